@@ -1,0 +1,18 @@
+# Cross-compiling for 64-bit Windows with MinGW-w64 (posix threads, so that
+# std::thread and std::mutex are available).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(_mingw x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${_mingw}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
+set(CMAKE_RC_COMPILER  ${_mingw}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# No DLLs beside the executable: the C and C++ runtimes and winpthread are linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

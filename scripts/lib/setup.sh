@@ -1,0 +1,74 @@
+# Shared by scripts/test.sh and scripts/run.sh: installs what the build needs
+# when it is missing, and stays quiet when everything is already there.
+
+KORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+KORVANE_CACHE="$KORVANE_ROOT/.cache"
+
+# SQLite comes as the amalgamation shipped inside the better-sqlite3 npm
+# package; the tarball is pinned by version and checksum.
+SQLITE_NPM_PACKAGE=better-sqlite3@12.11.1
+SQLITE_NPM_SHA256=ebf0ed75a7a59dbcb3b24bbd014ef49d9f15bc328e4adcbf516f2a8fadfa2835
+SQLITE_VERSION=3.53.2
+SQLITE_DIR="$KORVANE_CACHE/sqlite-$SQLITE_VERSION"
+
+DEBIAN_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth openbox
+    x11-utils xclip xdotool imagemagick cmake make googletest sqlite3)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+    local missing=() p
+    for p in "${DEBIAN_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    command -v python3 >/dev/null 2>&1 || missing+=(python3)
+    command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+ensure_sqlite() {
+    [ -f "$SQLITE_DIR/sqlite3.c" ] && [ -f "$SQLITE_DIR/sqlite3.h" ] && return 0
+    echo "Fetching the SQLite $SQLITE_VERSION amalgamation ($SQLITE_NPM_PACKAGE)"
+    local tmp
+    tmp=$(mktemp -d)
+    (cd "$tmp" && npm pack --silent "$SQLITE_NPM_PACKAGE" >/dev/null)
+    local tgz
+    tgz=$(ls "$tmp"/*.tgz)
+    if ! echo "$SQLITE_NPM_SHA256  $tgz" | sha256sum -c --quiet -; then
+        echo "Checksum mismatch for $SQLITE_NPM_PACKAGE" >&2
+        rm -rf "$tmp"
+        return 1
+    fi
+    tar -xzf "$tgz" -C "$tmp" package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h
+    mkdir -p "$SQLITE_DIR"
+    mv "$tmp/package/deps/sqlite3/sqlite3.c" "$tmp/package/deps/sqlite3/sqlite3.h" "$SQLITE_DIR/"
+    rm -rf "$tmp"
+}
+
+# Configures and builds into $1 (created when missing); quiet unless it fails.
+build_tree() {
+    local build=$1
+    shift
+    mkdir -p "$build"
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        if ! cmake -S "$KORVANE_ROOT" -B "$build" \
+            -DCMAKE_TOOLCHAIN_FILE="$KORVANE_ROOT/cmake/mingw-w64-x86_64.cmake" \
+            -DKORVANE_SQLITE_DIR="$SQLITE_DIR" >"$build/configure.log" 2>&1; then
+            cat "$build/configure.log" >&2
+            rm -f "$build/CMakeCache.txt"
+            return 1
+        fi
+    fi
+    local log="$build/build.log"
+    if ! cmake --build "$build" -j "$(nproc)" "$@" >"$log" 2>&1; then
+        grep -E -v '^\[ *[0-9]+%\]' "$log" | tail -n 100 >&2
+        echo "Build failed; the whole log is $log" >&2
+        return 1
+    fi
+}

@@ -1,0 +1,84 @@
+#include "services/encoding.h"
+
+#include <windows.h>
+
+#include <climits>
+
+std::string utf8_from_wide(const std::wstring& text) {
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int n = static_cast<int>(text.size());
+    int len = WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
+    if (len <= 0) return {};
+    std::string out(static_cast<size_t>(len), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), n, out.data(), len, nullptr, nullptr);
+    return out;
+}
+
+std::wstring wide_from_utf8(const std::string& text) {
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int n = static_cast<int>(text.size());
+    int len = MultiByteToWideChar(CP_UTF8, 0, text.data(), n, nullptr, 0);
+    if (len <= 0) return {};
+    std::wstring out(static_cast<size_t>(len), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), n, out.data(), len);
+    return out;
+}
+
+static const char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string base64_encode(const Bytes& data) {
+    std::string out;
+    if (data.empty()) return out;
+    out.reserve((data.size() + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 3 <= data.size(); i += 3) {
+        const std::uint32_t v = (std::uint32_t(data[i]) << 16) | (std::uint32_t(data[i + 1]) << 8) | data[i + 2];
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += kBase64Alphabet[(v >> 6) & 63];
+        out += kBase64Alphabet[v & 63];
+    }
+    const size_t rest = data.size() - i;
+    if (rest == 2) {
+        const std::uint32_t v = (std::uint32_t(data[i]) << 16) | (std::uint32_t(data[i + 1]) << 8);
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += kBase64Alphabet[(v >> 6) & 63];
+        out += '=';
+    } else if (rest == 1) {
+        const std::uint32_t v = std::uint32_t(data[i]) << 16;
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += "==";
+    }
+    return out;
+}
+
+static int base64_value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+Bytes base64_decode(const std::string& text) {
+    Bytes out;
+    out.reserve(text.size() / 4 * 3);
+    std::uint32_t acc = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        const int v = base64_value(c);
+        if (v < 0) continue;
+        acc = (acc << 6) | std::uint32_t(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<std::uint8_t>((acc >> bits) & 0xFF));
+        }
+    }
+    return out;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Conversions between the program's wide strings and the UTF-8 used by the
+// database, files and the network, and base64 for image bytes in JSON.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string utf8_from_wide(const std::wstring& text);
+// Malformed UTF-8 is not an error: what cannot be decoded becomes U+FFFD.
+std::wstring wide_from_utf8(const std::string& text);
+
+std::string base64_encode(const Bytes& data);
+// Lenient: skips characters outside the alphabet, stops at the first '=',
+// drops leftover bits. Never fails.
+Bytes base64_decode(const std::string& text);

@@ -1,0 +1,194 @@
+#include "services/text_util.h"
+
+#include "services/clock.h"
+#include "services/encoding.h"
+
+#include <windows.h>
+#include <lmcons.h>
+
+#include <ctime>
+#include <cwctype>
+
+namespace {
+
+bool is_blank(wchar_t c) {
+    return c == L'\t' || c == L'\n' || c == L'\r' || c == L' ';
+}
+
+bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The C runtime maps only ASCII in its default locale; the system's own
+// tables know every script the user may paste.
+wchar_t to_upper(wchar_t c) {
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+wchar_t to_lower(wchar_t c) {
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+
+bool is_title_boundary(wchar_t c) {
+    switch (c) {
+    case L'\t': case L'\n': case L'\r': case L' ': case L'!': case L',':
+    case L'-': case L'.': case L':': case L';': case L'?':
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::wstring trim_blanks(const std::wstring& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && is_blank(text[b])) ++b;
+    while (e > b && is_blank(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
+
+std::wstring cut_code_units(const std::wstring& text, size_t n) {
+    if (text.size() <= n) return text;
+    if (n > 0 && is_high_surrogate(text[n - 1]) && is_low_surrogate(text[n])) --n;
+    return text.substr(0, n);
+}
+
+std::wstring ellipsize(const std::wstring& text, size_t n) {
+    if (text.size() <= n) return text;
+    return cut_code_units(text, n) + L'\u2026';
+}
+
+std::wstring html_source_url(const std::wstring& html) {
+    size_t pos = 0;
+    const size_t len = html.size();
+    while (pos < len) {
+        size_t end = html.find_first_of(L"\r\n", pos);
+        if (end == std::wstring::npos) end = len;
+        const size_t colon = html.find(L':', pos);
+        if (colon != std::wstring::npos && colon < end) {
+            std::wstring name = html.substr(pos, colon - pos);
+            for (auto& c : name) c = static_cast<wchar_t>(std::towlower(c));
+            if (name == L"sourceurl") return trim_blanks(html.substr(colon + 1, end - colon - 1));
+        }
+        // A CR LF pair ends one line, as do a lone CR and a lone LF.
+        if (end < len && html[end] == L'\r' && end + 1 < len && html[end + 1] == L'\n') ++end;
+        pos = end + 1;
+    }
+    return {};
+}
+
+std::wstring html_source_url_bytes(const std::string& data) {
+    return html_source_url(wide_from_utf8(data));
+}
+
+std::wstring html_source_url_bytes(const std::vector<std::uint8_t>& data) {
+    return html_source_url_bytes(std::string(data.begin(), data.end()));
+}
+
+std::wstring transform_text(const std::wstring& text, std::uint32_t mode) {
+    if (text.empty() || mode > kTransformJoinLines) return text;
+    std::wstring out;
+    out.reserve(text.size());
+    switch (mode) {
+    case kTransformUpper:
+        for (wchar_t c : text) out += to_upper(c);
+        break;
+    case kTransformLower:
+        for (wchar_t c : text) out += to_lower(c);
+        break;
+    case kTransformTitle: {
+        bool cap = true;
+        for (wchar_t c : text) {
+            if (is_title_boundary(c)) {
+                cap = true;
+                out += c;
+            } else {
+                out += cap ? to_upper(c) : to_lower(c);
+                cap = false;
+            }
+        }
+        break;
+    }
+    case kTransformSentence: {
+        bool cap = true;
+        for (wchar_t c : text) {
+            if (c == L'\t' || c == L'\n' || c == L'\r' || c == L' ') {
+                out += c;
+            } else if (c == L'.' || c == L'!' || c == L'?') {
+                out += c;
+                cap = true;
+            } else {
+                out += cap ? to_upper(c) : to_lower(c);
+                cap = false;
+            }
+        }
+        break;
+    }
+    case kTransformSwapCase:
+        for (wchar_t c : text) {
+            if (IsCharUpperW(c)) out += to_lower(c);
+            else if (IsCharLowerW(c)) out += to_upper(c);
+            else out += c;
+        }
+        break;
+    case kTransformTrim: {
+        size_t b = 0, e = text.size();
+        while (b < e && std::iswspace(text[b])) ++b;
+        while (e > b && std::iswspace(text[e - 1])) --e;
+        out = text.substr(b, e - b);
+        break;
+    }
+    case kTransformJoinLines:
+        for (wchar_t c : text)
+            if (c != L'\r' && c != L'\n') out += c;
+        break;
+    }
+    return out;
+}
+
+std::wstring expand_template_with(const std::wstring& text, const TemplateValues& v) {
+    std::wstring out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == L'{') {
+            const size_t close = text.find(L'}', i + 1);
+            if (close != std::wstring::npos) {
+                std::wstring name = text.substr(i + 1, close - i - 1);
+                for (auto& c : name) c = static_cast<wchar_t>(std::towlower(c));
+                const std::wstring* value = nullptr;
+                if (name == L"date" || name == L"d") value = &v.date;
+                else if (name == L"time" || name == L"t") value = &v.time;
+                else if (name == L"datetime") value = &v.datetime;
+                else if (name == L"year") value = &v.year;
+                else if (name == L"user" || name == L"username") value = &v.user;
+                if (value) {
+                    out += *value;
+                    i = close + 1;
+                    continue;
+                }
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::wstring expand_template(const std::wstring& text) {
+    TemplateValues v;
+    std::tm tm{};
+    if (local_time(std::time(nullptr), tm)) {
+        wchar_t buf[64];
+        auto fmt = [&](const wchar_t* f) {
+            const size_t n = std::wcsftime(buf, 64, f, &tm);
+            return std::wstring(buf, n);
+        };
+        v.date = fmt(L"%d.%m.%Y");
+        v.time = fmt(L"%H:%M");
+        v.datetime = fmt(L"%d.%m.%Y %H:%M");
+        v.year = fmt(L"%Y");
+    }
+    wchar_t name[UNLEN + 1];
+    DWORD size = UNLEN + 1;
+    if (GetUserNameW(name, &size) && size > 0) v.user.assign(name, size - 1);
+    return expand_template_with(text, v);
+}
