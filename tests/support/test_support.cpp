@@ -92,6 +92,16 @@ std::string linux_path(const std::wstring& windows_path) {
     return out;
 }
 
+std::vector<std::wstring> command_line_args() {
+    std::vector<std::wstring> out;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return out;
+    for (int i = 0; i < argc; ++i) out.emplace_back(argv[i]);
+    LocalFree(argv);
+    return out;
+}
+
 bool write_bytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream f(std::filesystem::path(path), std::ios::binary);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -2,6 +2,7 @@
 // Shared by the test programs and the helper programs they start.
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -35,6 +36,10 @@ std::wstring binary_dir();
 // outside oracles (python3, sqlite3, ImageMagick) run from Python tests
 // (*_test.py, *_e2e.py) that start the Windows side, not the other way round.
 std::string linux_path(const std::wstring& windows_path);
+
+// The program's command line as wide strings (argv[0] first); helper
+// programs use main(), since -municode is for the program's own entry point.
+std::vector<std::wstring> command_line_args();
 
 bool write_bytes(const std::wstring& path, const std::string& bytes);
 std::string read_bytes(const std::wstring& path);
