@@ -1,0 +1,25 @@
+#pragma once
+// Reading and writing single values in the section "Settings" of an INI file
+// through the system's private-profile functions.
+
+#include <string>
+
+// At most 4095 characters come back; a longer stored value is cut there.
+std::wstring ini_read_string(const std::wstring& path, const wchar_t* key, const std::wstring& fallback);
+bool ini_read_bool(const std::wstring& path, const wchar_t* key, bool fallback);
+// A value without digits, or out of the 32-bit range, gives the fallback.
+int ini_read_int(const std::wstring& path, const wchar_t* key, int fallback);
+
+void ini_write_string(const std::wstring& path, const wchar_t* key, const std::wstring& value);
+void ini_write_bool(const std::wstring& path, const wchar_t* key, bool value);
+void ini_write_int(const std::wstring& path, const wchar_t* key, int value);
+
+// The private-profile functions write a file in the encoding it already has,
+// and a new file as ANSI, where Cyrillic text becomes '?'. This makes sure the
+// file is UTF-16LE with a byte-order mark before anything is written: a missing
+// or empty file is created as just the mark; an existing ANSI file is
+// converted (through a temporary file, so a failure leaves it as it was).
+// Files that already carry a byte-order mark are left alone. False when the
+// file could not be made Unicode; writing still works then, only without
+// non-ASCII text.
+bool ini_ensure_unicode(const std::wstring& path);

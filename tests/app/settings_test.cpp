@@ -1,0 +1,198 @@
+#include "app/file_locations.h"
+#include "app/ini_file.h"
+#include "app/settings.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::TempDir;
+
+namespace {
+
+// An INI file as an older version or a user's editor leaves it: plain bytes.
+std::wstring write_ini(const TempDir& dir, const std::string& body) {
+    const std::wstring path = dir.file(L"settings.ini");
+    testsupport::write_bytes(path, "[Settings]\r\n" + body);
+    return path;
+}
+
+}  // namespace
+
+TEST(Settings, MissingFileGivesTheDefaults) {
+    TempDir dir;
+    Settings s;
+    s.font_size = 17;
+    s.hotkey = L"changed";
+    s.watch_clipboard = false;
+    Settings::load(s, dir.file(L"absent.ini"));
+    const Settings defaults;
+    EXPECT_EQ(s.font_size, 14);
+    EXPECT_EQ(s.hotkey, L"ctrl+shift+v");
+    EXPECT_TRUE(s.watch_clipboard);
+    EXPECT_EQ(s.window_x, -1);
+    EXPECT_EQ(s.last_view_cat_id, -1);
+    EXPECT_EQ(s.language, L"ru");
+    EXPECT_EQ(s.app_filter_mode, L"all");
+    EXPECT_EQ(s.sound_copy_id, defaults.sound_copy_id);
+    EXPECT_EQ(settings_keys().size(), 49u);
+}
+
+TEST(Settings, LoadBringsRangedValuesIntoRange) {
+    TempDir dir;
+    const auto path = write_ini(dir,
+                                "font_size=40\r\nscroll_lines=0\r\nscreenshot_thickness=99\r\n"
+                                "sound_copy_id=7\r\nsound_paste_id=0\r\n");
+    Settings s;
+    Settings::load(s, path);
+    EXPECT_EQ(s.font_size, 18);
+    EXPECT_EQ(s.scroll_lines, 1);
+    EXPECT_EQ(s.screenshot_thickness, 24);
+    EXPECT_EQ(s.sound_copy_id, 2);  // out of range goes back to the default, not the bound
+    EXPECT_EQ(s.sound_paste_id, 1);
+
+    const auto low = write_ini(dir, "font_size=-3\r\nscroll_lines=9\r\nscreenshot_thickness=0\r\nsound_copy_id=4\r\n"
+                                    "ttl_days=-5\r\ncategories_width=-20\r\napp_filter_mode=sometimes\r\n");
+    Settings::load(s, low);
+    EXPECT_EQ(s.font_size, 10);
+    EXPECT_EQ(s.scroll_lines, 4);
+    EXPECT_EQ(s.screenshot_thickness, 1);
+    EXPECT_EQ(s.sound_copy_id, 4);
+    // Unranged values are used as read.
+    EXPECT_EQ(s.ttl_days, -5);
+    EXPECT_EQ(s.categories_width, -20);
+    EXPECT_EQ(s.app_filter_mode, L"sometimes");
+}
+
+TEST(Settings, HowBoolsAndIntsAreRead) {
+    TempDir dir;
+    const auto path = write_ini(dir,
+                                "watch_clipboard=TRUE\r\ndark_mode=1\r\nalways_on_top=yes\r\nshow_time=true\r\n"
+                                "ttl_days=12abc\r\ntrash_hours=letters\r\ncategories_width=  +77\r\n"
+                                "window_x=99999999999\r\nwindow_y=-2147483648\r\nunknown_key=5\r\n"
+                                "[Other]\r\nfont_size=11\r\n");
+    Settings s;
+    Settings::load(s, path);
+    EXPECT_FALSE(s.watch_clipboard);  // the check is case-sensitive
+    EXPECT_TRUE(s.dark_mode);
+    EXPECT_FALSE(s.always_on_top);
+    EXPECT_TRUE(s.show_time);
+    EXPECT_EQ(s.ttl_days, 12);
+    EXPECT_EQ(s.trash_hours, 24);
+    EXPECT_EQ(s.categories_width, 77);
+    EXPECT_EQ(s.window_x, -1);  // beyond 32 bits: the default
+    EXPECT_EQ(s.window_y, INT32_MIN);
+    EXPECT_EQ(s.font_size, 14);  // another section is not ours
+}
+
+TEST(Settings, SetAssignsFromTextWithoutClamping) {
+    Settings s;
+    EXPECT_TRUE(Settings::set(s, L"font_size", L"40"));
+    EXPECT_EQ(s.font_size, 40);
+    s.ttl_days = 7;
+    EXPECT_TRUE(Settings::set(s, L"ttl_days", L"letters"));
+    EXPECT_EQ(s.ttl_days, 7);
+    EXPECT_TRUE(Settings::set(s, L"ttl_days", L"-3x"));
+    EXPECT_EQ(s.ttl_days, -3);
+    EXPECT_TRUE(Settings::set(s, L"dark_mode", L"1"));
+    EXPECT_TRUE(s.dark_mode);
+    EXPECT_TRUE(Settings::set(s, L"dark_mode", L"True"));
+    EXPECT_FALSE(s.dark_mode);
+    EXPECT_TRUE(Settings::set(s, L"screenshot_folder", L"C:\\Снимки"));
+    EXPECT_EQ(s.screenshot_folder, L"C:\\Снимки");
+
+    const Settings before = s;
+    EXPECT_FALSE(Settings::set(s, L"no_such_option", L"1"));
+    EXPECT_FALSE(Settings::set(s, L"Font_Size", L"12"));
+    EXPECT_EQ(s.font_size, before.font_size);
+}
+
+TEST(Settings, SaveAndLoadKeepEveryValueAndCyrillicText) {
+    TempDir dir;
+    const std::wstring path = dir.file(L"new.ini");
+    Settings s;
+    s.dark_mode = true;
+    s.watch_clipboard = false;
+    s.font_size = 16;
+    s.window_x = -250;
+    s.categories_hidden = 0x7FFFFFFF;
+    s.screenshot_folder = L"D:\\Картинки\\Скриншоты";
+    s.app_filter_list = L"Блокнот.exe; telegram.exe";
+    s.snippet_collapsed_groups = L"Работа\x1FЛичное";
+    s.hotkey = L"ctrl+alt+ё";
+    Settings::save(s, path);
+
+    // A new file starts as UTF-16LE, so the profile functions write Unicode.
+    const std::string bytes = testsupport::read_bytes(path);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+
+    Settings back;
+    Settings::load(back, path);
+    EXPECT_TRUE(back.dark_mode);
+    EXPECT_FALSE(back.watch_clipboard);
+    EXPECT_EQ(back.font_size, 16);
+    EXPECT_EQ(back.window_x, -250);
+    EXPECT_EQ(back.categories_hidden, 0x7FFFFFFF);
+    EXPECT_EQ(back.screenshot_folder, s.screenshot_folder);
+    EXPECT_EQ(back.app_filter_list, s.app_filter_list);
+    EXPECT_EQ(back.hotkey, s.hotkey);
+
+    // A second save rewrites the same file in place.
+    s.language = L"en";
+    Settings::save(s, path);
+    Settings::load(back, path);
+    EXPECT_EQ(back.language, L"en");
+    EXPECT_EQ(back.screenshot_folder, s.screenshot_folder);
+}
+
+TEST(Settings, AnAnsiFileStillLoadsAndBecomesUnicodeOnSave) {
+    TempDir dir;
+    const auto path = write_ini(dir, "font_size=12\r\nlanguage=en\r\n");
+    Settings s;
+    Settings::load(s, path);
+    EXPECT_EQ(s.font_size, 12);
+    EXPECT_EQ(s.language, L"en");
+
+    s.screenshot_folder = L"C:\\Изображения";
+    Settings::save(s, path);
+    EXPECT_EQ(testsupport::read_bytes(path).substr(0, 2), "\xFF\xFE");
+    Settings back;
+    Settings::load(back, path);
+    EXPECT_EQ(back.font_size, 12);
+    EXPECT_EQ(back.screenshot_folder, L"C:\\Изображения");
+    EXPECT_FALSE(testsupport::file_exists(path + L".new"));
+}
+
+TEST(Settings, LongValuesAreCutAt4095Characters) {
+    TempDir dir;
+    const std::string long_value(5000, 'x');
+    const auto path = write_ini(dir, "screenshot_folder=" + long_value + "\r\n");
+    Settings s;
+    Settings::load(s, path);
+    EXPECT_EQ(s.screenshot_folder, std::wstring(4095, L'x'));
+    EXPECT_EQ(ini_read_string(path, L"absent", L"fallback"), L"fallback");
+}
+
+TEST(Settings, SplitFilterList) {
+    Settings s;
+    EXPECT_TRUE(split_filter_list(s).empty());
+    s.app_filter_list = L"  chrome.exe ;;\tnotepad.exe\r\n;";
+    EXPECT_EQ(split_filter_list(s), (std::vector<std::wstring>{L"chrome.exe", L"notepad.exe"}));
+    s.app_filter_list = L"b.exe;a.exe; b.exe";
+    EXPECT_EQ(split_filter_list(s), (std::vector<std::wstring>{L"b.exe", L"a.exe", L"b.exe"}));
+    s.app_filter_list = L" ; ; ";
+    EXPECT_TRUE(split_filter_list(s).empty());
+}
+
+TEST(FileLocations, PathsEndInTheProgramsNames) {
+    const std::wstring exe = exe_path();
+    ASSERT_FALSE(exe.empty());
+    EXPECT_EQ(exe.substr(exe.size() - 4), L".exe");
+    EXPECT_TRUE(testsupport::file_exists(exe));
+    const std::wstring db = db_path();
+    EXPECT_EQ(db.substr(db.size() - 12), L"\\.korvane.db");
+    EXPECT_NE(db[0], L'\\');  // the profile folder was found
+    EXPECT_EQ(ini_path(), db + L".ini");
+    EXPECT_EQ(data_dir().substr(data_dir().size() - 8), L"\\Korvane");
+}
