@@ -1,0 +1,24 @@
+#include "services/card_number.h"
+
+bool looks_like_card_number(const std::wstring& text) {
+    std::wstring digits;
+    for (wchar_t c : text) {
+        if (c == L' ' || c == L'-') continue;
+        if (c < L'0' || c > L'9') return false;
+        digits += c;
+        if (digits.size() > 19) return false;
+    }
+    if (digits.size() < 13) return false;
+    int sum = 0;
+    bool doubled = false;
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        int d = *it - L'0';
+        if (doubled) {
+            d *= 2;
+            if (d > 9) d -= 9;
+        }
+        sum += d;
+        doubled = !doubled;
+    }
+    return sum % 10 == 0;
+}

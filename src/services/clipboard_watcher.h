@@ -1,0 +1,64 @@
+#pragma once
+// Turns what the user copies in other programs into history entries: every
+// tick of the main window's timer 1 runs one capture pass over the clipboard.
+// UI thread only.
+
+#include "services/encoding.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class App;
+
+// 64-bit FNV-1a over every byte: how the watcher tells images apart.
+std::uint64_t image_hash(const std::uint8_t* data, size_t size);
+inline std::uint64_t image_hash(const Bytes& data) { return image_hash(data.data(), data.size()); }
+
+// Images above this size are not stored; the copy is kept as text alone.
+constexpr size_t kMaxCapturedImageBytes = 2 * 1024 * 1024;
+
+class ClipboardWatcher {
+public:
+    // Binds the watcher to the App and its main window and takes what is on
+    // the clipboard now as seen, so it is never recorded.
+    void init(App* owner, HWND main_window);
+
+    // Timer 1: a capture pass, unless capture is off or the program has just
+    // written the clipboard itself.
+    void poll();
+    // One capture pass; force skips the duplicate tests (not the own-image one).
+    void check_clipboard(bool force);
+
+    // Switching on takes the clipboard's current text as seen, so nothing
+    // copied while capture was off is recorded afterwards.
+    void set_enabled(bool on);
+    bool is_enabled() const { return enabled_; }
+
+    // Re-reads the application filter from the settings.
+    void reload_filter();
+
+    // Call before the program puts text on the clipboard: it is not
+    // recorded, and no pass runs for the next half second.
+    void note_own_text(const std::wstring& text);
+    // Call with the DIB before the program puts an image on the clipboard:
+    // the same bytes seen within two seconds are not recorded.
+    void note_own_image(const Bytes& dib);
+
+private:
+    App* owner_ = nullptr;
+    HWND main_window_ = nullptr;
+    bool enabled_ = true;
+    std::wstring last_text_;
+    double ignore_until_ = 0;
+    std::uint64_t last_image_hash_ = 0;
+    bool has_last_image_ = false;
+    bool own_image_pending_ = false;
+    std::uint64_t own_image_hash_ = 0;
+    double own_image_until_ = 0;
+    std::int32_t filter_reload_time_ = 0;
+    std::wstring filter_mode_ = L"all";
+    std::vector<std::wstring> filter_apps_;
+};

@@ -1,0 +1,44 @@
+#include "services/focus.h"
+
+#include "services/window_util.h"
+
+#include <array>
+
+namespace {
+
+// Written before WinMain and before any thread exists.
+const DWORD g_own_process_id = GetCurrentProcessId();
+
+const std::array<const wchar_t*, 5> kShellClasses{
+    L"NotifyIconOverflowWindow", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW",
+};
+
+}  // namespace
+
+DWORD own_process_id() { return g_own_process_id; }
+
+bool is_own_or_shell_window(HWND window) {
+    if (!window) return true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == g_own_process_id) return true;
+    const std::wstring cls = window_class_name(window);
+    for (const wchar_t* shell : kShellClasses)
+        if (cls == shell) return true;
+    return false;
+}
+
+bool force_foreground(HWND window) {
+    if (!window) return false;
+    // Windows lets a thread take the foreground only while it shares input
+    // state with the thread that has it.
+    const HWND front = GetForegroundWindow();
+    const DWORD self = GetCurrentThreadId();
+    const DWORD front_thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+    const bool attached = front_thread != 0 && front_thread != self && AttachThreadInput(self, front_thread, TRUE);
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    const bool ok = SetForegroundWindow(window) != FALSE;
+    BringWindowToTop(window);
+    if (attached) AttachThreadInput(self, front_thread, FALSE);
+    return ok;
+}

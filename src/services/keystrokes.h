@@ -1,0 +1,13 @@
+#pragma once
+// Synthesised keys for pasting into another program.
+
+// Ctrl down, V down, V up, Ctrl up, 40 ms apart.
+void send_ctrl_v();
+
+// Returns once no Ctrl, Shift, Alt or Win key is down, or when the time-out
+// (ms; negative counts as 0) has passed.
+void wait_modifiers_released(int timeout_ms);
+
+// Puts the clipboard's text back as plain text alone and pastes it. Does
+// nothing when the clipboard holds no text.
+void repaste_clipboard();

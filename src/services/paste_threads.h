@@ -1,0 +1,40 @@
+#pragma once
+// The bodies of the detached paste threads. Each gets copies of plain values,
+// touches no object of the program and answers only by PostMessageW.
+
+#include <windows.h>
+
+#include <system_error>
+#include <thread>
+
+// What a paste thread started from the main window needs.
+struct PasteRequest {
+    HWND target = nullptr;       // may be null: the keys then go to the window in front
+    HWND main_window = nullptr;
+    bool reopen = false;         // show the main window again afterwards (WM_APP+4)
+};
+
+// A quick slot: 60 ms, target to the front, wait for the hotkey's modifiers
+// to be released (at most 1.2 s), 30 ms, Ctrl+V.
+void quick_slot_paste_thread(HWND target);
+
+// The plain-paste hotkey: wait for the modifiers (at most 1.2 s), then
+// repaste_clipboard into whatever has the focus.
+void plain_paste_thread();
+
+// The main window's paste commands: 60 ms, target to the front, 80 ms,
+// Ctrl+V; with reopen, 200 ms later WM_APP+4 to the main window.
+void paste_selected_thread(PasteRequest request);
+void paste_selected_thread_2(PasteRequest request);
+void paste_text_thread(PasteRequest request);
+void paste_multiple_thread(PasteRequest request);
+
+// Starts fn(args...) on a detached thread; quietly nothing when no thread can
+// be started.
+template <typename Fn, typename... Args>
+void start_detached(Fn fn, Args... args) {
+    try {
+        std::thread(fn, args...).detach();
+    } catch (const std::system_error&) {
+    }
+}

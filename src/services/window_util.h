@@ -1,0 +1,20 @@
+#pragma once
+// Small window functions shared by several parts.
+
+#include <windows.h>
+
+#include <string>
+
+// The window's title; empty when it has none.
+std::wstring window_text(HWND window);
+
+// The window's class name (at most 255 characters).
+std::wstring window_class_name(HWND window);
+
+// The outer width of a window (null: an overlapped window) whose client
+// area is client_width wide, at the window's DPI when the system can say.
+int window_width_for_client(HWND window, int client_width);
+
+// Waits for the compositor to present what is drawn, then 60 ms more, so a
+// window just hidden is gone from the screen before it is captured.
+void flush_and_wait();

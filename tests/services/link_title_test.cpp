@@ -1,0 +1,160 @@
+#include "services/link_title.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string page(const std::string& head) { return "<html><head>" + head + "</head><body>x</body></html>"; }
+
+}  // namespace
+
+TEST(IsUrl, SchemesBlanksAndCase) {
+    EXPECT_TRUE(is_url(L"https://a"));
+    EXPECT_TRUE(is_url(L"http://a"));
+    EXPECT_TRUE(is_url(L"  https://example.org/path?q=1#x \r\n"));
+    EXPECT_TRUE(is_url(L"HTTPS://a"));
+    EXPECT_TRUE(is_url(L"HtTp://ab"));
+    EXPECT_FALSE(is_url(L"https://"));
+    EXPECT_FALSE(is_url(L"http://"));
+    EXPECT_FALSE(is_url(L"HTTP://"));  // seven characters: too short for the case-blind test
+    EXPECT_FALSE(is_url(L"https://a b"));
+    EXPECT_FALSE(is_url(L"https://a\tb"));
+    EXPECT_FALSE(is_url(L"ftp://example.org"));
+    EXPECT_FALSE(is_url(L"example.org"));
+    EXPECT_FALSE(is_url(L""));
+    EXPECT_FALSE(is_url(L" \t\r\n"));
+    EXPECT_FALSE(is_url(L"see https://a"));
+}
+
+TEST(UrlHost, AuthorityParts) {
+    EXPECT_EQ(url_host(L"https://Example.ORG/a/b"), L"example.org");
+    EXPECT_EQ(url_host(L"http://user:pw@Host:8080/x"), L"host");
+    EXPECT_EQ(url_host(L"http://a@b@c.d?x=@y"), L"c.d");
+    EXPECT_EQ(url_host(L"https://h#frag"), L"h");
+    EXPECT_EQ(url_host(L"https://h?q"), L"h");
+    EXPECT_EQ(url_host(L"http://127.0.0.1:8000"), L"127.0.0.1");
+    EXPECT_EQ(url_host(L"no scheme/here"), L"");
+    EXPECT_EQ(url_host(L"https:///path"), L"");
+}
+
+TEST(Oembed, EndpointsAndEncoding) {
+    const std::wstring yt = L"https://www.youtube.com/oembed?format=json&url=";
+    const std::wstring rt = L"https://rutube.ru/api/oembed/?format=json&url=";
+    EXPECT_EQ(oembed_endpoint(L"https://youtu.be/abc"), yt);
+    EXPECT_EQ(oembed_endpoint(L"https://www.youtube.com/watch?v=abc"), yt);
+    EXPECT_EQ(oembed_endpoint(L"https://m.YouTube.com/watch?v=abc"), yt);
+    EXPECT_EQ(oembed_endpoint(L"https://youtube.com"), yt);
+    EXPECT_EQ(oembed_endpoint(L"https://notyoutube.com/x"), L"");
+    EXPECT_EQ(oembed_endpoint(L"https://rutube.ru/video/1/"), rt);
+    EXPECT_EQ(oembed_endpoint(L"https://www.rutube.ru/video/1/"), rt);
+    EXPECT_EQ(oembed_endpoint(L"https://rutube.ru.evil.com/"), L"");
+    EXPECT_EQ(oembed_endpoint(L"youtube.com/watch"), L"");
+
+    EXPECT_EQ(percent_encode(L"https://a.b/c?d=e&f=g h~_-."), L"https%3A%2F%2Fa.b%2Fc%3Fd%3De%26f%3Dg%20h~_-.");
+    EXPECT_EQ(percent_encode(L"\u044f\U0001F600"), L"%D1%8F%F0%9F%98%80");
+    EXPECT_EQ(percent_encode(L""), L"");
+}
+
+TEST(HtmlTitle, MetaTagsComeFirstInPageOrder) {
+    EXPECT_EQ(html_title(page("<title>Plain</title><meta property=\"og:title\" content=\"From OG\">")), L"From OG");
+    EXPECT_EQ(html_title(page("<meta name=\"twitter:title\" content=\"Tw\"><meta property=\"og:title\" content=\"OG\">")),
+              L"Tw");
+    EXPECT_EQ(html_title(page("<meta property=\"og:title\" content=\"OG\"><meta name=\"twitter:title\" content=\"Tw\">")),
+              L"OG");
+    // Values keep their case though the search is case-blind.
+    EXPECT_EQ(html_title(page("<META PROPERTY='OG:TITLE' CONTENT='MiXeD Case'>")), L"MiXeD Case");
+    // Tags without a usable value are passed over.
+    EXPECT_EQ(html_title(page("<meta property=\"og:title\" content=\"\"><meta property=\"og:title\" content=noquote>"
+                              "<meta property=\"og:title\" content = \"spaced\"><title>Fallback</title>")),
+              L"Fallback");
+    EXPECT_EQ(html_title(page("<meta charset=utf-8><meta name=description content=\"not a title\"><title>T</title>")),
+              L"T");
+    // An unterminated meta tag ends the search for meta values.
+    EXPECT_EQ(html_title("<title>T</title><meta property=\"og:title\" content=\"x\""), L"T");
+}
+
+TEST(HtmlTitle, EntitiesBlanksAndLength) {
+    EXPECT_EQ(html_title(page("<meta property=\"og:title\" content='It&#39;s &amp; done &copy;'>")),
+              L"It's & done &copy;");
+    EXPECT_EQ(html_title(page("<title>&lt;b&gt; &QUOT;q&quot; &apos;a&apos; x&nbsp;y</title>")),
+              L"<b> \"q\" 'a' x\u00a0y");
+    EXPECT_EQ(html_title(page("<title>&#x44f;&#1103;&#X1F600;</title>")), L"\u044f\u044f\U0001F600");
+    // Bad numbers, a far semicolon and a missing one stay as written.
+    EXPECT_EQ(html_title(page("<title>&#0; &#x110000; &#12a; &#; &verylongname; & ;</title>")),
+              L"&#0; &#x110000; &#12a; &#; &verylongname; & ;");
+    EXPECT_EQ(html_title(page("<title>a &amp</title>")), L"a &amp");
+    EXPECT_EQ(html_title(page("<title>\r\n  two \t\n  words  \n</title>")), L"two words");
+    EXPECT_EQ(html_title(page("<title>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</title>")),
+              L"\u041f\u0440\u0438\u0432\u0435\u0442");
+    // Tags inside the title element are not removed.
+    EXPECT_EQ(html_title(page("<title>a <b>b</b></title>")), L"a <b>b</b>");
+
+    const std::wstring cut = html_title(page("<title>" + std::string(400, 'x') + "</title>"));
+    EXPECT_EQ(cut, std::wstring(300, L'x') + L"\u2026");
+    EXPECT_EQ(html_title(page("<title>" + std::string(300, 'x') + "</title>")), std::wstring(300, L'x'));
+
+    EXPECT_EQ(html_title(""), L"");
+    EXPECT_EQ(html_title(page("<title>unclosed")), L"");
+    EXPECT_EQ(html_title(page("<title>   </title>")), L"");
+    EXPECT_EQ(html_title("<html>no title at all</html>"), L"");
+}
+
+TEST(JsonTitle, StringsAndEscapes) {
+    EXPECT_EQ(json_title(R"({"type":"video","title":"Caf\u00e9 \"X\" a\/b\\c","author":"z"})"), L"Caf\u00e9 \"X\" a/b\\c");
+    EXPECT_EQ(json_title(R"({"title" : "Tab\there\nand\r\fthere\b"})"), L"Tab here and \fthere\b");
+    EXPECT_EQ(json_title(R"({"title":"\ud83d\ude00 smile"})"), L"\U0001F600 smile");
+    EXPECT_EQ(json_title(R"({"title":"zero\u0000dropped\u00zz"})"), L"zerodropped");
+    EXPECT_EQ(json_title("{\"title\":\"\xD0\xAF\"}"), L"\u042f");
+    // A high surrogate without its partner comes out as replacement
+    // characters, never as half a pair.
+    const std::wstring lone = json_title(R"({"title":"a\ud83dz"})");
+    EXPECT_EQ(lone.front(), L'a');
+    EXPECT_EQ(lone.back(), L'z');
+    EXPECT_EQ(lone.find(wchar_t(0xD83D)), std::wstring::npos);
+    EXPECT_NE(lone.find(L'\ufffd'), std::wstring::npos);
+
+    EXPECT_EQ(json_title(R"({"title":"bad \q escape"})"), L"");
+    EXPECT_EQ(json_title(R"({"title":"cut \u00e)"), L"");
+    EXPECT_EQ(json_title(R"({"title":"cut \)"), L"");
+    EXPECT_EQ(json_title(R"({"title":"no closing quote)"), L"");
+    EXPECT_EQ(json_title(R"({"name":"no title key"})"), L"");
+    EXPECT_EQ(json_title(R"({"title" 5})"), L"");
+    EXPECT_EQ(json_title(""), L"");
+    EXPECT_EQ(json_title("{\"title\":\"" + std::string(350, 'y') + "\"}"), std::wstring(300, L'y') + L"\u2026");
+}
+
+TEST(NormalizeTitle, BlanksAndCut) {
+    EXPECT_EQ(normalize_title(L"  a \r\n\t b  "), L"a b");
+    EXPECT_EQ(normalize_title(L"\u00a0a\u00a0"), L"\u00a0a\u00a0");  // no-break space is not a blank
+    EXPECT_EQ(normalize_title(L" \t "), L"");
+    // The cut never leaves half a surrogate pair.
+    const std::wstring t = normalize_title(std::wstring(299, L'a') + L"\U0001F600b");
+    EXPECT_EQ(t, std::wstring(299, L'a') + L"\u2026");
+}
+
+TEST(CardLinks, LinkUrlRutubeAndSuffixes) {
+    EXPECT_EQ(link_url_of(L" https://x.y/ \n", false, L"", L"fb"), L"https://x.y/");
+    EXPECT_EQ(link_url_of(L"text", true, L"https://src", L"https://fb"), L"https://fb");
+    EXPECT_EQ(link_url_of(L"text", true, L"https://src", L""), L"https://src");
+    EXPECT_EQ(link_url_of(L"text", false, L"https://src", L""), L"");
+    EXPECT_EQ(link_url_of(L"text", true, L"", L""), L"");
+
+    const std::string id = "0123456789abcdefABCDEF0123456789";
+    EXPECT_EQ(rutube_page_url("<img src=\"https://pic.rutube.ru/api/video/x/preview/" + id + "/\">"),
+              L"https://rutube.ru/video/0123456789abcdefABCDEF0123456789/");
+    EXPECT_EQ(rutube_page_url("<img src=\"https://pic.example/preview/" + id + "\">"), L"");
+    EXPECT_EQ(rutube_page_url("rutube.ru/api/video /preview/0123456789abcdef0123456789abcdeg"), L"");
+    EXPECT_EQ(rutube_page_url("rutube.ru/api/video /preview/0123"), L"");
+    EXPECT_EQ(rutube_page_url("rutube.ru/api/video"), L"");
+
+    EXPECT_EQ(strip_title_suffix(L"News - Google Chrome"), L"News");
+    EXPECT_EQ(strip_title_suffix(L"A | RUTUBE video"), L"A");
+    EXPECT_EQ(strip_title_suffix(L"Clip \u2014 YouTube  \r\n"), L"Clip");
+    EXPECT_EQ(strip_title_suffix(L"Song - YouTube - Google Chrome"), L"Song");
+    EXPECT_EQ(strip_title_suffix(L"\u041f\u043e\u0438\u0441\u043a \u2014 \u042f\u043d\u0434\u0435\u043a\u0441"),
+              L"\u041f\u043e\u0438\u0441\u043a");
+    EXPECT_EQ(strip_title_suffix(L"Plain title  "), L"Plain title");
+    EXPECT_EQ(strip_title_suffix(L"   "), L"");
+}
