@@ -1,7 +1,11 @@
+#include "app/language.h"
 #include "services/app_filter.h"
+#include "services/app_names.h"
 #include "services/card_number.h"
 #include "services/clipboard_watcher.h"
 #include "services/page_url.h"
+
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +77,29 @@ TEST(PagePicking, AddressAmongAccessibleValues) {
     EXPECT_TRUE(is_internal_url(L"internal:y"));
     EXPECT_FALSE(is_internal_url(L"About:blank"));  // case-sensitive
     EXPECT_FALSE(is_internal_url(L"https://about:x"));
+}
+
+TEST(SourcePrograms, BrowsersAndDisplayNames) {
+    EXPECT_TRUE(is_browser_process(L"chrome.exe"));
+    EXPECT_TRUE(is_browser_process(L"C:\\Program Files\\Mozilla\\FIREFOX.EXE"));
+    EXPECT_TRUE(is_browser_process(L"browser.exe"));
+    EXPECT_FALSE(is_browser_process(L"opera_gx.exe"));  // named, but its pages are not read
+    EXPECT_FALSE(is_browser_process(L"iexplore.exe"));
+    EXPECT_FALSE(is_browser_process(L"chrome"));
+    EXPECT_FALSE(is_browser_process(L""));
+
+    ASSERT_TRUE(load_language(L"en", testsupport::source_dir() + L"\\lang"));
+    EXPECT_EQ(app_display_name(L"msedge.exe"), L"Chrome");
+    EXPECT_EQ(app_display_name(L"C:\\Apps\\Opera_GX.EXE"), L"Opera");
+    EXPECT_EQ(app_display_name(L"winword.exe"), L"Microsoft Word");
+    EXPECT_EQ(app_display_name(L"browser.exe"), L"Yandex Browser");
+    EXPECT_EQ(app_display_name(L"notepad.exe"), tr(L"card.app.notepad"));
+    EXPECT_EQ(app_display_name(L"Explorer.EXE"), tr(L"card.app.explorer"));
+    EXPECT_NE(tr(L"card.app.notepad"), L"card.app.notepad");
+    // Other programs keep their stem as stored; only the last dot goes.
+    EXPECT_EQ(app_display_name(L"MyTool.exe"), L"MyTool");
+    EXPECT_EQ(app_display_name(L"my.tool.exe"), L"my.tool");
+    EXPECT_EQ(app_display_name(L"noext"), L"noext");
+    EXPECT_EQ(app_display_name(L""), tr(L"card.app.unknown"));
+    EXPECT_EQ(app_display_name(L"C:\\dir\\.exe"), tr(L"card.app.unknown"));
 }
