@@ -1,0 +1,172 @@
+// Opening, schema, migrations and the statement functions the other
+// history_*.cpp files build on.
+
+#include "storage/history_db.h"
+
+#include "services/clock.h"
+#include "services/encoding.h"
+#include "services/text_util.h"
+#include "storage/sql_stmt.h"
+#include "storage/sql_text.h"
+
+#include <windows.h>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Every statement runs at every open: a fresh file gets its tables, an older
+// one gets the columns it lacks. An ALTER of an existing column fails, which
+// is expected and harmless.
+const wchar_t* const kSchemaStatements[] = {
+    L"PRAGMA journal_mode=WAL",
+    L"PRAGMA foreign_keys=ON",
+    L"CREATE TABLE IF NOT EXISTS categories (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL UNIQUE,"
+    L"pinned INTEGER NOT NULL DEFAULT 0,cat_order INTEGER NOT NULL DEFAULT 0)",
+    L"CREATE TABLE IF NOT EXISTS history (id INTEGER PRIMARY KEY AUTOINCREMENT,text TEXT NOT NULL,"
+    L"created_at TEXT NOT NULL,pinned INTEGER NOT NULL DEFAULT 0,category_id INTEGER REFERENCES categories(id),"
+    L"sort_order INTEGER NOT NULL DEFAULT 0,deleted_at TEXT,use_count INTEGER NOT NULL DEFAULT 0)",
+    L"CREATE TABLE IF NOT EXISTS slot_entries (entry_id INTEGER PRIMARY KEY,slot_order INTEGER NOT NULL DEFAULT 0)",
+    L"ALTER TABLE history ADD COLUMN rtf TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN html TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN image BLOB DEFAULT NULL",
+    L"ALTER TABLE history ADD COLUMN source_app TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN source_title TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN source_url TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN orig_text TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN is_image INTEGER NOT NULL DEFAULT 0",
+    L"ALTER TABLE history ADD COLUMN is_browser_page INTEGER NOT NULL DEFAULT 0",
+    L"ALTER TABLE history ADD COLUMN custom_title TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN image_path TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN cat_pin_override INTEGER NOT NULL DEFAULT 0",
+    L"ALTER TABLE history ADD COLUMN link_title TEXT DEFAULT ''",
+    L"ALTER TABLE history ADD COLUMN keep INTEGER NOT NULL DEFAULT 0",
+    L"CREATE TABLE IF NOT EXISTS snippets (id INTEGER PRIMARY KEY AUTOINCREMENT,title TEXT NOT NULL,"
+    L"text TEXT NOT NULL,grp TEXT DEFAULT '' ,created_at TEXT NOT NULL,use_count INTEGER NOT NULL DEFAULT 0,"
+    L"deleted_at TEXT)",
+    L"ALTER TABLE snippets ADD COLUMN grp TEXT DEFAULT ''",
+    L"ALTER TABLE snippets ADD COLUMN deleted_at TEXT DEFAULT NULL",
+    L"CREATE TABLE IF NOT EXISTS snippet_groups (name TEXT PRIMARY KEY)",
+};
+
+// The templates a new user finds: a letter and a document heading.
+const wchar_t kLetterGroup[] = L"Письма";
+const wchar_t kDocumentGroup[] = L"Документы";
+const wchar_t kLetterTitle[] = L"Письмо";
+const wchar_t kLetterText[] =
+    L"Здравствуйте, {user}!\n\nНаправляем вам письмо от {date}.\n\nС уважением, ...";
+const wchar_t kDocumentTitle[] = L"Заголовок документа";
+const wchar_t kDocumentText[] = L"Документ подготовлен {date} пользователем {user}.";
+
+}  // namespace
+
+HistoryDb::HistoryDb(const std::wstring& db_path) : path(db_path) { open_and_migrate(); }
+
+HistoryDb::~HistoryDb() {
+    if (db) sqlite3_close(db);
+}
+
+void HistoryDb::open_and_migrate() {
+    // A failed open keeps its handle: every later statement on it fails
+    // quietly, and the destructor closes it.
+    if (sqlite3_open(utf8_from_wide(path).c_str(), &db) != SQLITE_OK) return;
+    for (const wchar_t* sql : kSchemaStatements) exec(sql);
+    seed_templates();
+    exec(L"UPDATE history SET is_image=1 WHERE is_image=0 AND image IS NOT NULL AND length(image) > 0");
+    backfill_source_url();
+}
+
+void HistoryDb::seed_templates() {
+    const std::int64_t groups = query_number(L"SELECT count(*) FROM snippet_groups", -1);
+    const auto live = query(L"SELECT count(*) FROM snippets WHERE deleted_at IS NULL");
+    if (live.empty() || live[0].empty()) return;
+    if (groups != 0 || int64_or(live[0][0], -1) != 0) return;
+    exec(L"INSERT INTO snippet_groups (name) VALUES (" + sql_quote(kLetterGroup) + L")");
+    exec(L"INSERT INTO snippet_groups (name) VALUES (" + sql_quote(kDocumentGroup) + L")");
+    exec(L"INSERT INTO snippets (title, text, grp, created_at) VALUES (" + sql_quote(kLetterTitle) + L", " +
+         sql_quote(kLetterText) + L", " + sql_quote(kLetterGroup) + L", " + sql_quote(now_iso()) + L")");
+    exec(L"INSERT INTO snippets (title, text, grp, created_at) VALUES (" + sql_quote(kDocumentTitle) + L", " +
+         sql_quote(kDocumentText) + L", " + sql_quote(kDocumentGroup) + L", " + sql_quote(now_iso()) + L")");
+}
+
+// Entries captured before the page address had its own column carry it only
+// in their "HTML Format" header.
+void HistoryDb::backfill_source_url() {
+    const auto rows = query(L"SELECT id, html FROM history WHERE source_url='' OR source_url IS NULL");
+    for (const auto& row : rows) {
+        if (row.size() < 2) continue;
+        const auto id = parse_int64(row[0]);
+        if (!id) continue;
+        const std::wstring url = html_source_url(row[1]);
+        if (url.empty() || *id < 1) continue;
+        ScopedStmt stmt = prepare_stmt(db, "UPDATE history SET source_url=?1 WHERE id=?2");
+        if (!stmt) continue;
+        bind_wide(stmt.get(), 1, url);
+        sqlite3_bind_int64(stmt.get(), 2, *id);
+        sqlite3_step(stmt.get());
+    }
+}
+
+int HistoryDb::exec(const std::wstring& sql) {
+    if (!db) return SQLITE_MISUSE;
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, utf8_from_wide(sql).c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        if (error) OutputDebugStringA(error);
+    }
+    sqlite3_free(error);
+    return rc;
+}
+
+std::vector<HistoryDb::Row> HistoryDb::query(const std::wstring& sql) {
+    std::vector<Row> rows;
+    ScopedStmt stmt = prepare_stmt(db, utf8_from_wide(sql));
+    if (!stmt) return rows;
+    while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
+        const int columns = sqlite3_column_count(stmt.get());
+        Row row;
+        row.reserve(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(stmt.get(), c) == SQLITE_NULL) {
+                row.emplace_back();
+                continue;
+            }
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), c));
+            const int bytes = sqlite3_column_bytes(stmt.get(), c);
+            row.push_back(text ? wide_from_utf8(std::string(text, static_cast<size_t>(bytes))) : std::wstring());
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::int64_t HistoryDb::last_insert_rowid() { return db ? sqlite3_last_insert_rowid(db) : 0; }
+
+std::int64_t HistoryDb::query_number(const std::wstring& sql, std::int64_t fallback) {
+    const auto rows = query(sql);
+    if (rows.empty() || rows[0].empty()) return fallback;
+    return int64_or(rows[0][0], fallback);
+}
+
+// Manual order grows with every capture, trashed rows included.
+std::int64_t HistoryDb::next_sort_order() {
+    return query_number(L"SELECT COALESCE(MAX(sort_order),0) FROM history", 0) + 1;
+}
+
+bool HistoryDb::run_transaction(const std::vector<std::wstring>& statements) {
+    if (exec(L"BEGIN") != SQLITE_OK) {
+        exec(L"ROLLBACK");
+        return false;
+    }
+    for (const auto& sql : statements) {
+        if (exec(sql) != SQLITE_OK) {
+            exec(L"ROLLBACK");
+            return false;
+        }
+    }
+    if (exec(L"COMMIT") != SQLITE_OK) {
+        exec(L"ROLLBACK");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,140 @@
+#pragma once
+// The history database: one SQLite file with the history entries, their
+// categories, the quick slots, the templates and the template groups. Every
+// public operation takes the object's mutex for its whole run, so callers never
+// see half of another operation. Failures are quiet: operations return false,
+// 0, -1 or an empty list, and SQLite's message goes to the debugger output.
+
+#include "storage/history_records.h"
+#include "storage/manual_order.h"
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+class HistoryDb {
+public:
+    // Opens (creating when missing) and migrates the file. A file that cannot
+    // be opened leaves an object whose every operation fails quietly.
+    explicit HistoryDb(const std::wstring& path);
+    ~HistoryDb();
+    HistoryDb(const HistoryDb&) = delete;
+    HistoryDb& operator=(const HistoryDb&) = delete;
+
+    // ---- lists (fresh values; display order)
+    // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
+    // any other text lists every row, trashed ones too.
+    std::vector<HistoryEntry> list_entries(const std::wstring& view, bool by_frequency, bool pinned_first);
+    // Quick slot n (Ctrl+Shift+n) is element n - 1.
+    std::vector<HistoryEntry> list_slots();
+    std::vector<Category> list_categories();
+    std::vector<Snippet> list_snippets();          // live, by title
+    std::vector<Snippet> list_trashed_snippets();  // newest deletion first
+
+    // ---- adding and editing entries
+    // The text is folded to one line and trimmed; a text under 2 characters
+    // without an image stores nothing. A live entry with the same text is
+    // moved to the top instead (unless always_new or is_image). Returns the id
+    // of the new or refreshed entry, 0 when nothing was stored.
+    std::int64_t add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
+                           const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
+                           std::optional<std::int64_t> category, const std::wstring& source_title,
+                           const std::wstring& source_url, bool is_browser_page);
+    // One transaction; the number of ids whose update ran, 0 on failure.
+    int set_pinned_many(const std::vector<std::int64_t>& ids, bool pin);
+    bool trash_entry(std::int64_t id);
+    int trash_entries(const std::vector<std::int64_t>& ids);
+    bool restore_entry(std::int64_t id);
+    int restore_entries(const std::vector<std::int64_t>& ids);
+    bool get_keep(std::int64_t id);
+    bool set_keep(std::int64_t id, bool keep);  // false when the entry does not exist
+    bool set_entry_text(std::int64_t id, const std::wstring& text);  // false for an empty text
+    bool set_custom_title(std::int64_t id, const std::wstring& title);
+    bool set_image_path(std::int64_t id, const std::wstring& path);   // true when a row changed
+    bool set_link_title(std::int64_t id, const std::wstring& title);  // false when the entry is gone
+    bool set_entry_category(std::int64_t id, std::optional<std::int64_t> category);
+    int set_entries_category(const std::vector<std::int64_t>& ids, std::optional<std::int64_t> category);
+    bool increment_use_count(std::int64_t id);
+
+    // ---- categories, quick slots and manual order
+    // The id of the new or existing category; -1 for a blank name or a failed insert.
+    std::int64_t add_category(const std::wstring& name);
+    bool rename_category(std::int64_t id, const std::wstring& name);
+    bool toggle_category_pin(std::int64_t id);
+    bool move_category(std::int64_t id, std::int32_t direction);  // -1 up, anything else down
+    bool delete_category(std::int64_t id);  // its entries stay, without a category
+    // Appends the ids not yet in the slots, keeps at most maximum slots (the
+    // first ones); returns the number of slots gained.
+    int add_to_slots(const std::vector<std::int64_t>& ids, std::int32_t maximum);
+    bool remove_from_slots(std::int64_t id);
+    // direction -1 up, +1 down; true when the order changed and was stored.
+    bool move_entries(const std::vector<std::int64_t>& selected, int direction, bool pinned_first, ViewScope scope);
+    bool move_slots(const std::vector<std::int64_t>& selected, int direction);
+
+    // ---- deletion and retention (saved PNG files of removed entries go too)
+    bool delete_entry(std::int64_t id);
+    int delete_entries(const std::vector<std::int64_t>& ids);
+    int empty_trash();                  // trashed entries + trashed templates removed
+    int purge_trash(std::int32_t hours);  // entries trashed more than hours ago; below 1: off
+    int purge_expired(std::int32_t days); // unprotected live entries older than days; below 1: off
+    int clear_history(bool only_unprotected);
+
+    // ---- templates and template groups
+    // The new id; 0 when a template (live or trashed) has that title; -1 when
+    // the trimmed title or the text is empty, or the insert failed.
+    std::int64_t add_snippet(const std::wstring& title, const std::wstring& text, const std::wstring& group);
+    bool update_snippet(std::int64_t id, const std::wstring& title, const std::wstring& text,
+                        const std::wstring& group);
+    bool set_snippet_group(std::int64_t id, const std::wstring& group);
+    bool trash_snippet(std::int64_t id);
+    bool restore_snippet(std::int64_t id);
+    bool delete_snippet(std::int64_t id);
+    bool increment_snippet_use(std::int64_t id);
+    std::vector<std::wstring> list_snippet_groups();
+    bool create_snippet_group(const std::wstring& name);
+    // An empty old name stands for the ungrouped live templates.
+    bool rename_snippet_group(const std::wstring& old_name, const std::wstring& new_name);
+    bool delete_snippet_group(const std::wstring& name);
+
+    // ---- the JSON history file
+    int export_json(const std::wstring& path);  // entries written; 0 when the file cannot be created
+    int import_json(const std::wstring& path);  // entries imported; 0 when unreadable or malformed
+
+private:
+    using Row = std::vector<std::wstring>;
+
+    // Statement functions; the caller holds the mutex.
+    int exec(const std::wstring& sql);
+    std::vector<Row> query(const std::wstring& sql);
+    std::int64_t last_insert_rowid();
+    // The first column of the first row as a number, or fallback.
+    std::int64_t query_number(const std::wstring& sql, std::int64_t fallback);
+    std::int64_t next_sort_order();
+
+    void open_and_migrate();
+    void seed_templates();
+    void backfill_source_url();
+
+    void load_rich_data(HistoryEntry& entry);
+    std::vector<HistoryEntry> entries_of(const std::wstring& sql);
+
+    bool set_pinned_unlocked(std::int64_t id, bool pin);
+    void apply_cap();
+
+    std::vector<std::wstring> collect_image_paths(const std::wstring& condition);
+    // Deletes the history rows matching condition, then the quick-slot rows
+    // left without an entry and the rows' saved PNG files. Nothing but the
+    // attempted DELETE happens when it fails; the result tells.
+    bool delete_history_where(const std::wstring& condition);
+
+    // BEGIN, the statements, COMMIT; ROLLBACK and false when any of them fails.
+    bool run_transaction(const std::vector<std::wstring>& statements);
+
+    sqlite3* db = nullptr;
+    std::mutex mutex;
+    std::wstring path;
+};

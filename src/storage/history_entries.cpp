@@ -1,0 +1,238 @@
+// Adding entries (with de-duplication and the 200-entry cap) and the edits of
+// single entries: pin, trash, keep, texts, image path, category, use count.
+
+#include "storage/history_db.h"
+
+#include "services/clock.h"
+#include "services/text_util.h"
+#include "storage/sql_stmt.h"
+#include "storage/sql_text.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Unprotected entries beyond this many (by id, newest first) are deleted
+// after every new capture.
+constexpr int kHistoryCap = 200;
+
+std::wstring one_line(const std::wstring& text) {
+    std::wstring out = text;
+    for (auto& c : out)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    return trim_blanks(out);
+}
+
+std::wstring flag(bool on) { return on ? L"1" : L"0"; }
+
+}  // namespace
+
+std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
+                                  const Bytes& image, const std::wstring& source_app, bool is_image,
+                                  bool always_new, std::optional<std::int64_t> category,
+                                  const std::wstring& source_title, const std::wstring& source_url,
+                                  bool is_browser_page) {
+    const std::wstring line = one_line(text);
+    if (line.size() < 2 && image.empty()) return 0;
+    const std::wstring now = now_iso();
+    std::lock_guard<std::mutex> lock(mutex);
+
+    if (!always_new && !is_image && line.size() >= 2) {
+        const auto rows = query(L"SELECT id FROM history WHERE text=" + sql_quote(line) +
+                                L" AND deleted_at IS NULL LIMIT 1");
+        if (!rows.empty() && !rows[0].empty()) {
+            // A repeated copy moves the live entry to the top and takes the
+            // new capture's details; pin, keep and the user's titles stay.
+            const std::int64_t id = int64_or(rows[0][0], 0);
+            exec(L"UPDATE history SET created_at=" + sql_quote(now) + L", sort_order=" +
+                 std::to_wstring(next_sort_order()) + L", category_id=" + sql_category(category) +
+                 L", cat_pin_override=0 WHERE id=" + std::to_wstring(id));
+            ScopedStmt stmt = prepare_stmt(db,
+                "UPDATE history SET rtf=?1, html=?2, image=?3, source_app=?4, is_image=?5, source_title=?6, "
+                "source_url=?7, is_browser_page=?8 WHERE id=?9");
+            if (stmt) {
+                bind_bytes(stmt.get(), 1, rtf);
+                bind_bytes(stmt.get(), 2, html);
+                bind_bytes(stmt.get(), 3, image);
+                bind_wide(stmt.get(), 4, source_app);
+                sqlite3_bind_int(stmt.get(), 5, 0);
+                bind_wide(stmt.get(), 6, source_title);
+                bind_wide(stmt.get(), 7, source_url);
+                sqlite3_bind_int(stmt.get(), 8, is_browser_page ? 1 : 0);
+                sqlite3_bind_int64(stmt.get(), 9, id);
+                sqlite3_step(stmt.get());
+            }
+            return id;
+        }
+    }
+
+    const std::int64_t order = next_sort_order();
+    std::int64_t id = 0;
+    {
+        ScopedStmt stmt = prepare_stmt(db,
+            "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, "
+            "source_title, source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)");
+        if (!stmt) return 0;
+        bind_wide(stmt.get(), 1, line);
+        bind_wide(stmt.get(), 2, now);
+        sqlite3_bind_int64(stmt.get(), 3, order);
+        if (category)
+            sqlite3_bind_int64(stmt.get(), 4, *category);
+        else
+            sqlite3_bind_null(stmt.get(), 4);
+        bind_bytes(stmt.get(), 5, rtf);
+        bind_bytes(stmt.get(), 6, html);
+        bind_wide(stmt.get(), 7, source_app);
+        sqlite3_bind_int(stmt.get(), 8, is_image ? 1 : 0);
+        bind_wide(stmt.get(), 9, source_title);
+        bind_wide(stmt.get(), 10, source_url);
+        sqlite3_bind_int(stmt.get(), 11, is_browser_page ? 1 : 0);
+        if (sqlite3_step(stmt.get()) == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
+    }
+    if (id == 0) return 0;
+    if (!image.empty()) update_image(db, id, image);
+    apply_cap();
+    return id;
+}
+
+// Newness is by id, so an old entry moved to the top by a repeated copy is
+// still among the first to go. Effectively pinned entries never count.
+void HistoryDb::apply_cap() {
+    delete_history_where(L"id IN (SELECT id FROM history WHERE " + std::wstring(kUnprotectedCondition) +
+                         L" ORDER BY id DESC LIMIT -1 OFFSET " + std::to_wstring(kHistoryCap) + L")");
+}
+
+bool HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {
+    const std::wstring sid = std::to_wstring(id);
+    if (pin) return exec(L"UPDATE history SET pinned=1, cat_pin_override=0 WHERE id=" + sid) == SQLITE_OK;
+    const auto rows = query(L"SELECT category_id FROM history WHERE id=" + sid);
+    if (rows.empty()) return false;
+    // Unpinning an entry of a pinned category must override the category's pin.
+    bool override_pin = false;
+    if (!rows[0].empty() && !rows[0][0].empty()) {
+        const auto cat = query(L"SELECT pinned FROM categories WHERE id=" + rows[0][0]);
+        override_pin = !cat.empty() && !cat[0].empty() && cat[0][0] == L"1";
+    }
+    return exec(L"UPDATE history SET pinned=0, cat_pin_override=" + flag(override_pin) + L" WHERE id=" + sid) ==
+           SQLITE_OK;
+}
+
+int HistoryDb::set_pinned_many(const std::vector<std::int64_t>& ids, bool pin) {
+    if (ids.empty()) return 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (exec(L"BEGIN") != SQLITE_OK) {
+        exec(L"ROLLBACK");
+        return 0;
+    }
+    int count = 0;
+    for (std::int64_t id : ids)
+        if (set_pinned_unlocked(id, pin)) ++count;
+    if (exec(L"COMMIT") != SQLITE_OK) {
+        exec(L"ROLLBACK");
+        return 0;
+    }
+    return count;
+}
+
+// A trashed entry leaves its quick slot for good.
+bool HistoryDb::trash_entry(std::int64_t id) {
+    const std::wstring now = now_iso();
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET deleted_at=" + sql_quote(now) + L" WHERE id=" + std::to_wstring(id));
+    exec(L"DELETE FROM slot_entries WHERE entry_id=" + std::to_wstring(id));
+    return true;
+}
+
+int HistoryDb::trash_entries(const std::vector<std::int64_t>& ids) {
+    if (ids.empty()) return 0;
+    const std::wstring now = now_iso();
+    std::lock_guard<std::mutex> lock(mutex);
+    const std::wstring list = join_ids(ids);
+    exec(L"UPDATE history SET deleted_at=" + sql_quote(now) + L" WHERE id IN (" + list + L")");
+    exec(L"DELETE FROM slot_entries WHERE entry_id IN (" + list + L")");
+    return static_cast<int>(ids.size());
+}
+
+bool HistoryDb::restore_entry(std::int64_t id) {
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET deleted_at=NULL WHERE id=" + std::to_wstring(id));
+    return true;
+}
+
+int HistoryDb::restore_entries(const std::vector<std::int64_t>& ids) {
+    if (ids.empty()) return 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET deleted_at=NULL WHERE id IN (" + join_ids(ids) + L")");
+    return static_cast<int>(ids.size());
+}
+
+bool HistoryDb::get_keep(std::int64_t id) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto rows = query(L"SELECT keep FROM history WHERE id=" + std::to_wstring(id));
+    return !rows.empty() && !rows[0].empty() && rows[0][0] == L"1";
+}
+
+bool HistoryDb::set_keep(std::int64_t id, bool keep) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (query(L"SELECT 1 FROM history WHERE id=" + std::to_wstring(id)).empty()) return false;
+    exec(L"UPDATE history SET keep=" + flag(keep) + L" WHERE id=" + std::to_wstring(id));
+    return true;
+}
+
+// An edited text is stored as the user wrote it, line breaks included.
+bool HistoryDb::set_entry_text(std::int64_t id, const std::wstring& text) {
+    if (text.empty()) return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET text=" + sql_quote(text) + L" WHERE id=" + std::to_wstring(id));
+    return true;
+}
+
+bool HistoryDb::set_custom_title(std::int64_t id, const std::wstring& title) {
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET custom_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id));
+    return true;
+}
+
+// changes() keeps the count of an earlier statement when this one fails, so a
+// failed update must not be read through it.
+bool HistoryDb::set_image_path(std::int64_t id, const std::wstring& path_text) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (exec(L"UPDATE history SET image_path=" + sql_quote(path_text) + L" WHERE id=" + std::to_wstring(id)) !=
+        SQLITE_OK)
+        return false;
+    const auto rows = query(L"SELECT changes()");
+    return !rows.empty() && !rows[0].empty() && rows[0][0] != L"0";
+}
+
+bool HistoryDb::set_link_title(std::int64_t id, const std::wstring& title) {
+    if (title.empty()) return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (exec(L"UPDATE history SET link_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id)) !=
+        SQLITE_OK)
+        return false;
+    const auto rows = query(L"SELECT changes()");
+    return !rows.empty() && !rows[0].empty() && rows[0][0] != L"0";
+}
+
+// A new category always clears the override: an entry moved into a pinned
+// category becomes pinned through it.
+bool HistoryDb::set_entry_category(std::int64_t id, std::optional<std::int64_t> category) {
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET category_id=" + sql_category(category) + L", cat_pin_override=0 WHERE id=" +
+         std::to_wstring(id));
+    return true;
+}
+
+int HistoryDb::set_entries_category(const std::vector<std::int64_t>& ids, std::optional<std::int64_t> category) {
+    if (ids.empty()) return 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET category_id=" + sql_category(category) + L", cat_pin_override=0 WHERE id IN (" +
+         join_ids(ids) + L")");
+    return static_cast<int>(ids.size());
+}
+
+bool HistoryDb::increment_use_count(std::int64_t id) {
+    std::lock_guard<std::mutex> lock(mutex);
+    exec(L"UPDATE history SET use_count=use_count+1 WHERE id=" + std::to_wstring(id));
+    return true;
+}

@@ -1,0 +1,155 @@
+// The lists through which the rest of the program reads stored data.
+
+#include "storage/history_db.h"
+
+#include "storage/sql_stmt.h"
+#include "storage/sql_text.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+bool is_one(const std::wstring& text) { return text == L"1"; }
+
+std::wstring entry_columns(const std::wstring& alias) {
+    const std::wstring p = alias.empty() ? std::wstring() : alias + L".";
+    return L"SELECT " + p + L"id, " + p + L"text, " + p + L"created_at, " + p + L"pinned, " + p +
+           L"category_id, " + p + L"use_count, " + p + L"source_app, " + p + L"is_image, " + p +
+           L"source_title, " + p + L"source_url, " + p + L"is_browser_page, " + pinned_case_expr(alias) + L", " +
+           p + L"link_title, " + p + L"keep";
+}
+
+std::wstring slots_statement() {
+    return entry_columns(L"h") +
+           L" FROM history h INNER JOIN slot_entries s ON h.id=s.entry_id WHERE h.deleted_at IS NULL "
+           L"ORDER BY s.slot_order ASC";
+}
+
+}  // namespace
+
+// Rows come in the column order of entry_columns.
+std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
+    std::vector<HistoryEntry> out;
+    for (auto& row : query(sql)) {
+        HistoryEntry e;
+        const size_t n = row.size();
+        if (n > 0) e.id = int64_or(row[0], 0);
+        if (n > 1) e.text = std::move(row[1]);
+        if (n > 2) e.created_at = std::move(row[2]);
+        if (n > 3) e.pinned = is_one(row[3]);
+        if (n > 4 && !row[4].empty()) e.category_id = parse_int64(row[4]);
+        if (n > 5) e.use_count = int64_or(row[5], 0);
+        if (n > 6) e.source_app = std::move(row[6]);
+        if (n > 7) e.is_image = is_one(row[7]);
+        if (n > 8) e.source_title = std::move(row[8]);
+        if (n > 9) e.source_url = std::move(row[9]);
+        if (n > 10) e.is_browser_page = is_one(row[10]);
+        if (n > 11) e.ep = is_one(row[11]);
+        if (n > 12) e.link_title = std::move(row[12]);
+        if (n > 13) e.keep = is_one(row[13]);
+        load_rich_data(e);
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool by_frequency, bool pinned_first) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const std::wstring ep = pinned_case_expr(L"");
+    if (view == L"slots") return entries_of(slots_statement());
+
+    std::wstring sql = entry_columns(L"") + L" FROM history";
+    if (view.compare(0, 4, L"cat:") == 0) {
+        // An unreadable id lists nothing: ids start at 1.
+        sql += L" WHERE deleted_at IS NULL AND category_id = " + std::to_wstring(int64_or(view.substr(4), 0));
+    } else if (view == L"all") {
+        sql += L" WHERE deleted_at IS NULL AND is_image=0";
+    } else if (view == L"images") {
+        sql += L" WHERE deleted_at IS NULL AND is_image=1";
+    } else if (view == L"none") {
+        sql += L" WHERE deleted_at IS NULL AND category_id IS NULL AND is_image=0";
+    } else if (view == L"pinned") {
+        sql += L" WHERE deleted_at IS NULL AND (" + ep + L")=1";
+    } else if (view == L"trash") {
+        sql += L" WHERE deleted_at IS NOT NULL";
+    }
+
+    if (view == L"trash") {
+        sql += L" ORDER BY deleted_at DESC";
+    } else {
+        sql += L" ORDER BY ";
+        if (pinned_first) sql += ep + L" DESC, ";
+        sql += by_frequency ? L"use_count DESC, sort_order DESC" : L"sort_order DESC";
+    }
+    return entries_of(sql);
+}
+
+std::vector<HistoryEntry> HistoryDb::list_slots() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return entries_of(slots_statement());
+}
+
+// The bulky columns come through a statement of their own, as bytes.
+void HistoryDb::load_rich_data(HistoryEntry& entry) {
+    ScopedStmt stmt = prepare_stmt(db, "SELECT rtf, html, image, custom_title FROM history WHERE id=?1");
+    if (!stmt) return;
+    sqlite3_bind_int64(stmt.get(), 1, entry.id);
+    if (sqlite3_step(stmt.get()) != SQLITE_ROW) return;
+    read_blob(stmt.get(), 0, entry.rtf);
+    read_blob(stmt.get(), 1, entry.html);
+    read_blob(stmt.get(), 2, entry.image);
+    const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 3));
+    if (title) {
+        const int bytes = sqlite3_column_bytes(stmt.get(), 3);
+        entry.custom_title = wide_from_utf8(std::string(title, static_cast<size_t>(bytes)));
+    }
+}
+
+std::vector<Category> HistoryDb::list_categories() {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<Category> out;
+    for (auto& row : query(L"SELECT id, name, pinned, cat_order FROM categories ORDER BY cat_order ASC")) {
+        Category c;
+        if (row.size() > 0) c.id = int64_or(row[0], 0);
+        if (row.size() > 1) c.name = std::move(row[1]);
+        if (row.size() > 2) c.pinned = is_one(row[2]);
+        if (row.size() > 3) c.cat_order = int64_or(row[3], 0);
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+namespace {
+
+std::vector<Snippet> snippets_of(std::vector<std::vector<std::wstring>> rows) {
+    std::vector<Snippet> out;
+    for (auto& row : rows) {
+        Snippet s;
+        const size_t n = row.size();
+        if (n > 0) s.id = int64_or(row[0], 0);
+        if (n > 1) s.title = std::move(row[1]);
+        if (n > 2) s.text = std::move(row[2]);
+        if (n > 3) s.grp = std::move(row[3]);
+        if (n > 4) s.use_count = int64_or(row[4], 0);
+        if (n > 5) s.created_at = std::move(row[5]);
+        if (n > 6) s.deleted_at = std::move(row[6]);
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Snippet> HistoryDb::list_snippets() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return snippets_of(query(
+        L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NULL "
+        L"ORDER BY title ASC"));
+}
+
+std::vector<Snippet> HistoryDb::list_trashed_snippets() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return snippets_of(query(
+        L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NOT "
+        L"NULL ORDER BY deleted_at DESC"));
+}

@@ -1,0 +1,45 @@
+#include "storage/sql_stmt.h"
+
+ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8) {
+    ScopedStmt stmt;
+    if (!db) return stmt;
+    if (sqlite3_prepare_v2(db, sql_utf8.c_str(), -1, stmt.put(), nullptr) != SQLITE_OK) stmt.reset();
+    return stmt;
+}
+
+void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
+    if (size == 0)
+        sqlite3_bind_null(stmt, index);
+    else
+        sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
+}
+
+void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {
+    const std::string utf8 = utf8_from_wide(text);
+    sqlite3_bind_text(stmt, index, utf8.c_str(), -1, SQLITE_TRANSIENT);
+}
+
+int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes) {
+    if (!db) return SQLITE_MISUSE;
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(db, "UPDATE history SET image=?1 WHERE id=?2", -1, &raw, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return rc;
+    }
+    ScopedStmt stmt(raw);
+    bind_bytes(stmt.get(), 1, bytes);
+    sqlite3_bind_int64(stmt.get(), 2, id);
+    sqlite3_step(stmt.get());
+    return sqlite3_finalize(stmt.release());
+}
+
+template <typename Out>
+static void read_blob_into(sqlite3_stmt* stmt, int column, Out& out) {
+    const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, column));
+    const int n = sqlite3_column_bytes(stmt, column);
+    if (p && n >= 1) out.assign(p, p + n);
+}
+
+void read_blob(sqlite3_stmt* stmt, int column, std::string& out) { read_blob_into(stmt, column, out); }
+void read_blob(sqlite3_stmt* stmt, int column, Bytes& out) { read_blob_into(stmt, column, out); }

@@ -1,0 +1,32 @@
+#pragma once
+// Prepared-statement helpers on the raw connection. They take no lock: the
+// HistoryDb operation that calls them holds the database mutex.
+
+#include "services/encoding.h"
+#include "services/scoped.h"
+
+#include <cstdint>
+#include <string>
+
+// The statement, or an empty holder when it does not compile.
+ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8);
+
+// Binds bytes as a blob (copied at bind time), or NULL when there are none.
+void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);
+inline void bind_bytes(sqlite3_stmt* stmt, int index, const std::string& bytes) {
+    bind_bytes(stmt, index, bytes.data(), bytes.size());
+}
+inline void bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
+    bind_bytes(stmt, index, bytes.data(), bytes.size());
+}
+// Binds a text as UTF-8 (copied at bind time).
+void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text);
+
+// Stores image bytes (or NULL for none) in the entry's row. Returns the result
+// code of the finalize, or of a prepare that failed.
+int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes);
+
+// Replaces out by the column's bytes when it holds at least one byte; leaves
+// out as it was otherwise.
+void read_blob(sqlite3_stmt* stmt, int column, std::string& out);
+void read_blob(sqlite3_stmt* stmt, int column, Bytes& out);
