@@ -1,0 +1,193 @@
+#include "storage/history_json.h"
+
+#include "services/clock.h"
+#include "services/encoding.h"
+#include "services/scoped.h"
+#include "storage/history_db.h"
+#include "storage/sql_stmt.h"
+#include "storage/sql_text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+void entry_to_json(const std::vector<Category>& categories, JsonValue& array, const HistoryEntry& entry) {
+    std::string category_name;
+    bool category_pinned = false;
+    if (entry.category_id) {
+        for (const Category& c : categories) {
+            if (c.id == *entry.category_id) {
+                category_name = utf8_from_wide(c.name);
+                category_pinned = c.pinned;
+                break;
+            }
+        }
+    }
+    JsonValue object = JsonValue::make_object();
+    object.add_member("text", JsonValue(utf8_from_wide(entry.text)));
+    object.add_member("created_at", JsonValue(utf8_from_wide(entry.created_at)));
+    object.add_member("pinned", JsonValue::make_bool(entry.pinned));
+    object.add_member("category", JsonValue(category_name));
+    object.add_member("category_pinned", JsonValue::make_bool(category_pinned));
+    if (entry.is_image) {
+        object.add_member("is_image", JsonValue::make_bool(true));
+        object.add_member("image", JsonValue(base64_encode(entry.image)));
+    }
+    array.items.push_back(std::move(object));
+}
+
+namespace {
+
+// Writes the whole text to a new file beside path, then puts it in path's
+// place. Until the rename an existing file stays as it was, so a full disk or
+// a locked target never leaves a half-written or emptied history file.
+bool write_file_replacing(const std::wstring& path, const std::string& text) {
+    std::wstring temp;
+    ScopedHandle file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temp = path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    if (!file) return false;
+
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < text.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
+        DWORD written = 0;
+        ok = WriteFile(file.get(), text.data() + done, chunk, &written, nullptr) && written == chunk;
+        done += written;
+    }
+    ok = ok && FlushFileBuffers(file.get());
+    file.reset();
+    ok = ok && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
+
+bool read_whole_file(const std::wstring& path, std::string& out) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), &fclose);
+    if (!file) return false;
+    char chunk[8192];
+    for (;;) {
+        const size_t n = fread(chunk, 1, sizeof chunk, file.get());
+        if (n == 0) break;
+        out.append(chunk, n);
+    }
+    return !ferror(file.get());
+}
+
+bool digits_in_range(const std::string& s, size_t pos, int low, int high) {
+    if (s[pos] < '0' || s[pos] > '9' || s[pos + 1] < '0' || s[pos + 1] > '9') return false;
+    const int v = (s[pos] - '0') * 10 + (s[pos + 1] - '0');
+    return v >= low && v <= high;
+}
+
+// The program's own timestamp form, "%Y-%m-%dT%H:%M:%S".
+bool is_timestamp(const std::string& s) {
+    if (s.size() != 19 || s[4] != '-' || s[7] != '-' || s[10] != 'T' || s[13] != ':' || s[16] != ':') return false;
+    return digits_in_range(s, 0, 0, 99) && digits_in_range(s, 2, 0, 99) && digits_in_range(s, 5, 1, 12) &&
+           digits_in_range(s, 8, 1, 31) && digits_in_range(s, 11, 0, 23) && digits_in_range(s, 14, 0, 59) &&
+           digits_in_range(s, 17, 0, 59);
+}
+
+// One element of the file as it will be stored.
+struct ImportedEntry {
+    std::wstring text;
+    std::wstring created_at;
+    bool pinned = false;
+    std::wstring category;
+    bool category_pinned = false;
+    bool is_image = false;
+    Bytes image;
+};
+
+// Nothing when the element is no entry at all: not an object, an image that
+// decodes to nothing, or neither text nor image.
+std::optional<ImportedEntry> read_element(const JsonValue& element, const std::wstring& now) {
+    if (element.kind != JsonValue::kObject) return std::nullopt;
+    ImportedEntry e;
+    e.text = wide_from_utf8(json_get_string(element, "text", ""));
+    // A missing or foreign timestamp would sort and expire wrongly (the age
+    // purge compares the text), so such entries count as imported now.
+    const std::string created = json_get_string(element, "created_at", "");
+    e.created_at = is_timestamp(created) ? wide_from_utf8(created) : now;
+    e.pinned = json_get_bool(element, "pinned", false);
+    e.category = wide_from_utf8(json_get_string(element, "category", ""));
+    e.category_pinned = json_get_bool(element, "category_pinned", false);
+    const std::string image = json_get_string(element, "image", "");
+    if (json_get_bool(element, "is_image", false) && !image.empty()) {
+        e.image = base64_decode(image);
+        if (e.image.empty()) return std::nullopt;
+        e.is_image = true;
+    } else if (e.text.empty()) {
+        return std::nullopt;
+    }
+    return e;
+}
+
+}  // namespace
+
+int HistoryDb::export_json(const std::wstring& file) {
+    const std::vector<Category> categories = list_categories();
+    JsonValue array = JsonValue::make_array();
+    for (const wchar_t* view : {L"all", L"images"}) {
+        // One view at a time, so at most one list of images is held besides
+        // the tree.
+        for (const HistoryEntry& entry : list_entries(view, false, true)) entry_to_json(categories, array, entry);
+    }
+    if (!write_file_replacing(file, json_write(array, 0))) return 0;
+    return static_cast<int>(array.items.size());
+}
+
+int HistoryDb::import_json(const std::wstring& file) {
+    JsonValue root;
+    try {
+        std::string text;
+        if (!read_whole_file(file, text)) return 0;
+        JsonCursor cursor{text};
+        root = json_parse_value(cursor);
+    } catch (const std::exception&) {
+        return 0;  // malformed or too large to hold: nothing was written
+    }
+    if (root.kind != JsonValue::kArray) return 0;
+
+    int count = 0;
+    for (const JsonValue& element : root.items) {
+        std::optional<ImportedEntry> e = read_element(element, now_iso());
+        if (!e) continue;
+
+        // Takes the lock by itself; a blank name means no category.
+        std::optional<std::int64_t> category;
+        if (!e->category.empty()) {
+            const std::int64_t id = add_category(e->category);
+            if (id > 0) category = id;
+        }
+
+        std::lock_guard<std::mutex> lock(mutex);
+        if (category && e->category_pinned) exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
+        std::wstring sql = L"INSERT INTO history (text, created_at, pinned, category_id";
+        sql += e->is_image ? L", is_image) VALUES (" : L") VALUES (";
+        sql += sql_quote(e->text) + L", " + sql_quote(e->created_at) + L", " + (e->pinned ? L"1" : L"0") + L", " +
+               sql_category(category);
+        sql += e->is_image ? L", 1)" : L")";
+        // A failed insert leaves the last-insert id of some earlier row; never
+        // attach anything through it.
+        if (exec(sql) != 0) continue;
+        const std::int64_t id = last_insert_rowid();
+        if (e->is_image && update_image(db, id, e->image) != 0) {
+            // An image entry without its image is not what the file held.
+            exec(L"DELETE FROM history WHERE id=" + std::to_wstring(id));
+            continue;
+        }
+        ++count;
+    }
+    return count;
+}
