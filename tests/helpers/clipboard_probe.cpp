@@ -1,0 +1,44 @@
+// The clipboard as the program sees it, for a Python test that uses Linux
+// programs (xclip) on the same X display. Text goes through UTF-8 files so
+// that no locale stands between them.
+//   clipboard_probe read <out.txt>            read_clipboard's text, as UTF-8
+//   clipboard_probe write <in.txt> <seconds>  set_clipboard_text, then stays
+//                                             alive so that X can still ask Wine for it;
+//                                             prints "ready" once the text is there
+#include "services/clipboard.h"
+#include "services/encoding.h"
+
+#include "support/test_support.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+int main() {
+    testsupport::install_crash_guard();
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 3) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"read") {
+        const std::string text = utf8_from_wide(read_clipboard().text);
+        // An empty read writes an empty file; write_file refuses empty bytes.
+        return testsupport::write_bytes(argv[2], text) ? 0 : 1;
+    }
+    if (command == L"write" && argc > 3) {
+        set_clipboard_text(wide_from_utf8(testsupport::read_bytes(argv[2])));
+        std::printf("ready\n");
+        std::fflush(stdout);
+        // A message loop keeps Wine's clipboard owner answering X requests.
+        const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3])) * 1000;
+        while (GetTickCount() < end) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(20);
+        }
+        return 0;
+    }
+    return 2;
+}
