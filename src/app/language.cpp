@@ -1,5 +1,7 @@
 #include "app/language.h"
 
+#include "app/language_file.h"
+
 #include "services/scoped.h"
 #include "services/text_util.h"
 

@@ -8,7 +8,6 @@
 // name each candidate with tr_key(L"section.key"), so that the test that
 // keeps both language files complete finds every key.
 
-#include "app/language_file.h"
 #include "app/printf_format.h"
 
 #include <string>

@@ -149,9 +149,3 @@ std::vector<std::wstring> split_filter_list(const Settings& settings) {
     }
     return names;
 }
-
-std::vector<std::wstring> settings_keys() {
-    std::vector<std::wstring> keys;
-    for (const Field& f : kFields) keys.emplace_back(f.name);
-    return keys;
-}

@@ -71,6 +71,3 @@ struct Settings {
 
 // app_filter_list split at ";", each name trimmed, empty names dropped.
 std::vector<std::wstring> split_filter_list(const Settings& settings);
-
-// The option names in the order a new settings file lists them.
-std::vector<std::wstring> settings_keys();
