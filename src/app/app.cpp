@@ -1,0 +1,203 @@
+#include "app/app.h"
+
+#include "app/file_locations.h"
+#include "app/language.h"
+#include "app/main_window_proc.h"
+#include "app/settings.h"
+#include "app/window_placement.h"
+#include "services/clipboard_watcher.h"
+#include "services/image.h"
+#include "services/text_util.h"
+#include "services/tray_icon.h"
+#include "storage/history_db.h"
+#include "ui/main_window.h"
+#include "ui/quick_menu.h"
+#include "ui/settings_window.h"
+
+App* g_app = nullptr;
+
+namespace {
+
+template <typename T>
+void delete_part(T*& part) {
+    delete part;
+    part = nullptr;
+}
+
+bool rect_on_some_monitor(int x, int y, int width, int height) {
+    RECT r{x, y, x + width, y + height};
+    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+void register_main_window_class(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), LR_SHARED));
+    if (!wc.hIcon) wc.hIcon = make_app_icon(32);
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    wc.lpszClassName = kMainWindowClass;
+    // A failed registration shows up as a failed window creation.
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+App::~App() { shutdown(); }
+
+HWND App::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
+
+bool App::init(HINSTANCE module) {
+    instance = module;
+    g_app = this;
+    capture_category.reset();
+
+    settings = new Settings();
+    Settings::load(*settings, ini_path());
+    set_language(settings->language);
+
+    // A database that cannot be opened does not stop start-up: the program
+    // still runs, its operations simply find nothing.
+    db = new HistoryDb(db_path());
+    watcher = new ClipboardWatcher();
+
+    parse_hotkey(settings->hotkey, main_hotkey.modifiers, main_hotkey.vk);
+    plain_hotkey = parse_hotkey(settings->plain_hotkey);
+    templates_hotkey = parse_hotkey(settings->snippets_hotkey);
+    shot_area_hotkey = parse_hotkey(settings->screenshot_hotkey);
+    shot_window_hotkey = parse_hotkey(settings->screenshot_window_hotkey);
+    shot_full_hotkey = parse_hotkey(settings->screenshot_full_hotkey);
+
+    main_window = new MainWindow();
+    tray = new TrayIcon();
+    quick_menu = new QuickMenu();
+
+    register_main_window_class(instance);
+    const WindowPlacement place = initial_window_placement(settings->window_x, settings->window_y,
+                                                           settings->window_w, settings->window_h,
+                                                           rect_on_some_monitor);
+    HWND hwnd = CreateWindowExW(settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass,
+                                tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
+                                place.system_position ? CW_USEDEFAULT : place.x,
+                                place.system_position ? CW_USEDEFAULT : place.y, place.width, place.height,
+                                nullptr, nullptr, instance, this);
+    if (!hwnd) return false;
+    // WM_CREATE has bound the contents object; keep the handle even if it did not.
+    if (!main_window->hwnd) main_window->hwnd = hwnd;
+
+    apply_round_corners(hwnd);
+    backdrop_on = apply_system_backdrop(hwnd);
+    apply_dark_title_bar(hwnd, settings->dark_mode);
+    SetWindowDisplayAffinity(hwnd, WDA_EXCLUDEFROMCAPTURE);
+    quick_menu->create(instance, this);
+    SetTimer(hwnd, kTimerPoll, 500, nullptr);
+
+    if (settings->start_in_tray) return true;
+
+    ShowWindow(hwnd, SW_SHOW);
+    apply_dark_title_bar(hwnd, settings->dark_mode);
+    POINT cursor;
+    if (place.system_position && GetCursorPos(&cursor))
+        SetWindowPos(hwnd, nullptr, cursor.x - 310, cursor.y - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return true;
+}
+
+int App::run() {
+    MSG msg{};
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got == -1) return 1;
+        HWND dialog = settings_window ? settings_window->window : nullptr;
+        if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void App::shutdown() {
+    delete_part(quick_menu);
+    delete_part(settings_window);
+    delete_part(tray);
+    delete_part(main_window);
+    delete_part(watcher);
+    delete_part(db);
+    delete_part(settings);
+    if (g_app == this) g_app = nullptr;
+}
+
+void App::on_copied(const std::wstring& text) {
+    if (main_window) main_window->refresh_list();
+    if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
+}
+
+void App::open_settings() {
+    if (!settings_window) {
+        settings_window = new SettingsWindow();
+    } else if (settings_window->window && IsWindow(settings_window->window)) {
+        ShowWindow(settings_window->window, SW_SHOW);
+        SetForegroundWindow(settings_window->window);
+        return;
+    }
+    if (!settings_window->open(main_hwnd(), this) || !settings_window->window) return;
+    ShowWindow(settings_window->window, SW_SHOW);
+    SetForegroundWindow(settings_window->window);
+}
+
+void App::clear_history() {
+    HWND hwnd = main_hwnd();
+    if (MessageBoxW(hwnd, tr(L"confirm.clear_history").c_str(), tr(L"title.clear_history").c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (db) db->clear_history(true);
+    if (main_window) {
+        main_window->refresh_all();
+        main_window->refresh_list();
+    }
+}
+
+void App::set_dark_mode(bool on) {
+    if (settings) settings->dark_mode = on;
+    HWND hwnd = main_hwnd();
+    if (main_window) main_window->apply_dark_mode(on);
+    apply_round_corners(hwnd);
+    apply_dark_title_bar(hwnd, on);
+    if (settings_window && settings_window->window && IsWindow(settings_window->window))
+        apply_dark_title_bar(settings_window->window, on);
+    if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void App::toggle_dark_mode() { set_dark_mode(!(settings && settings->dark_mode)); }
+
+void App::show_quick_menu() {
+    if (!quick_menu) return;
+    quick_menu->populate();
+    quick_menu->show_at_cursor();
+}
+
+void App::remember_foreground() {
+    HWND fg = GetForegroundWindow();
+    if (fg && fg != main_hwnd() && IsWindowVisible(fg)) paste_target = fg;
+}
+
+void App::store_window_rect(HWND window) {
+    if (!window || !settings) return;
+    RECT r;
+    if (!GetWindowRect(window, &r)) return;
+    if (IsIconic(window) || IsZoomed(window)) return;
+    settings->window_x = r.left;
+    settings->window_y = r.top;
+    settings->window_w = r.right - r.left;
+    settings->window_h = r.bottom - r.top;
+    if (main_window) {
+        settings->last_view_filter = main_window->view_mode;
+        settings->last_view_cat_id = main_window->view_category;
+        settings->last_view_templates = main_window->templates_view;
+    }
+}

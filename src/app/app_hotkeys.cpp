@@ -1,0 +1,103 @@
+// The global hotkeys of the running program: registered on the main window
+// when it is created, freed when it is destroyed, and changed one at a time
+// from the settings window.
+
+#include "app/app.h"
+
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/tray_icon.h"
+
+namespace {
+
+bool register_pair(HWND window, int id, const HotkeyPair& pair) {
+    return pair.vk != 0 && RegisterHotKey(window, id, pair.modifiers, pair.vk) != FALSE;
+}
+
+}  // namespace
+
+void App::register_hotkeys(HWND window) {
+    register_pair(window, kHotkeyOpenHistory, main_hotkey);
+    RegisterHotKey(window, kHotkeyQuickMenu, kModControl | kModShift | kModAlt, 'V');
+    register_pair(window, kHotkeyPlainPaste, plain_hotkey);
+    register_pair(window, kHotkeyTemplates, templates_hotkey);
+
+    // Print Screen is often taken by another screenshot tool: fall back to a
+    // combination of our own and say so once.
+    if (shot_area_hotkey.vk != 0 && !register_pair(window, kHotkeyShotArea, shot_area_hotkey)) {
+        const HotkeyPair fallback = parse_hotkey(std::wstring(kScreenshotFallbackHotkey));
+        if (register_pair(window, kHotkeyShotArea, fallback)) {
+            shot_area_hotkey = fallback;
+            if (settings) settings->screenshot_hotkey = kScreenshotFallbackHotkey;
+            if (tray) tray->show_balloon(tr(L"tray.screenshots"), tr(L"tray.screenshot_hotkey_busy"));
+        }
+    }
+    register_pair(window, kHotkeyShotWindow, shot_window_hotkey);
+    register_pair(window, kHotkeyShotFull, shot_full_hotkey);
+
+    for (int slot = 0; slot < 9; ++slot)
+        RegisterHotKey(window, static_cast<int>(slot_hotkey_base) + slot, kModControl | kModShift, '1' + slot);
+}
+
+void App::unregister_hotkeys(HWND window) {
+    for (int id = 0; id <= kHotkeyLastId; ++id) UnregisterHotKey(window, id);
+}
+
+// Moves hotkey id to the combination in text. A combination that cannot be
+// registered (taken by another program) leaves the previous one registered
+// and stored: the user keeps a working hotkey and a settings text that works.
+bool App::change_hotkey(int id, HotkeyPair& current, std::wstring& stored_text, const std::wstring& text) {
+    const HotkeyPair next = parse_hotkey(text);
+    HWND window = main_hwnd();
+    if (next.vk == 0 || !window) return false;
+    if (current.vk != 0) UnregisterHotKey(window, id);
+    if (register_pair(window, id, next)) {
+        current = next;
+        stored_text = text;
+        return true;
+    }
+    register_pair(window, id, current);
+    return false;
+}
+
+bool App::set_main_hotkey(const std::wstring& text) {
+    if (!settings) return false;
+    return change_hotkey(kHotkeyOpenHistory, main_hotkey, settings->hotkey, text);
+}
+
+bool App::set_plain_hotkey(const std::wstring& text) {
+    if (!settings) return false;
+    return change_hotkey(kHotkeyPlainPaste, plain_hotkey, settings->plain_hotkey, text);
+}
+
+bool App::set_snippets_hotkey(const std::wstring& text) {
+    if (!settings) return false;
+    return change_hotkey(kHotkeyTemplates, templates_hotkey, settings->snippets_hotkey, text);
+}
+
+bool App::set_screenshot_hotkey(int kind, const std::wstring& text) {
+    if (!settings) return false;
+    switch (kind) {
+        case 0: break;
+        case 1: return change_hotkey(kHotkeyShotWindow, shot_window_hotkey, settings->screenshot_window_hotkey, text);
+        case 2: return change_hotkey(kHotkeyShotFull, shot_full_hotkey, settings->screenshot_full_hotkey, text);
+        default: return false;
+    }
+    if (change_hotkey(kHotkeyShotArea, shot_area_hotkey, settings->screenshot_hotkey, text)) return true;
+
+    // The previous area combination is back in place when it still works.
+    // Only when there is none that works does the fallback step in, as at
+    // start-up; the requested combination is still not in effect.
+    HWND window = main_hwnd();
+    if (!window || parse_hotkey(text).vk == 0) return false;
+    if (shot_area_hotkey.vk != 0 && UnregisterHotKey(window, kHotkeyShotArea)) {
+        register_pair(window, kHotkeyShotArea, shot_area_hotkey);
+        return false;
+    }
+    const HotkeyPair fallback = parse_hotkey(std::wstring(kScreenshotFallbackHotkey));
+    if (register_pair(window, kHotkeyShotArea, fallback)) {
+        shot_area_hotkey = fallback;
+        settings->screenshot_hotkey = kScreenshotFallbackHotkey;
+    }
+    return false;
+}

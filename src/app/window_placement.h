@@ -1,0 +1,20 @@
+#pragma once
+// Where the main window opens, from the stored rectangle. Pure arithmetic:
+// the monitor test is handed in, so no screen is needed to reason about it.
+
+#include <functional>
+
+struct WindowPlacement {
+    bool system_position = true;  // let the system place it (then move it near the cursor)
+    int x = 0, y = 0;             // used when system_position is false
+    int width = 0, height = 0;
+};
+
+// Tells whether the rectangle (left, top, width, height) touches any monitor.
+using MonitorTest = std::function<bool(int x, int y, int width, int height)>;
+
+// A width below 400 opens 620 wide and a height below 300 opens 440 high. The
+// stored position is used when it was ever stored (the pair -1, -1 means
+// never) and the window would lie on some monitor; monitors left of or above
+// the primary one have negative coordinates, which are kept.
+WindowPlacement initial_window_placement(int x, int y, int width, int height, const MonitorTest& on_some_monitor);

@@ -1,0 +1,14 @@
+#pragma once
+// Starting with Windows: the value "Korvane" under the current user's Run key,
+// holding the running executable's quoted path.
+
+#include <string>
+
+bool is_autostart_enabled();
+// On writes the value for the running executable; off deletes it (a missing
+// value is no error). Registry failures are silent.
+void set_autostart(bool on);
+
+// The Run value for an executable: its path in double quotes, so that a path
+// with blanks starts the right program.
+std::wstring autostart_command(const std::wstring& exe);

@@ -1,0 +1,74 @@
+#include "services/tray_icon.h"
+
+#include "services/text_util.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+constexpr UINT kIconId = 1;
+
+template <size_t N>
+void copy_into_field(wchar_t (&field)[N], const std::wstring& text) {
+    const std::wstring cut = cut_code_units(text, N - 1);
+    std::wmemcpy(field, cut.c_str(), cut.size());
+    field[cut.size()] = L'\0';
+}
+
+NOTIFYICONDATAW base_record(HWND window) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = window;
+    nid.uID = kIconId;
+    return nid;
+}
+
+HICON load_tray_icon() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!icon) icon = LoadIconW(module, MAKEINTRESOURCEW(1));
+    if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+    return icon;
+}
+
+}  // namespace
+
+NOTIFYICONDATAW tray_icon_record(HWND window, HICON icon) {
+    NOTIFYICONDATAW nid = base_record(window);
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    nid.uCallbackMessage = kTrayCallbackMessage;
+    nid.hIcon = icon;
+    copy_into_field(nid.szTip, L"Korvane");
+    return nid;
+}
+
+NOTIFYICONDATAW tray_balloon_record(HWND window, const std::wstring& title, const std::wstring& text) {
+    NOTIFYICONDATAW nid = base_record(window);
+    nid.uFlags = NIF_INFO;
+    nid.dwInfoFlags = NIIF_NONE;
+    copy_into_field(nid.szInfoTitle, title);
+    copy_into_field(nid.szInfo, text);
+    return nid;
+}
+
+void TrayIcon::add(HWND window, App* app) {
+    hwnd = window;
+    owner = app;
+    NOTIFYICONDATAW nid = tray_icon_record(window, load_tray_icon());
+    added = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+}
+
+void TrayIcon::remove() {
+    if (!added) return;
+    NOTIFYICONDATAW nid = base_record(hwnd);
+    Shell_NotifyIconW(NIM_DELETE, &nid);
+    added = false;
+}
+
+void TrayIcon::show_balloon(const std::wstring& title, const std::wstring& text) {
+    if (!added) return;
+    NOTIFYICONDATAW nid = tray_balloon_record(hwnd, title, text);
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
