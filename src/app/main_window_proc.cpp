@@ -19,6 +19,8 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {

@@ -1,6 +1,6 @@
 #include "services/autostart.h"
 
-#include "app/settings.h"
+#include "app/file_locations.h"
 #include "services/scoped.h"
 
 #include <windows.h>

@@ -1,0 +1,162 @@
+"""The running program end to end, driven from outside as a user's other
+programs would: one instance per user, its main window and settings file,
+the global hotkeys it holds and frees, the tray balloon, and the autostart
+value in the registry. Every scenario starts from an empty profile."""
+
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+from korvane_harness import (RunningProgram, helper, language_text, program, profile_path,
+                             read_profile_settings, temp_dir, win_path, wine, wine_start)
+
+PROBE = helper("app_probe")
+
+MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
+CTRL_SHIFT = MOD_CONTROL | MOD_SHIFT
+CTRL_SHIFT_ALT = MOD_CONTROL | MOD_SHIFT | MOD_ALT
+VK_SNAPSHOT = 0x2C
+WM_APP = 0x8000
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+# Every combination the program holds with its default settings.
+DEFAULT_HOTKEYS = [(CTRL_SHIFT, ord("V")), (CTRL_SHIFT_ALT, ord("V")), (CTRL_SHIFT_ALT, ord("U")),
+                   (CTRL_SHIFT_ALT, ord("S")), (0, VK_SNAPSHOT), (MOD_ALT, VK_SNAPSHOT),
+                   (MOD_SHIFT, VK_SNAPSHOT)] + [(CTRL_SHIFT, ord("1") + i) for i in range(9)]
+
+
+def hotkey_states(pairs):
+    args = [str(x) for pair in pairs for x in pair]
+    return wine(PROBE, "hotkey", *args).stdout.decode().split()
+
+
+def rect_of(state):
+    return [int(v) for v in state["rect"].split()]
+
+
+class RunningProgramTest(unittest.TestCase):
+    def test_second_start_shows_the_first_instance_and_exits(self):
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            self.assertEqual(app.state()["visible"], "0")
+            second = wine(program(), check=False, timeout=60)
+            self.assertEqual(second.returncode, 0)
+            deadline = time.time() + 10
+            while app.state()["visible"] != "1" and time.time() < deadline:
+                time.sleep(0.1)
+            state = app.state()
+            self.assertEqual(state["visible"], "1", "the running instance was not shown")
+            self.assertEqual(state["count"], "1", "the second start made a window of its own")
+            self.assertEqual(app.quit(), 0)
+
+    def test_quit_command_ends_cleanly_and_writes_the_settings(self):
+        with RunningProgram() as app:
+            self.assertIsNone(read_profile_settings())
+            self.assertEqual(app.quit(), 0)
+        settings = read_profile_settings()
+        self.assertIsNotNone(settings, "no settings file after quitting")
+        self.assertEqual(len(settings), 49)
+        self.assertEqual(settings["hotkey"], "ctrl+shift+v")
+        self.assertTrue(os.path.exists(profile_path(".korvane.db")), "no history database in the profile")
+
+    def test_start_in_tray_keeps_the_window_hidden_with_hotkeys_registered(self):
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(1)
+            self.assertEqual(app.state()["visible"], "0")
+            self.assertEqual(hotkey_states(DEFAULT_HOTKEYS), ["taken"] * len(DEFAULT_HOTKEYS))
+            self.assertEqual(app.quit(), 0)
+        # After quitting every combination is free again.
+        self.assertEqual(hotkey_states(DEFAULT_HOTKEYS), ["free"] * len(DEFAULT_HOTKEYS))
+
+    def test_window_size_and_position_from_the_settings_file(self):
+        with RunningProgram({"window_w": "300", "window_h": "200", "window_x": "100", "window_y": "80",
+                             "always_on_top": "false"}) as app:
+            state = app.state()
+            self.assertEqual(state["visible"], "1")
+            self.assertEqual(rect_of(state), [100, 80, 620, 440])
+            self.assertEqual(state["topmost"], "0")
+            self.assertEqual(app.quit(), 0)
+        # A position on no monitor (one that was unplugged) is not used.
+        with RunningProgram({"window_x": "5000", "window_y": "3000", "window_w": "700", "window_h": "500"}) as app:
+            x, y, w, h = rect_of(app.state())
+            self.assertEqual((w, h), (700, 500))
+            self.assertLess(x, 1280)
+            self.assertLess(y, 1024)
+            self.assertEqual(app.state()["topmost"], "1")
+            self.assertEqual(app.quit(), 0)
+        # The rectangle reaches the settings file at exit.
+        settings = read_profile_settings()
+        self.assertEqual((settings["window_w"], settings["window_h"]), ("700", "500"))
+
+    def test_a_taken_print_screen_falls_back_and_says_so(self):
+        holder = wine_start(PROBE, "hold", "0", str(VK_SNAPSHOT), stdin=subprocess.PIPE)
+        holder_stdin = holder.stdin
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            with RunningProgram() as app:
+                self.assertEqual(hotkey_states([(CTRL_SHIFT_ALT, ord("P"))]), ["taken"])
+                expected = language_text("tray.screenshot_hotkey_busy")
+                shown = ""
+                deadline = time.time() + 15  # the tray shows a balloon a moment after it is asked
+                while expected not in shown and time.time() < deadline:
+                    time.sleep(0.5)
+                    shown = app.probe("balloons")
+                self.assertIn(expected, shown)
+                self.assertEqual(app.quit(), 0)
+            self.assertEqual(read_profile_settings()["screenshot_hotkey"], "ctrl+shift+alt+p")
+            self.assertEqual(hotkey_states([(CTRL_SHIFT_ALT, ord("P"))]), ["free"])
+        finally:
+            holder_stdin.close()
+            holder.wait(timeout=30)
+            holder.stdout.close()
+            holder.stderr.close()
+
+    def test_a_stray_link_title_message_frees_nothing_foreign(self):
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            # Pointers this process never handed to a worker, as another
+            # program could post them.
+            for lparam in (0, 1, 0x12345678, 0x7FFF00001000):
+                self.assertIn("posted", app.post(WM_APP + 10, 1, lparam))
+            self.assertIn("window", app.probe("wait-window", "5000", check=False))
+            self.assertEqual(app.quit(), 0)
+
+
+def reg_query_value():
+    proc = wine("reg", "query", RUN_KEY, "/v", "Korvane", check=False)
+    return proc.returncode, proc.stdout.decode("utf-8", errors="replace")
+
+
+class AutostartTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = temp_dir()
+        # A path with blanks: the value must quote it.
+        self.folder = os.path.join(self.tmp.name, "Program Files", "Korvane app")
+        os.makedirs(self.folder)
+        self.exe = os.path.join(self.folder, "app_probe.exe")
+        shutil.copy(PROBE, self.exe)
+
+    def tearDown(self):
+        wine(PROBE, "autostart", "off")
+        self.tmp.cleanup()
+
+    def test_the_run_value_holds_the_quoted_path_and_goes_away(self):
+        self.assertIn("enabled 1", wine(self.exe, "autostart", "on").stdout.decode())
+        code, out = reg_query_value()
+        self.assertEqual(code, 0, out)
+        self.assertIn('REG_SZ    "' + win_path(self.exe) + '"', out)
+
+        self.assertIn("enabled 0", wine(self.exe, "autostart", "off").stdout.decode())
+        self.assertIn("enabled 0", wine(self.exe, "autostart", "off").stdout.decode())
+        code, _ = reg_query_value()
+        self.assertNotEqual(code, 0, "the value is still there")
+
+    def test_a_value_longer_than_the_query_buffer_still_counts(self):
+        long_path = '"C:\\' + "\\".join(["a-very-long-folder-name"] * 20) + '\\Korvane.exe"'
+        self.assertGreater(len(long_path) * 2, 520)
+        wine("reg", "add", RUN_KEY, "/v", "Korvane", "/t", "REG_SZ", "/d", long_path, "/f")
+        self.assertIn("enabled 1", wine(PROBE, "autostart", "query").stdout.decode())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

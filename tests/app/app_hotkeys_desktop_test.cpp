@@ -1,0 +1,126 @@
+// Changing a global hotkey while the program runs: a combination another
+// program holds must never cost the user the hotkey that worked before.
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+
+namespace {
+
+constexpr UINT kCtrlShiftAlt = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+
+// Whether anyone holds the combination: registering it here fails then.
+bool taken(UINT mods, UINT vk) {
+    if (!RegisterHotKey(nullptr, 0x7F00, mods, vk)) return true;
+    UnregisterHotKey(nullptr, 0x7F00);
+    return false;
+}
+
+class HotkeySetters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        owner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        other_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(owner_, nullptr);
+        ASSERT_NE(other_, nullptr);
+        app_.settings = new Settings();
+        app_.main_window = new MainWindow();
+        app_.main_window->hwnd = owner_;
+        // Another program's hotkey: Ctrl+Shift+Alt+F9.
+        ASSERT_TRUE(RegisterHotKey(other_, 1, kCtrlShiftAlt, VK_F9));
+    }
+    void TearDown() override {
+        app_.unregister_hotkeys(owner_);
+        UnregisterHotKey(other_, 1);
+        DestroyWindow(owner_);
+        DestroyWindow(other_);
+    }
+
+    App app_;
+    HWND owner_ = nullptr;
+    HWND other_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(HotkeySetters, ATakenCombinationKeepsThePreviousOneWorkingAndStored) {
+    ASSERT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+    ASSERT_TRUE(app_.set_main_hotkey(L"Ctrl+Shift+Alt+F7"));
+    EXPECT_EQ(app_.settings->hotkey, L"Ctrl+Shift+Alt+F7");
+    EXPECT_TRUE(taken(kCtrlShiftAlt, VK_F7));
+
+    EXPECT_FALSE(app_.set_main_hotkey(L"ctrl+shift+alt+f9"));
+    EXPECT_EQ(app_.settings->hotkey, L"Ctrl+Shift+Alt+F7");
+    EXPECT_EQ(app_.main_hotkey.vk, static_cast<std::uint32_t>(VK_F7));
+    EXPECT_TRUE(taken(kCtrlShiftAlt, VK_F7)) << "the previous hotkey must still be registered";
+
+    // A text without a key changes nothing at all.
+    EXPECT_FALSE(app_.set_main_hotkey(L"ctrl+shift"));
+    EXPECT_EQ(app_.settings->hotkey, L"Ctrl+Shift+Alt+F7");
+    EXPECT_TRUE(taken(kCtrlShiftAlt, VK_F7));
+
+    // Moving on to a free combination frees the old one.
+    ASSERT_FALSE(taken(kCtrlShiftAlt, VK_F8));
+    EXPECT_TRUE(app_.set_main_hotkey(L"ctrl+shift+alt+f8"));
+    EXPECT_EQ(app_.settings->hotkey, L"ctrl+shift+alt+f8");
+    EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+    EXPECT_TRUE(taken(kCtrlShiftAlt, VK_F8));
+}
+
+TEST_F(HotkeySetters, EveryConfigurableHotkeyFollowsTheSameRule) {
+    struct Case {
+        const char* name;
+        std::function<bool(const std::wstring&)> set;
+        std::wstring Settings::*text;
+    } cases[] = {
+        {"plain", [&](const std::wstring& t) { return app_.set_plain_hotkey(t); }, &Settings::plain_hotkey},
+        {"templates", [&](const std::wstring& t) { return app_.set_snippets_hotkey(t); }, &Settings::snippets_hotkey},
+        {"window shot", [&](const std::wstring& t) { return app_.set_screenshot_hotkey(1, t); },
+         &Settings::screenshot_window_hotkey},
+        {"full shot", [&](const std::wstring& t) { return app_.set_screenshot_hotkey(2, t); },
+         &Settings::screenshot_full_hotkey},
+        {"area shot", [&](const std::wstring& t) { return app_.set_screenshot_hotkey(0, t); },
+         &Settings::screenshot_hotkey},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.set(L"ctrl+shift+alt+f7"));
+        EXPECT_FALSE(c.set(L"ctrl+shift+alt+f9"));
+        EXPECT_EQ(app_.settings->*c.text, L"ctrl+shift+alt+f7");
+        EXPECT_TRUE(taken(kCtrlShiftAlt, VK_F7));
+        app_.unregister_hotkeys(owner_);
+        EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+    }
+    EXPECT_FALSE(app_.set_screenshot_hotkey(3, L"ctrl+shift+alt+f7"));
+}
+
+TEST_F(HotkeySetters, TheAreaShotFallsBackOnlyWhenNothingElseWorks) {
+    // No area combination in effect yet and the requested one is taken: the
+    // fallback steps in, but the request itself still failed.
+    ASSERT_FALSE(taken(kCtrlShiftAlt, 'P'));
+    EXPECT_FALSE(app_.set_screenshot_hotkey(0, L"ctrl+shift+alt+f9"));
+    EXPECT_EQ(app_.settings->screenshot_hotkey, L"ctrl+shift+alt+p");
+    EXPECT_EQ(app_.shot_area_hotkey, (HotkeyPair{kCtrlShiftAlt, 'P'}));
+    EXPECT_TRUE(taken(kCtrlShiftAlt, 'P'));
+
+    // With the fallback in effect a second taken request keeps it.
+    EXPECT_FALSE(app_.set_screenshot_hotkey(0, L"ctrl+shift+alt+f9"));
+    EXPECT_EQ(app_.settings->screenshot_hotkey, L"ctrl+shift+alt+p");
+    EXPECT_TRUE(taken(kCtrlShiftAlt, 'P'));
+}
+
+TEST_F(HotkeySetters, NothingIsRegisteredWithoutAMainWindow) {
+    app_.main_window->hwnd = nullptr;
+    EXPECT_FALSE(app_.set_main_hotkey(L"ctrl+shift+alt+f7"));
+    EXPECT_FALSE(app_.set_screenshot_hotkey(0, L"ctrl+shift+alt+f7"));
+    EXPECT_EQ(app_.settings->hotkey, Settings().hotkey);
+    EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+}

@@ -1,0 +1,113 @@
+#include "app/main_window_proc.h"
+#include "app/window_placement.h"
+#include "ui/brush_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+// Two monitors side by side: a secondary one left of the primary, which
+// gives it negative coordinates.
+bool two_monitors(int x, int y, int w, int h) {
+    auto overlaps = [&](int left, int top, int right, int bottom) {
+        return x < right && x + w > left && y < bottom && y + h > top;
+    };
+    return overlaps(0, 0, 1920, 1080) || overlaps(-1280, 0, 0, 1024);
+}
+
+}  // namespace
+
+TEST(WindowPlacement, SmallSizesOpenAtTheDefaultSize) {
+    WindowPlacement p = initial_window_placement(100, 100, 300, 200, two_monitors);
+    EXPECT_EQ(p.width, 620);
+    EXPECT_EQ(p.height, 440);
+    p = initial_window_placement(100, 100, 400, 300, two_monitors);
+    EXPECT_EQ(p.width, 400);
+    EXPECT_EQ(p.height, 300);
+    p = initial_window_placement(100, 100, 399, 299, two_monitors);
+    EXPECT_EQ(p.width, 620);
+    EXPECT_EQ(p.height, 440);
+}
+
+TEST(WindowPlacement, StoredPositionsAreKeptOnlyWhereAMonitorIs) {
+    // Never stored: the system places the window.
+    EXPECT_TRUE(initial_window_placement(-1, -1, 620, 440, two_monitors).system_position);
+    // A window on the monitor left of the primary keeps its place.
+    WindowPlacement p = initial_window_placement(-1000, 200, 620, 440, two_monitors);
+    EXPECT_FALSE(p.system_position);
+    EXPECT_EQ(p.x, -1000);
+    EXPECT_EQ(p.y, 200);
+    // Partly off the top of a monitor still counts as on it.
+    p = initial_window_placement(300, -20, 620, 440, two_monitors);
+    EXPECT_FALSE(p.system_position);
+    EXPECT_EQ(p.y, -20);
+    // A monitor that was unplugged: the position is forgotten.
+    EXPECT_TRUE(initial_window_placement(2500, 100, 620, 440, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(-3000, 100, 620, 440, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(100, 5000, 620, 440, two_monitors).system_position);
+    // Without a way to ask, nothing stored is trusted.
+    EXPECT_TRUE(initial_window_placement(100, 100, 620, 440, nullptr).system_position);
+}
+
+TEST(MainWindowRows, GroupRowsAndSidebarGroupNames) {
+    EXPECT_TRUE(is_group_row(L"GRP\tWork"));
+    EXPECT_TRUE(is_group_row(L"GRP\t"));
+    EXPECT_FALSE(is_group_row(L"GRP Work"));
+    EXPECT_FALSE(is_group_row(L"grp\tWork"));
+    EXPECT_FALSE(is_group_row(L"GR"));
+    EXPECT_FALSE(is_group_row(L""));
+
+    EXPECT_EQ(sidebar_group_name(L"\uE8FD\t  Work notes \t"), L"Work notes");
+    EXPECT_EQ(sidebar_group_name(L"x\tA\tB"), L"A\tB");  // only the first tab separates
+    EXPECT_EQ(sidebar_group_name(L"x\t \t  "), L"");      // all blanks: the empty group
+    EXPECT_EQ(sidebar_group_name(L"x\t"), L"");
+}
+
+TEST(MainWindowRows, ListBoxTextReadsRowsLongerThanAnyFixedBuffer) {
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(list, nullptr);
+    const std::wstring long_row = L"GRP\t" + std::wstring(5000, L'\u0436') + L"\nend";
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"short"));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(long_row.c_str()));
+    EXPECT_EQ(list_box_text(list, 0), L"short");
+    EXPECT_EQ(list_box_text(list, 1), long_row);
+    EXPECT_EQ(list_box_text(list, 2), L"");
+    EXPECT_EQ(list_box_text(list, -1), L"");
+    EXPECT_EQ(list_box_text(nullptr, 0), L"");
+    DestroyWindow(list);
+}
+
+TEST(HotkeyHelp, ShowsTheConfiguredKeysAndOptionalRows) {
+    const std::wstring plain = L"ctrl+shift+alt+u", templates = L"ctrl+shift+alt+s";
+    const std::wstring text = hotkey_help_text(L"Ctrl+Alt+H", &plain, &templates);
+    // Without a loaded language each description is its key.
+    EXPECT_EQ(text.find(L"Ctrl+Alt+H \u2014 hotkey.open_history\n"), 0u);
+    EXPECT_EQ(text.find(L"Ctrl+Shift+V"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\nctrl+shift+alt+u \u2014 hotkey.paste_plain\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\nctrl+shift+alt+s \u2014 hotkey.snippets\n"), std::wstring::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 8);
+
+    const std::wstring bare = hotkey_help_text(L"Ctrl+Shift+V", nullptr, nullptr);
+    EXPECT_EQ(std::count(bare.begin(), bare.end(), L'\n'), 6);
+    EXPECT_EQ(bare.find(L"hotkey.paste_plain"), std::wstring::npos);
+}
+
+TEST(BrushCache, OneBrushPerColourUntilCleared) {
+    BrushCache cache;
+    HBRUSH a = cache.get(0x202020);
+    HBRUSH b = cache.get(0xF3F3F3);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(cache.get(0x202020), a);
+    EXPECT_EQ(cache.size(), 2u);
+    cache.clear();
+    EXPECT_EQ(cache.size(), 0u);
+    EXPECT_EQ(GetObjectType(a), 0u);  // deleted
+    EXPECT_EQ(GetObjectType(b), 0u);
+}
