@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/window_placement.h"
 #include "services/clipboard_watcher.h"
+#include "services/bitmap.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
@@ -37,7 +38,7 @@ void register_main_window_class(HINSTANCE instance) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    if (!wc.hIcon) wc.hIcon = make_app_icon(32);
     wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
