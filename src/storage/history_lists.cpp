@@ -27,9 +27,13 @@ std::wstring slots_statement() {
 
 }  // namespace
 
-// Rows come in the column order of entry_columns.
+// Rows come in the column order of entry_columns. One read transaction spans
+// the list and the rich data of its entries: the list is one snapshot, and
+// the per-entry statements skip taking the file's read lock each time, which
+// is most of their cost.
 std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
     std::vector<HistoryEntry> out;
+    const bool in_transaction = exec(L"BEGIN") == SQLITE_OK;
     for (auto& row : query(sql)) {
         HistoryEntry e;
         const size_t n = row.size();
@@ -50,6 +54,7 @@ std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
         load_rich_data(e);
         out.push_back(std::move(e));
     }
+    if (in_transaction) exec(L"COMMIT");
     return out;
 }
 

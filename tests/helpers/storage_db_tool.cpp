@@ -119,6 +119,22 @@ bool run(HistoryDb& db, const std::vector<std::string>& a) {
         result(db.add_entry(unhex_wide(arg(1)), unhex(arg(2)), unhex(arg(3)), Bytes(image.begin(), image.end()),
                             unhex_wide(arg(5)), !image.empty(), false, std::nullopt, unhex_wide(arg(6)),
                             unhex_wide(arg(7)), arg(8) == "1"));
+    } else if (op == "groups") {
+        for (const auto& g : db.list_snippet_groups()) std::printf("G\t%s\n", hex(g).c_str());
+    } else if (op == "purge_trash") {
+        result(db.purge_trash(std::stoi(arg(1))));
+    } else if (op == "purge_expired") {
+        result(db.purge_expired(std::stoi(arg(1))));
+    } else if (op == "clear") {
+        result(db.clear_history(arg(1) == "1"));
+    } else if (op == "empty_trash") {
+        result(db.empty_trash());
+    } else if (op == "delete") {
+        result(db.delete_entries(ids_of(arg(1))));
+    } else if (op == "trash") {
+        result(db.trash_entries(ids_of(arg(1))));
+    } else if (op == "slot") {
+        result(db.add_to_slots(ids_of(arg(1)), arg(2).empty() ? 9 : std::stoi(arg(2))));
     } else {
         std::fprintf(stderr, "unknown op %s\n", op.c_str());
         return false;

@@ -7,8 +7,7 @@ import sqlite3
 import unittest
 
 import korvane_harness as kh
-
-TOOL = kh.helper("storage_db_tool")
+from storage_tool import entry_ids, hexs, results, run_tool, unhex
 
 # (name, declared type, not null, default, primary key) as PRAGMA table_info reports them.
 EXPECTED_COLUMNS = {
@@ -62,35 +61,6 @@ EXPECTED_COLUMNS = {
 
 LETTER = "Здравствуйте, {user}!\n\nНаправляем вам письмо от {date}.\n\nС уважением, ..."
 HEADING = "Документ подготовлен {date} пользователем {user}."
-
-
-def hexs(text):
-    return text.encode("utf-8").hex() or "-"
-
-
-def unhex(field):
-    return b"" if field == "-" else bytes.fromhex(field)
-
-
-def run_tool(db_path, *ops):
-    """Runs the ops on the database; returns the printed lines split into fields."""
-    proc = kh.wine(TOOL, kh.win_path(db_path), *ops)
-    lines = proc.stdout.decode("utf-8", "replace").splitlines()
-    return [line.rstrip("\r").split("\t") for line in lines if line.strip()]
-
-
-def entry_ids(lines):
-    return [int(f[1]) for f in lines if f[0] == "E"]
-
-
-def results(lines):
-    return [int(f[1]) for f in lines if f[0] == "R"]
-
-
-def connect(db_path):
-    con = sqlite3.connect(db_path)
-    con.text_factory = bytes
-    return con
 
 
 class NewFile(unittest.TestCase):
@@ -153,10 +123,12 @@ class NewFile(unittest.TestCase):
         with kh.temp_dir() as d:
             db = os.path.join(d, "missing", "folder", "h.db")
             lines = run_tool(db, "add:" + hexs("some text"), "list:" + hexs("all") + ":0:0",
-                             "list:" + hexs("trash") + ":0:0", "slots", "categories", "snippets")
+                             "list:" + hexs("trash") + ":0:0", "slots", "categories", "snippets", "groups",
+                             "purge_trash:1", "purge_expired:1", "clear:0", "empty_trash", "delete:1,2",
+                             "slot:1,2:9")
             self.assertEqual(entry_ids(lines), [])
             self.assertEqual([f[0] for f in lines if f[0] != "R"], [])
-            self.assertEqual(results(lines), [0])
+            self.assertEqual(results(lines), [0, 0, 0, 0, 0, 0, 0])
             self.assertFalse(os.path.exists(os.path.join(d, "missing")))
 
 
