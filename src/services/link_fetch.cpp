@@ -36,6 +36,49 @@ bool is_success_status(HINTERNET request) {
     return status >= 200 && status <= 299;
 }
 
+// Sends a GET for url on the session. The request is built from its parts
+// rather than with InternetOpenUrlW, so that the time-outs can be set on the
+// connection and request handles before anything is sent: some WinINet
+// builds (Wine's among them) do not pass the session's time-outs on, and a
+// server that stops answering would then hold the worker for ever.
+struct SentRequest {
+    ScopedInternet connection;  // closing it would close the request too
+    ScopedInternet request;     // declared last: closed first
+};
+
+SentRequest send_get(HINTERNET session, const std::wstring& url) {
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength =
+        parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlW(url.c_str(), DWORD(url.size()), 0, &parts)) return {};
+    if (!parts.lpszHostName || parts.dwHostNameLength == 0) return {};
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    const std::wstring user(parts.lpszUserName ? parts.lpszUserName : L"", parts.dwUserNameLength);
+    const std::wstring password(parts.lpszPassword ? parts.lpszPassword : L"", parts.dwPasswordLength);
+    std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    const size_t fragment = object.find(L'#');  // never sent to the server
+    if (fragment != std::wstring::npos) object.erase(fragment);
+    if (object.empty()) object = L"/";
+
+    SentRequest sent;
+    sent.connection.reset(InternetConnectW(session, host.c_str(), parts.nPort, user.empty() ? nullptr : user.c_str(),
+                                           password.empty() ? nullptr : password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+    if (!sent.connection) return {};
+    set_timeouts(sent.connection.get());
+
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    sent.request.reset(
+        HttpOpenRequestW(sent.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
+    if (!sent.request) return {};
+    set_timeouts(sent.request.get());
+    static const wchar_t kHeaders[] = L"Accept-Encoding: identity\r\n";
+    if (!HttpSendRequestW(sent.request.get(), kHeaders, DWORD(-1), nullptr, 0)) return {};
+    return sent;
+}
+
 }  // namespace
 
 bool http_get(DWORD access_type, const std::wstring& url, std::string& body) {
@@ -44,21 +87,16 @@ bool http_get(DWORD access_type, const std::wstring& url, std::string& body) {
     ScopedInternet session(InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0));
     if (!session) return false;
     set_timeouts(session.get());
-
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
-    if (url.compare(0, 8, L"https://") == 0) flags |= INTERNET_FLAG_SECURE;
-    static const wchar_t kHeaders[] = L"Accept-Encoding: identity\r\n";
-    ScopedInternet request(InternetOpenUrlW(session.get(), url.c_str(), kHeaders, DWORD(-1), flags, 0));
+    SentRequest sent = send_get(session.get(), url);
+    const HINTERNET request = sent.request.get();
     if (!request) return false;
-    // Some WinINet builds take time-outs only from the request handle; the
-    // body reads below are bounded by these either way.
-    set_timeouts(request.get());
-    if (!is_success_status(request.get())) return false;
+    // Only a successful response is the page: an error page's title is not.
+    if (!is_success_status(request)) return false;
 
     char piece[kReadPiece];
     while (body.size() < kMaxBodyBytes) {
         DWORD got = 0;
-        if (!InternetReadFile(request.get(), piece, kReadPiece, &got)) {
+        if (!InternetReadFile(request, piece, kReadPiece, &got)) {
             body.clear();
             return false;
         }

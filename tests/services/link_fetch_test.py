@@ -1,0 +1,157 @@
+"""Link titles fetched over real HTTP: a Python server on 127.0.0.1 serves the
+pages, a helper program fetches them through the program's WinINet code and
+prints what it found."""
+
+import http.server
+import socket
+import threading
+import time
+import unittest
+
+from korvane_harness import helper, wine
+
+FETCH = helper("fetch_title")
+BIG = 2 * 1024 * 1024
+
+
+def page(head, body=""):
+    return f"<!doctype html><html><head>{head}</head><body>{body}</body></html>".encode()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    seen = []  # (path, headers) of every request
+
+    def log_message(self, *args):
+        pass
+
+    def send_body(self, status, body, content_type="text/html; charset=utf-8", chunk=None):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            if chunk:
+                for i in range(0, len(body), chunk):
+                    self.wfile.write(body[i:i + chunk])
+            else:
+                self.wfile.write(body)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client stopped reading, as it should past its cap
+
+    def do_GET(self):
+        Handler.seen.append((self.path, dict(self.headers)))
+        p = self.path
+        if p == "/og":
+            self.send_body(200, page('<title>Plain</title><meta property="og:title" content="Local &amp; Title">'))
+        elif p == "/cyr":
+            self.send_body(200, page("<title> Привет,\n мир </title>"))
+        elif p in ("/404", "/500"):
+            self.send_body(int(p[1:]), page("<title>Error Page</title>"))
+        elif p == "/redirect":
+            self.send_response(302)
+            self.send_header("Location", "/og")
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+        elif p == "/big-late":
+            # The title lies past the first 512 KiB: it must not be found.
+            filler = b"<p>" + b"x" * (600 * 1024) + b"</p>"
+            body = b"<html><head></head><body>" + filler + b"<title>Too Late</title>"
+            body += b"y" * (BIG - len(body))
+            self.send_body(200, body, chunk=65536)
+        elif p == "/big-early":
+            body = page("<title>Early</title>", "z" * BIG)
+            self.send_body(200, body, chunk=65536)
+        elif p == "/empty":
+            self.send_body(200, b"")
+        elif p == "/notitle":
+            self.send_body(200, page("", "just text"))
+        elif p == "/stall":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            self.wfile.write(b"<html><head><title>Half")
+            self.wfile.flush()
+            time.sleep(20)
+        elif p.startswith("/long/"):
+            self.send_body(200, page(f"<title>len {len(p)}</title>"))
+        else:
+            self.send_body(404, b"")
+
+
+class LinkFetchTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        cls.server.daemon_threads = True
+        cls.port = cls.server.server_address[1]
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.shutdown()
+        cls.server.server_close()
+
+    def url(self, path):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def fetch(self, mode, path_or_url, timeout=120):
+        target = path_or_url if "://" in path_or_url else self.url(path_or_url)
+        out = wine(FETCH, mode, target, timeout=timeout).stdout.decode("utf-8")
+        return out.replace("\r\n", "\n").rstrip("\n")
+
+    def test_titles_from_pages(self):
+        Handler.seen.clear()
+        self.assertEqual(self.fetch("title", "/og"), "Local & Title")
+        path, headers = Handler.seen[-1]
+        self.assertEqual(path, "/og")
+        self.assertEqual(headers.get("User-Agent"), "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Korvane/1.0")
+        self.assertEqual(headers.get("Accept-Encoding"), "identity")
+        self.assertEqual(self.fetch("title", "/cyr"), "Привет, мир")
+        self.assertEqual(self.fetch("title", "/redirect"), "Local & Title")
+        self.assertEqual(self.fetch("title", "/big-early"), "Early")
+        # The address is used trimmed, and whole however long it is.
+        self.assertEqual(self.fetch("title", "  " + self.url("/og") + " "), "Local & Title")
+        long_path = "/long/" + "a" * 3000
+        self.assertEqual(self.fetch("title", long_path), f"len {len(long_path)}")
+
+    def test_failures_give_no_title(self):
+        # An error page's title is never taken for the page's.
+        self.assertEqual(self.fetch("title", "/404"), "")
+        self.assertEqual(self.fetch("title", "/500"), "")
+        self.assertEqual(self.fetch("get", "/404"), "fail")
+        self.assertEqual(self.fetch("title", "/empty"), "")
+        self.assertEqual(self.fetch("title", "/notitle"), "")
+        self.assertEqual(self.fetch("title", "not an address"), "")
+        # A title past the first 512 KiB is not found, and reading stops there.
+        self.assertEqual(self.fetch("title", "/big-late"), "")
+        got = self.fetch("get", "/big-late").split()
+        self.assertEqual(got[0], "ok")
+        self.assertGreaterEqual(int(got[1]), 512 * 1024)
+        self.assertLess(int(got[1]), 512 * 1024 + 16384 + 1)
+
+    def test_closed_port(self):
+        s = socket.socket()
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+        s.close()
+        started = time.monotonic()
+        self.assertEqual(self.fetch("title", f"http://127.0.0.1:{port}/x"), "")
+        self.assertLess(time.monotonic() - started, 60)
+
+    def test_stalled_server_is_given_up(self):
+        started = time.monotonic()
+        out = self.fetch("title", "/stall", timeout=90)
+        # A cut-off body holds no closed title element.
+        self.assertEqual(out, "")
+        print(f"stalled server given up after {time.monotonic() - started:.1f} s")
+
+    def test_worker_posts_the_title(self):
+        lines = self.fetch("thread", "/og").splitlines()
+        self.assertEqual(lines, ["id 42", "Local & Title"])
+        self.assertEqual(self.fetch("thread", "/404").splitlines(), ["none"])
+
+
+if __name__ == "__main__":
+    unittest.main()
