@@ -7,6 +7,7 @@
 #include "services/clipboard_watcher.h"
 #include "services/focus.h"
 #include "services/link_fetch.h"
+#include "services/paste_threads.h"
 #include "services/scoped.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
@@ -265,6 +266,10 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         app.show_quick_menu();
     } else if (id >= base && id <= base + 8) {
         app.remember_foreground();
+        app.on_quick_slot(id - base + 1);
+    } else if (id == kHotkeyPlainPaste) {
+        // The paste goes to whatever has the focus: no target is remembered.
+        start_detached(plain_paste_thread);
     } else if (id == kHotkeyTemplates) {
         app.remember_foreground();
         if (mw) mw->show_templates();

@@ -1,6 +1,20 @@
 #include "services/clipboard_watcher.h"
 
+#include "app/app.h"
+#include "app/settings.h"
+#include "services/app_filter.h"
+#include "services/app_names.h"
+#include "services/browser_page.h"
+#include "services/card_number.h"
+#include "services/clipboard.h"
 #include "services/clock.h"
+#include "services/image_file.h"
+#include "services/link_fetch.h"
+#include "services/link_title.h"
+#include "services/sound.h"
+#include "services/source_app.h"
+#include "services/text_util.h"
+#include "storage/history_db.h"
 
 namespace {
 
@@ -8,6 +22,11 @@ constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
 constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 constexpr double kOwnTextQuietSeconds = 0.5;
 constexpr double kOwnImageSeconds = 2.0;
+constexpr std::int32_t kFilterReloadSeconds = 2;
+const wchar_t kSavedImageBase[] = L"\u0418\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435";  // "Изображение"
+const wchar_t kImageBalloonText[] = L"[\u0438\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435]";  // "[изображение]"
+
+std::int32_t whole_seconds() { return static_cast<std::int32_t>(now_seconds()); }
 
 }  // namespace
 
@@ -23,9 +42,21 @@ std::uint64_t image_hash(const std::uint8_t* data, size_t size) {
 void ClipboardWatcher::init(App* owner, HWND main_window) {
     owner_ = owner;
     main_window_ = main_window;
+    enabled_ = owner && owner->settings ? owner->settings->watch_clipboard : true;
+    take_current_as_seen();
     ignore_until_ = 0;
     filter_mode_ = L"all";
+    filter_apps_.clear();
     filter_reload_time_ = 0;
+}
+
+void ClipboardWatcher::take_current_as_seen() {
+    const ClipboardContent now = read_clipboard();
+    last_text_ = now.text;
+    if (!now.dib.empty()) {
+        last_image_hash_ = image_hash(now.dib);
+        has_last_image_ = true;
+    }
 }
 
 void ClipboardWatcher::poll() {
@@ -33,11 +64,19 @@ void ClipboardWatcher::poll() {
     check_clipboard(false);
 }
 
-void ClipboardWatcher::check_clipboard(bool) {}
+void ClipboardWatcher::set_enabled(bool on) {
+    // What was copied while capture was off stays unrecorded, picture or text.
+    if (on && !enabled_) take_current_as_seen();
+    enabled_ = on;
+}
 
-void ClipboardWatcher::set_enabled(bool on) { enabled_ = on; }
-
-void ClipboardWatcher::reload_filter() {}
+void ClipboardWatcher::reload_filter() {
+    if (owner_ && owner_->settings) {
+        filter_mode_ = owner_->settings->app_filter_mode;
+        filter_apps_ = split_filter_list(*owner_->settings);
+    }
+    filter_reload_time_ = whole_seconds();
+}
 
 void ClipboardWatcher::note_own_text(const std::wstring& text) {
     last_text_ = text;
@@ -49,4 +88,92 @@ void ClipboardWatcher::note_own_image(const Bytes& dib) {
     own_image_hash_ = image_hash(dib);
     own_image_pending_ = true;
     own_image_until_ = now_seconds() + kOwnImageSeconds;
+}
+
+bool ClipboardWatcher::is_new(const ClipboardContent& content, std::uint64_t hash, bool force) {
+    const bool has_image = !content.dib.empty();
+    const double now = now_seconds();
+    if (has_image && own_image_pending_) {
+        if (hash == own_image_hash_) {
+            // The program's own picture, whatever force says.
+            last_image_hash_ = hash;
+            has_last_image_ = true;
+            own_image_pending_ = false;
+            return false;
+        }
+        if (now > own_image_until_) own_image_pending_ = false;
+    }
+    if (!force) {
+        if (has_image) {
+            if (now < ignore_until_ || (has_last_image_ && hash == last_image_hash_)) {
+                last_image_hash_ = hash;
+                has_last_image_ = true;
+                return false;
+            }
+        } else if (!content.text.empty() && content.text == last_text_) {
+            return false;
+        }
+    }
+    // Seen from here on, even when a later test skips it.
+    last_text_ = content.text;
+    if (has_image) {
+        last_image_hash_ = hash;
+        has_last_image_ = true;
+    }
+    return true;
+}
+
+bool ClipboardWatcher::source_allowed() {
+    if (whole_seconds() - filter_reload_time_ >= kFilterReloadSeconds) reload_filter();
+    if ((filter_mode_ != L"whitelist" && filter_mode_ != L"blacklist") || filter_apps_.empty()) return true;
+    // With a whitelist both programs must be listed; with a blacklist either
+    // being listed skips the copy.
+    const std::wstring owner_app = clipboard_owner_process_name();
+    if (is_app_blocked(filter_mode_, filter_apps_, owner_app)) return false;
+    const std::wstring front_app = foreground_process_name();
+    return front_app == owner_app || !is_app_blocked(filter_mode_, filter_apps_, front_app);
+}
+
+void ClipboardWatcher::check_clipboard(bool force) {
+    if (!enabled_) return;
+    ClipboardContent content = read_clipboard();
+    if (content.text.empty() && content.dib.empty()) return;
+    const std::uint64_t hash = content.dib.empty() ? 0 : image_hash(content.dib);
+    if (!is_new(content, hash, force)) return;
+    if (!source_allowed()) return;
+
+    // An oversized picture is dropped before the privacy tests, so that text
+    // which came with it is judged as the text-only copy it now is.
+    if (content.dib.size() > kMaxCapturedImageBytes) content.dib.clear();
+    const bool has_image = !content.dib.empty();
+    if (!has_image && (has_exclusion_format() || looks_like_card_number(content.text))) return;
+
+    store(content, has_image);
+}
+
+void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
+    if (!owner_ || !owner_->db) return;
+    static const Settings kDefaults;
+    const Settings& settings = owner_->settings ? *owner_->settings : kDefaults;
+
+    const std::wstring app = clipboard_owner_process_name();
+    const bool is_browser = is_browser_process(app);
+    std::wstring title, address;
+    if (is_browser) winutil::get_browser_page_info(title, address);
+    if (address.empty()) address = html_source_url_bytes(content.html);
+
+    const std::int64_t id = owner_->db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
+                                                  settings.repeat_on_copy, owner_->capture_category, title, address,
+                                                  is_browser);
+    if (id == 0) return;
+
+    if (main_window_ && is_url(content.text)) start_link_title_thread(main_window_, id, content.text);
+
+    if (has_image && settings.clipboard_images_autosave && !settings.screenshot_folder.empty()) {
+        std::wstring path;
+        if (save_image_file(settings.screenshot_folder, kSavedImageBase, content.dib, path))
+            owner_->db->set_image_path(id, path);
+    }
+    if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
+    owner_->on_copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class App;
+struct ClipboardContent;
 
 // 64-bit FNV-1a over every byte: how the watcher tells images apart.
 std::uint64_t image_hash(const std::uint8_t* data, size_t size);
@@ -48,6 +49,12 @@ public:
     void note_own_image(const Bytes& dib);
 
 private:
+    void take_current_as_seen();
+    // Steps that decide whether a read is a new copy; each remembers what it saw.
+    bool is_new(const ClipboardContent& content, std::uint64_t hash, bool force);
+    bool source_allowed();
+    void store(const ClipboardContent& content, bool has_image);
+
     App* owner_ = nullptr;
     HWND main_window_ = nullptr;
     bool enabled_ = true;

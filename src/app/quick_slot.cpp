@@ -1,0 +1,23 @@
+// Ctrl+Shift+1..9: paste a quick slot into the program that was in front.
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "services/entry_clipboard.h"
+#include "services/paste_threads.h"
+#include "services/sound.h"
+#include "storage/history_db.h"
+
+void App::on_quick_slot(int slot) {
+    if (!db) return;
+    const std::vector<HistoryEntry> slots = db->list_slots();
+    if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return;
+    const HistoryEntry& entry = slots[static_cast<size_t>(slot) - 1];
+    db->increment_use_count(entry.id);
+    place_entry_on_clipboard(watcher, entry);
+    if (settings && settings->sound_on_paste) play_sound(settings->sound_paste_id);
+
+    HWND target = paste_target;
+    if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;
+    // The main window is left as it is: a quick slot never shows or hides it.
+    start_detached(quick_slot_paste_thread, target);
+}
