@@ -3,8 +3,10 @@ programs would: one instance per user, its main window and settings file,
 the global hotkeys it holds and frees, the tray balloon, and the autostart
 value in the registry. Every scenario starts from an empty profile."""
 
+import json
 import os
 import shutil
+import sqlite3
 import subprocess
 import time
 import unittest
@@ -119,6 +121,91 @@ class RunningProgramTest(unittest.TestCase):
             for lparam in (0, 1, 0x12345678, 0x7FFF00001000):
                 self.assertIn("posted", app.post(WM_APP + 10, 1, lparam))
             self.assertIn("window", app.probe("wait-window", "5000", check=False))
+            self.assertEqual(app.quit(), 0)
+
+
+WM_COMMAND = 0x0111
+
+
+def wait_for(probe, wanted, timeout=15):
+    """Polls probe() until wanted (a text) is in what it prints; returns the last print."""
+    deadline = time.time() + timeout
+    out = probe()
+    while wanted not in out and time.time() < deadline:
+        time.sleep(0.2)
+        out = probe()
+    return out
+
+
+class CommandTest(unittest.TestCase):
+    """Commands of the menus that talk to the user through standard boxes."""
+
+    def setUp(self):
+        self.tmp = temp_dir()
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def answer_file_dialog(self, app, path):
+        wait_for(lambda: app.probe("dialogs"), "dialog ")
+        self.assertIn("answered", app.probe("answer-dialog", win_path(path)))
+
+    def message_box(self, app, wanted):
+        out = wait_for(lambda: app.probe("dialogs"), wanted)
+        app.probe("dismiss-dialog")
+        return out
+
+    def test_import_then_export_through_the_file_dialogs(self):
+        source = os.path.join(self.tmp.name, "history in.json")
+        target = os.path.join(self.tmp.name, "history out.json")
+        entries = [
+            {"text": "first imported entry", "created_at": "2024-01-02T03:04:05", "pinned": True,
+             "category": None, "category_pinned": False},
+            {"text": "second imported entry \u0436", "created_at": "2024-01-02T03:04:06", "pinned": False,
+             "category": "Work", "category_pinned": False},
+        ]
+        with open(source, "w", encoding="utf-8") as f:
+            json.dump(entries, f)
+
+        with RunningProgram({"always_on_top": "false"}) as app:
+            app.post(WM_COMMAND, 1002)
+            self.answer_file_dialog(app, source)
+            imported = language_text("status.imported").replace("%d", "2")
+            self.assertIn(imported, self.message_box(app, imported))
+
+            app.post(WM_COMMAND, 1001)
+            self.answer_file_dialog(app, target)
+            exported = language_text("status.exported").replace("%d", "2")
+            self.assertIn(exported, self.message_box(app, exported))
+            self.assertEqual(app.quit(), 0)
+
+        with open(target, encoding="utf-8") as f:
+            written = json.load(f)
+        self.assertEqual(sorted(e["text"] for e in written), sorted(e["text"] for e in entries))
+        self.assertEqual({e["text"]: e["pinned"] for e in written}, {e["text"]: e["pinned"] for e in entries})
+        with sqlite3.connect(profile_path(".korvane.db")) as db:
+            self.assertEqual(db.execute("SELECT COUNT(*) FROM history").fetchone()[0], 2)
+
+    def test_a_cancelled_export_writes_nothing_and_says_nothing(self):
+        with RunningProgram({"always_on_top": "false"}) as app:
+            app.post(WM_COMMAND, 1001)
+            wait_for(lambda: app.probe("dialogs"), "dialog ")
+            app.probe("dismiss-dialog", "IDCANCEL")
+            time.sleep(1)
+            self.assertNotIn("dialog", app.probe("dialogs"))
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(os.listdir(self.tmp.name), [])
+
+    def test_the_shortcut_help_names_the_configured_hotkeys(self):
+        with RunningProgram({"hotkey": "ctrl+alt+h", "plain_hotkey": "ctrl+shift+alt+y"}) as app:
+            app.post(WM_COMMAND, 1403)
+            out = self.message_box(app, language_text("hotkey.quick_menu"))
+            self.assertIn("Ctrl+Alt+H \u2014 " + language_text("hotkey.open_history"), out)
+            self.assertIn("ctrl+shift+alt+y \u2014 " + language_text("hotkey.paste_plain"), out)
+            self.assertNotIn("Ctrl+Shift+V", out)
+
+            app.post(WM_COMMAND, 1501)
+            self.assertIn(language_text("about.text"), self.message_box(app, language_text("about.text")))
             self.assertEqual(app.quit(), 0)
 
 

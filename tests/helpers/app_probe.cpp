@@ -12,8 +12,13 @@
 //                                          it until stdin closes
 //   app_probe balloons                     the texts of the tooltip windows shown
 //   app_probe autostart on|off|query       switches or reads the Run value
+//   app_probe dialogs                      title and texts of the program's dialog boxes
+//   app_probe answer-dialog <file name>    fills the file name of the program's file
+//                                          dialog and presses its OK button
+//   app_probe dismiss-dialog [IDOK|IDCANCEL] presses a button of every dialog box shown
 
 #include "services/autostart.h"
+#include "services/encoding.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -134,29 +139,83 @@ BOOL CALLBACK print_tooltip(HWND hwnd, LPARAM) {
     wchar_t text[512] = {};
     DWORD_PTR got = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &got);
-    if (text[0]) {
-        std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr)), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
-        std::printf("tooltip %d %s\n", IsWindowVisible(hwnd) ? 1 : 0, utf8.c_str());
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK print_any(HWND hwnd, LPARAM depth) {
-    wchar_t cls[64] = {};
-    GetClassNameW(hwnd, cls, 64);
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("%*swin %ls [%ls] pid %lu vis %d\n", (int)depth * 2, "", cls, text, pid, IsWindowVisible(hwnd) ? 1 : 0);
-    if (depth < 2) EnumChildWindows(hwnd, print_any, depth + 1);
+    if (text[0]) std::printf("tooltip %d %s\n", IsWindowVisible(hwnd) ? 1 : 0, utf8_from_wide(text).c_str());
     return TRUE;
 }
 
 int balloons() {
     EnumWindows(print_tooltip, 0);
-    if (getenv("PROBE_ALL")) EnumWindows(print_any, 0);
+    return 0;
+}
+
+// WM_GETTEXT reaches into the other process, where GetWindowTextW would not.
+std::wstring text_of(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &got);
+    return buffer;
+}
+
+// The visible dialog boxes (class #32770) of the process that owns the main window.
+std::vector<HWND> program_dialogs() {
+    struct Search {
+        DWORD pid = 0;
+        std::vector<HWND> found;
+    } search;
+    HWND main = main_window();
+    if (!main) return {};
+    GetWindowThreadProcessId(main, &search.pid);
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int dialogs() {
+    for (HWND dialog : program_dialogs()) {
+        std::printf("dialog %s\n", utf8_from_wide(text_of(dialog)).c_str());
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t cls[64] = {};
+            GetClassNameW(child, cls, 64);
+            if (std::wstring(cls) != L"Static") continue;
+            const std::wstring text = text_of(child);
+            if (!text.empty()) std::printf("text %s\n", utf8_from_wide(text).c_str());
+        }
+    }
+    return 0;
+}
+
+// The file name box of the common file dialogs: the combo box 0x47C (or its
+// edit), or the plain edit 0x480 of the older layout.
+int answer_dialog(const std::wstring& file) {
+    for (HWND dialog : program_dialogs()) {
+        HWND box = GetDlgItem(dialog, 0x47C);
+        if (!box) box = GetDlgItem(dialog, 0x480);
+        if (!box) continue;
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        std::printf("answered\n");
+        return 0;
+    }
+    std::printf("no-file-dialog\n");
+    return 1;
+}
+
+int dismiss_dialogs(WPARAM button) {
+    int n = 0;
+    for (HWND dialog : program_dialogs()) {
+        PostMessageW(dialog, WM_COMMAND, button, 0);
+        ++n;
+    }
+    std::printf("dismissed %d\n", n);
     return 0;
 }
 
@@ -183,5 +242,9 @@ int main(int argc, char** argv) {
     if (cmd == "hold" && argc >= 4) return hold(static_cast<UINT>(number(argv[2])), static_cast<UINT>(number(argv[3])));
     if (cmd == "balloons") return balloons();
     if (cmd == "autostart" && argc >= 3) return autostart(argv[2]);
+    if (cmd == "dialogs") return dialogs();
+    if (cmd == "answer-dialog" && argc >= 3) return answer_dialog(wide_from_utf8(argv[2]));
+    if (cmd == "dismiss-dialog")
+        return dismiss_dialogs(argc >= 3 && std::string(argv[2]) == "IDCANCEL" ? IDCANCEL : IDOK);
     return 2;
 }
