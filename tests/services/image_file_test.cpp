@@ -42,12 +42,12 @@ TEST(WriteFile, WritesExactlyOrLeavesNothing) {
 
 TEST(SaveImageFile, NamesCountersAndFolders) {
     TempDir dir;
-    const std::wstring folder = dir.file(L"Изображения\\2024");  // created with its parent
     const Bytes dib = tiny_dib();
-    std::wstring first, second;
-    // Two saves within one second: the second gets the counter. Retry when
-    // the clock ticked between them.
+    std::wstring folder, first, second;
+    // Two saves within one second: the second gets the counter. Retry in a
+    // fresh folder when the clock ticked between them.
     for (int attempt = 0; attempt < 5; ++attempt) {
+        folder = dir.file(L"Изображения\\" + std::to_wstring(2024 + attempt));  // created with its parent
         const std::time_t before = std::time(nullptr);
         ASSERT_TRUE(save_image_file(folder, L"Изображение", dib, first));
         ASSERT_TRUE(save_image_file(folder, L"Изображение", dib, second));
