@@ -21,6 +21,9 @@ CTRL_SHIFT = MOD_CONTROL | MOD_SHIFT
 CTRL_SHIFT_ALT = MOD_CONTROL | MOD_SHIFT | MOD_ALT
 VK_SNAPSHOT = 0x2C
 WM_APP = 0x8000
+WM_CLOSE = 0x0010
+WM_HOTKEY = 0x0312
+WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK = 0x0200, 0x0202, 0x0203
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 # Every combination the program holds with its default settings.
@@ -32,6 +35,14 @@ DEFAULT_HOTKEYS = [(CTRL_SHIFT, ord("V")), (CTRL_SHIFT_ALT, ord("V")), (CTRL_SHI
 def hotkey_states(pairs):
     args = [str(x) for pair in pairs for x in pair]
     return wine(PROBE, "hotkey", *args).stdout.decode().split()
+
+
+def saved_window_x():
+    """window_x of the settings file, read while the program may be writing it."""
+    try:
+        return (read_profile_settings() or {}).get("window_x", "")
+    except Exception:
+        return ""
 
 
 def rect_of(state):
@@ -62,14 +73,53 @@ class RunningProgramTest(unittest.TestCase):
         self.assertEqual(settings["hotkey"], "ctrl+shift+v")
         self.assertTrue(os.path.exists(profile_path(".korvane.db")), "no history database in the profile")
 
-    def test_start_in_tray_keeps_the_window_hidden_with_hotkeys_registered(self):
-        with RunningProgram({"start_in_tray": "true"}) as app:
+    def test_start_in_tray_keeps_the_window_hidden_while_hotkeys_and_polling_run(self):
+        with temp_dir() as tmp, RunningProgram({"start_in_tray": "true"}) as app:
             time.sleep(1)
             self.assertEqual(app.state()["visible"], "0")
             self.assertEqual(hotkey_states(DEFAULT_HOTKEYS), ["taken"] * len(DEFAULT_HOTKEYS))
+            # The 500 ms poll runs while hidden: a copy elsewhere is recorded.
+            text_file = os.path.join(tmp, "copied.txt")
+            with open(text_file, "w", encoding="utf-8") as f:
+                f.write("copied while the window was hidden")
+            copier = wine_start(helper("clipboard_probe"), "write", win_path(text_file), "3")
+            self.assertEqual(copier.stdout.readline().strip(), b"ready")
+            copier.wait(timeout=30)
+            copier.stdout.close()
+            copier.stderr.close()
+            self.assertEqual(app.state()["visible"], "0")
             self.assertEqual(app.quit(), 0)
         # After quitting every combination is free again.
         self.assertEqual(hotkey_states(DEFAULT_HOTKEYS), ["free"] * len(DEFAULT_HOTKEYS))
+        with sqlite3.connect(profile_path(".korvane.db")) as db:
+            texts = [row[0] for row in db.execute("SELECT text FROM history")]
+        self.assertEqual(texts, ["copied while the window was hidden"])
+
+    def test_the_hotkey_and_the_tray_icon_bring_the_hidden_window_up(self):
+        for message, wparam, lparam in ((WM_HOTKEY, 10, 0), (WM_APP + 1, 1, WM_LBUTTONUP),
+                                        (WM_APP + 1, 1, WM_LBUTTONDBLCLK)):
+            with RunningProgram({"start_in_tray": "true"}) as app:
+                # Ids and mouse messages with no route change nothing.
+                app.post(WM_HOTKEY, 29, 0)
+                app.post(WM_APP + 1, 1, WM_MOUSEMOVE)
+                time.sleep(0.5)
+                self.assertEqual(app.state()["visible"], "0")
+                app.post(message, wparam, lparam)
+                self.assertEqual(wait_for(lambda: app.state()["visible"], "1", timeout=5), "1",
+                                 f"message {message:#x} {wparam} {lparam:#x} did not show the window")
+                self.assertEqual(app.quit(), 0)
+
+    def test_closing_the_window_quits_or_hides_as_configured(self):
+        with RunningProgram({"tray_on_minimize": "true", "window_x": "50", "window_y": "60"}) as app:
+            app.post(WM_CLOSE)
+            self.assertEqual(wait_for(lambda: app.state()["visible"], "0", timeout=5), "0")
+            self.assertIsNone(app.proc.poll(), "closing quit although the tray was asked for")
+            self.assertEqual(app.quit(), 0)
+        with RunningProgram({"window_x": "50", "window_y": "60"}) as app:
+            app.post(WM_CLOSE)
+            self.assertEqual(app.wait(), 0)
+        settings = read_profile_settings()
+        self.assertEqual((settings["window_x"], settings["window_y"]), ("50", "60"))
 
     def test_window_size_and_position_from_the_settings_file(self):
         with RunningProgram({"window_w": "300", "window_h": "200", "window_x": "100", "window_y": "80",
@@ -90,6 +140,16 @@ class RunningProgramTest(unittest.TestCase):
         # The rectangle reaches the settings file at exit.
         settings = read_profile_settings()
         self.assertEqual((settings["window_w"], settings["window_h"]), ("700", "500"))
+
+    def test_a_moved_window_is_saved_half_a_second_after_it_stops(self):
+        with RunningProgram({"window_x": "40", "window_y": "30", "always_on_top": "false"}) as app:
+            time.sleep(1.5)  # the placement at start settles first
+            self.assertIn("moved", app.probe("move", "210", "170"))
+            self.assertEqual(wait_for(saved_window_x, "210", 5), "210")
+            settings = read_profile_settings()
+            self.assertEqual((settings["window_x"], settings["window_y"]), ("210", "170"))
+            self.assertIsNone(app.proc.poll())
+            self.assertEqual(app.quit(), 0)
 
     def test_a_taken_print_screen_falls_back_and_says_so(self):
         holder = wine_start(PROBE, "hold", "0", str(VK_SNAPSHOT), stdin=subprocess.PIPE)

@@ -6,6 +6,7 @@
 //   app_probe wait-window <timeout ms>     the main window exists and answers
 //   app_probe window                       its state: visible, rect, topmost, count
 //   app_probe post <msg> <wparam> <lparam> PostMessageW to the main window
+//   app_probe move <x> <y>                 moves the main window, as a drag would
 //   app_probe wait-gone <timeout ms>       the main window is gone
 //   app_probe hotkey <mods> <vk>...        "free" or "taken" for each pair
 //   app_probe hold <mods> <vk>             registers the pair, prints "held", keeps
@@ -104,6 +105,17 @@ int post(UINT msg, WPARAM wparam, LPARAM lparam) {
         return 1;
     }
     std::printf(PostMessageW(hwnd, msg, wparam, lparam) ? "posted\n" : "not-posted\n");
+    return 0;
+}
+
+int move(int x, int y) {
+    HWND hwnd = main_window();
+    if (!hwnd) {
+        std::printf("no-window\n");
+        return 1;
+    }
+    std::printf(SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? "moved\n"
+                                                                                                      : "not-moved\n");
     return 0;
 }
 
@@ -238,6 +250,7 @@ int main(int argc, char** argv) {
     if (cmd == "post" && argc >= 5)
         return post(static_cast<UINT>(number(argv[2])), static_cast<WPARAM>(std::strtoull(argv[3], nullptr, 0)),
                     static_cast<LPARAM>(std::strtoll(argv[4], nullptr, 0)));
+    if (cmd == "move" && argc >= 4) return move(static_cast<int>(number(argv[2])), static_cast<int>(number(argv[3])));
     if (cmd == "hotkey") return hotkeys(argc - 2, argv + 2);
     if (cmd == "hold" && argc >= 4) return hold(static_cast<UINT>(number(argv[2])), static_cast<UINT>(number(argv[3])));
     if (cmd == "balloons") return balloons();
