@@ -1,0 +1,127 @@
+// A program whose copy the running Korvane should see: it puts any mix of
+// formats on the clipboard as the owner, with a window of its own, and stays
+// alive a while so that its process can be named.
+//   clip_source [text=<hex>] [rtf=<hex>] [html=<hex> [url=<hex>]] [dib=<bytes> [seed=<n>]]
+//               [exclude] [visible] [stay=<ms>]
+// Texts are hex-encoded UTF-8, so no code page stands between the test and
+// the clipboard. Prints "ready" once the clipboard holds the content.
+
+#include "services/clipboard.h"
+#include "services/encoding.h"
+#include "support/test_support.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string from_hex(const std::wstring& hex) {
+    std::string out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += char(std::stoi(std::wstring(hex, i, 2), nullptr, 16));
+    return out;
+}
+
+// The "HTML Format" block: a header with byte offsets, then the document.
+std::string make_cf_html(const std::string& fragment, const std::string& source_url) {
+    const std::string pre = "<html><body><!--StartFragment-->";
+    const std::string post = "<!--EndFragment--></body></html>";
+    char header[512];
+    const char* layout =
+        "Version:0.9\r\nStartHTML:%010d\r\nEndHTML:%010d\r\nStartFragment:%010d\r\nEndFragment:%010d\r\n";
+    std::string url_line = source_url.empty() ? "" : "SourceURL:" + source_url + "\r\n";
+    const int header_len = std::snprintf(header, sizeof header, layout, 0, 0, 0, 0) + int(url_line.size());
+    const int start_html = header_len;
+    const int start_fragment = start_html + int(pre.size());
+    const int end_fragment = start_fragment + int(fragment.size());
+    const int end_html = end_fragment + int(post.size());
+    std::snprintf(header, sizeof header, layout, start_html, end_html, start_fragment, end_fragment);
+    return std::string(header) + url_line + pre + fragment + post;
+}
+
+// A 32-bit DIB block of exactly size bytes (header, pixels, padding).
+Bytes make_dib(size_t size, unsigned seed) {
+    Bytes dib(size, 0);
+    if (size < 40 + 1024) return dib;
+    BITMAPINFOHEADER h{};
+    h.biSize = 40;
+    h.biWidth = 256;
+    h.biHeight = static_cast<LONG>((size - 40) / 1024);
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    h.biSizeImage = static_cast<DWORD>(h.biHeight) * 1024;
+    std::memcpy(dib.data(), &h, sizeof h);
+    for (size_t i = 40; i < 40 + h.biSizeImage; ++i) dib[i] = static_cast<std::uint8_t>((i * 31 + seed * 7) & 0xFF);
+    return dib;
+}
+
+void put(HWND owner, const std::wstring& text, const std::string& rtf, const std::string& html, const Bytes& dib,
+         bool exclude) {
+    register_clipboard_formats();
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(owner); ++attempt) Sleep(20);
+    EmptyClipboard();
+    if (!text.empty()) set_clipboard_bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    if (!rtf.empty()) set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size());
+    if (!html.empty()) set_clipboard_bytes(html_clipboard_format(), html.data(), html.size());
+    if (!dib.empty()) set_clipboard_bytes(CF_DIB, dib.data(), dib.size());
+    if (exclude) {
+        const UINT fmt = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+        const char zero = 0;
+        set_clipboard_bytes(fmt, &zero, 1);
+    }
+    CloseClipboard();
+}
+
+}  // namespace
+
+int main() {
+    testsupport::install_crash_guard();
+    std::wstring text;
+    std::string rtf, html_fragment, url;
+    size_t dib_size = 0;
+    unsigned seed = 0;
+    bool exclude = false, visible = false, has_html = false;
+    DWORD stay = 3000;
+    const std::vector<std::wstring> args = testsupport::command_line_args();
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        const size_t eq = a.find(L'=');
+        const std::wstring key = a.substr(0, eq);
+        const std::wstring value = eq == std::wstring::npos ? L"" : a.substr(eq + 1);
+        if (key == L"text") text = wide_from_utf8(from_hex(value));
+        else if (key == L"rtf") rtf = from_hex(value);
+        else if (key == L"html") html_fragment = from_hex(value), has_html = true;
+        else if (key == L"url") url = from_hex(value);
+        else if (key == L"dib") dib_size = std::stoul(value);
+        else if (key == L"seed") seed = std::stoul(value);
+        else if (key == L"exclude") exclude = true;
+        else if (key == L"visible") visible = true;
+        else if (key == L"stay") stay = std::stoul(value);
+        else return 2;
+    }
+
+    HWND window = CreateWindowExW(0, L"STATIC", L"Clip source", WS_OVERLAPPEDWINDOW, 40, 40, 300, 120, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window) return 1;
+    if (visible) {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+    }
+    put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
+        dib_size ? make_dib(dib_size, seed) : Bytes(), exclude);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    const DWORD end = GetTickCount() + stay;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    DestroyWindow(window);
+    return 0;
+}

@@ -1,0 +1,48 @@
+// A program to paste into: a window with an edit control that takes the
+// foreground, then after the given time prints what the edit holds.
+//   paste_target [ms=<duration>]
+// Prints "ready" once it is in front, then "text <hex of UTF-8>" at the end.
+
+#include "services/encoding.h"
+#include "services/window_util.h"
+#include "support/test_support.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main() {
+    testsupport::install_crash_guard();
+    DWORD duration = 5000;
+    for (const std::wstring& a : testsupport::command_line_args())
+        if (a.rfind(L"ms=", 0) == 0) duration = std::stoul(a.substr(3));
+
+    HWND frame = CreateWindowExW(0, L"STATIC", L"Paste target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200, 420,
+                                 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 5, 5, 400, 150,
+                                frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!frame || !edit) return 1;
+    SetForegroundWindow(frame);
+    SetFocus(edit);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    const DWORD end = GetTickCount() + duration;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    const std::string text = utf8_from_wide(window_text(edit));
+    std::printf("text ");
+    for (unsigned char c : text) std::printf("%02x", c);
+    std::printf("\n");
+    std::fflush(stdout);
+    DestroyWindow(frame);
+    return 0;
+}

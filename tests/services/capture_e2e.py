@@ -1,0 +1,200 @@
+"""The road of a copy, end to end: the real Korvane.exe runs in the test
+prefix, other programs copy (a helper of ours that owns the clipboard with a
+window of its own, and xclip, a real Linux program), and the history database
+is read after the program has quit."""
+
+import http.server
+import os
+import shutil
+import socket
+import sqlite3
+import subprocess
+import threading
+import time
+import unittest
+
+from korvane_harness import RunningProgram, helper, profile_path, wine
+
+SOURCE = helper("clip_source")
+MIB2 = 2 * 1024 * 1024
+POLL_WAIT = 1.6  # three ticks of the program's 500 ms timer
+
+
+def hexs(text):
+    return text.encode("utf-8").hex()
+
+
+def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=False, visible=False, stay=1500):
+    """Puts the content on the clipboard from clip_source.exe, which stays
+    alive (so its process can be named) while the program polls."""
+    args = []
+    if text is not None:
+        args.append("text=" + hexs(text))
+    if rtf is not None:
+        args.append("rtf=" + hexs(rtf))
+    if html is not None:
+        args.append("html=" + hexs(html))
+        if url is not None:
+            args.append("url=" + hexs(url))
+    if dib is not None:
+        args += [f"dib={dib}", f"seed={seed}"]
+    if exclude:
+        args.append("exclude")
+    if visible:
+        args.append("visible")
+    args.append(f"stay={stay}")
+    out = wine(SOURCE, *args).stdout.decode()
+    assert "ready" in out, out
+
+
+def history_rows():
+    """Live history rows after the program has quit, oldest first."""
+    con = sqlite3.connect(profile_path(".korvane.db"))
+    con.row_factory = sqlite3.Row
+    try:
+        return [dict(r) for r in con.execute(
+            "SELECT id, text, rtf, html, length(image) AS image_len, source_app, source_title, source_url, "
+            "is_image, is_browser_page, link_title, use_count FROM history WHERE deleted_at IS NULL ORDER BY id")]
+    finally:
+        con.close()
+
+
+def texts(rows):
+    return [r["text"] for r in rows]
+
+
+class CaptureTest(unittest.TestCase):
+    def test_copies_become_entries_with_their_source(self):
+        # What is on the clipboard when the program starts is never recorded.
+        copy(text="already there before start", stay=200)
+        page = "https://пример.рф/статья?x=1"
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="hello from the helper", rtf="{\\rtf1 hello}", html="<b>hello</b>", url=page)
+            time.sleep(POLL_WAIT)
+            copy(text="hello from the helper", rtf="{\\rtf1 hello}", html="<b>hello</b>", url=page)
+            copy(text="second copy")
+            xclip = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], stdin=subprocess.PIPE,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                xclip.stdin.write("copied by a linux program".encode())
+                xclip.stdin.close()
+                time.sleep(POLL_WAIT + 1)
+            finally:
+                xclip.terminate()
+                xclip.wait()
+            self.assertEqual(app.quit(), 0)
+        rows = history_rows()
+        self.assertEqual(texts(rows), ["hello from the helper", "second copy", "copied by a linux program"])
+        first = rows[0]
+        self.assertEqual(first["source_app"], "clip_source.exe")
+        self.assertEqual(first["source_url"], page)
+        self.assertEqual(first["is_browser_page"], 0)
+        self.assertEqual(first["is_image"], 0)
+        self.assertEqual(bytes(first["rtf"]).rstrip(b"\0"), b"{\\rtf1 hello}")
+        self.assertIn(b"SourceURL:" + page.encode(), bytes(first["html"]))
+        self.assertEqual(rows[1]["source_app"], "clip_source.exe")
+        self.assertEqual(rows[1]["source_url"], "")
+
+    def test_private_content_is_never_stored(self):
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="password from a manager", exclude=True)
+            copy(text="4111 1111 1111 1111")
+            copy(text="4111-1111-1111-1111")
+            # An oversized picture is dropped; the text that came with it is
+            # then judged on its own, and stays private.
+            copy(text="secret beside a big picture", dib=MIB2 + 1, seed=1, exclude=True)
+            copy(text="5555 5555 5555 4444", dib=MIB2 + 1, seed=2)
+            # A picture with the exclusion format is still recorded.
+            copy(text="picture with the marker", dib=64 * 1024, seed=3, exclude=True)
+            copy(text="after the private ones")
+            self.assertEqual(app.quit(), 0)
+        rows = history_rows()
+        self.assertEqual(texts(rows), ["picture with the marker", "after the private ones"])
+        self.assertEqual(rows[0]["is_image"], 1)
+        self.assertEqual(rows[0]["image_len"], 64 * 1024)
+
+    def test_picture_size_limit(self):
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="exactly two mebibytes", dib=MIB2, seed=4)
+            copy(text="one byte too many", dib=MIB2 + 1, seed=5)
+            copy(dib=MIB2 + 1, seed=6)  # nothing left to store
+            copy(dib=4096 + 40, seed=7)
+            copy(text="some text between")
+            copy(dib=4096 + 40, seed=7)  # the same picture again
+            self.assertEqual(app.quit(), 0)
+        rows = history_rows()
+        self.assertEqual(texts(rows), ["exactly two mebibytes", "one byte too many", "", "some text between"])
+        self.assertEqual([r["is_image"] for r in rows], [1, 0, 1, 0])
+        self.assertEqual([r["image_len"] for r in rows], [MIB2, None, 4096 + 40, None])
+
+    def test_application_filter(self):
+        with RunningProgram({"start_in_tray": "true", "app_filter_mode": "blacklist",
+                             "app_filter_list": " other.exe ; CLIP_SOURCE.EXE "}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="from a listed program", visible=True)
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(texts(history_rows()), [])
+        with RunningProgram({"start_in_tray": "true", "app_filter_mode": "whitelist",
+                             "app_filter_list": "clip_source.exe"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="from the one allowed program", visible=True)
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(texts(history_rows()), ["from the one allowed program"])
+
+
+class Pages(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        if self.path == "/page":
+            body = b'<html><head><meta property="og:title" content="A &quot;served&quot; page"></head></html>'
+            status = 200
+        elif self.path == "/missing":
+            body, status = b"<html><head><title>404 Not Found</title></head></html>", 404
+        elif self.path == "/huge":
+            body = b"<html><body>" + b"x" * (600 * 1024) + b"<title>Beyond the cap</title>"
+            body += b"y" * (2 * 1024 * 1024 - len(body))
+            status = 200
+        else:
+            body, status = b"", 404
+        self.send_response(status)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            self.wfile.write(body)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+
+class LinkTitleTest(unittest.TestCase):
+    def test_copied_addresses_get_their_titles(self):
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Pages)
+        server.daemon_threads = True
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        base = f"http://127.0.0.1:{server.server_address[1]}"
+        closed = socket.socket()
+        closed.bind(("127.0.0.1", 0))
+        closed_url = f"http://127.0.0.1:{closed.getsockname()[1]}/x"
+        closed.close()
+        try:
+            with RunningProgram({"start_in_tray": "true"}) as app:
+                time.sleep(POLL_WAIT)
+                for url in (base + "/page", base + "/missing", closed_url, base + "/huge"):
+                    copy(text=url, stay=800)
+                time.sleep(4)
+                self.assertEqual(app.quit(), 0)
+        finally:
+            server.shutdown()
+            server.server_close()
+        titles = {r["text"]: r["link_title"] for r in history_rows()}
+        self.assertEqual(titles, {base + "/page": 'A "served" page', base + "/missing": "", closed_url: "",
+                                  base + "/huge": ""})
+
+
+if __name__ == "__main__":
+    unittest.main()
