@@ -1,0 +1,45 @@
+#pragma once
+// Small drawing helpers the custom-drawn windows share.
+
+#include "services/scoped.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// Fills a rectangle with a colour; the brush lives only for the call.
+void fill_solid(HDC dc, const RECT& rect, COLORREF color);
+
+// A 1-pixel outline of a rectangle, no fill.
+void frame_solid(HDC dc, const RECT& rect, COLORREF color);
+
+// The font a control was given (WM_GETFONT), else the stock GUI font.
+HFONT control_font(HWND window);
+
+// At most max_chars characters of a window's text.
+std::wstring window_text(HWND window, int max_chars);
+
+// Marks the whole window for painting without erasing.
+void repaint(HWND window);
+
+// An off-screen bitmap of the target's format for flicker-free painting:
+// draw into dc(), then copy_to() the target at (0, 0).
+class MemoryCanvas {
+public:
+    MemoryCanvas(HDC target, int width, int height);
+    ~MemoryCanvas();
+    MemoryCanvas(const MemoryCanvas&) = delete;
+    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+
+    // Null when the bitmap could not be made; callers then paint directly.
+    HDC dc() const { return dc_.get(); }
+    void copy_to(HDC target) const;
+
+private:
+    int width_;
+    int height_;
+    ScopedDc dc_;
+    ScopedBitmap bitmap_;
+    HGDIOBJ old_bitmap_ = nullptr;
+};

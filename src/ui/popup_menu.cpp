@@ -1,0 +1,407 @@
+#include "ui/popup_menu.h"
+
+#include "services/scoped.h"
+#include "ui/draw_util.h"
+#include "ui/modal_loop.h"
+#include "ui/popup_menu_layout.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT_PTR kSubmenuTimerId = 1;
+
+LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// One open menu, owned by the show_popup_menu call that runs it and reached
+// from its window through the user data.
+struct MenuState {
+    const PopupMenuItems* items = nullptr;
+    bool dark = false;
+    HWND owner = nullptr;
+    HWND window = nullptr;
+    HWND parent_menu = nullptr;  // null for a top-level menu
+    int hovered = -1;
+    int pending_submenu = -1;    // the row whose submenu the timer will open
+    bool mouse_entered = false;  // a submenu: the mouse has been over it
+    bool lost_activation = false;
+};
+
+// How a menu ended.
+struct MenuEnd {
+    bool done = false;
+    std::uint64_t id = 0;
+    bool dismissed = false;  // the whole chain goes
+};
+
+MenuEnd close_with(std::uint64_t id, bool dismissed) {
+    return MenuEnd{true, id, dismissed};
+}
+
+HFONT menu_font() {
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+RECT work_area_at(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void register_menu_class() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = popup_menu_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPopupMenuClass;
+    registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// ---------------------------------------------------------------- painting
+
+void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    MemoryCanvas canvas(target, width, height);
+    HDC dc = canvas.dc() ? canvas.dc() : target;
+    const bool dark = state.dark;
+
+    fill_solid(dc, client, ui_color(UiColor::PopupSurface, dark));
+    ScopedSelect use_font(dc, menu_font());
+    SetBkMode(dc, TRANSPARENT);
+
+    int y = kMenuMargin;
+    const PopupMenuItems& items = *state.items;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const PopupMenuItem& item = items[i];
+        if (item.separator) {
+            fill_solid(dc, RECT{12, y + 4, width - 12, y + 5}, ui_color(UiColor::Border, dark));
+            y += kMenuSeparatorHeight;
+            continue;
+        }
+        if (state.hovered == static_cast<int>(i) && item.enabled)
+            fill_solid(dc, RECT{2, y + 1, width - 2, y + kMenuRowHeight - 1},
+                       ui_color(UiColor::PopupMenuHover, dark));
+        SetTextColor(dc, ui_color(item.enabled ? UiColor::Text : UiColor::SecondaryText, dark));
+        if (item.checked) {
+            RECT mark{12, y, 28, y + kMenuRowHeight};
+            DrawTextW(dc, L"\u2713", 1, &mark, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+        const bool has_children = !item.children.empty();
+        RECT text{item.checked ? 32 : 16, y, width - (has_children ? 28 : 12), y + kMenuRowHeight};
+        DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &text,
+                  DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if (has_children) {
+            RECT arrow{width - 28, y, width - 10, y + kMenuRowHeight};
+            DrawTextW(dc, L"\u203A", 1, &arrow, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+        y += kMenuRowHeight;
+    }
+
+    frame_solid(dc, client, ui_color(UiColor::PopupMenuOutline, dark));
+    if (canvas.dc()) canvas.copy_to(target);
+}
+
+void redraw(const MenuState& state) {
+    RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// ---------------------------------------------------------------- behaviour
+
+void cancel_pending_submenu(MenuState& state) {
+    if (state.pending_submenu >= 0) KillTimer(state.window, kSubmenuTimerId);
+    state.pending_submenu = -1;
+}
+
+bool opens_submenu(const MenuState& state, int row) {
+    return menu_row_usable(*state.items, row) &&
+           !(*state.items)[static_cast<size_t>(row)].children.empty();
+}
+
+// The mouse moved onto a row (or off every row): hover it, and arm the
+// timer that opens its submenu after a short rest.
+void hover_row(MenuState& state, int row) {
+    if (row == state.hovered) return;
+    state.hovered = row;
+    cancel_pending_submenu(state);
+    if (opens_submenu(state, row)) {
+        SetTimer(state.window, kSubmenuTimerId, kSubmenuDelayMs, nullptr);
+        state.pending_submenu = row;
+    }
+    redraw(state);
+}
+
+void open_submenu(MenuState& state, int row, MenuEnd& end) {
+    const PopupMenuItem& item = (*state.items)[static_cast<size_t>(row)];
+    RECT frame;
+    GetWindowRect(state.window, &frame);
+    const int row_top = menu_row_top(*state.items, row);
+    const SIZE size = measure_popup_menu(item.children);
+    const POINT at =
+        place_submenu(frame, row_top, size.cx, work_area_at(POINT{frame.right, frame.top + row_top}));
+
+    if (GetCapture() == state.window) ReleaseCapture();
+    bool chain_dismissed = false;
+    const std::uint64_t id = show_popup_menu(state.owner, at.x, at.y, item.children, state.dark,
+                                             state.window, &chain_dismissed);
+    if (id != 0 || chain_dismissed) {
+        end = close_with(id, chain_dismissed);
+        return;
+    }
+    // The submenu went back (Left, the mouse returned, a click here): this
+    // menu carries on.
+    if (IsWindow(state.window)) SetCapture(state.window);
+}
+
+// A click or Enter on a row: choose it, open its submenu, or (disabled,
+// separator, none) do nothing.
+void activate_row(MenuState& state, int row, MenuEnd& end) {
+    if (!menu_row_usable(*state.items, row)) return;
+    cancel_pending_submenu(state);
+    if (opens_submenu(state, row)) {
+        open_submenu(state, row, end);
+        return;
+    }
+    end = close_with((*state.items)[static_cast<size_t>(row)].id, false);
+}
+
+bool inside_window(HWND window, POINT screen) {
+    RECT rect;
+    return window && GetWindowRect(window, &rect) && PtInRect(&rect, screen);
+}
+
+void on_mouse_move(MenuState& state, POINT client, MenuEnd& end) {
+    if (state.parent_menu) {
+        POINT screen = client;
+        ClientToScreen(state.window, &screen);
+        if (inside_window(state.window, screen)) {
+            state.mouse_entered = true;
+        } else if (state.mouse_entered && inside_window(state.parent_menu, screen)) {
+            end = close_with(0, false);
+            return;
+        }
+    }
+    hover_row(state, menu_row_at(*state.items, client.y));
+}
+
+void on_button_down(MenuState& state, POINT client, MenuEnd& end) {
+    RECT rect;
+    GetClientRect(state.window, &rect);
+    if (!PtInRect(&rect, client)) {
+        if (!state.parent_menu) {
+            end = close_with(0, false);
+            return;
+        }
+        POINT screen = client;
+        ClientToScreen(state.window, &screen);
+        // On the parent the parent stays open; anywhere else the chain goes.
+        end = close_with(0, !inside_window(state.parent_menu, screen));
+        return;
+    }
+    // The row under the click, should no move have told us yet.
+    hover_row(state, menu_row_at(*state.items, client.y));
+    activate_row(state, state.hovered, end);
+}
+
+void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
+    switch (key) {
+    case VK_ESCAPE:
+        end = close_with(0, true);
+        break;
+    case VK_LEFT:
+        if (state.parent_menu) end = close_with(0, false);
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        state.hovered = menu_step(*state.items, state.hovered, key == VK_DOWN ? 1 : -1);
+        cancel_pending_submenu(state);
+        redraw(state);
+        break;
+    case VK_RETURN:
+        activate_row(state, state.hovered, end);
+        break;
+    default:
+        break;
+    }
+}
+
+void on_submenu_timer(MenuState& state, MenuEnd& end) {
+    KillTimer(state.window, kSubmenuTimerId);
+    const int row = state.pending_submenu;
+    state.pending_submenu = -1;
+    if (row == state.hovered && opens_submenu(state, row)) open_submenu(state, row, end);
+}
+
+// The point of a mouse message in the menu's client coordinates, whichever
+// window of the thread it was addressed to.
+POINT menu_point(const MenuState& state, const MSG& msg, bool screen_coordinates) {
+    POINT point{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+    if (screen_coordinates)
+        ScreenToClient(state.window, &point);
+    else if (msg.hwnd != state.window)
+        MapWindowPoints(msg.hwnd, state.window, &point, 1);
+    return point;
+}
+
+// Handles the messages the menu takes for itself; false for everything the
+// loop dispatches as usual.
+bool handle_menu_message(MenuState& state, const MSG& msg, MenuEnd& end) {
+    switch (msg.message) {
+    case WM_MOUSEMOVE:
+        on_mouse_move(state, menu_point(state, msg, false), end);
+        return true;
+    case WM_NCMOUSEMOVE:
+        on_mouse_move(state, menu_point(state, msg, true), end);
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        on_button_down(state, menu_point(state, msg, false), end);
+        return true;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK:
+        on_button_down(state, menu_point(state, msg, true), end);
+        return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+        // The release of the click that opened the menu chooses nothing.
+        return true;
+    case WM_KEYDOWN:
+        on_key_down(state, msg.wParam, end);
+        return true;
+    case WM_TIMER:
+        if (msg.hwnd != state.window || msg.wParam != kSubmenuTimerId) return false;
+        on_submenu_timer(state, end);
+        return true;
+    default:
+        return false;
+    }
+}
+
+MenuEnd run_menu_loop(MenuState& state) {
+    MenuEnd end;
+    MSG msg;
+    while (!end.done) {
+        if (!get_modal_message(msg)) return close_with(0, true);
+        if (!handle_menu_message(state, msg, end)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        // Destroyed under us (its owner went, Alt+F4) or the user turned to
+        // another program: nothing is left to choose from.
+        if (!end.done && (state.lost_activation || !IsWindow(state.window)))
+            end = close_with(0, true);
+    }
+    return end;
+}
+
+LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* state = reinterpret_cast<MenuState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_PAINT: {
+        ScopedPaint paint(window);
+        if (state) {
+            RECT client;
+            GetClientRect(window, &client);
+            paint_popup_menu(paint.get(), *state, client);
+        }
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        if (state) {
+            RECT client;
+            GetClientRect(window, &client);
+            paint_popup_menu(reinterpret_cast<HDC>(wparam), *state, client);
+        }
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_ACTIVATEAPP:
+        // Another program became active: like a click outside, the menu goes.
+        // The loop may be waiting for a message; give it one.
+        if (!wparam && state) {
+            state->lost_activation = true;
+            PostMessageW(window, WM_NULL, 0, 0);
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+SIZE measure_popup_menu(const PopupMenuItems& items) {
+    int widest = 0;
+    ScopedGetDc screen(nullptr);
+    if (screen) {
+        ScopedSelect use_font(screen.get(), menu_font());
+        for (const PopupMenuItem& item : items) {
+            if (item.separator) continue;
+            SIZE extent{};
+            GetTextExtentPoint32W(screen.get(), item.text.c_str(), static_cast<int>(item.text.size()),
+                                  &extent);
+            widest = std::max(widest, static_cast<int>(extent.cx));
+        }
+    }
+    return SIZE{popup_menu_width(widest), popup_menu_height(items)};
+}
+
+std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark,
+                              HWND parent_menu, bool* dismissed) {
+    if (items.empty()) return 0;
+    const SIZE size = measure_popup_menu(items);
+    const POINT at = place_popup_menu(x, y, size.cx, size.cy, work_area_at(POINT{x, y}));
+
+    register_menu_class();
+    ScopedWindow window(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, L"",
+                                        WS_POPUP, at.x, at.y, size.cx, size.cy, owner, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
+    if (!window) return 0;
+
+    MenuState state;
+    state.items = &items;
+    state.dark = dark;
+    state.owner = owner;
+    state.window = window.get();
+    state.parent_menu = parent_menu;
+    SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    SetForegroundWindow(window.get());
+    ShowWindow(window.get(), SW_SHOW);
+    SetCapture(window.get());
+    redraw(state);
+
+    const MenuEnd end = run_menu_loop(state);
+
+    if (IsWindow(window.get())) {
+        KillTimer(window.get(), kSubmenuTimerId);
+        if (GetCapture() == window.get()) ReleaseCapture();
+        SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
+        // A parent that stays open takes the focus back before this window
+        // goes, so that the owner is not activated in between.
+        if (parent_menu && IsWindow(parent_menu) && end.id == 0 && !end.dismissed)
+            SetForegroundWindow(parent_menu);
+    } else {
+        window.release();
+    }
+    window.reset();
+    if (end.dismissed && dismissed) *dismissed = true;
+    return end.id;
+}
+
+std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark) {
+    return show_popup_menu(owner, x, y, items, dark, nullptr, nullptr);
+}

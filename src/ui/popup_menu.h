@@ -1,0 +1,33 @@
+#pragma once
+// The program's one popup menu: a top-most tool window of the class
+// "KorvanePopupMenu", painted in the palette, with its own modal message
+// loop, keyboard handling and nested submenus. The caller builds the rows
+// (ui/popup_menu_item.h), calls track_popup_menu with a screen point and gets
+// the chosen row's id back, or 0 when the menu was dismissed.
+//
+// While a menu is open its loop dispatches the thread's other messages, so
+// timers and the painting of other windows go on. A WM_QUIT ends the menu
+// (returning 0) and is posted again for the program's own loop.
+
+#include "ui/popup_menu_item.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+inline constexpr wchar_t kPopupMenuClass[] = L"KorvanePopupMenu";
+
+// Shows a menu with its top-left corner at the screen point (x, y), kept on
+// the work area of the monitor under that point, and returns the chosen id,
+// or 0 when the menu was dismissed or could not be shown.
+std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark);
+
+// The full form, used for submenus: parent_menu is the menu window the
+// submenu belongs to, and *dismissed (when given) becomes true when the user
+// dismissed the whole chain of menus (Esc, a click outside every menu, the
+// program losing the focus, or a quit).
+std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark,
+                              HWND parent_menu, bool* dismissed);
+
+// The width and height a menu of these rows takes on the screen.
+SIZE measure_popup_menu(const PopupMenuItems& items);

@@ -1,0 +1,195 @@
+#include "ui/rounded_button.h"
+
+#include "ui/draw_util.h"
+#include "ui/theme.h"
+
+namespace {
+
+LONG_PTR flags(HWND button) {
+    return GetWindowLongPtrW(button, GWLP_USERDATA);
+}
+
+void set_flag(HWND button, LONG_PTR flag, bool on) {
+    const LONG_PTR old = flags(button);
+    SetWindowLongPtrW(button, GWLP_USERDATA, on ? (old | flag) : (old & ~flag));
+}
+
+bool has_flag(HWND button, LONG_PTR flag) {
+    return (flags(button) & flag) != 0;
+}
+
+void notify_parent(HWND button) {
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+void paint(HWND window, HDC dc) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    const LONG_PTR f = flags(window);
+    paint_round_button(dc, rect, (f & kRoundButtonDark) != 0, (f & kRoundButtonPrimary) != 0,
+                       (f & kRoundButtonHover) != 0, (f & kRoundButtonPressed) != 0, window);
+}
+
+void on_lbutton_down(HWND window) {
+    SetFocus(window);
+    set_flag(window, kRoundButtonPressed, true);
+    SetCapture(window);
+    repaint(window);
+}
+
+void on_lbutton_up(HWND window, LPARAM lparam) {
+    const bool was_pressed = has_flag(window, kRoundButtonPressed);
+    // Clear the flag before releasing: the release sends WM_CAPTURECHANGED,
+    // which must not find the button still pressed.
+    set_flag(window, kRoundButtonPressed, false);
+    if (GetCapture() == window) ReleaseCapture();
+    repaint(window);
+    if (!was_pressed) return;
+    RECT client;
+    GetClientRect(window, &client);
+    const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    if (PtInRect(&client, at)) notify_parent(window);
+}
+
+void on_mouse_move(HWND window) {
+    if (has_flag(window, kRoundButtonHover)) return;
+    set_flag(window, kRoundButtonHover, true);
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+    repaint(window);
+}
+
+void on_key_down(HWND window, WPARAM key) {
+    if (key != VK_SPACE || has_flag(window, kRoundButtonPressed)) return;
+    set_flag(window, kRoundButtonPressed, true);
+    repaint(window);
+}
+
+void on_key_up(HWND window, WPARAM key) {
+    if (key != VK_SPACE) return;
+    set_flag(window, kRoundButtonPressed, false);
+    repaint(window);
+    notify_parent(window);
+}
+
+// Messages after which the standard button paints its own face straight onto
+// the screen; painting over it at once keeps the rounded look.
+bool button_paints_itself(UINT message) {
+    switch (message) {
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+RoundButtonColors round_button_colors(bool dark, bool primary) {
+    if (primary)
+        return dark ? RoundButtonColors{0xE07A1A, 0xE07A1A, 0xEE8A2E, 0xBE630F}
+                    : RoundButtonColors{0xCC6600, 0xCC6600, 0xE07A0A, 0xAA5500};
+    return dark ? RoundButtonColors{0x555555, 0x2E2E2E, 0x383838, 0x1C1C1C}
+                : RoundButtonColors{0xC7C7C7, 0xFAFAFA, 0xECECEC, 0xCECECE};
+}
+
+COLORREF round_button_fill(bool dark, bool primary, bool hover, bool pressed) {
+    const RoundButtonColors colors = round_button_colors(dark, primary);
+    return pressed ? colors.pressed : hover ? colors.hover : colors.normal;
+}
+
+void attach_round_button(HWND button, bool dark, bool primary) {
+    if (!button) return;
+    SetWindowLongPtrW(button, GWLP_USERDATA,
+                      (primary ? kRoundButtonPrimary : 0) | (dark ? kRoundButtonDark : 0));
+    SetWindowSubclass(button, round_button_proc, kRoundButtonSubclassId, 0);
+    repaint(button);
+}
+
+void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool hover, bool pressed,
+                        HWND button) {
+    const COLORREF fill = round_button_fill(dark, primary, hover, pressed);
+    {
+        ScopedPen pen(CreatePen(PS_SOLID, 1, round_button_colors(dark, primary).border));
+        ScopedBrush brush(CreateSolidBrush(fill));
+        ScopedSelect use_pen(dc, pen.get());
+        ScopedSelect use_brush(dc, brush.get());
+        RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 4, 4);
+    }
+    if (primary && !pressed) {
+        // A thin highlight along the top edge lifts the accent button.
+        ScopedPen white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+        ScopedSelect use_pen(dc, white.get());
+        Arc(dc, rect.left, rect.top, rect.right - 1, rect.bottom - 1, rect.right - 1, rect.top,
+            rect.left, rect.top);
+    }
+    if (!button) return;
+    const std::wstring text = window_text(button, 256);
+    if (text.empty()) return;
+    ScopedSelect use_font(dc, control_font(button));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text_color_for_fill(fill));
+    RECT text_rect{rect.left + 10, rect.top, rect.right - 10, rect.bottom};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR subclass_id, DWORD_PTR ref_data) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        on_lbutton_down(window);
+        return 0;
+    case WM_LBUTTONUP:
+        on_lbutton_up(window, lparam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (has_flag(window, kRoundButtonPressed)) {
+            set_flag(window, kRoundButtonPressed, false);
+            repaint(window);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        on_mouse_move(window);
+        return 0;
+    case WM_MOUSELEAVE:
+        set_flag(window, kRoundButtonHover, false);
+        repaint(window);
+        return 0;
+    case WM_KEYDOWN:
+        on_key_down(window, wparam);
+        return 0;
+    case WM_KEYUP:
+        on_key_up(window, wparam);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        ScopedPaint paint_scope(window);
+        paint(window, paint_scope.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(window, reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, round_button_proc, subclass_id);
+        break;
+    default:
+        if (button_paints_itself(message)) {
+            const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+            repaint(window);
+            UpdateWindow(window);
+            return result;
+        }
+        break;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
