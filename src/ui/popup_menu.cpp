@@ -25,6 +25,7 @@ struct MenuState {
     int hovered = -1;
     int pending_submenu = -1;    // the row whose submenu the timer will open
     bool mouse_entered = false;  // a submenu: the mouse has been over it
+    POINT last_mouse{};          // screen point of the last mouse move taken
     bool lost_activation = false;
 };
 
@@ -64,6 +65,27 @@ void register_menu_class() {
 
 // ---------------------------------------------------------------- painting
 
+// The check mark of a checked row, in the current text colour. The menu's
+// font may lack "\u2713" (the stock GUI font has no such glyph on some
+// systems and would show an empty box); the mark is then drawn as two
+// strokes of the same size.
+void draw_check_mark(HDC dc, RECT rect) {
+    WORD glyph = 0xFFFF;
+    if (GetGlyphIndicesW(dc, L"\u2713", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR &&
+        glyph != 0xFFFF) {
+        DrawTextW(dc, L"\u2713", 1, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        return;
+    }
+    const int x = rect.left;
+    const int cy = rect.top + (rect.bottom - rect.top) / 2;
+    ScopedPen pen(CreatePen(PS_SOLID, 1, GetTextColor(dc)));
+    ScopedSelect use_pen(dc, pen.get());
+    for (int thick = 0; thick < 2; ++thick) {
+        const POINT stroke[] = {{x + 1, cy - 1 + thick}, {x + 4, cy + 2 + thick}, {x + 10, cy - 4 + thick}};
+        Polyline(dc, stroke, 3);
+    }
+}
+
 void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
@@ -88,10 +110,7 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
             fill_solid(dc, RECT{2, y + 1, width - 2, y + kMenuRowHeight - 1},
                        ui_color(UiColor::PopupMenuHover, dark));
         SetTextColor(dc, ui_color(item.enabled ? UiColor::Text : UiColor::SecondaryText, dark));
-        if (item.checked) {
-            RECT mark{12, y, 28, y + kMenuRowHeight};
-            DrawTextW(dc, L"\u2713", 1, &mark, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        }
+        if (item.checked) draw_check_mark(dc, RECT{12, y, 28, y + kMenuRowHeight});
         const bool has_children = !item.children.empty();
         RECT text{item.checked ? 32 : 16, y, width - (has_children ? 28 : 12), y + kMenuRowHeight};
         DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &text,
@@ -176,9 +195,14 @@ bool inside_window(HWND window, POINT screen) {
 }
 
 void on_mouse_move(MenuState& state, POINT client, MenuEnd& end) {
+    POINT screen = client;
+    ClientToScreen(state.window, &screen);
+    // The system also reports a "move" when windows appear, go or take the
+    // capture under a resting pointer; that must not take the row the
+    // keyboard chose.
+    if (screen.x == state.last_mouse.x && screen.y == state.last_mouse.y) return;
+    state.last_mouse = screen;
     if (state.parent_menu) {
-        POINT screen = client;
-        ClientToScreen(state.window, &screen);
         if (inside_window(state.window, screen)) {
             state.mouse_entered = true;
         } else if (state.mouse_entered && inside_window(state.parent_menu, screen)) {
@@ -378,6 +402,7 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     state.owner = owner;
     state.window = window.get();
     state.parent_menu = parent_menu;
+    GetCursorPos(&state.last_mouse);
     SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     SetForegroundWindow(window.get());
     ShowWindow(window.get(), SW_SHOW);

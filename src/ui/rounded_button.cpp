@@ -38,25 +38,33 @@ void on_lbutton_down(HWND window) {
     repaint(window);
 }
 
+void track_leave(HWND window) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+}
+
 void on_lbutton_up(HWND window, LPARAM lparam) {
     const bool was_pressed = has_flag(window, kRoundButtonPressed);
     // Clear the flag before releasing: the release sends WM_CAPTURECHANGED,
     // which must not find the button still pressed.
     set_flag(window, kRoundButtonPressed, false);
     if (GetCapture() == window) ReleaseCapture();
-    repaint(window);
-    if (!was_pressed) return;
     RECT client;
     GetClientRect(window, &client);
     const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-    if (PtInRect(&client, at)) notify_parent(window);
+    const bool inside = PtInRect(&client, at) != FALSE;
+    // While the mouse was captured its leaving may have gone unreported:
+    // settle the hover by where the release happened.
+    set_flag(window, kRoundButtonHover, inside);
+    if (inside) track_leave(window);
+    repaint(window);
+    if (was_pressed && inside) notify_parent(window);
 }
 
 void on_mouse_move(HWND window) {
     if (has_flag(window, kRoundButtonHover)) return;
     set_flag(window, kRoundButtonHover, true);
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
-    TrackMouseEvent(&track);
+    track_leave(window);
     repaint(window);
 }
 
@@ -145,6 +153,9 @@ LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPA
                                    UINT_PTR subclass_id, DWORD_PTR ref_data) {
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click is a press too; left to the
+        // standard button it would be lost and leave it half pressed.
         on_lbutton_down(window);
         return 0;
     case WM_LBUTTONUP:

@@ -115,7 +115,10 @@ LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LP
                                     UINT_PTR subclass_id, DWORD_PTR ref_data) {
     switch (message) {
     case WM_LBUTTONDOWN:
-        // No capture: a press released elsewhere changes nothing.
+    case WM_LBUTTONDBLCLK:
+        // No capture: a press released elsewhere changes nothing. The second
+        // press of a double click is a press too; left to the standard
+        // button it would capture the mouse for good.
         repaint(window);
         return 0;
     case WM_LBUTTONUP:

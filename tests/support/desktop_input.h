@@ -1,0 +1,28 @@
+#pragma once
+// Real keyboard and mouse input for desktop tests (SendInput), and a message
+// pump that waits without blocking the windows under test.
+
+#include <windows.h>
+
+#include <functional>
+
+namespace testsupport {
+
+void send_key(WORD vk);                // press and release
+void send_key_down(WORD vk);
+void send_key_up(WORD vk);
+void move_mouse(POINT screen);
+void mouse_button(bool right, bool down);
+void click_at(POINT screen, bool right = false);
+
+// Dispatches the thread's messages for about ms milliseconds.
+void pump_messages(DWORD ms);
+// Pumps until done() holds or ms pass; returns done().
+bool pump_until(const std::function<bool()>& done, DWORD ms);
+
+// The centre of a window's client area in screen coordinates.
+POINT client_center(HWND window);
+// A client point of a window in screen coordinates.
+POINT to_screen(HWND window, POINT client);
+
+}  // namespace testsupport
