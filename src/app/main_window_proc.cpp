@@ -15,6 +15,7 @@
 #include "storage/history_db.h"
 #include "ui/brush_cache.h"
 #include "ui/main_window.h"
+#include "ui/tray_menu.h"
 
 #include <commdlg.h>
 #include <windowsx.h>
@@ -282,10 +283,34 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
     }
 }
 
+// The tray icon's menu and what its choices do.
+void on_tray_menu(HWND hwnd, App& app) {
+    const bool dark = app.settings && app.settings->dark_mode;
+    MainWindow* mw = app.main_window;
+    switch (show_tray_menu(hwnd, dark)) {
+        case kTrayOpenHistory:
+            app.remember_foreground();
+            ShowWindow(hwnd, SW_SHOW);
+            SetForegroundWindow(hwnd);
+            if (mw) mw->refresh_list();
+            break;
+        case kTrayOpenSettings: app.open_settings(); break;
+        case kTrayClearHistory: app.clear_history(); break;
+        case kTrayQuit: DestroyWindow(hwnd); break;
+        case kTrayTemplates:
+            app.remember_foreground();
+            if (mw) mw->show_templates();
+            break;
+        case kTrayScreenshot: app.take_screenshot(0); break;
+        default: break;  // dismissed
+    }
+}
+
 void on_tray(HWND hwnd, App& app, LPARAM lparam) {
     switch (LOWORD(lparam)) {
         case WM_LBUTTONUP:
         case WM_LBUTTONDBLCLK: show_main_window(hwnd, app); break;
+        case WM_RBUTTONUP: on_tray_menu(hwnd, app); break;
         default: break;
     }
 }

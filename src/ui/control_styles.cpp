@@ -1,7 +1,7 @@
 #include "ui/control_styles.h"
 
 #include "ui/draw_util.h"
-#include "ui/solid_brush.h"
+#include "ui/brush_cache.h"
 #include "ui/theme.h"
 
 #include <string>
@@ -87,11 +87,19 @@ void draw_thin_border(HWND window) {
     ReleaseDC(window, dc);
 }
 
+// The brushes panels hand to their edits and lists: a control keeps using
+// the brush after the message, so they live as long as the program, one per
+// colour of the palette.
+BrushCache& panel_brushes() {
+    static BrushCache brushes;
+    return brushes;
+}
+
 LRESULT color_child(HDC dc, bool dark) {
     const COLORREF field = ui_color(UiColor::FieldBackground, dark);
     SetTextColor(dc, ui_color(UiColor::Text, dark));
     SetBkColor(dc, field);
-    return reinterpret_cast<LRESULT>(cached_solid_brush(field));
+    return reinterpret_cast<LRESULT>(panel_brushes().get(field));
 }
 
 }  // namespace

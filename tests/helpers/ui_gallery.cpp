@@ -11,7 +11,7 @@
 #include "ui/popup_menu.h"
 #include "ui/popup_menu_layout.h"
 #include "ui/rounded_button.h"
-#include "ui/solid_brush.h"
+#include "ui/brush_cache.h"
 #include "ui/theme.h"
 #include "ui/toggle_switch.h"
 
@@ -27,6 +27,7 @@ using namespace testsupport;
 namespace {
 
 bool g_dark = true;
+BrushCache g_brushes;
 
 LRESULT CALLBACK gallery_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
@@ -34,14 +35,14 @@ LRESULT CALLBACK gallery_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         RECT rc;
         GetClientRect(w, &rc);
         FillRect(reinterpret_cast<HDC>(wp), &rc,
-                 cached_solid_brush(ui_color(UiColor::WindowBackground, g_dark)));
+                 g_brushes.get(ui_color(UiColor::WindowBackground, g_dark)));
         return 1;
     }
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wp);
         SetTextColor(dc, ui_color(UiColor::SecondaryText, g_dark));
         SetBkColor(dc, ui_color(UiColor::WindowBackground, g_dark));
-        return reinterpret_cast<LRESULT>(cached_solid_brush(ui_color(UiColor::WindowBackground, g_dark)));
+        return reinterpret_cast<LRESULT>(g_brushes.get(ui_color(UiColor::WindowBackground, g_dark)));
     }
     default:
         return DefWindowProcW(w, m, wp, lp);
