@@ -404,8 +404,15 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     state.parent_menu = parent_menu;
     GetCursorPos(&state.last_mouse);
     SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-    SetForegroundWindow(window.get());
-    ShowWindow(window.get(), SW_SHOW);
+    if (parent_menu) {
+        // A submenu leaves the activation with the top menu: the loop takes
+        // every key of the thread anyway, and closing a submenu then never
+        // moves the focus, which another program could catch on the way.
+        ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    } else {
+        SetForegroundWindow(window.get());
+        ShowWindow(window.get(), SW_SHOW);
+    }
     SetCapture(window.get());
     redraw(state);
 
@@ -415,10 +422,6 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
         KillTimer(window.get(), kSubmenuTimerId);
         if (GetCapture() == window.get()) ReleaseCapture();
         SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
-        // A parent that stays open takes the focus back before this window
-        // goes, so that the owner is not activated in between.
-        if (parent_menu && IsWindow(parent_menu) && end.id == 0 && !end.dismissed)
-            SetForegroundWindow(parent_menu);
     } else {
         window.release();
     }

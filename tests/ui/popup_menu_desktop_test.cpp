@@ -403,9 +403,22 @@ TEST_F(PopupMenuDesktop, AnotherProgramTakingTheFocusDismisses) {
     WaitForSingleObject(other_side.ready, 5000);
     HWND other = other_side.window;
     ASSERT_TRUE(other);
-    Script s({[&] { SetForegroundWindow(other); }, [] {}, [] {}, [] {}, [] {}});
-    EXPECT_EQ(track(items), 0u);
-    EXPECT_FALSE(s.watchdog_fired());
+    {
+        Script s({[&] { SetForegroundWindow(other); }, [] {}, [] {}, [] {}, [] {}});
+        EXPECT_EQ(track(items), 0u);
+        EXPECT_FALSE(s.watchdog_fired());
+    }
+    {
+        // With a submenu open the whole chain goes.
+        SetForegroundWindow(owner_);
+        pump_messages(100);
+        const PopupMenuItems nested = menu_with_submenu();
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
+                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [&] { SetForegroundWindow(other); },
+                  [] {}, [] {}, [] {}});
+        EXPECT_EQ(track(nested), 0u);
+        EXPECT_FALSE(s.watchdog_fired());
+    }
     PostThreadMessageW(other_thread, WM_QUIT, 0, 0);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
