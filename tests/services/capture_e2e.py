@@ -13,7 +13,7 @@ import threading
 import time
 import unittest
 
-from korvane_harness import RunningProgram, helper, profile_path, wine
+from korvane_harness import RunningProgram, helper, profile_path, temp_dir, wine
 
 SOURCE = helper("clip_source")
 MIB2 = 2 * 1024 * 1024
@@ -143,6 +143,36 @@ class CaptureTest(unittest.TestCase):
             copy(text="from the one allowed program", visible=True)
             self.assertEqual(app.quit(), 0)
         self.assertEqual(texts(history_rows()), ["from the one allowed program"])
+
+
+class BrowserPageTest(unittest.TestCase):
+    """A copy in a browser records the page's address from the address bar
+    and its name, read through accessibility from the window in front."""
+
+    def browser_copy(self, folder, address, name, text, url):
+        chrome = os.path.join(folder, "chrome.exe")
+        shutil.copy(helper("fake_browser"), chrome)
+        out = wine(chrome, "address=" + hexs(address), "name=" + hexs(name), "text=" + hexs(text),
+                   "url=" + hexs(url)).stdout.decode()
+        self.assertIn("ready", out)
+
+    def test_page_address_and_title(self):
+        with temp_dir() as folder, RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            self.browser_copy(folder, "example.org/docs/page", "Example Docs", "words from a page",
+                              "https://from-html.example/")
+            # An empty tab: no address from the address bar, so the one the
+            # browser put into "HTML Format" is taken.
+            self.browser_copy(folder, "about:blank", "", "words from a blank tab", "https://from-html.example/")
+            self.assertEqual(app.quit(), 0)
+        rows = history_rows()
+        self.assertEqual(texts(rows), ["words from a page", "words from a blank tab"])
+        self.assertEqual([r["source_app"] for r in rows], ["chrome.exe", "chrome.exe"])
+        self.assertEqual([r["is_browser_page"] for r in rows], [1, 1])
+        self.assertEqual(rows[0]["source_url"], "https://example.org/docs/page")
+        self.assertEqual(rows[0]["source_title"], "Example Docs")
+        self.assertEqual(rows[1]["source_url"], "https://from-html.example/")
+        self.assertEqual(rows[1]["source_title"], "Fake Page - Google Chrome")
 
 
 class Pages(http.server.BaseHTTPRequestHandler):
