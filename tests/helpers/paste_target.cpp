@@ -1,6 +1,6 @@
 // A program to paste into: a window with an edit control that takes the
 // foreground, then after the given time prints what the edit holds.
-//   paste_target [ms=<duration>]
+//   paste_target [ms=<duration>] [title=<window title>] [class=<window class>]
 // Prints "ready" once it is in front, then "text <hex of UTF-8>" at the end.
 
 #include "services/encoding.h"
@@ -13,17 +13,42 @@
 #include <string>
 #include <vector>
 
+namespace {
+
+HWND g_edit = nullptr;
+
+// Like any editor, the window hands the keyboard focus to its edit control
+// whenever it gets it, so keys reach the edit after a switch of windows.
+LRESULT CALLBACK frame_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_SETFOCUS && g_edit) {
+        SetFocus(g_edit);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+}  // namespace
+
 int main() {
     testsupport::install_crash_guard();
     DWORD duration = 5000;
-    for (const std::wstring& a : testsupport::command_line_args())
+    std::wstring title = L"Paste target", window_class = L"KorvaneTestPasteTarget";
+    for (const std::wstring& a : testsupport::command_line_args()) {
         if (a.rfind(L"ms=", 0) == 0) duration = std::stoul(a.substr(3));
-
-    HWND frame = CreateWindowExW(0, L"STATIC", L"Paste target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200, 420,
-                                 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (a.rfind(L"title=", 0) == 0) title = a.substr(6);
+        if (a.rfind(L"class=", 0) == 0) window_class = a.substr(6);
+    }
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = frame_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = window_class.c_str();
+    RegisterClassW(&wc);
+    HWND frame = CreateWindowExW(0, window_class.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200,
+                                 420, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 5, 5, 400, 150,
                                 frame, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!frame || !edit) return 1;
+    g_edit = edit;
     SetForegroundWindow(frame);
     SetFocus(edit);
     std::printf("ready\n");

@@ -1,0 +1,168 @@
+#include "services/clipboard.h"
+#include "services/focus.h"
+#include "services/keystrokes.h"
+#include "services/paste_threads.h"
+#include "services/path_inside.h"
+#include "services/scoped.h"
+#include "services/window_util.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// paste_target.exe in a process of its own, found by its window title.
+class TargetProcess {
+public:
+    explicit TargetProcess(const std::wstring& title, const std::wstring& window_class = L"KorvaneTestPasteTarget") {
+        std::wstring cmd = L"\"" + testsupport::binary_dir() + L"\\tests\\helpers\\paste_target.exe\" ms=15000 \"title=" +
+                           title + L"\" class=" + window_class;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+        // The helper says it is ready only on its output; here its edit
+        // control appearing says the same.
+        for (int i = 0; i < 200 && !edit_; ++i) {
+            frame_ = FindWindowW(nullptr, title.c_str());
+            if (frame_) edit_ = FindWindowExW(frame_, nullptr, L"EDIT", nullptr);
+            if (!edit_) Sleep(25);
+        }
+        if (!edit_) frame_ = nullptr;
+        Sleep(100);  // and takes the foreground
+    }
+    ~TargetProcess() {
+        if (pi_.hProcess) {
+            TerminateProcess(pi_.hProcess, 0);
+            WaitForSingleObject(pi_.hProcess, 5000);
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+    }
+    HWND frame() const { return frame_; }
+    // What the edit control holds, once it holds something or after a while.
+    std::wstring edit_text(int wait_ms = 3000) const {
+        std::wstring text;
+        for (int waited = 0; waited <= wait_ms; waited += 50) {
+            wchar_t buf[512] = {};
+            SendMessageTimeoutW(edit_, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
+                                nullptr);
+            text = buf;
+            if (!text.empty()) break;
+            Sleep(50);
+        }
+        return text;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    HWND frame_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+HWND own_window(const wchar_t* title) {
+    return CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+bool take_message(HWND window, UINT msg) {
+    MSG m;
+    return PeekMessageW(&m, window, msg, msg, PM_REMOVE) != FALSE;
+}
+
+}  // namespace
+
+TEST(Focus, OwnAndShellWindowsAreNeverTargets) {
+    EXPECT_TRUE(is_own_or_shell_window(nullptr));
+    ScopedWindow mine(own_window(L"own"));
+    EXPECT_TRUE(is_own_or_shell_window(mine.get()));
+    EXPECT_EQ(own_process_id(), GetCurrentProcessId());
+
+    TargetProcess other(L"Another program");
+    ASSERT_TRUE(other.frame());
+    EXPECT_FALSE(is_own_or_shell_window(other.frame()));
+    TargetProcess taskbar(L"Looks like the taskbar", L"Shell_TrayWnd");
+    ASSERT_TRUE(taskbar.frame());
+    EXPECT_TRUE(is_own_or_shell_window(taskbar.frame()));
+    EXPECT_EQ(window_class_name(taskbar.frame()), L"Shell_TrayWnd");
+    EXPECT_EQ(window_text(taskbar.frame()), L"Looks like the taskbar");
+}
+
+TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
+    TargetProcess target(L"Paste here");
+    ASSERT_TRUE(target.frame());
+    ScopedWindow mine(own_window(L"in front first"));
+    ShowWindow(mine.get(), SW_SHOW);
+    SetForegroundWindow(mine.get());
+    ShowWindow(target.frame(), SW_MINIMIZE);
+
+    set_clipboard_text(L"pasted by keystrokes");
+    EXPECT_FALSE(force_foreground(nullptr));
+    EXPECT_TRUE(force_foreground(target.frame()));
+    EXPECT_FALSE(IsIconic(target.frame()));
+    EXPECT_EQ(GetForegroundWindow(), target.frame());
+    Sleep(100);  // the target takes the focus in its own time, as the paste threads allow for
+    send_ctrl_v();
+    EXPECT_EQ(target.edit_text(), L"pasted by keystrokes");
+}
+
+TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
+    TargetProcess target(L"Paste target of a thread");
+    ASSERT_TRUE(target.frame());
+    ScopedWindow main_window(own_window(L"main"));
+    set_clipboard_text(L"from the list");
+
+    paste_selected_thread(PasteRequest{target.frame(), main_window.get(), false});
+    EXPECT_EQ(target.edit_text(), L"from the list");
+    EXPECT_FALSE(take_message(main_window.get(), WM_APP + 4));
+
+    paste_text_thread(PasteRequest{target.frame(), main_window.get(), true});
+    EXPECT_TRUE(take_message(main_window.get(), WM_APP + 4));
+    EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
+}
+
+TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
+    // Nothing held: no wait at all; Ctrl held: the wait runs to its time-out.
+    DWORD start = GetTickCount();
+    wait_modifiers_released(5000);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    keybd_event(VK_SHIFT, 0, 0, 0);
+    start = GetTickCount();
+    wait_modifiers_released(300);
+    const DWORD held = GetTickCount() - start;
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_GE(held, 250u);
+    wait_modifiers_released(-100);  // a negative time-out is no time-out
+
+    TargetProcess target(L"Plain paste target");
+    ASSERT_TRUE(target.frame());
+    ASSERT_TRUE(force_foreground(target.frame()));
+    Sleep(100);
+    put_entry_on_clipboard(L"plain words", "{\\rtf1 {\\b plain} words}", "<b>plain</b> words", {});
+    repaste_clipboard();
+    EXPECT_EQ(target.edit_text(), L"plain words");
+    EXPECT_FALSE(IsClipboardFormatAvailable(rtf_clipboard_format()));
+    EXPECT_FALSE(IsClipboardFormatAvailable(html_clipboard_format()));
+    EXPECT_EQ(get_clipboard_text(), L"plain words");
+}
+
+TEST(WindowUtil, WidthForClientAndPaths) {
+    const int frame_only = window_width_for_client(nullptr, 0);
+    EXPECT_GT(frame_only, 0);
+    EXPECT_EQ(window_width_for_client(nullptr, -40), frame_only);
+    EXPECT_EQ(window_width_for_client(nullptr, 300), frame_only + 300);
+    ScopedWindow popup(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(window_width_for_client(popup.get(), 300), 300);  // no frame at all
+    EXPECT_EQ(window_text(popup.get()), L"");
+
+    EXPECT_TRUE(is_path_inside(L"C:\\Shots\\a.png", L"C:\\Shots"));
+    EXPECT_TRUE(is_path_inside(L"c:\\shots\\sub\\a.png", L"C:\\SHOTS\\\\"));
+    EXPECT_TRUE(is_path_inside(L"C:/Shots/a.png", L"C:\\Shots"));
+    EXPECT_FALSE(is_path_inside(L"C:\\Shots2\\a.png", L"C:\\Shots"));
+    EXPECT_FALSE(is_path_inside(L"C:\\Shots", L"C:\\Shots"));
+    EXPECT_FALSE(is_path_inside(L"C:\\Other\\a.png", L"C:\\Shots"));
+    EXPECT_FALSE(is_path_inside(L"", L"C:\\Shots"));
+    EXPECT_FALSE(is_path_inside(L"C:\\Shots\\a.png", L""));
+    EXPECT_TRUE(is_path_inside(L"C:\\a.png", L"C:\\"));
+}
