@@ -3,24 +3,10 @@
 #include "app/app.h"
 #include "app/file_locations.h"
 #include "services/scoped.h"
+#include "ui/theme.h"
 
 #include <windows.h>
 #include <commctrl.h>
-
-namespace {
-
-// Lets menus and other themed parts follow the dark mode where the system
-// offers it; skipped quietly everywhere else.
-void allow_dark_app_mode() {
-    using SetPreferredAppModeFn = int(WINAPI*)(int);
-    ScopedModule uxtheme(LoadLibraryW(L"uxtheme.dll"));
-    if (!uxtheme) return;
-    auto fn = reinterpret_cast<SetPreferredAppModeFn>(
-        reinterpret_cast<void*>(GetProcAddress(uxtheme.get(), "SetPreferredAppMode")));
-    if (fn) fn(2);
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ScopedHandle mutex(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
@@ -36,7 +22,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
                 ICC_PROGRESS_CLASS | ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&icc);
-    allow_dark_app_mode();
+    // Menus and themed parts may follow the dark mode where the system offers it.
+    set_preferred_app_mode(2);
     CreateDirectoryW(data_dir().c_str(), nullptr);
 
     App app;

@@ -9,12 +9,12 @@
 #include "services/link_fetch.h"
 #include "services/paste_threads.h"
 #include "services/scoped.h"
-#include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/brush_cache.h"
 #include "ui/main_window.h"
+#include "ui/theme.h"
 #include "ui/tray_menu.h"
 
 #include <commdlg.h>
@@ -53,8 +53,9 @@ struct Colours {
 };
 
 Colours colours(bool dark) {
-    if (dark) return {0x202020, 0x2B2B2B, 0x272727, 0xF2F2F2, 0xC7C7C7};
-    return {0xF3F3F3, 0xFFFFFF, 0xFBFBFB, 0x141414, 0x606060};
+    return {ui_color(UiColor::WindowBackground, dark), ui_color(UiColor::FieldBackground, dark),
+            ui_color(UiColor::PopupSurface, dark), ui_color(UiColor::Text, dark),
+            ui_color(UiColor::SecondaryText, dark)};
 }
 
 // The WM_CTLCOLOR* answers; freed with the window.
@@ -223,7 +224,7 @@ HBRUSH colour_static(App& app, HDC dc, HWND control) {
     if (id == kIdStatus) {
         text = c.secondary;
     } else if (id == 0 && !dark) {
-        text = 0xD5D5D5;  // the separators of the tool row, drawn faint
+        text = ui_color(UiColor::Border, false);  // the separators of the tool row, drawn faint
     } else if (id == kIdTooltip) {
         back = c.popup;
     }

@@ -1,8 +1,7 @@
 #include "app/app.h"
 
 #include "services/scoped.h"
-
-#include <winternl.h>
+#include "ui/theme.h"
 
 namespace {
 
@@ -19,22 +18,6 @@ HRESULT dwm_set_attribute(HWND window, DWORD attribute, DWORD value) {
     return fn(window, attribute, &value, sizeof value);
 }
 
-using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-
-// The real build number (GetVersionEx lies to programs without a matching manifest).
-bool windows_build_at_least(DWORD build) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll) return false;
-    auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
-    if (!fn) return false;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (fn(&info) != 0) return false;
-    return info.dwMajorVersion > 10 || (info.dwMajorVersion == 10 && info.dwBuildNumber >= build);
-}
-
-constexpr DWORD kAttrDarkTitle = 20;
-constexpr DWORD kAttrDarkTitleOld = 19;  // before Windows 10 20H1
 constexpr DWORD kAttrCornerPreference = 33;
 constexpr DWORD kAttrSystemBackdrop = 38;
 constexpr DWORD kCornerRound = 2;
@@ -43,17 +26,13 @@ constexpr DWORD kBackdropMainWindow = 2;
 }  // namespace
 
 void apply_round_corners(HWND window) {
-    if (!window || !windows_build_at_least(22000)) return;
+    if (!window || !is_windows11()) return;
     dwm_set_attribute(window, kAttrCornerPreference, kCornerRound);
 }
 
-void apply_dark_title_bar(HWND window, bool dark) {
-    if (!window) return;
-    if (FAILED(dwm_set_attribute(window, kAttrDarkTitle, dark ? TRUE : FALSE)))
-        dwm_set_attribute(window, kAttrDarkTitleOld, dark ? TRUE : FALSE);
-}
+void apply_dark_title_bar(HWND window, bool dark) { set_dark_title_bar(window, dark); }
 
 bool apply_system_backdrop(HWND window) {
-    if (!window || !windows_build_at_least(22621)) return false;
+    if (!window || !is_windows11_22h2()) return false;
     return SUCCEEDED(dwm_set_attribute(window, kAttrSystemBackdrop, kBackdropMainWindow));
 }
