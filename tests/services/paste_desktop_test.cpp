@@ -4,6 +4,7 @@
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
 #include "services/scoped.h"
+#include "services/source_app.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
 
@@ -87,6 +88,22 @@ TEST(Focus, OwnAndShellWindowsAreNeverTargets) {
     EXPECT_TRUE(is_own_or_shell_window(taskbar.frame()));
     EXPECT_EQ(window_class_name(taskbar.frame()), L"Shell_TrayWnd");
     EXPECT_EQ(window_text(taskbar.frame()), L"Looks like the taskbar");
+}
+
+TEST(SourceApp, NamesAnotherProgramAndKeepsNoHandle) {
+    TargetProcess other(L"Some program");
+    ASSERT_TRUE(other.frame());
+    EXPECT_EQ(process_name_of_window(other.frame()), L"paste_target.exe");
+    EXPECT_EQ(process_name_of_window(nullptr), L"");
+    // Each lookup opens the other process; none may stay open. (Wine counts
+    // no handles: it reports 0, and then there is nothing to compare.)
+    DWORD before = 0, after = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &before);
+    for (int i = 0; i < 200; ++i) process_name_of_window(other.frame());
+    GetProcessHandleCount(GetCurrentProcess(), &after);
+    if (before > 0) {
+        EXPECT_LT(after, before + 5);
+    }
 }
 
 TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
