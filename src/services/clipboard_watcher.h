@@ -33,8 +33,8 @@ public:
     // One capture pass; force skips the duplicate tests (not the own-image one).
     void check_clipboard(bool force);
 
-    // Switching on takes the clipboard's current text as seen, so nothing
-    // copied while capture was off is recorded afterwards.
+    // Switching on takes the clipboard's current text and picture as seen, so
+    // nothing copied while capture was off is recorded afterwards.
     void set_enabled(bool on);
     bool is_enabled() const { return enabled_; }
 
