@@ -3,7 +3,10 @@
 bool looks_like_card_number(const std::wstring& text) {
     std::wstring digits;
     for (wchar_t c : text) {
-        if (c == L' ' || c == L'-') continue;
+        // Tabs and line breaks separate groups as well as spaces do: a number
+        // copied with a line break after it is stored as one line, and must
+        // not slip through because of how it was laid out when copied.
+        if (c == L' ' || c == L'-' || c == L'\t' || c == L'\r' || c == L'\n') continue;
         if (c < L'0' || c > L'9') return false;
         digits += c;
         if (digits.size() > 19) return false;

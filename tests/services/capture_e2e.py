@@ -102,6 +102,7 @@ class CaptureTest(unittest.TestCase):
             copy(text="password from a manager", exclude=True)
             copy(text="4111 1111 1111 1111")
             copy(text="4111-1111-1111-1111")
+            copy(text="4012 8888 8888 1881\r\n")  # as copied from a table row
             # An oversized picture is dropped; the text that came with it is
             # then judged on its own, and stays private.
             copy(text="secret beside a big picture", dib=MIB2 + 1, seed=1, exclude=True)
