@@ -4,7 +4,7 @@
 #   desktop-session.sh <wine-prefix> <command...>
 # Meant to run inside xvfb-run (tests) or on a private display.
 set -u
-export WINEPREFIX=$1
+export WINEPREFIX=$(realpath -m "$1")
 shift
 export WINEARCH=win64
 export WINEDEBUG=-all

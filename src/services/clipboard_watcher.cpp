@@ -39,105 +39,112 @@ std::uint64_t image_hash(const std::uint8_t* data, size_t size) {
     return h;
 }
 
-void ClipboardWatcher::init(App* owner, HWND main_window) {
-    owner_ = owner;
-    main_window_ = main_window;
-    enabled_ = owner && owner->settings ? owner->settings->watch_clipboard : true;
+void ClipboardWatcher::init(App* app, HWND main_hwnd) {
+    owner = app;
+    main_window = main_hwnd;
+    enabled = owner && owner->settings ? owner->settings->watch_clipboard : true;
     take_current_as_seen();
-    ignore_until_ = 0;
-    filter_mode_ = L"all";
-    filter_apps_.clear();
-    filter_reload_time_ = 0;
+    ignore_until = 0;
+    filter_mode = L"all";
+    filter_apps.clear();
+    filter_reload_time = 0;
 }
 
 void ClipboardWatcher::take_current_as_seen() {
     const ClipboardContent now = read_clipboard();
-    last_text_ = now.text;
+    last_text = now.text;
     if (!now.dib.empty()) {
-        last_image_hash_ = image_hash(now.dib);
-        has_last_image_ = true;
+        last_image_hash = image_hash(now.dib);
+        has_last_image = true;
     }
 }
 
 void ClipboardWatcher::poll() {
-    if (!enabled_ || now_seconds() < ignore_until_) return;
+    if (!enabled || now_seconds() < ignore_until) return;
     check_clipboard(false);
 }
 
 void ClipboardWatcher::set_enabled(bool on) {
     // What was copied while capture was off stays unrecorded, picture or text.
-    if (on && !enabled_) take_current_as_seen();
-    enabled_ = on;
+    if (on && !enabled) take_current_as_seen();
+    enabled = on;
 }
 
 void ClipboardWatcher::reload_filter() {
-    if (owner_ && owner_->settings) {
-        filter_mode_ = owner_->settings->app_filter_mode;
-        filter_apps_ = split_filter_list(*owner_->settings);
+    if (owner && owner->settings) {
+        filter_mode = owner->settings->app_filter_mode;
+        filter_apps = split_filter_list(*owner->settings);
     }
-    filter_reload_time_ = whole_seconds();
+    filter_reload_time = whole_seconds();
 }
 
 void ClipboardWatcher::note_own_text(const std::wstring& text) {
-    last_text_ = text;
-    ignore_until_ = now_seconds() + kOwnTextQuietSeconds;
+    last_text = text;
+    ignore_until = now_seconds() + kOwnTextQuietSeconds;
 }
 
 void ClipboardWatcher::note_own_image(const Bytes& dib) {
     if (dib.empty()) return;
-    own_image_hash_ = image_hash(dib);
-    own_image_pending_ = true;
-    own_image_until_ = now_seconds() + kOwnImageSeconds;
+    own_image_hash = image_hash(dib);
+    own_image_pending = true;
+    own_image_until = now_seconds() + kOwnImageSeconds;
 }
 
 bool ClipboardWatcher::is_new(const ClipboardContent& content, std::uint64_t hash, bool force) {
     const bool has_image = !content.dib.empty();
     const double now = now_seconds();
-    if (has_image && own_image_pending_) {
-        if (hash == own_image_hash_) {
+    if (has_image && own_image_pending) {
+        if (hash == own_image_hash) {
             // The program's own picture, whatever force says.
-            last_image_hash_ = hash;
-            has_last_image_ = true;
-            own_image_pending_ = false;
+            last_image_hash = hash;
+            has_last_image = true;
+            own_image_pending = false;
             return false;
         }
-        if (now > own_image_until_) own_image_pending_ = false;
+        if (now > own_image_until) own_image_pending = false;
     }
     if (!force) {
         if (has_image) {
-            if (now < ignore_until_ || (has_last_image_ && hash == last_image_hash_)) {
-                last_image_hash_ = hash;
-                has_last_image_ = true;
+            if (now < ignore_until || (has_last_image && hash == last_image_hash)) {
+                last_image_hash = hash;
+                has_last_image = true;
                 return false;
             }
-        } else if (!content.text.empty() && content.text == last_text_) {
+        } else if (!content.text.empty() && content.text == last_text) {
             return false;
         }
     }
     // Seen from here on, even when a later test skips it.
-    last_text_ = content.text;
+    last_text = content.text;
     if (has_image) {
-        last_image_hash_ = hash;
-        has_last_image_ = true;
+        last_image_hash = hash;
+        has_last_image = true;
     }
     return true;
 }
 
 bool ClipboardWatcher::source_allowed() {
-    if (whole_seconds() - filter_reload_time_ >= kFilterReloadSeconds) reload_filter();
-    if ((filter_mode_ != L"whitelist" && filter_mode_ != L"blacklist") || filter_apps_.empty()) return true;
+    if (whole_seconds() - filter_reload_time >= kFilterReloadSeconds) reload_filter();
+    if ((filter_mode != L"whitelist" && filter_mode != L"blacklist") || filter_apps.empty()) return true;
     // With a whitelist both programs must be listed; with a blacklist either
     // being listed skips the copy.
     const std::wstring owner_app = clipboard_owner_process_name();
-    if (is_app_blocked(filter_mode_, filter_apps_, owner_app)) return false;
+    if (is_app_blocked(filter_mode, filter_apps, owner_app)) return false;
     const std::wstring front_app = foreground_process_name();
-    return front_app == owner_app || !is_app_blocked(filter_mode_, filter_apps_, front_app);
+    return front_app == owner_app || !is_app_blocked(filter_mode, filter_apps, front_app);
 }
 
 void ClipboardWatcher::check_clipboard(bool force) {
-    if (!enabled_) return;
+    if (!enabled) return;
+    // Unchanged contents would only be found to be a duplicate again, after
+    // copying and hashing a picture that may be megabytes, twice a second.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (!force && sequence != 0 && sequence == last_sequence) return;
     ClipboardContent content = read_clipboard();
+    // An empty read may be a clipboard another program holds open: try again
+    // at the next tick rather than taking the number as seen.
     if (content.text.empty() && content.dib.empty()) return;
+    last_sequence = sequence;
     const std::uint64_t hash = content.dib.empty() ? 0 : image_hash(content.dib);
     if (!is_new(content, hash, force)) return;
     if (!source_allowed()) return;
@@ -152,9 +159,9 @@ void ClipboardWatcher::check_clipboard(bool force) {
 }
 
 void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
-    if (!owner_ || !owner_->db) return;
+    if (!owner || !owner->db) return;
     static const Settings kDefaults;
-    const Settings& settings = owner_->settings ? *owner_->settings : kDefaults;
+    const Settings& settings = owner->settings ? *owner->settings : kDefaults;
 
     const std::wstring app = clipboard_owner_process_name();
     const bool is_browser = is_browser_process(app);
@@ -162,18 +169,18 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
     if (is_browser) winutil::get_browser_page_info(title, address);
     if (address.empty()) address = html_source_url_bytes(content.html);
 
-    const std::int64_t id = owner_->db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
-                                                  settings.repeat_on_copy, owner_->capture_category, title, address,
+    const std::int64_t id = owner->db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
+                                                  settings.repeat_on_copy, owner->capture_category, title, address,
                                                   is_browser);
     if (id == 0) return;
 
-    if (main_window_ && is_url(content.text)) start_link_title_thread(main_window_, id, content.text);
+    if (main_window && is_url(content.text)) start_link_title_thread(main_window, id, content.text);
 
     if (has_image && settings.clipboard_images_autosave && !settings.screenshot_folder.empty()) {
         std::wstring path;
         if (save_image_file(settings.screenshot_folder, kSavedImageBase, content.dib, path))
-            owner_->db->set_image_path(id, path);
+            owner->db->set_image_path(id, path);
     }
     if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
-    owner_->on_copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
+    owner->on_copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
 }

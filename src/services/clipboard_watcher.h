@@ -25,7 +25,7 @@ class ClipboardWatcher {
 public:
     // Binds the watcher to the App and its main window and takes what is on
     // the clipboard now as seen, so it is never recorded.
-    void init(App* owner, HWND main_window);
+    void init(App* app, HWND main_hwnd);
 
     // Timer 1: a capture pass, unless capture is off or the program has just
     // written the clipboard itself.
@@ -36,7 +36,7 @@ public:
     // Switching on takes the clipboard's current text and picture as seen, so
     // nothing copied while capture was off is recorded afterwards.
     void set_enabled(bool on);
-    bool is_enabled() const { return enabled_; }
+    bool is_enabled() const { return enabled; }
 
     // Re-reads the application filter from the settings.
     void reload_filter();
@@ -55,17 +55,18 @@ private:
     bool source_allowed();
     void store(const ClipboardContent& content, bool has_image);
 
-    App* owner_ = nullptr;
-    HWND main_window_ = nullptr;
-    bool enabled_ = true;
-    std::wstring last_text_;
-    double ignore_until_ = 0;
-    std::uint64_t last_image_hash_ = 0;
-    bool has_last_image_ = false;
-    bool own_image_pending_ = false;
-    std::uint64_t own_image_hash_ = 0;
-    double own_image_until_ = 0;
-    std::int32_t filter_reload_time_ = 0;
-    std::wstring filter_mode_ = L"all";
-    std::vector<std::wstring> filter_apps_;
+    App* owner = nullptr;
+    HWND main_window = nullptr;
+    bool enabled = true;
+    std::wstring last_text;
+    double ignore_until = 0;
+    std::uint64_t last_image_hash = 0;
+    bool has_last_image = false;
+    bool own_image_pending = false;
+    std::uint64_t own_image_hash = 0;
+    double own_image_until = 0;
+    std::int32_t filter_reload_time = 0;
+    std::wstring filter_mode = L"all";
+    std::vector<std::wstring> filter_apps;
+    DWORD last_sequence = 0;  // clipboard sequence number of the last content read
 };
