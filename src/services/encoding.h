@@ -12,6 +12,12 @@ std::string utf8_from_wide(const std::wstring& text);
 // Malformed UTF-8 is not an error: what cannot be decoded becomes U+FFFD.
 std::wstring wide_from_utf8(const std::string& text);
 
+// Appends the UTF-8 form of one Unicode code point (the parsers of JSON and
+// HTML decode escapes with it).
+void append_utf8(std::string& out, std::uint32_t code_point);
+// The value of one hexadecimal digit, or -1.
+int hex_digit_value(int c);
+
 std::string base64_encode(const Bytes& data);
 // Lenient: skips characters outside the alphabet, stops at the first '=',
 // drops leftover bits. Never fails.

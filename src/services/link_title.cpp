@@ -35,13 +35,6 @@ bool ends_with(const std::wstring& s, std::wstring_view suffix) {
     return s.size() >= suffix.size() && std::wstring_view(s).substr(s.size() - suffix.size()) == suffix;
 }
 
-int hex_digit(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The name of an entity (between '&' and ';'), decoded into out; false when
 // it is not one the page title rules know.
 bool decode_entity(const std::string& name, std::string& out) {
@@ -51,7 +44,7 @@ bool decode_entity(const std::string& name, std::string& out) {
     const std::string lower = ascii_lower_copy(name);
     for (const auto& [n, cp] : kNamed) {
         if (lower == n) {
-            utf8_encode_code_point(cp, out);
+            append_utf8(out, cp);
             return true;
         }
     }
@@ -61,13 +54,13 @@ bool decode_entity(const std::string& name, std::string& out) {
     if (first >= lower.size()) return false;
     std::uint32_t value = 0;
     for (size_t i = first; i < lower.size(); ++i) {
-        const int d = hex ? hex_digit(lower[i]) : (lower[i] >= '0' && lower[i] <= '9' ? lower[i] - '0' : -1);
+        const int d = hex ? hex_digit_value(lower[i]) : (lower[i] >= '0' && lower[i] <= '9' ? lower[i] - '0' : -1);
         if (d < 0) return false;
         value = value * (hex ? 16 : 10) + std::uint32_t(d);
         if (value > 0x10FFFF) return false;
     }
     if (value < 1) return false;
-    utf8_encode_code_point(value, out);
+    append_utf8(out, value);
     return true;
 }
 
@@ -124,29 +117,11 @@ std::string title_element(const std::string& body, const std::string& lower) {
 
 }  // namespace
 
-void utf8_encode_code_point(std::uint32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 std::uint32_t hex4_value(const std::string& text, size_t pos) {
     if (pos > text.size() || text.size() - pos < 4) return 0;
     std::uint32_t v = 0;
     for (size_t i = 0; i < 4; ++i) {
-        const int d = hex_digit(static_cast<unsigned char>(text[pos + i]));
+        const int d = hex_digit_value(static_cast<unsigned char>(text[pos + i]));
         if (d < 0) return 0;
         v = v * 16 + std::uint32_t(d);
     }
@@ -258,7 +233,7 @@ std::wstring json_title(const std::string& body) {
                     i += 6;
                 }
             }
-            if (cp != 0) utf8_encode_code_point(cp, value);
+            if (cp != 0) append_utf8(value, cp);
             break;
         }
         default:
@@ -309,7 +284,7 @@ std::wstring rutube_page_url(const std::string& html) {
     if (html.size() - start < 32) return {};
     std::wstring id;
     for (size_t i = start; i < start + 32; ++i) {
-        if (hex_digit(static_cast<unsigned char>(html[i])) < 0) return {};
+        if (hex_digit_value(static_cast<unsigned char>(html[i])) < 0) return {};
         id += wchar_t(static_cast<unsigned char>(html[i]));
     }
     return L"https://rutube.ru/video/" + id + L"/";

@@ -47,6 +47,5 @@ std::wstring rutube_page_url(const std::string& html);
 std::wstring strip_title_suffix(const std::wstring& title);
 
 // Byte-level helpers of the parsers.
-void utf8_encode_code_point(std::uint32_t cp, std::string& out);
 // Four hex digits at pos; 0 when one of them is not a hex digit or the text ends.
 std::uint32_t hex4_value(const std::string& text, size_t pos);

@@ -1,5 +1,7 @@
 #include "storage/json.h"
 
+#include "services/encoding.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -87,20 +89,13 @@ void json_expect(JsonCursor& c, char wanted) {
     if (json_next_char(c) != wanted) fail(std::string(1, wanted));
 }
 
-int hex_digit(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    return -1;
-}
-
 // Four hex digits at the cursor, consumed. A cut-off or non-hex escape is
 // malformed input rather than something to guess at.
 std::uint32_t read_hex4(JsonCursor& c) {
     if (c.text.size() - c.pos < 4) fail("four hex digits after \\u");
     std::uint32_t v = 0;
     for (int i = 0; i < 4; ++i) {
-        const int d = hex_digit(c.text[c.pos + i]);
+        const int d = hex_digit_value(c.text[c.pos + i]);
         if (d < 0) fail("four hex digits after \\u");
         v = (v << 4) | std::uint32_t(d);
     }
@@ -111,27 +106,9 @@ std::uint32_t read_hex4(JsonCursor& c) {
 bool is_hex4_at(const JsonCursor& c, std::uint64_t pos) {
     if (pos > c.text.size() || c.text.size() - pos < 4) return false;
     for (int i = 0; i < 4; ++i) {
-        if (hex_digit(c.text[pos + i]) < 0) return false;
+        if (hex_digit_value(c.text[pos + i]) < 0) return false;
     }
     return true;
-}
-
-void append_utf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
 }
 
 // The cursor stands behind "\u". A high surrogate takes the low one of a
