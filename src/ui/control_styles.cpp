@@ -1,5 +1,6 @@
 #include "ui/control_styles.h"
 
+#include "services/window_util.h"
 #include "ui/draw_util.h"
 #include "ui/brush_cache.h"
 #include "ui/theme.h"
@@ -42,7 +43,7 @@ void paint_combo(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);
     fill_solid(dc, client, ui_color(UiColor::FieldBackground, dark));
-    const std::wstring text = window_text(window, 256);
+    const std::wstring text = window_text(window);
     if (!text.empty()) {
         ScopedSelect use_font(dc, control_font(window));
         SetBkMode(dc, TRANSPARENT);

@@ -1,5 +1,7 @@
 #include "ui/draw_util.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 void fill_solid(HDC dc, const RECT& rect, COLORREF color) {
@@ -17,14 +19,37 @@ HFONT control_font(HWND window) {
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-std::wstring window_text(HWND window, int max_chars) {
-    std::vector<wchar_t> buffer(static_cast<size_t>(max_chars) + 1, L'\0');
-    const int n = GetWindowTextW(window, buffer.data(), max_chars + 1);
-    return std::wstring(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
-}
-
 void repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
+}
+
+bool handle_paint_message(HWND window, UINT message, WPARAM wparam, void (*paint)(HWND, HDC), LRESULT& result) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PAINT: {
+        ScopedPaint paint_scope(window);
+        paint(window, paint_scope.get());
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        paint(window, reinterpret_cast<HDC>(wparam));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT forward_and_repaint(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool self_drawn) {
+    const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+    if (self_drawn) {
+        repaint(window);
+        UpdateWindow(window);
+    }
+    return result;
 }
 
 MemoryCanvas::MemoryCanvas(HDC target, int width, int height)

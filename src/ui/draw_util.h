@@ -17,11 +17,18 @@ void frame_solid(HDC dc, const RECT& rect, COLORREF color);
 // The font a control was given (WM_GETFONT), else the stock GUI font.
 HFONT control_font(HWND window);
 
-// At most max_chars characters of a window's text.
-std::wstring window_text(HWND window, int max_chars);
-
 // Marks the whole window for painting without erasing.
 void repaint(HWND window);
+
+// The paint messages every self-drawn control answers alike: no background
+// erase, and WM_PAINT and WM_PRINTCLIENT drawn by paint. True when the
+// message was one of them; result then holds the answer.
+bool handle_paint_message(HWND window, UINT message, WPARAM wparam, void (*paint)(HWND, HDC), LRESULT& result);
+
+// Passes a message on to the standard control underneath. When the control
+// answers it by drawing its own face straight onto the screen (self_drawn),
+// the custom face is painted over it at once.
+LRESULT forward_and_repaint(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool self_drawn);
 
 // An off-screen bitmap of the target's format for flicker-free painting:
 // draw into dc(), then copy_to() the target at (0, 0).

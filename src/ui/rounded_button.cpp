@@ -1,5 +1,6 @@
 #include "ui/rounded_button.h"
 
+#include "services/window_util.h"
 #include "ui/draw_util.h"
 #include "ui/theme.h"
 
@@ -139,7 +140,7 @@ void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool 
             rect.left, rect.top);
     }
     if (!button) return;
-    const std::wstring text = window_text(button, 256);
+    const std::wstring text = window_text(button);
     if (text.empty()) return;
     ScopedSelect use_font(dc, control_font(button));
     SetBkMode(dc, TRANSPARENT);
@@ -180,27 +181,14 @@ LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPA
     case WM_KEYUP:
         on_key_up(window, wparam);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        ScopedPaint paint_scope(window);
-        paint(window, paint_scope.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        paint(window, reinterpret_cast<HDC>(wparam));
-        return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, round_button_proc, subclass_id);
         break;
-    default:
-        if (button_paints_itself(message)) {
-            const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
-            repaint(window);
-            UpdateWindow(window);
-            return result;
-        }
-        break;
+    default: {
+        LRESULT result = 0;
+        if (handle_paint_message(window, message, wparam, paint, result)) return result;
+        return forward_and_repaint(window, message, wparam, lparam, button_paints_itself(message));
+    }
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }

@@ -1,5 +1,6 @@
 #include "ui/toggle_switch.h"
 
+#include "services/window_util.h"
 #include "ui/draw_util.h"
 #include "ui/theme.h"
 
@@ -17,11 +18,6 @@ void paint(HWND window, HDC dc) {
     RECT rect;
     GetClientRect(window, &rect);
     paint_toggle_switch(dc, rect, is_checked(window), is_dark(window), window);
-}
-
-void on_paint(HWND window) {
-    ScopedPaint paint_scope(window);
-    paint(window, paint_scope.get());
 }
 
 // The standard button paints its own check box straight onto the screen
@@ -101,7 +97,7 @@ void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND
     }
 
     if (!button) return;
-    const std::wstring text = window_text(button, 512);
+    const std::wstring text = window_text(button);
     if (text.empty()) return;
     ScopedSelect use_font(dc, control_font(button));
     SetBkMode(dc, TRANSPARENT);
@@ -128,25 +124,14 @@ LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LP
     case WM_KILLFOCUS:
         repaint(window);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        on_paint(window);
-        return 0;
-    case WM_PRINTCLIENT:
-        paint(window, reinterpret_cast<HDC>(wparam));
-        return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, toggle_switch_proc, subclass_id);
         break;
-    default:
-        if (button_paints_itself(message)) {
-            const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
-            repaint(window);
-            UpdateWindow(window);
-            return result;
-        }
-        break;
+    default: {
+        LRESULT result = 0;
+        if (handle_paint_message(window, message, wparam, paint, result)) return result;
+        return forward_and_repaint(window, message, wparam, lparam, button_paints_itself(message));
+    }
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }
