@@ -103,8 +103,18 @@ bool App::init(HINSTANCE module) {
     ShowWindow(hwnd, SW_SHOW);
     apply_dark_title_bar(hwnd, settings->dark_mode);
     POINT cursor;
-    if (place.system_position && GetCursorPos(&cursor))
-        SetWindowPos(hwnd, nullptr, cursor.x - 310, cursor.y - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (place.system_position && GetCursorPos(&cursor)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        RECT frame{};
+        GetWindowRect(hwnd, &frame);
+        ScreenRect work{cursor.x - 100000, cursor.y - 100000, cursor.x + 100000, cursor.y + 100000};
+        if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info))
+            work = {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        int x = 0, y = 0;
+        near_cursor_position(cursor.x, cursor.y, frame.right - frame.left, frame.bottom - frame.top, work, x, y);
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
     return true;
 }
 

@@ -12,3 +12,15 @@ WindowPlacement initial_window_placement(int x, int y, int width, int height, co
     }
     return p;
 }
+
+void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area,
+                          int& x, int& y) {
+    x = cursor_x - 310;
+    y = cursor_y - 40;
+    // Right and bottom first: a window larger than the work area keeps its
+    // top-left corner on screen, where the title bar is.
+    if (x + width > work_area.right) x = work_area.right - width;
+    if (y + height > work_area.bottom) y = work_area.bottom - height;
+    if (x < work_area.left) x = work_area.left;
+    if (y < work_area.top) y = work_area.top;
+}

@@ -18,3 +18,13 @@ using MonitorTest = std::function<bool(int x, int y, int width, int height)>;
 // never) and the window would lie on some monitor; monitors left of or above
 // the primary one have negative coordinates, which are kept.
 WindowPlacement initial_window_placement(int x, int y, int width, int height, const MonitorTest& on_some_monitor);
+
+struct ScreenRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Where a window placed by the system goes once shown: 310 pixels left of and
+// 40 above the cursor, but kept inside the work area of the cursor's monitor,
+// so that a cursor near a screen edge never leaves the window half off-screen.
+void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area,
+                          int& x, int& y);

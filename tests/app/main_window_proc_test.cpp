@@ -53,6 +53,30 @@ TEST(WindowPlacement, StoredPositionsAreKeptOnlyWhereAMonitorIs) {
     EXPECT_TRUE(initial_window_placement(100, 100, 620, 440, nullptr).system_position);
 }
 
+TEST(WindowPlacement, NearTheCursorButInsideTheWorkArea) {
+    const ScreenRect work{0, 0, 1280, 984};
+    int x = 0, y = 0;
+    near_cursor_position(700, 500, 620, 440, work, x, y);
+    EXPECT_EQ(x, 390);
+    EXPECT_EQ(y, 460);
+    // Near the left and top edges the window moves right and down ...
+    near_cursor_position(100, 10, 620, 440, work, x, y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    // ... near the right and bottom edges left and up.
+    near_cursor_position(1270, 980, 620, 440, work, x, y);
+    EXPECT_EQ(x, 660);
+    EXPECT_EQ(y, 544);
+    // On a monitor left of the primary one.
+    near_cursor_position(-1900, 300, 620, 440, ScreenRect{-1920, 0, 0, 1040}, x, y);
+    EXPECT_EQ(x, -1920);
+    EXPECT_EQ(y, 260);
+    // Larger than the work area: the top-left corner stays on screen.
+    near_cursor_position(600, 500, 2000, 1200, work, x, y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+}
+
 TEST(MainWindowRows, GroupRowsAndSidebarGroupNames) {
     EXPECT_TRUE(is_group_row(L"GRP\tWork"));
     EXPECT_TRUE(is_group_row(L"GRP\t"));
