@@ -9,11 +9,6 @@ source "$(dirname "$0")/lib/setup.sh"
 ensure_packages
 ensure_sqlite
 
-if [ ! -f "$KORVANE_ROOT/src/app/main.cpp" ]; then
-    echo "Korvane.exe has no entry point yet: there is no program to start." >&2
-    exit 1
-fi
-
 build=${KORVANE_BUILD_DIR:-$KORVANE_ROOT/build}
 build_tree "$build" --target Korvane
 

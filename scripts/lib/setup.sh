@@ -56,14 +56,15 @@ build_tree() {
     local build=$1
     shift
     mkdir -p "$build"
-    if [ ! -f "$build/CMakeCache.txt" ]; then
-        if ! cmake -S "$KORVANE_ROOT" -B "$build" \
-            -DCMAKE_TOOLCHAIN_FILE="$KORVANE_ROOT/cmake/mingw-w64-x86_64.cmake" \
-            -DKORVANE_SQLITE_DIR="$SQLITE_DIR" >"$build/configure.log" 2>&1; then
-            cat "$build/configure.log" >&2
-            rm -f "$build/CMakeCache.txt"
-            return 1
-        fi
+    # Configuring every time is cheap, and picks up new source files and
+    # targets before a single target is asked for.
+    local toolchain=()
+    [ -f "$build/CMakeCache.txt" ] ||
+        toolchain=(-DCMAKE_TOOLCHAIN_FILE="$KORVANE_ROOT/cmake/mingw-w64-x86_64.cmake")
+    if ! cmake -S "$KORVANE_ROOT" -B "$build" "${toolchain[@]}" \
+        -DKORVANE_SQLITE_DIR="$SQLITE_DIR" >"$build/configure.log" 2>&1; then
+        cat "$build/configure.log" >&2
+        return 1
     fi
     local log="$build/build.log"
     if ! cmake --build "$build" -j "$(nproc)" "$@" >"$log" 2>&1; then
