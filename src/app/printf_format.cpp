@@ -4,7 +4,7 @@
 
 namespace {
 
-struct Spec {
+struct Directive {
     bool left = false, zero = false, plus = false, space = false, alt = false;
     size_t width = 0;
     std::optional<size_t> precision;
@@ -20,16 +20,16 @@ std::wstring digits_of(std::uint64_t value, unsigned base, bool upper) {
     return out;
 }
 
-void pad_into(std::wstring& out, const Spec& spec, std::wstring_view prefix, std::wstring body, bool numeric) {
-    if (numeric && spec.precision) {
-        if (*spec.precision == 0 && body == L"0") body.clear();
-        if (body.size() < *spec.precision) body.insert(0, *spec.precision - body.size(), L'0');
+void pad_into(std::wstring& out, const Directive& directive, std::wstring_view prefix, std::wstring body, bool numeric) {
+    if (numeric && directive.precision) {
+        if (*directive.precision == 0 && body == L"0") body.clear();
+        if (body.size() < *directive.precision) body.insert(0, *directive.precision - body.size(), L'0');
     }
     const size_t len = prefix.size() + body.size();
-    const size_t fill = spec.width > len ? spec.width - len : 0;
-    if (spec.left) {
+    const size_t fill = directive.width > len ? directive.width - len : 0;
+    if (directive.left) {
         out.append(prefix).append(body).append(fill, L' ');
-    } else if (spec.zero && numeric && !spec.precision) {
+    } else if (directive.zero && numeric && !directive.precision) {
         out.append(prefix).append(fill, L'0').append(body);
     } else {
         out.append(fill, L' ').append(prefix).append(body);
@@ -65,23 +65,23 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
             ++i;
             continue;
         }
-        Spec spec;
+        Directive directive;
         for (; i < f.size(); ++i) {
             const wchar_t c = f[i];
-            if (c == L'-') spec.left = true;
-            else if (c == L'0') spec.zero = true;
-            else if (c == L'+') spec.plus = true;
-            else if (c == L' ') spec.space = true;
-            else if (c == L'#') spec.alt = true;
+            if (c == L'-') directive.left = true;
+            else if (c == L'0') directive.zero = true;
+            else if (c == L'+') directive.plus = true;
+            else if (c == L' ') directive.space = true;
+            else if (c == L'#') directive.alt = true;
             else break;
         }
         std::optional<size_t> number;
         if (!read_number(f, i, number)) return std::nullopt;
-        spec.width = number.value_or(0);
+        directive.width = number.value_or(0);
         if (i < f.size() && f[i] == L'.') {
             ++i;
             if (!read_number(f, i, number)) return std::nullopt;
-            spec.precision = number.value_or(0);
+            directive.precision = number.value_or(0);
         }
         // Length modifiers: every argument already carries its own size.
         for (;;) {
@@ -106,17 +106,17 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
                                                             digits_of(v < 0 ? 0 - static_cast<std::uint64_t>(v)
                                                                             : static_cast<std::uint64_t>(v),
                                                                       10, false);
-                pad_into(out, spec, L"", body, false);
+                pad_into(out, directive, L"", body, false);
                 break;
             }
             std::wstring_view text = arg.text();
-            if (spec.precision && text.size() > *spec.precision) text = text.substr(0, *spec.precision);
-            pad_into(out, spec, L"", std::wstring(text), false);
+            if (directive.precision && text.size() > *directive.precision) text = text.substr(0, *directive.precision);
+            pad_into(out, directive, L"", std::wstring(text), false);
             break;
         }
         case L'c':
             if (arg.is_text()) return std::nullopt;
-            pad_into(out, spec, L"", std::wstring(1, static_cast<wchar_t>(arg.number())), false);
+            pad_into(out, directive, L"", std::wstring(1, static_cast<wchar_t>(arg.number())), false);
             break;
         case L'd':
         case L'i': {
@@ -125,8 +125,8 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
             const bool negative = v < 0 && !arg.is_unsigned();
             const std::uint64_t magnitude =
                 negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-            const wchar_t* sign = negative ? L"-" : spec.plus ? L"+" : spec.space ? L" " : L"";
-            pad_into(out, spec, sign, digits_of(magnitude, 10, false), true);
+            const wchar_t* sign = negative ? L"-" : directive.plus ? L"+" : directive.space ? L" " : L"";
+            pad_into(out, directive, sign, digits_of(magnitude, 10, false), true);
             break;
         }
         case L'u':
@@ -139,8 +139,8 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
             if (!arg.is_unsigned() && arg.number() < 0 && arg.number() >= INT32_MIN) v &= 0xFFFFFFFFu;
             const unsigned base = conv == L'u' ? 10 : conv == L'o' ? 8 : 16;
             std::wstring_view prefix;
-            if (spec.alt && v != 0) prefix = conv == L'x' ? L"0x" : conv == L'X' ? L"0X" : conv == L'o' ? L"0" : L"";
-            pad_into(out, spec, prefix, digits_of(v, base, conv == L'X'), true);
+            if (directive.alt && v != 0) prefix = conv == L'x' ? L"0x" : conv == L'X' ? L"0X" : conv == L'o' ? L"0" : L"";
+            pad_into(out, directive, prefix, digits_of(v, base, conv == L'X'), true);
             break;
         }
         default:
