@@ -8,6 +8,7 @@
 
 #include "services/clipboard.h"
 #include "services/encoding.h"
+#include "support/desktop_input.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -116,12 +117,7 @@ int main() {
     std::printf("ready\n");
     std::fflush(stdout);
 
-    const DWORD end = GetTickCount() + stay;
-    while (static_cast<LONG>(GetTickCount() - end) < 0) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    testsupport::pump_messages(stay);
     DestroyWindow(window);
     return 0;
 }

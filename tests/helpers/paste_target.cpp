@@ -5,6 +5,7 @@
 
 #include "services/encoding.h"
 #include "services/window_util.h"
+#include "support/desktop_input.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -54,15 +55,7 @@ int main() {
     std::printf("ready\n");
     std::fflush(stdout);
 
-    const DWORD end = GetTickCount() + duration;
-    while (static_cast<LONG>(GetTickCount() - end) < 0) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    testsupport::pump_messages(duration);
     const std::string text = utf8_from_wide(window_text(edit));
     std::printf("text ");
     for (unsigned char c : text) std::printf("%02x", c);

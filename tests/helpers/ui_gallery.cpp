@@ -179,20 +179,8 @@ bool render_controls(bool dark, const std::wstring& path) {
     return ok;
 }
 
-std::vector<HWND> open_menus() {
-    std::vector<HWND> menus;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (IsWindowVisible(w) && wcscmp(cls, kPopupMenuClass) == 0)
-                reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&menus));
-    return menus;
-}
+// The visible menus of this thread, the newest (topmost) first.
+std::vector<HWND> open_menus() { return visible_thread_windows(kPopupMenuClass); }
 
 std::vector<std::function<void()>> g_steps;
 size_t g_next_step = 0;

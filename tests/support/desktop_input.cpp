@@ -78,6 +78,24 @@ bool pump_until(const std::function<bool()>& done, DWORD ms) {
     return true;
 }
 
+std::vector<HWND> visible_thread_windows(const wchar_t* window_class) {
+    struct Search {
+        const wchar_t* cls;
+        std::vector<HWND> found;
+    } search{window_class, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t cls[64] = {};
+            GetClassNameW(w, cls, 64);
+            if (IsWindowVisible(w) && wcscmp(cls, s->cls) == 0) s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 POINT client_center(HWND window) {
     RECT rc;
     GetClientRect(window, &rc);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 namespace testsupport {
 
@@ -19,6 +20,9 @@ void click_at(POINT screen, bool right = false);
 void pump_messages(DWORD ms);
 // Pumps until done() holds or ms pass; returns done().
 bool pump_until(const std::function<bool()>& done, DWORD ms);
+
+// The visible windows of this thread with the given class, topmost first.
+std::vector<HWND> visible_thread_windows(const wchar_t* window_class);
 
 // The centre of a window's client area in screen coordinates.
 POINT client_center(HWND window);

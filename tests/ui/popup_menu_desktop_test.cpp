@@ -15,20 +15,7 @@ using namespace testsupport;
 namespace {
 
 // The visible menus of this thread, the newest (topmost) first.
-std::vector<HWND> open_menus() {
-    std::vector<HWND> menus;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (IsWindowVisible(w) && wcscmp(cls, kPopupMenuClass) == 0)
-                reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&menus));
-    return menus;
-}
+std::vector<HWND> open_menus() { return visible_thread_windows(kPopupMenuClass); }
 
 HWND top_menu() {
     auto menus = open_menus();
