@@ -10,9 +10,9 @@
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
-#include "ui/main_window.h"
-#include "ui/quick_menu.h"
-#include "ui/settings_window.h"
+#include "ui/main_window/main_window.h"
+#include "ui/menu/quick_menu.h"
+#include "ui/settings/settings_window.h"
 
 App* g_app = nullptr;
 

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/file_locations.h"
 #include "services/scoped.h"
-#include "ui/theme.h"
+#include "ui/kit/theme.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -12,10 +12,10 @@
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
-#include "ui/brush_cache.h"
-#include "ui/main_window.h"
-#include "ui/theme.h"
-#include "ui/tray_menu.h"
+#include "ui/kit/brush_cache.h"
+#include "ui/main_window/main_window.h"
+#include "ui/kit/theme.h"
+#include "ui/menu/tray_menu.h"
 
 #include <commdlg.h>
 #include <windowsx.h>

@@ -1,7 +1,7 @@
 #include "app/app.h"
 
 #include "services/scoped.h"
-#include "ui/theme.h"
+#include "ui/kit/theme.h"
 
 namespace {
 

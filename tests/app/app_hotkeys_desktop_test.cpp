@@ -3,7 +3,7 @@
 
 #include "app/app.h"
 #include "app/settings.h"
-#include "ui/main_window.h"
+#include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/main_window_proc.h"
 #include "app/window_placement.h"
-#include "ui/brush_cache.h"
+#include "ui/kit/brush_cache.h"
 
 #include <gtest/gtest.h>
 

@@ -7,13 +7,13 @@
 #include "support/desktop_input.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
-#include "ui/control_styles.h"
-#include "ui/popup_menu.h"
-#include "ui/popup_menu_layout.h"
-#include "ui/rounded_button.h"
-#include "ui/brush_cache.h"
-#include "ui/theme.h"
-#include "ui/toggle_switch.h"
+#include "ui/kit/control_styles.h"
+#include "ui/menu/popup_menu.h"
+#include "ui/menu/popup_menu_layout.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/brush_cache.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/toggle_switch.h"
 
 #include <commctrl.h>
 

@@ -2,10 +2,10 @@
 
 #include "support/desktop_input.h"
 #include "support/pixels.h"
-#include "ui/control_styles.h"
-#include "ui/rounded_button.h"
-#include "ui/theme.h"
-#include "ui/toggle_switch.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/toggle_switch.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // timer that plays a script of keys and clicks while track_popup_menu runs.
 
 #include "support/desktop_input.h"
-#include "ui/popup_menu.h"
-#include "ui/popup_menu_layout.h"
+#include "ui/menu/popup_menu.h"
+#include "ui/menu/popup_menu_layout.h"
 
 #include <gtest/gtest.h>
 

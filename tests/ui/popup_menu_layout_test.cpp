@@ -1,5 +1,5 @@
-#include "ui/popup_menu_item.h"
-#include "ui/popup_menu_layout.h"
+#include "ui/menu/popup_menu_item.h"
+#include "ui/menu/popup_menu_layout.h"
 
 #include <gtest/gtest.h>
 

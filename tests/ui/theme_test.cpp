@@ -1,6 +1,6 @@
-#include "ui/rounded_button.h"
-#include "ui/theme.h"
-#include "ui/control_styles.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/control_styles.h"
 
 #include <gtest/gtest.h>
 

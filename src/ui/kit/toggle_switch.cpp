@@ -1,8 +1,8 @@
-#include "ui/toggle_switch.h"
+#include "ui/kit/toggle_switch.h"
 
 #include "services/window_util.h"
-#include "ui/draw_util.h"
-#include "ui/theme.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/theme.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The rows of a popup menu. Every menu of the program (menu-bar drop-downs,
 // context menus, the tray menu, pickers) is a vector of these, shown by
-// track_popup_menu (ui/popup_menu.h).
+// track_popup_menu (ui/menu/popup_menu.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ui/brush_cache.h"
+#include "ui/kit/brush_cache.h"
 
 HBRUSH BrushCache::get(COLORREF colour) {
     auto it = brushes_.find(colour);

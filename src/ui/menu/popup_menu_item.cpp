@@ -1,4 +1,4 @@
-#include "ui/popup_menu_item.h"
+#include "ui/menu/popup_menu_item.h"
 
 #include <algorithm>
 #include <utility>

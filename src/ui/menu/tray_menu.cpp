@@ -1,7 +1,7 @@
-#include "ui/tray_menu.h"
+#include "ui/menu/tray_menu.h"
 
 #include "app/language.h"
-#include "ui/popup_menu.h"
+#include "ui/menu/popup_menu.h"
 
 PopupMenuItems tray_menu_items() {
     PopupMenuItems items;

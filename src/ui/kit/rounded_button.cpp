@@ -1,8 +1,8 @@
-#include "ui/rounded_button.h"
+#include "ui/kit/rounded_button.h"
 
 #include "services/window_util.h"
-#include "ui/draw_util.h"
-#include "ui/theme.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/theme.h"
 
 namespace {
 

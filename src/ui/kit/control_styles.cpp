@@ -1,9 +1,9 @@
-#include "ui/control_styles.h"
+#include "ui/kit/control_styles.h"
 
 #include "services/window_util.h"
-#include "ui/draw_util.h"
-#include "ui/brush_cache.h"
-#include "ui/theme.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/brush_cache.h"
+#include "ui/kit/theme.h"
 
 #include <string>
 

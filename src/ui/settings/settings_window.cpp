@@ -1,4 +1,4 @@
-#include "ui/settings_window.h"
+#include "ui/settings/settings_window.h"
 
 bool SettingsWindow::open(HWND owner_window, App* owner_app) {
     owner = owner_window;

@@ -1,4 +1,4 @@
-#include "ui/draw_util.h"
+#include "ui/kit/draw_util.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "ui/modal_loop.h"
+#include "ui/kit/modal_loop.h"
 
 bool get_modal_message(MSG& msg) {
     const BOOL result = GetMessageW(&msg, nullptr, 0, 0);

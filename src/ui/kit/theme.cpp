@@ -1,4 +1,4 @@
-#include "ui/theme.h"
+#include "ui/kit/theme.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "ui/quick_menu.h"
+#include "ui/menu/quick_menu.h"
 
 bool QuickMenu::create(HINSTANCE module, App* owner) {
     instance = module;

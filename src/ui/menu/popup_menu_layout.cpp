@@ -1,4 +1,4 @@
-#include "ui/popup_menu_layout.h"
+#include "ui/menu/popup_menu_layout.h"
 
 #include <algorithm>
 

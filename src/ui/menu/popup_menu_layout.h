@@ -3,7 +3,7 @@
 // checked directly: row geometry, hit testing, keyboard movement and where
 // a menu goes on the screen.
 
-#include "ui/popup_menu_item.h"
+#include "ui/menu/popup_menu_item.h"
 
 #include <windows.h>
 

@@ -2,14 +2,14 @@
 // The program's one popup menu: a top-most tool window of the class
 // "KorvanePopupMenu", painted in the palette, with its own modal message
 // loop, keyboard handling and nested submenus. The caller builds the rows
-// (ui/popup_menu_item.h), calls track_popup_menu with a screen point and gets
+// (ui/menu/popup_menu_item.h), calls track_popup_menu with a screen point and gets
 // the chosen row's id back, or 0 when the menu was dismissed.
 //
 // While a menu is open its loop dispatches the thread's other messages, so
 // timers and the painting of other windows go on. A WM_QUIT ends the menu
 // (returning 0) and is posted again for the program's own loop.
 
-#include "ui/popup_menu_item.h"
+#include "ui/menu/popup_menu_item.h"
 
 #include <windows.h>
 

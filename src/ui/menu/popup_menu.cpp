@@ -1,10 +1,10 @@
-#include "ui/popup_menu.h"
+#include "ui/menu/popup_menu.h"
 
 #include "services/scoped.h"
-#include "ui/draw_util.h"
-#include "ui/modal_loop.h"
-#include "ui/popup_menu_layout.h"
-#include "ui/theme.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/modal_loop.h"
+#include "ui/menu/popup_menu_layout.h"
+#include "ui/kit/theme.h"
 
 #include <algorithm>
 
