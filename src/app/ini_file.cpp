@@ -1,7 +1,7 @@
 #include "app/ini_file.h"
 
 #include "app/ini_values.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 

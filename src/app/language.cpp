@@ -2,7 +2,7 @@
 
 #include "app/language_file.h"
 
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "services/text_util.h"
 
 #include <windows.h>

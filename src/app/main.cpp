@@ -2,7 +2,7 @@
 
 #include "app/app.h"
 #include "app/file_locations.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "ui/kit/theme.h"
 
 #include <windows.h>

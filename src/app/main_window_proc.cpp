@@ -8,7 +8,7 @@
 #include "services/focus.h"
 #include "services/link_fetch.h"
 #include "services/paste_threads.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"

@@ -1,6 +1,6 @@
 #include "app/app.h"
 
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "ui/kit/theme.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "services/autostart.h"
 
 #include "app/file_locations.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "services/dib.h"
 #include "services/image.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <algorithm>
 #include <cstring>

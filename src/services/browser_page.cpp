@@ -1,7 +1,7 @@
 #include "services/browser_page.h"
 
 #include "services/app_names.h"
-#include "services/scoped.h"
+#include "services/com_ptr.h"
 #include "services/source_app.h"
 #include "services/window_util.h"
 

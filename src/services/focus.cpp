@@ -1,5 +1,6 @@
 #include "services/focus.h"
 
+#include "services/scope_exit.h"
 #include "services/window_util.h"
 
 #include <array>
@@ -36,9 +37,11 @@ bool force_foreground(HWND window) {
     const DWORD self = GetCurrentThreadId();
     const DWORD front_thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
     const bool attached = front_thread != 0 && front_thread != self && AttachThreadInput(self, front_thread, TRUE);
+    ScopeExit detach([&] {
+        if (attached) AttachThreadInput(self, front_thread, FALSE);
+    });
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     const bool ok = SetForegroundWindow(window) != FALSE;
     BringWindowToTop(window);
-    if (attached) AttachThreadInput(self, front_thread, FALSE);
     return ok;
 }

@@ -1,7 +1,8 @@
 #include "services/image.h"
 
 #include "services/dib.h"
-#include "services/scoped.h"
+#include "services/com_ptr.h"
+#include "services/handles.h"
 
 #include <windows.h>
 #include <wincodec.h>

@@ -3,7 +3,7 @@
 #include "services/clock.h"
 #include "services/image.h"
 #include "services/paths.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 #include <shlobj.h>

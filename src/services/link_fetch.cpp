@@ -1,7 +1,7 @@
 #include "services/link_fetch.h"
 
+#include "services/handles.h"
 #include "services/link_title.h"
-#include "services/scoped.h"
 #include "services/text_util.h"
 
 #include <wininet.h>
@@ -12,6 +12,11 @@
 #include <thread>
 
 namespace {
+
+struct InternetTraits : handle_traits::NullInvalid<HINTERNET> {
+    static void close(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
+};
+using ScopedInternet = UniqueHandle<HINTERNET, InternetTraits>;
 
 constexpr DWORD kTimeoutMs = 6000;
 constexpr DWORD kReadPiece = 16384;

@@ -1,6 +1,6 @@
 #include "services/source_app.h"
 
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <cwctype>
 

@@ -2,7 +2,7 @@
 
 #include "services/clock.h"
 #include "services/encoding.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "storage/history_db.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"

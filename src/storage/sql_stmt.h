@@ -3,10 +3,21 @@
 // HistoryDb operation that calls them holds the database mutex.
 
 #include "services/encoding.h"
-#include "services/scoped.h"
+#include "services/handles.h"
+
+#include <sqlite3.h>
 
 #include <cstdint>
 #include <string>
+
+namespace handle_traits {
+struct StmtTraits : NullInvalid<sqlite3_stmt*> {
+    static void close(sqlite3_stmt* s) noexcept { ::sqlite3_finalize(s); }
+};
+}  // namespace handle_traits
+
+// A prepared statement, finalized once.
+using ScopedStmt = UniqueHandle<sqlite3_stmt*, handle_traits::StmtTraits>;
 
 // The statement, or an empty holder when it does not compile.
 ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8);

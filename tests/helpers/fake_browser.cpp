@@ -7,7 +7,7 @@
 
 #include "services/clipboard.h"
 #include "services/encoding.h"
-#include "services/scoped.h"
+#include "services/com_ptr.h"
 #include "support/fake_accessible.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"

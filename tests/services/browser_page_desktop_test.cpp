@@ -1,5 +1,6 @@
 #include "services/browser_page.h"
-#include "services/scoped.h"
+#include "services/com_ptr.h"
+#include "services/handles.h"
 #include "support/fake_accessible.h"
 
 #include <gtest/gtest.h>

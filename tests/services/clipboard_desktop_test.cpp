@@ -1,7 +1,7 @@
 #include "services/clipboard.h"
 #include "services/dib.h"
 #include "services/image.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <gtest/gtest.h>
 

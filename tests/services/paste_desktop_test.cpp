@@ -3,7 +3,7 @@
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "services/source_app.h"
 #include "services/window_util.h"
 #include "support/test_support.h"

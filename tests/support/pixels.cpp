@@ -1,6 +1,6 @@
 #include "pixels.h"
 
-#include "services/scoped.h"
+#include "services/com_ptr.h"
 
 #include <objbase.h>
 #include <wincodec.h>

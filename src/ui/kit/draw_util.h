@@ -1,7 +1,7 @@
 #pragma once
 // Small drawing helpers the custom-drawn windows share.
 
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 

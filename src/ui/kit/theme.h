@@ -4,7 +4,7 @@
 // decorations are tried, and the dark-mode helpers of dwmapi and uxtheme,
 // which are looked up at run time and quietly skipped where they are missing.
 
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 

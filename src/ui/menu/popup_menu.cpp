@@ -1,6 +1,7 @@
 #include "ui/menu/popup_menu.h"
 
-#include "services/scoped.h"
+#include "services/handles.h"
+#include "services/scope_exit.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/menu/popup_menu_layout.h"
@@ -404,6 +405,17 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     state.parent_menu = parent_menu;
     GetCursorPos(&state.last_mouse);
     SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    // Every way out leaves no timer, capture or state behind, and no window.
+    ScopeExit close_menu([&] {
+        if (IsWindow(window.get())) {
+            KillTimer(window.get(), kSubmenuTimerId);
+            if (GetCapture() == window.get()) ReleaseCapture();
+            SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
+        } else {
+            window.release();  // destroyed under us
+        }
+        window.reset();
+    });
     if (parent_menu) {
         // A submenu leaves the activation with the top menu: the loop takes
         // every key of the thread anyway, and closing a submenu then never
@@ -417,15 +429,6 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     redraw(state);
 
     const MenuEnd end = run_menu_loop(state);
-
-    if (IsWindow(window.get())) {
-        KillTimer(window.get(), kSubmenuTimerId);
-        if (GetCapture() == window.get()) ReleaseCapture();
-        SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
-    } else {
-        window.release();
-    }
-    window.reset();
     if (end.dismissed && dismissed) *dismissed = true;
     return end.id;
 }

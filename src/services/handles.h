@@ -1,13 +1,13 @@
 #pragma once
-// Scoped owners for every kind of handle the program holds. Each frees its
-// handle exactly once, on every way out of the scope; none is copyable, all
-// are movable. get() lends the handle, release() gives up ownership.
+// Scoped owners for kernel, window, GDI, registry and module handles, and for
+// the paired calls of painting, selection, global memory and the clipboard.
+// Each frees its handle exactly once, on every way out of the scope; none is
+// copyable, the handle owners are movable. get() lends the handle, release()
+// gives up ownership. Owners of other kinds of handle build on UniqueHandle
+// where the handle belongs: the SQLite statement beside storage/sql_stmt.h,
+// the WinINet handle inside link_fetch, COM pointers in services/com_ptr.h.
 
 #include <windows.h>
-#include <objbase.h>
-#include <wininet.h>
-
-#include <sqlite3.h>
 
 #include <utility>
 
@@ -45,7 +45,7 @@ private:
     T h_;
 };
 
-namespace scoped_detail {
+namespace handle_traits {
 
 template <typename T>
 struct NullInvalid {
@@ -85,35 +85,27 @@ struct GlobalTraits : NullInvalid<HGLOBAL> {
 struct KeyTraits : NullInvalid<HKEY> {
     static void close(HKEY h) noexcept { ::RegCloseKey(h); }
 };
-struct InternetTraits : NullInvalid<HINTERNET> {
-    static void close(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
-};
-struct StmtTraits : NullInvalid<sqlite3_stmt*> {
-    static void close(sqlite3_stmt* s) noexcept { ::sqlite3_finalize(s); }
-};
 struct ModuleTraits : NullInvalid<HMODULE> {
     static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
 
-}  // namespace scoped_detail
+}  // namespace handle_traits
 
-using ScopedHandle = UniqueHandle<HANDLE, scoped_detail::KernelTraits>;
-using ScopedFindHandle = UniqueHandle<HANDLE, scoped_detail::FindTraits>;
-using ScopedWindow = UniqueHandle<HWND, scoped_detail::WindowTraits>;
-using ScopedDc = UniqueHandle<HDC, scoped_detail::DcTraits>;  // CreateCompatibleDC / CreateDC
+using ScopedHandle = UniqueHandle<HANDLE, handle_traits::KernelTraits>;
+using ScopedFindHandle = UniqueHandle<HANDLE, handle_traits::FindTraits>;
+using ScopedWindow = UniqueHandle<HWND, handle_traits::WindowTraits>;
+using ScopedDc = UniqueHandle<HDC, handle_traits::DcTraits>;  // CreateCompatibleDC / CreateDC
 template <typename G>
-using ScopedGdi = UniqueHandle<G, scoped_detail::GdiTraits<G>>;
+using ScopedGdi = UniqueHandle<G, handle_traits::GdiTraits<G>>;
 using ScopedBitmap = ScopedGdi<HBITMAP>;
 using ScopedBrush = ScopedGdi<HBRUSH>;
 using ScopedPen = ScopedGdi<HPEN>;
 using ScopedFont = ScopedGdi<HFONT>;
 using ScopedRegion = ScopedGdi<HRGN>;
-using ScopedIcon = UniqueHandle<HICON, scoped_detail::IconTraits>;
-using ScopedHGlobal = UniqueHandle<HGLOBAL, scoped_detail::GlobalTraits>;
-using ScopedKey = UniqueHandle<HKEY, scoped_detail::KeyTraits>;
-using ScopedInternet = UniqueHandle<HINTERNET, scoped_detail::InternetTraits>;
-using ScopedStmt = UniqueHandle<sqlite3_stmt*, scoped_detail::StmtTraits>;
-using ScopedModule = UniqueHandle<HMODULE, scoped_detail::ModuleTraits>;
+using ScopedIcon = UniqueHandle<HICON, handle_traits::IconTraits>;
+using ScopedHGlobal = UniqueHandle<HGLOBAL, handle_traits::GlobalTraits>;
+using ScopedKey = UniqueHandle<HKEY, handle_traits::KeyTraits>;
+using ScopedModule = UniqueHandle<HMODULE, handle_traits::ModuleTraits>;
 
 // A window's or the screen's device context from GetDC, given back with ReleaseDC.
 class ScopedGetDc {
@@ -196,91 +188,4 @@ public:
 
 private:
     bool open_;
-};
-
-// CoInitializeEx for the span of a scope; uninitialises only when it took.
-class ScopedCoInit {
-public:
-    explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED) noexcept
-        : hr_(::CoInitializeEx(nullptr, model)) {}
-    ~ScopedCoInit() {
-        if (SUCCEEDED(hr_)) ::CoUninitialize();
-    }
-    ScopedCoInit(const ScopedCoInit&) = delete;
-    ScopedCoInit& operator=(const ScopedCoInit&) = delete;
-    bool ok() const noexcept { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT hr_;
-};
-
-// A COM interface pointer, released once.
-template <typename I>
-class ComPtr {
-public:
-    ComPtr() noexcept = default;
-    explicit ComPtr(I* p) noexcept : p_(p) {}  // takes over a reference
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr& o) noexcept : p_(o.p_) {
-        if (p_) p_->AddRef();
-    }
-    ComPtr& operator=(const ComPtr& o) noexcept {
-        if (o.p_) o.p_->AddRef();
-        reset(o.p_);
-        return *this;
-    }
-    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& o) noexcept {
-        if (this != &o) reset(std::exchange(o.p_, nullptr));
-        return *this;
-    }
-
-    I* get() const noexcept { return p_; }
-    I* operator->() const noexcept { return p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
-    I** put() noexcept {
-        reset();
-        return &p_;
-    }
-    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
-    void reset(I* p = nullptr) noexcept {
-        I* old = std::exchange(p_, p);
-        if (old) old->Release();
-    }
-    I* release() noexcept { return std::exchange(p_, nullptr); }
-
-private:
-    I* p_ = nullptr;
-};
-
-// A BSTR, freed with SysFreeString.
-class ScopedBstr {
-public:
-    ScopedBstr() noexcept = default;
-    ~ScopedBstr() { ::SysFreeString(b_); }
-    ScopedBstr(const ScopedBstr&) = delete;
-    ScopedBstr& operator=(const ScopedBstr&) = delete;
-    BSTR get() const noexcept { return b_; }
-    BSTR* put() noexcept {
-        ::SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-
-private:
-    BSTR b_ = nullptr;
-};
-
-// A VARIANT, cleared with VariantClear.
-class ScopedVariant {
-public:
-    ScopedVariant() noexcept { ::VariantInit(&v_); }
-    ~ScopedVariant() { ::VariantClear(&v_); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-    VARIANT* get() noexcept { return &v_; }
-    const VARIANT* get() const noexcept { return &v_; }
-
-private:
-    VARIANT v_;
 };
