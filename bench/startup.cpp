@@ -13,6 +13,7 @@
 // The profile's history database and settings file are moved aside while the
 // benchmark runs and put back afterwards.
 
+#include "app/ids.h"
 #include "app/file_locations.h"
 #include "storage/history_db.h"
 
@@ -28,7 +29,6 @@
 namespace {
 
 constexpr wchar_t kEmptyClass[] = L"KorvaneBenchEmptyWindow";
-constexpr wchar_t kMainClass[] = L"KorvaneMain";
 const wchar_t* const kProfileSuffixes[] = {L"", L"-wal", L"-shm", L".ini"};
 
 LRESULT CALLBACK empty_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -101,7 +101,7 @@ Started start_and_wait(const std::wstring& command, const wchar_t* window_class)
 }
 
 void finish(Started& s, bool korvane) {
-    if (s.window) PostMessageW(s.window, korvane ? WM_COMMAND : WM_CLOSE, korvane ? 1003 : 0, 0);
+    if (s.window) PostMessageW(s.window, korvane ? WM_COMMAND : WM_CLOSE, korvane ? kCmdClose : 0, 0);
     if (s.pi.hProcess) {
         if (WaitForSingleObject(s.pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(s.pi.hProcess, 1);
         CloseHandle(s.pi.hProcess);
@@ -155,7 +155,7 @@ Memory memory_after_start(int entries) {
     remove_profile_files();
     if (entries > 0) seed_history(entries);
     write_settings();
-    Started s = start_and_wait(L"\"" + korvane_path() + L"\"", kMainClass);
+    Started s = start_and_wait(L"\"" + korvane_path() + L"\"", kMainWindowClass);
     Memory m;
     if (s.window) {
         Sleep(2000);  // a few ticks of the 500 ms timer
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
         std::printf("Korvane.exe not found next to the bench folder\n");
         return 1;
     }
-    if (FindWindowW(kMainClass, nullptr)) {
+    if (FindWindowW(kMainWindowClass, nullptr)) {
         std::printf("Korvane is running already; quit it first\n");
         return 1;
     }
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
     for (int i = -1; i < rounds; ++i) {
         remove_profile_files();
         write_settings();
-        Started k = start_and_wait(L"\"" + korvane_path() + L"\"", kMainClass);
+        Started k = start_and_wait(L"\"" + korvane_path() + L"\"", kMainWindowClass);
         finish(k, true);
         Started e = start_and_wait(empty_cmd, kEmptyClass);
         finish(e, false);

@@ -4,6 +4,7 @@
 #include "app/language.h"
 #include "app/main_window_proc.h"
 #include "app/settings.h"
+#include "app/window_decoration.h"
 #include "app/window_placement.h"
 #include "services/clipboard_watcher.h"
 #include "services/bitmap.h"

@@ -4,6 +4,7 @@
 // Everything here lives on the one UI thread; worker threads get copies of
 // what they need and answer with PostMessageW.
 
+#include "app/ids.h"
 #include "services/hotkey.h"
 
 #include <windows.h>
@@ -19,33 +20,6 @@ class TrayIcon;
 class QuickMenu;
 class ClipboardWatcher;
 class SettingsWindow;
-
-// Messages between the parts of the program (and from a second instance).
-inline constexpr UINT kMsgTray = WM_APP + 1;        // lParam: the mouse message
-inline constexpr UINT kMsgShowMain = WM_APP + 4;    // show, restore and focus the main window
-inline constexpr UINT kMsgLinkTitle = WM_APP + 10;  // wParam: history id; lParam: see app/title_handoff.h
-
-// Global hotkey ids, all registered on the main window.
-inline constexpr int kHotkeyOpenHistory = 10;
-inline constexpr int kHotkeyQuickMenu = 11;
-inline constexpr int kHotkeyPlainPaste = 12;
-inline constexpr int kHotkeyTemplates = 13;
-inline constexpr int kHotkeyShotArea = 14;
-inline constexpr int kHotkeyShotWindow = 15;
-inline constexpr int kHotkeyShotFull = 16;
-inline constexpr int kHotkeySlotBase = 20;     // quick slots 1..9: ids 20..28
-inline constexpr int kHotkeyLastId = 49;       // ids 0..49 are freed at exit
-
-// The area-screenshot combination used when the configured one is taken.
-inline constexpr wchar_t kScreenshotFallbackHotkey[] = L"ctrl+shift+alt+p";
-
-// Main window timers.
-inline constexpr UINT_PTR kTimerPoll = 1;       // 500 ms: paste target and clipboard
-inline constexpr UINT_PTR kTimerPurge = 2;      // hourly: expired history and old trash
-inline constexpr UINT_PTR kTimerSaveRect = 3;   // 500 ms after the last move
-
-inline constexpr wchar_t kMainWindowClass[] = L"KorvaneMain";
-inline constexpr wchar_t kSingleInstanceMutex[] = L"KorvaneSingleInstanceMutex";
 
 struct MainHotkey : HotkeyPair {
     std::uint32_t id = kHotkeyOpenHistory;
@@ -122,9 +96,3 @@ private:
 // The running application, published by App::init before any window exists.
 extern App* g_app;
 
-// Window decoration through DWM, looked up at run time; each does nothing
-// where the system lacks it.
-void apply_round_corners(HWND window);
-void apply_dark_title_bar(HWND window, bool dark);
-// The system backdrop (Windows 11 22H2 and later); true when it was applied.
-bool apply_system_backdrop(HWND window);

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The area-screenshot combination used when the configured one is taken.
+constexpr wchar_t kScreenshotFallbackHotkey[] = L"ctrl+shift+alt+p";
+
 bool register_pair(HWND window, int id, const HotkeyPair& pair) {
     return pair.vk != 0 && RegisterHotKey(window, id, pair.modifiers, pair.vk) != FALSE;
 }

@@ -1,9 +1,11 @@
 #include "app/main_window_proc.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/file_locations.h"
 #include "app/language.h"
 #include "app/settings.h"
+#include "app/window_decoration.h"
 #include "services/clipboard_watcher.h"
 #include "services/focus.h"
 #include "services/link_fetch.h"
@@ -26,24 +28,7 @@
 
 namespace {
 
-// Control ids of the main window's children.
-constexpr int kIdEntryList = 101;
-constexpr int kIdSearch = 102;
-constexpr int kIdSidebar = 103;
-constexpr int kIdWatchToggle = 104;
-constexpr int kIdStatus = 105;
-constexpr int kIdSearchButton = 108;
-constexpr int kIdPaste = 201, kIdCopy = 202, kIdPin = 203, kIdDelete = 204, kIdUp = 205, kIdDown = 206;
-constexpr int kIdClear = 207, kIdSettings = 208, kIdSidebarToggle = 209, kIdScreenshot = 220;
-constexpr int kIdFirstMenuButton = 210, kIdLastMenuButton = 215;
-constexpr int kIdTooltip = 300;
-
-// Sidebar row data with a meaning of its own.
-constexpr LRESULT kSidebarTemplatesAll = 5;
-constexpr LRESULT kSidebarImages = 6;
-constexpr LRESULT kSidebarFirstCategory = 10;
-constexpr LRESULT kSidebarFirstGroup = 1000;
-constexpr LRESULT kSidebarUngrouped = 0x100000003E8LL;
+// The name MainWindow::template_group gives the templates without a group.
 constexpr wchar_t kUngroupedGroup[] = L"\x1E";
 
 constexpr UINT kPurgeIntervalMs = 3600000;
@@ -156,7 +141,7 @@ LRESULT on_draw_item(HWND hwnd, App& app, WPARAM wparam, LPARAM lparam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
     if (!item) return DefWindowProcW(hwnd, WM_DRAWITEM, wparam, lparam);
     const int id = static_cast<int>(item->CtlID);
-    if (item->CtlType == ODT_BUTTON && id >= kIdPaste && id <= kIdLastMenuButton) {
+    if (item->CtlType == ODT_BUTTON && id >= kIdPasteButton && id <= kIdLastMenuButton) {
         draw_owner_button(app, *item);
         return 1;
     }
@@ -208,7 +193,7 @@ HBRUSH colour_field(App& app, HDC dc) {
 
 LRESULT on_ctlcolor_button(HWND hwnd, App& app, WPARAM wparam, LPARAM lparam) {
     const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
-    if (id < kIdPaste || id > kIdSidebarToggle) return DefWindowProcW(hwnd, WM_CTLCOLORBTN, wparam, lparam);
+    if (id < kIdPasteButton || id > kIdSidebarButton) return DefWindowProcW(hwnd, WM_CTLCOLORBTN, wparam, lparam);
     const Colours c = colours(dark_of(app));
     HDC dc = reinterpret_cast<HDC>(wparam);
     SetTextColor(dc, c.text);
@@ -405,14 +390,14 @@ void on_sidebar_selection(App& app) {
     if (row == LB_ERR) return;
     const LRESULT data = SendMessageW(mw->sidebar, LB_GETITEMDATA, row, 0);
     if (data < 0) return;
-    if (data == kSidebarTemplatesAll) {
+    if (data == kSidebarTemplates) {
         mw->show_template_group(L"");
     } else if (data == kSidebarImages) {
         mw->show_images_view();
     } else if (data < kSidebarFirstCategory) {
         mw->set_view(static_cast<int>(data), -1);
     } else if (data < kSidebarFirstGroup) {
-        mw->set_view(5, static_cast<int>(data - kSidebarFirstCategory));
+        mw->set_view(kViewCategory, static_cast<int>(data - kSidebarFirstCategory));
     } else if (data == kSidebarUngrouped) {
         mw->show_template_group(kUngroupedGroup);
     } else {
@@ -460,16 +445,16 @@ bool route_control(HWND hwnd, App& app, int id, int code) {
     }
     if (code != BN_CLICKED) return false;
     switch (id) {
-        case kIdPaste: if (mw) mw->on_paste_selected(); return true;
-        case kIdCopy: if (mw) mw->on_copy_selected(); return true;
-        case kIdScreenshot: app.take_screenshot(0); return true;
-        case kIdPin: if (mw) mw->toggle_pin_selected(); return true;
-        case kIdDelete: if (mw) mw->delete_selected(); return true;
-        case kIdUp: if (mw) mw->move_selection_up(); return true;
-        case kIdDown: if (mw) mw->move_selection_down(); return true;
-        case kIdClear: app.clear_history(); return true;
-        case kIdSettings: app.open_settings(); return true;
-        case kIdSidebarToggle: if (mw) mw->toggle_category_panel(); return true;
+        case kIdPasteButton: if (mw) mw->on_paste_selected(); return true;
+        case kIdCopyButton: if (mw) mw->on_copy_selected(); return true;
+        case kIdScreenshotButton: app.take_screenshot(0); return true;
+        case kIdPinButton: if (mw) mw->toggle_pin_selected(); return true;
+        case kIdDeleteButton: if (mw) mw->delete_selected(); return true;
+        case kIdUpButton: if (mw) mw->move_selection_up(); return true;
+        case kIdDownButton: if (mw) mw->move_selection_down(); return true;
+        case kIdClearButton: app.clear_history(); return true;
+        case kIdSettingsButton: app.open_settings(); return true;
+        case kIdSidebarButton: if (mw) mw->toggle_category_panel(); return true;
         default: return false;
     }
 }
@@ -478,54 +463,54 @@ bool route_control(HWND hwnd, App& app, int id, int code) {
 void route_command(HWND hwnd, App& app, int id) {
     MainWindow* mw = app.main_window;
     switch (id) {
-        case 1001: export_history(hwnd, app); return;
-        case 1002: import_history(hwnd, app); return;
-        case 1003:
-        case 1004: DestroyWindow(hwnd); return;
-        case 1303: app.toggle_dark_mode(); return;
-        case 1401: {
+        case kCmdExportJson: export_history(hwnd, app); return;
+        case kCmdImportJson: import_history(hwnd, app); return;
+        case kCmdClose:
+        case kCmdQuit: DestroyWindow(hwnd); return;
+        case kCmdDarkMode: app.toggle_dark_mode(); return;
+        case kCmdWatchClipboard: {
             const bool on = !(app.settings && app.settings->watch_clipboard);
             if (mw && mw->watch_toggle) SendMessageW(mw->watch_toggle, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
             set_watching(app, on);
             return;
         }
-        case 1403:
-        case 1502: show_hotkey_help(hwnd); return;
-        case 1404: app.open_settings(); return;
-        case 1501: show_about(hwnd); return;
-        case 1118: app.take_screenshot(0); return;
+        case kCmdHotkeyHelp:
+        case kCmdHelpHotkeys: show_hotkey_help(hwnd); return;
+        case kCmdOpenSettings: app.open_settings(); return;
+        case kCmdAbout: show_about(hwnd); return;
+        case kCmdScreenshot: app.take_screenshot(0); return;
         default: break;
     }
     if (!mw) return;
     switch (id) {
-        case 1101:
-        case 1103: mw->on_paste_selected(); break;
-        case 1102: mw->on_copy_selected(); break;
-        case 1104: mw->toggle_pin_selected(); break;
-        case 1105: mw->edit_selected(); break;
-        case 1106: mw->move_selected_to_category(); break;
-        case 1107: mw->clear_selected_category(); break;
-        case 1108: mw->add_selected_to_slots(); break;
-        case 1109: mw->remove_selected_from_slots(); break;
-        case 1110: mw->move_selection_up(); break;
-        case 1111: mw->move_selection_down(); break;
-        case 1112: mw->select_all(); break;
-        case 1113: mw->focus_search(); break;
-        case 1114: mw->delete_selected(); break;
-        case 1115: mw->on_paste_multiple(); break;
-        case 1116: mw->show_templates(); break;
-        case 1117: mw->new_template(); break;
-        case 1201: mw->new_category(); break;
-        case 1202:
-        case 1206: mw->rename_category(); break;
-        case 1203: mw->toggle_category_pin(); break;
-        case 1204: mw->move_category(-1); break;
-        case 1205: mw->move_category(+1); break;
-        case 1207: mw->delete_category(); break;
-        case 1208:
-        case 1302: mw->toggle_category_panel(); break;
-        case 1301: mw->toggle_show_time(); break;
-        case 1402: mw->toggle_topmost(); break;
+        case kCmdPaste:
+        case kCmdPasteDelete: mw->on_paste_selected(); break;
+        case kCmdCopy: mw->on_copy_selected(); break;
+        case kCmdPin: mw->toggle_pin_selected(); break;
+        case kCmdEdit: mw->edit_selected(); break;
+        case kCmdToCategory: mw->move_selected_to_category(); break;
+        case kCmdRemoveCategory: mw->clear_selected_category(); break;
+        case kCmdAddSlot: mw->add_selected_to_slots(); break;
+        case kCmdRemoveSlot: mw->remove_selected_from_slots(); break;
+        case kCmdMoveUp: mw->move_selection_up(); break;
+        case kCmdMoveDown: mw->move_selection_down(); break;
+        case kCmdSelectAll: mw->select_all(); break;
+        case kCmdFind: mw->focus_search(); break;
+        case kCmdDelete: mw->delete_selected(); break;
+        case kCmdPasteMultiple: mw->on_paste_multiple(); break;
+        case kCmdTemplates: mw->show_templates(); break;
+        case kCmdNewTemplate: mw->new_template(); break;
+        case kCmdAddCategory: mw->new_category(); break;
+        case kCmdRenameCategory:
+        case kCmdMergeCategory: mw->rename_category(); break;
+        case kCmdPinCategory: mw->toggle_category_pin(); break;
+        case kCmdCategoryUp: mw->move_category(-1); break;
+        case kCmdCategoryDown: mw->move_category(+1); break;
+        case kCmdDeleteCategory: mw->delete_category(); break;
+        case kCmdToggleCategoryPanel:
+        case kCmdCollapseCategories: mw->toggle_category_panel(); break;
+        case kCmdShowTime: mw->toggle_show_time(); break;
+        case kCmdAlwaysOnTop: mw->toggle_topmost(); break;
         default: break;
     }
 }

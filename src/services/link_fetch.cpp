@@ -1,5 +1,6 @@
 #include "services/link_fetch.h"
 
+#include "app/ids.h"
 #include "services/handles.h"
 #include "services/link_title.h"
 #include "services/text_util.h"
@@ -141,7 +142,7 @@ void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring t
         std::lock_guard<std::mutex> lock(g_posted_mutex);
         g_posted.insert(posted);
     }
-    if (PostMessageW(main_window, WM_APP_LINK_TITLE, static_cast<WPARAM>(history_id),
+    if (PostMessageW(main_window, kMsgLinkTitle, static_cast<WPARAM>(history_id),
                      reinterpret_cast<LPARAM>(posted)))
         return;
     // Nobody will receive it: take it back unless, against all odds, the

@@ -1,16 +1,14 @@
 #pragma once
 // Fetching the title of a copied web address on a worker thread, over
-// WinINet, and handing it to the main window by message.
+// WinINet, and handing it to the main window by message: kMsgLinkTitle
+// (app/ids.h), wParam the history id, lParam a std::wstring* handed out by a
+// worker and taken back with claim_link_title.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-// wParam: the history id; lParam: a std::wstring* handed out by a worker,
-// taken back with claim_link_title.
-constexpr UINT WM_APP_LINK_TITLE = WM_APP + 10;
 
 constexpr char kLinkUserAgent[] = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Korvane/1.0";
 // Reading stops once this much of a body has arrived (one read more at most).
@@ -26,7 +24,7 @@ bool fetch_url(const std::wstring& url, std::string& body);
 // The title of the page (or video) at the address; empty when there is none.
 std::wstring fetch_link_title(const std::wstring& url);
 
-// Worker body: fetch, then post WM_APP_LINK_TITLE to the main window when a
+// Worker body: fetch, then post kMsgLinkTitle to the main window when a
 // title was found and the window still exists.
 void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring text);
 
@@ -34,7 +32,7 @@ void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring t
 // can be started.
 void start_link_title_thread(HWND main_window, std::int64_t history_id, const std::wstring& text);
 
-// The receiving side of WM_APP_LINK_TITLE: the title a worker of this
+// The receiving side of kMsgLinkTitle: the title a worker of this
 // process posted with that lParam, now owned by the caller; null for any
 // value this process did not hand out (or has handed back already).
 std::unique_ptr<std::wstring> claim_link_title(LPARAM lparam);

@@ -1,5 +1,6 @@
 #include "services/paste_threads.h"
 
+#include "app/ids.h"
 #include "services/focus.h"
 #include "services/keystrokes.h"
 
@@ -10,7 +11,6 @@ constexpr DWORD kFocusToKeysMs = 80;
 constexpr DWORD kSlotAfterModifiersMs = 30;
 constexpr DWORD kBeforeReopenMs = 200;
 constexpr int kModifierWaitMs = 1200;
-constexpr UINT kShowMainWindow = WM_APP + 4;
 
 void paste_from_main_window(const PasteRequest& request) {
     Sleep(kBeforeFocusMs);
@@ -19,7 +19,7 @@ void paste_from_main_window(const PasteRequest& request) {
     send_ctrl_v();
     if (request.reopen) {
         Sleep(kBeforeReopenMs);
-        PostMessageW(request.main_window, kShowMainWindow, 0, 0);
+        PostMessageW(request.main_window, kMsgShowMain, 0, 0);
     }
 }
 

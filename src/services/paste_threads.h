@@ -11,7 +11,7 @@
 struct PasteRequest {
     HWND target = nullptr;       // may be null: the keys then go to the window in front
     HWND main_window = nullptr;
-    bool reopen = false;         // show the main window again afterwards (WM_APP+4)
+    bool reopen = false;         // show the main window again afterwards (kMsgShowMain)
 };
 
 // A quick slot: 60 ms, target to the front, wait for the hotkey's modifiers
@@ -23,7 +23,7 @@ void quick_slot_paste_thread(HWND target);
 void plain_paste_thread();
 
 // The main window's paste commands: 60 ms, target to the front, 80 ms,
-// Ctrl+V; with reopen, 200 ms later WM_APP+4 to the main window.
+// Ctrl+V; with reopen, 200 ms later kMsgShowMain to the main window.
 void paste_selected_thread(PasteRequest request);
 void paste_selected_thread_2(PasteRequest request);
 void paste_text_thread(PasteRequest request);

@@ -1,5 +1,6 @@
 #include "services/tray_icon.h"
 
+#include "app/ids.h"
 #include "services/text_util.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ HICON load_tray_icon() {
 NOTIFYICONDATAW tray_icon_record(HWND window, HICON icon) {
     NOTIFYICONDATAW nid = base_record(window);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-    nid.uCallbackMessage = kTrayCallbackMessage;
+    nid.uCallbackMessage = kMsgTray;
     nid.hIcon = icon;
     copy_into_field(nid.szTip, L"Korvane");
     return nid;

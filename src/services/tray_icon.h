@@ -9,9 +9,6 @@
 
 class App;
 
-// The message the icon sends to the main window; lParam carries the mouse message.
-inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
-
 class TrayIcon {
 public:
     HWND hwnd = nullptr;   // the main window, which receives the icon's messages

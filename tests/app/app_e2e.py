@@ -11,19 +11,15 @@ import subprocess
 import time
 import unittest
 
-from korvane_harness import (RunningProgram, helper, language_text, program, profile_path,
-                             read_profile_settings, temp_dir, win_path, wine, wine_start)
+from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, VK_SNAPSHOT, WM_CLOSE, WM_COMMAND, WM_HOTKEY,
+                             WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEMOVE, RunningProgram, helper, language_text,
+                             program, profile_path, read_profile_settings, temp_dir, wait_for, win_path, wine,
+                             wine_start)
 
 PROBE = helper("app_probe")
 
-MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
 CTRL_SHIFT = MOD_CONTROL | MOD_SHIFT
 CTRL_SHIFT_ALT = MOD_CONTROL | MOD_SHIFT | MOD_ALT
-VK_SNAPSHOT = 0x2C
-WM_APP = 0x8000
-WM_CLOSE = 0x0010
-WM_HOTKEY = 0x0312
-WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK = 0x0200, 0x0202, 0x0203
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 # Every combination the program holds with its default settings.
@@ -55,9 +51,7 @@ class RunningProgramTest(unittest.TestCase):
             self.assertEqual(app.state()["visible"], "0")
             second = wine(program(), check=False, timeout=60)
             self.assertEqual(second.returncode, 0)
-            deadline = time.time() + 10
-            while app.state()["visible"] != "1" and time.time() < deadline:
-                time.sleep(0.1)
+            wait_for(lambda: app.state()["visible"], "1", timeout=10)
             state = app.state()
             self.assertEqual(state["visible"], "1", "the running instance was not shown")
             self.assertEqual(state["count"], "1", "the second start made a window of its own")
@@ -96,12 +90,13 @@ class RunningProgramTest(unittest.TestCase):
         self.assertEqual(texts, ["copied while the window was hidden"])
 
     def test_the_hotkey_and_the_tray_icon_bring_the_hidden_window_up(self):
-        for message, wparam, lparam in ((WM_HOTKEY, 10, 0), (WM_APP + 1, 1, WM_LBUTTONUP),
-                                        (WM_APP + 1, 1, WM_LBUTTONDBLCLK)):
+        for message, wparam, lparam in ((WM_HOTKEY, IDS.kHotkeyOpenHistory, 0), (IDS.kMsgTray, 1, WM_LBUTTONUP),
+                                        (IDS.kMsgTray, 1, WM_LBUTTONDBLCLK)):
             with RunningProgram({"start_in_tray": "true"}) as app:
-                # Ids and mouse messages with no route change nothing.
-                app.post(WM_HOTKEY, 29, 0)
-                app.post(WM_APP + 1, 1, WM_MOUSEMOVE)
+                # Ids and mouse messages with no route change nothing: the id
+                # after the nine quick slots, a mere move over the icon.
+                app.post(WM_HOTKEY, IDS.kHotkeySlotBase + 9, 0)
+                app.post(IDS.kMsgTray, 1, WM_MOUSEMOVE)
                 time.sleep(0.5)
                 self.assertEqual(app.state()["visible"], "0")
                 app.post(message, wparam, lparam)
@@ -159,11 +154,8 @@ class RunningProgramTest(unittest.TestCase):
             with RunningProgram() as app:
                 self.assertEqual(hotkey_states([(CTRL_SHIFT_ALT, ord("P"))]), ["taken"])
                 expected = language_text("tray.screenshot_hotkey_busy")
-                shown = ""
-                deadline = time.time() + 15  # the tray shows a balloon a moment after it is asked
-                while expected not in shown and time.time() < deadline:
-                    time.sleep(0.5)
-                    shown = app.probe("balloons")
+                # The tray shows a balloon a moment after it is asked.
+                shown = wait_for(lambda: app.probe("balloons"), expected, timeout=15)
                 self.assertIn(expected, shown)
                 self.assertEqual(app.quit(), 0)
             self.assertEqual(read_profile_settings()["screenshot_hotkey"], "ctrl+shift+alt+p")
@@ -179,22 +171,9 @@ class RunningProgramTest(unittest.TestCase):
             # Pointers this process never handed to a worker, as another
             # program could post them.
             for lparam in (0, 1, 0x12345678, 0x7FFF00001000):
-                self.assertIn("posted", app.post(WM_APP + 10, 1, lparam))
+                self.assertIn("posted", app.post(IDS.kMsgLinkTitle, 1, lparam))
             self.assertIn("window", app.probe("wait-window", "5000", check=False))
             self.assertEqual(app.quit(), 0)
-
-
-WM_COMMAND = 0x0111
-
-
-def wait_for(probe, wanted, timeout=15):
-    """Polls probe() until wanted (a text) is in what it prints; returns the last print."""
-    deadline = time.time() + timeout
-    out = probe()
-    while wanted not in out and time.time() < deadline:
-        time.sleep(0.2)
-        out = probe()
-    return out
 
 
 class CommandTest(unittest.TestCase):
@@ -228,12 +207,12 @@ class CommandTest(unittest.TestCase):
             json.dump(entries, f)
 
         with RunningProgram({"always_on_top": "false"}) as app:
-            app.post(WM_COMMAND, 1002)
+            app.post(WM_COMMAND, IDS.kCmdImportJson)
             self.answer_file_dialog(app, source)
             imported = language_text("status.imported").replace("%d", "2")
             self.assertIn(imported, self.message_box(app, imported))
 
-            app.post(WM_COMMAND, 1001)
+            app.post(WM_COMMAND, IDS.kCmdExportJson)
             self.answer_file_dialog(app, target)
             exported = language_text("status.exported").replace("%d", "2")
             self.assertIn(exported, self.message_box(app, exported))
@@ -248,7 +227,7 @@ class CommandTest(unittest.TestCase):
 
     def test_a_cancelled_export_writes_nothing_and_says_nothing(self):
         with RunningProgram({"always_on_top": "false"}) as app:
-            app.post(WM_COMMAND, 1001)
+            app.post(WM_COMMAND, IDS.kCmdExportJson)
             wait_for(lambda: app.probe("dialogs"), "dialog ")
             app.probe("dismiss-dialog", "IDCANCEL")
             time.sleep(1)
@@ -258,13 +237,13 @@ class CommandTest(unittest.TestCase):
 
     def test_the_shortcut_help_names_the_configured_hotkeys(self):
         with RunningProgram({"hotkey": "ctrl+alt+h", "plain_hotkey": "ctrl+shift+alt+y"}) as app:
-            app.post(WM_COMMAND, 1403)
+            app.post(WM_COMMAND, IDS.kCmdHotkeyHelp)
             out = self.message_box(app, language_text("hotkey.quick_menu"))
             self.assertIn("Ctrl+Alt+H \u2014 " + language_text("hotkey.open_history"), out)
             self.assertIn("ctrl+shift+alt+y \u2014 " + language_text("hotkey.paste_plain"), out)
             self.assertNotIn("Ctrl+Shift+V", out)
 
-            app.post(WM_COMMAND, 1501)
+            app.post(WM_COMMAND, IDS.kCmdAbout)
             self.assertIn(language_text("about.text"), self.message_box(app, language_text("about.text")))
             self.assertEqual(app.quit(), 0)
 

@@ -18,6 +18,7 @@
 //                                          dialog and presses its OK button
 //   app_probe dismiss-dialog [IDOK|IDCANCEL] presses a button of every dialog box shown
 
+#include "app/ids.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
 #include "support/test_support.h"
@@ -31,11 +32,10 @@
 
 namespace {
 
-constexpr wchar_t kMainClass[] = L"KorvaneMain";
 
 long number(const char* text) { return std::strtol(text, nullptr, 0); }
 
-HWND main_window() { return FindWindowW(kMainClass, nullptr); }
+HWND main_window() { return FindWindowW(kMainWindowClass, nullptr); }
 
 bool answers(HWND hwnd) {
     DWORD_PTR result = 0;
@@ -45,7 +45,7 @@ bool answers(HWND hwnd) {
 BOOL CALLBACK count_main(HWND hwnd, LPARAM param) {
     wchar_t cls[64] = {};
     GetClassNameW(hwnd, cls, 64);
-    if (std::wstring(cls) == kMainClass) ++*reinterpret_cast<int*>(param);
+    if (std::wstring(cls) == kMainWindowClass) ++*reinterpret_cast<int*>(param);
     return TRUE;
 }
 

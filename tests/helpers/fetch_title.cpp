@@ -5,6 +5,7 @@
 //   fetch_title thread <url>    runs the worker against a window of its own and
 //                               prints the title it posted, or "none" after 20 s
 
+#include "app/ids.h"
 #include "services/encoding.h"
 #include "services/link_fetch.h"
 #include "support/test_support.h"
@@ -34,7 +35,7 @@ int run_thread(const std::wstring& url) {
     while (static_cast<LONG>(GetTickCount() - deadline) < 0) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_APP_LINK_TITLE) {
+            if (msg.message == kMsgLinkTitle) {
                 auto title = claim_link_title(msg.lParam);
                 if (!title) return 5;
                 if (claim_link_title(msg.lParam)) return 6;  // handed over once only

@@ -6,6 +6,7 @@
 //   menu_probe quit-thread <code>  posts WM_QUIT to the main window's thread
 // Exit code 0 on success, 1 when the awaited state did not come.
 
+#include "app/ids.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr wchar_t kMenuClass[] = L"KorvanePopupMenu";
 
 int visible_menus() {
     int count = 0;
@@ -24,7 +24,7 @@ int visible_menus() {
         [](HWND w, LPARAM p) -> BOOL {
             wchar_t cls[64] = {};
             GetClassNameW(w, cls, 64);
-            if (IsWindowVisible(w) && std::wstring(cls) == kMenuClass) ++*reinterpret_cast<int*>(p);
+            if (IsWindowVisible(w) && std::wstring(cls) == kPopupMenuClass) ++*reinterpret_cast<int*>(p);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
@@ -33,7 +33,7 @@ int visible_menus() {
 
 // The newest menu is the topmost of its class.
 HWND newest_menu() {
-    HWND w = FindWindowW(kMenuClass, nullptr);
+    HWND w = FindWindowW(kPopupMenuClass, nullptr);
     return w && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -70,7 +70,7 @@ int keys(int argc, char** argv) {
 }
 
 int quit_thread(int code) {
-    HWND main = FindWindowW(L"KorvaneMain", nullptr);
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
     if (!main) return 1;
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
     return PostThreadMessageW(thread, WM_QUIT, static_cast<WPARAM>(code), 0) ? 0 : 1;

@@ -4,6 +4,7 @@
 // Writes controls_dark.png, controls_light.png, menu_dark.png, menu_light.png
 // and prints one line per file. Exit code 0 when all were written.
 
+#include "app/ids.h"
 #include "support/desktop_input.h"
 #include "support/pixels.h"
 #include "support/test_support.h"

@@ -1,3 +1,4 @@
+#include "app/ids.h"
 #include "services/clipboard.h"
 #include "services/focus.h"
 #include "services/keystrokes.h"
@@ -153,10 +154,10 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
 
     paste_selected_thread(PasteRequest{target.frame(), main_window.get(), false});
     EXPECT_EQ(target.edit_text(), L"from the list");
-    EXPECT_FALSE(take_message(main_window.get(), WM_APP + 4));
+    EXPECT_FALSE(take_message(main_window.get(), kMsgShowMain));
 
     paste_text_thread(PasteRequest{target.frame(), main_window.get(), true});
-    EXPECT_TRUE(take_message(main_window.get(), WM_APP + 4));
+    EXPECT_TRUE(take_message(main_window.get(), kMsgShowMain));
     EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
 }
 

@@ -8,13 +8,9 @@ import time
 import unittest
 
 from capture_e2e import POLL_WAIT, copy, history_rows
-from korvane_harness import RunningProgram, helper, profile_path, wine, wine_start
+from korvane_harness import CF_UNICODETEXT, IDS, WM_HOTKEY, RunningProgram, helper, profile_path, wine, wine_start
 
 TARGET = helper("paste_target")
-WM_HOTKEY = 0x0312
-CF_UNICODETEXT = 13
-HOTKEY_PLAIN_PASTE = 12
-HOTKEY_SLOT_1 = 20
 
 
 class PasteTarget:
@@ -70,14 +66,14 @@ class PasteTest(unittest.TestCase):
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
             target = PasteTarget(ms=5000)
             time.sleep(POLL_WAIT)  # the program takes the window in front as its paste target
-            app.post(WM_HOTKEY, HOTKEY_SLOT_1)
+            app.post(WM_HOTKEY, IDS.kHotkeySlotBase)
             self.assertEqual(target.text(), "text of slot one")
             # Slot 2 holds a picture: pasting it puts the program's own image on
             # the clipboard, which must not come back as a new entry.
-            app.post(WM_HOTKEY, HOTKEY_SLOT_1 + 1)
+            app.post(WM_HOTKEY, IDS.kHotkeySlotBase + 1)
             time.sleep(POLL_WAIT + 2.5)
             # Slot 5 is empty: nothing happens.
-            app.post(WM_HOTKEY, HOTKEY_SLOT_1 + 4)
+            app.post(WM_HOTKEY, IDS.kHotkeySlotBase + 4)
             time.sleep(1)
             self.assertEqual(app.quit(), 0)
         after = history_rows()
@@ -90,7 +86,7 @@ class PasteTest(unittest.TestCase):
             time.sleep(POLL_WAIT)
             copy(text="formatted words", rtf="{\\rtf1 {\\b formatted} words}", html="<b>formatted</b> words",
                  stay=300)
-            app.post(WM_HOTKEY, HOTKEY_PLAIN_PASTE)
+            app.post(WM_HOTKEY, IDS.kHotkeyPlainPaste)
             self.assertEqual(target.text(), "formatted words")
             formats = clipboard_formats()
             self.assertIn(CF_UNICODETEXT, formats)

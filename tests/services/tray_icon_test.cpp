@@ -1,3 +1,4 @@
+#include "app/ids.h"
 #include "services/tray_icon.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,7 @@ TEST(TrayIconRecord, TheIconTalksBackWithTheTrayMessage) {
     NOTIFYICONDATAW nid = tray_icon_record(nullptr, nullptr);
     EXPECT_EQ(nid.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(nid.uFlags, 0x87u);
-    EXPECT_EQ(nid.uCallbackMessage, static_cast<UINT>(WM_APP + 1));
+    EXPECT_EQ(nid.uCallbackMessage, kMsgTray);
     EXPECT_EQ(std::wstring(nid.szTip), L"Korvane");
 }
 

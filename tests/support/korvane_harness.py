@@ -1,13 +1,79 @@
 """Shared by the Python tests: they run natively and start the Windows side
 (Korvane.exe, test helpers) under Wine through the build's wine-run.sh."""
 
+import ast
 import os
+import re
 import subprocess
 import tempfile
+import time
 
 SOURCE_DIR = os.environ.get("KORVANE_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 BINARY_DIR = os.environ.get("KORVANE_BINARY_DIR", os.path.join(SOURCE_DIR, "build"))
 WINE = os.environ.get("KORVANE_WINE") or os.path.join(BINARY_DIR, "wine-run.sh")
+
+
+# ---------------------------------------------------------------- Win32 constants
+
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+WM_HOTKEY = 0x0312
+WM_MOUSEMOVE = 0x0200
+WM_LBUTTONUP = 0x0202
+WM_LBUTTONDBLCLK = 0x0203
+WM_RBUTTONUP = 0x0205
+WM_APP = 0x8000
+MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
+VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN, VK_SNAPSHOT = 0x0D, 0x1B, 0x26, 0x28, 0x2C
+CF_UNICODETEXT = 13
+
+
+# ---------------------------------------------------------------- the program's own numbers
+
+class ProgramIds:
+    """The numbers of src/app/ids.h, read from the header itself so that a test
+    posts what the program listens for: IDS.kCmdQuit, IDS.kMsgTray..."""
+
+    _CONSTANT = re.compile(r"^inline constexpr [\w:]+ (k\w+) = ([^;]+);", re.M)
+    _KNOWN = {"WM_APP": WM_APP, "IDOK": 1, "IDCANCEL": 2, "EN_CHANGE": 0x0300}
+
+    def __init__(self, header):
+        with open(header, encoding="utf-8") as f:
+            text = f.read()
+        values = dict(self._KNOWN)
+        for name, expr in self._CONSTANT.findall(text):
+            cast = re.fullmatch(r"static_cast<std::int64_t>\((.*)\)", expr)
+            expr = re.sub(r"\b(0x[0-9A-Fa-f]+|\d+)(?:ull|ll|u)\b", r"\1", cast.group(1) if cast else expr)
+            value = self._evaluate(ast.parse(expr, mode="eval").body, values)
+            values[name] = value - (1 << 64) if cast and value >= 1 << 63 else value
+        for name, value in values.items():
+            if name.startswith("k"):
+                setattr(self, name, value)
+
+    @classmethod
+    def _evaluate(cls, node, values):
+        if isinstance(node, ast.Constant) and isinstance(node.value, int):
+            return node.value
+        if isinstance(node, ast.Name):
+            return values[node.id]
+        if isinstance(node, ast.BinOp) and isinstance(node.op, (ast.Add, ast.Sub, ast.LShift, ast.BitOr)):
+            left, right = cls._evaluate(node.left, values), cls._evaluate(node.right, values)
+            return {ast.Add: left + right, ast.Sub: left - right, ast.LShift: left << right,
+                    ast.BitOr: left | right}[type(node.op)]
+        raise ValueError("not a number ids.h may hold: " + ast.dump(node))
+
+
+IDS = ProgramIds(os.path.join(SOURCE_DIR, "src", "app", "ids.h"))
+
+
+def wait_for(probe, wanted, timeout=15):
+    """Polls probe() until wanted (a text) is in what it prints; returns the last print."""
+    deadline = time.time() + timeout
+    out = probe()
+    while wanted not in out and time.time() < deadline:
+        time.sleep(0.2)
+        out = probe()
+    return out
 
 
 def win_path(linux_path):
@@ -122,8 +188,6 @@ class RunningProgram:
     seen through the app_probe helper. Quit it with quit(); a program still
     running when the block ends is stopped."""
 
-    WM_COMMAND = 0x0111
-
     def __init__(self, settings=None, reset=True):
         self.settings = settings
         self.reset = reset
@@ -158,7 +222,7 @@ class RunningProgram:
 
     def quit(self, timeout=30):
         """The quit command of the File menu; returns the exit code."""
-        self.post(self.WM_COMMAND, 1003, 0)
+        self.post(WM_COMMAND, IDS.kCmdClose, 0)
         return self.wait(timeout)
 
     def wait(self, timeout=30):
@@ -170,7 +234,7 @@ class RunningProgram:
     def stop(self):
         if self.proc and self.proc.poll() is None:
             try:
-                self.post(self.WM_COMMAND, 1003, 0)
+                self.post(WM_COMMAND, IDS.kCmdClose, 0)
                 self.proc.wait(timeout=10)
             except Exception:
                 self.proc.kill()

@@ -2,15 +2,12 @@
 (its callback message, as the shell sends it) opens the popup menu at the
 pointer, and each way out of it does what the user chose."""
 
-import time
 import unittest
 
-from korvane_harness import RunningProgram, helper, read_profile_settings, wine
+from korvane_harness import (IDS, VK_DOWN, VK_ESCAPE, VK_RETURN, VK_UP, WM_RBUTTONUP, RunningProgram, helper,
+                             read_profile_settings, wait_for, wine)
 
 PROBE = helper("menu_probe")
-WM_TRAY = 0x8001
-WM_RBUTTONUP = 0x205
-VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN = 0x0D, 0x1B, 0x26, 0x28
 
 # Five rows, a rule and the quit row, with the 6-pixel margins.
 MENU_HEIGHT = 6 + 5 * 28 + 9 + 28 + 6
@@ -21,7 +18,7 @@ def probe(*args, check=True):
 
 
 def open_tray_menu(app):
-    app.post(WM_TRAY, 0, WM_RBUTTONUP)
+    app.post(IDS.kMsgTray, 0, WM_RBUTTONUP)
     out = probe("wait-menu", "10000", check=False)
     words = out.stdout.decode().split()
     if out.returncode != 0 or len(words) != 6:
@@ -51,10 +48,7 @@ class TrayMenuTest(unittest.TestCase):
             # Down lands on the second row, Up goes back to the first.
             probe("key", str(VK_DOWN), str(VK_UP), str(VK_RETURN))
             self.assertEqual(probe("wait-no-menu", "5000", check=False).returncode, 0)
-            deadline = time.time() + 10
-            while app.state()["visible"] != "1" and time.time() < deadline:
-                time.sleep(0.1)
-            self.assertEqual(app.state()["visible"], "1")
+            self.assertEqual(wait_for(lambda: app.state()["visible"], "1", timeout=10), "1")
             self.assertEqual(app.quit(), 0)
 
     def test_quit_row_ends_the_program_and_saves_its_settings(self):

@@ -12,11 +12,6 @@
 
 #include <array>
 
-inline constexpr UINT_PTR kPanelBackgroundSubclassId = 4337;
-inline constexpr UINT_PTR kThinBorderSubclassId = 12529;
-inline constexpr UINT_PTR kComboStyleSubclassId = 20721;
-inline constexpr UINT_PTR kSpinStyleSubclassId = 20722;
-
 void attach_combo_style(HWND combo, bool dark);
 void attach_spin_style(HWND updown, bool dark);
 // Replaces a sunken client edge by a one-pixel frame in the border colour.

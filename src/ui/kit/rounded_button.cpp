@@ -1,5 +1,6 @@
 #include "ui/kit/rounded_button.h"
 
+#include "app/ids.h"
 #include "services/window_util.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"

@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-inline constexpr UINT_PTR kRoundButtonSubclassId = 8432;
-
 // Bits of the button's user data (GWLP_USERDATA). The caller sets dark and
 // primary; the button itself sets and clears pressed and hover.
 inline constexpr LONG_PTR kRoundButtonDark = 1;

@@ -10,7 +10,6 @@
 
 #include <string>
 
-inline constexpr UINT_PTR kToggleSwitchSubclassId = 4336;
 // The height of a toggle in the settings rows.
 inline constexpr int kToggleSwitchHeight = 22;
 

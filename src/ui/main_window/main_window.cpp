@@ -1,5 +1,7 @@
 #include "ui/main_window/main_window.h"
 
+#include "app/ids.h"
+
 void MainWindow::init(HWND window, App* owner) {
     hwnd = window;
     app = owner;
@@ -29,7 +31,7 @@ void MainWindow::set_view(int mode, int category_id) {
     view_category = category_id;
     templates_view = false;
 }
-void MainWindow::show_images_view() { set_view(6, -1); }
+void MainWindow::show_images_view() { set_view(kViewImages, -1); }
 void MainWindow::show_templates() { templates_view = true; }
 void MainWindow::show_template_group(const std::wstring&) { templates_view = true; }
 

@@ -1,5 +1,6 @@
 #include "ui/menu/popup_menu.h"
 
+#include "app/ids.h"
 #include "services/handles.h"
 #include "services/scope_exit.h"
 #include "ui/kit/draw_util.h"
@@ -10,8 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr UINT_PTR kSubmenuTimerId = 1;
 
 LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -134,7 +133,7 @@ void redraw(const MenuState& state) {
 // ---------------------------------------------------------------- behaviour
 
 void cancel_pending_submenu(MenuState& state) {
-    if (state.pending_submenu >= 0) KillTimer(state.window, kSubmenuTimerId);
+    if (state.pending_submenu >= 0) KillTimer(state.window, kTimerSubmenu);
     state.pending_submenu = -1;
 }
 
@@ -150,7 +149,7 @@ void hover_row(MenuState& state, int row) {
     state.hovered = row;
     cancel_pending_submenu(state);
     if (opens_submenu(state, row)) {
-        SetTimer(state.window, kSubmenuTimerId, kSubmenuDelayMs, nullptr);
+        SetTimer(state.window, kTimerSubmenu, kSubmenuDelayMs, nullptr);
         state.pending_submenu = row;
     }
     redraw(state);
@@ -256,7 +255,7 @@ void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
 }
 
 void on_submenu_timer(MenuState& state, MenuEnd& end) {
-    KillTimer(state.window, kSubmenuTimerId);
+    KillTimer(state.window, kTimerSubmenu);
     const int row = state.pending_submenu;
     state.pending_submenu = -1;
     if (row == state.hovered && opens_submenu(state, row)) open_submenu(state, row, end);
@@ -305,7 +304,7 @@ bool handle_menu_message(MenuState& state, const MSG& msg, MenuEnd& end) {
         on_key_down(state, msg.wParam, end);
         return true;
     case WM_TIMER:
-        if (msg.hwnd != state.window || msg.wParam != kSubmenuTimerId) return false;
+        if (msg.hwnd != state.window || msg.wParam != kTimerSubmenu) return false;
         on_submenu_timer(state, end);
         return true;
     default:
@@ -408,7 +407,7 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     // Every way out leaves no timer, capture or state behind, and no window.
     ScopeExit close_menu([&] {
         if (IsWindow(window.get())) {
-            KillTimer(window.get(), kSubmenuTimerId);
+            KillTimer(window.get(), kTimerSubmenu);
             if (GetCapture() == window.get()) ReleaseCapture();
             SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
         } else {

@@ -15,8 +15,6 @@
 
 #include <cstdint>
 
-inline constexpr wchar_t kPopupMenuClass[] = L"KorvanePopupMenu";
-
 // Shows a menu with its top-left corner at the screen point (x, y), kept on
 // the work area of the monitor under that point, and returns the chosen id,
 // or 0 when the menu was dismissed or could not be shown.
