@@ -17,6 +17,7 @@
 #include "ui/kit/brush_cache.h"
 #include "ui/main_window/main_window.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 #include "ui/menu/tray_menu.h"
 
 #include <commdlg.h>
@@ -46,8 +47,6 @@ Colours colours(bool dark) {
 // The WM_CTLCOLOR* answers; freed with the window.
 BrushCache g_brushes;
 
-App* app_of(HWND hwnd) { return reinterpret_cast<App*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
 bool dark_of(const App& app) { return app.settings && app.settings->dark_mode; }
 
 void save_settings(const App& app) {
@@ -56,21 +55,15 @@ void save_settings(const App& app) {
 
 // ---------------------------------------------------------------- life
 
-LRESULT on_create(HWND hwnd, const CREATESTRUCTW* cs) {
-    App* app = app_of(hwnd);
-    if (!app && cs) {
-        app = static_cast<App*>(cs->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
-    }
-    if (!app) return 0;
-    if (app->watcher) app->watcher->init(app, hwnd);
-    if (app->tray) app->tray->add(hwnd, app);
-    if (app->main_window) app->main_window->init(hwnd, app);
-    app->register_hotkeys(hwnd);
+LRESULT on_create(HWND hwnd, App& app) {
+    if (app.watcher) app.watcher->init(&app, hwnd);
+    if (app.tray) app.tray->add(hwnd, &app);
+    if (app.main_window) app.main_window->init(hwnd, &app);
+    app.register_hotkeys(hwnd);
     SetTimer(hwnd, kTimerPurge, kPurgeIntervalMs, nullptr);
-    if (app->db && app->settings) {
-        app->db->purge_expired(app->settings->ttl_days);
-        app->db->purge_trash(app->settings->trash_hours);
+    if (app.db && app.settings) {
+        app.db->purge_expired(app.settings->ttl_days);
+        app.db->purge_trash(app.settings->trash_hours);
     }
     return 0;
 }
@@ -597,12 +590,13 @@ void show_hotkey_help(HWND owner) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_CREATE) return on_create(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lparam));
-    App* app_ptr = app_of(hwnd);
+    // The App comes with WM_CREATE, when its parts can take the window.
+    App* app_ptr = window_state<App>(hwnd, msg, lparam, WM_CREATE);
     if (!app_ptr) return DefWindowProcW(hwnd, msg, wparam, lparam);
     App& app = *app_ptr;
 
     switch (msg) {
+        case WM_CREATE: return on_create(hwnd, app);
         case WM_DESTROY: on_destroy(hwnd, app); return 0;
         case WM_MOVE:
             KillTimer(hwnd, kTimerSaveRect);

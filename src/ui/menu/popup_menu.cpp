@@ -7,6 +7,7 @@
 #include "ui/kit/modal_loop.h"
 #include "ui/menu/popup_menu_layout.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 
 #include <algorithm>
 
@@ -14,8 +15,8 @@ namespace {
 
 LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// One open menu, owned by the show_popup_menu call that runs it and reached
-// from its window through the user data.
+// One open menu, owned by the show_popup_menu call that runs it (its creation
+// parameter, ui/kit/window_state.h).
 struct MenuState {
     const PopupMenuItems* items = nullptr;
     bool dark = false;
@@ -330,7 +331,7 @@ MenuEnd run_menu_loop(MenuState& state) {
 }
 
 LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* state = reinterpret_cast<MenuState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    MenuState* state = window_state<MenuState>(window, message, lparam);
     switch (message) {
     case WM_PAINT: {
         ScopedPaint paint(window);
@@ -390,26 +391,25 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     const SIZE size = measure_popup_menu(items);
     const POINT at = place_popup_menu(x, y, size.cx, size.cy, work_area_at(POINT{x, y}));
 
-    register_menu_class();
-    ScopedWindow window(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, L"",
-                                        WS_POPUP, at.x, at.y, size.cx, size.cy, owner, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr));
-    if (!window) return 0;
-
     MenuState state;
     state.items = &items;
     state.dark = dark;
     state.owner = owner;
-    state.window = window.get();
     state.parent_menu = parent_menu;
     GetCursorPos(&state.last_mouse);
-    SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+
+    register_menu_class();
+    ScopedWindow window(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, L"",
+                                        WS_POPUP, at.x, at.y, size.cx, size.cy, owner, nullptr,
+                                        GetModuleHandleW(nullptr), &state));
+    if (!window) return 0;
+    state.window = window.get();
     // Every way out leaves no timer, capture or state behind, and no window.
     ScopeExit close_menu([&] {
         if (IsWindow(window.get())) {
             KillTimer(window.get(), kTimerSubmenu);
             if (GetCapture() == window.get()) ReleaseCapture();
-            SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
+            clear_state(window.get());
         } else {
             window.release();  // destroyed under us
         }
