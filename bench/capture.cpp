@@ -14,7 +14,7 @@
 // Then it runs a window with the 500 ms timer 1 work (foreground test and
 // poll) for the idle time and reports the process's CPU time over it.
 
-#include "app/app.h"
+#include "app/ids.h"
 #include "app/settings.h"
 #include "services/clipboard.h"
 #include "services/clipboard_watcher.h"
@@ -71,26 +71,32 @@ double process_cpu_ms() {
     return ms(kernel) + ms(user);
 }
 
-App* g_bench_app = nullptr;
+// What timer 1 of the main window touches.
+struct TimerWork {
+    ClipboardWatcher* watcher = nullptr;
+    HWND paste_target = nullptr;
+};
+TimerWork* g_timer_work = nullptr;
 
 LRESULT CALLBACK timer_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_TIMER && wparam == kTimerPoll && g_bench_app) {
+    if (msg == WM_TIMER && wparam == kTimerPoll && g_timer_work) {
         HWND fg = GetForegroundWindow();
-        if (fg && fg != hwnd && !is_own_or_shell_window(fg)) g_bench_app->paste_target = fg;
-        g_bench_app->watcher->poll();
+        if (fg && fg != hwnd && !is_own_or_shell_window(fg)) g_timer_work->paste_target = fg;
+        g_timer_work->watcher->poll();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
-void idle_cost(App& app, int seconds) {
+void idle_cost(ClipboardWatcher& watcher, int seconds) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = timer_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KorvaneBenchTimer";
     RegisterClassW(&wc);
     HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-    g_bench_app = &app;
+    TimerWork work{&watcher};
+    g_timer_work = &work;
     SetTimer(window, kTimerPoll, 500, nullptr);
     const double cpu_before = process_cpu_ms();
     const DWORD end = GetTickCount() + DWORD(seconds) * 1000;
@@ -102,6 +108,7 @@ void idle_cost(App& app, int seconds) {
     }
     const double cpu = process_cpu_ms() - cpu_before;
     DestroyWindow(window);
+    g_timer_work = nullptr;
     std::printf("timer 1 idle: %.1f ms CPU over %d s (%.3f %% of one core, %.3f ms a tick)\n", cpu, seconds,
                 cpu / (seconds * 10.0), cpu / (seconds * 2.0));
 }
@@ -118,28 +125,28 @@ int main(int argc, char** argv) {
         std::filesystem::path(tmp) / (L"korvane-bench-capture-" + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::create_directories(folder);
     {
-        App app;
-        app.settings = new Settings();
-        app.db = new HistoryDb((folder / L"history.db").wstring());
-        app.watcher = new ClipboardWatcher();
-        app.watcher->init(&app, nullptr);
+        Settings settings;
+        HistoryDb db((folder / L"history.db").wstring());
+        const std::optional<std::int64_t> no_category;
+        ClipboardWatcher watcher;
+        watcher.init({&db, &settings, &no_category, {}}, nullptr);
 
         put_entry_on_clipboard(L"a short copied text", {}, {}, {});
-        report("short text", passes, *app.watcher);
+        report("short text", passes, watcher);
 
         std::wstring long_text;
         while (long_text.size() < 100 * 1024) long_text += L"A line of a long copied text, 100 KB in all. ";
         const std::string html = "Version:0.9\r\nSourceURL:https://example.org/page\r\n<html><body>" +
                                  std::string(long_text.begin(), long_text.end()) + "</body></html>";
         put_entry_on_clipboard(long_text, {}, html, {});
-        report("100 KB text with HTML", passes, *app.watcher);
+        report("100 KB text with HTML", passes, watcher);
 
         put_entry_on_clipboard(L"", {}, {}, picture(1920, 1080));
-        report("1920 x 1080 picture", std::max(1, passes / 5), *app.watcher);
+        report("1920 x 1080 picture", std::max(1, passes / 5), watcher);
 
         put_entry_on_clipboard(L"nothing new after this", {}, {}, {});
-        app.watcher->check_clipboard(false);
-        idle_cost(app, idle_seconds);
+        watcher.check_clipboard(false);
+        idle_cost(watcher, idle_seconds);
     }
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);

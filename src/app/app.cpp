@@ -143,6 +143,10 @@ void App::shutdown() {
     if (g_app == this) g_app = nullptr;
 }
 
+CaptureSink App::capture_sink() {
+    return {db, settings, &capture_category, [this](const std::wstring& text) { on_copied(text); }};
+}
+
 void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));

@@ -19,6 +19,7 @@ class MainWindow;
 class TrayIcon;
 class QuickMenu;
 class ClipboardWatcher;
+struct CaptureSink;
 class SettingsWindow;
 
 struct MainHotkey : HotkeyPair {
@@ -66,6 +67,9 @@ public:
     // The main window's handle, or null before it exists.
     HWND main_hwnd() const;
 
+    // What the clipboard watcher stores into and tells: the database, the
+    // settings, the capture category and on_copied.
+    CaptureSink capture_sink();
     void on_copied(const std::wstring& text);
     void open_settings();
     void clear_history();

@@ -56,8 +56,8 @@ void save_settings(const App& app) {
 // ---------------------------------------------------------------- life
 
 LRESULT on_create(HWND hwnd, App& app) {
-    if (app.watcher) app.watcher->init(&app, hwnd);
-    if (app.tray) app.tray->add(hwnd, &app);
+    if (app.watcher) app.watcher->init(app.capture_sink(), hwnd);
+    if (app.tray) app.tray->add(hwnd);
     if (app.main_window) app.main_window->init(hwnd, &app);
     app.register_hotkeys(hwnd);
     SetTimer(hwnd, kTimerPurge, kPurgeIntervalMs, nullptr);

@@ -1,6 +1,5 @@
 #include "services/clipboard_watcher.h"
 
-#include "app/app.h"
 #include "app/settings.h"
 #include "services/app_filter.h"
 #include "services/app_names.h"
@@ -39,10 +38,10 @@ std::uint64_t image_hash(const std::uint8_t* data, size_t size) {
     return h;
 }
 
-void ClipboardWatcher::init(App* app, HWND main_hwnd) {
-    owner = app;
+void ClipboardWatcher::init(CaptureSink capture_sink, HWND main_hwnd) {
+    sink = std::move(capture_sink);
     main_window = main_hwnd;
-    enabled = owner && owner->settings ? owner->settings->watch_clipboard : true;
+    enabled = sink.settings ? sink.settings->watch_clipboard : true;
     take_current_as_seen();
     ignore_until = 0;
     filter_mode = L"all";
@@ -71,9 +70,9 @@ void ClipboardWatcher::set_enabled(bool on) {
 }
 
 void ClipboardWatcher::reload_filter() {
-    if (owner && owner->settings) {
-        filter_mode = owner->settings->app_filter_mode;
-        filter_apps = split_filter_list(*owner->settings);
+    if (sink.settings) {
+        filter_mode = sink.settings->app_filter_mode;
+        filter_apps = split_filter_list(*sink.settings);
     }
     filter_reload_time = whole_seconds();
 }
@@ -159,9 +158,10 @@ void ClipboardWatcher::check_clipboard(bool force) {
 }
 
 void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
-    if (!owner || !owner->db) return;
+    if (!sink.db) return;
     static const Settings kDefaults;
-    const Settings& settings = owner->settings ? *owner->settings : kDefaults;
+    const Settings& settings = sink.settings ? *sink.settings : kDefaults;
+    const std::optional<std::int64_t> category = sink.category ? *sink.category : std::nullopt;
 
     const std::wstring app = clipboard_owner_process_name();
     const bool is_browser = is_browser_process(app);
@@ -169,9 +169,8 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
     if (is_browser) winutil::get_browser_page_info(title, address);
     if (address.empty()) address = html_source_url_bytes(content.html);
 
-    const std::int64_t id = owner->db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
-                                                  settings.repeat_on_copy, owner->capture_category, title, address,
-                                                  is_browser);
+    const std::int64_t id = sink.db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
+                                                settings.repeat_on_copy, category, title, address, is_browser);
     if (id == 0) return;
 
     if (main_window && is_url(content.text)) start_link_title_thread(main_window, id, content.text);
@@ -179,8 +178,8 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
     if (has_image && settings.clipboard_images_autosave && !settings.screenshot_folder.empty()) {
         std::wstring path;
         if (save_image_file(settings.screenshot_folder, kSavedImageBase, content.dib, path))
-            owner->db->set_image_path(id, path);
+            sink.db->set_image_path(id, path);
     }
     if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
-    owner->on_copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
+    if (sink.copied) sink.copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
 }

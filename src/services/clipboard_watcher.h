@@ -8,11 +8,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-class App;
+class HistoryDb;
 struct ClipboardContent;
+struct Settings;
 
 // 64-bit FNV-1a over every byte: how the watcher tells images apart.
 std::uint64_t image_hash(const std::uint8_t* data, size_t size);
@@ -21,11 +24,21 @@ inline std::uint64_t image_hash(const Bytes& data) { return image_hash(data.data
 // Images above this size are not stored; the copy is kept as text alone.
 constexpr size_t kMaxCapturedImageBytes = 2 * 1024 * 1024;
 
+// Where the watcher's captures go, built by the App: the watcher knows
+// nothing else of the program.
+struct CaptureSink {
+    HistoryDb* db = nullptr;                                // null: nothing is stored
+    const Settings* settings = nullptr;                     // read at each capture; null: the defaults
+    const std::optional<std::int64_t>* category = nullptr;  // where new captures are filed, if anywhere
+    std::function<void(const std::wstring&)> copied;        // after a capture was stored: its text or "[image]"
+};
+
 class ClipboardWatcher {
 public:
-    // Binds the watcher to the App and its main window and takes what is on
-    // the clipboard now as seen, so it is never recorded.
-    void init(App* app, HWND main_hwnd);
+    // Binds the watcher to its sink and the main window (which receives the
+    // link titles) and takes what is on the clipboard now as seen, so it is
+    // never recorded.
+    void init(CaptureSink capture_sink, HWND main_hwnd);
 
     // Timer 1: a capture pass, unless capture is off or the program has just
     // written the clipboard itself.
@@ -55,7 +68,7 @@ private:
     bool source_allowed();
     void store(const ClipboardContent& content, bool has_image);
 
-    App* owner = nullptr;
+    CaptureSink sink;
     HWND main_window = nullptr;
     bool enabled = true;
     std::wstring last_text;

@@ -54,9 +54,8 @@ NOTIFYICONDATAW tray_balloon_record(HWND window, const std::wstring& title, cons
     return nid;
 }
 
-void TrayIcon::add(HWND window, App* app) {
+void TrayIcon::add(HWND window) {
     hwnd = window;
-    owner = app;
     NOTIFYICONDATAW nid = tray_icon_record(window, load_tray_icon());
     added = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
 }

@@ -7,15 +7,12 @@
 
 #include <string>
 
-class App;
-
 class TrayIcon {
 public:
     HWND hwnd = nullptr;   // the main window, which receives the icon's messages
-    App* owner = nullptr;
     bool added = false;    // the icon is in the notification area
 
-    void add(HWND window, App* app);
+    void add(HWND window);
     void remove();
     // Does nothing unless the icon was added. Texts longer than the record's
     // fields are cut to fit.

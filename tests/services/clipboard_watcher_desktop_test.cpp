@@ -1,4 +1,3 @@
-#include "app/app.h"
 #include "app/settings.h"
 #include "services/clipboard.h"
 #include "services/clipboard_watcher.h"
@@ -44,27 +43,27 @@ std::wstring stored_image_path(const std::wstring& db_file) {
 void put_text(const std::wstring& text) { put_entry_on_clipboard(text, {}, {}, {}); }
 void put_image(const Bytes& dib) { put_entry_on_clipboard(L"", {}, {}, dib); }
 
-// A watcher over an App that holds only settings and a history database in
-// a folder of its own: no window, no tray.
+// A watcher that stores into settings and a history database in a folder of
+// its own: no window, no tray.
 class WatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app.settings = new Settings();
-        app.db = new HistoryDb(dir.file(L"history.db"));
-        app.watcher = new ClipboardWatcher();
         put_text(L"on the clipboard before start");
-        app.watcher->init(&app, nullptr);
+        watcher_.init({&db, &settings, &capture_category, {}}, nullptr);
     }
     std::vector<std::wstring> texts() {
         std::vector<std::wstring> out;
         // "any" names no view: every row, pictures too.
-        for (const auto& e : app.db->list_entries(L"any", false, false)) out.push_back(e.is_image ? L"[image]" : e.text);
+        for (const auto& e : db.list_entries(L"any", false, false)) out.push_back(e.is_image ? L"[image]" : e.text);
         return out;
     }
-    ClipboardWatcher& watcher() { return *app.watcher; }
+    ClipboardWatcher& watcher() { return watcher_; }
 
     testsupport::TempDir dir;
-    App app;
+    Settings settings;
+    HistoryDb db{dir.file(L"history.db")};
+    std::optional<std::int64_t> capture_category;
+    ClipboardWatcher watcher_;
 };
 
 }  // namespace
@@ -132,14 +131,14 @@ TEST_F(WatcherTest, NothingCopiedWhileOffIsRecordedLater) {
 }
 
 TEST_F(WatcherTest, CategoryAndSavedPictures) {
-    const std::int64_t category = app.db->add_category(L"Work");
+    const std::int64_t category = db.add_category(L"Work");
     ASSERT_GT(category, 0);
-    app.capture_category = category;
-    app.settings->clipboard_images_autosave = true;
-    app.settings->screenshot_folder = dir.file(L"pictures");
+    capture_category = category;
+    settings.clipboard_images_autosave = true;
+    settings.screenshot_folder = dir.file(L"pictures");
     put_image(small_dib(5));
     watcher().poll();
-    const auto entries = app.db->list_entries(L"any", false, false);
+    const auto entries = db.list_entries(L"any", false, false);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].category_id, category);
     // The picture was saved as a PNG in the folder, and the entry knows where.
