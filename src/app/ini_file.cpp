@@ -1,7 +1,7 @@
 #include "app/ini_file.h"
 
 #include "app/ini_values.h"
-#include "services/handles.h"
+#include "services/file_io.h"
 
 #include <windows.h>
 
@@ -14,35 +14,8 @@ namespace {
 constexpr const wchar_t* kSection = L"Settings";
 constexpr DWORD kValueBuffer = 4096;
 
-bool read_whole_file(const std::wstring& path, std::string& out, bool& exists) {
-    out.clear();
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    exists = static_cast<bool>(file);
-    if (!file) return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
-    LARGE_INTEGER size{};
-    // A settings file of more than 64 MiB is not ours; leave it untouched.
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64ll << 20)) return false;
-    out.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!out.empty() && (!ReadFile(file.get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
-                         got != out.size()))
-        return false;
-    return true;
-}
-
-bool write_new_file(const std::wstring& path, const std::string& bytes, DWORD disposition) {
-    ScopedHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    const bool ok = bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &written, nullptr) &&
-                                      written == bytes.size());
-    file.reset();
-    if (!ok) DeleteFileW(path.c_str());
-    return ok;
-}
+// A settings file of more than 64 MiB is not ours; leave it untouched.
+constexpr std::uint64_t kMaxSettingsFile = 64ull << 20;
 
 bool has_bom(const std::string& bytes) {
     auto starts = [&](const char* bom, size_t n) { return bytes.size() >= n && bytes.compare(0, n, bom, n) == 0; };
@@ -84,12 +57,12 @@ void ini_write_int(const std::wstring& path, const wchar_t* key, int value) {
 
 bool ini_ensure_unicode(const std::wstring& path) {
     std::string bytes;
-    bool exists = false;
-    if (!read_whole_file(path, bytes, exists)) return false;
+    const FileRead read = read_whole_file(path, bytes, kMaxSettingsFile);
+    if (read == FileRead::Failed) return false;
     static const std::string kBom = "\xFF\xFE";
-    if (!exists) return write_new_file(path, kBom, CREATE_NEW) || GetLastError() == ERROR_FILE_EXISTS;
+    if (read == FileRead::Missing) return create_new_file(path, kBom) || GetLastError() == ERROR_FILE_EXISTS;
     if (has_bom(bytes)) return true;
-    if (bytes.empty()) return write_new_file(path, kBom, TRUNCATE_EXISTING);
+    if (bytes.empty()) return write_file_atomic(path, kBom);
 
     // An ANSI file from an earlier run: the same text, as UTF-16LE.
     const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -98,11 +71,5 @@ bool ini_ensure_unicode(const std::wstring& path) {
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
     std::string unicode = kBom;
     unicode.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-    const std::wstring temp = path + L".new";
-    if (!write_new_file(temp, unicode, CREATE_ALWAYS)) return false;
-    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    return true;
+    return write_file_atomic(path, unicode);
 }

@@ -18,7 +18,7 @@ void ini_write_int(const std::wstring& path, const wchar_t* key, int value);
 // and a new file as ANSI, where Cyrillic text becomes '?'. This makes sure the
 // file is UTF-16LE with a byte-order mark before anything is written: a missing
 // or empty file is created as just the mark; an existing ANSI file is
-// converted (through a temporary file, so a failure leaves it as it was).
+// converted (written atomically, so a failure leaves it as it was).
 // Files that already carry a byte-order mark are left alone. False when the
 // file could not be made Unicode; writing still works then, only without
 // non-ASCII text.

@@ -2,6 +2,7 @@
 
 #include "app/language_file.h"
 
+#include "services/file_io.h"
 #include "services/handles.h"
 #include "services/text_util.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr size_t kMaxFormatted = 4095;
 // A language file is a few hundred lines; anything far larger is not one.
-constexpr LONGLONG kMaxLanguageFile = 16ll << 20;
+constexpr std::uint64_t kMaxLanguageFile = 16ull << 20;
 
 struct LanguageState {
     std::mutex mutex;
@@ -28,20 +29,6 @@ struct LanguageState {
 LanguageState& state() {
     static LanguageState s;
     return s;
-}
-
-bool read_file(const std::wstring& path, std::string& out) {
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxLanguageFile) return false;
-    out.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!out.empty() && !ReadFile(file.get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr))
-        return false;
-    out.resize(got);
-    return true;
 }
 
 }  // namespace
@@ -66,7 +53,7 @@ bool load_language(const std::wstring& code, const std::wstring& folder) {
     if (dir.empty()) return false;
     if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
     std::string content;
-    if (!read_file(dir + code + L".ini", content)) return false;
+    if (read_whole_file(dir + code + L".ini", content, kMaxLanguageFile) != FileRead::Ok) return false;
     LanguageTable table = parse_language_file(std::move(content));
     std::lock_guard lock(s.mutex);
     s.table = std::move(table);

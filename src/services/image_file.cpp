@@ -2,45 +2,14 @@
 
 #include "services/clock.h"
 #include "services/image.h"
+#include "services/file_io.h"
 #include "services/paths.h"
-#include "services/handles.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cwchar>
 #include <ctime>
-
-namespace {
-
-// Writes in pieces a 32-bit count can carry. On failure the file is removed,
-// so no partial picture is ever left. With CREATE_NEW an existing file is an
-// error (ERROR_FILE_EXISTS) and stays untouched.
-bool write_new_or_replace(const std::wstring& path, const Bytes& bytes, DWORD disposition) {
-    if (bytes.empty()) return false;
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    bool ok = true;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD written = 0;
-        ok = WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr) && written == piece;
-        done += written;
-    }
-    file.reset();
-    if (!ok) {
-        DeleteFileW(path.c_str());
-        SetLastError(ERROR_WRITE_FAULT);
-    }
-    return ok;
-}
-
-}  // namespace
-
-bool write_file(const std::wstring& path, const Bytes& bytes) {
-    return write_new_or_replace(path, bytes, CREATE_ALWAYS);
-}
 
 std::wstring image_file_name(const std::wstring& folder, const std::wstring& base, const std::tm& t, int n) {
     wchar_t stamp[64];
@@ -71,7 +40,7 @@ bool save_image_file(const std::wstring& folder, const std::wstring& base, const
     local_time(std::time(nullptr), t);
     for (int n = 1; n <= 999; ++n) {
         const std::wstring candidate = image_file_name(dir, base, t, n);
-        if (write_new_or_replace(candidate, png, CREATE_NEW)) {
+        if (create_new_file(candidate, png)) {
             path = candidate;
             return true;
         }

@@ -1,14 +1,10 @@
 #pragma once
-// Writing pictures to disk.
+// Saving pictures to disk.
 
 #include "services/encoding.h"
 
 #include <ctime>
 #include <string>
-
-// Creates or replaces the file with the bytes. False for empty bytes (the
-// disk is not touched) and on any failure, which leaves no file behind.
-bool write_file(const std::wstring& path, const Bytes& bytes);
 
 // Saves the image (PNG bytes as they are, a DIB converted to PNG) as a new
 // file "<base> YYYY-MM-DD hh-mm-ss.png" in folder, creating the folder as

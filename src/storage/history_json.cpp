@@ -2,17 +2,12 @@
 
 #include "services/clock.h"
 #include "services/encoding.h"
-#include "services/handles.h"
+#include "services/file_io.h"
 #include "storage/history_db.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 
-#include <windows.h>
-
-#include <algorithm>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -43,46 +38,6 @@ void entry_to_json(const std::vector<Category>& categories, JsonValue& array, co
 }
 
 namespace {
-
-// Writes the whole text to a new file beside path, then puts it in path's
-// place. Until the rename an existing file stays as it was, so a full disk or
-// a locked target never leaves a half-written or emptied history file.
-bool write_file_replacing(const std::wstring& path, const std::string& text) {
-    std::wstring temp;
-    ScopedHandle file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
-        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    if (!file) return false;
-
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < text.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
-        DWORD written = 0;
-        ok = WriteFile(file.get(), text.data() + done, chunk, &written, nullptr) && written == chunk;
-        done += written;
-    }
-    ok = ok && FlushFileBuffers(file.get());
-    file.reset();
-    ok = ok && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
-}
-
-bool read_whole_file(const std::wstring& path, std::string& out) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), &fclose);
-    if (!file) return false;
-    char chunk[8192];
-    for (;;) {
-        const size_t n = fread(chunk, 1, sizeof chunk, file.get());
-        if (n == 0) break;
-        out.append(chunk, n);
-    }
-    return !ferror(file.get());
-}
 
 bool digits_in_range(const std::string& s, size_t pos, int low, int high) {
     if (s[pos] < '0' || s[pos] > '9' || s[pos + 1] < '0' || s[pos + 1] > '9') return false;
@@ -143,7 +98,8 @@ int HistoryDb::export_json(const std::wstring& file) {
         // the tree.
         for (const HistoryEntry& entry : list_entries(view, false, true)) entry_to_json(categories, array, entry);
     }
-    if (!write_file_replacing(file, json_write(array, 0))) return 0;
+    // Never a half-written or emptied history file, whatever the disk does.
+    if (!write_file_atomic(file, json_write(array, 0))) return 0;
     return static_cast<int>(array.items.size());
 }
 
@@ -151,7 +107,7 @@ int HistoryDb::import_json(const std::wstring& file) {
     JsonValue root;
     try {
         std::string text;
-        if (!read_whole_file(file, text)) return 0;
+        if (read_whole_file(file, text) != FileRead::Ok) return 0;
         JsonCursor cursor{text};
         root = json_parse_value(cursor);
     } catch (const std::exception&) {

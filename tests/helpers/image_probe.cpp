@@ -4,6 +4,7 @@
 // Exit code 0 when the conversion succeeded, 1 when it failed (nothing is
 // written then), 2 for bad arguments.
 #include "services/image.h"
+#include "services/file_io.h"
 #include "services/image_file.h"
 
 #include "support/test_support.h"
@@ -25,5 +26,5 @@ int main() {
     else if (command == L"dib2png") ok = dib_to_png(input, output);
     else return 2;
     if (ok && output.empty()) return 3;  // success must give bytes
-    return ok && write_file(argv[3], output) ? 0 : 1;
+    return ok && write_file_atomic(argv[3], output) ? 0 : 1;
 }

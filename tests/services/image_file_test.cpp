@@ -1,6 +1,7 @@
 #include "services/clock.h"
 #include "services/dib.h"
 #include "services/image.h"
+#include "services/file_io.h"
 #include "services/image_file.h"
 
 #include "support/test_support.h"
@@ -27,17 +28,17 @@ std::string as_string(const Bytes& b) { return std::string(b.begin(), b.end()); 
 TEST(WriteFile, WritesExactlyOrLeavesNothing) {
     TempDir dir;
     const std::wstring path = dir.file(L"a.bin");
-    EXPECT_FALSE(write_file(path, {}));
+    EXPECT_FALSE(write_file_atomic(path, Bytes{}));
     EXPECT_FALSE(testsupport::file_exists(path));
 
     const Bytes bytes = {0, 1, 2, 0xFF, 0};
-    ASSERT_TRUE(write_file(path, bytes));
+    ASSERT_TRUE(write_file_atomic(path, bytes));
     EXPECT_EQ(testsupport::read_bytes(path), as_string(bytes));
-    ASSERT_TRUE(write_file(path, {7}));  // replaces, does not append
+    ASSERT_TRUE(write_file_atomic(path, Bytes{7}));  // replaces, does not append
     EXPECT_EQ(testsupport::read_bytes(path), "\x07");
 
-    EXPECT_FALSE(write_file(dir.file(L"missing\\folder\\x.bin"), bytes));
-    EXPECT_FALSE(write_file(dir.path(), bytes));  // a folder is not a file
+    EXPECT_FALSE(write_file_atomic(dir.file(L"missing\\folder\\x.bin"), bytes));
+    EXPECT_FALSE(write_file_atomic(dir.path(), bytes));  // a folder is not a file
 }
 
 TEST(SaveImageFile, NamesCountersAndFolders) {

@@ -1,0 +1,37 @@
+#pragma once
+// Whole files in and out, the one way every part of the program reads and
+// writes them: the settings and language files, the JSON history file, the
+// saved pictures.
+
+#include "services/encoding.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+enum class FileRead {
+    Ok,
+    Missing,  // no such file (or folder on its path)
+    Failed,   // it exists but cannot be opened or read, or it is larger than allowed
+};
+
+// Reads the whole file into out (emptied first), allowing at most max_bytes.
+FileRead read_whole_file(const std::wstring& path, std::string& out,
+                         std::uint64_t max_bytes = std::numeric_limits<std::uint64_t>::max());
+
+// Writes a file so that nobody ever finds it half-written: the bytes go to a
+// new file of a unique name beside path, are flushed to the disk, and that
+// file then takes path's place. Until the last step an existing file at path
+// stays as it was, and after a failure it still does, with no temporary file
+// left behind. Empty bytes are refused (false, the disk is not touched): no
+// file of the program is empty on purpose.
+bool write_file_atomic(const std::wstring& path, std::string_view bytes);
+bool write_file_atomic(const std::wstring& path, const Bytes& bytes);
+
+// Creates a new file with the bytes and never replaces one: when path exists
+// the call fails with GetLastError() ERROR_FILE_EXISTS and leaves it alone. A
+// write that fails removes the new file again (the error is then
+// ERROR_WRITE_FAULT). Empty bytes are refused, as above.
+bool create_new_file(const std::wstring& path, std::string_view bytes);
+bool create_new_file(const std::wstring& path, const Bytes& bytes);
