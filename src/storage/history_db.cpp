@@ -8,8 +8,7 @@
 #include "services/text_util.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
-
-#include <windows.h>
+#include "storage/transaction.h"
 
 #include <sqlite3.h>
 
@@ -107,16 +106,7 @@ void HistoryDb::backfill_source_url() {
     }
 }
 
-int HistoryDb::exec(const std::wstring& sql) {
-    if (!db) return SQLITE_MISUSE;
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, utf8_from_wide(sql).c_str(), nullptr, nullptr, &error);
-    if (rc != SQLITE_OK) {
-        if (error) OutputDebugStringA(error);
-    }
-    sqlite3_free(error);
-    return rc;
-}
+int HistoryDb::exec(const std::wstring& sql) { return exec_sql(db, utf8_from_wide(sql)); }
 
 std::vector<HistoryDb::Row> HistoryDb::query(const std::wstring& sql) {
     std::vector<Row> rows;
@@ -154,19 +144,9 @@ std::int64_t HistoryDb::next_sort_order() {
 }
 
 bool HistoryDb::run_transaction(const std::vector<std::wstring>& statements) {
-    if (exec(L"BEGIN") != SQLITE_OK) {
-        exec(L"ROLLBACK");
-        return false;
-    }
-    for (const auto& sql : statements) {
-        if (exec(sql) != SQLITE_OK) {
-            exec(L"ROLLBACK");
-            return false;
-        }
-    }
-    if (exec(L"COMMIT") != SQLITE_OK) {
-        exec(L"ROLLBACK");
-        return false;
-    }
-    return true;
+    Transaction transaction(db);
+    if (!transaction) return false;
+    for (const auto& sql : statements)
+        if (exec(sql) != SQLITE_OK) return false;
+    return transaction.commit();
 }

@@ -131,7 +131,7 @@ private:
     // attempted DELETE happens when it fails; the result tells.
     bool delete_history_where(const std::wstring& condition);
 
-    // BEGIN, the statements, COMMIT; ROLLBACK and false when any of them fails.
+    // The statements in one transaction; false and nothing kept when any fails.
     bool run_transaction(const std::vector<std::wstring>& statements);
 
     sqlite3* db = nullptr;

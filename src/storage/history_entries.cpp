@@ -7,6 +7,7 @@
 #include "services/text_util.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
+#include "storage/transaction.h"
 
 #include <sqlite3.h>
 
@@ -122,18 +123,12 @@ bool HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {
 int HistoryDb::set_pinned_many(const std::vector<std::int64_t>& ids, bool pin) {
     if (ids.empty()) return 0;
     std::lock_guard<std::mutex> lock(mutex);
-    if (exec(L"BEGIN") != SQLITE_OK) {
-        exec(L"ROLLBACK");
-        return 0;
-    }
+    Transaction transaction(db);
+    if (!transaction) return 0;
     int count = 0;
     for (std::int64_t id : ids)
         if (set_pinned_unlocked(id, pin)) ++count;
-    if (exec(L"COMMIT") != SQLITE_OK) {
-        exec(L"ROLLBACK");
-        return 0;
-    }
-    return count;
+    return transaction.commit() ? count : 0;
 }
 
 // A trashed entry leaves its quick slot for good.

@@ -4,6 +4,7 @@
 
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
+#include "storage/transaction.h"
 
 #include <sqlite3.h>
 
@@ -33,7 +34,7 @@ std::wstring slots_statement() {
 // is most of their cost.
 std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
     std::vector<HistoryEntry> out;
-    const bool in_transaction = exec(L"BEGIN") == SQLITE_OK;
+    Transaction snapshot(db);  // without it each statement reads on its own
     for (auto& row : query(sql)) {
         HistoryEntry e;
         const size_t n = row.size();
@@ -54,7 +55,7 @@ std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
         load_rich_data(e);
         out.push_back(std::move(e));
     }
-    if (in_transaction) exec(L"COMMIT");
+    snapshot.commit();
     return out;
 }
 

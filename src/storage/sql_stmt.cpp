@@ -1,5 +1,16 @@
 #include "storage/sql_stmt.h"
 
+#include <windows.h>
+
+int exec_sql(sqlite3* db, const std::string& sql_utf8) {
+    if (!db) return SQLITE_MISUSE;
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql_utf8.c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK && error) OutputDebugStringA(error);
+    sqlite3_free(error);
+    return rc;
+}
+
 ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8) {
     ScopedStmt stmt;
     if (!db) return stmt;
@@ -20,14 +31,8 @@ void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {
 }
 
 int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes) {
-    if (!db) return SQLITE_MISUSE;
-    sqlite3_stmt* raw = nullptr;
-    const int rc = sqlite3_prepare_v2(db, "UPDATE history SET image=?1 WHERE id=?2", -1, &raw, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(raw);
-        return rc;
-    }
-    ScopedStmt stmt(raw);
+    ScopedStmt stmt = prepare_stmt(db, "UPDATE history SET image=?1 WHERE id=?2");
+    if (!stmt) return db ? sqlite3_errcode(db) : SQLITE_MISUSE;
     bind_bytes(stmt.get(), 1, bytes);
     sqlite3_bind_int64(stmt.get(), 2, id);
     sqlite3_step(stmt.get());

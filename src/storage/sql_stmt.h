@@ -19,6 +19,10 @@ struct StmtTraits : NullInvalid<sqlite3_stmt*> {
 // A prepared statement, finalized once.
 using ScopedStmt = UniqueHandle<sqlite3_stmt*, handle_traits::StmtTraits>;
 
+// Runs statements without results; SQLite's message of a failure goes to the
+// debugger output. The result code (SQLITE_MISUSE without a connection).
+int exec_sql(sqlite3* db, const std::string& sql_utf8);
+
 // The statement, or an empty holder when it does not compile.
 ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8);
 

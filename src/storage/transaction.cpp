@@ -1,0 +1,15 @@
+#include "storage/transaction.h"
+
+#include "storage/sql_stmt.h"
+
+Transaction::Transaction(sqlite3* db) : db_(db), open_(exec_sql(db, "BEGIN") == SQLITE_OK) {}
+
+Transaction::~Transaction() {
+    if (open_) exec_sql(db_, "ROLLBACK");
+}
+
+bool Transaction::commit() {
+    if (!open_ || exec_sql(db_, "COMMIT") != SQLITE_OK) return false;
+    open_ = false;
+    return true;
+}

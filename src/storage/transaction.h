@@ -1,0 +1,25 @@
+#pragma once
+// The one way the history database groups statements: a transaction for a
+// scope. It begins when made, commits when commit() is called, and rolls back
+// on every other way out. The HistoryDb operation that makes it holds the
+// database mutex.
+
+struct sqlite3;
+
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Whether BEGIN took; without it the statements run one by one.
+    explicit operator bool() const { return open_; }
+    // COMMIT; false when nothing began or the commit failed (the scope's end
+    // then rolls back).
+    bool commit();
+
+private:
+    sqlite3* db_;
+    bool open_;
+};
