@@ -152,6 +152,8 @@ void App::on_copied(const std::wstring& text) {
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
 }
 
+void App::take_screenshot(ScreenshotMode mode) { run_screenshot(*this, mode); }
+
 void App::open_settings() {
     if (!settings_window) {
         settings_window = new SettingsWindow();

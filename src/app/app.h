@@ -5,6 +5,7 @@
 // what they need and answer with PostMessageW.
 
 #include "app/ids.h"
+#include "screenshot/screenshot.h"
 #include "services/hotkey.h"
 
 #include <windows.h>
@@ -33,6 +34,9 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
+    // Built by init before the main window exists and deleted by shutdown
+    // after it is gone: while the window lives, every part but the settings
+    // window is there, and its procedure relies on that.
     HINSTANCE instance = nullptr;
     HistoryDb* db = nullptr;
     Settings* settings = nullptr;
@@ -86,12 +90,13 @@ public:
     bool set_main_hotkey(const std::wstring& text);
     bool set_plain_hotkey(const std::wstring& text);
     bool set_snippets_hotkey(const std::wstring& text);
+    // kind: a ScreenshotMode.
     bool set_screenshot_hotkey(int kind, const std::wstring& text);
 
     // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp).
     void on_quick_slot(int slot);
-    // The screenshot tool's entry: mode 0 area, 1 window, 2 full screen.
-    void take_screenshot(int mode);
+    // The screenshot tool (screenshot/screenshot.h).
+    void take_screenshot(ScreenshotMode mode);
 
 private:
     bool change_hotkey(int id, HotkeyPair& pair, std::wstring& stored_text, const std::wstring& text);

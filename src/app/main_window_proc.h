@@ -11,16 +11,6 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 // Shows a hidden window with a short fade when the system animates windows.
 void show_window_animated(HWND window);
 
-// A template-group header row of the entry list ("GRP" and a tab first).
-bool is_group_row(const std::wstring& row_text);
-
-// The group a sidebar template-group row stands for: the text after its
-// first tab, blanks and tabs trimmed at both ends.
-std::wstring sidebar_group_name(const std::wstring& row_text);
-
-// The text of a list-box row, however long; empty for an invalid row.
-std::wstring list_box_text(HWND list, int row);
-
 // The shortcut help text: one "keys — description" line per shortcut. The
 // open-history keys are the configured ones; the plain-paste and templates
 // rows appear only when their texts are given.

@@ -1,5 +1,5 @@
-#include "app/app.h"
+#include "screenshot/screenshot.h"
 
 // The screenshot tool (capture, overlay, annotations) is not built yet: a
 // screenshot request does nothing.
-void App::take_screenshot(int mode) {}
+void run_screenshot(App& app, ScreenshotMode mode) {}

@@ -1,15 +1,18 @@
 #include "ui/main_window/main_window.h"
 
+#include "app/app.h"
 #include "app/ids.h"
+#include "app/settings.h"
 
 void MainWindow::init(HWND window, App* owner) {
     hwnd = window;
     app = owner;
+    dark = owner->settings->dark_mode;
 }
 
 void MainWindow::layout() {}
 int MainWindow::top_row_min_width() const { return 0; }
-void MainWindow::apply_dark_mode(bool) {}
+void MainWindow::apply_dark_mode(bool on) { dark = on; }
 void MainWindow::destroy_popups() {}
 void MainWindow::remember_full_width() {}
 void MainWindow::toggle_category_panel() {}
