@@ -60,8 +60,8 @@ void report(const char* name, int passes, ClipboardWatcher& watcher) {
     const double read = mean_ms(passes, [] { (void)read_clipboard(); });
     const double fresh = mean_ms(passes, [&] { watcher.check_clipboard(true); });
     const double same = mean_ms(passes, [&] { watcher.check_clipboard(false); });
-    std::printf("%-22s read %8.3f ms   new %8.3f ms (%5.2f x read)   same %8.3f ms (%5.2f x read)\n", name, read,
-                fresh, fresh / read, same, same / read);
+    std::printf("%-22s read %8.3f ms   new %8.3f ms (%5.2f x read)   same %8.3f ms (%5.2f x read)\n", name, read, fresh,
+                fresh / read, same, same / read);
 }
 
 double process_cpu_ms() {

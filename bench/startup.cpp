@@ -13,8 +13,8 @@
 // The profile's history database and settings file are moved aside while the
 // benchmark runs and put back afterwards.
 
-#include "app/ids.h"
 #include "app/file_locations.h"
+#include "app/ids.h"
 #include "storage/history_db.h"
 
 #include <windows.h>
@@ -46,8 +46,8 @@ int run_empty_window() {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kEmptyClass;
     RegisterClassW(&wc);
-    CreateWindowExW(0, kEmptyClass, L"empty", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 620,
-                    440, nullptr, nullptr, wc.hInstance, nullptr);
+    CreateWindowExW(0, kEmptyClass, L"empty", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 620, 440,
+                    nullptr, nullptr, wc.hInstance, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;

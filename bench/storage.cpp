@@ -74,8 +74,8 @@ void bench_lists(const std::wstring& folder) {
         db.set_pinned_many(image_ids, true);
         for (int i = 0; i < 200; ++i)
             text_ids.push_back(db.add_entry(L"Text entry number " + std::to_wstring(i) + L" with some words",
-                                            "{\\rtf1 rich}", "<b>html</b>", {}, L"app.exe", false, false,
-                                            std::nullopt, L"Window", L"http://example/", true));
+                                            "{\\rtf1 rich}", "<b>html</b>", {}, L"app.exe", false, false, std::nullopt,
+                                            L"Window", L"http://example/", true));
     }
 
     HistoryDb db(path);
@@ -83,10 +83,12 @@ void bench_lists(const std::wstring& folder) {
     const double ours = time_ms(15, [&] { db.list_entries(L"all", false, false); });
     const double bare = time_ms(15, [&] {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(raw,
+        sqlite3_prepare_v2(
+            raw,
             "SELECT id, text, created_at, pinned, category_id, use_count, source_app, is_image, source_title, "
             "source_url, is_browser_page, link_title, keep, rtf, html, image, custom_title FROM history "
-            "WHERE deleted_at IS NULL AND is_image=0 ORDER BY sort_order DESC", -1, &stmt, nullptr);
+            "WHERE deleted_at IS NULL AND is_image=0 ORDER BY sort_order DESC",
+            -1, &stmt, nullptr);
         std::vector<HistoryEntry> out;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             HistoryEntry e;
@@ -106,8 +108,10 @@ void bench_lists(const std::wstring& folder) {
     const double images = time_ms(5, [&] { db.list_entries(L"images", false, false); });
     const double images_bare = time_ms(5, [&] {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(raw, "SELECT id, image FROM history WHERE deleted_at IS NULL AND is_image=1 "
-                                "ORDER BY sort_order DESC", -1, &stmt, nullptr);
+        sqlite3_prepare_v2(raw,
+                           "SELECT id, image FROM history WHERE deleted_at IS NULL AND is_image=1 "
+                           "ORDER BY sort_order DESC",
+                           -1, &stmt, nullptr);
         std::vector<Bytes> out;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
@@ -120,18 +124,23 @@ void bench_lists(const std::wstring& folder) {
     // A single-row read through the statement functions (get_keep is one query).
     const std::int64_t id = text_ids[100];
     constexpr int kReads = 2000;
-    const double one_ours = time_ms(5, [&] {
-        for (int i = 0; i < kReads; ++i) db.get_keep(id);
-    }) / kReads;
-    const double one_bare = time_ms(5, [&] {
-        for (int i = 0; i < kReads; ++i) {
-            sqlite3_stmt* stmt = nullptr;
-            sqlite3_prepare_v2(raw, "SELECT keep FROM history WHERE id=?1", -1, &stmt, nullptr);
-            sqlite3_bind_int64(stmt, 1, id);
-            sqlite3_step(stmt);
-            sqlite3_finalize(stmt);
-        }
-    }) / kReads;
+    const double one_ours = time_ms(5,
+                                    [&] {
+                                        for (int i = 0; i < kReads; ++i) db.get_keep(id);
+                                    }) /
+                            kReads;
+    const double one_bare =
+        time_ms(5,
+                [&] {
+                    for (int i = 0; i < kReads; ++i) {
+                        sqlite3_stmt* stmt = nullptr;
+                        sqlite3_prepare_v2(raw, "SELECT keep FROM history WHERE id=?1", -1, &stmt, nullptr);
+                        sqlite3_bind_int64(stmt, 1, id);
+                        sqlite3_step(stmt);
+                        sqlite3_finalize(stmt);
+                    }
+                }) /
+        kReads;
     report("single-row query (get_keep), per call", one_ours, one_bare);
     sqlite3_close(raw);
 }
@@ -148,7 +157,8 @@ void bench_adds(const std::wstring& folder) {
     {
         HistoryDb db(ours_path);
         const auto start = Clock::now();
-        for (const auto& t : texts) db.add_entry(t, {}, {}, {}, L"app.exe", false, false, std::nullopt, L"", L"", false);
+        for (const auto& t : texts)
+            db.add_entry(t, {}, {}, {}, L"app.exe", false, false, std::nullopt, L"", L"", false);
         ours = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     }
 
@@ -157,8 +167,8 @@ void bench_adds(const std::wstring& folder) {
     { HistoryDb schema(bare_path); }
     sqlite3* raw = open_raw(bare_path);
     sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(raw, "INSERT INTO history (text, created_at, sort_order, source_app) VALUES (?1,?2,?3,?4)",
-                       -1, &insert, nullptr);
+    sqlite3_prepare_v2(raw, "INSERT INTO history (text, created_at, sort_order, source_app) VALUES (?1,?2,?3,?4)", -1,
+                       &insert, nullptr);
     const auto start = Clock::now();
     for (int i = 0; i < kAdds; ++i) {
         const std::string text = utf8_from_wide(texts[i]);

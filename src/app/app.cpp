@@ -6,8 +6,8 @@
 #include "app/settings.h"
 #include "app/window_decoration.h"
 #include "app/window_placement.h"
-#include "services/clipboard_watcher.h"
 #include "services/bitmap.h"
+#include "services/clipboard_watcher.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
@@ -40,9 +40,8 @@ void register_main_window_class(HINSTANCE instance) {
     wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
     if (!wc.hIcon) wc.hIcon = make_app_icon(32);
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.lpszClassName = kMainWindowClass;
     // A failed registration shows up as a failed window creation.
     RegisterClassExW(&wc);
@@ -80,14 +79,12 @@ bool App::init(HINSTANCE module) {
     quick_menu = new QuickMenu();
 
     register_main_window_class(instance);
-    const WindowPlacement place = initial_window_placement(settings->window_x, settings->window_y,
-                                                           settings->window_w, settings->window_h,
-                                                           rect_on_some_monitor);
-    HWND hwnd = CreateWindowExW(settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass,
-                                tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
-                                place.system_position ? CW_USEDEFAULT : place.x,
-                                place.system_position ? CW_USEDEFAULT : place.y, place.width, place.height,
-                                nullptr, nullptr, instance, this);
+    const WindowPlacement place = initial_window_placement(settings->window_x, settings->window_y, settings->window_w,
+                                                           settings->window_h, rect_on_some_monitor);
+    HWND hwnd = CreateWindowExW(
+        settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
+        place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,
+        place.height, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     // WM_CREATE has bound the contents object; keep the handle even if it did not.
     if (!main_window->hwnd) main_window->hwnd = hwnd;

@@ -55,10 +55,10 @@ public:
     HotkeyPair shot_window_hotkey;
     HotkeyPair shot_full_hotkey;
 
-    bool screenshot_busy = false;               // the screenshot overlay is running
+    bool screenshot_busy = false;                  // the screenshot overlay is running
     std::optional<std::int64_t> capture_category;  // new captures are filed here
-    HWND paste_target = nullptr;                // where pastes go
-    bool backdrop_on = false;                   // the system backdrop paints the window
+    HWND paste_target = nullptr;                   // where pastes go
+    bool backdrop_on = false;                      // the system backdrop paints the window
 
     // Builds every part and creates the main window; false only when the
     // window cannot be created.
@@ -104,4 +104,3 @@ private:
 
 // The running application, published by App::init before any window exists.
 extern App* g_app;
-

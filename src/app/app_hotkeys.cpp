@@ -81,12 +81,12 @@ bool App::set_snippets_hotkey(const std::wstring& text) {
 bool App::set_screenshot_hotkey(int kind, const std::wstring& text) {
     if (!settings) return false;
     switch (kind) {
-        case kShotArea: break;
-        case kShotWindow:
-            return change_hotkey(kHotkeyShotWindow, shot_window_hotkey, settings->screenshot_window_hotkey, text);
-        case kShotFullScreen:
-            return change_hotkey(kHotkeyShotFull, shot_full_hotkey, settings->screenshot_full_hotkey, text);
-        default: return false;
+    case kShotArea: break;
+    case kShotWindow:
+        return change_hotkey(kHotkeyShotWindow, shot_window_hotkey, settings->screenshot_window_hotkey, text);
+    case kShotFullScreen:
+        return change_hotkey(kHotkeyShotFull, shot_full_hotkey, settings->screenshot_full_hotkey, text);
+    default: return false;
     }
     if (change_hotkey(kHotkeyShotArea, shot_area_hotkey, settings->screenshot_hotkey, text)) return true;
 

@@ -30,9 +30,9 @@ inline constexpr wchar_t kSingleInstanceMutex[] = L"KorvaneSingleInstanceMutex";
 // ---------------------------------------------------------------- messages
 
 // Between the parts of the program, and from a second instance.
-inline constexpr UINT kMsgTray = WM_APP + 1;       // the tray icon's callback; lParam: the mouse message
-inline constexpr UINT kMsgShowMain = WM_APP + 4;   // show, restore and focus the main window
-inline constexpr UINT kMsgLinkTitle = WM_APP + 10; // wParam: history id; lParam: a title (services/link_fetch.h)
+inline constexpr UINT kMsgTray = WM_APP + 1;              // the tray icon's callback; lParam: the mouse message
+inline constexpr UINT kMsgShowMain = WM_APP + 4;          // show, restore and focus the main window
+inline constexpr UINT kMsgLinkTitle = WM_APP + 10;        // wParam: history id; lParam: a title (services/link_fetch.h)
 inline constexpr UINT kMsgRebuildSettings = WM_APP + 60;  // to the settings window: build it anew
 
 // ---------------------------------------------------------------- global hotkeys (on the main window)
@@ -164,10 +164,10 @@ inline constexpr int kViewImages = 6;
 
 // Item data of the sidebar's rows. The rows of all, pinned, quick slots,
 // without category and trash carry their view mode (kViewAll..kViewTrash).
-inline constexpr std::int64_t kSidebarTemplates = 5;        // the templates header
+inline constexpr std::int64_t kSidebarTemplates = 5;  // the templates header
 inline constexpr std::int64_t kSidebarImages = 6;
-inline constexpr std::int64_t kSidebarFirstCategory = 10;   // category id + 10, below kSidebarFirstGroup
-inline constexpr std::int64_t kSidebarFirstGroup = 1000;    // template group i: 1000 + i
+inline constexpr std::int64_t kSidebarFirstCategory = 10;         // category id + 10, below kSidebarFirstGroup
+inline constexpr std::int64_t kSidebarFirstGroup = 1000;          // template group i: 1000 + i
 inline constexpr std::int64_t kSidebarUngrouped = 0x100000003E8;  // the templates without a group
 
 // Item data of the entry list's rows: an entry's id (0 or more), a template's

@@ -27,8 +27,8 @@ bool has_bom(const std::string& bytes) {
 std::wstring ini_read_string(const std::wstring& path, const wchar_t* key, const std::wstring& fallback) {
     std::wstring buffer(kValueBuffer, L'\0');
     buffer[0] = L'\0';
-    const DWORD n = GetPrivateProfileStringW(kSection, key, fallback.c_str(), buffer.data(), kValueBuffer,
-                                             path.c_str());
+    const DWORD n =
+        GetPrivateProfileStringW(kSection, key, fallback.c_str(), buffer.data(), kValueBuffer, path.c_str());
     buffer.resize(std::min<DWORD>(n, kValueBuffer - 1));
     // The count and the terminator agree on Windows; trust the terminator.
     buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));

@@ -97,7 +97,7 @@ std::vector<std::wstring> available_languages() { return available_languages_in(
 
 std::wstring language_native_name(const std::wstring& code) {
     static const std::pair<const wchar_t*, const wchar_t*> kNames[] = {
-        {L"ru", L"Русский"}, {L"en", L"English"},  {L"de", L"Deutsch"}, {L"es", L"Español"},
+        {L"ru", L"Русский"},  {L"en", L"English"},  {L"de", L"Deutsch"}, {L"es", L"Español"},
         {L"fr", L"Français"}, {L"it", L"Italiano"}, {L"pl", L"Polski"},  {L"pt", L"Português"},
     };
     for (const auto& [c, name] : kNames)

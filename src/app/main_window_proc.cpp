@@ -192,30 +192,30 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
 void on_tray_menu(HWND hwnd, App& app) {
     MainWindow& mw = *app.main_window;
     switch (show_tray_menu(hwnd, app.settings->dark_mode)) {
-        case kTrayOpenHistory:
-            app.remember_foreground();
-            ShowWindow(hwnd, SW_SHOW);
-            SetForegroundWindow(hwnd);
-            mw.refresh_list();
-            break;
-        case kTrayOpenSettings: app.open_settings(); break;
-        case kTrayClearHistory: app.clear_history(); break;
-        case kTrayQuit: DestroyWindow(hwnd); break;
-        case kTrayTemplates:
-            app.remember_foreground();
-            mw.show_templates();
-            break;
-        case kTrayScreenshot: app.take_screenshot(kShotArea); break;
-        default: break;  // dismissed
+    case kTrayOpenHistory:
+        app.remember_foreground();
+        ShowWindow(hwnd, SW_SHOW);
+        SetForegroundWindow(hwnd);
+        mw.refresh_list();
+        break;
+    case kTrayOpenSettings: app.open_settings(); break;
+    case kTrayClearHistory: app.clear_history(); break;
+    case kTrayQuit: DestroyWindow(hwnd); break;
+    case kTrayTemplates:
+        app.remember_foreground();
+        mw.show_templates();
+        break;
+    case kTrayScreenshot: app.take_screenshot(kShotArea); break;
+    default: break;  // dismissed
     }
 }
 
 void on_tray(HWND hwnd, App& app, LPARAM lparam) {
     switch (LOWORD(lparam)) {
-        case WM_LBUTTONUP:
-        case WM_LBUTTONDBLCLK: show_main_window(hwnd, app); break;
-        case WM_RBUTTONUP: on_tray_menu(hwnd, app); break;
-        default: break;
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK: show_main_window(hwnd, app); break;
+    case WM_RBUTTONUP: on_tray_menu(hwnd, app); break;
+    default: break;
     }
 }
 
@@ -256,10 +256,10 @@ void on_save_rect_timer(HWND hwnd, App& app) {
 
 LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     switch (id) {
-        case kTimerPoll: on_poll_timer(hwnd, app); return 0;
-        case kTimerPurge: on_purge_timer(app); return 0;
-        case kTimerSaveRect: on_save_rect_timer(hwnd, app); return 0;
-        default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
+    case kTimerPoll: on_poll_timer(hwnd, app); return 0;
+    case kTimerPurge: on_purge_timer(app); return 0;
+    case kTimerSaveRect: on_save_rect_timer(hwnd, app); return 0;
+    default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }
 
@@ -292,34 +292,33 @@ void flip_watching(App& app) {
 bool route_control(App& app, int id, int code) {
     MainWindow& mw = *app.main_window;
     switch (id) {
-        case kIdSearch:
-            if (code != EN_CHANGE) return false;
-            mw.refresh_list();
+    case kIdSearch:
+        if (code != EN_CHANGE) return false;
+        mw.refresh_list();
+        return true;
+    case kIdSearchButton:
+        if (code != BN_CLICKED) return false;
+        if (mw.search_edit) SetFocus(mw.search_edit);
+        return true;
+    case kIdSidebar:
+        if (code != LBN_SELCHANGE) return false;
+        mw.on_sidebar_selection();
+        return true;
+    case kIdEntryList:
+        if (code == LBN_DBLCLK) {
+            mw.on_paste_selected();
             return true;
-        case kIdSearchButton:
-            if (code != BN_CLICKED) return false;
-            if (mw.search_edit) SetFocus(mw.search_edit);
+        }
+        if (code == LBN_SELCHANGE) {
+            mw.on_selection_changed();
             return true;
-        case kIdSidebar:
-            if (code != LBN_SELCHANGE) return false;
-            mw.on_sidebar_selection();
-            return true;
-        case kIdEntryList:
-            if (code == LBN_DBLCLK) {
-                mw.on_paste_selected();
-                return true;
-            }
-            if (code == LBN_SELCHANGE) {
-                mw.on_selection_changed();
-                return true;
-            }
-            return false;
-        case kIdWatchToggle:
-            if (code != BN_CLICKED) return false;
-            if (mw.watch_toggle)
-                set_watching(app, SendMessageW(mw.watch_toggle, BM_GETCHECK, 0, 0) == BST_CHECKED);
-            return true;
-        default: break;
+        }
+        return false;
+    case kIdWatchToggle:
+        if (code != BN_CLICKED) return false;
+        if (mw.watch_toggle) set_watching(app, SendMessageW(mw.watch_toggle, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        return true;
+    default: break;
     }
     if (id >= kIdFirstMenuButton && id <= kIdLastMenuButton) {
         // Other notifications of the menu buttons are taken and dropped.
@@ -328,17 +327,17 @@ bool route_control(App& app, int id, int code) {
     }
     if (code != BN_CLICKED) return false;
     switch (id) {
-        case kIdPasteButton: mw.on_paste_selected(); return true;
-        case kIdCopyButton: mw.on_copy_selected(); return true;
-        case kIdScreenshotButton: app.take_screenshot(kShotArea); return true;
-        case kIdPinButton: mw.toggle_pin_selected(); return true;
-        case kIdDeleteButton: mw.delete_selected(); return true;
-        case kIdUpButton: mw.move_selection_up(); return true;
-        case kIdDownButton: mw.move_selection_down(); return true;
-        case kIdClearButton: app.clear_history(); return true;
-        case kIdSettingsButton: app.open_settings(); return true;
-        case kIdSidebarButton: mw.toggle_category_panel(); return true;
-        default: return false;
+    case kIdPasteButton: mw.on_paste_selected(); return true;
+    case kIdCopyButton: mw.on_copy_selected(); return true;
+    case kIdScreenshotButton: app.take_screenshot(kShotArea); return true;
+    case kIdPinButton: mw.toggle_pin_selected(); return true;
+    case kIdDeleteButton: mw.delete_selected(); return true;
+    case kIdUpButton: mw.move_selection_up(); return true;
+    case kIdDownButton: mw.move_selection_down(); return true;
+    case kIdClearButton: app.clear_history(); return true;
+    case kIdSettingsButton: app.open_settings(); return true;
+    case kIdSidebarButton: mw.toggle_category_panel(); return true;
+    default: return false;
     }
 }
 
@@ -346,46 +345,46 @@ bool route_control(App& app, int id, int code) {
 void route_command(HWND hwnd, App& app, int id) {
     MainWindow& mw = *app.main_window;
     switch (id) {
-        case kCmdExportJson: export_history_json(hwnd, *app.db); break;
-        case kCmdImportJson: import_history(hwnd, app); break;
-        case kCmdClose:
-        case kCmdQuit: DestroyWindow(hwnd); break;
-        case kCmdPaste:
-        case kCmdPasteDelete: mw.on_paste_selected(); break;
-        case kCmdCopy: mw.on_copy_selected(); break;
-        case kCmdPin: mw.toggle_pin_selected(); break;
-        case kCmdEdit: mw.edit_selected(); break;
-        case kCmdToCategory: mw.move_selected_to_category(); break;
-        case kCmdRemoveCategory: mw.clear_selected_category(); break;
-        case kCmdAddSlot: mw.add_selected_to_slots(); break;
-        case kCmdRemoveSlot: mw.remove_selected_from_slots(); break;
-        case kCmdMoveUp: mw.move_selection_up(); break;
-        case kCmdMoveDown: mw.move_selection_down(); break;
-        case kCmdSelectAll: mw.select_all(); break;
-        case kCmdFind: mw.focus_search(); break;
-        case kCmdDelete: mw.delete_selected(); break;
-        case kCmdPasteMultiple: mw.on_paste_multiple(); break;
-        case kCmdTemplates: mw.show_templates(); break;
-        case kCmdNewTemplate: mw.new_template(); break;
-        case kCmdScreenshot: app.take_screenshot(kShotArea); break;
-        case kCmdAddCategory: mw.new_category(); break;
-        case kCmdRenameCategory:
-        case kCmdMergeCategory: mw.rename_category(); break;
-        case kCmdPinCategory: mw.toggle_category_pin(); break;
-        case kCmdCategoryUp: mw.move_category(-1); break;
-        case kCmdCategoryDown: mw.move_category(+1); break;
-        case kCmdDeleteCategory: mw.delete_category(); break;
-        case kCmdToggleCategoryPanel:
-        case kCmdCollapseCategories: mw.toggle_category_panel(); break;
-        case kCmdShowTime: mw.toggle_show_time(); break;
-        case kCmdDarkMode: app.toggle_dark_mode(); break;
-        case kCmdWatchClipboard: flip_watching(app); break;
-        case kCmdAlwaysOnTop: mw.toggle_topmost(); break;
-        case kCmdHotkeyHelp:
-        case kCmdHelpHotkeys: show_hotkey_help(hwnd); break;
-        case kCmdOpenSettings: app.open_settings(); break;
-        case kCmdAbout: show_about(hwnd); break;
-        default: break;
+    case kCmdExportJson: export_history_json(hwnd, *app.db); break;
+    case kCmdImportJson: import_history(hwnd, app); break;
+    case kCmdClose:
+    case kCmdQuit: DestroyWindow(hwnd); break;
+    case kCmdPaste:
+    case kCmdPasteDelete: mw.on_paste_selected(); break;
+    case kCmdCopy: mw.on_copy_selected(); break;
+    case kCmdPin: mw.toggle_pin_selected(); break;
+    case kCmdEdit: mw.edit_selected(); break;
+    case kCmdToCategory: mw.move_selected_to_category(); break;
+    case kCmdRemoveCategory: mw.clear_selected_category(); break;
+    case kCmdAddSlot: mw.add_selected_to_slots(); break;
+    case kCmdRemoveSlot: mw.remove_selected_from_slots(); break;
+    case kCmdMoveUp: mw.move_selection_up(); break;
+    case kCmdMoveDown: mw.move_selection_down(); break;
+    case kCmdSelectAll: mw.select_all(); break;
+    case kCmdFind: mw.focus_search(); break;
+    case kCmdDelete: mw.delete_selected(); break;
+    case kCmdPasteMultiple: mw.on_paste_multiple(); break;
+    case kCmdTemplates: mw.show_templates(); break;
+    case kCmdNewTemplate: mw.new_template(); break;
+    case kCmdScreenshot: app.take_screenshot(kShotArea); break;
+    case kCmdAddCategory: mw.new_category(); break;
+    case kCmdRenameCategory:
+    case kCmdMergeCategory: mw.rename_category(); break;
+    case kCmdPinCategory: mw.toggle_category_pin(); break;
+    case kCmdCategoryUp: mw.move_category(-1); break;
+    case kCmdCategoryDown: mw.move_category(+1); break;
+    case kCmdDeleteCategory: mw.delete_category(); break;
+    case kCmdToggleCategoryPanel:
+    case kCmdCollapseCategories: mw.toggle_category_panel(); break;
+    case kCmdShowTime: mw.toggle_show_time(); break;
+    case kCmdDarkMode: app.toggle_dark_mode(); break;
+    case kCmdWatchClipboard: flip_watching(app); break;
+    case kCmdAlwaysOnTop: mw.toggle_topmost(); break;
+    case kCmdHotkeyHelp:
+    case kCmdHelpHotkeys: show_hotkey_help(hwnd); break;
+    case kCmdOpenSettings: app.open_settings(); break;
+    case kCmdAbout: show_about(hwnd); break;
+    default: break;
     }
 }
 
@@ -450,31 +449,31 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     App& app = *app_ptr;
 
     switch (msg) {
-        case WM_CREATE: return on_create(hwnd, app);
-        case WM_DESTROY: on_destroy(hwnd, app); return 0;
-        case WM_MOVE: on_move(hwnd); return 0;
-        case WM_SIZE: on_size(hwnd, app); return 0;
-        case WM_ACTIVATE: on_activate(hwnd, app, wparam); break;
-        case WM_CLOSE: on_close(hwnd, app); return 0;
-        case WM_ERASEBKGND: return on_erase_background(app, reinterpret_cast<HDC>(wparam));
-        case WM_GETMINMAXINFO: on_get_min_max_info(hwnd, app, reinterpret_cast<MINMAXINFO*>(lparam)); return 0;
-        case WM_DRAWITEM: return on_draw_item(hwnd, app, wparam, lparam);
-        case WM_MEASUREITEM: return on_measure_item(hwnd, app, wparam, lparam);
-        case WM_CONTEXTMENU: on_context_menu(app, reinterpret_cast<HWND>(wparam), lparam); return 0;
-        case WM_NCACTIVATE: apply_dark_title_bar(hwnd, app.settings->dark_mode); break;
-        case WM_COMMAND: on_command(hwnd, app, wparam); return 0;
-        case WM_TIMER: return on_timer(hwnd, app, wparam, lparam);
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX: return on_ctlcolor_field(app, wparam);
-        case WM_CTLCOLORBTN: return on_ctlcolor_button(hwnd, app, wparam, lparam);
-        case WM_CTLCOLORSTATIC: return on_ctlcolor_static(app, wparam, lparam);
-        case WM_MOUSEWHEEL: return on_mouse_wheel(hwnd, app, wparam, lparam);
-        case WM_EXITSIZEMOVE: on_exit_size_move(hwnd, app); return 0;
-        case WM_HOTKEY: on_hotkey(hwnd, app, wparam); return 0;
-        case kMsgTray: on_tray(hwnd, app, lparam); return 0;
-        case kMsgShowMain: on_show_request(hwnd, app); return 0;
-        case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
-        default: break;
+    case WM_CREATE: return on_create(hwnd, app);
+    case WM_DESTROY: on_destroy(hwnd, app); return 0;
+    case WM_MOVE: on_move(hwnd); return 0;
+    case WM_SIZE: on_size(hwnd, app); return 0;
+    case WM_ACTIVATE: on_activate(hwnd, app, wparam); break;
+    case WM_CLOSE: on_close(hwnd, app); return 0;
+    case WM_ERASEBKGND: return on_erase_background(app, reinterpret_cast<HDC>(wparam));
+    case WM_GETMINMAXINFO: on_get_min_max_info(hwnd, app, reinterpret_cast<MINMAXINFO*>(lparam)); return 0;
+    case WM_DRAWITEM: return on_draw_item(hwnd, app, wparam, lparam);
+    case WM_MEASUREITEM: return on_measure_item(hwnd, app, wparam, lparam);
+    case WM_CONTEXTMENU: on_context_menu(app, reinterpret_cast<HWND>(wparam), lparam); return 0;
+    case WM_NCACTIVATE: apply_dark_title_bar(hwnd, app.settings->dark_mode); break;
+    case WM_COMMAND: on_command(hwnd, app, wparam); return 0;
+    case WM_TIMER: return on_timer(hwnd, app, wparam, lparam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: return on_ctlcolor_field(app, wparam);
+    case WM_CTLCOLORBTN: return on_ctlcolor_button(hwnd, app, wparam, lparam);
+    case WM_CTLCOLORSTATIC: return on_ctlcolor_static(app, wparam, lparam);
+    case WM_MOUSEWHEEL: return on_mouse_wheel(hwnd, app, wparam, lparam);
+    case WM_EXITSIZEMOVE: on_exit_size_move(hwnd, app); return 0;
+    case WM_HOTKEY: on_hotkey(hwnd, app, wparam); return 0;
+    case kMsgTray: on_tray(hwnd, app, lparam); return 0;
+    case kMsgShowMain: on_show_request(hwnd, app); return 0;
+    case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
+    default: break;
     }
     return DefWindowProcW(hwnd, msg, wparam, lparam);
 }

@@ -20,7 +20,8 @@ std::wstring digits_of(std::uint64_t value, unsigned base, bool upper) {
     return out;
 }
 
-void pad_into(std::wstring& out, const Directive& directive, std::wstring_view prefix, std::wstring body, bool numeric) {
+void pad_into(std::wstring& out, const Directive& directive, std::wstring_view prefix, std::wstring body,
+              bool numeric) {
     if (numeric && directive.precision) {
         if (*directive.precision == 0 && body == L"0") body.clear();
         if (body.size() < *directive.precision) body.insert(0, *directive.precision - body.size(), L'0');
@@ -101,11 +102,11 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
         case L'S': {
             if (!arg.is_text()) {
                 const std::int64_t v = arg.number();
-                std::wstring body = arg.is_unsigned() ? digits_of(static_cast<std::uint64_t>(v), 10, false)
-                                                      : (v < 0 ? L"-" : L"") +
-                                                            digits_of(v < 0 ? 0 - static_cast<std::uint64_t>(v)
-                                                                            : static_cast<std::uint64_t>(v),
-                                                                      10, false);
+                std::wstring body = arg.is_unsigned()
+                                        ? digits_of(static_cast<std::uint64_t>(v), 10, false)
+                                        : (v < 0 ? L"-" : L"") + digits_of(v < 0 ? 0 - static_cast<std::uint64_t>(v)
+                                                                                 : static_cast<std::uint64_t>(v),
+                                                                           10, false);
                 pad_into(out, directive, L"", body, false);
                 break;
             }
@@ -139,12 +140,12 @@ std::optional<std::wstring> format_printf(std::wstring_view f, std::initializer_
             if (!arg.is_unsigned() && arg.number() < 0 && arg.number() >= INT32_MIN) v &= 0xFFFFFFFFu;
             const unsigned base = conv == L'u' ? 10 : conv == L'o' ? 8 : 16;
             std::wstring_view prefix;
-            if (directive.alt && v != 0) prefix = conv == L'x' ? L"0x" : conv == L'X' ? L"0X" : conv == L'o' ? L"0" : L"";
+            if (directive.alt && v != 0)
+                prefix = conv == L'x' ? L"0x" : conv == L'X' ? L"0X" : conv == L'o' ? L"0" : L"";
             pad_into(out, directive, prefix, digits_of(v, base, conv == L'X'), true);
             break;
         }
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
         }
     }
     return out;

@@ -22,8 +22,8 @@
 class FormatArg {
 public:
     template <std::integral T>
-    FormatArg(T value) : is_text_(false), number_(static_cast<std::int64_t>(value)),
-                         is_unsigned_(std::is_unsigned_v<T>) {}
+    FormatArg(T value)
+        : is_text_(false), number_(static_cast<std::int64_t>(value)), is_unsigned_(std::is_unsigned_v<T>) {}
     FormatArg(const wchar_t* text) : is_text_(true), text_(text ? text : L"(null)") {}
     FormatArg(const std::wstring& text) : is_text_(true), text_(text) {}
     FormatArg(std::wstring_view text) : is_text_(true), text_(text) {}

@@ -97,12 +97,10 @@ void Settings::load(Settings& settings, const std::wstring& path) {
         std::visit(Overloaded{
                        [&](bool Settings::*m) { settings.*m = ini_read_bool(path, f.name, defaults.*m); },
                        [&](int Settings::*m) {
-                           settings.*m = bring_into_range(ini_read_int(path, f.name, defaults.*m), f.range,
-                                                          defaults.*m);
+                           settings.*m =
+                               bring_into_range(ini_read_int(path, f.name, defaults.*m), f.range, defaults.*m);
                        },
-                       [&](std::wstring Settings::*m) {
-                           settings.*m = ini_read_string(path, f.name, defaults.*m);
-                       },
+                       [&](std::wstring Settings::*m) { settings.*m = ini_read_string(path, f.name, defaults.*m); },
                    },
                    f.member);
     }

@@ -51,7 +51,7 @@ struct Settings {
     bool clipboard_images_autosave = false;
     std::wstring screenshot_folder;
     int screenshot_color = 0;
-    int screenshot_thickness = 3;          // 1..24
+    int screenshot_thickness = 3;           // 1..24
     std::wstring app_filter_mode = L"all";  // "all", "whitelist" or "blacklist"
     std::wstring app_filter_list;           // program names separated by ";"
     std::wstring language = L"ru";

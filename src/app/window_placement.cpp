@@ -13,8 +13,8 @@ WindowPlacement initial_window_placement(int x, int y, int width, int height, co
     return p;
 }
 
-void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area,
-                          int& x, int& y) {
+void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area, int& x,
+                          int& y) {
     x = cursor_x - 310;
     y = cursor_y - 40;
     // Right and bottom first: a window larger than the work area keeps its

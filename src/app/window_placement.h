@@ -26,5 +26,5 @@ struct ScreenRect {
 // Where a window placed by the system goes once shown: 310 pixels left of and
 // 40 above the cursor, but kept inside the work area of the cursor's monitor,
 // so that a cursor near a screen edge never leaves the window half off-screen.
-void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area,
-                          int& x, int& y);
+void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area, int& x,
+                          int& y);

@@ -1,8 +1,8 @@
 #include "services/bitmap.h"
 
 #include "services/dib.h"
-#include "services/image.h"
 #include "services/handles.h"
+#include "services/image.h"
 
 #include <algorithm>
 #include <cstring>

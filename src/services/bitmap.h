@@ -18,4 +18,3 @@ HBITMAP image_to_thumbnail(const Bytes& image, int box_width, int box_height, bo
 // The program's icon drawn by hand, for when the resource is missing: a white
 // rounded plate with a black bar across its upper part.
 HICON make_app_icon(int size);
-

@@ -1,7 +1,7 @@
 #include "services/clipboard.h"
 
-#include "services/image.h"
 #include "services/handles.h"
+#include "services/image.h"
 
 #include <windows.h>
 
@@ -63,7 +63,7 @@ bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size) {
         if (size) std::memcpy(lock.get(), bytes, size);
     }
     if (!SetClipboardData(format, block.get())) return false;  // the block is still ours to free
-    block.release();  // the system owns it now
+    block.release();                                           // the system owns it now
     return true;
 }
 

@@ -22,8 +22,10 @@ constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 constexpr double kOwnTextQuietSeconds = 0.5;
 constexpr double kOwnImageSeconds = 2.0;
 constexpr std::int32_t kFilterReloadSeconds = 2;
-const wchar_t kSavedImageBase[] = L"\u0418\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435";  // "Изображение"
-const wchar_t kImageBalloonText[] = L"[\u0438\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435]";  // "[изображение]"
+const wchar_t kSavedImageBase[] =
+    L"\u0418\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435";  // "Изображение"
+const wchar_t kImageBalloonText[] =
+    L"[\u0438\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435]";  // "[изображение]"
 
 std::int32_t whole_seconds() { return static_cast<std::int32_t>(now_seconds()); }
 
@@ -170,7 +172,7 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
     if (address.empty()) address = html_source_url_bytes(content.html);
 
     const std::int64_t id = sink.db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
-                                                settings.repeat_on_copy, category, title, address, is_browser);
+                                               settings.repeat_on_copy, category, title, address, is_browser);
     if (id == 0) return;
 
     if (main_window && is_url(content.text)) start_link_title_thread(main_window, id, content.text);

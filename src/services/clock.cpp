@@ -5,8 +5,8 @@
 #include <chrono>
 
 double now_seconds() {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<double>(ns.count()) / 1e9;
 }
 

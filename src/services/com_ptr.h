@@ -10,8 +10,7 @@
 // CoInitializeEx for the span of a scope; uninitialises only when it took.
 class ScopedCoInit {
 public:
-    explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED) noexcept
-        : hr_(::CoInitializeEx(nullptr, model)) {}
+    explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED) noexcept : hr_(::CoInitializeEx(nullptr, model)) {}
     ~ScopedCoInit() {
         if (SUCCEEDED(hr_)) ::CoUninitialize();
     }

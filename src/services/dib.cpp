@@ -9,9 +9,7 @@ std::uint32_t read_u32(const Bytes& b, std::uint64_t at) {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
            std::uint32_t(b[at + 3]) << 24;
 }
-std::uint16_t read_u16(const Bytes& b, std::uint64_t at) {
-    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
+std::uint16_t read_u16(const Bytes& b, std::uint64_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
 void write_u32(Bytes& b, size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -45,7 +43,12 @@ bool parse_dib(const Bytes& dib, DibLayout& out) {
     out.rows = static_cast<std::uint32_t>(out.top_down ? -std::int64_t(out.height) : out.height);
 
     switch (out.bit_count) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return false;
     }
     std::uint64_t offset = header;
@@ -107,8 +110,7 @@ bool dib_to_bgra(const Bytes& dib, std::vector<std::uint8_t>& pixels, std::uint3
                 std::memcpy(dst, src + 3ull * x, 3);
             } else if (masked) {
                 const std::uint32_t p = std::uint32_t(src[4ull * x]) | std::uint32_t(src[4ull * x + 1]) << 8 |
-                                        std::uint32_t(src[4ull * x + 2]) << 16 |
-                                        std::uint32_t(src[4ull * x + 3]) << 24;
+                                        std::uint32_t(src[4ull * x + 2]) << 16 | std::uint32_t(src[4ull * x + 3]) << 24;
                 dst[0] = channel(p, d.blue_mask);
                 dst[1] = channel(p, d.green_mask);
                 dst[2] = channel(p, d.red_mask);

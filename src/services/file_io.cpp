@@ -22,9 +22,7 @@ bool write_all(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-std::string_view view_of(const Bytes& bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
+std::string_view view_of(const Bytes& bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 HANDLE create_for_writing(const std::wstring& path) {
     return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,18 +5,19 @@
 namespace {
 
 constexpr std::array<KeyName, 28> kKeyNames{{
-    {L"delete", 0x2E}, {L"backspace", 0x08}, {L"enter", 0x0D}, {L"esc", 0x1B},
-    {L"space", 0x20},  {L"tab", 0x09},       {L"insert", 0x2D}, {L"home", 0x24},
-    {L"end", 0x23},    {L"pageup", 0x21},    {L"pagedown", 0x22}, {L"left", 0x25},
-    {L"right", 0x27},  {L"up", 0x26},        {L"down", 0x28},   {L"prtscr", 0x2C},
-    {L"f1", 0x70},     {L"f2", 0x71},        {L"f3", 0x72},     {L"f4", 0x73},
-    {L"f5", 0x74},     {L"f6", 0x75},        {L"f7", 0x76},     {L"f8", 0x77},
-    {L"f9", 0x78},     {L"f10", 0x79},       {L"f11", 0x7A},    {L"f12", 0x7B},
+    {L"delete", 0x2E}, {L"backspace", 0x08}, {L"enter", 0x0D}, {L"esc", 0x1B},    {L"space", 0x20},    {L"tab", 0x09},
+    {L"insert", 0x2D}, {L"home", 0x24},      {L"end", 0x23},   {L"pageup", 0x21}, {L"pagedown", 0x22}, {L"left", 0x25},
+    {L"right", 0x27},  {L"up", 0x26},        {L"down", 0x28},  {L"prtscr", 0x2C}, {L"f1", 0x70},       {L"f2", 0x71},
+    {L"f3", 0x72},     {L"f4", 0x73},        {L"f5", 0x74},    {L"f6", 0x75},     {L"f7", 0x76},       {L"f8", 0x77},
+    {L"f9", 0x78},     {L"f10", 0x79},       {L"f11", 0x7A},   {L"f12", 0x7B},
 }};
 
 // Spellings accepted when reading but never written.
 constexpr std::array<KeyName, 4> kKeyAliases{{
-    {L"del", 0x2E}, {L"escape", 0x1B}, {L"print", 0x2C}, {L"printscreen", 0x2C},
+    {L"del", 0x2E},
+    {L"escape", 0x1B},
+    {L"print", 0x2C},
+    {L"printscreen", 0x2C},
 }};
 
 // Only ASCII letters fold: the text form is ASCII, and a locale-dependent
@@ -113,22 +114,22 @@ std::wstring hotkey_to_text(std::uint32_t modifiers, std::uint32_t vk) {
 std::wstring vk_display_name(std::uint32_t vk) {
     if (is_letter_vk(vk) || is_digit_vk(vk)) return std::wstring(1, static_cast<wchar_t>(vk));
     switch (vk) {
-        case 0x08: return L"Backspace";
-        case 0x09: return L"Tab";
-        case 0x0D: return L"Enter";
-        case 0x20: return L"Space";
-        case 0x21: return L"PgUp";
-        case 0x22: return L"PgDn";
-        case 0x23: return L"End";
-        case 0x24: return L"Home";
-        case 0x25: return L"\u2190";
-        case 0x26: return L"\u2191";
-        case 0x27: return L"\u2192";
-        case 0x28: return L"\u2193";
-        case 0x2C: return L"PrtScr";
-        case 0x2D: return L"Insert";
-        case 0x2E: return L"Delete";
-        default: break;
+    case 0x08: return L"Backspace";
+    case 0x09: return L"Tab";
+    case 0x0D: return L"Enter";
+    case 0x20: return L"Space";
+    case 0x21: return L"PgUp";
+    case 0x22: return L"PgDn";
+    case 0x23: return L"End";
+    case 0x24: return L"Home";
+    case 0x25: return L"\u2190";
+    case 0x26: return L"\u2191";
+    case 0x27: return L"\u2192";
+    case 0x28: return L"\u2193";
+    case 0x2C: return L"PrtScr";
+    case 0x2D: return L"Insert";
+    case 0x2E: return L"Delete";
+    default: break;
     }
     if (vk >= 0x70 && vk <= 0x7B) return L"F" + std::to_wstring(vk - 0x70 + 1);
     if (const wchar_t* name = name_of_key(vk)) return name;

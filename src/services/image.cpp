@@ -1,7 +1,7 @@
 #include "services/image.h"
 
-#include "services/dib.h"
 #include "services/com_ptr.h"
+#include "services/dib.h"
 #include "services/handles.h"
 
 #include <windows.h>
@@ -61,11 +61,11 @@ bool png_to_dib(const Bytes& png, Bytes& dib) {
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
     if (!stream ||
-        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                decoder.put())) ||
+        FAILED(
+            factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put())) ||
         FAILED(decoder->GetFrame(0, frame.put())) || FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
-                                     0.0, WICBitmapPaletteTypeCustom)))
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
         return false;
     UINT width = 0, height = 0;
     if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0) return false;
@@ -73,8 +73,7 @@ bool png_to_dib(const Bytes& png, Bytes& dib) {
     if (std::uint64_t(width) * height > kMaxImagePixelBytes / 4) return false;
     const UINT stride = width * 4;
     std::vector<std::uint8_t> pixels(size_t(stride) * height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-        return false;
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) return false;
     dib = make_dib32(pixels.data(), width, height);
     return true;
 }

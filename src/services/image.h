@@ -20,4 +20,3 @@ bool png_to_dib(const Bytes& png, Bytes& dib);
 // A DIB of 1, 4, 8, 24 or 32 bits (rows either way up) encoded as PNG,
 // opaque. False, with png empty, on any failure.
 bool dib_to_png(const Bytes& dib, Bytes& png);
-

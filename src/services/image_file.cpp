@@ -1,15 +1,15 @@
 #include "services/image_file.h"
 
 #include "services/clock.h"
-#include "services/image.h"
 #include "services/file_io.h"
+#include "services/image.h"
 #include "services/paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cwchar>
 #include <ctime>
+#include <cwchar>
 
 std::wstring image_file_name(const std::wstring& folder, const std::wstring& base, const std::tm& t, int n) {
     wchar_t stamp[64];

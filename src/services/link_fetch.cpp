@@ -142,8 +142,7 @@ void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring t
         std::lock_guard<std::mutex> lock(g_posted_mutex);
         g_posted.insert(posted);
     }
-    if (PostMessageW(main_window, kMsgLinkTitle, static_cast<WPARAM>(history_id),
-                     reinterpret_cast<LPARAM>(posted)))
+    if (PostMessageW(main_window, kMsgLinkTitle, static_cast<WPARAM>(history_id), reinterpret_cast<LPARAM>(posted)))
         return;
     // Nobody will receive it: take it back unless, against all odds, the
     // receiver already has.

@@ -39,7 +39,12 @@ bool ends_with(const std::wstring& s, std::wstring_view suffix) {
 // it is not one the page title rules know.
 bool decode_entity(const std::string& name, std::string& out) {
     static const std::array<std::pair<std::string_view, std::uint32_t>, 6> kNamed{{
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xA0},
+        {"amp", '&'},
+        {"lt", '<'},
+        {"gt", '>'},
+        {"quot", '"'},
+        {"apos", '\''},
+        {"nbsp", 0xA0},
     }};
     const std::string lower = ascii_lower_copy(name);
     for (const auto& [n, cp] : kNamed) {
@@ -71,8 +76,7 @@ std::string decode_entities(const std::string& text) {
     while (i < text.size()) {
         if (text[i] == '&') {
             const size_t semi = text.find(';', i + 1);
-            if (semi != std::string::npos && semi - i <= 10 &&
-                decode_entity(text.substr(i + 1, semi - i - 1), out)) {
+            if (semi != std::string::npos && semi - i <= 10 && decode_entity(text.substr(i + 1, semi - i - 1), out)) {
                 i = semi + 1;
                 continue;
             }
@@ -236,8 +240,7 @@ std::wstring json_title(const std::string& body) {
             if (cp != 0) append_utf8(value, cp);
             break;
         }
-        default:
-            return {};
+        default: return {};
         }
     }
     return normalize_title(wide_from_utf8(value));
@@ -297,7 +300,7 @@ std::wstring strip_title_suffix(const std::wstring& title) {
         L" \u2014 youtube",
         L" - youtube",
         L" | rutube",
-        L" | \u0440\u0443\u0442\u0443\u0431",  // " | рутуб"
+        L" | \u0440\u0443\u0442\u0443\u0431",                                                   // " | рутуб"
         L" - \u0441\u043c\u043e\u0442\u0440\u0435\u0442\u044c \u0432\u0438\u0434\u0435\u043e",  // " - смотреть видео"
         L": \u0432\u043e\u0441\u043f\u0440\u043e\u0438\u0437\u0432\u043e\u0434\u0438\u0442\u0441\u044f "
         L"\u0430\u0443\u0434\u0438\u043e",  // ": воспроизводится аудио"

@@ -9,9 +9,9 @@
 
 // What a paste thread started from the main window needs.
 struct PasteRequest {
-    HWND target = nullptr;       // may be null: the keys then go to the window in front
+    HWND target = nullptr;  // may be null: the keys then go to the window in front
     HWND main_window = nullptr;
-    bool reopen = false;         // show the main window again afterwards (kMsgShowMain)
+    bool reopen = false;  // show the main window again afterwards (kMsgShowMain)
 };
 
 // A quick slot: 60 ms, target to the front, wait for the hotkey's modifiers

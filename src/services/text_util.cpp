@@ -11,9 +11,7 @@
 
 namespace {
 
-bool is_blank(wchar_t c) {
-    return c == L'\t' || c == L'\n' || c == L'\r' || c == L' ';
-}
+bool is_blank(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r' || c == L' '; }
 
 bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -21,19 +19,28 @@ bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // The C runtime maps only ASCII in its default locale; the system's own
 // tables know every script the user may paste.
 wchar_t to_upper(wchar_t c) {
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+    return static_cast<wchar_t>(
+        reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 wchar_t to_lower(wchar_t c) {
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+    return static_cast<wchar_t>(
+        reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
 bool is_title_boundary(wchar_t c) {
     switch (c) {
-    case L'\t': case L'\n': case L'\r': case L' ': case L'!': case L',':
-    case L'-': case L'.': case L':': case L';': case L'?':
-        return true;
-    default:
-        return false;
+    case L'\t':
+    case L'\n':
+    case L'\r':
+    case L' ':
+    case L'!':
+    case L',':
+    case L'-':
+    case L'.':
+    case L':':
+    case L';':
+    case L'?': return true;
+    default: return false;
     }
 }
 
@@ -76,9 +83,7 @@ std::wstring html_source_url(const std::wstring& html) {
     return {};
 }
 
-std::wstring html_source_url_bytes(const std::string& data) {
-    return html_source_url(wide_from_utf8(data));
-}
+std::wstring html_source_url_bytes(const std::string& data) { return html_source_url(wide_from_utf8(data)); }
 
 std::wstring html_source_url_bytes(const std::vector<std::uint8_t>& data) {
     return html_source_url_bytes(std::string(data.begin(), data.end()));

@@ -9,8 +9,8 @@
 
 class TrayIcon {
 public:
-    HWND hwnd = nullptr;   // the main window, which receives the icon's messages
-    bool added = false;    // the icon is in the notification area
+    HWND hwnd = nullptr;  // the main window, which receives the icon's messages
+    bool added = false;   // the icon is in the notification area
 
     void add(HWND window);
     void remove();

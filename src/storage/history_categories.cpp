@@ -37,8 +37,7 @@ bool HistoryDb::toggle_category_pin(std::int64_t id) {
     const auto rows = query(L"SELECT pinned FROM categories WHERE id=" + std::to_wstring(id));
     if (rows.empty()) return false;
     const bool pinned = !rows[0].empty() && rows[0][0] == L"1";
-    exec(L"UPDATE categories SET pinned=" + std::wstring(pinned ? L"0" : L"1") + L" WHERE id=" +
-         std::to_wstring(id));
+    exec(L"UPDATE categories SET pinned=" + std::wstring(pinned ? L"0" : L"1") + L" WHERE id=" + std::to_wstring(id));
     return true;
 }
 
@@ -48,9 +47,10 @@ bool HistoryDb::move_category(std::int64_t id, std::int32_t direction) {
     const auto own = query(L"SELECT cat_order FROM categories WHERE id=" + std::to_wstring(id));
     if (own.empty() || own[0].empty()) return false;
     const std::wstring c = own[0][0];
-    const auto next = query(direction == -1
-        ? L"SELECT id, cat_order FROM categories WHERE cat_order<" + c + L" ORDER BY cat_order DESC LIMIT 1"
-        : L"SELECT id, cat_order FROM categories WHERE cat_order>" + c + L" ORDER BY cat_order ASC LIMIT 1");
+    const auto next =
+        query(direction == -1
+                  ? L"SELECT id, cat_order FROM categories WHERE cat_order<" + c + L" ORDER BY cat_order DESC LIMIT 1"
+                  : L"SELECT id, cat_order FROM categories WHERE cat_order>" + c + L" ORDER BY cat_order ASC LIMIT 1");
     if (next.empty() || next[0].size() < 2) return false;
     exec(L"UPDATE categories SET cat_order=" + next[0][1] + L" WHERE id=" + std::to_wstring(id));
     exec(L"UPDATE categories SET cat_order=" + c + L" WHERE id=" + next[0][0]);

@@ -52,8 +52,7 @@ const wchar_t* const kSchemaStatements[] = {
 const wchar_t kLetterGroup[] = L"Письма";
 const wchar_t kDocumentGroup[] = L"Документы";
 const wchar_t kLetterTitle[] = L"Письмо";
-const wchar_t kLetterText[] =
-    L"Здравствуйте, {user}!\n\nНаправляем вам письмо от {date}.\n\nС уважением, ...";
+const wchar_t kLetterText[] = L"Здравствуйте, {user}!\n\nНаправляем вам письмо от {date}.\n\nС уважением, ...";
 const wchar_t kDocumentTitle[] = L"Заголовок документа";
 const wchar_t kDocumentText[] = L"Документ подготовлен {date} пользователем {user}.";
 

@@ -51,7 +51,7 @@ public:
     bool restore_entry(std::int64_t id);
     int restore_entries(const std::vector<std::int64_t>& ids);
     bool get_keep(std::int64_t id);
-    bool set_keep(std::int64_t id, bool keep);  // false when the entry does not exist
+    bool set_keep(std::int64_t id, bool keep);                       // false when the entry does not exist
     bool set_entry_text(std::int64_t id, const std::wstring& text);  // false for an empty text
     bool set_custom_title(std::int64_t id, const std::wstring& title);
     bool set_image_path(std::int64_t id, const std::wstring& path);   // true when a row changed
@@ -66,7 +66,7 @@ public:
     bool rename_category(std::int64_t id, const std::wstring& name);
     bool toggle_category_pin(std::int64_t id);
     bool move_category(std::int64_t id, std::int32_t direction);  // -1 up, anything else down
-    bool delete_category(std::int64_t id);  // its entries stay, without a category
+    bool delete_category(std::int64_t id);                        // its entries stay, without a category
     // Appends the ids not yet in the slots, keeps at most maximum slots (the
     // first ones); returns the number of slots gained.
     int add_to_slots(const std::vector<std::int64_t>& ids, std::int32_t maximum);
@@ -78,9 +78,9 @@ public:
     // ---- deletion and retention (saved PNG files of removed entries go too)
     bool delete_entry(std::int64_t id);
     int delete_entries(const std::vector<std::int64_t>& ids);
-    int empty_trash();                  // trashed entries + trashed templates removed
-    int purge_trash(std::int32_t hours);  // entries trashed more than hours ago; below 1: off
-    int purge_expired(std::int32_t days); // unprotected live entries older than days; below 1: off
+    int empty_trash();                     // trashed entries + trashed templates removed
+    int purge_trash(std::int32_t hours);   // entries trashed more than hours ago; below 1: off
+    int purge_expired(std::int32_t days);  // unprotected live entries older than days; below 1: off
     int clear_history(bool only_unprotected);
 
     // ---- templates and template groups

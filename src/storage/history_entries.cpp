@@ -29,18 +29,17 @@ std::wstring flag(bool on) { return on ? L"1" : L"0"; }
 }  // namespace
 
 std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
-                                  const Bytes& image, const std::wstring& source_app, bool is_image,
-                                  bool always_new, std::optional<std::int64_t> category,
-                                  const std::wstring& source_title, const std::wstring& source_url,
-                                  bool is_browser_page) {
+                                  const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
+                                  std::optional<std::int64_t> category, const std::wstring& source_title,
+                                  const std::wstring& source_url, bool is_browser_page) {
     const std::wstring line = one_line(text);
     if (line.size() < 2 && image.empty()) return 0;
     const std::wstring now = now_iso();
     std::lock_guard<std::mutex> lock(mutex);
 
     if (!always_new && !is_image && line.size() >= 2) {
-        const auto rows = query(L"SELECT id FROM history WHERE text=" + sql_quote(line) +
-                                L" AND deleted_at IS NULL LIMIT 1");
+        const auto rows =
+            query(L"SELECT id FROM history WHERE text=" + sql_quote(line) + L" AND deleted_at IS NULL LIMIT 1");
         if (!rows.empty() && !rows[0].empty()) {
             // A repeated copy moves the live entry to the top and takes the
             // new capture's details; pin, keep and the user's titles stay.
@@ -48,7 +47,8 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
             exec(L"UPDATE history SET created_at=" + sql_quote(now) + L", sort_order=" +
                  std::to_wstring(next_sort_order()) + L", category_id=" + sql_category(category) +
                  L", cat_pin_override=0 WHERE id=" + std::to_wstring(id));
-            ScopedStmt stmt = prepare_stmt(db,
+            ScopedStmt stmt = prepare_stmt(
+                db,
                 "UPDATE history SET rtf=?1, html=?2, image=?3, source_app=?4, is_image=?5, source_title=?6, "
                 "source_url=?7, is_browser_page=?8 WHERE id=?9");
             if (stmt) {
@@ -70,17 +70,16 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
     const std::int64_t order = next_sort_order();
     std::int64_t id = 0;
     {
-        ScopedStmt stmt = prepare_stmt(db,
+        ScopedStmt stmt = prepare_stmt(
+            db,
             "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, "
             "source_title, source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)");
         if (!stmt) return 0;
         bind_wide(stmt.get(), 1, line);
         bind_wide(stmt.get(), 2, now);
         sqlite3_bind_int64(stmt.get(), 3, order);
-        if (category)
-            sqlite3_bind_int64(stmt.get(), 4, *category);
-        else
-            sqlite3_bind_null(stmt.get(), 4);
+        if (category) sqlite3_bind_int64(stmt.get(), 4, *category);
+        else sqlite3_bind_null(stmt.get(), 4);
         bind_bytes(stmt.get(), 5, rtf);
         bind_bytes(stmt.get(), 6, html);
         bind_wide(stmt.get(), 7, source_app);
@@ -204,8 +203,7 @@ bool HistoryDb::set_image_path(std::int64_t id, const std::wstring& path_text) {
 bool HistoryDb::set_link_title(std::int64_t id, const std::wstring& title) {
     if (title.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
-    if (exec(L"UPDATE history SET link_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id)) !=
-        SQLITE_OK)
+    if (exec(L"UPDATE history SET link_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id)) != SQLITE_OK)
         return false;
     const auto rows = query(L"SELECT changes()");
     return !rows.empty() && !rows[0].empty() && rows[0][0] != L"0";

@@ -128,7 +128,8 @@ int HistoryDb::import_json(const std::wstring& file) {
         }
 
         std::lock_guard<std::mutex> lock(mutex);
-        if (category && e->category_pinned) exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
+        if (category && e->category_pinned)
+            exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
         std::wstring sql = L"INSERT INTO history (text, created_at, pinned, category_id";
         sql += e->is_image ? L", is_image) VALUES (" : L") VALUES (";
         sql += sql_quote(e->text) + L", " + sql_quote(e->created_at) + L", " + (e->pinned ? L"1" : L"0") + L", " +

@@ -14,10 +14,9 @@ bool is_one(const std::wstring& text) { return text == L"1"; }
 
 std::wstring entry_columns(const std::wstring& alias) {
     const std::wstring p = alias.empty() ? std::wstring() : alias + L".";
-    return L"SELECT " + p + L"id, " + p + L"text, " + p + L"created_at, " + p + L"pinned, " + p +
-           L"category_id, " + p + L"use_count, " + p + L"source_app, " + p + L"is_image, " + p +
-           L"source_title, " + p + L"source_url, " + p + L"is_browser_page, " + pinned_case_expr(alias) + L", " +
-           p + L"link_title, " + p + L"keep";
+    return L"SELECT " + p + L"id, " + p + L"text, " + p + L"created_at, " + p + L"pinned, " + p + L"category_id, " + p +
+           L"use_count, " + p + L"source_app, " + p + L"is_image, " + p + L"source_title, " + p + L"source_url, " + p +
+           L"is_browser_page, " + pinned_case_expr(alias) + L", " + p + L"link_title, " + p + L"keep";
 }
 
 std::wstring slots_statement() {
@@ -148,14 +147,14 @@ std::vector<Snippet> snippets_of(std::vector<std::vector<std::wstring>> rows) {
 
 std::vector<Snippet> HistoryDb::list_snippets() {
     std::lock_guard<std::mutex> lock(mutex);
-    return snippets_of(query(
-        L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NULL "
-        L"ORDER BY title ASC"));
+    return snippets_of(
+        query(L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NULL "
+              L"ORDER BY title ASC"));
 }
 
 std::vector<Snippet> HistoryDb::list_trashed_snippets() {
     std::lock_guard<std::mutex> lock(mutex);
-    return snippets_of(query(
-        L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NOT "
-        L"NULL ORDER BY deleted_at DESC"));
+    return snippets_of(
+        query(L"SELECT id, title, text, grp, use_count, created_at, deleted_at FROM snippets WHERE deleted_at IS NOT "
+              L"NULL ORDER BY deleted_at DESC"));
 }

@@ -21,8 +21,10 @@ int HistoryDb::add_to_slots(const std::vector<std::int64_t>& ids, std::int32_t m
              std::to_wstring(position) + L")");
     }
     // Slots added beyond the maximum go again at once; the existing ones never move.
-    exec(L"DELETE FROM slot_entries WHERE entry_id NOT IN (SELECT entry_id FROM slot_entries ORDER BY slot_order "
-         L"ASC LIMIT " + std::to_wstring(maximum) + L")");
+    exec(
+        L"DELETE FROM slot_entries WHERE entry_id NOT IN (SELECT entry_id FROM slot_entries ORDER BY slot_order "
+        L"ASC LIMIT " +
+        std::to_wstring(maximum) + L")");
     const std::int64_t after = query_number(L"SELECT COUNT(*) FROM slot_entries", 0);
     return static_cast<int>(std::max<std::int64_t>(after - before, 0));
 }
@@ -38,15 +40,13 @@ namespace {
 // Which rows a move in the scope sees; the others keep their places.
 std::wstring visibility_expr(const ViewScope& scope) {
     switch (scope.kind) {
-    case kScopeImages:
-        return L"CASE WHEN deleted_at IS NULL AND is_image=1 THEN 1 ELSE 0 END";
+    case kScopeImages: return L"CASE WHEN deleted_at IS NULL AND is_image=1 THEN 1 ELSE 0 END";
     case kScopeUncategorised:
         return L"CASE WHEN deleted_at IS NULL AND is_image=0 AND category_id IS NULL THEN 1 ELSE 0 END";
     case kScopeCategory:
         return L"CASE WHEN deleted_at IS NULL AND is_image=0 AND category_id=" +
                std::to_wstring(std::max<std::int64_t>(scope.category_id, 0)) + L" THEN 1 ELSE 0 END";
-    default:
-        return L"CASE WHEN deleted_at IS NULL AND is_image=0 THEN 1 ELSE 0 END";
+    default: return L"CASE WHEN deleted_at IS NULL AND is_image=0 THEN 1 ELSE 0 END";
     }
 }
 
@@ -57,9 +57,9 @@ bool HistoryDb::move_entries(const std::vector<std::int64_t>& selected, int dire
     if (selected.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
     const std::wstring ep = pinned_case_expr(L"");
-    const auto rows = query(L"SELECT id, (" + ep + L") AS ep, " + visibility_expr(scope) +
-                            L" AS vis FROM history ORDER BY " + (pinned_first ? ep + L" DESC, " : L"") +
-                            L"sort_order DESC");
+    const auto rows =
+        query(L"SELECT id, (" + ep + L") AS ep, " + visibility_expr(scope) + L" AS vis FROM history ORDER BY " +
+              (pinned_first ? ep + L" DESC, " : L"") + L"sort_order DESC");
     // The full order of every row, and where the visible ones sit in it.
     std::vector<std::int64_t> order;
     std::vector<size_t> visible_at;

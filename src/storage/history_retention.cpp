@@ -24,8 +24,7 @@ const wchar_t kOrphanSlots[] = L"DELETE FROM slot_entries WHERE entry_id NOT IN 
 // large enough to overflow the arithmetic.
 std::wstring cutoff_literal(std::int64_t hours) {
     const std::int64_t now =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count();
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     const std::int64_t then = now - hours * 3600;
     std::tm tm{};
     if (!local_time(static_cast<std::time_t>(then), tm)) return {};
@@ -61,7 +60,8 @@ int HistoryDb::empty_trash() {
     std::lock_guard<std::mutex> lock(mutex);
     const std::int64_t count = query_number(
         L"SELECT (SELECT COUNT(*) FROM history WHERE deleted_at IS NOT NULL) + "
-        L"(SELECT COUNT(*) FROM snippets WHERE deleted_at IS NOT NULL)", 0);
+        L"(SELECT COUNT(*) FROM snippets WHERE deleted_at IS NOT NULL)",
+        0);
     const auto paths = collect_image_paths(L"deleted_at IS NOT NULL");
     if (!run_transaction({L"DELETE FROM history WHERE deleted_at IS NOT NULL",
                           L"DELETE FROM snippets WHERE deleted_at IS NOT NULL", kOrphanSlots}))

@@ -16,8 +16,8 @@ std::int64_t HistoryDb::add_snippet(const std::wstring& title, const std::wstrin
     std::lock_guard<std::mutex> lock(mutex);
     // Titles are unique among all templates, trashed ones included.
     if (!query(L"SELECT id FROM snippets WHERE title=" + sql_quote(t) + L" LIMIT 1").empty()) return 0;
-    if (exec(L"INSERT INTO snippets (title, text, grp, created_at) VALUES (" + sql_quote(t) + L", " +
-             sql_quote(text) + L", " + sql_quote(g) + L", " + sql_quote(now) + L")") != SQLITE_OK)
+    if (exec(L"INSERT INTO snippets (title, text, grp, created_at) VALUES (" + sql_quote(t) + L", " + sql_quote(text) +
+             L", " + sql_quote(g) + L", " + sql_quote(now) + L")") != SQLITE_OK)
         return -1;
     return last_insert_rowid();
 }
@@ -89,19 +89,21 @@ bool HistoryDb::rename_snippet_group(const std::wstring& old_name, const std::ws
     if (to.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
     const std::wstring qfrom = sql_quote(from), qto = sql_quote(to);
-    if (query(L"SELECT 1 FROM snippets WHERE grp=" + qfrom + L" AND deleted_at IS NULL UNION SELECT 1 FROM "
-              L"snippet_groups WHERE name=" + qfrom + L" LIMIT 1").empty())
+    if (query(L"SELECT 1 FROM snippets WHERE grp=" + qfrom +
+              L" AND deleted_at IS NULL UNION SELECT 1 FROM "
+              L"snippet_groups WHERE name=" +
+              qfrom + L" LIMIT 1")
+            .empty())
         return false;
     if (!query(L"SELECT 1 FROM snippet_groups WHERE name=" + qto + L" LIMIT 1").empty()) return false;
-    if (!query(L"SELECT 1 FROM snippets WHERE grp=" + qto + L" AND grp<>" + qfrom +
-               L" AND deleted_at IS NULL LIMIT 1").empty())
+    if (!query(L"SELECT 1 FROM snippets WHERE grp=" + qto + L" AND grp<>" + qfrom + L" AND deleted_at IS NULL LIMIT 1")
+             .empty())
         return false;
     // Trashed templates keep the old name.
     exec(L"UPDATE snippets SET grp=" + qto + L" WHERE grp=" + qfrom + L" AND deleted_at IS NULL");
     if (!query(L"SELECT name FROM snippet_groups WHERE name=" + qfrom + L" LIMIT 1").empty())
         exec(L"UPDATE snippet_groups SET name=" + qto + L" WHERE name=" + qfrom);
-    else
-        exec(L"INSERT INTO snippet_groups (name) VALUES (" + qto + L")");
+    else exec(L"INSERT INTO snippet_groups (name) VALUES (" + qto + L")");
     return true;
 }
 

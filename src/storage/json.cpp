@@ -61,13 +61,9 @@ std::string json_get_string(const JsonValue& object, const std::string& key, con
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) {
-    throw std::runtime_error("expected " + what);
-}
+[[noreturn]] void fail(const std::string& what) { throw std::runtime_error("expected " + what); }
 
-bool at_end(const JsonCursor& c) {
-    return c.pos >= c.text.size();
-}
+bool at_end(const JsonCursor& c) { return c.pos >= c.text.size(); }
 
 // The end of the text reads as 0.
 char json_skip_blanks(JsonCursor& c) {
@@ -150,15 +146,15 @@ std::string json_parse_string(JsonCursor& c) {
         if (at_end(c)) break;
         const char esc = c.text[c.pos++];
         switch (esc) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'u': read_unicode_escape(c, out); break;
-            // A quote, a slash, a backslash and anything unknown stand for
-            // themselves.
-            default: out += esc; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'u': read_unicode_escape(c, out); break;
+        // A quote, a slash, a backslash and anything unknown stand for
+        // themselves.
+        default: out += esc; break;
         }
     }
     return out;
@@ -260,9 +256,7 @@ JsonValue parse_value(JsonCursor& c, int depth) {
 
 }  // namespace
 
-JsonValue json_parse_value(JsonCursor& cursor) {
-    return parse_value(cursor, 0);
-}
+JsonValue json_parse_value(JsonCursor& cursor) { return parse_value(cursor, 0); }
 
 // ------------------------------------------------------------------ writer
 
@@ -273,22 +267,22 @@ void escape_to(std::string& out, const std::string& s) {
     out += '"';
     for (const char ch : s) {
         switch (ch) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            default:
-                if (static_cast<unsigned char>(ch) < 0x20) {
-                    out += "\\u00";
-                    out += kHex[(ch >> 4) & 0xF];
-                    out += kHex[ch & 0xF];
-                } else {
-                    out += ch;
-                }
-                break;
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (static_cast<unsigned char>(ch) < 0x20) {
+                out += "\\u00";
+                out += kHex[(ch >> 4) & 0xF];
+                out += kHex[ch & 0xF];
+            } else {
+                out += ch;
+            }
+            break;
         }
     }
     out += '"';
@@ -297,54 +291,46 @@ void escape_to(std::string& out, const std::string& s) {
 void write_to(std::string& out, const JsonValue& v, std::int32_t indent) {
     if (indent < 0) indent = 0;
     switch (v.kind) {
-        case JsonValue::kBool:
-            out += v.bool_value ? "true" : "false";
-            return;
-        case JsonValue::kInteger:
-            out += std::to_string(v.int_value);
-            return;
-        case JsonValue::kString:
-            escape_to(out, v.str_value);
-            return;
-        case JsonValue::kArray: {
-            if (v.items.empty()) {
-                out += "[]";
-                return;
-            }
-            const std::string inner(size_t(indent) + 2, ' ');
-            out += "[\n";
-            for (size_t i = 0; i < v.items.size(); ++i) {
-                if (i) out += ",\n";
-                out += inner;
-                write_to(out, v.items[i], indent + 2);
-            }
-            out += '\n';
-            out.append(size_t(indent), ' ');
-            out += ']';
+    case JsonValue::kBool: out += v.bool_value ? "true" : "false"; return;
+    case JsonValue::kInteger: out += std::to_string(v.int_value); return;
+    case JsonValue::kString: escape_to(out, v.str_value); return;
+    case JsonValue::kArray: {
+        if (v.items.empty()) {
+            out += "[]";
             return;
         }
-        case JsonValue::kObject: {
-            if (v.members.empty()) {
-                out += "{}";
-                return;
-            }
-            const std::string inner(size_t(indent) + 2, ' ');
-            out += "{\n";
-            for (size_t i = 0; i < v.members.size(); ++i) {
-                if (i) out += ",\n";
-                out += inner;
-                escape_to(out, v.members[i].key);
-                out += ": ";
-                write_to(out, v.members[i].value, indent + 2);
-            }
-            out += '\n';
-            out.append(size_t(indent), ' ');
-            out += '}';
+        const std::string inner(size_t(indent) + 2, ' ');
+        out += "[\n";
+        for (size_t i = 0; i < v.items.size(); ++i) {
+            if (i) out += ",\n";
+            out += inner;
+            write_to(out, v.items[i], indent + 2);
+        }
+        out += '\n';
+        out.append(size_t(indent), ' ');
+        out += ']';
+        return;
+    }
+    case JsonValue::kObject: {
+        if (v.members.empty()) {
+            out += "{}";
             return;
         }
-        default:
-            out += "null";
-            return;
+        const std::string inner(size_t(indent) + 2, ' ');
+        out += "{\n";
+        for (size_t i = 0; i < v.members.size(); ++i) {
+            if (i) out += ",\n";
+            out += inner;
+            escape_to(out, v.members[i].key);
+            out += ": ";
+            write_to(out, v.members[i].value, indent + 2);
+        }
+        out += '\n';
+        out.append(size_t(indent), ' ');
+        out += '}';
+        return;
+    }
+    default: out += "null"; return;
     }
 }
 

@@ -17,10 +17,8 @@ ViewScope make_view_scope(std::int32_t view_mode, std::int64_t category_id) {
 
 std::vector<std::int64_t> move_selected_block(const std::vector<std::int64_t>& ids,
                                               const std::vector<std::uint32_t>& keys,
-                                              const std::vector<std::int64_t>& selected,
-                                              int direction) {
-    if ((direction != -1 && direction != 1) || ids.empty() || selected.empty() || keys.size() != ids.size())
-        return ids;
+                                              const std::vector<std::int64_t>& selected, int direction) {
+    if ((direction != -1 && direction != 1) || ids.empty() || selected.empty() || keys.size() != ids.size()) return ids;
     const std::unordered_set<std::int64_t> chosen(selected.begin(), selected.end());
     const size_t n = ids.size();
     std::vector<bool> marked(n);

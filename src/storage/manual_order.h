@@ -8,8 +8,8 @@
 
 // Which entries a manual move sees.
 struct ViewScope {
-    std::uint32_t kind = 0;         // one of the kScope* values
-    std::int64_t category_id = 0;   // the viewed category for kScopeCategory, else 0
+    std::uint32_t kind = 0;        // one of the kScope* values
+    std::int64_t category_id = 0;  // the viewed category for kScopeCategory, else 0
 };
 
 enum : std::uint32_t {
@@ -32,8 +32,7 @@ ViewScope make_view_scope(std::int32_t view_mode, std::int64_t category_id);
 // the ids unchanged when nothing can move.
 std::vector<std::int64_t> move_selected_block(const std::vector<std::int64_t>& ids,
                                               const std::vector<std::uint32_t>& keys,
-                                              const std::vector<std::int64_t>& selected,
-                                              int direction);
+                                              const std::vector<std::int64_t>& selected, int direction);
 
 // List rows carry a history id (1 and above) or a template as its negated id.
 // positive keeps the ids >= 1, otherwise the ids < 0 (still negative); 0 is

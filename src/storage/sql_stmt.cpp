@@ -19,10 +19,8 @@ ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8) {
 }
 
 void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
-    if (size == 0)
-        sqlite3_bind_null(stmt, index);
-    else
-        sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
+    if (size == 0) sqlite3_bind_null(stmt, index);
+    else sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
 }
 
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {

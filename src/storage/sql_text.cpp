@@ -60,6 +60,4 @@ std::optional<std::int64_t> parse_int64(const std::wstring& text) {
     return value;
 }
 
-std::int64_t int64_or(const std::wstring& text, std::int64_t fallback) {
-    return parse_int64(text).value_or(fallback);
-}
+std::int64_t int64_or(const std::wstring& text, std::int64_t fallback) { return parse_int64(text).value_or(fallback); }

@@ -25,10 +25,10 @@ bool taken(UINT mods, UINT vk) {
 class HotkeySetters : public ::testing::Test {
 protected:
     void SetUp() override {
-        owner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-        other_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
+        other_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
         ASSERT_NE(owner_, nullptr);
         ASSERT_NE(other_, nullptr);
         app_.settings = new Settings();

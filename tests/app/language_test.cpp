@@ -12,7 +12,8 @@ using testsupport::TempDir;
 
 TEST(LanguageFile, LineRules) {
     const LanguageTable t = parse_language_file(
-        "\xEF\xBB\xBF" "first=one\r\n"
+        "\xEF\xBB\xBF"
+        "first=one\r\n"
         "  ;comment=x\n"
         "#x=y\n"
         "=no key\n"
@@ -25,7 +26,8 @@ TEST(LanguageFile, LineRules) {
         "dup=first\n"
         "dup=second\n"
         "ru=\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n"
-        "broken=a\xFF" "b\n"
+        "broken=a\xFF"
+        "b\n"
         "last=no newline");
     EXPECT_EQ(t.at(L"first"), L"one");  // the byte-order mark is not part of the key
     EXPECT_EQ(t.at(L"a"), L"b = c");

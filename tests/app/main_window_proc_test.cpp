@@ -90,7 +90,7 @@ TEST(MainWindowRows, GroupRowsAndSidebarGroupNames) {
 
     EXPECT_EQ(sidebar_group_name(L"\uE8FD\t  Work notes \t"), L"Work notes");
     EXPECT_EQ(sidebar_group_name(L"x\tA\tB"), L"A\tB");  // only the first tab separates
-    EXPECT_EQ(sidebar_group_name(L"x\t \t  "), L"");      // all blanks: the empty group
+    EXPECT_EQ(sidebar_group_name(L"x\t \t  "), L"");     // all blanks: the empty group
     EXPECT_EQ(sidebar_group_name(L"x\t"), L"");
 }
 

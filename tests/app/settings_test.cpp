@@ -1,6 +1,6 @@
+#include "app/settings.h"
 #include "app/file_locations.h"
 #include "app/ini_file.h"
-#include "app/settings.h"
 
 #include "support/test_support.h"
 
@@ -50,8 +50,9 @@ TEST(Settings, LoadBringsRangedValuesIntoRange) {
     EXPECT_EQ(s.sound_copy_id, 2);  // out of range goes back to the default, not the bound
     EXPECT_EQ(s.sound_paste_id, 1);
 
-    const auto low = write_ini(dir, "font_size=-3\r\nscroll_lines=9\r\nscreenshot_thickness=0\r\nsound_copy_id=4\r\n"
-                                    "ttl_days=-5\r\ncategories_width=-20\r\napp_filter_mode=sometimes\r\n");
+    const auto low = write_ini(dir,
+                               "font_size=-3\r\nscroll_lines=9\r\nscreenshot_thickness=0\r\nsound_copy_id=4\r\n"
+                               "ttl_days=-5\r\ncategories_width=-20\r\napp_filter_mode=sometimes\r\n");
     Settings::load(s, low);
     EXPECT_EQ(s.font_size, 10);
     EXPECT_EQ(s.scroll_lines, 4);

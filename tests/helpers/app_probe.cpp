@@ -32,7 +32,6 @@
 
 namespace {
 
-
 long number(const char* text) { return std::strtol(text, nullptr, 0); }
 
 HWND main_window() { return FindWindowW(kMainWindowClass, nullptr); }
@@ -115,7 +114,7 @@ int move(int x, int y) {
         return 1;
     }
     std::printf(SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? "moved\n"
-                                                                                                      : "not-moved\n");
+                                                                                                    : "not-moved\n");
     return 0;
 }
 

@@ -105,8 +105,8 @@ int main() {
         else return 2;
     }
 
-    HWND window = CreateWindowExW(0, L"STATIC", L"Clip source", WS_OVERLAPPEDWINDOW, 40, 40, 300, 120, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"Clip source", WS_OVERLAPPEDWINDOW, 40, 40, 300, 120, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     if (!window) return 1;
     if (visible) {
         ShowWindow(window, SW_SHOW);

@@ -6,10 +6,10 @@
 // Texts are hex-encoded UTF-8. Prints "ready" once the clipboard is set.
 
 #include "services/clipboard.h"
-#include "services/encoding.h"
 #include "services/com_ptr.h"
-#include "support/fake_accessible.h"
+#include "services/encoding.h"
 #include "support/desktop_input.h"
+#include "support/fake_accessible.h"
 #include "support/test_support.h"
 
 #include <windows.h>

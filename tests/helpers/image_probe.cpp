@@ -3,8 +3,8 @@
 //   image_probe dib2png <in.dib> <out.png>
 // Exit code 0 when the conversion succeeded, 1 when it failed (nothing is
 // written then), 2 for bad arguments.
-#include "services/image.h"
 #include "services/file_io.h"
+#include "services/image.h"
 #include "services/image_file.h"
 
 #include "support/test_support.h"

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 int visible_menus() {
     int count = 0;
     EnumWindows(
@@ -52,8 +51,7 @@ int wait_menu(DWORD ms) {
     HWND menu = newest_menu();
     RECT r{};
     GetWindowRect(menu, &r);
-    std::printf("menu %ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                visible_menus());
+    std::printf("menu %ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top, visible_menus());
     return 0;
 }
 

@@ -79,8 +79,8 @@ void print_entry(const HistoryEntry& e) {
 
 void print_snippet(const Snippet& s) {
     std::printf("S\t%lld\t%s\t%s\t%s\t%lld\t%s\t%s\n", static_cast<long long>(s.id), hex(s.title).c_str(),
-                hex(s.text).c_str(), hex(s.grp).c_str(), static_cast<long long>(s.use_count),
-                hex(s.created_at).c_str(), hex(s.deleted_at).c_str());
+                hex(s.text).c_str(), hex(s.grp).c_str(), static_cast<long long>(s.use_count), hex(s.created_at).c_str(),
+                hex(s.deleted_at).c_str());
 }
 
 void result(long long v) { std::printf("R\t%lld\n", v); }

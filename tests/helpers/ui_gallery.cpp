@@ -8,13 +8,13 @@
 #include "support/desktop_input.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
-#include "ui/kit/control_styles.h"
-#include "ui/menu/popup_menu.h"
-#include "ui/menu/popup_menu_layout.h"
-#include "ui/kit/rounded_button.h"
 #include "ui/kit/brush_cache.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
+#include "ui/menu/popup_menu.h"
+#include "ui/menu/popup_menu_layout.h"
 
 #include <commctrl.h>
 
@@ -35,8 +35,7 @@ LRESULT CALLBACK gallery_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
         RECT rc;
         GetClientRect(w, &rc);
-        FillRect(reinterpret_cast<HDC>(wp), &rc,
-                 g_brushes.get(ui_color(UiColor::WindowBackground, g_dark)));
+        FillRect(reinterpret_cast<HDC>(wp), &rc, g_brushes.get(ui_color(UiColor::WindowBackground, g_dark)));
         return 1;
     }
     case WM_CTLCOLORSTATIC: {
@@ -45,8 +44,7 @@ LRESULT CALLBACK gallery_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         SetBkColor(dc, ui_color(UiColor::WindowBackground, g_dark));
         return reinterpret_cast<LRESULT>(g_brushes.get(ui_color(UiColor::WindowBackground, g_dark)));
     }
-    default:
-        return DefWindowProcW(w, m, wp, lp);
+    default: return DefWindowProcW(w, m, wp, lp);
     }
 }
 
@@ -61,15 +59,14 @@ HWND make_parent(const wchar_t* title, int x, int y, int w, int h) {
         RegisterClassW(&wc);
         registered = true;
     }
-    return CreateWindowExW(WS_EX_TOPMOST, L"KorvaneGallery", title, WS_POPUP | WS_VISIBLE, x, y, w, h,
-                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(WS_EX_TOPMOST, L"KorvaneGallery", title, WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
-HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, HWND parent,
-           int id = 0, DWORD ex_style = 0) {
+HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, HWND parent, int id = 0,
+           DWORD ex_style = 0) {
     HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     return hwnd;
 }
@@ -78,8 +75,8 @@ void label(HWND parent, const wchar_t* text, int x, int y, int w = 220) {
     child(L"STATIC", text, 0, x, y, w, 16, parent);
 }
 
-HWND round_button(HWND parent, const wchar_t* text, int x, int y, bool dark, bool primary,
-                  LONG_PTR state, bool enabled) {
+HWND round_button(HWND parent, const wchar_t* text, int x, int y, bool dark, bool primary, LONG_PTR state,
+                  bool enabled) {
     HWND b = child(L"BUTTON", text, BS_PUSHBUTTON, x, y, 104, 32, parent);
     attach_round_button(b, dark, primary);
     if (!enabled) EnableWindow(b, FALSE);
@@ -103,8 +100,8 @@ bool render_controls(bool dark, const std::wstring& path) {
     label(w, L"Toggle switches", 16, 8);
     const wchar_t* toggle_names[] = {L"Off", L"On", L"Off, pressed", L"On, pressed", L"On, disabled"};
     for (int i = 0; i < 5; ++i) {
-        HWND t = create_toggle_switch(w, 100 + i, toggle_names[i], 16, 30 + i * 30, 220,
-                                      kToggleSwitchHeight, i % 2 == 1 || i == 4, dark);
+        HWND t = create_toggle_switch(w, 100 + i, toggle_names[i], 16, 30 + i * 30, 220, kToggleSwitchHeight,
+                                      i % 2 == 1 || i == 4, dark);
         SendMessageW(t, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         if (i == 2 || i == 3) SendMessageW(t, BM_SETSTATE, TRUE, 0);
         if (i == 4) EnableWindow(t, FALSE);
@@ -115,15 +112,13 @@ bool render_controls(bool dark, const std::wstring& path) {
     const wchar_t* state_names[] = {L"Normal", L"Hover", L"Pressed", L"Disabled"};
     for (int kind = 0; kind < 2; ++kind)
         for (int s = 0; s < 4; ++s)
-            round_button(w, state_names[s], 260 + s * 120, 30 + kind * 44, dark, kind == 0, states[s],
-                         s != 3);
+            round_button(w, state_names[s], 260 + s * 120, 30 + kind * 44, dark, kind == 0, states[s], s != 3);
 
     // Fields on a panel, as the settings pages and boxes place them.
     label(w, L"Combo, spin, edits and list on a panel", 260, 130, 400);
     HWND panel = child(L"STATIC", L"", SS_NOTIFY, 260, 150, 500, 300, w);
     attach_panel_background(panel, dark);
-    HWND combo = child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 12, 12, 150, 200,
-                       panel);
+    HWND combo = child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 12, 12, 150, 200, panel);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Notification"));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     attach_combo_style(combo, dark);
@@ -136,28 +131,25 @@ bool render_controls(bool dark, const std::wstring& path) {
     HWND buddy = child(L"EDIT", L"14", ES_NUMBER, 350, 12, 70, 24, panel, 0, WS_EX_CLIENTEDGE);
     attach_panel_background(buddy, dark);
     attach_thin_border(buddy, dark);
-    HWND spin = child(UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0, 0, 0, 0,
-                      panel);
+    HWND spin = child(UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0, 0, 0, 0, panel);
     SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
     SendMessageW(spin, UDM_SETRANGE32, 10, 18);
     SendMessageW(spin, UDM_SETPOS32, 0, 14);
     attach_spin_style(spin, dark);
 
-    HWND edit = child(L"EDIT", L"Text in an edit with a thin border", ES_AUTOHSCROLL, 12, 56, 318, 24,
-                      panel, 0, WS_EX_CLIENTEDGE);
+    HWND edit = child(L"EDIT", L"Text in an edit with a thin border", ES_AUTOHSCROLL, 12, 56, 318, 24, panel, 0,
+                      WS_EX_CLIENTEDGE);
     attach_panel_background(edit, dark);
     attach_thin_border(edit, dark);
     HWND empty = child(L"EDIT", L"", ES_AUTOHSCROLL, 12, 92, 318, 24, panel);
     attach_panel_background(empty, dark);
     attach_thin_border(empty, dark);
     HWND multi = child(L"EDIT", L"A multi-line edit\r\nsecond line\r\nthird line",
-                       ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 12, 128, 318, 70, panel, 0,
-                       WS_EX_CLIENTEDGE);
+                       ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 12, 128, 318, 70, panel, 0, WS_EX_CLIENTEDGE);
     attach_panel_background(multi, dark);
     attach_thin_border(multi, dark);
     allow_dark_mode(multi, dark);
-    HWND list = child(L"LISTBOX", L"", LBS_NOINTEGRALHEIGHT | WS_VSCROLL, 12, 210, 318, 80, panel, 0,
-                      WS_EX_CLIENTEDGE);
+    HWND list = child(L"LISTBOX", L"", LBS_NOINTEGRALHEIGHT | WS_VSCROLL, 12, 210, 318, 80, panel, 0, WS_EX_CLIENTEDGE);
     for (const wchar_t* row : {L"First row", L"Second row", L"Third row"})
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     attach_thin_border(list, dark);
@@ -171,8 +163,7 @@ bool render_controls(bool dark, const std::wstring& path) {
     SetForegroundWindow(w);
     SetFocus(focused);
     move_mouse(POINT{1270, 1010});
-    RedrawWindow(w, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pump_messages(300);
     const bool ok = save_window(w, path);
     DestroyWindow(w);

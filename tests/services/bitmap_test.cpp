@@ -1,7 +1,7 @@
 #include "services/bitmap.h"
 #include "services/dib.h"
-#include "services/image.h"
 #include "services/handles.h"
+#include "services/image.h"
 
 #include <gtest/gtest.h>
 

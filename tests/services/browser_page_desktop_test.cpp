@@ -119,8 +119,8 @@ TEST(PageInfo, ReadFromAWindowsAccessibleObject) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KorvaneTestAccessibleWindow";
     RegisterClassW(&wc);
-    ScopedWindow window(CreateWindowExW(0, wc.lpszClassName, L"Window Title - Browser", WS_OVERLAPPEDWINDOW, 0, 0,
-                                        200, 100, nullptr, nullptr, wc.hInstance, nullptr));
+    ScopedWindow window(CreateWindowExW(0, wc.lpszClassName, L"Window Title - Browser", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                        100, nullptr, nullptr, wc.hInstance, nullptr));
     ASSERT_TRUE(window);
 
     std::wstring title, address;

@@ -1,7 +1,7 @@
 #include "services/clipboard.h"
 #include "services/dib.h"
-#include "services/image.h"
 #include "services/handles.h"
+#include "services/image.h"
 
 #include <gtest/gtest.h>
 
@@ -131,8 +131,8 @@ TEST(Clipboard, ABusyClipboardReadsAsEmptyAndIsNotWritten) {
     set_clipboard_text(L"before");
     std::atomic<bool> holding{false}, release{false};
     std::thread holder([&] {
-        ScopedWindow window(CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                            nullptr, nullptr));
+        ScopedWindow window(
+            CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
         ScopedClipboard clipboard(window.get());
         holding = clipboard.opened();
         while (!release) Sleep(5);

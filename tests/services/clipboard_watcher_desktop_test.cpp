@@ -4,8 +4,8 @@
 #include "storage/history_db.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>

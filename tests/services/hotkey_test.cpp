@@ -145,11 +145,11 @@ TEST(HotkeyDisplay, ModifiersInFixedOrderThenTheKeyCap) {
 
     // Every key of the table has a display name; only esc keeps its text name.
     const std::pair<std::uint32_t, const wchar_t*> caps[] = {
-        {0x08, L"Backspace"}, {0x09, L"Tab"},  {0x0D, L"Enter"},   {0x1B, L"esc"},    {0x20, L"Space"},
-        {0x21, L"PgUp"},      {0x22, L"PgDn"}, {0x23, L"End"},     {0x24, L"Home"},   {0x25, L"\u2190"},
+        {0x08, L"Backspace"}, {0x09, L"Tab"},    {0x0D, L"Enter"},  {0x1B, L"esc"},    {0x20, L"Space"},
+        {0x21, L"PgUp"},      {0x22, L"PgDn"},   {0x23, L"End"},    {0x24, L"Home"},   {0x25, L"\u2190"},
         {0x26, L"\u2191"},    {0x27, L"\u2192"}, {0x28, L"\u2193"}, {0x2C, L"PrtScr"}, {0x2D, L"Insert"},
-        {0x2E, L"Delete"},    {0x70, L"F1"},   {0x79, L"F10"},     {0x7B, L"F12"},    {'A', L"A"},
-        {'0', L"0"},          {0x7C, L"??"},   {0, L"??"},
+        {0x2E, L"Delete"},    {0x70, L"F1"},     {0x79, L"F10"},    {0x7B, L"F12"},    {'A', L"A"},
+        {'0', L"0"},          {0x7C, L"??"},     {0, L"??"},
     };
     for (const auto& [vk, cap] : caps) EXPECT_EQ(vk_display_name(vk), cap) << vk;
     for (const auto& k : key_names()) EXPECT_NE(vk_display_name(k.vk), L"??") << k.name;

@@ -1,8 +1,8 @@
+#include "services/image_file.h"
 #include "services/clock.h"
 #include "services/dib.h"
-#include "services/image.h"
 #include "services/file_io.h"
-#include "services/image_file.h"
+#include "services/image.h"
 
 #include "support/test_support.h"
 

@@ -59,10 +59,12 @@ TEST(Oembed, EndpointsAndEncoding) {
 
 TEST(HtmlTitle, MetaTagsComeFirstInPageOrder) {
     EXPECT_EQ(html_title(page("<title>Plain</title><meta property=\"og:title\" content=\"From OG\">")), L"From OG");
-    EXPECT_EQ(html_title(page("<meta name=\"twitter:title\" content=\"Tw\"><meta property=\"og:title\" content=\"OG\">")),
-              L"Tw");
-    EXPECT_EQ(html_title(page("<meta property=\"og:title\" content=\"OG\"><meta name=\"twitter:title\" content=\"Tw\">")),
-              L"OG");
+    EXPECT_EQ(
+        html_title(page("<meta name=\"twitter:title\" content=\"Tw\"><meta property=\"og:title\" content=\"OG\">")),
+        L"Tw");
+    EXPECT_EQ(
+        html_title(page("<meta property=\"og:title\" content=\"OG\"><meta name=\"twitter:title\" content=\"Tw\">")),
+        L"OG");
     // Values keep their case though the search is case-blind.
     EXPECT_EQ(html_title(page("<META PROPERTY='OG:TITLE' CONTENT='MiXeD Case'>")), L"MiXeD Case");
     // Tags without a usable value are passed over.
@@ -102,7 +104,8 @@ TEST(HtmlTitle, EntitiesBlanksAndLength) {
 }
 
 TEST(JsonTitle, StringsAndEscapes) {
-    EXPECT_EQ(json_title(R"({"type":"video","title":"Caf\u00e9 \"X\" a\/b\\c","author":"z"})"), L"Caf\u00e9 \"X\" a/b\\c");
+    EXPECT_EQ(json_title(R"({"type":"video","title":"Caf\u00e9 \"X\" a\/b\\c","author":"z"})"),
+              L"Caf\u00e9 \"X\" a/b\\c");
     EXPECT_EQ(json_title(R"({"title" : "Tab\there\nand\r\fthere\b"})"), L"Tab here and \fthere\b");
     EXPECT_EQ(json_title(R"({"title":"\ud83d\ude00 smile"})"), L"\U0001F600 smile");
     EXPECT_EQ(json_title(R"({"title":"zero\u0000dropped\u00zz"})"), L"zerodropped");

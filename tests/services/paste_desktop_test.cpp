@@ -1,10 +1,10 @@
 #include "app/ids.h"
 #include "services/clipboard.h"
 #include "services/focus.h"
+#include "services/handles.h"
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
-#include "services/handles.h"
 #include "services/source_app.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
@@ -19,8 +19,9 @@ namespace {
 class TargetProcess {
 public:
     explicit TargetProcess(const std::wstring& title, const std::wstring& window_class = L"KorvaneTestPasteTarget") {
-        std::wstring cmd = L"\"" + testsupport::binary_dir() + L"\\tests\\helpers\\paste_target.exe\" ms=15000 \"title=" +
-                           title + L"\" class=" + window_class;
+        std::wstring cmd = L"\"" + testsupport::binary_dir() +
+                           L"\\tests\\helpers\\paste_target.exe\" ms=15000 \"title=" + title + L"\" class=" +
+                           window_class;
         STARTUPINFOW si{};
         si.cb = sizeof si;
         if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
@@ -54,8 +55,7 @@ public:
         std::wstring text;
         for (int waited = 0; waited <= wait_ms; waited += 50) {
             wchar_t buf[512] = {};
-            SendMessageTimeoutW(edit_, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
-                                nullptr);
+            SendMessageTimeoutW(edit_, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
             text = buf;
             if (!text.empty()) break;
             Sleep(50);

@@ -14,17 +14,17 @@ TEST(CardNumber, LuhnSeparatorsAndLengths) {
     EXPECT_TRUE(looks_like_card_number(L"4111 1111 1111 1111"));
     EXPECT_TRUE(looks_like_card_number(L"4111-1111-1111-1111"));
     EXPECT_TRUE(looks_like_card_number(L" 4111 1111-1111 1111 "));
-    EXPECT_TRUE(looks_like_card_number(L"378282246310005"));       // 15 digits
-    EXPECT_TRUE(looks_like_card_number(L"4222222222222"));         // 13 digits
-    EXPECT_TRUE(looks_like_card_number(L"6011000990139424009"));  // 19 digits
+    EXPECT_TRUE(looks_like_card_number(L"378282246310005"));        // 15 digits
+    EXPECT_TRUE(looks_like_card_number(L"4222222222222"));          // 13 digits
+    EXPECT_TRUE(looks_like_card_number(L"6011000990139424009"));    // 19 digits
     EXPECT_FALSE(looks_like_card_number(L"60110009901394240000"));  // 20 digits, passes Luhn
-    EXPECT_FALSE(looks_like_card_number(L"4111111111111112"));     // fails Luhn
+    EXPECT_FALSE(looks_like_card_number(L"4111111111111112"));      // fails Luhn
     EXPECT_TRUE(looks_like_card_number(L"4111 1111 1111 1111\r\n"));
     EXPECT_TRUE(looks_like_card_number(L"\t4111\t1111\n1111 1111"));
     EXPECT_FALSE(looks_like_card_number(L"4111.1111.1111.1111"));
     EXPECT_FALSE(looks_like_card_number(L"card 4111111111111111"));
     EXPECT_FALSE(looks_like_card_number(L"\uff14111111111111111"));  // full-width digit
-    EXPECT_FALSE(looks_like_card_number(L"000000000000"));  // 12 digits pass Luhn but are too short
+    EXPECT_FALSE(looks_like_card_number(L"000000000000"));           // 12 digits pass Luhn but are too short
     EXPECT_FALSE(looks_like_card_number(L""));
     EXPECT_FALSE(looks_like_card_number(L"- - -"));
 }

@@ -1,7 +1,7 @@
+#include "services/text_util.h"
 #include "services/clock.h"
 #include "services/encoding.h"
 #include "services/paths.h"
-#include "services/text_util.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,13 @@ TEST(Utf8, RoundTripsAndReplacesWhatIsBroken) {
     EXPECT_EQ(utf8_from_wide(L"\U0001F600"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(utf8_from_wide(L""), "");
     // A lone surrogate cannot be written as UTF-8; it becomes U+FFFD.
-    EXPECT_EQ(utf8_from_wide(std::wstring(1, wchar_t(0xD800)) + L"a"), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(utf8_from_wide(std::wstring(1, wchar_t(0xD800)) + L"a"),
+              "\xEF\xBF\xBD"
+              "a");
     // Malformed UTF-8 is replaced, never an error.
-    const std::wstring broken = wide_from_utf8("a\xFF" "b");
+    const std::wstring broken = wide_from_utf8(
+        "a\xFF"
+        "b");
     EXPECT_EQ(broken.front(), L'a');
     EXPECT_EQ(broken.back(), L'b');
     EXPECT_NE(broken.find(L'\uFFFD'), std::wstring::npos);

@@ -1,5 +1,5 @@
-#include "app/ids.h"
 #include "services/tray_icon.h"
+#include "app/ids.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "storage/sql_text.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 TEST(SqlText, QuotingAndIdLists) {
     EXPECT_EQ(sql_quote(L"it's"), L"'it''s'");

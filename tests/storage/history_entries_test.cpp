@@ -23,8 +23,8 @@ TEST_F(StorageTest, AddFoldsLinesTrimsAndNeedsTwoCharacters) {
 
 TEST_F(StorageTest, AddStoresEveryCaptureField) {
     const std::string rtf = "{\\rtf1 a\0b}"s, html = "Version:0.9\r\n<b>\xD1\x8F</b>"s;
-    const auto id = db->add_entry(L"text", rtf, html, {}, L"app.exe", false, false, std::nullopt, L"Window",
-                                  L"http://x/", true);
+    const auto id =
+        db->add_entry(L"text", rtf, html, {}, L"app.exe", false, false, std::nullopt, L"Window", L"http://x/", true);
     const auto entries = db->list_entries(L"all", false, false);
     ASSERT_EQ(entries.size(), 1u);
     const auto& e = entries[0];
@@ -57,9 +57,11 @@ TEST_F(StorageTest, RepeatedCopyRefreshesTheLiveEntry) {
 
     const auto again = db->add_entry(L"same", "", "h2", {}, L"b.exe", false, false, std::nullopt, L"t2", L"", false);
     EXPECT_EQ(again, first);
-    const auto r = rows("SELECT created_at, sort_order, category_id, rtf, html, source_app, source_title, "
-                        "source_url, is_browser_page, pinned, keep, custom_title, link_title, use_count "
-                        "FROM history WHERE id=" + std::to_string(first))[0];
+    const auto r = rows(
+        "SELECT created_at, sort_order, category_id, rtf, html, source_app, source_title, "
+        "source_url, is_browser_page, pinned, keep, custom_title, link_title, use_count "
+        "FROM history WHERE id=" +
+        std::to_string(first))[0];
     EXPECT_NE(r[0], "2000-01-01T00:00:00");
     EXPECT_EQ(r[1], "3");  // above "other"
     EXPECT_EQ(r[2], "NULL");

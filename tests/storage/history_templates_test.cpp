@@ -110,8 +110,7 @@ TEST_F(TemplatesTest, RenamingGroups) {
     EXPECT_TRUE(db->rename_snippet_group(L"G", L" Group's "));
     EXPECT_EQ(value("SELECT grp FROM snippets WHERE id=" + std::to_string(in_g)), "Group's");
     EXPECT_EQ(value("SELECT grp FROM snippets WHERE id=" + std::to_string(trashed)), "G");
-    EXPECT_EQ(column("SELECT name FROM snippet_groups ORDER BY name"),
-              (std::vector<std::string>{"Empty", "Group's"}));
+    EXPECT_EQ(column("SELECT name FROM snippet_groups ORDER BY name"), (std::vector<std::string>{"Empty", "Group's"}));
 
     EXPECT_FALSE(db->rename_snippet_group(L"Missing", L"New"));
     EXPECT_FALSE(db->rename_snippet_group(L"Empty", L"Group's"));  // a group row has it

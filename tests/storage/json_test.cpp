@@ -26,22 +26,22 @@ std::string parse_error(const std::string& text) {
 bool same(const JsonValue& a, const JsonValue& b) {
     if (a.kind != b.kind) return false;
     switch (a.kind) {
-        case JsonValue::kBool: return a.bool_value == b.bool_value;
-        case JsonValue::kInteger: return a.int_value == b.int_value;
-        case JsonValue::kString: return a.str_value == b.str_value;
-        case JsonValue::kArray:
-            if (a.items.size() != b.items.size()) return false;
-            for (size_t i = 0; i < a.items.size(); ++i) {
-                if (!same(a.items[i], b.items[i])) return false;
-            }
-            return true;
-        case JsonValue::kObject:
-            if (a.members.size() != b.members.size()) return false;
-            for (size_t i = 0; i < a.members.size(); ++i) {
-                if (a.members[i].key != b.members[i].key || !same(a.members[i].value, b.members[i].value)) return false;
-            }
-            return true;
-        default: return true;
+    case JsonValue::kBool: return a.bool_value == b.bool_value;
+    case JsonValue::kInteger: return a.int_value == b.int_value;
+    case JsonValue::kString: return a.str_value == b.str_value;
+    case JsonValue::kArray:
+        if (a.items.size() != b.items.size()) return false;
+        for (size_t i = 0; i < a.items.size(); ++i) {
+            if (!same(a.items[i], b.items[i])) return false;
+        }
+        return true;
+    case JsonValue::kObject:
+        if (a.members.size() != b.members.size()) return false;
+        for (size_t i = 0; i < a.members.size(); ++i) {
+            if (a.members[i].key != b.members[i].key || !same(a.members[i].value, b.members[i].value)) return false;
+        }
+        return true;
+    default: return true;
     }
 }
 
@@ -122,23 +122,25 @@ TEST(JsonReader, UnicodeEscapesAndSurrogatePairs) {
     // what follows is read on its own.
     EXPECT_EQ(parse(R"("\ud83dx")").str_value, "\xEF\xBF\xBDx");
     EXPECT_EQ(parse(R"("\ude00")").str_value, "\xEF\xBF\xBD");
-    EXPECT_EQ(parse(R"("\ud83d\u0041")").str_value, "\xEF\xBF\xBD" "A");
+    EXPECT_EQ(parse(R"("\ud83d\u0041")").str_value,
+              "\xEF\xBF\xBD"
+              "A");
     EXPECT_EQ(parse(R"("\ud83d\ud83d\ude00")").str_value, "\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
 TEST(JsonReader, MalformedInputFailsWithExpected) {
     const char* const bad[] = {
-        "[1, 2",           // cut off inside an array
-        "[",               //
-        "[\"abc",          // cut off inside a string inside an array
-        "{\"a\" 1}",       // no colon
-        "{\"a\":1",        // cut off inside an object
-        "{a:1}",           // key without quotes
-        "{",               //
-        "\"\\u",           // cut-off escapes, nothing read past the end
-        "\"\\u12",         //
-        "\"\\uZZZZ\"",     // not hex
-        "[\"\\ud83d\\u",   // cut-off second half of a pair
+        "[1, 2",                 // cut off inside an array
+        "[",                     //
+        "[\"abc",                // cut off inside a string inside an array
+        "{\"a\" 1}",             // no colon
+        "{\"a\":1",              // cut off inside an object
+        "{a:1}",                 // key without quotes
+        "{",                     //
+        "\"\\u",                 // cut-off escapes, nothing read past the end
+        "\"\\u12",               //
+        "\"\\uZZZZ\"",           // not hex
+        "[\"\\ud83d\\u",         // cut-off second half of a pair
         "99999999999999999999",  // overflow in both directions
         "-9223372036854775809",
         "9223372036854775808",
@@ -160,7 +162,9 @@ TEST(JsonReader, NestingIsBounded) {
     for (const JsonValue* p = &v; !p->items.empty(); p = &p->items[0]) ++depth;
     EXPECT_EQ(depth, kJsonMaxDepth);
 
-    EXPECT_EQ(parse_error(std::string(kJsonMaxDepth + 1, '[') + std::string(kJsonMaxDepth + 1, ']')).rfind("expected ", 0), 0u);
+    EXPECT_EQ(
+        parse_error(std::string(kJsonMaxDepth + 1, '[') + std::string(kJsonMaxDepth + 1, ']')).rfind("expected ", 0),
+        0u);
     // Hostile input far beyond any stack: a clear error, not a crash.
     EXPECT_EQ(parse_error(std::string(100000, '[')).rfind("expected ", 0), 0u);
     std::string objects;

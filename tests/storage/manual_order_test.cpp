@@ -17,8 +17,7 @@ namespace {
 // The rule restated as a sort: unmarked ids keep their index as position, the
 // marked ones take a place half a step beyond the neighbour, in their order.
 Ids model_move(const Ids& ids, const Keys& keys, const Ids& selected, int direction) {
-    if ((direction != 1 && direction != -1) || ids.empty() || selected.empty() || keys.size() != ids.size())
-        return ids;
+    if ((direction != 1 && direction != -1) || ids.empty() || selected.empty() || keys.size() != ids.size()) return ids;
     const std::set<std::int64_t> chosen(selected.begin(), selected.end());
     std::vector<int> marked;
     for (int i = 0; i < static_cast<int>(ids.size()); ++i)
@@ -51,8 +50,8 @@ TEST(MoveSelectedBlock, ExamplesAndRefusals) {
     // Unknown selected ids are ignored.
     EXPECT_EQ(move_selected_block(list, flat, {3, 99}, +1), (Ids{1, 2, 4, 3, 5}));
 
-    EXPECT_EQ(move_selected_block(list, flat, {1}, -1), list);            // already first
-    EXPECT_EQ(move_selected_block(list, flat, {5}, +1), list);            // already last
+    EXPECT_EQ(move_selected_block(list, flat, {1}, -1), list);  // already first
+    EXPECT_EQ(move_selected_block(list, flat, {5}, +1), list);  // already last
     EXPECT_EQ(move_selected_block(list, flat, {1, 2, 3, 4, 5}, +1), list);
     EXPECT_EQ(move_selected_block(list, flat, {99}, +1), list);
     EXPECT_EQ(move_selected_block(list, flat, {}, +1), list);
@@ -99,8 +98,7 @@ TEST(MoveSelectedBlock, AgreesWithTheModelOnRandomLists) {
         std::sort(b.begin(), b.end());
         ASSERT_EQ(a, b);
         // Moving back the other way restores a contiguous single selection.
-        if (got != ids && selected.size() == 1)
-            ASSERT_EQ(move_selected_block(got, keys, selected, -direction), ids);
+        if (got != ids && selected.size() == 1) ASSERT_EQ(move_selected_block(got, keys, selected, -direction), ids);
     }
 }
 

@@ -8,8 +8,8 @@
 
 #include "services/encoding.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>

@@ -4,9 +4,7 @@ namespace testsupport {
 
 namespace {
 
-void send_one(INPUT input) {
-    SendInput(1, &input, sizeof input);
-}
+void send_one(INPUT input) { SendInput(1, &input, sizeof input); }
 
 }  // namespace
 

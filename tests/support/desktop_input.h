@@ -9,7 +9,7 @@
 
 namespace testsupport {
 
-void send_key(WORD vk);                // press and release
+void send_key(WORD vk);  // press and release
 void send_key_down(WORD vk);
 void send_key_up(WORD vk);
 void move_mouse(POINT screen);

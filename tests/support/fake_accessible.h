@@ -25,7 +25,6 @@ struct FakeNode {
 
 // A new IAccessible (one reference, owned by the caller) over the node. Every
 // role query on it or its descendants counts one visit.
-IAccessible* make_fake_accessible(std::shared_ptr<FakeNode> node,
-                                  std::shared_ptr<std::atomic<int>> visits = nullptr);
+IAccessible* make_fake_accessible(std::shared_ptr<FakeNode> node, std::shared_ptr<std::atomic<int>> visits = nullptr);
 
 }  // namespace testsupport

@@ -57,8 +57,8 @@ bool PixelImage::save_png(const std::wstring& path) const {
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapEncoder> encoder;
     ComPtr<IWICBitmapFrameEncode> frame;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, factory.put_void())) ||
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.put_void())) ||
         FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) ||
         FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
@@ -67,10 +67,9 @@ bool PixelImage::save_png(const std::wstring& path) const {
         FAILED(frame->SetSize(width_, height_)))
         return false;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    return SUCCEEDED(frame->SetPixelFormat(&format)) &&
-           IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) &&
-           SUCCEEDED(frame->WritePixels(height_, width_ * 4, width_ * 4 * height_,
-                                        reinterpret_cast<BYTE*>(pixels.data()))) &&
+    return SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) &&
+           SUCCEEDED(
+               frame->WritePixels(height_, width_ * 4, width_ * 4 * height_, reinterpret_cast<BYTE*>(pixels.data()))) &&
            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 

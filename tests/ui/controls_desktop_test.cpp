@@ -36,9 +36,7 @@ int commands(int id) {
     return n;
 }
 
-bool checked(HWND toggle) {
-    return SendMessageW(toggle, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool checked(HWND toggle) { return SendMessageW(toggle, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 RECT window_rect(HWND w) {
     RECT r;
@@ -57,14 +55,12 @@ protected:
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         RegisterClassW(&wc);
-        parent_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"controls", WS_POPUP | WS_VISIBLE,
-                                  40, 40, 500, 400, nullptr, nullptr, wc.hInstance, nullptr);
+        parent_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"controls", WS_POPUP | WS_VISIBLE, 40, 40, 500, 400,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_TRUE(parent_);
-        toggle_ = create_toggle_switch(parent_, kToggleId, L"Watch", 20, 20, 200, kToggleSwitchHeight,
-                                       false, true);
-        button_ = CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 60,
-                                  120, 32, parent_, reinterpret_cast<HMENU>(kButtonId), wc.hInstance,
-                                  nullptr);
+        toggle_ = create_toggle_switch(parent_, kToggleId, L"Watch", 20, 20, 200, kToggleSwitchHeight, false, true);
+        button_ = CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 60, 120, 32,
+                                  parent_, reinterpret_cast<HMENU>(kButtonId), wc.hInstance, nullptr);
         attach_round_button(button_, true, true);
         SetForegroundWindow(parent_);
         move_mouse(POINT{400, 380});
@@ -170,8 +166,7 @@ TEST_F(ControlsDesktop, RoundButtonSendsOnlyWhenReleasedOverIt) {
     EXPECT_NE(GetWindowLongPtrW(button_, GWLP_USERDATA) & kRoundButtonHover, 0);
     move_mouse(off);
     // Leaving is noticed by a timer of the system's hover time.
-    pump_until([&] { return (GetWindowLongPtrW(button_, GWLP_USERDATA) & kRoundButtonHover) == 0; },
-               2000);
+    pump_until([&] { return (GetWindowLongPtrW(button_, GWLP_USERDATA) & kRoundButtonHover) == 0; }, 2000);
     EXPECT_EQ(GetWindowLongPtrW(button_, GWLP_USERDATA) & kRoundButtonHover, 0);
     // Theme and kind survive the state changes.
     EXPECT_EQ(GetWindowLongPtrW(button_, GWLP_USERDATA), kRoundButtonDark | kRoundButtonPrimary);
@@ -187,8 +182,7 @@ TEST_F(ControlsDesktop, TogglePaintsTrackAndKnobForEachState) {
             const int knob_x = on ? 30 : 10;
             const int track_x = on ? 8 : 33;
             EXPECT_EQ(image.at(knob_x, 11), ui_color(UiColor::ToggleKnob, dark)) << dark << on;
-            EXPECT_EQ(image.at(track_x, 11),
-                      ui_color(on ? UiColor::ToggleTrackOn : UiColor::ToggleTrackOff, dark))
+            EXPECT_EQ(image.at(track_x, 11), ui_color(on ? UiColor::ToggleTrackOn : UiColor::ToggleTrackOff, dark))
                 << dark << on;
             EXPECT_EQ(image.at(44, 1), ui_color(UiColor::WindowBackground, dark));
             // The label in the text colour, right of the track.
@@ -219,16 +213,14 @@ TEST_F(ControlsDesktop, RoundButtonPaintsFillAndReadableText) {
             attach_round_button(button_, dark, primary);
             for (LONG_PTR state : {LONG_PTR(0), kRoundButtonHover, kRoundButtonPressed}) {
                 SetWindowLongPtrW(button_, GWLP_USERDATA,
-                                  (dark ? kRoundButtonDark : 0) | (primary ? kRoundButtonPrimary : 0) |
-                                      state);
+                                  (dark ? kRoundButtonDark : 0) | (primary ? kRoundButtonPrimary : 0) | state);
                 PixelImage image(120, 32);
                 print_client(button_, image);
-                const COLORREF fill = round_button_fill(dark, primary, state == kRoundButtonHover,
-                                                        state == kRoundButtonPressed);
+                const COLORREF fill =
+                    round_button_fill(dark, primary, state == kRoundButtonHover, state == kRoundButtonPressed);
                 EXPECT_EQ(image.at(5, 16), fill) << dark << primary << state;
                 EXPECT_EQ(image.at(0, 16), round_button_colors(dark, primary).border);
-                EXPECT_GT(image.count(RECT{10, 6, 110, 26}, text_color_for_fill(fill)), 0)
-                    << dark << primary << state;
+                EXPECT_GT(image.count(RECT{10, 6, 110, 26}, text_color_for_fill(fill)), 0) << dark << primary << state;
             }
         }
     }
@@ -236,29 +228,27 @@ TEST_F(ControlsDesktop, RoundButtonPaintsFillAndReadableText) {
 
 TEST_F(ControlsDesktop, StyledFieldsOnAPanel) {
     HINSTANCE inst = GetModuleHandleW(nullptr);
-    HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 240, 10, 250, 380, parent_,
-                                 nullptr, inst, nullptr);
+    HWND panel =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 240, 10, 250, 380, parent_, nullptr, inst, nullptr);
     attach_panel_background(panel, true);
-    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                10, 10, 200, 24, panel, nullptr, inst, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 200, 24,
+                                panel, nullptr, inst, nullptr);
     attach_thin_border(edit, true);
-    HWND combo = CreateWindowExW(0, L"COMBOBOX", L"",
-                                 WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 10, 50, 150, 200,
-                                 panel, nullptr, inst, nullptr);
+    HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 10, 50,
+                                 150, 200, panel, nullptr, inst, nullptr);
     SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     SendMessageW(combo, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(L"A very long choice that can never fit into the field"));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     attach_combo_style(combo, true);
-    HWND buddy = CreateWindowExW(0, L"EDIT", L"5", WS_CHILD | WS_VISIBLE, 10, 100, 60, 24, panel,
-                                 nullptr, inst, nullptr);
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS,
-                                0, 0, 0, 0, panel, nullptr, inst, nullptr);
+    HWND buddy =
+        CreateWindowExW(0, L"EDIT", L"5", WS_CHILD | WS_VISIBLE, 10, 100, 60, 24, panel, nullptr, inst, nullptr);
+    HWND spin =
+        CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS,
+                        0, 0, 0, 0, panel, nullptr, inst, nullptr);
     attach_spin_style(spin, true);
     SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-    RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
-                                                RDW_UPDATENOW);
+    RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pump_messages(100);
 
     const bool dark = true;
@@ -314,10 +304,9 @@ TEST_F(ControlsDesktop, StyledFieldsOnAPanel) {
 
     // One brush per colour, however often the children ask.
     PixelImage scratch(4, 4);
-    const LRESULT first = SendMessageW(panel, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(scratch.dc()),
-                                       reinterpret_cast<LPARAM>(edit));
-    const LRESULT second = SendMessageW(panel, WM_CTLCOLORLISTBOX,
-                                        reinterpret_cast<WPARAM>(scratch.dc()), 0);
+    const LRESULT first =
+        SendMessageW(panel, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(scratch.dc()), reinterpret_cast<LPARAM>(edit));
+    const LRESULT second = SendMessageW(panel, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(scratch.dc()), 0);
     EXPECT_NE(first, 0);
     EXPECT_EQ(first, second);
     EXPECT_EQ(GetTextColor(scratch.dc()), ui_color(UiColor::Text, dark));

@@ -36,8 +36,7 @@ POINT row_point(const PopupMenuItems& items, int row, HWND menu = nullptr) {
 // a failing test cannot hang, and the watchdog is marked.
 class Script {
 public:
-    explicit Script(std::vector<std::function<void()>> steps, UINT interval_ms = 120)
-        : steps_(std::move(steps)) {
+    explicit Script(std::vector<std::function<void()>> steps, UINT interval_ms = 120) : steps_(std::move(steps)) {
         current_ = this;
         timer_ = SetTimer(nullptr, 0, interval_ms, &Script::tick);
     }
@@ -89,8 +88,8 @@ protected:
         wc.lpszClassName = L"KorvaneMenuTestOwner";
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         RegisterClassW(&wc);
-        owner_ = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 700, 600,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        owner_ = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 700, 600, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
         ASSERT_TRUE(owner_);
         SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&owner_ticks_));
         SetForegroundWindow(owner_);
@@ -160,8 +159,7 @@ TEST_F(PopupMenuDesktop, KeyboardChoosesSkipsAndDismisses) {
     }
     {
         // Enter with no row hovered does nothing; Esc dismisses.
-        Script s({[] { send_key(VK_RETURN); }, [] { EXPECT_TRUE(top_menu()); },
-                  [] { send_key(VK_ESCAPE); }});
+        Script s({[] { send_key(VK_RETURN); }, [] { EXPECT_TRUE(top_menu()); }, [] { send_key(VK_ESCAPE); }});
         EXPECT_EQ(track(items), 0u);
         EXPECT_FALSE(s.watchdog_fired());
     }
@@ -178,8 +176,7 @@ TEST_F(PopupMenuDesktop, DisabledRowsAndSeparatorOnlyMenus) {
     {
         // A click on the disabled row does nothing; Enter on it neither.
         Script s({[&] { move_mouse(row_point(items, 0)); }, [&] { click_at(row_point(items, 0)); },
-                  [] { send_key(VK_RETURN); }, [] { EXPECT_TRUE(top_menu()); },
-                  [] { send_key(VK_ESCAPE); }});
+                  [] { send_key(VK_RETURN); }, [] { EXPECT_TRUE(top_menu()); }, [] { send_key(VK_ESCAPE); }});
         EXPECT_EQ(track(items), 0u);
         EXPECT_FALSE(s.watchdog_fired());
     }
@@ -192,8 +189,8 @@ TEST_F(PopupMenuDesktop, DisabledRowsAndSeparatorOnlyMenus) {
     append_menu_separator(rules);
     append_menu_separator(rules);
     {
-        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-                  [] { EXPECT_TRUE(top_menu()); }, [] { send_key(VK_ESCAPE); }});
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_TRUE(top_menu()); },
+                  [] { send_key(VK_ESCAPE); }});
         EXPECT_EQ(track(rules), 0u);
         EXPECT_FALSE(s.watchdog_fired());
     }
@@ -239,31 +236,28 @@ TEST_F(PopupMenuDesktop, SubmenusByKeyboard) {
     const PopupMenuItems items = menu_with_submenu();
     {
         // Enter on a row with children opens them; Down, Enter chooses in the submenu.
-        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [] { send_key(VK_UP); },
-                  [] { send_key(VK_RETURN); }});
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [] { send_key(VK_UP); }, [] { send_key(VK_RETURN); }});
         EXPECT_EQ(track(items), 12u);
         EXPECT_FALSE(s.watchdog_fired());
     }
     {
         // Left closes only the submenu; the parent goes on with the keyboard.
-        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [] { send_key(VK_LEFT); },
-                  [] { EXPECT_EQ(open_menus().size(), 1u); }, [] { send_key(VK_DOWN); },
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [] { send_key(VK_LEFT); }, [] { EXPECT_EQ(open_menus().size(), 1u); }, [] { send_key(VK_DOWN); },
                   [] { send_key(VK_RETURN); }});
         EXPECT_EQ(track(items), 3u);
         EXPECT_FALSE(s.watchdog_fired());
     }
     {
         // Left in a top-level menu is ignored.
-        Script s({[] { send_key(VK_LEFT); }, [] { EXPECT_EQ(open_menus().size(), 1u); },
-                  [] { send_key(VK_ESCAPE); }});
+        Script s({[] { send_key(VK_LEFT); }, [] { EXPECT_EQ(open_menus().size(), 1u); }, [] { send_key(VK_ESCAPE); }});
         EXPECT_EQ(track(items), 0u);
     }
     {
         // Esc in the submenu closes every menu of the chain.
-        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [] { send_key(VK_ESCAPE); }});
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [] { send_key(VK_ESCAPE); }});
         EXPECT_EQ(track(items), 0u);
         EXPECT_FALSE(s.watchdog_fired());
     }
@@ -274,30 +268,29 @@ TEST_F(PopupMenuDesktop, SubmenusByMouse) {
     HWND parent = nullptr;
     {
         // Resting on the row opens the submenu beside the menu; a click in it chooses.
-        Script s({[&] {
-                      parent = top_menu();
-                      move_mouse(row_point(items, 1));
-                  },
-                  [] {}, [] {},
-                  [&] {
-                      ASSERT_EQ(open_menus().size(), 2u);
-                      RECT p, c;
-                      GetWindowRect(parent, &p);
-                      GetWindowRect(top_menu(), &c);
-                      EXPECT_EQ(c.left, p.right + kSubmenuGap);
-                      EXPECT_EQ(c.top, p.top + menu_row_top(items, 1));
-                  },
-                  [&] { move_mouse(row_point(items[1].children, 0)); },
-                  [&] { click_at(row_point(items[1].children, 0)); }},
-                 150);
+        Script s(
+            {[&] {
+                 parent = top_menu();
+                 move_mouse(row_point(items, 1));
+             },
+             [] {}, [] {},
+             [&] {
+                 ASSERT_EQ(open_menus().size(), 2u);
+                 RECT p, c;
+                 GetWindowRect(parent, &p);
+                 GetWindowRect(top_menu(), &c);
+                 EXPECT_EQ(c.left, p.right + kSubmenuGap);
+                 EXPECT_EQ(c.top, p.top + menu_row_top(items, 1));
+             },
+             [&] { move_mouse(row_point(items[1].children, 0)); }, [&] { click_at(row_point(items[1].children, 0)); }},
+            150);
         EXPECT_EQ(track(items), 11u);
         EXPECT_FALSE(s.watchdog_fired());
     }
     {
         // Moving on to another row before the delay cancels the opening.
-        Script s({[&] { move_mouse(row_point(items, 1)); },
-                  [&] { move_mouse(row_point(items, 2)); }, [] {}, [] {}, [] {},
-                  [] { EXPECT_EQ(open_menus().size(), 1u); }, [] { send_key(VK_ESCAPE); }},
+        Script s({[&] { move_mouse(row_point(items, 1)); }, [&] { move_mouse(row_point(items, 2)); }, [] {}, [] {},
+                  [] {}, [] { EXPECT_EQ(open_menus().size(), 1u); }, [] { send_key(VK_ESCAPE); }},
                  80);
         EXPECT_EQ(track(items), 0u);
     }
@@ -308,10 +301,8 @@ TEST_F(PopupMenuDesktop, SubmenusByMouse) {
                       parent = top_menu();
                       move_mouse(row_point(items, 1));
                   },
-                  [] {}, [] {},
-                  [&] { move_mouse(row_point(items[1].children, 1)); },
-                  [&] { move_mouse(row_point(items, 0, parent)); },
-                  [] { EXPECT_EQ(open_menus().size(), 1u); },
+                  [] {}, [] {}, [&] { move_mouse(row_point(items[1].children, 1)); },
+                  [&] { move_mouse(row_point(items, 0, parent)); }, [] { EXPECT_EQ(open_menus().size(), 1u); },
                   [&] { click_at(row_point(items, 0, parent)); }},
                  150);
         EXPECT_EQ(track(items), 1u);
@@ -319,8 +310,10 @@ TEST_F(PopupMenuDesktop, SubmenusByMouse) {
     }
     {
         // A click outside every menu closes the whole chain.
-        Script s({[&] { move_mouse(row_point(items, 1)); }, [] {}, [] {},
-                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [] { click_at(POINT{650, 550}); }},
+        Script s({[&] { move_mouse(row_point(items, 1)); }, [] {}, [] {}, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [] {
+                      click_at(POINT{650, 550});
+                  }},
                  150);
         EXPECT_EQ(track(items), 0u);
         EXPECT_FALSE(s.watchdog_fired());
@@ -329,8 +322,8 @@ TEST_F(PopupMenuDesktop, SubmenusByMouse) {
 
 TEST_F(PopupMenuDesktop, QuitEndsEveryOpenMenuAndReachesTheMainLoop) {
     const PopupMenuItems items = menu_with_submenu();
-    Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-              [] { EXPECT_EQ(open_menus().size(), 2u); }, [] { PostQuitMessage(7); }});
+    Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+              [] { PostQuitMessage(7); }});
     EXPECT_EQ(track(items), 0u);
     EXPECT_FALSE(s.watchdog_fired());
     MSG msg;
@@ -343,7 +336,8 @@ TEST_F(PopupMenuDesktop, OtherWindowsKeepRunningAndAGoneOwnerEndsTheMenu) {
     SetTimer(owner_, 77, 30, nullptr);
     // The owner's timer keeps firing under the menu; then the owner goes,
     // taking its owned menu with it, and the call returns instead of hanging.
-    Script s({[] {}, [] {}, [] {}, [this] {
+    Script s({[] {}, [] {}, [] {},
+              [this] {
                   EXPECT_GT(owner_ticks_, 3);
                   DestroyWindow(owner_);
               }});
@@ -379,8 +373,8 @@ TEST_F(PopupMenuDesktop, AnotherProgramTakingTheFocusDismisses) {
         nullptr, 0,
         [](void* p) -> DWORD {
             auto* o = static_cast<Other*>(p);
-            o->window = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 900, 100, 200,
-                                        200, nullptr, nullptr, nullptr, nullptr);
+            o->window = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 900, 100, 200, 200, nullptr,
+                                        nullptr, nullptr, nullptr);
             SetEvent(o->ready);
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -401,9 +395,8 @@ TEST_F(PopupMenuDesktop, AnotherProgramTakingTheFocusDismisses) {
         SetForegroundWindow(owner_);
         pump_messages(100);
         const PopupMenuItems nested = menu_with_submenu();
-        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); },
-                  [] { EXPECT_EQ(open_menus().size(), 2u); }, [&] { SetForegroundWindow(other); },
-                  [] {}, [] {}, [] {}});
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [&] { SetForegroundWindow(other); }, [] {}, [] {}, [] {}});
         EXPECT_EQ(track(nested), 0u);
         EXPECT_FALSE(s.watchdog_fired());
     }

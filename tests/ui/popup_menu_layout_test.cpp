@@ -1,5 +1,5 @@
-#include "ui/menu/popup_menu_item.h"
 #include "ui/menu/popup_menu_layout.h"
+#include "ui/menu/popup_menu_item.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +36,13 @@ TEST(PopupMenuLayout, SizeFollowsRowsAndWidestText) {
 
 TEST(PopupMenuLayout, HitTestStacksRowsBelowTheMargin) {
     const PopupMenuItems items = sample_menu();
-    EXPECT_EQ(menu_row_at(items, 0), -1);   // top margin
+    EXPECT_EQ(menu_row_at(items, 0), -1);  // top margin
     EXPECT_EQ(menu_row_at(items, 5), -1);
     EXPECT_EQ(menu_row_at(items, 6), 0);
     EXPECT_EQ(menu_row_at(items, 33), 0);
     EXPECT_EQ(menu_row_at(items, 34), -1);  // the separator is never a row
     EXPECT_EQ(menu_row_at(items, 42), -1);
-    EXPECT_EQ(menu_row_at(items, 43), 2);   // disabled rows are still hit
+    EXPECT_EQ(menu_row_at(items, 43), 2);  // disabled rows are still hit
     EXPECT_EQ(menu_row_at(items, 71), 3);
     EXPECT_EQ(menu_row_at(items, 108), 5);
     EXPECT_EQ(menu_row_at(items, 135), 5);

@@ -1,6 +1,6 @@
-#include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/control_styles.h"
+#include "ui/kit/rounded_button.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,7 @@ TEST(Theme, ButtonTextFollowsTheFillsLuminance) {
             for (bool hover : {false, true}) {
                 for (bool pressed : {false, true}) {
                     const COLORREF fill = round_button_fill(dark, primary, hover, pressed);
-                    const COLORREF expected =
-                        (!dark && !primary) ? COLORREF(0x141414) : COLORREF(0xFFFFFF);
+                    const COLORREF expected = (!dark && !primary) ? COLORREF(0x141414) : COLORREF(0xFFFFFF);
                     EXPECT_EQ(text_color_for_fill(fill), expected)
                         << std::hex << "fill " << fill << " dark " << dark << " primary " << primary;
                 }
@@ -39,10 +38,9 @@ TEST(Theme, ButtonStatePicksTheFill) {
 
 TEST(Theme, TextStandsOutFromEverySurface) {
     for (bool dark : {true, false}) {
-        for (UiColor surface : {UiColor::WindowBackground, UiColor::FieldBackground,
-                                UiColor::PopupSurface, UiColor::Card}) {
-            EXPECT_NE(text_color_for_fill(ui_color(surface, dark)),
-                      text_color_for_fill(ui_color(UiColor::Text, dark)));
+        for (UiColor surface :
+             {UiColor::WindowBackground, UiColor::FieldBackground, UiColor::PopupSurface, UiColor::Card}) {
+            EXPECT_NE(text_color_for_fill(ui_color(surface, dark)), text_color_for_fill(ui_color(UiColor::Text, dark)));
         }
     }
 }

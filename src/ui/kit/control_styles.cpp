@@ -2,17 +2,15 @@
 
 #include "app/ids.h"
 #include "services/window_util.h"
-#include "ui/kit/draw_util.h"
 #include "ui/kit/brush_cache.h"
+#include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 
 #include <string>
 
 namespace {
 
-bool is_dark(HWND window) {
-    return (GetWindowLongPtrW(window, GWLP_USERDATA) & 1) != 0;
-}
+bool is_dark(HWND window) { return (GetWindowLongPtrW(window, GWLP_USERDATA) & 1) != 0; }
 
 // Shared by the three styles that draw a frame: drop the sunken edge, keep
 // the theme flag and let the system recompute the frame.
@@ -26,9 +24,7 @@ void attach_framed(HWND window, bool dark, SUBCLASSPROC proc, UINT_PTR id) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void draw_accent_frame(HDC dc, const RECT& rect, bool dark) {
-    frame_solid(dc, rect, ui_color(UiColor::Accent, dark));
-}
+void draw_accent_frame(HDC dc, const RECT& rect, bool dark) { frame_solid(dc, rect, ui_color(UiColor::Accent, dark)); }
 
 void paint_spin(HWND window, HDC dc) {
     const bool dark = is_dark(window);
@@ -59,22 +55,17 @@ void paint_combo(HWND window, HDC dc) {
 
 // The paint of the spin and combo styles; focus changes repaint because the
 // standard controls draw their own focus look.
-LRESULT field_style_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                            void (*paint)(HWND, HDC)) {
+LRESULT field_style_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, void (*paint)(HWND, HDC)) {
     switch (message) {
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        repaint(window);
-        break;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_KILLFOCUS: repaint(window); break;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         ScopedPaint paint_scope(window);
         paint(window, paint_scope.get());
         return 0;
     }
-    default:
-        break;
+    default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }
@@ -159,57 +150,49 @@ void draw_arrow_buttons(HDC dc, bool dark, const RECT& rect, bool combo_form) {
     if (combo_form) area.left = rect.right - GetSystemMetrics(SM_CXVSCROLL);
     fill_solid(dc, area, ui_color(UiColor::FieldBackground, dark));
     if (combo_form) {
-        draw_arrow_triangle(dc, RECT{area.left + 4, area.top + 2, area.right - 4, area.bottom - 2},
-                            false, dark);
+        draw_arrow_triangle(dc, RECT{area.left + 4, area.top + 2, area.right - 4, area.bottom - 2}, false, dark);
         return;
     }
     const LONG half = (area.bottom - area.top) / 2;
-    draw_arrow_triangle(dc, RECT{area.left + 3, area.top + 2, area.right - 3, area.top + half}, true,
-                        dark);
-    draw_arrow_triangle(dc, RECT{area.left + 3, area.top + half, area.right - 3, area.bottom - 2},
-                        false, dark);
+    draw_arrow_triangle(dc, RECT{area.left + 3, area.top + 2, area.right - 3, area.top + half}, true, dark);
+    draw_arrow_triangle(dc, RECT{area.left + 3, area.top + half, area.right - 3, area.bottom - 2}, false, dark);
 }
 
 RECT combo_text_rect(const RECT& client, int arrow_width) {
     return RECT{client.left + 6, client.top, client.right - 2 - arrow_width, client.bottom};
 }
 
-LRESULT CALLBACK combo_style_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                  UINT_PTR subclass_id, DWORD_PTR) {
+LRESULT CALLBACK combo_style_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                  DWORD_PTR) {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, combo_style_proc, subclass_id);
     return field_style_message(window, message, wparam, lparam, paint_combo);
 }
 
-LRESULT CALLBACK spin_style_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                 UINT_PTR subclass_id, DWORD_PTR) {
+LRESULT CALLBACK spin_style_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                 DWORD_PTR) {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, spin_style_proc, subclass_id);
     return field_style_message(window, message, wparam, lparam, paint_spin);
 }
 
-LRESULT CALLBACK thin_border_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                  UINT_PTR subclass_id, DWORD_PTR) {
+LRESULT CALLBACK thin_border_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                  DWORD_PTR) {
     switch (message) {
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        repaint(window);
-        break;
+    case WM_KILLFOCUS: repaint(window); break;
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
         draw_thin_border(window);
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, thin_border_proc, subclass_id);
-        break;
-    default:
-        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, thin_border_proc, subclass_id); break;
+    default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }
 
-LRESULT CALLBACK panel_background_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR subclass_id, DWORD_PTR) {
+LRESULT CALLBACK panel_background_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                       DWORD_PTR) {
     const bool dark = GetWindowLongPtrW(window, GWLP_USERDATA) != 0;
     switch (message) {
     case WM_ERASEBKGND: {
@@ -219,13 +202,9 @@ LRESULT CALLBACK panel_background_proc(HWND window, UINT message, WPARAM wparam,
         return 1;
     }
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-        return color_child(reinterpret_cast<HDC>(wparam), dark);
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, panel_background_proc, subclass_id);
-        break;
-    default:
-        break;
+    case WM_CTLCOLORLISTBOX: return color_child(reinterpret_cast<HDC>(wparam), dark);
+    case WM_NCDESTROY: RemoveWindowSubclass(window, panel_background_proc, subclass_id); break;
+    default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }

@@ -19,15 +19,11 @@ HFONT control_font(HWND window) {
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void repaint(HWND window) {
-    InvalidateRect(window, nullptr, FALSE);
-}
+void repaint(HWND window) { InvalidateRect(window, nullptr, FALSE); }
 
 bool handle_paint_message(HWND window, UINT message, WPARAM wparam, void (*paint)(HWND, HDC), LRESULT& result) {
     switch (message) {
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT: {
         ScopedPaint paint_scope(window);
         paint(window, paint_scope.get());
@@ -38,8 +34,7 @@ bool handle_paint_message(HWND window, UINT message, WPARAM wparam, void (*paint
         paint(window, reinterpret_cast<HDC>(wparam));
         result = 0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -52,8 +47,7 @@ LRESULT forward_and_repaint(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     return result;
 }
 
-MemoryCanvas::MemoryCanvas(HDC target, int width, int height)
-    : width_(width), height_(height) {
+MemoryCanvas::MemoryCanvas(HDC target, int width, int height) : width_(width), height_(height) {
     if (width <= 0 || height <= 0) return;
     ScopedDc dc(CreateCompatibleDC(target));
     ScopedBitmap bitmap(CreateCompatibleBitmap(target, width, height));

@@ -7,18 +7,14 @@
 
 namespace {
 
-LONG_PTR flags(HWND button) {
-    return GetWindowLongPtrW(button, GWLP_USERDATA);
-}
+LONG_PTR flags(HWND button) { return GetWindowLongPtrW(button, GWLP_USERDATA); }
 
 void set_flag(HWND button, LONG_PTR flag, bool on) {
     const LONG_PTR old = flags(button);
     SetWindowLongPtrW(button, GWLP_USERDATA, on ? (old | flag) : (old & ~flag));
 }
 
-bool has_flag(HWND button, LONG_PTR flag) {
-    return (flags(button) & flag) != 0;
-}
+bool has_flag(HWND button, LONG_PTR flag) { return (flags(button) & flag) != 0; }
 
 void notify_parent(HWND button) {
     SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
@@ -93,10 +89,8 @@ bool button_paints_itself(UINT message) {
     case WM_ENABLE:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE:
-        return true;
-    default:
-        return false;
+    case WM_UPDATEUISTATE: return true;
+    default: return false;
     }
 }
 
@@ -117,14 +111,12 @@ COLORREF round_button_fill(bool dark, bool primary, bool hover, bool pressed) {
 
 void attach_round_button(HWND button, bool dark, bool primary) {
     if (!button) return;
-    SetWindowLongPtrW(button, GWLP_USERDATA,
-                      (primary ? kRoundButtonPrimary : 0) | (dark ? kRoundButtonDark : 0));
+    SetWindowLongPtrW(button, GWLP_USERDATA, (primary ? kRoundButtonPrimary : 0) | (dark ? kRoundButtonDark : 0));
     SetWindowSubclass(button, round_button_proc, kRoundButtonSubclassId, 0);
     repaint(button);
 }
 
-void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool hover, bool pressed,
-                        HWND button) {
+void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool hover, bool pressed, HWND button) {
     const COLORREF fill = round_button_fill(dark, primary, hover, pressed);
     {
         ScopedPen pen(CreatePen(PS_SOLID, 1, round_button_colors(dark, primary).border));
@@ -137,8 +129,7 @@ void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool 
         // A thin highlight along the top edge lifts the accent button.
         ScopedPen white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
         ScopedSelect use_pen(dc, white.get());
-        Arc(dc, rect.left, rect.top, rect.right - 1, rect.bottom - 1, rect.right - 1, rect.top,
-            rect.left, rect.top);
+        Arc(dc, rect.left, rect.top, rect.right - 1, rect.bottom - 1, rect.right - 1, rect.top, rect.left, rect.top);
     }
     if (!button) return;
     const std::wstring text = window_text(button);
@@ -151,8 +142,8 @@ void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool 
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR subclass_id, DWORD_PTR ref_data) {
+LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                   DWORD_PTR ref_data) {
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -160,31 +151,21 @@ LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPA
         // standard button it would be lost and leave it half pressed.
         on_lbutton_down(window);
         return 0;
-    case WM_LBUTTONUP:
-        on_lbutton_up(window, lparam);
-        return 0;
+    case WM_LBUTTONUP: on_lbutton_up(window, lparam); return 0;
     case WM_CAPTURECHANGED:
         if (has_flag(window, kRoundButtonPressed)) {
             set_flag(window, kRoundButtonPressed, false);
             repaint(window);
         }
         return 0;
-    case WM_MOUSEMOVE:
-        on_mouse_move(window);
-        return 0;
+    case WM_MOUSEMOVE: on_mouse_move(window); return 0;
     case WM_MOUSELEAVE:
         set_flag(window, kRoundButtonHover, false);
         repaint(window);
         return 0;
-    case WM_KEYDOWN:
-        on_key_down(window, wparam);
-        return 0;
-    case WM_KEYUP:
-        on_key_up(window, wparam);
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, round_button_proc, subclass_id);
-        break;
+    case WM_KEYDOWN: on_key_down(window, wparam); return 0;
+    case WM_KEYUP: on_key_up(window, wparam); return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, round_button_proc, subclass_id); break;
     default: {
         LRESULT result = 0;
         if (handle_paint_message(window, message, wparam, paint, result)) return result;

@@ -27,8 +27,7 @@ COLORREF round_button_fill(bool dark, bool primary, bool hover, bool pressed);
 // Subclasses a button (or re-themes one): user data = primary * 2 + dark.
 void attach_round_button(HWND button, bool dark, bool primary);
 
-void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool hover, bool pressed,
-                        HWND button);
+void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool hover, bool pressed, HWND button);
 
-LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR subclass_id, DWORD_PTR ref_data);
+LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                   DWORD_PTR ref_data);

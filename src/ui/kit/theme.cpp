@@ -36,8 +36,7 @@ bool read_windows_version(unsigned& major, unsigned& build) {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return false;
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto fn = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+    auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
     if (!fn) return false;
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -64,9 +63,8 @@ Fn as_function(FARPROC proc) {
 }
 
 ScopedFont make_font(const wchar_t* face, int pixels, int weight) {
-    return ScopedFont(CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH, face));
+    return ScopedFont(CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face));
 }
 
 }  // namespace
@@ -77,26 +75,17 @@ COLORREF ui_color(UiColor role, bool dark) {
 }
 
 COLORREF text_color_for_fill(COLORREF fill) {
-    const double luminance =
-        0.299 * GetRValue(fill) + 0.587 * GetGValue(fill) + 0.114 * GetBValue(fill);
+    const double luminance = 0.299 * GetRValue(fill) + 0.587 * GetGValue(fill) + 0.114 * GetBValue(fill);
     return luminance > 160.0 ? COLORREF(0x141414) : COLORREF(0xFFFFFF);
 }
 
-ScopedFont make_ui_font(int pixels, int weight) {
-    return make_font(L"Segoe UI Variable Text", pixels, weight);
-}
+ScopedFont make_ui_font(int pixels, int weight) { return make_font(L"Segoe UI Variable Text", pixels, weight); }
 
-ScopedFont make_icon_font(int pixels) {
-    return make_font(L"Segoe MDL2 Assets", pixels, FW_NORMAL);
-}
+ScopedFont make_icon_font(int pixels) { return make_font(L"Segoe MDL2 Assets", pixels, FW_NORMAL); }
 
-bool is_windows11_version(unsigned major, unsigned build) {
-    return major > 10 || (major == 10 && build >= 22000);
-}
+bool is_windows11_version(unsigned major, unsigned build) { return major > 10 || (major == 10 && build >= 22000); }
 
-bool is_windows11_22h2_version(unsigned major, unsigned build) {
-    return major > 10 || (major == 10 && build >= 22621);
-}
+bool is_windows11_22h2_version(unsigned major, unsigned build) { return major > 10 || (major == 10 && build >= 22621); }
 
 bool is_windows11() {
     unsigned major = 0, build = 0;
@@ -113,13 +102,11 @@ void set_dark_title_bar(HWND window, bool dark) {
     ScopedModule dwmapi(LoadLibraryW(L"dwmapi.dll"));
     if (!dwmapi) return;
     using SetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    auto set_attribute =
-        as_function<SetAttributeFn>(GetProcAddress(dwmapi.get(), "DwmSetWindowAttribute"));
+    auto set_attribute = as_function<SetAttributeFn>(GetProcAddress(dwmapi.get(), "DwmSetWindowAttribute"));
     if (!set_attribute) return;
     const BOOL value = dark ? TRUE : FALSE;
     // 20 is the attribute's number since Windows 10 20H1; earlier builds used 19.
-    if (FAILED(set_attribute(window, 20, &value, sizeof value)))
-        set_attribute(window, 19, &value, sizeof value);
+    if (FAILED(set_attribute(window, 20, &value, sizeof value))) set_attribute(window, 19, &value, sizeof value);
 }
 
 void allow_dark_mode(HWND window, bool dark) {
@@ -127,12 +114,10 @@ void allow_dark_mode(HWND window, bool dark) {
     ScopedModule uxtheme(LoadLibraryW(L"uxtheme.dll"));
     if (!uxtheme) return;
     using AllowDarkFn = BOOL(WINAPI*)(HWND, BOOL);
-    if (auto allow = as_function<AllowDarkFn>(
-            uxtheme_function(uxtheme.get(), "AllowDarkModeForWindow", 133)))
+    if (auto allow = as_function<AllowDarkFn>(uxtheme_function(uxtheme.get(), "AllowDarkModeForWindow", 133)))
         allow(window, TRUE);
     using SetThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    if (auto set_theme =
-            as_function<SetThemeFn>(GetProcAddress(uxtheme.get(), "SetWindowTheme")))
+    if (auto set_theme = as_function<SetThemeFn>(GetProcAddress(uxtheme.get(), "SetWindowTheme")))
         set_theme(window, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
 }
 
@@ -140,8 +125,7 @@ bool set_preferred_app_mode(int mode) {
     ScopedModule uxtheme(LoadLibraryW(L"uxtheme.dll"));
     if (!uxtheme) return false;
     using SetModeFn = int(WINAPI*)(int);
-    auto set_mode =
-        as_function<SetModeFn>(uxtheme_function(uxtheme.get(), "SetPreferredAppMode", 135));
+    auto set_mode = as_function<SetModeFn>(uxtheme_function(uxtheme.get(), "SetPreferredAppMode", 135));
     if (!set_mode) return false;
     set_mode(mode);
     return true;

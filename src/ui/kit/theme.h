@@ -10,19 +10,19 @@
 
 // Colour roles shared by the user interface; each has a dark and a light value.
 enum class UiColor {
-    WindowBackground,   // main window, dialogs, toggle switch background
-    FieldBackground,    // edits, lists, spin, combo, panels
-    PopupSurface,       // popup menu, sidebar rows, quick menu, preview
-    Card,               // entry cards of the list
-    Text,               // every control's text
-    SecondaryText,      // disabled menu rows, sidebar icons
-    Border,             // thin border, popup menu separators
-    Accent,             // focus and selection
-    MenuBarHover,       // main window menu bar buttons
-    ToolButtonHover,    // main window tool buttons
-    PopupMenuHover,     // hovered popup menu row
-    PopupMenuOutline,   // popup menu frame
-    ArrowGlyph,         // spin and combo arrows
+    WindowBackground,  // main window, dialogs, toggle switch background
+    FieldBackground,   // edits, lists, spin, combo, panels
+    PopupSurface,      // popup menu, sidebar rows, quick menu, preview
+    Card,              // entry cards of the list
+    Text,              // every control's text
+    SecondaryText,     // disabled menu rows, sidebar icons
+    Border,            // thin border, popup menu separators
+    Accent,            // focus and selection
+    MenuBarHover,      // main window menu bar buttons
+    ToolButtonHover,   // main window tool buttons
+    PopupMenuHover,    // hovered popup menu row
+    PopupMenuOutline,  // popup menu frame
+    ArrowGlyph,        // spin and combo arrows
     ToggleTrackOff,
     ToggleTrackOn,
     ToggleKnob,

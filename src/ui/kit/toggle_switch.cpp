@@ -7,13 +7,9 @@
 
 namespace {
 
-bool is_checked(HWND button) {
-    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-bool is_dark(HWND button) {
-    return GetWindowLongPtrW(button, GWLP_USERDATA) != 0;
-}
+bool is_dark(HWND button) { return GetWindowLongPtrW(button, GWLP_USERDATA) != 0; }
 
 void paint(HWND window, HDC dc) {
     RECT rect;
@@ -33,21 +29,18 @@ bool button_paints_itself(UINT message) {
     case WM_ENABLE:
     case WM_UPDATEUISTATE:
     case WM_KEYDOWN:
-    case WM_KEYUP:
-        return true;
-    default:
-        return false;
+    case WM_KEYUP: return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
-HWND create_toggle_switch(HWND parent, int id, const std::wstring& text, int x, int y, int width,
-                          int height, bool checked, bool dark) {
-    HWND button = CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_CHECKBOX, x,
-                                  y, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleW(nullptr), nullptr);
+HWND create_toggle_switch(HWND parent, int id, const std::wstring& text, int x, int y, int width, int height,
+                          bool checked, bool dark) {
+    HWND button =
+        CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_CHECKBOX, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!button) return nullptr;
     SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     attach_toggle_switch(button, dark);
@@ -65,8 +58,7 @@ void toggle_switch_flip(HWND button) {
     const bool was_checked = is_checked(button);
     SendMessageW(button, BM_SETCHECK, was_checked ? BST_UNCHECKED : BST_CHECKED, 0);
     repaint(button);
-    SendMessageW(GetParent(button), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(button), 0), reinterpret_cast<LPARAM>(button));
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), 0), reinterpret_cast<LPARAM>(button));
 }
 
 void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND button) {
@@ -87,8 +79,7 @@ void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND
 
     const bool pushed = button && (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
     {
-        ScopedBrush brush(CreateSolidBrush(
-            ui_color(pushed ? UiColor::ToggleKnobPressed : UiColor::ToggleKnob, dark)));
+        ScopedBrush brush(CreateSolidBrush(ui_color(pushed ? UiColor::ToggleKnobPressed : UiColor::ToggleKnob, dark)));
         ScopedSelect use_brush(dc, brush.get());
         ScopedSelect no_pen(dc, GetStockObject(NULL_PEN));
         const int knob_left = rect.left + (checked ? 22 : 2);
@@ -108,8 +99,8 @@ void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                    UINT_PTR subclass_id, DWORD_PTR ref_data) {
+LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                    DWORD_PTR ref_data) {
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -118,16 +109,10 @@ LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LP
         // button it would capture the mouse for good.
         repaint(window);
         return 0;
-    case WM_LBUTTONUP:
-        toggle_switch_flip(window);
-        return 0;
+    case WM_LBUTTONUP: toggle_switch_flip(window); return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        repaint(window);
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, toggle_switch_proc, subclass_id);
-        break;
+    case WM_KILLFOCUS: repaint(window); return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, toggle_switch_proc, subclass_id); break;
     default: {
         LRESULT result = 0;
         if (handle_paint_message(window, message, wparam, paint, result)) return result;

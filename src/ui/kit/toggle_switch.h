@@ -15,8 +15,8 @@ inline constexpr int kToggleSwitchHeight = 22;
 
 // Creates the switch as a child of parent with the given control id, check
 // state and theme. Returns null when the button cannot be created.
-HWND create_toggle_switch(HWND parent, int id, const std::wstring& text, int x, int y, int width,
-                          int height, bool checked, bool dark);
+HWND create_toggle_switch(HWND parent, int id, const std::wstring& text, int x, int y, int width, int height,
+                          bool checked, bool dark);
 
 // Subclasses an existing BS_CHECKBOX button as a switch, or re-themes one.
 void attach_toggle_switch(HWND button, bool dark);
@@ -28,5 +28,5 @@ void toggle_switch_flip(HWND button);
 // knob (pressed colour while the button is pushed) and the button's text.
 void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND button);
 
-LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                    UINT_PTR subclass_id, DWORD_PTR ref_data);
+LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
+                                    DWORD_PTR ref_data);

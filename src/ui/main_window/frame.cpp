@@ -33,9 +33,8 @@ void draw_owner_button(const DRAWITEMSTRUCT& item, bool dark) {
     ScopedSelect keep_font(item.hDC, control_font(item.hwndItem));
     SetTextColor(item.hDC, ui_color(UiColor::Text, dark));
     SetBkMode(item.hDC, TRANSPARENT);
-    const UINT format = static_cast<int>(item.CtlID) < kIdFirstMenuButton
-                            ? DT_CENTER | DT_VCENTER | DT_SINGLELINE
-                            : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    const UINT format = static_cast<int>(item.CtlID) < kIdFirstMenuButton ? DT_CENTER | DT_VCENTER | DT_SINGLELINE
+                                                                          : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     DrawTextW(item.hDC, text, -1, &r, format);
 }
 

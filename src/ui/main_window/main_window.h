@@ -22,15 +22,15 @@ class MainWindow {
 public:
     HWND hwnd = nullptr;  // the main window
     App* app = nullptr;
-    HWND entry_list = nullptr;    // LISTBOX 101
-    HWND search_edit = nullptr;   // EDIT 102
-    HWND sidebar = nullptr;       // LISTBOX 103
-    HWND watch_toggle = nullptr;  // toggle 104
+    HWND entry_list = nullptr;       // LISTBOX 101
+    HWND search_edit = nullptr;      // EDIT 102
+    HWND sidebar = nullptr;          // LISTBOX 103
+    HWND watch_toggle = nullptr;     // toggle 104
     bool preview_keep_open = false;  // the preview's link menu is open
-    bool dark = false;                // the dark theme
+    bool dark = false;               // the dark theme
     bool templates_view = false;
-    int view_mode = 0;        // kViewAll .. kViewImages (app/ids.h)
-    int view_category = -1;   // the category of kViewCategory
+    int view_mode = 0;       // kViewAll .. kViewImages (app/ids.h)
+    int view_category = -1;  // the category of kViewCategory
     // The WM_CTLCOLOR* answers: the system keeps using them after the
     // handler returns, so they live as long as this object.
     BrushCache brushes;

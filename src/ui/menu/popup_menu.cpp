@@ -5,9 +5,9 @@
 #include "services/scope_exit.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
-#include "ui/menu/popup_menu_layout.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/window_state.h"
+#include "ui/menu/popup_menu_layout.h"
 
 #include <algorithm>
 
@@ -37,13 +37,9 @@ struct MenuEnd {
     bool dismissed = false;  // the whole chain goes
 };
 
-MenuEnd close_with(std::uint64_t id, bool dismissed) {
-    return MenuEnd{true, id, dismissed};
-}
+MenuEnd close_with(std::uint64_t id, bool dismissed) { return MenuEnd{true, id, dismissed}; }
 
-HFONT menu_font() {
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
+HFONT menu_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 RECT work_area_at(POINT point) {
     MONITORINFO info{};
@@ -72,8 +68,7 @@ void register_menu_class() {
 // strokes of the same size.
 void draw_check_mark(HDC dc, RECT rect) {
     WORD glyph = 0xFFFF;
-    if (GetGlyphIndicesW(dc, L"\u2713", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR &&
-        glyph != 0xFFFF) {
+    if (GetGlyphIndicesW(dc, L"\u2713", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR && glyph != 0xFFFF) {
         DrawTextW(dc, L"\u2713", 1, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         return;
     }
@@ -108,8 +103,7 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
             continue;
         }
         if (state.hovered == static_cast<int>(i) && item.enabled)
-            fill_solid(dc, RECT{2, y + 1, width - 2, y + kMenuRowHeight - 1},
-                       ui_color(UiColor::PopupMenuHover, dark));
+            fill_solid(dc, RECT{2, y + 1, width - 2, y + kMenuRowHeight - 1}, ui_color(UiColor::PopupMenuHover, dark));
         SetTextColor(dc, ui_color(item.enabled ? UiColor::Text : UiColor::SecondaryText, dark));
         if (item.checked) draw_check_mark(dc, RECT{12, y, 28, y + kMenuRowHeight});
         const bool has_children = !item.children.empty();
@@ -127,9 +121,7 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
     if (canvas.dc()) canvas.copy_to(target);
 }
 
-void redraw(const MenuState& state) {
-    RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
+void redraw(const MenuState& state) { RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
 // ---------------------------------------------------------------- behaviour
 
@@ -139,8 +131,7 @@ void cancel_pending_submenu(MenuState& state) {
 }
 
 bool opens_submenu(const MenuState& state, int row) {
-    return menu_row_usable(*state.items, row) &&
-           !(*state.items)[static_cast<size_t>(row)].children.empty();
+    return menu_row_usable(*state.items, row) && !(*state.items)[static_cast<size_t>(row)].children.empty();
 }
 
 // The mouse moved onto a row (or off every row): hover it, and arm the
@@ -162,13 +153,12 @@ void open_submenu(MenuState& state, int row, MenuEnd& end) {
     GetWindowRect(state.window, &frame);
     const int row_top = menu_row_top(*state.items, row);
     const SIZE size = measure_popup_menu(item.children);
-    const POINT at =
-        place_submenu(frame, row_top, size.cx, work_area_at(POINT{frame.right, frame.top + row_top}));
+    const POINT at = place_submenu(frame, row_top, size.cx, work_area_at(POINT{frame.right, frame.top + row_top}));
 
     if (GetCapture() == state.window) ReleaseCapture();
     bool chain_dismissed = false;
-    const std::uint64_t id = show_popup_menu(state.owner, at.x, at.y, item.children, state.dark,
-                                             state.window, &chain_dismissed);
+    const std::uint64_t id =
+        show_popup_menu(state.owner, at.x, at.y, item.children, state.dark, state.window, &chain_dismissed);
     if (id != 0 || chain_dismissed) {
         end = close_with(id, chain_dismissed);
         return;
@@ -235,9 +225,7 @@ void on_button_down(MenuState& state, POINT client, MenuEnd& end) {
 
 void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
     switch (key) {
-    case VK_ESCAPE:
-        end = close_with(0, true);
-        break;
+    case VK_ESCAPE: end = close_with(0, true); break;
     case VK_LEFT:
         if (state.parent_menu) end = close_with(0, false);
         break;
@@ -247,11 +235,8 @@ void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
         cancel_pending_submenu(state);
         redraw(state);
         break;
-    case VK_RETURN:
-        activate_row(state, state.hovered, end);
-        break;
-    default:
-        break;
+    case VK_RETURN: activate_row(state, state.hovered, end); break;
+    default: break;
     }
 }
 
@@ -266,10 +251,8 @@ void on_submenu_timer(MenuState& state, MenuEnd& end) {
 // window of the thread it was addressed to.
 POINT menu_point(const MenuState& state, const MSG& msg, bool screen_coordinates) {
     POINT point{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-    if (screen_coordinates)
-        ScreenToClient(state.window, &point);
-    else if (msg.hwnd != state.window)
-        MapWindowPoints(msg.hwnd, state.window, &point, 1);
+    if (screen_coordinates) ScreenToClient(state.window, &point);
+    else if (msg.hwnd != state.window) MapWindowPoints(msg.hwnd, state.window, &point, 1);
     return point;
 }
 
@@ -277,39 +260,28 @@ POINT menu_point(const MenuState& state, const MSG& msg, bool screen_coordinates
 // loop dispatches as usual.
 bool handle_menu_message(MenuState& state, const MSG& msg, MenuEnd& end) {
     switch (msg.message) {
-    case WM_MOUSEMOVE:
-        on_mouse_move(state, menu_point(state, msg, false), end);
-        return true;
-    case WM_NCMOUSEMOVE:
-        on_mouse_move(state, menu_point(state, msg, true), end);
-        return true;
+    case WM_MOUSEMOVE: on_mouse_move(state, menu_point(state, msg, false), end); return true;
+    case WM_NCMOUSEMOVE: on_mouse_move(state, menu_point(state, msg, true), end); return true;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-        on_button_down(state, menu_point(state, msg, false), end);
-        return true;
+    case WM_RBUTTONDBLCLK: on_button_down(state, menu_point(state, msg, false), end); return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDBLCLK:
-        on_button_down(state, menu_point(state, msg, true), end);
-        return true;
+    case WM_NCRBUTTONDBLCLK: on_button_down(state, menu_point(state, msg, true), end); return true;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_NCLBUTTONUP:
     case WM_NCRBUTTONUP:
         // The release of the click that opened the menu chooses nothing.
         return true;
-    case WM_KEYDOWN:
-        on_key_down(state, msg.wParam, end);
-        return true;
+    case WM_KEYDOWN: on_key_down(state, msg.wParam, end); return true;
     case WM_TIMER:
         if (msg.hwnd != state.window || msg.wParam != kTimerSubmenu) return false;
         on_submenu_timer(state, end);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -324,8 +296,7 @@ MenuEnd run_menu_loop(MenuState& state) {
         }
         // Destroyed under us (its owner went, Alt+F4) or the user turned to
         // another program: nothing is left to choose from.
-        if (!end.done && (state.lost_activation || !IsWindow(state.window)))
-            end = close_with(0, true);
+        if (!end.done && (state.lost_activation || !IsWindow(state.window))) end = close_with(0, true);
     }
     return end;
 }
@@ -349,10 +320,8 @@ LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARA
             paint_popup_menu(reinterpret_cast<HDC>(wparam), *state, client);
         }
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_NCHITTEST:
-        return HTCLIENT;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCHITTEST: return HTCLIENT;
     case WM_ACTIVATEAPP:
         // Another program became active: like a click outside, the menu goes.
         // The loop may be waiting for a message; give it one.
@@ -361,8 +330,7 @@ LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARA
             PostMessageW(window, WM_NULL, 0, 0);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -377,16 +345,15 @@ SIZE measure_popup_menu(const PopupMenuItems& items) {
         for (const PopupMenuItem& item : items) {
             if (item.separator) continue;
             SIZE extent{};
-            GetTextExtentPoint32W(screen.get(), item.text.c_str(), static_cast<int>(item.text.size()),
-                                  &extent);
+            GetTextExtentPoint32W(screen.get(), item.text.c_str(), static_cast<int>(item.text.size()), &extent);
             widest = std::max(widest, static_cast<int>(extent.cx));
         }
     }
     return SIZE{popup_menu_width(widest), popup_menu_height(items)};
 }
 
-std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark,
-                              HWND parent_menu, bool* dismissed) {
+std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark, HWND parent_menu,
+                              bool* dismissed) {
     if (items.empty()) return 0;
     const SIZE size = measure_popup_menu(items);
     const POINT at = place_popup_menu(x, y, size.cx, size.cy, work_area_at(POINT{x, y}));
@@ -399,9 +366,8 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     GetCursorPos(&state.last_mouse);
 
     register_menu_class();
-    ScopedWindow window(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, L"",
-                                        WS_POPUP, at.x, at.y, size.cx, size.cy, owner, nullptr,
-                                        GetModuleHandleW(nullptr), &state));
+    ScopedWindow window(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupMenuClass, L"", WS_POPUP, at.x, at.y,
+                                        size.cx, size.cy, owner, nullptr, GetModuleHandleW(nullptr), &state));
     if (!window) return 0;
     state.window = window.get();
     // Every way out leaves no timer, capture or state behind, and no window.

@@ -24,8 +24,8 @@ std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& i
 // submenu belongs to, and *dismissed (when given) becomes true when the user
 // dismissed the whole chain of menus (Esc, a click outside every menu, the
 // program losing the focus, or a quit).
-std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark,
-                              HWND parent_menu, bool* dismissed);
+std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark, HWND parent_menu,
+                              bool* dismissed);
 
 // The width and height a menu of these rows takes on the screen.
 SIZE measure_popup_menu(const PopupMenuItems& items);

@@ -21,9 +21,7 @@ void append_menu_separator(PopupMenuItems& list) {
     list.push_back(std::move(item));
 }
 
-void push_menu_item(PopupMenuItems& list, PopupMenuItem&& item) {
-    list.push_back(std::move(item));
-}
+void push_menu_item(PopupMenuItems& list, PopupMenuItem&& item) { list.push_back(std::move(item)); }
 
 MenuCommand unpack_menu_command(std::uint64_t packed, std::size_t count) {
     const std::uint64_t index = packed >> 8;

@@ -9,11 +9,11 @@
 #include <vector>
 
 struct PopupMenuItem {
-    std::wstring text;          // the label; empty for a separator
-    std::uint64_t id = 0;       // what the menu returns when the row is chosen
-    bool separator = false;     // a rule: never hovered or chosen
-    bool checked = false;       // shows a check mark, text indented
-    bool enabled = true;        // disabled rows are greyed and cannot be chosen or opened
+    std::wstring text;                    // the label; empty for a separator
+    std::uint64_t id = 0;                 // what the menu returns when the row is chosen
+    bool separator = false;               // a rule: never hovered or chosen
+    bool checked = false;                 // shows a check mark, text indented
+    bool enabled = true;                  // disabled rows are greyed and cannot be chosen or opened
     std::vector<PopupMenuItem> children;  // non-empty: the row opens a submenu
 };
 

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-int menu_row_height(const PopupMenuItem& item) {
-    return item.separator ? kMenuSeparatorHeight : kMenuRowHeight;
-}
+int menu_row_height(const PopupMenuItem& item) { return item.separator ? kMenuSeparatorHeight : kMenuRowHeight; }
 
 int popup_menu_height(const PopupMenuItems& items) {
     int height = 2 * kMenuMargin;
@@ -12,9 +10,7 @@ int popup_menu_height(const PopupMenuItems& items) {
     return height;
 }
 
-int popup_menu_width(int widest_text) {
-    return std::max(widest_text + kMenuTextAllowance, kMenuMinWidth);
-}
+int popup_menu_width(int widest_text) { return std::max(widest_text + kMenuTextAllowance, kMenuMinWidth); }
 
 int menu_row_top(const PopupMenuItems& items, int index) {
     int y = kMenuMargin;
@@ -61,8 +57,7 @@ LONG place_on_axis(LONG start, int size, LONG low, LONG high) {
 }  // namespace
 
 POINT place_popup_menu(int x, int y, int width, int height, const RECT& area) {
-    return POINT{place_on_axis(x, width, area.left, area.right),
-                 place_on_axis(y, height, area.top, area.bottom)};
+    return POINT{place_on_axis(x, width, area.left, area.right), place_on_axis(y, height, area.top, area.bottom)};
 }
 
 POINT place_submenu(const RECT& parent, int row_top, int width, const RECT& area) {

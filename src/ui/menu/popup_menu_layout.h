@@ -9,11 +9,11 @@
 
 inline constexpr int kMenuRowHeight = 28;
 inline constexpr int kMenuSeparatorHeight = 9;
-inline constexpr int kMenuMargin = 6;           // above the first row and below the last
-inline constexpr int kMenuTextAllowance = 58;   // width beyond the widest text
+inline constexpr int kMenuMargin = 6;          // above the first row and below the last
+inline constexpr int kMenuTextAllowance = 58;  // width beyond the widest text
 inline constexpr int kMenuMinWidth = 120;
-inline constexpr int kMenuEdgeGap = 4;          // kept free at the screen's right and bottom
-inline constexpr int kSubmenuGap = 2;           // between a menu and its submenu
+inline constexpr int kMenuEdgeGap = 4;  // kept free at the screen's right and bottom
+inline constexpr int kSubmenuGap = 2;   // between a menu and its submenu
 inline constexpr UINT kSubmenuDelayMs = 250;
 
 int menu_row_height(const PopupMenuItem& item);
