@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/file_locations.h"
+#include "app/ids.h"
 #include "services/handles.h"
 #include "ui/kit/theme.h"
 
