@@ -9,6 +9,7 @@ namespace {
 constexpr DWORD kBeforeFocusMs = 60;
 constexpr DWORD kFocusToKeysMs = 80;
 constexpr DWORD kSlotAfterModifiersMs = 30;
+constexpr DWORD kQuickMenuBeforeKeysMs = 50;
 constexpr DWORD kBeforeReopenMs = 200;
 constexpr int kModifierWaitMs = 1200;
 
@@ -31,6 +32,11 @@ void quick_slot_paste_thread(HWND target) {
     // The slot hotkey's Ctrl+Shift would otherwise turn Ctrl+V into Ctrl+Shift+V.
     wait_modifiers_released(kModifierWaitMs);
     Sleep(kSlotAfterModifiersMs);
+    send_ctrl_v();
+}
+
+void quick_menu_paste_thread() {
+    Sleep(kQuickMenuBeforeKeysMs);
     send_ctrl_v();
 }
 

@@ -18,6 +18,9 @@ struct PasteRequest {
 // to be released (at most 1.2 s), 30 ms, Ctrl+V.
 void quick_slot_paste_thread(HWND target);
 
+// The quick menu: 50 ms for the program in front to take the focus back, Ctrl+V.
+void quick_menu_paste_thread();
+
 // The plain-paste hotkey: wait for the modifiers (at most 1.2 s), then
 // repaste_clipboard into whatever has the focus.
 void plain_paste_thread();

@@ -20,6 +20,13 @@ std::wstring window_text(HWND window) {
     return std::wstring(buf.data(), got > 0 ? size_t(got) : 0);
 }
 
+RECT work_area_at(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 std::wstring window_class_name(HWND window) {
     wchar_t buf[256] = {};
     const int n = GetClassNameW(window, buf, 256);

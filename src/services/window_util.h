@@ -11,6 +11,10 @@ std::wstring window_text(HWND window);
 // The window's class name (at most 255 characters).
 std::wstring window_class_name(HWND window);
 
+// The work area of the monitor under the point (the nearest one when the
+// point is on none); the primary screen when it cannot be read.
+RECT work_area_at(POINT point);
+
 // The outer width of a window (null: an overlapped window) whose client
 // area is client_width wide, at the window's DPI when the system can say.
 int window_width_for_client(HWND window, int client_width);

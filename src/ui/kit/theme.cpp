@@ -10,7 +10,7 @@ struct ColorPair {
 };
 
 // Indexed by UiColor; keep the order of the enumeration.
-constexpr std::array<ColorPair, 17> kPalette = {{
+constexpr std::array<ColorPair, 18> kPalette = {{
     {0x202020, 0xF3F3F3},  // WindowBackground
     {0x2B2B2B, 0xFFFFFF},  // FieldBackground
     {0x272727, 0xFBFBFB},  // PopupSurface
@@ -28,8 +28,9 @@ constexpr std::array<ColorPair, 17> kPalette = {{
     {0xD06B0A, 0xD06B0A},  // ToggleTrackOn
     {0xFFFFFF, 0xFFFFFF},  // ToggleKnob
     {0xB0B0B0, 0x808080},  // ToggleKnobPressed
+    {0xFFC24C, 0xCC6600},  // WarningGlyph
 }};
-static_assert(kPalette.size() == static_cast<size_t>(UiColor::ToggleKnobPressed) + 1);
+static_assert(kPalette.size() == static_cast<size_t>(UiColor::WarningGlyph) + 1);
 
 // The Windows version as RtlGetVersion reports it; false when it cannot.
 bool read_windows_version(unsigned& major, unsigned& build) {

@@ -3,6 +3,7 @@
 #include "app/ids.h"
 #include "services/handles.h"
 #include "services/scope_exit.h"
+#include "services/window_util.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
@@ -40,13 +41,6 @@ struct MenuEnd {
 MenuEnd close_with(std::uint64_t id, bool dismissed) { return MenuEnd{true, id, dismissed}; }
 
 HFONT menu_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-
-RECT work_area_at(POINT point) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
-    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
 
 void register_menu_class() {
     static bool registered = false;

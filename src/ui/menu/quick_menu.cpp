@@ -1,12 +1,230 @@
 #include "ui/menu/quick_menu.h"
 
+#include "app/app.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/clipboard_watcher.h"
+#include "services/entry_clipboard.h"
+#include "services/focus.h"
+#include "services/paste_threads.h"
+#include "services/window_util.h"
+#include "storage/history_db.h"
+#include "ui/control_styles.h"
+#include "ui/dialogs/control_ids.h"
+#include "ui/draw_util.h"
+#include "ui/menu/quick_menu_layout.h"
+#include "ui/popup_menu_layout.h"
+#include "ui/theme.h"
+#include "ui/window_state.h"
+
+#include <algorithm>
+
+namespace {
+
+int settings_font_size(const App* app) {
+    if (!app || !app->settings) return 14;
+    return std::clamp(app->settings->font_size, 10, 18);
+}
+
+int row_height_for_font(HFONT font) {
+    if (!font) return 40;
+    ScopedGetDc screen(nullptr);
+    TEXTMETRICW metrics{};
+    if (screen) {
+        ScopedSelect use_font(screen.get(), font);
+        GetTextMetricsW(screen.get(), &metrics);
+    }
+    return quick_menu_row_height(metrics.tmHeight);
+}
+
+LRESULT on_create(HWND window, LPARAM lparam) {
+    bind_state(window, static_cast<QuickMenu*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    return 0;
+}
+
+void fill_with_list(HWND window, const QuickMenu& menu) {
+    RECT client;
+    GetClientRect(window, &client);
+    MoveWindow(menu.list, 0, 0, client.right, client.bottom, TRUE);
+}
+
+LRESULT on_command(QuickMenu& menu, WPARAM wparam) {
+    if (LOWORD(wparam) == kQuickMenuListId && HIWORD(wparam) == LBN_DBLCLK) menu.on_list_double_click();
+    return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CREATE) return on_create(window, lparam);
+    auto* menu = state_of<QuickMenu>(window);
+    if (!menu) return DefWindowProcW(window, message, wparam, lparam);
+    switch (message) {
+    case WM_SIZE: fill_with_list(window, *menu); return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_INACTIVE) menu->hide();
+        break;
+    case WM_ERASEBKGND: return menu->erase_background(reinterpret_cast<HDC>(wparam));
+    case WM_CTLCOLORLISTBOX: return menu->color_list(reinterpret_cast<HDC>(wparam));
+    case WM_COMMAND: return on_command(*menu, wparam);
+    case WM_VKEYTOITEM: return menu->on_list_key(LOWORD(wparam));
+    case WM_NCDESTROY: unbind_state(window); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+QuickMenu::~QuickMenu() {
+    // The window must not outlive the object its procedure works on.
+    if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
+}
+
 bool QuickMenu::create(HINSTANCE module, App* owner) {
     instance = module;
     app = owner;
-    return false;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = QuickMenuProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kQuickMenuClass;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kQuickMenuClass, L"", WS_POPUP | WS_BORDER, 0, 0,
+                           quick_menu_width(14), 300, nullptr, nullptr, instance, this);
+    if (!hwnd) return false;
+    // The list hands Enter and Esc to the popup (WM_VKEYTOITEM).
+    list = CreateWindowExW(0, L"LISTBOX", L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                               LBS_WANTKEYBOARDINPUT,
+                           0, 0, quick_menu_width(14), 280, hwnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickMenuListId)), instance, nullptr);
+    attach_thin_border(list, dark());
+    font_size = settings_font_size(app);
+    font = make_ui_font(font_size, FW_NORMAL);
+    apply_font();
+    return true;
 }
 
-void QuickMenu::populate() {}
-void QuickMenu::show_at_cursor() {}
-void QuickMenu::hide() {}
-void QuickMenu::on_activate(int) {}
+bool QuickMenu::dark() const { return app && app->settings && app->settings->dark_mode; }
+
+SIZE QuickMenu::popup_size() const {
+    const int rows = list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : 0;
+    return SIZE{quick_menu_width(font_size),
+                quick_menu_height(std::min(rows, kQuickMenuMaxRows), row_height, GetSystemMetrics(SM_CYEDGE))};
+}
+
+void QuickMenu::resize_keeping_place() {
+    const SIZE size = popup_size();
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void QuickMenu::apply_font() {
+    row_height = row_height_for_font(font.get());
+    if (!list) return;
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, row_height);
+}
+
+void QuickMenu::populate() {
+    target = GetForegroundWindow();
+    entries.clear();
+    if (app && app->db) entries = app->db->list_entries(L"all", false, true);
+    if (entries.size() > kQuickMenuMaxRows) entries.resize(kQuickMenuMaxRows);
+    if (!hwnd || !list) return;
+
+    // The theme may have changed since the last opening.
+    attach_thin_border(list, dark());
+    const int available = quick_menu_width(font_size) - 2 * GetSystemMetrics(SM_CXEDGE) - 12;
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, row_height);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    ScopedGetDc screen(nullptr);
+    ScopedSelect use_font(screen.get(), font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    const auto measure = [&](const std::wstring& text) {
+        SIZE extent{};
+        GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::wstring row = quick_menu_row_text(static_cast<int>(i), entries[i].text, available, measure);
+        const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        if (at >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(entries[i].id));
+    }
+    if (!entries.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
+    resize_keeping_place();
+}
+
+void QuickMenu::show_at_cursor() {
+    if (!hwnd) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const SIZE size = popup_size();
+    // Kept inside the work area of the cursor's monitor, as popup menus are.
+    const POINT at = place_popup_menu(cursor.x, cursor.y, size.cx, size.cy, work_area_at(cursor));
+    SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, size.cx, size.cy, 0);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetFocus(list);
+}
+
+void QuickMenu::hide() {
+    if (hwnd) ShowWindow(hwnd, SW_HIDE);
+}
+
+void QuickMenu::on_activate(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
+    const HistoryEntry entry = entries[static_cast<size_t>(index)];
+    if (app && app->db) app->db->increment_use_count(entry.id);
+    ClipboardWatcher* watcher = app ? app->watcher : nullptr;
+    place_entry_on_clipboard(watcher, entry);
+    // What the watcher would read back for a picture without text.
+    if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
+    hide();
+    if (target && IsWindow(target)) force_foreground(target);
+    start_detached(quick_menu_paste_thread);
+}
+
+void QuickMenu::set_font_size(int size) {
+    size = std::clamp(size, 10, 18);
+    if (size == font_size && font) return;
+    font_size = size;
+    font = make_ui_font(font_size, FW_NORMAL);
+    apply_font();
+    if (hwnd && IsWindowVisible(hwnd)) {
+        resize_keeping_place();
+        InvalidateRect(list, nullptr, TRUE);
+    }
+}
+
+LRESULT QuickMenu::on_list_key(WORD key) {
+    if (key == VK_RETURN) {
+        on_list_double_click();
+        return -2;
+    }
+    if (key == VK_ESCAPE) {
+        hide();
+        return -2;
+    }
+    return -1;  // the list moves its selection as usual
+}
+
+void QuickMenu::on_list_double_click() {
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    if (selected != LB_ERR) on_activate(static_cast<int>(selected));
+}
+
+LRESULT QuickMenu::color_list(HDC dc) {
+    const COLORREF field = ui_color(UiColor::FieldBackground, dark());
+    SetTextColor(dc, ui_color(UiColor::Text, dark()));
+    SetBkColor(dc, field);
+    return reinterpret_cast<LRESULT>(brushes_.get(field));
+}
+
+LRESULT QuickMenu::erase_background(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    fill_solid(dc, client, ui_color(UiColor::PopupSurface, dark()));
+    return 1;
+}

@@ -1,23 +1,66 @@
 #pragma once
-// The quick menu: a small top-most popup at the mouse cursor listing the ten
-// newest history entries; choosing one pastes it into the program in front.
-//
-// For now the object has no window: opening it shows nothing.
+// The quick menu "KorvaneQuickMenu": a small top-most popup that the fixed
+// hotkey opens at the mouse cursor over whatever program is in front. It
+// lists the ten newest history entries (pinned first), numbered, one line
+// each; Enter or a double click puts the chosen one on the clipboard, brings
+// back the program that was in front and pastes it there. Esc, a click
+// elsewhere or any other loss of activation hides it. UI thread only.
+
+#include "services/scoped.h"
+#include "storage/history_records.h"
+#include "ui/brush_cache.h"
 
 #include <windows.h>
 
+#include <vector>
+
 class App;
+
+inline constexpr wchar_t kQuickMenuClass[] = L"KorvaneQuickMenu";
 
 class QuickMenu {
 public:
-    HWND hwnd = nullptr;
+    QuickMenu() = default;
+    ~QuickMenu();
+    QuickMenu(const QuickMenu&) = delete;
+    QuickMenu& operator=(const QuickMenu&) = delete;
+
+    HWND hwnd = nullptr;      // the popup; null until create
+    HWND list = nullptr;      // the LISTBOX that fills it
     HINSTANCE instance = nullptr;
     App* app = nullptr;
+    std::vector<HistoryEntry> entries;  // the rows shown, in list order
+    HWND target = nullptr;    // the window in front when the menu was filled
+    ScopedFont font;
+    int font_size = 14;       // Settings.font_size, 10..18
+    int row_height = 40;
 
-    // Creates the hidden popup window; false when it cannot be created.
+    // Creates the hidden popup; false (and no window) when it cannot.
     bool create(HINSTANCE module, App* owner);
+    // Remembers the window in front and fills the rows with the newest entries.
     void populate();
+    // Shows the popup at the mouse cursor, inside that monitor's work area,
+    // and gives the list the keyboard focus.
     void show_at_cursor();
     void hide();
-    void on_activate(int row);
+    // Pastes row index into the remembered window; outside the rows, nothing.
+    void on_activate(int index);
+    // Follows a change of the font size setting.
+    void set_font_size(int size);
+
+    // For the window procedure.
+    LRESULT on_list_key(WORD key);
+    void on_list_double_click();
+    LRESULT color_list(HDC dc);
+    LRESULT erase_background(HDC dc);
+
+private:
+    bool dark() const;
+    SIZE popup_size() const;
+    void resize_keeping_place();
+    void apply_font();
+
+    BrushCache brushes_;
 };
+
+LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,0 +1,116 @@
+#include "ui/dialogs/confirm_box.h"
+
+#include "app/language.h"
+#include "services/scoped.h"
+#include "ui/brush_cache.h"
+#include "ui/dialogs/control_ids.h"
+#include "ui/dialogs/dialog_layout.h"
+#include "ui/dialogs/dialog_window.h"
+#include "ui/rounded_button.h"
+#include "ui/theme.h"
+#include "ui/window_state.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kConfirmStyle = WS_CAPTION | WS_SYSMENU;
+constexpr wchar_t kWarningGlyph[] = L"\uE7BA";
+
+// One open box, owned by the confirm_box call.
+struct ConfirmBoxState {
+    bool result = false;
+    bool dark = false;
+    ScopedFont message_font;
+    ScopedFont glyph_font;
+    BrushCache brushes;
+};
+
+SIZE measure_message(const std::wstring& message) {
+    ScopedGetDc screen(nullptr);
+    ScopedFont font = make_ui_font(12, FW_NORMAL);
+    RECT rect{0, 0, kConfirmWrapWidth, 0};
+    if (screen) {
+        ScopedSelect use_font(screen.get(), font.get());
+        DrawTextW(screen.get(), message.c_str(), static_cast<int>(message.size()), &rect,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void add_children(HWND window, ConfirmBoxState& state, const std::wstring& message, const std::wstring& ok_text,
+                  SIZE text) {
+    const int w = confirm_box_client_size(text.cx, text.cy).cx - 84;
+    const int th = text.cy;
+    state.glyph_font = make_icon_font(26);
+    state.message_font = make_ui_font(12, FW_NORMAL);
+    add_dialog_control(window, L"STATIC", kWarningGlyph, SS_CENTER, 20, 20, 44, 44, kConfirmGlyphId,
+                       state.glyph_font.get());
+    // A message taller than the glyph starts level with it rather than above the client area.
+    const int text_top = std::max((40 - th) / 2 + 20, 20);
+    add_dialog_control(window, L"STATIC", message, SS_LEFT | SS_NOPREFIX, 80, text_top, w, th + 4, 0,
+                       state.message_font.get());
+    HWND ok = add_dialog_control(window, L"BUTTON", ok_text, BS_PUSHBUTTON | WS_TABSTOP, w - 54, th + 100, 118, 32,
+                                 IDOK, nullptr);
+    HWND cancel = add_dialog_control(window, L"BUTTON", tr(L"action.cancel"), BS_PUSHBUTTON | WS_TABSTOP, w - 180,
+                                     th + 100, 118, 32, IDCANCEL, nullptr);
+    attach_round_button(ok, state.dark, false);
+    attach_round_button(cancel, state.dark, false);
+}
+
+LRESULT on_create(HWND window, LPARAM lparam) {
+    bind_state(window, static_cast<ConfirmBoxState*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    return 0;
+}
+
+LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
+    if (id != IDOK && id != IDCANCEL) return 0;
+    if (id == IDOK) state.result = true;
+    close_dialog(window);
+    return 0;
+}
+
+LRESULT on_color_static(ConfirmBoxState& state, HDC dc, HWND control) {
+    const bool glyph = GetDlgCtrlID(control) == kConfirmGlyphId;
+    return color_dialog_static(dc, ui_color(glyph ? UiColor::WarningGlyph : UiColor::Text, state.dark), state.dark,
+                               state.brushes);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ConfirmBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CREATE) return on_create(window, lparam);
+    auto* state = state_of<ConfirmBoxState>(window);
+    if (!state) return DefWindowProcW(window, message, wparam, lparam);
+    const auto dc = reinterpret_cast<HDC>(wparam);
+    switch (message) {
+    case WM_COMMAND: return on_command(window, *state, LOWORD(wparam));
+    case WM_CLOSE: close_dialog(window); return 0;
+    case WM_ERASEBKGND: return erase_dialog_background(window, dc, state->dark);
+    case WM_CTLCOLORBTN: return color_dialog_field(dc, state->dark, state->brushes);
+    case WM_CTLCOLORSTATIC: return on_color_static(*state, dc, reinterpret_cast<HWND>(lparam));
+    case WM_NCDESTROY: unbind_state(window); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& message, const std::wstring& ok_text) {
+    const SIZE text = measure_message(message);
+    if (!register_dialog_class(kConfirmBoxClass, ConfirmBoxProc)) return false;
+    const SIZE client = confirm_box_client_size(text.cx, text.cy);
+    RECT frame{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&frame, kConfirmStyle, FALSE, WS_EX_DLGMODALFRAME);
+
+    ConfirmBoxState state;
+    state.dark = dialogs_dark();
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kConfirmBoxClass, title.c_str(), kConfirmStyle, 0, 0,
+                                  frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
+                                  GetModuleHandleW(nullptr), &state);
+    if (!window) return false;
+    set_dark_title_bar(window, state.dark);
+    add_children(window, state, message, ok_text, text);
+    center_on_parent(window, parent);
+    run_modal_dialog(window, parent, GetDlgItem(window, IDCANCEL));
+    return state.result;
+}

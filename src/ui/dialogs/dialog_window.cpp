@@ -1,0 +1,83 @@
+#include "ui/dialogs/dialog_window.h"
+
+#include "app/app.h"
+#include "app/settings.h"
+#include "ui/draw_util.h"
+#include "ui/modal_loop.h"
+#include "ui/theme.h"
+#include "ui/window_state.h"
+
+bool dialogs_dark() { return g_app && g_app->settings && g_app->settings->dark_mode; }
+
+bool register_dialog_class(const wchar_t* class_name, WNDPROC procedure) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = class_name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstring& text, DWORD style, int x, int y,
+                        int width, int height, int id, HFONT font) {
+    HWND control = CreateWindowExW(0, class_name, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void center_on_parent(HWND window, HWND parent) {
+    RECT own, around;
+    if (!parent || !GetWindowRect(window, &own) || !GetWindowRect(parent, &around)) return;
+    const int x = around.left + ((around.right - around.left) - (own.right - own.left)) / 2;
+    const int y = around.top + ((around.bottom - around.top) - (own.bottom - own.top)) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void run_modal_dialog(HWND window, HWND parent, HWND focus) {
+    ShowWindow(window, SW_SHOW);
+    if (focus) SetFocus(focus);
+    if (parent) EnableWindow(parent, FALSE);
+    MSG msg;
+    while (IsWindow(window) && get_modal_message(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (parent) EnableWindow(parent, TRUE);
+    if (IsWindow(window)) {
+        // Ended by a quit: the caller's state goes with this call.
+        unbind_state(window);
+        DestroyWindow(window);
+    }
+    if (parent) SetForegroundWindow(parent);
+}
+
+void close_dialog(HWND window) {
+    if (HWND owner = GetWindow(window, GW_OWNER)) EnableWindow(owner, TRUE);
+    DestroyWindow(window);
+}
+
+LRESULT erase_dialog_background(HWND window, HDC dc, bool dark) {
+    RECT client;
+    GetClientRect(window, &client);
+    fill_solid(dc, client, ui_color(UiColor::WindowBackground, dark));
+    return 1;
+}
+
+LRESULT color_dialog_field(HDC dc, bool dark, BrushCache& brushes) {
+    const COLORREF field = ui_color(UiColor::FieldBackground, dark);
+    SetTextColor(dc, ui_color(UiColor::Text, dark));
+    SetBkColor(dc, field);
+    return reinterpret_cast<LRESULT>(brushes.get(field));
+}
+
+LRESULT color_dialog_static(HDC dc, COLORREF text, bool dark, BrushCache& brushes) {
+    const COLORREF window = ui_color(UiColor::WindowBackground, dark);
+    SetTextColor(dc, text);
+    SetBkColor(dc, window);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(brushes.get(window));
+}

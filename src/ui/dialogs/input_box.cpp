@@ -1,0 +1,117 @@
+#include "ui/dialogs/input_box.h"
+
+#include "app/app.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/scoped.h"
+#include "services/window_util.h"
+#include "ui/brush_cache.h"
+#include "ui/control_styles.h"
+#include "ui/dialogs/control_ids.h"
+#include "ui/dialogs/dialog_layout.h"
+#include "ui/dialogs/dialog_window.h"
+#include "ui/main_window.h"
+#include "ui/rounded_button.h"
+#include "ui/theme.h"
+#include "ui/window_state.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kInputStyle = WS_CAPTION | WS_SYSMENU;
+
+// One open box, owned by the input_box call.
+struct InputBoxState {
+    std::wstring* text = nullptr;  // the caller's text: read at creation, replaced on OK
+    bool result = false;
+    bool dark = false;
+    ScopedFont field_font;
+    BrushCache brushes;
+};
+
+int field_font_size() {
+    if (!g_app || !g_app->settings) return 14;
+    return std::clamp(g_app->settings->font_size, 10, 18);
+}
+
+int main_row_width() {
+    if (!g_app || !g_app->main_window) return -1;
+    return g_app->main_window->top_row_min_width();
+}
+
+void add_children(HWND window, InputBoxState& state, const std::wstring& prompt, int width) {
+    add_dialog_control(window, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, 16, 10, width - 32, 20, 0, nullptr);
+    state.field_font = make_ui_font(field_font_size(), FW_NORMAL);
+    HWND field = add_dialog_control(window, L"EDIT", *state.text,
+                                    ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, 16, 44,
+                                    width - 32, 74, kInputFieldId, state.field_font.get());
+    // The field takes as much as the user types or pastes: the whole of it comes back.
+    SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(field, EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0);
+    attach_panel_background(field, state.dark);
+    attach_thin_border(field, state.dark);
+    HWND ok = add_dialog_control(window, L"BUTTON", L"OK", BS_PUSHBUTTON | WS_TABSTOP, width - 220, 130, 100, 32, IDOK,
+                                 nullptr);
+    HWND cancel = add_dialog_control(window, L"BUTTON", tr(L"action.cancel"), BS_PUSHBUTTON | WS_TABSTOP,
+                                     width - 112, 130, 96, 32, IDCANCEL, nullptr);
+    attach_round_button(ok, state.dark, true);
+    attach_round_button(cancel, state.dark, false);
+}
+
+LRESULT on_create(HWND window, LPARAM lparam) {
+    bind_state(window, static_cast<InputBoxState*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    return 0;
+}
+
+LRESULT on_command(HWND window, InputBoxState& state, int id) {
+    if (id != IDOK && id != IDCANCEL) return 0;
+    HWND field = GetDlgItem(window, kInputFieldId);
+    if (id == IDOK && field && state.text) {
+        *state.text = window_text(field);
+        state.result = true;
+    }
+    close_dialog(window);
+    return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CREATE) return on_create(window, lparam);
+    auto* state = state_of<InputBoxState>(window);
+    if (!state) return DefWindowProcW(window, message, wparam, lparam);
+    const auto dc = reinterpret_cast<HDC>(wparam);
+    switch (message) {
+    case WM_COMMAND: return on_command(window, *state, LOWORD(wparam));
+    case WM_CLOSE: close_dialog(window); return 0;
+    case WM_ERASEBKGND: return erase_dialog_background(window, dc, state->dark);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return color_dialog_field(dc, state->dark, state->brushes);
+    case WM_CTLCOLORSTATIC:
+        return color_dialog_static(dc, ui_color(UiColor::Text, state->dark), state->dark, state->brushes);
+    case WM_NCDESTROY: unbind_state(window); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool input_box(HWND parent, const std::wstring& title, const std::wstring& prompt, std::wstring& text) {
+    const int width = input_box_width(main_row_width());
+    if (!register_dialog_class(kInputBoxClass, InputBoxProc)) return false;
+    // The box edits a copy: the caller's text changes only when OK is pressed.
+    std::wstring edited = text;
+    InputBoxState state;
+    state.text = &edited;
+    state.dark = dialogs_dark();
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputBoxClass, title.c_str(), kInputStyle, 0, 0, width,
+                                  kInputBoxHeight, parent, nullptr, GetModuleHandleW(nullptr), &state);
+    if (!window) return false;
+    set_dark_title_bar(window, state.dark);
+    add_children(window, state, prompt, width);
+    center_on_parent(window, parent);
+    run_modal_dialog(window, parent, GetDlgItem(window, kInputFieldId));
+    if (state.result) text = std::move(edited);
+    return state.result;
+}

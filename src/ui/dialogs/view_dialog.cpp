@@ -1,0 +1,245 @@
+#include "ui/dialogs/view_dialog.h"
+
+#include "app/app.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/app_names.h"
+#include "services/bitmap.h"
+#include "services/scoped.h"
+#include "storage/history_records.h"
+#include "ui/brush_cache.h"
+#include "ui/control_styles.h"
+#include "ui/dialogs/control_ids.h"
+#include "ui/dialogs/dialog_layout.h"
+#include "ui/dialogs/dialog_window.h"
+#include "ui/draw_util.h"
+#include "ui/main_window.h"
+#include "ui/rounded_button.h"
+#include "ui/theme.h"
+#include "ui/window_state.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr DWORD kViewStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+constexpr int kViewWidth = 640;
+constexpr int kViewHeight = 480;
+// Pictures are scaled once to fit this box (small ones enlarged), then
+// fitted to the window and zoomed from there.
+constexpr int kPictureBoxWidth = 1600;
+constexpr int kPictureBoxHeight = 1200;
+
+// One open dialog, owned by the show_view_dialog call.
+struct ViewDialog {
+    MainWindow* main_window = nullptr;
+    std::wstring text;
+    std::wstring meta;
+    bool is_image = false;
+    Bytes image;
+    ScopedBitmap bitmap;
+    int bitmap_width = 1, bitmap_height = 1;
+    int fit_width = 1, fit_height = 1;
+    float zoom = 1.0f;
+    HWND fit_button = nullptr;
+    HWND close_button = nullptr;
+    HWND text_field = nullptr;
+    bool dark = false;
+    ScopedFont font;
+    BrushCache brushes;
+};
+
+bool main_window_dark(const MainWindow* main_window) {
+    return main_window && main_window->app && main_window->app->settings && main_window->app->settings->dark_mode;
+}
+
+// The lines under the entry: its program, for a web page its title and
+// address, and when it was copied; each a label, a blank and the value.
+std::wstring view_meta(const HistoryEntry& entry) {
+    const auto line = [](const std::wstring& label, const std::wstring& value) { return label + L" " + value; };
+    const std::wstring program = entry.source_app.empty() ? L"\u2014" : app_display_name(entry.source_app);
+    std::wstring meta = line(tr(L"card.app"), program);
+    if (entry.is_browser_page && !entry.source_title.empty()) meta += L"\n" + line(tr(L"card.page"), entry.source_title);
+    if (entry.is_browser_page && !entry.source_url.empty()) meta += L"\n" + line(tr(L"card.url"), entry.source_url);
+    meta += L"\n" + line(tr(L"card.created"), display_created_at(entry.created_at));
+    return meta;
+}
+
+RECT client_rect(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
+
+void place_button(HWND button, int x, int y) {
+    SetWindowPos(button, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void layout(HWND window, ViewDialog& view) {
+    const RECT client = client_rect(window);
+    const RECT area = view_image_area(client);
+    if (view.is_image) {
+        const SIZE fit = fit_size(view.bitmap_width, view.bitmap_height, area.right - area.left,
+                                  area.bottom - area.top);
+        view.fit_width = fit.cx;
+        view.fit_height = fit.cy;
+        view.zoom = 1.0f;
+        place_button(view.fit_button, client.right - 224, client.bottom - 40);
+    } else {
+        MoveWindow(view.text_field, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    }
+    place_button(view.close_button, client.right - 112, client.bottom - 40);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void load_picture(ViewDialog& view) {
+    view.bitmap.reset(image_to_thumbnail(view.image, kPictureBoxWidth, kPictureBoxHeight, true));
+    BITMAP info{};
+    if (view.bitmap && GetObjectW(view.bitmap.get(), sizeof info, &info)) {
+        view.bitmap_width = std::max(static_cast<int>(info.bmWidth), 1);
+        view.bitmap_height = std::max(static_cast<int>(info.bmHeight), 1);
+    }
+}
+
+LRESULT on_create(HWND window, LPARAM lparam) {
+    auto* view = static_cast<ViewDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    bind_state(window, view);
+    view->dark = main_window_dark(view->main_window);
+    view->font = make_ui_font(14, FW_NORMAL);
+    const RECT client = client_rect(window);
+    if (view->is_image) {
+        load_picture(*view);
+        view->fit_button = add_dialog_control(window, L"BUTTON", tr(L"view.fit"), BS_PUSHBUTTON | WS_TABSTOP,
+                                              client.right - 224, client.bottom - 40, 100, 28, kViewFitId,
+                                              view->font.get());
+    }
+    view->close_button = add_dialog_control(window, L"BUTTON", tr(L"action.close"), BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
+                                            100, 28, kViewCloseId, view->font.get());
+    if (view->is_image) {
+        attach_round_button(view->fit_button, view->dark, false);
+        attach_round_button(view->close_button, view->dark, true);
+    } else {
+        const RECT area = view_image_area(client);
+        view->text_field = add_dialog_control(window, L"EDIT", view->text,
+                                              ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL, area.left,
+                                              area.top, area.right - area.left, area.bottom - area.top, 0,
+                                              view->font.get());
+        attach_panel_background(view->text_field, view->dark);
+        attach_thin_border(view->text_field, view->dark);
+        SetFocus(view->text_field);
+    }
+    layout(window, *view);
+    return 0;
+}
+
+void paint(HWND window, const ViewDialog& view) {
+    ScopedPaint paint_scope(window);
+    const RECT client = client_rect(window);
+    MemoryCanvas canvas(paint_scope.get(), client.right, client.bottom);
+    HDC dc = canvas.dc() ? canvas.dc() : paint_scope.get();
+    // The whole client is laid down again, so a picture zoomed smaller
+    // leaves nothing of its larger self behind.
+    fill_solid(dc, client, ui_color(UiColor::WindowBackground, view.dark));
+
+    RECT meta{14, client.bottom - 110, client.right - 112, client.bottom - 48};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ui_color(UiColor::Text, view.dark));
+    {
+        ScopedSelect use_font(dc, view.font.get());
+        DrawTextW(dc, view.meta.c_str(), static_cast<int>(view.meta.size()), &meta,
+                  DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (view.is_image && view.bitmap) {
+        const RECT area = view_image_area(client);
+        const int width = static_cast<int>(view.fit_width * view.zoom);
+        const int height = static_cast<int>(view.fit_height * view.zoom);
+        const int x = area.left + ((area.right - area.left) - width) / 2;
+        const int y = area.top + ((area.bottom - area.top) - height) / 2;
+        ScopedDc source(CreateCompatibleDC(dc));
+        if (source) {
+            ScopedSelect use_bitmap(source.get(), view.bitmap.get());
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchBlt(dc, x, y, width, height, source.get(), 0, 0, view.bitmap_width, view.bitmap_height, SRCCOPY);
+        }
+    }
+    if (canvas.dc()) canvas.copy_to(paint_scope.get());
+}
+
+LRESULT on_mouse_wheel(HWND window, ViewDialog& view, WPARAM wparam) {
+    const float zoom = wheel_zoom(view.zoom, GET_WHEEL_DELTA_WPARAM(wparam));
+    if (zoom != view.zoom) {
+        view.zoom = zoom;
+        invalidate_view_image(window);
+    }
+    return 0;
+}
+
+LRESULT on_command(HWND window, ViewDialog& view, int id) {
+    if (id == kViewFitId) {
+        view.zoom = 1.0f;
+        invalidate_view_image(window);
+    } else if (id == kViewCloseId) {
+        close_dialog(window);
+    }
+    return 0;
+}
+
+// The read-only text field asks as a static does; it is a field all the same.
+LRESULT on_color_static(ViewDialog& view, HDC dc, HWND control) {
+    if (control == view.text_field) return color_dialog_field(dc, view.dark, view.brushes);
+    return color_dialog_static(dc, ui_color(UiColor::Text, view.dark), view.dark, view.brushes);
+}
+
+}  // namespace
+
+void invalidate_view_image(HWND window) {
+    if (!window) return;
+    const RECT area = view_image_area(client_rect(window));
+    InvalidateRect(window, &area, FALSE);
+    UpdateWindow(window);
+}
+
+LRESULT CALLBACK view_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CREATE) return on_create(window, lparam);
+    auto* view = state_of<ViewDialog>(window);
+    if (!view) return DefWindowProcW(window, message, wparam, lparam);
+    const auto dc = reinterpret_cast<HDC>(wparam);
+    switch (message) {
+    case WM_SIZE: layout(window, *view); return 0;
+    case WM_PAINT: paint(window, *view); return 0;
+    case WM_MOUSEWHEEL: return on_mouse_wheel(window, *view, wparam);
+    case WM_COMMAND: return on_command(window, *view, LOWORD(wparam));
+    case WM_CLOSE: close_dialog(window); return 0;
+    case WM_ERASEBKGND: return erase_dialog_background(window, dc, view->dark);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return color_dialog_field(dc, view->dark, view->brushes);
+    case WM_CTLCOLORSTATIC: return on_color_static(*view, dc, reinterpret_cast<HWND>(lparam));
+    case WM_NCDESTROY: unbind_state(window); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool show_view_dialog(MainWindow* main_window, const HistoryEntry& entry) {
+    if (!main_window || !main_window->hwnd) return false;
+    if (!register_dialog_class(kViewDialogClass, view_dialog_proc)) return false;
+    ViewDialog view;
+    view.main_window = main_window;
+    view.text = entry.text;
+    view.is_image = entry.is_image && !entry.image.empty();
+    if (view.is_image) view.image = entry.image;
+    view.meta = view_meta(entry);
+
+    HWND parent = main_window->hwnd;
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kViewDialogClass, tr(L"view.title").c_str(), kViewStyle, 0,
+                                  0, kViewWidth, kViewHeight, parent, nullptr, GetModuleHandleW(nullptr), &view);
+    if (!window) return false;
+    set_dark_title_bar(window, view.dark);
+    apply_round_corners(window);
+    center_on_parent(window, parent);
+    run_modal_dialog(window, parent, view.text_field);
+    return true;
+}
