@@ -51,6 +51,7 @@ void add_children(HWND window, InputBoxState& state, const std::wstring& prompt,
     SendMessageW(field, EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0);
     attach_panel_background(field, state.dark);
     attach_thin_border(field, state.dark);
+    allow_dark_mode(field, state.dark);
     HWND ok = add_dialog_control(window, L"BUTTON", L"OK", BS_PUSHBUTTON | WS_TABSTOP, width - 220, 130, 100, 32, IDOK,
                                  nullptr);
     HWND cancel = add_dialog_control(window, L"BUTTON", tr(L"action.cancel"), BS_PUSHBUTTON | WS_TABSTOP,

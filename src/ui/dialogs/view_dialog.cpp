@@ -127,6 +127,7 @@ LRESULT on_create(HWND window, LPARAM lparam) {
                                               view->font.get());
         attach_panel_background(view->text_field, view->dark);
         attach_thin_border(view->text_field, view->dark);
+        allow_dark_mode(view->text_field, view->dark);
         SetFocus(view->text_field);
     }
     layout(window, *view);

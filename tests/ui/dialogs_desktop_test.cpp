@@ -1,0 +1,339 @@
+// The confirm, input and view boxes under real input. Each box is driven by
+// a thread timer that plays steps while the box's own modal run waits; what
+// it returns, what becomes of its owner, a quit in the middle of it, and its
+// look in both themes (saved under screenshots/ in the build folder).
+
+#include "app/app.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/dib.h"
+#include "storage/history_records.h"
+#include "support/desktop_input.h"
+#include "support/pixels.h"
+#include "support/test_support.h"
+#include "ui/dialogs/confirm_box.h"
+#include "ui/dialogs/control_ids.h"
+#include "ui/dialogs/dialog_layout.h"
+#include "ui/dialogs/input_box.h"
+#include "ui/dialogs/view_dialog.h"
+#include "ui/main_window.h"
+#include "ui/rounded_button.h"
+#include "ui/theme.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr COLORREF kPictureColour = RGB(0, 160, 80);
+
+HWND open_box() {
+    for (const wchar_t* cls : {kConfirmBoxClass, kInputBoxClass, kViewDialogClass}) {
+        const std::vector<HWND> boxes = visible_thread_windows(cls);
+        if (!boxes.empty()) return boxes.front();
+    }
+    return nullptr;
+}
+
+// Plays one step a tick while a box runs. A box still open well after the
+// last step is closed, so that a failing test cannot hang, and noted.
+class BoxScript {
+public:
+    explicit BoxScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 150, &BoxScript::tick);
+    }
+    ~BoxScript() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+        EXPECT_FALSE(left_open_) << "a box was still open after the script";
+    }
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        BoxScript* s = current_;
+        if (!s) return;
+        if (s->next_ < s->steps_.size()) {
+            s->steps_[s->next_++]();
+        } else if (++s->idle_ > 20 && open_box()) {
+            s->left_open_ = true;
+            PostMessageW(open_box(), WM_CLOSE, 0, 0);
+        }
+    }
+
+    static inline BoxScript* current_ = nullptr;
+    std::vector<std::function<void()>> steps_;
+    size_t next_ = 0;
+    int idle_ = 0;
+    bool left_open_ = false;
+    UINT_PTR timer_ = 0;
+};
+
+void click_control(int id) { click_at(client_center(GetDlgItem(open_box(), id))); }
+
+RECT client_on_screen(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Pixels of the picture's colour now on the screen inside the box.
+int picture_pixels() {
+    const RECT r = client_on_screen(open_box());
+    PixelImage image(r.right - r.left, r.bottom - r.top);
+    capture_screen(r, image);
+    return image.count(RECT{0, 0, image.width(), image.height()}, kPictureColour);
+}
+
+HistoryEntry text_entry() {
+    HistoryEntry e;
+    e.text = L"First line of a copied note\r\nand its second line";
+    e.created_at = L"2024-03-05T07:09:41";
+    e.source_app = L"notepad.exe";
+    return e;
+}
+
+HistoryEntry picture_entry() {
+    std::vector<std::uint8_t> pixels(40 * 30 * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = GetBValue(kPictureColour);
+        pixels[i + 1] = GetGValue(kPictureColour);
+        pixels[i + 2] = GetRValue(kPictureColour);
+    }
+    HistoryEntry e = text_entry();
+    e.text.clear();
+    e.is_image = true;
+    e.image = make_dib32(pixels.data(), 40, 30);
+    return e;
+}
+
+class DialogsDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_.settings = new Settings();
+        g_app = &app_;
+        load_language(L"en", source_dir() + L"\\lang");
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KorvaneBoxTestOwner";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        RegisterClassW(&wc);
+        owner_ = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        ASSERT_TRUE(owner_);
+        main_.hwnd = owner_;
+        main_.app = &app_;
+        SetForegroundWindow(owner_);
+        move_mouse(POINT{1200, 1000});
+        pump_messages(100);
+    }
+    void TearDown() override {
+        DestroyWindow(owner_);
+        pump_messages(50);
+        EXPECT_EQ(open_box(), nullptr);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    bool confirm() { return confirm_box(owner_, L"Delete", L"Delete the selected entry?", L"Delete"); }
+
+    // The box is open, its owner disabled; the focus is where a box puts it.
+    std::function<void()> expect_modal_with_focus_on(int id) {
+        return [this, id] {
+            ASSERT_TRUE(open_box());
+            EXPECT_FALSE(IsWindowEnabled(owner_));
+            EXPECT_EQ(GetFocus(), GetDlgItem(open_box(), id));
+        };
+    }
+
+    App app_;
+    MainWindow main_;
+    HWND owner_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DialogsDesktop, ConfirmBoxIsTrueOnlyForOk) {
+    {
+        BoxScript s({expect_modal_with_focus_on(IDCANCEL), [] { click_control(IDOK); }});
+        EXPECT_TRUE(confirm());
+    }
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+    EXPECT_EQ(GetForegroundWindow(), owner_);
+    {
+        BoxScript s({[] { click_control(IDCANCEL); }});
+        EXPECT_FALSE(confirm());
+    }
+    {
+        // Space presses the focused button, Cancel; Enter and Esc mean nothing.
+        BoxScript s({[] { send_key(VK_RETURN); }, [] { send_key(VK_ESCAPE); }, [] { ASSERT_TRUE(open_box()); },
+                     [] { send_key(VK_SPACE); }});
+        EXPECT_FALSE(confirm());
+    }
+    {
+        BoxScript s({[] { PostMessageW(open_box(), WM_SYSCOMMAND, SC_CLOSE, 0); }});
+        EXPECT_FALSE(confirm());
+    }
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+}
+
+TEST_F(DialogsDesktop, InputBoxGivesBackEverythingTyped) {
+    // More than an edit field takes by default, then typed at the end: a line
+    // break and more text must all come back. (Short lines keep Wine's edit
+    // control from wrapping one long line again at every key.)
+    std::wstring long_text;
+    while (long_text.size() < 40000) long_text += L"a line of an entry's text\r\n";
+    std::wstring text = long_text;
+    {
+        BoxScript s({expect_modal_with_focus_on(kInputFieldId),
+                     [] {
+                         send_key_down(VK_CONTROL);
+                         send_key(VK_END);
+                         send_key_up(VK_CONTROL);
+                         send_key('X');
+                         send_key(VK_RETURN);
+                         send_key('Y');
+                     },
+                     [] { click_control(IDOK); }});
+        EXPECT_TRUE(input_box(owner_, L"Edit", L"Text", text));
+    }
+    ASSERT_EQ(text.size(), long_text.size() + 4);
+    EXPECT_TRUE(text.compare(0, long_text.size(), long_text) == 0);
+    EXPECT_EQ(text.substr(long_text.size()), L"x\r\ny");
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+
+    // Cancel and the caption's close button leave the caller's text alone.
+    std::wstring name = L"Work";
+    for (auto close : {std::function<void()>([] { click_control(IDCANCEL); }),
+                       std::function<void()>([] { PostMessageW(open_box(), WM_CLOSE, 0, 0); })}) {
+        BoxScript s({[] { send_key('Q'); }, close});
+        EXPECT_FALSE(input_box(owner_, L"Rename", L"New name", name));
+        EXPECT_EQ(name, L"Work");
+    }
+}
+
+TEST_F(DialogsDesktop, AQuitEndsEachBoxAndReachesTheProgramsLoop) {
+    const std::vector<std::function<bool()>> boxes = {
+        [this] { return confirm(); },
+        [this] {
+            std::wstring text = L"kept";
+            const bool ok = input_box(owner_, L"Edit", L"Text", text);
+            EXPECT_EQ(text, L"kept");
+            return ok;
+        },
+        [this] { return !show_view_dialog(&main_, text_entry()); },
+    };
+    for (const auto& box : boxes) {
+        {
+            BoxScript s({[] { ASSERT_TRUE(open_box()); }, [] { PostQuitMessage(5); }});
+            EXPECT_FALSE(box());
+        }
+        EXPECT_EQ(open_box(), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(owner_));
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 5u);
+    }
+}
+
+TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
+    const HistoryEntry text = text_entry();
+    {
+        BoxScript s({[&] {
+                         HWND field = FindWindowExW(open_box(), nullptr, L"EDIT", nullptr);
+                         ASSERT_TRUE(field);
+                         wchar_t shown[128] = {};
+                         GetWindowTextW(field, shown, 128);
+                         EXPECT_EQ(std::wstring(shown), text.text);
+                         EXPECT_EQ(GetFocus(), field);
+                     },
+                     [] { click_control(kViewCloseId); }});
+        EXPECT_TRUE(show_view_dialog(&main_, text));
+    }
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+
+    // The picture is fitted to the window; ten notches towards the user make
+    // it a quarter of that each way, enough notches away fill the whole area,
+    // and the fit button brings the fitted size back.
+    int fitted = 0;
+    auto wheel = [](int notches) {
+        for (int i = 0; i < std::abs(notches); ++i)
+            SendMessageW(open_box(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA), 0);
+    };
+    BoxScript s({[&] { fitted = picture_pixels(); },
+                 [&] {
+                     wheel(-12);
+                     EXPECT_NEAR(picture_pixels(), fitted / 16.0, fitted / 16.0 * 0.15);
+                 },
+                 [&] {
+                     wheel(20);
+                     const RECT area = view_image_area(client_on_screen(open_box()));
+                     EXPECT_EQ(picture_pixels(), (area.right - area.left) * (area.bottom - area.top));
+                 },
+                 [] { click_control(kViewFitId); }, [&] { EXPECT_EQ(picture_pixels(), fitted); },
+                 [] { click_control(kViewCloseId); }});
+    EXPECT_TRUE(show_view_dialog(&main_, picture_entry()));
+    EXPECT_GT(fitted, 100 * 100);
+    EXPECT_FALSE(show_view_dialog(nullptr, text));
+}
+
+TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {
+    CreateDirectoryW((binary_dir() + L"\\screenshots").c_str(), nullptr);
+    for (bool dark : {true, false}) {
+        app_.settings->dark_mode = dark;
+        const std::wstring theme = dark ? L"dark" : L"light";
+        // name, what opens the box, colours it must show
+        struct Shot {
+            const wchar_t* name;
+            std::function<void()> open;
+            std::vector<COLORREF> colours;
+        };
+        const COLORREF window = ui_color(UiColor::WindowBackground, dark);
+        const COLORREF field = ui_color(UiColor::FieldBackground, dark);
+        const COLORREF text = ui_color(UiColor::Text, dark);
+        const std::vector<Shot> shots = {
+            {L"confirm",
+             [this] {
+                 confirm_box(owner_, L"Delete",
+                             L"Delete the 3 selected entries? They go to the trash and can be restored from there.",
+                             L"Delete");
+             },
+             {window, text, ui_color(UiColor::WarningGlyph, dark), round_button_colors(dark, false).normal}},
+            {L"input",
+             [this] {
+                 std::wstring name = L"Work notes";
+                 input_box(owner_, L"Rename category", L"New name", name);
+             },
+             {window, field, text, round_button_colors(dark, true).normal}},
+            {L"view_text", [this] { show_view_dialog(&main_, text_entry()); }, {window, field, text}},
+            {L"view_picture",
+             [this] { show_view_dialog(&main_, picture_entry()); },
+             {window, text, kPictureColour, round_button_colors(dark, true).normal}},
+        };
+        for (const Shot& shot : shots) {
+            SCOPED_TRACE(testing::Message() << "dialog_" << std::string(shot.name, shot.name + wcslen(shot.name))
+                                            << (dark ? " dark" : " light"));
+            BoxScript s({[] {},
+                         [&] {
+                             RECT r;
+                             GetWindowRect(open_box(), &r);
+                             PixelImage image(r.right - r.left, r.bottom - r.top);
+                             capture_screen(r, image);
+                             const RECT all{0, 0, image.width(), image.height()};
+                             for (COLORREF c : shot.colours) EXPECT_GT(image.count(all, c), 0) << std::hex << c;
+                             EXPECT_TRUE(image.save_png(binary_dir() + L"\\screenshots\\dialog_" + shot.name + L"_" +
+                                                        theme + L".png"));
+                         },
+                         [] { PostMessageW(open_box(), WM_CLOSE, 0, 0); }});
+            shot.open();
+        }
+    }
+}
