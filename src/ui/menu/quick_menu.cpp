@@ -21,6 +21,9 @@
 
 namespace {
 
+// Room left and right of a row's text.
+constexpr int kRowPadding = 6;
+
 int settings_font_size(const App* app) {
     if (!app || !app->settings) return 14;
     return std::clamp(app->settings->font_size, 10, 18);
@@ -35,6 +38,15 @@ int row_height_for_font(HFONT font) {
         GetTextMetricsW(screen.get(), &metrics);
     }
     return quick_menu_row_height(metrics.tmHeight);
+}
+
+std::wstring row_text(HWND list, int row) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
 }
 
 LRESULT on_create(HWND window, LPARAM lparam) {
@@ -68,6 +80,8 @@ LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_CTLCOLORLISTBOX: return menu->color_list(reinterpret_cast<HDC>(wparam));
     case WM_COMMAND: return on_command(*menu, wparam);
     case WM_VKEYTOITEM: return menu->on_list_key(LOWORD(wparam));
+    case WM_MEASUREITEM: reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = menu->row_height; return TRUE;
+    case WM_DRAWITEM: menu->draw_row(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
     case WM_NCDESTROY: unbind_state(window); break;
     default: break;
     }
@@ -95,10 +109,11 @@ bool QuickMenu::create(HINSTANCE module, App* owner) {
     hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kQuickMenuClass, L"", WS_POPUP | WS_BORDER, 0, 0,
                            quick_menu_width(14), 300, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
-    // The list hands Enter and Esc to the popup (WM_VKEYTOITEM).
+    // The list hands Enter and Esc to the popup (WM_VKEYTOITEM); its rows are
+    // drawn here, so that their text sits in the middle of the row.
     list = CreateWindowExW(0, L"LISTBOX", L"",
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                               LBS_WANTKEYBOARDINPUT,
+                               LBS_WANTKEYBOARDINPUT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                            0, 0, quick_menu_width(14), 280, hwnd,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickMenuListId)), instance, nullptr);
     attach_thin_border(list, dark());
@@ -137,7 +152,7 @@ void QuickMenu::populate() {
 
     // The theme may have changed since the last opening.
     attach_thin_border(list, dark());
-    const int available = quick_menu_width(font_size) - 2 * GetSystemMetrics(SM_CXEDGE) - 12;
+    const int available = quick_menu_width(font_size) - 2 * GetSystemMetrics(SM_CXEDGE) - 2 * kRowPadding;
     SendMessageW(list, LB_SETITEMHEIGHT, 0, row_height);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     ScopedGetDc screen(nullptr);
@@ -220,6 +235,20 @@ LRESULT QuickMenu::color_list(HDC dc) {
     SetTextColor(dc, ui_color(UiColor::Text, dark()));
     SetBkColor(dc, field);
     return reinterpret_cast<LRESULT>(brushes_.get(field));
+}
+
+void QuickMenu::draw_row(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const COLORREF fill = ui_color(selected ? UiColor::Accent : UiColor::FieldBackground, dark());
+    fill_solid(item.hDC, item.rcItem, fill);
+    const std::wstring text = row_text(list, static_cast<int>(item.itemID));
+    ScopedSelect use_font(item.hDC, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, selected ? text_color_for_fill(fill) : ui_color(UiColor::Text, dark()));
+    RECT text_rect{item.rcItem.left + kRowPadding, item.rcItem.top, item.rcItem.right - kRowPadding, item.rcItem.bottom};
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 LRESULT QuickMenu::erase_background(HDC dc) {

@@ -52,6 +52,7 @@ public:
     LRESULT on_list_key(WORD key);
     void on_list_double_click();
     LRESULT color_list(HDC dc);
+    void draw_row(const DRAWITEMSTRUCT& item);
     LRESULT erase_background(HDC dc);
 
 private:
