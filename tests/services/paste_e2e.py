@@ -8,26 +8,7 @@ import time
 import unittest
 
 from capture_e2e import POLL_WAIT, copy, history_rows
-from korvane_harness import CF_UNICODETEXT, IDS, WM_HOTKEY, RunningProgram, helper, profile_path, wine, wine_start
-
-TARGET = helper("paste_target")
-
-
-class PasteTarget:
-    """paste_target.exe in front; text() waits for it to end and returns what
-    its edit control holds."""
-
-    def __init__(self, ms):
-        self.proc = wine_start(TARGET, f"ms={ms}")
-        line = self.proc.stdout.readline().decode()
-        assert "ready" in line, line
-
-    def text(self, timeout=60):
-        out, _ = self.proc.communicate(timeout=timeout)
-        for line in out.decode().splitlines():
-            if line.startswith("text "):
-                return bytes.fromhex(line[5:].strip()).decode("utf-8")
-        raise AssertionError("paste_target printed no text: " + out.decode())
+from korvane_harness import CF_UNICODETEXT, IDS, WM_HOTKEY, PasteTarget, RunningProgram, helper, profile_path, wine
 
 
 def put_in_slots(ids):

@@ -183,6 +183,23 @@ def language_text(key, code="ru"):
     return None
 
 
+class PasteTarget:
+    """paste_target.exe in front, for ms milliseconds; text() waits for it to
+    end and returns what its edit control holds."""
+
+    def __init__(self, ms):
+        self.proc = wine_start(helper("paste_target"), f"ms={ms}")
+        line = self.proc.stdout.readline().decode()
+        assert "ready" in line, line
+
+    def text(self, timeout=60):
+        out, _ = self.proc.communicate(timeout=timeout)
+        for line in out.decode().splitlines():
+            if line.startswith("text "):
+                return bytes.fromhex(line[5:].strip()).decode("utf-8")
+        raise AssertionError("paste_target printed no text: " + out.decode())
+
+
 class RunningProgram:
     """Korvane.exe started from an empty profile (plus the given settings),
     seen through the app_probe helper. Quit it with quit(); a program still

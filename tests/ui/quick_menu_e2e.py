@@ -12,7 +12,7 @@ import time
 import unittest
 
 import korvane_harness as kh
-from korvane_harness import RunningProgram, helper, profile_path, wine, wine_start
+from korvane_harness import PasteTarget, RunningProgram, helper, profile_path, wine
 
 PROBE = helper("quick_menu_probe")
 OUT = os.path.join(kh.BINARY_DIR, "screenshots")
@@ -75,23 +75,6 @@ def screenshot(menu, name):
     out = subprocess.run(["convert", path, "-format", "%c", "histogram:info:-"],
                          capture_output=True, text=True, check=True).stdout
     return out.upper()
-
-
-class PasteTarget:
-    """paste_target.exe in front; text() waits for it to end and returns what
-    its edit control holds."""
-
-    def __init__(self, ms):
-        self.proc = wine_start(helper("paste_target"), f"ms={ms}")
-        line = self.proc.stdout.readline().decode()
-        assert "ready" in line, line
-
-    def text(self, timeout=60):
-        out, _ = self.proc.communicate(timeout=timeout)
-        for line in out.decode().splitlines():
-            if line.startswith("text "):
-                return bytes.fromhex(line[5:].strip()).decode("utf-8")
-        raise AssertionError("paste_target printed no text: " + out.decode())
 
 
 class QuickMenuTest(unittest.TestCase):

@@ -2,11 +2,9 @@
 
 #include "app/language.h"
 #include "services/scoped.h"
-#include "ui/brush_cache.h"
 #include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
-#include "ui/rounded_button.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
 
@@ -20,10 +18,9 @@ constexpr wchar_t kWarningGlyph[] = L"\uE7BA";
 // One open box, owned by the confirm_box call.
 struct ConfirmBoxState {
     bool result = false;
-    bool dark = false;
+    DialogLook look;
     ScopedFont message_font;
     ScopedFont glyph_font;
-    BrushCache brushes;
 };
 
 SIZE measure_message(const std::wstring& message) {
@@ -50,17 +47,9 @@ void add_children(HWND window, ConfirmBoxState& state, const std::wstring& messa
     const int text_top = std::max((40 - th) / 2 + 20, 20);
     add_dialog_control(window, L"STATIC", message, SS_LEFT | SS_NOPREFIX, 80, text_top, w, th + 4, 0,
                        state.message_font.get());
-    HWND ok = add_dialog_control(window, L"BUTTON", ok_text, BS_PUSHBUTTON | WS_TABSTOP, w - 54, th + 100, 118, 32,
-                                 IDOK, nullptr);
-    HWND cancel = add_dialog_control(window, L"BUTTON", tr(L"action.cancel"), BS_PUSHBUTTON | WS_TABSTOP, w - 180,
-                                     th + 100, 118, 32, IDCANCEL, nullptr);
-    attach_round_button(ok, state.dark, false);
-    attach_round_button(cancel, state.dark, false);
-}
-
-LRESULT on_create(HWND window, LPARAM lparam) {
-    bind_state(window, static_cast<ConfirmBoxState*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
-    return 0;
+    add_round_dialog_button(window, ok_text, w - 54, th + 100, 118, 32, IDOK, nullptr, state.look.dark, false);
+    add_round_dialog_button(window, tr(L"action.cancel"), w - 180, th + 100, 118, 32, IDCANCEL, nullptr, state.look.dark,
+                            false);
 }
 
 LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
@@ -72,27 +61,21 @@ LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
 
 LRESULT on_color_static(ConfirmBoxState& state, HDC dc, HWND control) {
     const bool glyph = GetDlgCtrlID(control) == kConfirmGlyphId;
-    return color_dialog_static(dc, ui_color(glyph ? UiColor::WarningGlyph : UiColor::Text, state.dark), state.dark,
-                               state.brushes);
+    return color_dialog_static(dc, ui_color(glyph ? UiColor::WarningGlyph : UiColor::Text, state.look.dark),
+                               state.look);
 }
 
 }  // namespace
 
 LRESULT CALLBACK ConfirmBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return on_create(window, lparam);
+    if (message == WM_CREATE) return bind_created_state<ConfirmBoxState>(window, lparam) ? 0 : -1;
     auto* state = state_of<ConfirmBoxState>(window);
     if (!state) return DefWindowProcW(window, message, wparam, lparam);
-    const auto dc = reinterpret_cast<HDC>(wparam);
     switch (message) {
     case WM_COMMAND: return on_command(window, *state, LOWORD(wparam));
-    case WM_CLOSE: close_dialog(window); return 0;
-    case WM_ERASEBKGND: return erase_dialog_background(window, dc, state->dark);
-    case WM_CTLCOLORBTN: return color_dialog_field(dc, state->dark, state->brushes);
-    case WM_CTLCOLORSTATIC: return on_color_static(*state, dc, reinterpret_cast<HWND>(lparam));
-    case WM_NCDESTROY: unbind_state(window); break;
-    default: break;
+    case WM_CTLCOLORSTATIC: return on_color_static(*state, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    default: return dialog_message(window, message, wparam, lparam, state->look);
     }
-    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& message, const std::wstring& ok_text) {
@@ -103,12 +86,12 @@ bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& mes
     AdjustWindowRectEx(&frame, kConfirmStyle, FALSE, WS_EX_DLGMODALFRAME);
 
     ConfirmBoxState state;
-    state.dark = dialogs_dark();
+    state.look.dark = dialogs_dark();
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kConfirmBoxClass, title.c_str(), kConfirmStyle, 0, 0,
                                   frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
                                   GetModuleHandleW(nullptr), &state);
     if (!window) return false;
-    set_dark_title_bar(window, state.dark);
+    set_dark_title_bar(window, state.look.dark);
     add_children(window, state, message, ok_text, text);
     center_on_parent(window, parent);
     run_modal_dialog(window, parent, GetDlgItem(window, IDCANCEL));

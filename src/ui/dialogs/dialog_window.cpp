@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "ui/draw_util.h"
 #include "ui/modal_loop.h"
+#include "ui/rounded_button.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
 
@@ -27,6 +28,13 @@ HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstri
     if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
+}
+
+HWND add_round_dialog_button(HWND parent, const std::wstring& text, int x, int y, int width, int height, int id,
+                             HFONT font, bool dark, bool primary) {
+    HWND button = add_dialog_control(parent, L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, x, y, width, height, id, font);
+    attach_round_button(button, dark, primary);
+    return button;
 }
 
 void center_on_parent(HWND window, HWND parent) {
@@ -60,24 +68,43 @@ void close_dialog(HWND window) {
     DestroyWindow(window);
 }
 
-LRESULT erase_dialog_background(HWND window, HDC dc, bool dark) {
+LRESULT color_dialog_field(HDC dc, DialogLook& look) {
+    const COLORREF field = ui_color(UiColor::FieldBackground, look.dark);
+    SetTextColor(dc, ui_color(UiColor::Text, look.dark));
+    SetBkColor(dc, field);
+    return reinterpret_cast<LRESULT>(look.brushes.get(field));
+}
+
+LRESULT color_dialog_static(HDC dc, COLORREF text, DialogLook& look) {
+    const COLORREF window = ui_color(UiColor::WindowBackground, look.dark);
+    SetTextColor(dc, text);
+    SetBkColor(dc, window);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(look.brushes.get(window));
+}
+
+namespace {
+
+LRESULT erase_background(HWND window, HDC dc, bool dark) {
     RECT client;
     GetClientRect(window, &client);
     fill_solid(dc, client, ui_color(UiColor::WindowBackground, dark));
     return 1;
 }
 
-LRESULT color_dialog_field(HDC dc, bool dark, BrushCache& brushes) {
-    const COLORREF field = ui_color(UiColor::FieldBackground, dark);
-    SetTextColor(dc, ui_color(UiColor::Text, dark));
-    SetBkColor(dc, field);
-    return reinterpret_cast<LRESULT>(brushes.get(field));
-}
+}  // namespace
 
-LRESULT color_dialog_static(HDC dc, COLORREF text, bool dark, BrushCache& brushes) {
-    const COLORREF window = ui_color(UiColor::WindowBackground, dark);
-    SetTextColor(dc, text);
-    SetBkColor(dc, window);
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(brushes.get(window));
+LRESULT dialog_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DialogLook& look) {
+    const auto dc = reinterpret_cast<HDC>(wparam);
+    switch (message) {
+    case WM_CLOSE: close_dialog(window); return 0;
+    case WM_ERASEBKGND: return erase_background(window, dc, look.dark);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return color_dialog_field(dc, look);
+    case WM_CTLCOLORSTATIC: return color_dialog_static(dc, ui_color(UiColor::Text, look.dark), look);
+    case WM_NCDESTROY: unbind_state(window); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
 }

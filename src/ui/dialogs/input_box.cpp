@@ -5,13 +5,11 @@
 #include "app/settings.h"
 #include "services/scoped.h"
 #include "services/window_util.h"
-#include "ui/brush_cache.h"
 #include "ui/control_styles.h"
 #include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
 #include "ui/main_window.h"
-#include "ui/rounded_button.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
 
@@ -25,9 +23,8 @@ constexpr DWORD kInputStyle = WS_CAPTION | WS_SYSMENU;
 struct InputBoxState {
     std::wstring* text = nullptr;  // the caller's text: read at creation, replaced on OK
     bool result = false;
-    bool dark = false;
+    DialogLook look;
     ScopedFont field_font;
-    BrushCache brushes;
 };
 
 int field_font_size() {
@@ -49,20 +46,12 @@ void add_children(HWND window, InputBoxState& state, const std::wstring& prompt,
     // The field takes as much as the user types or pastes: the whole of it comes back.
     SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(field, EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0);
-    attach_panel_background(field, state.dark);
-    attach_thin_border(field, state.dark);
-    allow_dark_mode(field, state.dark);
-    HWND ok = add_dialog_control(window, L"BUTTON", L"OK", BS_PUSHBUTTON | WS_TABSTOP, width - 220, 130, 100, 32, IDOK,
-                                 nullptr);
-    HWND cancel = add_dialog_control(window, L"BUTTON", tr(L"action.cancel"), BS_PUSHBUTTON | WS_TABSTOP,
-                                     width - 112, 130, 96, 32, IDCANCEL, nullptr);
-    attach_round_button(ok, state.dark, true);
-    attach_round_button(cancel, state.dark, false);
-}
-
-LRESULT on_create(HWND window, LPARAM lparam) {
-    bind_state(window, static_cast<InputBoxState*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
-    return 0;
+    attach_panel_background(field, state.look.dark);
+    attach_thin_border(field, state.look.dark);
+    allow_dark_mode(field, state.look.dark);
+    add_round_dialog_button(window, L"OK", width - 220, 130, 100, 32, IDOK, nullptr, state.look.dark, true);
+    add_round_dialog_button(window, tr(L"action.cancel"), width - 112, 130, 96, 32, IDCANCEL, nullptr, state.look.dark,
+                            false);
 }
 
 LRESULT on_command(HWND window, InputBoxState& state, int id) {
@@ -79,23 +68,11 @@ LRESULT on_command(HWND window, InputBoxState& state, int id) {
 }  // namespace
 
 LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return on_create(window, lparam);
+    if (message == WM_CREATE) return bind_created_state<InputBoxState>(window, lparam) ? 0 : -1;
     auto* state = state_of<InputBoxState>(window);
     if (!state) return DefWindowProcW(window, message, wparam, lparam);
-    const auto dc = reinterpret_cast<HDC>(wparam);
-    switch (message) {
-    case WM_COMMAND: return on_command(window, *state, LOWORD(wparam));
-    case WM_CLOSE: close_dialog(window); return 0;
-    case WM_ERASEBKGND: return erase_dialog_background(window, dc, state->dark);
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN: return color_dialog_field(dc, state->dark, state->brushes);
-    case WM_CTLCOLORSTATIC:
-        return color_dialog_static(dc, ui_color(UiColor::Text, state->dark), state->dark, state->brushes);
-    case WM_NCDESTROY: unbind_state(window); break;
-    default: break;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
+    if (message == WM_COMMAND) return on_command(window, *state, LOWORD(wparam));
+    return dialog_message(window, message, wparam, lparam, state->look);
 }
 
 bool input_box(HWND parent, const std::wstring& title, const std::wstring& prompt, std::wstring& text) {
@@ -105,11 +82,11 @@ bool input_box(HWND parent, const std::wstring& title, const std::wstring& promp
     std::wstring edited = text;
     InputBoxState state;
     state.text = &edited;
-    state.dark = dialogs_dark();
+    state.look.dark = dialogs_dark();
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputBoxClass, title.c_str(), kInputStyle, 0, 0, width,
                                   kInputBoxHeight, parent, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window) return false;
-    set_dark_title_bar(window, state.dark);
+    set_dark_title_bar(window, state.look.dark);
     add_children(window, state, prompt, width);
     center_on_parent(window, parent);
     run_modal_dialog(window, parent, GetDlgItem(window, kInputFieldId));

@@ -7,7 +7,6 @@
 #include "services/bitmap.h"
 #include "services/scoped.h"
 #include "storage/history_records.h"
-#include "ui/brush_cache.h"
 #include "ui/control_styles.h"
 #include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
@@ -45,9 +44,8 @@ struct ViewDialog {
     HWND fit_button = nullptr;
     HWND close_button = nullptr;
     HWND text_field = nullptr;
-    bool dark = false;
+    DialogLook look;
     ScopedFont font;
-    BrushCache brushes;
 };
 
 bool main_window_dark(const MainWindow* main_window) {
@@ -103,9 +101,9 @@ void load_picture(ViewDialog& view) {
 }
 
 LRESULT on_create(HWND window, LPARAM lparam) {
-    auto* view = static_cast<ViewDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    bind_state(window, view);
-    view->dark = main_window_dark(view->main_window);
+    auto* view = bind_created_state<ViewDialog>(window, lparam);
+    if (!view) return -1;
+    view->look.dark = main_window_dark(view->main_window);
     view->font = make_ui_font(14, FW_NORMAL);
     const RECT client = client_rect(window);
     if (view->is_image) {
@@ -117,17 +115,17 @@ LRESULT on_create(HWND window, LPARAM lparam) {
     view->close_button = add_dialog_control(window, L"BUTTON", tr(L"action.close"), BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
                                             100, 28, kViewCloseId, view->font.get());
     if (view->is_image) {
-        attach_round_button(view->fit_button, view->dark, false);
-        attach_round_button(view->close_button, view->dark, true);
+        attach_round_button(view->fit_button, view->look.dark, false);
+        attach_round_button(view->close_button, view->look.dark, true);
     } else {
         const RECT area = view_image_area(client);
         view->text_field = add_dialog_control(window, L"EDIT", view->text,
                                               ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL, area.left,
                                               area.top, area.right - area.left, area.bottom - area.top, 0,
                                               view->font.get());
-        attach_panel_background(view->text_field, view->dark);
-        attach_thin_border(view->text_field, view->dark);
-        allow_dark_mode(view->text_field, view->dark);
+        attach_panel_background(view->text_field, view->look.dark);
+        attach_thin_border(view->text_field, view->look.dark);
+        allow_dark_mode(view->text_field, view->look.dark);
         SetFocus(view->text_field);
     }
     layout(window, *view);
@@ -141,11 +139,11 @@ void paint(HWND window, const ViewDialog& view) {
     HDC dc = canvas.dc() ? canvas.dc() : paint_scope.get();
     // The whole client is laid down again, so a picture zoomed smaller
     // leaves nothing of its larger self behind.
-    fill_solid(dc, client, ui_color(UiColor::WindowBackground, view.dark));
+    fill_solid(dc, client, ui_color(UiColor::WindowBackground, view.look.dark));
 
     RECT meta{14, client.bottom - 110, client.right - 112, client.bottom - 48};
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ui_color(UiColor::Text, view.dark));
+    SetTextColor(dc, ui_color(UiColor::Text, view.look.dark));
     {
         ScopedSelect use_font(dc, view.font.get());
         DrawTextW(dc, view.meta.c_str(), static_cast<int>(view.meta.size()), &meta,
@@ -189,8 +187,8 @@ LRESULT on_command(HWND window, ViewDialog& view, int id) {
 
 // The read-only text field asks as a static does; it is a field all the same.
 LRESULT on_color_static(ViewDialog& view, HDC dc, HWND control) {
-    if (control == view.text_field) return color_dialog_field(dc, view.dark, view.brushes);
-    return color_dialog_static(dc, ui_color(UiColor::Text, view.dark), view.dark, view.brushes);
+    if (control == view.text_field) return color_dialog_field(dc, view.look);
+    return color_dialog_static(dc, ui_color(UiColor::Text, view.look.dark), view.look);
 }
 
 }  // namespace
@@ -206,22 +204,14 @@ LRESULT CALLBACK view_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
     if (message == WM_CREATE) return on_create(window, lparam);
     auto* view = state_of<ViewDialog>(window);
     if (!view) return DefWindowProcW(window, message, wparam, lparam);
-    const auto dc = reinterpret_cast<HDC>(wparam);
     switch (message) {
     case WM_SIZE: layout(window, *view); return 0;
     case WM_PAINT: paint(window, *view); return 0;
     case WM_MOUSEWHEEL: return on_mouse_wheel(window, *view, wparam);
     case WM_COMMAND: return on_command(window, *view, LOWORD(wparam));
-    case WM_CLOSE: close_dialog(window); return 0;
-    case WM_ERASEBKGND: return erase_dialog_background(window, dc, view->dark);
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN: return color_dialog_field(dc, view->dark, view->brushes);
-    case WM_CTLCOLORSTATIC: return on_color_static(*view, dc, reinterpret_cast<HWND>(lparam));
-    case WM_NCDESTROY: unbind_state(window); break;
-    default: break;
+    case WM_CTLCOLORSTATIC: return on_color_static(*view, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    default: return dialog_message(window, message, wparam, lparam, view->look);
     }
-    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 bool show_view_dialog(MainWindow* main_window, const HistoryEntry& entry) {
@@ -238,7 +228,7 @@ bool show_view_dialog(MainWindow* main_window, const HistoryEntry& entry) {
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kViewDialogClass, tr(L"view.title").c_str(), kViewStyle, 0,
                                   0, kViewWidth, kViewHeight, parent, nullptr, GetModuleHandleW(nullptr), &view);
     if (!window) return false;
-    set_dark_title_bar(window, view.dark);
+    set_dark_title_bar(window, view.look.dark);
     apply_round_corners(window);
     center_on_parent(window, parent);
     run_modal_dialog(window, parent, view.text_field);

@@ -49,11 +49,6 @@ std::wstring row_text(HWND list, int row) {
     return text;
 }
 
-LRESULT on_create(HWND window, LPARAM lparam) {
-    bind_state(window, static_cast<QuickMenu*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
-    return 0;
-}
-
 void fill_with_list(HWND window, const QuickMenu& menu) {
     RECT client;
     GetClientRect(window, &client);
@@ -68,7 +63,7 @@ LRESULT on_command(QuickMenu& menu, WPARAM wparam) {
 }  // namespace
 
 LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return on_create(window, lparam);
+    if (message == WM_CREATE) return bind_created_state<QuickMenu>(window, lparam) ? 0 : -1;
     auto* menu = state_of<QuickMenu>(window);
     if (!menu) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
