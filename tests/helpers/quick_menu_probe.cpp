@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     if (cmd == "chord") {
         for (int i = 2; i < argc; ++i) testsupport::send_key_down(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));
         Sleep(50);
-        for (int i = argc - 1; i >= 2; --i) testsupport::send_key_up(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));
+        for (int i = argc - 1; i >= 2; --i)
+            testsupport::send_key_up(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));
         return 0;
     }
     if (cmd == "cursor" && argc >= 4) return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;

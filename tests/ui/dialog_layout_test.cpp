@@ -80,6 +80,6 @@ TEST(DialogLayout, CreationTimeShownDayFirst) {
     EXPECT_EQ(display_created_at(L"2024-03-05T07:09:41"), L"05.03.2024 07:09");
     EXPECT_EQ(display_created_at(L"1999-12-31T23:59:59"), L"31.12.1999 23:59");
     EXPECT_EQ(display_created_at(L"2024-03"), L"00.03.2024 00:00");  // the parts there are
-    EXPECT_EQ(display_created_at(L"yesterday"), L"yesterday");          // no year: as stored
+    EXPECT_EQ(display_created_at(L"yesterday"), L"yesterday");       // no year: as stored
     EXPECT_EQ(display_created_at(L""), L"");
 }

@@ -4,6 +4,7 @@
 // look in both themes (saved under screenshots/ in the build folder).
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "services/dib.h"
@@ -12,13 +13,12 @@
 #include "support/pixels.h"
 #include "support/test_support.h"
 #include "ui/dialogs/confirm_box.h"
-#include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/input_box.h"
 #include "ui/dialogs/view_dialog.h"
-#include "ui/main_window.h"
-#include "ui/rounded_button.h"
-#include "ui/theme.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +193,7 @@ TEST_F(DialogsDesktop, InputBoxGivesBackEverythingTyped) {
     while (long_text.size() < 40000) long_text += L"a line of an entry's text\r\n";
     std::wstring text = long_text;
     {
-        BoxScript s({expect_modal_with_focus_on(kInputFieldId),
+        BoxScript s({expect_modal_with_focus_on(kIdInputField),
                      [] {
                          send_key_down(VK_CONTROL);
                          send_key(VK_END);
@@ -255,7 +255,7 @@ TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
                          EXPECT_EQ(std::wstring(shown), text.text);
                          EXPECT_EQ(GetFocus(), field);
                      },
-                     [] { click_control(kViewCloseId); }});
+                     [] { click_control(kIdViewClose); }});
         EXPECT_TRUE(show_view_dialog(&main_, text));
     }
     EXPECT_TRUE(IsWindowEnabled(owner_));
@@ -278,8 +278,8 @@ TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
                      const RECT area = view_image_area(client_on_screen(open_box()));
                      EXPECT_EQ(picture_pixels(), (area.right - area.left) * (area.bottom - area.top));
                  },
-                 [] { click_control(kViewFitId); }, [&] { EXPECT_EQ(picture_pixels(), fitted); },
-                 [] { click_control(kViewCloseId); }});
+                 [] { click_control(kIdViewFit); }, [&] { EXPECT_EQ(picture_pixels(), fitted); },
+                 [] { click_control(kIdViewClose); }});
     EXPECT_TRUE(show_view_dialog(&main_, picture_entry()));
     EXPECT_GT(fitted, 100 * 100);
     EXPECT_FALSE(show_view_dialog(nullptr, text));

@@ -1,12 +1,12 @@
 #include "ui/dialogs/confirm_box.h"
 
+#include "app/ids.h"
 #include "app/language.h"
-#include "services/scoped.h"
-#include "ui/dialogs/control_ids.h"
+#include "services/handles.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
-#include "ui/theme.h"
-#include "ui/window_state.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 
 #include <algorithm>
 
@@ -41,15 +41,15 @@ void add_children(HWND window, ConfirmBoxState& state, const std::wstring& messa
     const int th = text.cy;
     state.glyph_font = make_icon_font(26);
     state.message_font = make_ui_font(12, FW_NORMAL);
-    add_dialog_control(window, L"STATIC", kWarningGlyph, SS_CENTER, 20, 20, 44, 44, kConfirmGlyphId,
+    add_dialog_control(window, L"STATIC", kWarningGlyph, SS_CENTER, 20, 20, 44, 44, kIdConfirmGlyph,
                        state.glyph_font.get());
     // A message taller than the glyph starts level with it rather than above the client area.
     const int text_top = std::max((40 - th) / 2 + 20, 20);
     add_dialog_control(window, L"STATIC", message, SS_LEFT | SS_NOPREFIX, 80, text_top, w, th + 4, 0,
                        state.message_font.get());
     add_round_dialog_button(window, ok_text, w - 54, th + 100, 118, 32, IDOK, nullptr, state.look.dark, false);
-    add_round_dialog_button(window, tr(L"action.cancel"), w - 180, th + 100, 118, 32, IDCANCEL, nullptr, state.look.dark,
-                            false);
+    add_round_dialog_button(window, tr(L"action.cancel"), w - 180, th + 100, 118, 32, IDCANCEL, nullptr,
+                            state.look.dark, false);
 }
 
 LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
@@ -60,7 +60,7 @@ LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
 }
 
 LRESULT on_color_static(ConfirmBoxState& state, HDC dc, HWND control) {
-    const bool glyph = GetDlgCtrlID(control) == kConfirmGlyphId;
+    const bool glyph = GetDlgCtrlID(control) == kIdConfirmGlyph;
     return color_dialog_static(dc, ui_color(glyph ? UiColor::WarningGlyph : UiColor::Text, state.look.dark),
                                state.look);
 }
@@ -68,12 +68,12 @@ LRESULT on_color_static(ConfirmBoxState& state, HDC dc, HWND control) {
 }  // namespace
 
 LRESULT CALLBACK ConfirmBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return bind_created_state<ConfirmBoxState>(window, lparam) ? 0 : -1;
-    auto* state = state_of<ConfirmBoxState>(window);
+    auto* state = window_state<ConfirmBoxState>(window, message, lparam);
     if (!state) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_COMMAND: return on_command(window, *state, LOWORD(wparam));
-    case WM_CTLCOLORSTATIC: return on_color_static(*state, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CTLCOLORSTATIC:
+        return on_color_static(*state, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     default: return dialog_message(window, message, wparam, lparam, state->look);
     }
 }

@@ -7,8 +7,6 @@
 
 #include <string>
 
-inline constexpr wchar_t kConfirmBoxClass[] = L"KorvaneConfirmBox";
-
 // True only when the user pressed OK; false for Cancel, the caption's close
 // button, a quit of the program, or when the box cannot be created.
 bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& message, const std::wstring& ok_text);

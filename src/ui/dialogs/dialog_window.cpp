@@ -2,11 +2,11 @@
 
 #include "app/app.h"
 #include "app/settings.h"
-#include "ui/draw_util.h"
-#include "ui/modal_loop.h"
-#include "ui/rounded_button.h"
-#include "ui/theme.h"
-#include "ui/window_state.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/modal_loop.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 
 bool dialogs_dark() { return g_app && g_app->settings && g_app->settings->dark_mode; }
 
@@ -22,9 +22,9 @@ bool register_dialog_class(const wchar_t* class_name, WNDPROC procedure) {
 
 HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstring& text, DWORD style, int x, int y,
                         int width, int height, int id, HFONT font) {
-    HWND control = CreateWindowExW(0, class_name, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(0, class_name, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
@@ -32,7 +32,8 @@ HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstri
 
 HWND add_round_dialog_button(HWND parent, const std::wstring& text, int x, int y, int width, int height, int id,
                              HFONT font, bool dark, bool primary) {
-    HWND button = add_dialog_control(parent, L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, x, y, width, height, id, font);
+    HWND button =
+        add_dialog_control(parent, L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, x, y, width, height, id, font);
     attach_round_button(button, dark, primary);
     return button;
 }
@@ -57,7 +58,7 @@ void run_modal_dialog(HWND window, HWND parent, HWND focus) {
     if (parent) EnableWindow(parent, TRUE);
     if (IsWindow(window)) {
         // Ended by a quit: the caller's state goes with this call.
-        unbind_state(window);
+        clear_state(window);
         DestroyWindow(window);
     }
     if (parent) SetForegroundWindow(parent);
@@ -103,7 +104,6 @@ LRESULT dialog_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, 
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: return color_dialog_field(dc, look);
     case WM_CTLCOLORSTATIC: return color_dialog_static(dc, ui_color(UiColor::Text, look.dark), look);
-    case WM_NCDESTROY: unbind_state(window); break;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);

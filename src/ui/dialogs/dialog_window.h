@@ -3,7 +3,7 @@
 // their window classes, child controls, centring and the modal run that
 // keeps the call waiting until the box has closed.
 
-#include "ui/brush_cache.h"
+#include "ui/kit/brush_cache.h"
 
 #include <windows.h>
 
@@ -52,6 +52,5 @@ LRESULT color_dialog_static(HDC dc, COLORREF text, DialogLook& look);
 
 // The messages every box answers alike: the caption's close button closes
 // it, the background and the controls take the palette's colours (statics
-// in the text colour), WM_NCDESTROY detaches the state; the rest goes to
-// DefWindowProcW.
+// in the text colour); the rest goes to DefWindowProcW.
 LRESULT dialog_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DialogLook& look);

@@ -1,17 +1,17 @@
 #include "ui/dialogs/input_box.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "services/window_util.h"
-#include "ui/control_styles.h"
-#include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
-#include "ui/main_window.h"
-#include "ui/theme.h"
-#include "ui/window_state.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
+#include "ui/main_window/main_window.h"
 
 #include <algorithm>
 
@@ -42,7 +42,7 @@ void add_children(HWND window, InputBoxState& state, const std::wstring& prompt,
     state.field_font = make_ui_font(field_font_size(), FW_NORMAL);
     HWND field = add_dialog_control(window, L"EDIT", *state.text,
                                     ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, 16, 44,
-                                    width - 32, 74, kInputFieldId, state.field_font.get());
+                                    width - 32, 74, kIdInputField, state.field_font.get());
     // The field takes as much as the user types or pastes: the whole of it comes back.
     SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(field, EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0);
@@ -56,7 +56,7 @@ void add_children(HWND window, InputBoxState& state, const std::wstring& prompt,
 
 LRESULT on_command(HWND window, InputBoxState& state, int id) {
     if (id != IDOK && id != IDCANCEL) return 0;
-    HWND field = GetDlgItem(window, kInputFieldId);
+    HWND field = GetDlgItem(window, kIdInputField);
     if (id == IDOK && field && state.text) {
         *state.text = window_text(field);
         state.result = true;
@@ -68,8 +68,7 @@ LRESULT on_command(HWND window, InputBoxState& state, int id) {
 }  // namespace
 
 LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return bind_created_state<InputBoxState>(window, lparam) ? 0 : -1;
-    auto* state = state_of<InputBoxState>(window);
+    auto* state = window_state<InputBoxState>(window, message, lparam);
     if (!state) return DefWindowProcW(window, message, wparam, lparam);
     if (message == WM_COMMAND) return on_command(window, *state, LOWORD(wparam));
     return dialog_message(window, message, wparam, lparam, state->look);
@@ -89,7 +88,7 @@ bool input_box(HWND parent, const std::wstring& title, const std::wstring& promp
     set_dark_title_bar(window, state.look.dark);
     add_children(window, state, prompt, width);
     center_on_parent(window, parent);
-    run_modal_dialog(window, parent, GetDlgItem(window, kInputFieldId));
+    run_modal_dialog(window, parent, GetDlgItem(window, kIdInputField));
     if (state.result) text = std::move(edited);
     return state.result;
 }

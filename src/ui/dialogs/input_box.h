@@ -7,8 +7,6 @@
 
 #include <string>
 
-inline constexpr wchar_t kInputBoxClass[] = L"KorvaneInputBox";
-
 // Offers text for editing. On OK returns true with text replaced by the
 // field's whole contents, however long (line breaks as CR LF); on Cancel,
 // the caption's close button, a quit or a failure to create the box returns

@@ -1,21 +1,22 @@
 #include "ui/dialogs/view_dialog.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
+#include "app/window_decoration.h"
 #include "services/app_names.h"
 #include "services/bitmap.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "storage/history_records.h"
-#include "ui/control_styles.h"
-#include "ui/dialogs/control_ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
-#include "ui/draw_util.h"
-#include "ui/main_window.h"
-#include "ui/rounded_button.h"
-#include "ui/theme.h"
-#include "ui/window_state.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
+#include "ui/main_window/main_window.h"
 
 #include <algorithm>
 #include <string>
@@ -58,7 +59,8 @@ std::wstring view_meta(const HistoryEntry& entry) {
     const auto line = [](const std::wstring& label, const std::wstring& value) { return label + L" " + value; };
     const std::wstring program = entry.source_app.empty() ? L"\u2014" : app_display_name(entry.source_app);
     std::wstring meta = line(tr(L"card.app"), program);
-    if (entry.is_browser_page && !entry.source_title.empty()) meta += L"\n" + line(tr(L"card.page"), entry.source_title);
+    if (entry.is_browser_page && !entry.source_title.empty())
+        meta += L"\n" + line(tr(L"card.page"), entry.source_title);
     if (entry.is_browser_page && !entry.source_url.empty()) meta += L"\n" + line(tr(L"card.url"), entry.source_url);
     meta += L"\n" + line(tr(L"card.created"), display_created_at(entry.created_at));
     return meta;
@@ -78,8 +80,8 @@ void layout(HWND window, ViewDialog& view) {
     const RECT client = client_rect(window);
     const RECT area = view_image_area(client);
     if (view.is_image) {
-        const SIZE fit = fit_size(view.bitmap_width, view.bitmap_height, area.right - area.left,
-                                  area.bottom - area.top);
+        const SIZE fit =
+            fit_size(view.bitmap_width, view.bitmap_height, area.right - area.left, area.bottom - area.top);
         view.fit_width = fit.cx;
         view.fit_height = fit.cy;
         view.zoom = 1.0f;
@@ -100,29 +102,27 @@ void load_picture(ViewDialog& view) {
     }
 }
 
-LRESULT on_create(HWND window, LPARAM lparam) {
-    auto* view = bind_created_state<ViewDialog>(window, lparam);
-    if (!view) return -1;
+LRESULT on_create(HWND window, ViewDialog& state) {
+    ViewDialog* view = &state;
     view->look.dark = main_window_dark(view->main_window);
     view->font = make_ui_font(14, FW_NORMAL);
     const RECT client = client_rect(window);
     if (view->is_image) {
         load_picture(*view);
-        view->fit_button = add_dialog_control(window, L"BUTTON", tr(L"view.fit"), BS_PUSHBUTTON | WS_TABSTOP,
-                                              client.right - 224, client.bottom - 40, 100, 28, kViewFitId,
-                                              view->font.get());
+        view->fit_button =
+            add_dialog_control(window, L"BUTTON", tr(L"view.fit"), BS_PUSHBUTTON | WS_TABSTOP, client.right - 224,
+                               client.bottom - 40, 100, 28, kIdViewFit, view->font.get());
     }
     view->close_button = add_dialog_control(window, L"BUTTON", tr(L"action.close"), BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
-                                            100, 28, kViewCloseId, view->font.get());
+                                            100, 28, kIdViewClose, view->font.get());
     if (view->is_image) {
         attach_round_button(view->fit_button, view->look.dark, false);
         attach_round_button(view->close_button, view->look.dark, true);
     } else {
         const RECT area = view_image_area(client);
-        view->text_field = add_dialog_control(window, L"EDIT", view->text,
-                                              ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL, area.left,
-                                              area.top, area.right - area.left, area.bottom - area.top, 0,
-                                              view->font.get());
+        view->text_field = add_dialog_control(
+            window, L"EDIT", view->text, ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL, area.left, area.top,
+            area.right - area.left, area.bottom - area.top, 0, view->font.get());
         attach_panel_background(view->text_field, view->look.dark);
         attach_thin_border(view->text_field, view->look.dark);
         allow_dark_mode(view->text_field, view->look.dark);
@@ -176,10 +176,10 @@ LRESULT on_mouse_wheel(HWND window, ViewDialog& view, WPARAM wparam) {
 }
 
 LRESULT on_command(HWND window, ViewDialog& view, int id) {
-    if (id == kViewFitId) {
+    if (id == kIdViewFit) {
         view.zoom = 1.0f;
         invalidate_view_image(window);
-    } else if (id == kViewCloseId) {
+    } else if (id == kIdViewClose) {
         close_dialog(window);
     }
     return 0;
@@ -201,15 +201,16 @@ void invalidate_view_image(HWND window) {
 }
 
 LRESULT CALLBACK view_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return on_create(window, lparam);
-    auto* view = state_of<ViewDialog>(window);
+    auto* view = window_state<ViewDialog>(window, message, lparam);
     if (!view) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
+    case WM_CREATE: return on_create(window, *view);
     case WM_SIZE: layout(window, *view); return 0;
     case WM_PAINT: paint(window, *view); return 0;
     case WM_MOUSEWHEEL: return on_mouse_wheel(window, *view, wparam);
     case WM_COMMAND: return on_command(window, *view, LOWORD(wparam));
-    case WM_CTLCOLORSTATIC: return on_color_static(*view, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CTLCOLORSTATIC:
+        return on_color_static(*view, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     default: return dialog_message(window, message, wparam, lparam, view->look);
     }
 }
@@ -225,8 +226,8 @@ bool show_view_dialog(MainWindow* main_window, const HistoryEntry& entry) {
     view.meta = view_meta(entry);
 
     HWND parent = main_window->hwnd;
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kViewDialogClass, tr(L"view.title").c_str(), kViewStyle, 0,
-                                  0, kViewWidth, kViewHeight, parent, nullptr, GetModuleHandleW(nullptr), &view);
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kViewDialogClass, tr(L"view.title").c_str(), kViewStyle, 0, 0,
+                                  kViewWidth, kViewHeight, parent, nullptr, GetModuleHandleW(nullptr), &view);
     if (!window) return false;
     set_dark_title_bar(window, view.look.dark);
     apply_round_corners(window);

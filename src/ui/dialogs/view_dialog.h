@@ -9,8 +9,6 @@
 class MainWindow;
 struct HistoryEntry;
 
-inline constexpr wchar_t kViewDialogClass[] = L"KorvaneViewDialog";
-
 // Shows the entry over the main window, which is disabled meanwhile. False
 // when there is no main window or the dialog cannot be created; true once
 // it has closed.

@@ -27,7 +27,7 @@ enum class UiColor {
     ToggleTrackOn,
     ToggleKnob,
     ToggleKnobPressed,
-    WarningGlyph,       // the confirm box's warning sign
+    WarningGlyph,  // the confirm box's warning sign
 };
 
 COLORREF ui_color(UiColor role, bool dark);

@@ -1,6 +1,7 @@
 #include "ui/menu/quick_menu.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "services/clipboard_watcher.h"
@@ -9,13 +10,12 @@
 #include "services/paste_threads.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
-#include "ui/control_styles.h"
-#include "ui/dialogs/control_ids.h"
-#include "ui/draw_util.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
+#include "ui/menu/popup_menu_layout.h"
 #include "ui/menu/quick_menu_layout.h"
-#include "ui/popup_menu_layout.h"
-#include "ui/theme.h"
-#include "ui/window_state.h"
 
 #include <algorithm>
 
@@ -56,15 +56,14 @@ void fill_with_list(HWND window, const QuickMenu& menu) {
 }
 
 LRESULT on_command(QuickMenu& menu, WPARAM wparam) {
-    if (LOWORD(wparam) == kQuickMenuListId && HIWORD(wparam) == LBN_DBLCLK) menu.on_list_double_click();
+    if (LOWORD(wparam) == kIdQuickMenuList && HIWORD(wparam) == LBN_DBLCLK) menu.on_list_double_click();
     return 0;
 }
 
 }  // namespace
 
 LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return bind_created_state<QuickMenu>(window, lparam) ? 0 : -1;
-    auto* menu = state_of<QuickMenu>(window);
+    auto* menu = window_state<QuickMenu>(window, message, lparam);
     if (!menu) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_SIZE: fill_with_list(window, *menu); return 0;
@@ -77,7 +76,6 @@ LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_VKEYTOITEM: return menu->on_list_key(LOWORD(wparam));
     case WM_MEASUREITEM: reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = menu->row_height; return TRUE;
     case WM_DRAWITEM: menu->draw_row(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
-    case WM_NCDESTROY: unbind_state(window); break;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -110,7 +108,7 @@ bool QuickMenu::create(HINSTANCE module, App* owner) {
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                                LBS_WANTKEYBOARDINPUT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                            0, 0, quick_menu_width(14), 280, hwnd,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickMenuListId)), instance, nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdQuickMenuList)), instance, nullptr);
     attach_thin_border(list, dark());
     font_size = settings_font_size(app);
     font = make_ui_font(font_size, FW_NORMAL);
@@ -241,7 +239,8 @@ void QuickMenu::draw_row(const DRAWITEMSTRUCT& item) {
     ScopedSelect use_font(item.hDC, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, selected ? text_color_for_fill(fill) : ui_color(UiColor::Text, dark()));
-    RECT text_rect{item.rcItem.left + kRowPadding, item.rcItem.top, item.rcItem.right - kRowPadding, item.rcItem.bottom};
+    RECT text_rect{item.rcItem.left + kRowPadding, item.rcItem.top, item.rcItem.right - kRowPadding,
+                   item.rcItem.bottom};
     DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rect,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }

@@ -6,17 +6,15 @@
 // back the program that was in front and pastes it there. Esc, a click
 // elsewhere or any other loss of activation hides it. UI thread only.
 
-#include "services/scoped.h"
+#include "services/handles.h"
 #include "storage/history_records.h"
-#include "ui/brush_cache.h"
+#include "ui/kit/brush_cache.h"
 
 #include <windows.h>
 
 #include <vector>
 
 class App;
-
-inline constexpr wchar_t kQuickMenuClass[] = L"KorvaneQuickMenu";
 
 class QuickMenu {
 public:
@@ -25,14 +23,14 @@ public:
     QuickMenu(const QuickMenu&) = delete;
     QuickMenu& operator=(const QuickMenu&) = delete;
 
-    HWND hwnd = nullptr;      // the popup; null until create
-    HWND list = nullptr;      // the LISTBOX that fills it
+    HWND hwnd = nullptr;  // the popup; null until create
+    HWND list = nullptr;  // the LISTBOX that fills it
     HINSTANCE instance = nullptr;
     App* app = nullptr;
     std::vector<HistoryEntry> entries;  // the rows shown, in list order
-    HWND target = nullptr;    // the window in front when the menu was filled
+    HWND target = nullptr;              // the window in front when the menu was filled
     ScopedFont font;
-    int font_size = 14;       // Settings.font_size, 10..18
+    int font_size = 14;  // Settings.font_size, 10..18
     int row_height = 40;
 
     // Creates the hidden popup; false (and no window) when it cannot.

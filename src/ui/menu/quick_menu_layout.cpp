@@ -35,7 +35,8 @@ std::wstring quick_menu_row_text(int index, const std::wstring& text, int max_wi
                                  const std::function<int(const std::wstring&)>& measure) {
     const std::wstring number = std::to_wstring(index + 1) + L". ";
     std::wstring line = text;
-    std::replace_if(line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+    std::replace_if(
+        line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
     if (max_width < 1 || line.empty() || measure(number + line) <= max_width) return number + line;
     return cut_to_width(number, line, max_width, measure);
 }
