@@ -11,6 +11,7 @@
 //   quick_menu_probe activate <class>   brings the window of that class to the front
 // Exit code 0 on success, 1 when the awaited state did not come.
 
+#include "app/ids.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
@@ -22,8 +23,6 @@
 #include <string>
 
 namespace {
-
-constexpr wchar_t kQuickMenuClass[] = L"KorvaneQuickMenu";
 
 HWND shown_menu() {
     HWND menu = FindWindowW(kQuickMenuClass, nullptr);
