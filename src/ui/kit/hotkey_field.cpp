@@ -1,0 +1,262 @@
+#include "ui/kit/hotkey_field.h"
+
+#include "services/hotkey.h"
+#include "ui/draw_util.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Border while recording or focused, and border and text of a message: the
+// field's own colours beside the palette's, {dark, light}.
+constexpr COLORREF kActiveBorder[2] = {0xFFC24C, 0xCC6600};
+constexpr COLORREF kMessageColour[2] = {0xA499FF, 0x1C2BC4};
+
+constexpr int kTextInset = 8;
+constexpr int kCapInsetY = 4;
+
+struct HotkeyChipState {
+    HotkeyFieldState field;
+    HotkeyValidator validator;
+    HFONT font = nullptr;  // given by WM_SETFONT, not owned
+    bool dark = false;
+};
+
+HotkeyChipState* state_of(HWND chip) {
+    return reinterpret_cast<HotkeyChipState*>(GetWindowLongPtrW(chip, GWLP_USERDATA));
+}
+
+COLORREF pick(const COLORREF (&pair)[2], bool dark) { return pair[dark ? 0 : 1]; }
+
+HFONT font_of(const HotkeyChipState& s) {
+    return s.font ? s.font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void draw_caps(HDC dc, const RECT& client, const std::vector<std::wstring>& caps, bool dark) {
+    std::vector<int> widths;
+    for (const std::wstring& cap : caps) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, cap.c_str(), static_cast<int>(cap.size()), &size);
+        widths.push_back(size.cx);
+    }
+    const std::vector<CapSpan> spans = hotkey_cap_spans(widths, client.left, client.right);
+    ScopedBrush fill(CreateSolidBrush(ui_color(UiColor::PopupSurface, dark)));
+    ScopedPen border(CreatePen(PS_SOLID, 1, ui_color(UiColor::Border, dark)));
+    ScopedSelect keep_brush(dc, fill.get());
+    ScopedSelect keep_pen(dc, border.get());
+    SetTextColor(dc, ui_color(UiColor::Text, dark));
+    for (size_t i = 0; i < spans.size(); ++i) {
+        RECT cap{spans[i].left, client.top + kCapInsetY, spans[i].right, client.bottom - kCapInsetY};
+        RoundRect(dc, cap.left, cap.top, cap.right, cap.bottom, 6, 6);
+        DrawTextW(dc, caps[i].c_str(), -1, &cap, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
+void paint_chip(HWND chip, const HotkeyChipState& s, HDC target) {
+    RECT client;
+    GetClientRect(chip, &client);
+    MemoryCanvas canvas(target, client.right, client.bottom);
+    HDC dc = canvas.dc() ? canvas.dc() : target;
+    const bool dark = s.dark;
+    const bool active = s.field.recording || GetFocus() == chip;
+    const HotkeyFieldFace face = hotkey_field_face(s.field);
+
+    COLORREF border = active ? pick(kActiveBorder, dark) : ui_color(UiColor::Border, dark);
+    if (face.is_message) border = pick(kMessageColour, dark);
+    fill_solid(dc, client, ui_color(UiColor::FieldBackground, dark));
+    {
+        ScopedPen pen(CreatePen(PS_SOLID, s.field.recording ? 2 : 1, border));
+        ScopedSelect keep_pen(dc, pen.get());
+        ScopedSelect keep_brush(dc, GetStockObject(NULL_BRUSH));
+        RoundRect(dc, client.left, client.top, client.right, client.bottom, 8, 8);
+    }
+
+    ScopedSelect keep_font(dc, font_of(s));
+    SetBkMode(dc, TRANSPARENT);
+    if (!face.caps.empty()) {
+        draw_caps(dc, client, face.caps, dark);
+    } else {
+        RECT text = client;
+        text.left += kTextInset;
+        text.right -= kTextInset;
+        COLORREF colour = s.field.recording ? ui_color(UiColor::Text, dark) : ui_color(UiColor::SecondaryText, dark);
+        if (face.is_message) colour = pick(kMessageColour, dark);
+        SetTextColor(dc, colour);
+        DrawTextW(dc, face.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (canvas.dc()) canvas.copy_to(target);
+}
+
+LRESULT on_nccreate(HWND chip) {
+    auto state = std::make_unique<HotkeyChipState>();
+    SetWindowLongPtrW(chip, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+    return TRUE;
+}
+
+void on_ncdestroy(HWND chip) {
+    std::unique_ptr<HotkeyChipState> state(state_of(chip));
+    SetWindowLongPtrW(chip, GWLP_USERDATA, 0);
+}
+
+// Copies the value into the caller's buffer, cut to fit, and answers with
+// the number of characters copied, as WM_GETTEXT does for any window.
+LRESULT on_get_text(const HotkeyChipState& s, WPARAM size, LPARAM buffer) {
+    auto* out = reinterpret_cast<wchar_t*>(buffer);
+    if (size == 0 || !out) return 0;
+    const size_t n = std::min<size_t>(s.field.value.size(), size - 1);
+    std::copy_n(s.field.value.c_str(), n, out);
+    out[n] = L'\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT on_set_text(HWND chip, HotkeyChipState& s, LPARAM text) {
+    const auto* value = reinterpret_cast<const wchar_t*>(text);
+    s.field.value = value ? value : L"";
+    s.field.message.clear();
+    repaint(chip);
+    return TRUE;
+}
+
+// Tab and Shift+Tab still move on while recording, so leaving the field
+// ends a recording without a change; every other key is recorded.
+LRESULT on_get_dlg_code(const HotkeyChipState& s, LPARAM lparam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lparam);
+    const bool key_down = msg && msg->message == WM_KEYDOWN;
+    if (s.field.recording) {
+        const bool moves_on = key_down && msg->wParam == VK_TAB &&
+                              (current_hotkey_modifiers() & (kModControl | kModAlt)) == 0;
+        return moves_on ? DLGC_WANTARROWS | DLGC_WANTCHARS : DLGC_WANTALLKEYS;
+    }
+    if (key_down && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE)) return DLGC_WANTALLKEYS;
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+LRESULT on_key_down(HWND chip, HotkeyChipState& s, UINT message, WPARAM wparam, LPARAM lparam) {
+    const bool repeat = (lparam & (1 << 30)) != 0;
+    switch (hotkey_key_down(s.field, static_cast<std::uint32_t>(wparam), repeat, message == WM_SYSKEYDOWN,
+                            current_hotkey_modifiers(), s.validator)) {
+        case HotkeyKeyOutcome::PassOn: return DefWindowProcW(chip, message, wparam, lparam);
+        case HotkeyKeyOutcome::Swallow: return 0;
+        case HotkeyKeyOutcome::Changed: notify_hotkey_changed(chip); break;
+        case HotkeyKeyOutcome::Repaint: break;
+    }
+    repaint(chip);
+    return 0;
+}
+
+// Releasing Alt alone comes as a system key: taken while recording so that
+// it does not open the window menu.
+LRESULT on_key_up(HWND chip, HotkeyChipState& s, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (hotkey_key_up(s.field, static_cast<std::uint32_t>(wparam), current_hotkey_modifiers()) ==
+        HotkeyKeyOutcome::PassOn)
+        return DefWindowProcW(chip, message, wparam, lparam);
+    repaint(chip);
+    return 0;
+}
+
+void on_kill_focus(HWND chip, HotkeyChipState& s) {
+    if (s.field.recording) stop_hotkey_recording(s.field);
+    repaint(chip);
+}
+
+void on_left_button_down(HWND chip, HotkeyChipState& s) {
+    SetFocus(chip);
+    if (!s.field.recording) start_hotkey_recording(s.field);
+    repaint(chip);
+}
+
+void on_paint(HWND chip, const HotkeyChipState& s) {
+    ScopedPaint paint(chip);
+    paint_chip(chip, s, paint.get());
+}
+
+}  // namespace
+
+bool register_hotkey_chip_class() {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHotkeyChipClass, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = hotkey_chip_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
+    wc.lpszClassName = kHotkeyChipClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font,
+                        const std::wstring& value, bool dark, HotkeyValidator validator) {
+    if (!register_hotkey_chip_class()) return nullptr;
+    HWND chip = CreateWindowExW(0, kHotkeyChipClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!chip) return nullptr;
+    SendMessageW(chip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(chip, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+    set_hotkey_chip_dark(chip, dark);
+    set_hotkey_chip_validator(chip, std::move(validator));
+    return chip;
+}
+
+void set_hotkey_chip_dark(HWND chip, bool dark) {
+    if (HotkeyChipState* s = chip ? state_of(chip) : nullptr) {
+        s->dark = dark;
+        repaint(chip);
+    }
+}
+
+void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator) {
+    if (HotkeyChipState* s = chip ? state_of(chip) : nullptr) s->validator = std::move(validator);
+}
+
+void notify_hotkey_changed(HWND chip) {
+    HWND parent = GetParent(chip);
+    if (!parent) return;
+    const int id = GetDlgCtrlID(chip);
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, kHotkeyChanged), reinterpret_cast<LPARAM>(chip));
+}
+
+std::uint32_t current_hotkey_modifiers() {
+    std::uint32_t modifiers = 0;
+    if (GetKeyState(VK_CONTROL) < 0) modifiers |= kModControl;
+    if (GetKeyState(VK_SHIFT) < 0) modifiers |= kModShift;
+    if (GetKeyState(VK_MENU) < 0) modifiers |= kModAlt;
+    return modifiers;
+}
+
+LRESULT CALLBACK hotkey_chip_proc(HWND chip, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) return on_nccreate(chip);
+    HotkeyChipState* state = state_of(chip);
+    if (!state) return DefWindowProcW(chip, message, wparam, lparam);
+    HotkeyChipState& s = *state;
+    switch (message) {
+        case WM_NCDESTROY: on_ncdestroy(chip); break;
+        case WM_SETTEXT: return on_set_text(chip, s, lparam);
+        case WM_GETTEXT: return on_get_text(s, wparam, lparam);
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s.field.value.size());
+        case WM_SETFONT: s.font = reinterpret_cast<HFONT>(wparam); return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+        case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_HAND)); return TRUE;
+        case WM_ERASEBKGND: return 1;
+        case WM_GETDLGCODE: return on_get_dlg_code(s, lparam);
+        case WM_SETFOCUS: repaint(chip); return 0;
+        case WM_KILLFOCUS: on_kill_focus(chip, s); return 0;
+        case WM_LBUTTONDOWN: on_left_button_down(chip, s); return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: return on_key_down(chip, s, message, wparam, lparam);
+        case WM_KEYUP:
+        case WM_SYSKEYUP: return on_key_up(chip, s, message, wparam, lparam);
+        case WM_CHAR:
+        case WM_SYSCHAR:
+            if (s.field.recording) return 0;
+            break;
+        case WM_PAINT: on_paint(chip, s); return 0;
+        default: break;
+    }
+    return DefWindowProcW(chip, message, wparam, lparam);
+}

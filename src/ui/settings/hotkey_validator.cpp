@@ -1,0 +1,50 @@
+#include "ui/settings/hotkey_validator.h"
+
+#include "app/language.h"
+#include "services/hotkey.h"
+#include "ui/settings/settings_ids.h"
+
+#include <algorithm>
+
+namespace {
+
+const HotkeyFieldRow kHotkeyFields[] = {
+    {kIdSetHotkeyOpen, tr_key(L"startup.hotkey_open"), &Settings::hotkey},
+    {kIdSetHotkeyPlain, tr_key(L"startup.hotkey_plain"), &Settings::plain_hotkey},
+    {kIdSetHotkeyTemplates, tr_key(L"templates.hotkey"), &Settings::snippets_hotkey},
+    {kIdSetHotkeyShotArea, tr_key(L"screenshot.hotkey_area"), &Settings::screenshot_hotkey},
+    {kIdSetHotkeyShotWindow, tr_key(L"screenshot.hotkey_window"), &Settings::screenshot_window_hotkey},
+    {kIdSetHotkeyShotFull, tr_key(L"screenshot.hotkey_full"), &Settings::screenshot_full_hotkey},
+};
+
+}  // namespace
+
+std::span<const HotkeyFieldRow> hotkey_fields() { return kHotkeyFields; }
+
+const HotkeyFieldRow* hotkey_field_row(int id) {
+    const auto row = std::ranges::find(kHotkeyFields, id, &HotkeyFieldRow::id);
+    return row == std::end(kHotkeyFields) ? nullptr : &*row;
+}
+
+std::wstring hotkey_clash_message(const std::wstring& candidate, int own_id, const Settings* settings) {
+    const HotkeyPair wanted = parse_hotkey(candidate);
+    if (!settings || wanted.vk == 0) return {};
+    for (const HotkeyFieldRow& row : kHotkeyFields) {
+        if (row.id == own_id) continue;
+        const HotkeyPair other = parse_hotkey(settings->*row.setting);
+        if (other.vk != 0 && other == wanted) return tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key);
+    }
+    return {};
+}
+
+HotkeyValidator make_hotkey_validator(HWND window, const Settings* settings, int own_id) {
+    return [window, settings, own_id](const std::wstring& candidate) -> std::wstring {
+        std::wstring clash = hotkey_clash_message(candidate, own_id, settings);
+        if (!clash.empty()) return clash;
+        const HotkeyPair pair = parse_hotkey(candidate);
+        if (pair.vk == 0) return {};
+        if (!RegisterHotKey(window, kHotkeyProbeId, pair.modifiers, pair.vk)) return tr(L"hotkey_field.busy_other");
+        UnregisterHotKey(window, kHotkeyProbeId);
+        return {};
+    };
+}

@@ -1,0 +1,454 @@
+// Every change a settings control makes: Settings first, then the part of the
+// program it concerns, then the settings file.
+
+#include "ui/settings/settings_changes.h"
+
+#include "app/app.h"
+#include "app/file_locations.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "services/autostart.h"
+#include "services/clipboard_watcher.h"
+#include "services/window_util.h"
+#include "storage/history_db.h"
+#include "ui/kit/hotkey_field.h"
+#include "ui/main_window.h"
+#include "ui/settings/hotkey_validator.h"
+#include "ui/settings/settings_ids.h"
+#include "ui/settings/settings_values.h"
+#include "ui/settings/settings_window.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+Settings* settings_of(const SettingsWindow& sw) { return sw.app ? sw.app->settings : nullptr; }
+MainWindow* main_window_of(const SettingsWindow& sw) { return sw.app ? sw.app->main_window : nullptr; }
+
+void save_settings(const SettingsWindow& sw) {
+    if (const Settings* s = settings_of(sw)) Settings::save(*s, ini_path());
+}
+
+void refresh_entries(SettingsWindow& sw) {
+    if (MainWindow* mw = main_window_of(sw)) mw->refresh_list();
+}
+
+// The main window's own copies of these settings, and its list font, are
+// not there yet: for now these changes reach Settings only.
+void apply_close_on_paste_change(SettingsWindow& sw, bool on) {}
+void apply_tray_on_minimize_change(SettingsWindow& sw, bool on) {}
+void apply_show_time_change(SettingsWindow& sw, bool on) {}
+void apply_list_font_change(SettingsWindow& sw, int size) {}
+void apply_language_change(SettingsWindow& sw) {}
+
+// ---------------------------------------------------------------- switches
+
+void apply_watch(SettingsWindow& sw, bool on) {
+    if (sw.app && sw.app->watcher) sw.app->watcher->set_enabled(on);
+    if (MainWindow* mw = main_window_of(sw); mw && mw->watch_toggle)
+        SendMessageW(mw->watch_toggle, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void apply_dark_mode(SettingsWindow& sw, bool on) {
+    if (sw.app) sw.app->set_dark_mode(on);
+    apply_theme_to_controls(sw, on);
+    RedrawWindow(sw.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// The window follows the switch, whatever happened to it meanwhile.
+void apply_always_on_top(SettingsWindow& sw, bool on) {
+    MainWindow* mw = main_window_of(sw);
+    if (mw && mw->hwnd && ((GetWindowLongPtrW(mw->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) != on)
+        mw->toggle_topmost();
+    if (Settings* s = settings_of(sw)) s->always_on_top = on;
+}
+
+void apply_show_time(SettingsWindow& sw, bool on) {
+    apply_show_time_change(sw, on);
+    refresh_entries(sw);
+}
+
+struct ToggleRow {
+    int id;
+    bool Settings::*setting;
+    void (*effect)(SettingsWindow&, bool on);  // null: Settings alone
+};
+
+constexpr auto kRefreshEntries = [](SettingsWindow& sw, bool) { refresh_entries(sw); };
+
+const ToggleRow kToggles[] = {
+    {kIdSetWatch, &Settings::watch_clipboard, apply_watch},
+    {kIdSetDarkMode, &Settings::dark_mode, apply_dark_mode},
+    {kIdSetAlwaysOnTop, &Settings::always_on_top, apply_always_on_top},
+    {kIdSetCloseOnPaste, &Settings::close_on_paste, apply_close_on_paste_change},
+    {kIdSetTrayOnMinimize, &Settings::tray_on_minimize, apply_tray_on_minimize_change},
+    {kIdSetStartInTray, &Settings::start_in_tray, nullptr},
+    {kIdSetShowTime, &Settings::show_time, apply_show_time},
+    {kIdSetSortByFrequency, &Settings::sort_by_frequency, kRefreshEntries},
+    {kIdSetSoundOnCopy, &Settings::sound_on_copy, nullptr},
+    {kIdSetSoundOnPaste, &Settings::sound_on_paste, nullptr},
+    {kIdSetHideOnCopy, &Settings::hide_on_copy, nullptr},
+    {kIdSetRepeatOnCopy, &Settings::repeat_on_copy, nullptr},
+    {kIdSetShowHints, &Settings::show_hints, nullptr},
+    {kIdSetShowCategory, &Settings::show_category, kRefreshEntries},
+    {kIdSetPinnedFirst, &Settings::pinned_first, kRefreshEntries},
+    {kIdSetShotEditor, &Settings::screenshot_editor_enabled, nullptr},
+    {kIdSetShotCopy, &Settings::screenshot_copy_to_clipboard, nullptr},
+    {kIdSetShotAutosave, &Settings::screenshot_autosave, nullptr},
+    {kIdSetClipImagesAutosave, &Settings::clipboard_images_autosave, nullptr},
+};
+
+bool is_on(const SettingsWindow& sw, int id) { return IsDlgButtonChecked(sw.window, id) == BST_CHECKED; }
+
+void on_toggle(SettingsWindow& sw, const ToggleRow& row) {
+    const bool on = is_on(sw, row.id);
+    if (Settings* s = settings_of(sw)) s->*row.setting = on;
+    if (row.effect) row.effect(sw, on);
+    save_settings(sw);
+}
+
+void on_hidden_view_toggle(SettingsWindow& sw, int id) {
+    if (Settings* s = settings_of(sw)) {
+        const int bit = 1 << (id - kIdSetHiddenViewFirst);
+        s->categories_hidden = is_on(sw, id) ? (s->categories_hidden | bit) : (s->categories_hidden & ~bit);
+    }
+    if (MainWindow* mw = main_window_of(sw)) mw->refresh_all();
+    save_settings(sw);
+}
+
+// ---------------------------------------------------------------- hotkeys
+
+struct HotkeyRoute {
+    int field_id;
+    int hotkey_id;
+    HotkeyPair& (*registered)(App&);
+    bool (*set)(App&, const std::wstring&);
+};
+
+const HotkeyRoute kHotkeyRoutes[] = {
+    {kIdSetHotkeyOpen, kHotkeyOpenHistory, [](App& a) -> HotkeyPair& { return a.main_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_main_hotkey(t); }},
+    {kIdSetHotkeyPlain, kHotkeyPlainPaste, [](App& a) -> HotkeyPair& { return a.plain_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_plain_hotkey(t); }},
+    {kIdSetHotkeyTemplates, kHotkeyTemplates, [](App& a) -> HotkeyPair& { return a.templates_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_snippets_hotkey(t); }},
+    {kIdSetHotkeyShotArea, kHotkeyShotArea, [](App& a) -> HotkeyPair& { return a.shot_area_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(0, t); }},
+    {kIdSetHotkeyShotWindow, kHotkeyShotWindow, [](App& a) -> HotkeyPair& { return a.shot_window_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(1, t); }},
+    {kIdSetHotkeyShotFull, kHotkeyShotFull, [](App& a) -> HotkeyPair& { return a.shot_full_hotkey; },
+     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(2, t); }},
+};
+
+// An emptied field turns its hotkey off at once: the field never shows
+// nothing while the old combination still works.
+void clear_hotkey(App& app, const HotkeyRoute& route, std::wstring& stored) {
+    HotkeyPair& pair = route.registered(app);
+    if (pair.vk != 0 && app.main_hwnd()) UnregisterHotKey(app.main_hwnd(), route.hotkey_id);
+    pair = HotkeyPair{};
+    stored.clear();
+}
+
+void on_hotkey_changed(SettingsWindow& sw, const HotkeyRoute& route, HWND chip) {
+    Settings* s = settings_of(sw);
+    const HotkeyFieldRow* row = hotkey_field_row(route.field_id);
+    if (!sw.app || !s || !row || !chip) return;
+    std::wstring& stored = s->*row->setting;
+    const std::wstring text = window_text(chip);
+    if (text.empty()) {
+        clear_hotkey(*sw.app, route, stored);
+    } else {
+        route.set(*sw.app, text);
+    }
+    // A combination the system refused leaves the previous one in effect
+    // (or, for area screenshots, the fallback): the field shows what works.
+    if (window_text(chip) != stored) SetWindowTextW(chip, stored.c_str());
+    save_settings(sw);
+}
+
+// ---------------------------------------------------------------- numbers
+
+void apply_ttl_days(SettingsWindow& sw, int days) {
+    if (Settings* s = settings_of(sw)) s->ttl_days = days;
+    if (sw.app && sw.app->db && sw.app->db->purge_expired(days) > 0) refresh_entries(sw);
+}
+
+void apply_trash_hours(SettingsWindow& sw, int hours) {
+    if (Settings* s = settings_of(sw)) s->trash_hours = hours;
+    if (sw.app && sw.app->db && sw.app->db->purge_trash(hours) > 0) refresh_entries(sw);
+}
+
+// The retention fields purge as soon as a value is applied, so a value is
+// applied only once it is complete (Enter, or the focus leaving the field),
+// never while it is being typed: "30" must not pass through "3".
+struct NumberField {
+    int id;
+    int min;
+    int max;
+    int Settings::*setting;
+    void (*apply)(SettingsWindow&, int);
+};
+
+const NumberField kRetentionFields[] = {
+    {kIdSetTtlDays, 0, 3650, &Settings::ttl_days, apply_ttl_days},
+    {kIdSetTrashHours, 1, 168, &Settings::trash_hours, apply_trash_hours},
+};
+
+void commit_number_field(SettingsWindow& sw, const NumberField& field) {
+    if (std::ranges::find(sw.pending_numbers, field.id) == sw.pending_numbers.end()) return;
+    Settings* s = settings_of(sw);
+    HWND edit = sw.window ? GetDlgItem(sw.window, field.id) : nullptr;
+    if (!s || !edit) {
+        std::erase(sw.pending_numbers, field.id);
+        return;
+    }
+    // What cannot be read as a number shows the value in effect again.
+    const int current = s->*field.setting;
+    const int value = parse_setting_number(window_text(edit), field.min, field.max).value_or(current);
+    const std::wstring shown = std::to_wstring(value);
+    if (window_text(edit) != shown) SetWindowTextW(edit, shown.c_str());
+    std::erase(sw.pending_numbers, field.id);  // after the rewrite, whose EN_CHANGE marks it again
+    if (value == current) return;
+    field.apply(sw, value);
+    save_settings(sw);
+}
+
+void on_retention_field(SettingsWindow& sw, const NumberField& field, int code) {
+    if (code == EN_CHANGE) {
+        if (std::ranges::find(sw.pending_numbers, field.id) == sw.pending_numbers.end())
+            sw.pending_numbers.push_back(field.id);
+    } else if (code == EN_KILLFOCUS) {
+        commit_number_field(sw, field);
+    }
+}
+
+// Enter in a field reaches the window as the dialog's OK command.
+void on_enter(SettingsWindow& sw) {
+    const int focused = GetDlgCtrlID(GetFocus());
+    for (const NumberField& field : kRetentionFields)
+        if (field.id == focused) commit_number_field(sw, field);
+}
+
+void on_font_size_typed(SettingsWindow& sw, HWND edit) {
+    Settings* s = settings_of(sw);
+    if (!s) return;
+    if (const std::optional<int> size = parse_setting_number(window_text(edit), 10, 18)) {
+        s->font_size = *size;
+        apply_list_font_change(sw, *size);
+    }
+    save_settings(sw);
+}
+
+// ---------------------------------------------------------------- lists
+
+int selected_row(HWND combo) {
+    const LRESULT row = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return row == CB_ERR ? -1 : static_cast<int>(row);
+}
+
+void on_choice(SettingsWindow& sw, int id, HWND combo) {
+    Settings* s = settings_of(sw);
+    const int row = selected_row(combo);
+    if (!s || row < 0) return;
+    switch (id) {
+        case kIdSetFilterMode: {
+            const std::wstring mode = filter_mode_of_row(row);
+            if (mode.empty()) return;
+            s->app_filter_mode = mode;
+            break;
+        }
+        case kIdSetScrollLines: s->scroll_lines = std::clamp(row + 1, 1, 4); break;
+        case kIdSetSoundCopyChoice: s->sound_copy_id = std::clamp(row + 1, 1, 4); break;
+        case kIdSetSoundPasteChoice: s->sound_paste_id = std::clamp(row + 1, 1, 4); break;
+        default: return;
+    }
+    save_settings(sw);
+}
+
+// The window is rebuilt in the new language from a posted message, not
+// inside the notification of the combo box it is about to destroy.
+void switch_language(SettingsWindow& sw, HWND combo) {
+    const int row = selected_row(combo);
+    if (row < 0) return;
+    const LRESULT index = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(row), 0);
+    if (index < 0 || static_cast<size_t>(index) >= sw.language_codes.size()) return;
+    const std::wstring code = sw.language_codes[static_cast<size_t>(index)];
+    if (code.empty()) return;
+    set_language(code);
+    if (Settings* s = settings_of(sw)) Settings::set(*s, L"language", code);
+    save_settings(sw);
+    apply_language_change(sw);
+    PostMessageW(sw.window, kMsgRebuildSettings, 0, 0);
+}
+
+// ---------------------------------------------------------------- buttons
+
+constexpr wchar_t kJsonFilter[] = L"JSON (*.json)\0*.json\0";
+
+bool ask_json_path(HWND owner, bool save, std::wstring& path) {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kJsonFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = save ? L"json" : nullptr;
+    ofn.Flags = save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
+    path = file;
+    return true;
+}
+
+void export_history_json(SettingsWindow& sw) {
+    std::wstring path;
+    if (!ask_json_path(sw.window, true, path)) return;
+    const int count = sw.app && sw.app->db ? sw.app->db->export_json(path) : 0;
+    MessageBoxW(sw.window, tr_format(L"status.exported", count).c_str(), tr(L"title.export").c_str(), MB_OK);
+}
+
+void import_history_json(SettingsWindow& sw) {
+    std::wstring path;
+    if (!ask_json_path(sw.window, false, path)) return;
+    const int count = sw.app && sw.app->db ? sw.app->db->import_json(path) : 0;
+    MessageBoxW(sw.window, tr_format(L"status.imported", count).c_str(), tr(L"title.import").c_str(), MB_OK);
+    if (MainWindow* mw = main_window_of(sw)) {
+        mw->refresh_all();
+        mw->refresh_list();
+    }
+}
+
+std::wstring pick_folder_with_item_dialog(HWND owner, const std::wstring& start, bool& available) {
+    ComPtr<IFileOpenDialog> dialog;
+    available = SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                           dialog.put_void()));
+    if (!available) return {};
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    if (!start.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_IShellItem, folder.put_void())))
+            dialog->SetFolder(folder.get());
+    }
+    ComPtr<IShellItem> result;
+    PWSTR path = nullptr;
+    if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(result.put())) ||
+        FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+        return {};
+    std::wstring chosen = path;
+    CoTaskMemFree(path);
+    return chosen;
+}
+
+std::wstring pick_folder_with_browse_dialog(HWND owner) {
+    const std::wstring title = tr(L"screenshot.folder_picker");
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
+    CoTaskMemFree(chosen);
+    return ok ? path : L"";
+}
+
+void browse_for_folder(SettingsWindow& sw) {
+    HWND field = GetDlgItem(sw.window, kIdSetShotFolder);
+    std::wstring folder;
+    {
+        ScopedCoInit com;
+        bool available = false;
+        folder = pick_folder_with_item_dialog(sw.window, window_text(field), available);
+        if (!available) folder = pick_folder_with_browse_dialog(sw.window);
+    }
+    if (folder.empty()) return;
+    if (field) SetWindowTextW(field, folder.c_str());
+    if (Settings* s = settings_of(sw)) s->screenshot_folder = folder;
+    save_settings(sw);
+}
+
+void on_text_typed(SettingsWindow& sw, int id, HWND edit) {
+    Settings* s = settings_of(sw);
+    if (!s) return;
+    (id == kIdSetFilterList ? s->app_filter_list : s->screenshot_folder) = window_text(edit);
+    save_settings(sw);
+}
+
+void on_click(SettingsWindow& sw, int id) {
+    switch (id) {
+        case kIdSetAutostart: set_autostart(is_on(sw, id)); break;
+        case kIdSetExport: export_history_json(sw); break;
+        case kIdSetImport: import_history_json(sw); break;
+        case kIdSetClose: close_settings_window(sw); break;
+        case kIdSetBrowse: browse_for_folder(sw); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
+    if (sw.building || !sw.window) return;
+    if (id == IDOK) return on_enter(sw);
+    if (const auto toggle = std::ranges::find(kToggles, id, &ToggleRow::id); toggle != std::end(kToggles)) {
+        if (code == BN_CLICKED) on_toggle(sw, *toggle);
+        return;
+    }
+    if (id >= kIdSetHiddenViewFirst && id <= kIdSetHiddenViewLast) {
+        if (code == BN_CLICKED) on_hidden_view_toggle(sw, id);
+        return;
+    }
+    if (const auto route = std::ranges::find(kHotkeyRoutes, id, &HotkeyRoute::field_id);
+        route != std::end(kHotkeyRoutes)) {
+        if (code == kHotkeyChanged) on_hotkey_changed(sw, *route, control);
+        return;
+    }
+    if (const auto field = std::ranges::find(kRetentionFields, id, &NumberField::id);
+        field != std::end(kRetentionFields))
+        return on_retention_field(sw, *field, code);
+    switch (id) {
+        case kIdSetFontSize:
+            if (code == EN_CHANGE) on_font_size_typed(sw, control);
+            break;
+        case kIdSetFilterList:
+        case kIdSetShotFolder:
+            if (code == EN_CHANGE) on_text_typed(sw, id, control);
+            break;
+        case kIdSetFilterMode:
+        case kIdSetScrollLines:
+        case kIdSetSoundCopyChoice:
+        case kIdSetSoundPasteChoice:
+            if (code == CBN_SELCHANGE) on_choice(sw, id, control);
+            break;
+        case kIdSetLanguage:
+            if (code == CBN_SELCHANGE) switch_language(sw, control);
+            break;
+        case kIdSetNav:
+            if (code == LBN_SELCHANGE) {
+                const LRESULT row = SendMessageW(sw.nav, LB_GETCURSEL, 0, 0);
+                if (row != LB_ERR) show_settings_page(sw, static_cast<int>(row));
+            }
+            break;
+        default:
+            if (code == BN_CLICKED) on_click(sw, id);
+            break;
+    }
+}
+
+void commit_settings_fields(SettingsWindow& sw) {
+    for (const NumberField& field : kRetentionFields) commit_number_field(sw, field);
+}
+
+void close_settings_window(SettingsWindow& sw) {
+    if (!sw.window) return;
+    commit_settings_fields(sw);
+    DestroyWindow(sw.window);
+}
