@@ -141,8 +141,29 @@ TEST(HotkeyRecording, KeysAtRestAndTheWindowsKey) {
     k.down(VK_RETURN);
     k.down(VK_LWIN, 0);
     EXPECT_EQ(k.text(), tr(L"hotkey_field.recording"));
-    EXPECT_EQ(k.down('K', 0), Outcome::Changed);
-    EXPECT_EQ(k.field.value, L"k");
+    EXPECT_EQ(k.down('K', kCtrl), Outcome::Changed);
+    EXPECT_EQ(k.field.value, L"ctrl+k");
+}
+
+TEST(HotkeyRecording, TypingKeysNeedCtrlOrAlt) {
+    Keyboard k;
+    k.field.value = L"ctrl+k";
+    // Enter starts recording; a second Enter must not take Enter away from
+    // every program.
+    for (const auto& [vk, held] : {std::pair{VK_RETURN, 0u}, {'A', kShift}, {VK_LEFT, 0u}, {'7', 0u},
+                                   {VK_BACK, kShift}}) {
+        k.down(VK_RETURN);
+        EXPECT_EQ(k.down(vk, held), Outcome::Repaint) << vk;
+        EXPECT_EQ(k.field.message, tr(L"hotkey_field.needs_modifier"));
+    }
+    EXPECT_EQ(k.field.value, L"ctrl+k");
+    // Function keys and Print Screen work alone, typing keys with Alt.
+    for (const auto& [vk, held, text] : {std::tuple{VK_F11, 0u, L"f11"}, {VK_SNAPSHOT, kShift, L"shift+prtscr"},
+                                         {VK_RETURN, kAlt, L"alt+enter"}}) {
+        k.down(VK_SPACE);
+        EXPECT_EQ(k.down(vk, held, false, held == kAlt), Outcome::Changed);
+        EXPECT_EQ(k.field.value, text);
+    }
 }
 
 TEST(HotkeyRecording, CapsThatDoNotFitAreLeftOut) {
@@ -187,9 +208,9 @@ TEST(HotkeyFieldTexts, FitTheFieldInEveryLanguage) {
     const Settings defaults;
     for (const wchar_t* code : {L"ru", L"en"}) {
         ASSERT_TRUE(load_language(code, chip_texts_dir()));
-        std::vector<std::wstring> texts{tr(L"hotkey_field.recording"), tr(L"hotkey_field.empty"),
-                                        tr(L"hotkey_field.unsupported"), tr(L"hotkey_field.reserved_f12"),
-                                        tr(L"hotkey_field.busy_other")};
+        std::vector<std::wstring> texts{tr(L"hotkey_field.recording"),    tr(L"hotkey_field.empty"),
+                                        tr(L"hotkey_field.unsupported"),  tr(L"hotkey_field.reserved_f12"),
+                                        tr(L"hotkey_field.needs_modifier"), tr(L"hotkey_field.busy_other")};
         for (const HotkeyFieldRow& row : hotkey_fields()) {
             texts.push_back(tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key));
             const HotkeyPair pair = parse_hotkey(defaults.*row.setting);

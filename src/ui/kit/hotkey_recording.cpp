@@ -8,11 +8,24 @@
 namespace {
 
 constexpr std::uint32_t kVkBack = 0x08;
+constexpr std::uint32_t kVkTab = 0x09;
 constexpr std::uint32_t kVkReturn = 0x0D;
 constexpr std::uint32_t kVkEscape = 0x1B;
 constexpr std::uint32_t kVkSpace = 0x20;
+constexpr std::uint32_t kVkPageUp = 0x21;
+constexpr std::uint32_t kVkDown = 0x28;
+constexpr std::uint32_t kVkInsert = 0x2D;
 constexpr std::uint32_t kVkDelete = 0x2E;
 constexpr std::uint32_t kVkF12 = 0x7B;
+
+// Keys that type, edit or move the caret. Held by a global hotkey without Ctrl or
+// Alt they would stop working in every program (a second Enter after the one
+// that started recording would take Enter from the whole desktop).
+bool is_typing_key(std::uint32_t vk) {
+    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || vk == kVkBack || vk == kVkTab ||
+           vk == kVkReturn || vk == kVkSpace || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkInsert ||
+           vk == kVkDelete;
+}
 
 // Caps: 6 pixels in, 8 pixels of padding on each side of the text, 4 between
 // caps, and at least 5 pixels kept free at the right edge.
@@ -66,6 +79,10 @@ HotkeyKeyOutcome hotkey_key_down(HotkeyFieldState& state, std::uint32_t vk, bool
     stop_hotkey_recording(state);
     if (candidate.find(L"??") != std::wstring::npos) {
         state.message = tr(L"hotkey_field.unsupported");
+        return HotkeyKeyOutcome::Repaint;
+    }
+    if ((modifiers & (kModControl | kModAlt)) == 0 && is_typing_key(vk)) {
+        state.message = tr(L"hotkey_field.needs_modifier");
         return HotkeyKeyOutcome::Repaint;
     }
     if (candidate == state.value) {

@@ -1,0 +1,271 @@
+// Drives the settings window of a running Korvane.exe from outside, as a
+// user would: clicks, keys and choices, and reads back what its controls
+// show. One command per run; prints plain lines for the Python tests.
+//
+//   settings_driver wait <timeout ms>     a settings window is shown; prints "settings <handle>"
+//   settings_driver gone <timeout ms>     no settings window is left
+//   settings_driver state                 the window ("page", "title", "client") and one line per
+//                                         control: "control <id> <class> <visible> <check> <row> <text>"
+//   settings_driver click <id>            a left click in the middle of a control
+//   settings_driver page <n>              a click on row n of the navigation list
+//   settings_driver choose <id> <row>     picks a row of a combo box, as the user does
+//   settings_driver settext <id> <file>   sets a control's text to a UTF-8 file's content (WM_SETTEXT)
+//   settings_driver focus <id>            the window to the front and the focus into a control
+//   settings_driver keys <key>...         real key presses: "text:<characters>", or a combination
+//                                         of names and letters joined by "+" (ctrl+shift+k, tab,
+//                                         enter, esc, back, del, f12, home, end)
+//   settings_driver shot <png file>       what the screen shows of the window
+//   settings_driver close                 WM_CLOSE, as the title bar's close button sends
+
+#include "services/encoding.h"
+#include "support/pixels.h"
+#include "support/test_support.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kSettingsClass[] = L"KorvaneSettings";
+constexpr int kNavId = 1100;
+constexpr int kNavRowHeight = 40;
+
+HWND settings_window() {
+    HWND found = nullptr;
+    for (HWND w = FindWindowW(kSettingsClass, nullptr); w; w = FindWindowExW(nullptr, w, kSettingsClass, nullptr))
+        if (IsWindowVisible(w)) found = w;
+    return found;
+}
+
+bool answers(HWND hwnd) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+}
+
+LRESULT send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hwnd, msg, wparam, lparam, SMTO_ABORTIFHUNG, 2000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// WM_GETTEXT reaches into the other process, where GetWindowTextW would not.
+std::string text_of(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    send(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
+    std::string text = utf8_from_wide(buffer);
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+
+std::string class_of(HWND hwnd) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    return utf8_from_wide(cls);
+}
+
+HWND control(HWND window, int id) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) == id) return child;
+    return nullptr;
+}
+
+int wait_shown(long timeout_ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = settings_window();
+        if (w && answers(w)) {
+            std::printf("settings %p\n", static_cast<void*>(w));
+            return 0;
+        }
+        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
+            std::printf("no-settings\n");
+            return 1;
+        }
+        Sleep(50);
+    }
+}
+
+int wait_gone(long timeout_ms) {
+    const DWORD start = GetTickCount();
+    while (settings_window()) {
+        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
+            std::printf("still-there\n");
+            return 1;
+        }
+        Sleep(50);
+    }
+    std::printf("gone\n");
+    return 0;
+}
+
+int state(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    std::printf("page %d\n", static_cast<int>(send(control(window, kNavId), LB_GETCURSEL)));
+    std::printf("title %s\n", text_of(window).c_str());
+    std::printf("client %ld %ld\n", client.right, client.bottom);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string cls = class_of(child);
+        long check = 0, row = -1;
+        if (cls == "Button") check = static_cast<long>(send(child, BM_GETCHECK));
+        if (cls == "ComboBox") row = static_cast<long>(send(child, CB_GETCURSEL));
+        if (cls == "ListBox") row = static_cast<long>(send(child, LB_GETCURSEL));
+        std::printf("control %d %s %d %ld %ld %s\n", GetDlgCtrlID(child), cls.c_str(), IsWindowVisible(child) ? 1 : 0,
+                    check, row, text_of(child).c_str());
+    }
+    return 0;
+}
+
+void post_click(HWND target, POINT client_point) {
+    const LPARAM at = MAKELPARAM(client_point.x, client_point.y);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+int click(HWND window, int id) {
+    HWND target = control(window, id);
+    if (!target) {
+        std::printf("no-control\n");
+        return 1;
+    }
+    RECT r{};
+    GetClientRect(target, &r);
+    post_click(target, POINT{r.right / 2, r.bottom / 2});
+    std::printf("clicked\n");
+    return 0;
+}
+
+int page(HWND window, int row) {
+    HWND nav = control(window, kNavId);
+    if (!nav) return 1;
+    post_click(nav, POINT{60, row * kNavRowHeight + kNavRowHeight / 2});
+    std::printf("clicked\n");
+    return 0;
+}
+
+int choose(HWND window, int id, int row) {
+    HWND combo = control(window, id);
+    if (!combo) return 1;
+    send(combo, CB_SETCURSEL, static_cast<WPARAM>(row));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    std::printf("chosen\n");
+    return 0;
+}
+
+int set_text(HWND window, int id, const std::wstring& file) {
+    HWND target = control(window, id);
+    if (!target) return 1;
+    const std::wstring text = wide_from_utf8(testsupport::read_bytes(file));
+    send(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    std::printf("set %zu\n", text.size());
+    return 0;
+}
+
+int focus(HWND window, int id) {
+    HWND target = id ? control(window, id) : window;
+    const DWORD own = GetCurrentThreadId();
+    const DWORD theirs = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(own, theirs, TRUE);
+    SetForegroundWindow(window);
+    SetFocus(target);
+    AttachThreadInput(own, theirs, FALSE);
+    Sleep(100);
+    std::printf("focused\n");
+    return 0;
+}
+
+void key_event(WORD vk, wchar_t unicode, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = unicode;
+    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+WORD vk_of(const std::string& name) {
+    static const std::map<std::string, WORD> names = {
+        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},   {"win", VK_LWIN},  {"tab", VK_TAB},
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE},  {"back", VK_BACK},  {"del", VK_DELETE}, {"f12", VK_F12},
+        {"home", VK_HOME},    {"end", VK_END},     {"space", VK_SPACE}, {"up", VK_UP},     {"down", VK_DOWN},
+    };
+    if (const auto found = names.find(name); found != names.end()) return found->second;
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+    return 0;
+}
+
+int keys(int count, char** items) {
+    for (int i = 0; i < count; ++i) {
+        const std::string item = items[i];
+        if (item.rfind("text:", 0) == 0) {
+            for (wchar_t c : wide_from_utf8(item.substr(5))) {
+                key_event(0, c, false);
+                key_event(0, c, true);
+            }
+            continue;
+        }
+        std::vector<WORD> held;
+        size_t start = 0;
+        while (start <= item.size()) {
+            size_t end = item.find('+', start);
+            if (end == std::string::npos) end = item.size();
+            const WORD vk = vk_of(item.substr(start, end - start));
+            if (!vk) {
+                std::printf("unknown-key %s\n", item.c_str());
+                return 1;
+            }
+            held.push_back(vk);
+            start = end + 1;
+        }
+        for (WORD vk : held) key_event(vk, 0, false);
+        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) key_event(*vk, 0, true);
+        Sleep(50);
+    }
+    std::printf("typed\n");
+    return 0;
+}
+
+int shot(HWND window, const std::wstring& path) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    testsupport::PixelImage image(r.right - r.left, r.bottom - r.top);
+    testsupport::capture_screen(r, image);
+    if (!image.save_png(path)) return 1;
+    std::printf("saved %ld %ld\n", r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testsupport::install_crash_guard();
+    if (argc < 2) return 2;
+    const std::string cmd = argv[1];
+    const auto number = [&](int i) { return static_cast<int>(std::strtol(argv[i], nullptr, 0)); };
+    if (cmd == "wait" && argc >= 3) return wait_shown(number(2));
+    if (cmd == "gone" && argc >= 3) return wait_gone(number(2));
+    HWND window = settings_window();
+    if (!window) {
+        std::printf("no-settings\n");
+        return 1;
+    }
+    if (cmd == "state") return state(window);
+    if (cmd == "click" && argc >= 3) return click(window, number(2));
+    if (cmd == "page" && argc >= 3) return page(window, number(2));
+    if (cmd == "choose" && argc >= 4) return choose(window, number(2), number(3));
+    if (cmd == "settext" && argc >= 4) return set_text(window, number(2), testsupport::command_line_args()[3]);
+    if (cmd == "focus" && argc >= 3) return focus(window, number(2));
+    if (cmd == "keys") return keys(argc - 2, argv + 2);
+    if (cmd == "shot" && argc >= 3) return shot(window, testsupport::command_line_args()[2]);
+    if (cmd == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    return 2;
+}

@@ -1,0 +1,79 @@
+// The hotkey field under real keys: what it tells its parent, what it
+// answers WM_GETTEXT, and the validator's probe against a combination that
+// is already registered.
+
+#include "app/settings.h"
+#include "support/desktop_input.h"
+#include "ui/kit/hotkey_field.h"
+#include "ui/settings/hotkey_validator.h"
+#include "ui/settings/settings_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+std::vector<std::pair<int, int>> g_commands;  // (id, code) of each WM_COMMAND
+
+LRESULT CALLBACK parent_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_COMMAND) g_commands.emplace_back(LOWORD(wp), HIWORD(wp));
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+void press(std::initializer_list<WORD> keys) {
+    for (WORD vk : keys) send_key_down(vk);
+    for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) send_key_up(*vk);
+    pump_messages(150);
+}
+
+}  // namespace
+
+TEST(HotkeyFieldDesktop, RecordsRealKeysAndRefusesACombinationAlreadyTaken) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = parent_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KorvaneHotkeyFieldTest";
+    RegisterClassW(&wc);
+    HWND parent = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"field", WS_POPUP | WS_VISIBLE, 60, 60, 300, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(parent);
+    Settings settings;
+    HWND chip = create_hotkey_chip(parent, kIdSetHotkeyPlain, 20, 30, 160, 24, nullptr, L"ctrl+shift+alt+u", false,
+                                   make_hotkey_validator(parent, &settings, kIdSetHotkeyPlain));
+    ASSERT_TRUE(chip);
+    SetForegroundWindow(parent);
+    pump_messages(150);
+
+    // Another holder of Ctrl+Alt+J: the probe is refused and nothing changes.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x3F00, MOD_CONTROL | MOD_ALT, 'J'));
+    click_at(client_center(chip));
+    pump_messages(100);
+    press({VK_CONTROL, VK_MENU, 'J'});
+    UnregisterHotKey(nullptr, 0x3F00);
+    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(GetWindowTextLengthW(chip), 16);  // still ctrl+shift+alt+u
+
+    // Ctrl+Alt+M is free: one notification, with the code of EN_CHANGE.
+    click_at(client_center(chip));
+    pump_messages(100);
+    press({VK_CONTROL, VK_MENU, 'M'});
+    ASSERT_EQ(g_commands.size(), 1u);
+    EXPECT_EQ(g_commands[0], std::make_pair(kIdSetHotkeyPlain, static_cast<int>(EN_CHANGE)));
+    EXPECT_TRUE(RegisterHotKey(parent, 0x3F01, MOD_CONTROL | MOD_ALT, 'M')) << "the probe was not released";
+    UnregisterHotKey(parent, 0x3F01);
+
+    // WM_GETTEXT answers how many characters it copied, cut to the buffer.
+    wchar_t full[32] = {};
+    EXPECT_EQ(SendMessageW(chip, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(full)), 10);
+    EXPECT_STREQ(full, L"ctrl+alt+m");
+    wchar_t cut[5] = {L'x', L'x', L'x', L'x', L'x'};
+    EXPECT_EQ(SendMessageW(chip, WM_GETTEXT, 5, reinterpret_cast<LPARAM>(cut)), 4);
+    EXPECT_STREQ(cut, L"ctrl");
+    EXPECT_EQ(SendMessageW(chip, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(cut)), 0);
+    EXPECT_EQ(GetWindowTextLengthW(chip), 10);
+    DestroyWindow(parent);
+}
