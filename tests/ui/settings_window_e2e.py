@@ -321,6 +321,11 @@ class RetentionFieldsTest(unittest.TestCase):
             drive("focus", 1011)
             drive("keys", "end", "back", "back", "text:x", "tab")
             self.assertEqual(wait_until(lambda: controls()[0][1011]["text"] == "30"), True)
+            # Closing the window applies what was typed.
+            drive("focus", 1011)
+            drive("keys", "end", "back", "back", "text:45")
+            drive("close")
+            self.assertEqual(wait_until(lambda: setting("ttl_days") == "45"), True)
             self.assertEqual(app.quit(), 0)
         with sqlite3.connect(profile_path(".korvane.db")) as db:
             left = {r[0] for r in db.execute("SELECT text FROM history")}

@@ -387,7 +387,7 @@ void on_click(SettingsWindow& sw, int id) {
         case kIdSetAutostart: set_autostart(is_on(sw, id)); break;
         case kIdSetExport: export_history_json(sw); break;
         case kIdSetImport: import_history_json(sw); break;
-        case kIdSetClose: close_settings_window(sw); break;
+        case kIdSetClose: DestroyWindow(sw.window); break;
         case kIdSetBrowse: browse_for_folder(sw); break;
         default: break;
     }
@@ -445,10 +445,4 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
 
 void commit_settings_fields(SettingsWindow& sw) {
     for (const NumberField& field : kRetentionFields) commit_number_field(sw, field);
-}
-
-void close_settings_window(SettingsWindow& sw) {
-    if (!sw.window) return;
-    commit_settings_fields(sw);
-    DestroyWindow(sw.window);
 }

@@ -12,8 +12,5 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control);
 
 // Applies a number typed into a retention field that has not been applied
 // yet (it is applied on Enter or when the field loses the focus); called
-// before the window goes away.
+// when the window goes away.
 void commit_settings_fields(SettingsWindow& sw);
-
-// Destroys the settings window after applying what is pending.
-void close_settings_window(SettingsWindow& sw);

@@ -166,8 +166,10 @@ LRESULT on_nccreate(HWND window, const CREATESTRUCTW* create) {
     return DefWindowProcW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(create));
 }
 
-// The controls die with the window; nothing may reach them afterwards.
+// A number still being typed is applied while its field exists; the
+// controls die with the window and nothing may reach them afterwards.
 void on_destroy(SettingsWindow& sw) {
+    commit_settings_fields(sw);
     sw.window = nullptr;
     sw.nav = nullptr;
     for (auto& page : sw.pages) page.clear();
@@ -255,7 +257,6 @@ void apply_theme_to_controls(SettingsWindow& sw, bool dark) {
 
 void rebuild_settings_window(SettingsWindow& sw) {
     if (!sw.window) return;
-    commit_settings_fields(sw);
     DestroyWindow(sw.window);
     if (!sw.window) sw.open(sw.owner, sw.app);
 }
@@ -308,7 +309,6 @@ LRESULT CALLBACK settings_wnd_proc(HWND window, UINT message, WPARAM wparam, LPA
     switch (message) {
         case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
         case WM_DESTROY: on_destroy(sw); return 0;
-        case WM_CLOSE: close_settings_window(sw); return 0;
         case WM_ERASEBKGND: return on_erase_background(sw, reinterpret_cast<HDC>(wparam));
         case WM_PAINT: on_paint(sw); return 0;
         case WM_DRAWITEM: return on_draw_item(sw, wparam, lparam);
