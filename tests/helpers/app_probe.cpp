@@ -21,6 +21,7 @@
 #include "app/ids.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
+#include "support/remote_window.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -36,11 +37,6 @@ long number(const char* text) { return std::strtol(text, nullptr, 0); }
 
 HWND main_window() { return FindWindowW(kMainWindowClass, nullptr); }
 
-bool answers(HWND hwnd) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
-}
-
 BOOL CALLBACK count_main(HWND hwnd, LPARAM param) {
     wchar_t cls[64] = {};
     GetClassNameW(hwnd, cls, 64);
@@ -49,32 +45,18 @@ BOOL CALLBACK count_main(HWND hwnd, LPARAM param) {
 }
 
 int wait_window(long timeout_ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND hwnd = main_window();
-        if (hwnd && answers(hwnd)) {
-            std::printf("window %p\n", static_cast<void*>(hwnd));
-            return 0;
-        }
-        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
-            std::printf("no-window\n");
-            return 1;
-        }
-        Sleep(50);
+    if (HWND hwnd = testsupport::wait_for_window(main_window, static_cast<DWORD>(timeout_ms))) {
+        std::printf("window %p\n", static_cast<void*>(hwnd));
+        return 0;
     }
+    std::printf("no-window\n");
+    return 1;
 }
 
 int wait_gone(long timeout_ms) {
-    const DWORD start = GetTickCount();
-    while (main_window()) {
-        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
-            std::printf("still-there\n");
-            return 1;
-        }
-        Sleep(50);
-    }
-    std::printf("gone\n");
-    return 0;
+    const bool gone = testsupport::wait_until_gone(main_window, static_cast<DWORD>(timeout_ms));
+    std::printf(gone ? "gone\n" : "still-there\n");
+    return gone ? 0 : 1;
 }
 
 int show_window_state() {
@@ -159,14 +141,6 @@ int balloons() {
     return 0;
 }
 
-// WM_GETTEXT reaches into the other process, where GetWindowTextW would not.
-std::wstring text_of(HWND hwnd) {
-    wchar_t buffer[4096] = {};
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &got);
-    return buffer;
-}
-
 // The visible dialog boxes (class #32770) of the process that owns the main window.
 std::vector<HWND> program_dialogs() {
     struct Search {
@@ -192,12 +166,12 @@ std::vector<HWND> program_dialogs() {
 
 int dialogs() {
     for (HWND dialog : program_dialogs()) {
-        std::printf("dialog %s\n", utf8_from_wide(text_of(dialog)).c_str());
+        std::printf("dialog %s\n", utf8_from_wide(testsupport::remote_text(dialog)).c_str());
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             wchar_t cls[64] = {};
             GetClassNameW(child, cls, 64);
             if (std::wstring(cls) != L"Static") continue;
-            const std::wstring text = text_of(child);
+            const std::wstring text = testsupport::remote_text(child);
             if (!text.empty()) std::printf("text %s\n", utf8_from_wide(text).c_str());
         }
     }

@@ -17,8 +17,10 @@
 //   settings_driver shot <png file>       what the screen shows of the window
 //   settings_driver close                 WM_CLOSE, as the title bar's close button sends
 
+#include "app/ids.h"
 #include "services/encoding.h"
 #include "support/pixels.h"
+#include "support/remote_window.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -32,20 +34,14 @@
 
 namespace {
 
-constexpr wchar_t kSettingsClass[] = L"KorvaneSettings";
-constexpr int kNavId = 1100;
 constexpr int kNavRowHeight = 40;
 
 HWND settings_window() {
     HWND found = nullptr;
-    for (HWND w = FindWindowW(kSettingsClass, nullptr); w; w = FindWindowExW(nullptr, w, kSettingsClass, nullptr))
+    for (HWND w = FindWindowW(kSettingsWindowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, kSettingsWindowClass, nullptr))
         if (IsWindowVisible(w)) found = w;
     return found;
-}
-
-bool answers(HWND hwnd) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
 }
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0) {
@@ -54,11 +50,9 @@ LRESULT send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0) {
     return static_cast<LRESULT>(result);
 }
 
-// WM_GETTEXT reaches into the other process, where GetWindowTextW would not.
+// One line per control: line breaks of multi-line labels become blanks.
 std::string text_of(HWND hwnd) {
-    wchar_t buffer[4096] = {};
-    send(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
-    std::string text = utf8_from_wide(buffer);
+    std::string text = utf8_from_wide(testsupport::remote_text(hwnd));
     for (char& c : text)
         if (c == '\n' || c == '\r') c = ' ';
     return text;
@@ -77,38 +71,24 @@ HWND control(HWND window, int id) {
 }
 
 int wait_shown(long timeout_ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = settings_window();
-        if (w && answers(w)) {
-            std::printf("settings %p\n", static_cast<void*>(w));
-            return 0;
-        }
-        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
-            std::printf("no-settings\n");
-            return 1;
-        }
-        Sleep(50);
+    if (HWND w = testsupport::wait_for_window(settings_window, static_cast<DWORD>(timeout_ms))) {
+        std::printf("settings %p\n", static_cast<void*>(w));
+        return 0;
     }
+    std::printf("no-settings\n");
+    return 1;
 }
 
 int wait_gone(long timeout_ms) {
-    const DWORD start = GetTickCount();
-    while (settings_window()) {
-        if (static_cast<long>(GetTickCount() - start) > timeout_ms) {
-            std::printf("still-there\n");
-            return 1;
-        }
-        Sleep(50);
-    }
-    std::printf("gone\n");
-    return 0;
+    const bool gone = testsupport::wait_until_gone(settings_window, static_cast<DWORD>(timeout_ms));
+    std::printf(gone ? "gone\n" : "still-there\n");
+    return gone ? 0 : 1;
 }
 
 int state(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    std::printf("page %d\n", static_cast<int>(send(control(window, kNavId), LB_GETCURSEL)));
+    std::printf("page %d\n", static_cast<int>(send(control(window, kIdSettingsNav), LB_GETCURSEL)));
     std::printf("title %s\n", text_of(window).c_str());
     std::printf("client %ld %ld\n", client.right, client.bottom);
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -143,7 +123,7 @@ int click(HWND window, int id) {
 }
 
 int page(HWND window, int row) {
-    HWND nav = control(window, kNavId);
+    HWND nav = control(window, kIdSettingsNav);
     if (!nav) return 1;
     post_click(nav, POINT{60, row * kNavRowHeight + kNavRowHeight / 2});
     std::printf("clicked\n");
@@ -193,9 +173,9 @@ void key_event(WORD vk, wchar_t unicode, bool up) {
 
 WORD vk_of(const std::string& name) {
     static const std::map<std::string, WORD> names = {
-        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},   {"win", VK_LWIN},  {"tab", VK_TAB},
-        {"enter", VK_RETURN}, {"esc", VK_ESCAPE},  {"back", VK_BACK},  {"del", VK_DELETE}, {"f12", VK_F12},
-        {"home", VK_HOME},    {"end", VK_END},     {"space", VK_SPACE}, {"up", VK_UP},     {"down", VK_DOWN},
+        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},    {"win", VK_LWIN},   {"tab", VK_TAB},
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE},  {"back", VK_BACK},   {"del", VK_DELETE}, {"f12", VK_F12},
+        {"home", VK_HOME},    {"end", VK_END},     {"space", VK_SPACE}, {"up", VK_UP},      {"down", VK_DOWN},
     };
     if (const auto found = names.find(name); found != names.end()) return found->second;
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))

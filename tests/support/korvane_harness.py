@@ -66,14 +66,49 @@ class ProgramIds:
 IDS = ProgramIds(os.path.join(SOURCE_DIR, "src", "app", "ids.h"))
 
 
+def wait_until(condition, timeout=15):
+    """Polls condition() until it gives a true value or the time is up; returns its last value."""
+    deadline = time.time() + timeout
+    value = condition()
+    while not value and time.time() < deadline:
+        time.sleep(0.2)
+        value = condition()
+    return value
+
+
 def wait_for(probe, wanted, timeout=15):
     """Polls probe() until wanted (a text) is in what it prints; returns the last print."""
-    deadline = time.time() + timeout
-    out = probe()
-    while wanted not in out and time.time() < deadline:
-        time.sleep(0.2)
-        out = probe()
-    return out
+    printed = [""]
+
+    def shows_it():
+        printed[0] = probe()
+        return wanted in printed[0]
+
+    wait_until(shows_it, timeout)
+    return printed[0]
+
+
+# ---------------------------------------------------------------- pictures
+
+SCREENSHOTS_DIR = os.path.join(BINARY_DIR, "screenshots")
+
+
+def hex_of(colorref):
+    """'#RRGGBB' of a COLORREF (0x00BBGGRR)."""
+    r, g, b = colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF
+    return "#%02X%02X%02X" % (r, g, b)
+
+
+def picture_colours(path):
+    """{'#RRGGBB': pixel count} of a picture, read with ImageMagick."""
+    out = subprocess.run(["convert", path, "-format", "%c", "histogram:info:-"],
+                         capture_output=True, text=True, check=True).stdout
+    found = {}
+    for line in out.splitlines():
+        m = re.match(r"\s*(\d+):.*?(#[0-9A-Fa-f]{6})", line)
+        if m:
+            found[m.group(2).upper()] = int(m.group(1))
+    return found
 
 
 def win_path(linux_path):

@@ -2,11 +2,11 @@
 // answers WM_GETTEXT, and the validator's probe against a combination that
 // is already registered.
 
+#include "app/ids.h"
 #include "app/settings.h"
 #include "support/desktop_input.h"
 #include "ui/kit/hotkey_field.h"
 #include "ui/settings/hotkey_validator.h"
-#include "ui/settings/settings_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,8 @@ TEST(HotkeyFieldDesktop, RecordsRealKeysAndRefusesACombinationAlreadyTaken) {
                                   nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_TRUE(parent);
     Settings settings;
-    HWND chip = create_hotkey_chip(parent, kIdSetHotkeyPlain, 20, 30, 160, 24, nullptr, L"ctrl+shift+alt+u", false,
-                                   make_hotkey_validator(parent, &settings, kIdSetHotkeyPlain));
+    HWND chip = create_hotkey_chip(parent, kIdSettingsPlainHotkey, 20, 30, 160, 24, nullptr, L"ctrl+shift+alt+u", false,
+                                   make_hotkey_validator(parent, &settings, kIdSettingsPlainHotkey));
     ASSERT_TRUE(chip);
     SetForegroundWindow(parent);
     pump_messages(150);
@@ -62,7 +62,7 @@ TEST(HotkeyFieldDesktop, RecordsRealKeysAndRefusesACombinationAlreadyTaken) {
     pump_messages(100);
     press({VK_CONTROL, VK_MENU, 'M'});
     ASSERT_EQ(g_commands.size(), 1u);
-    EXPECT_EQ(g_commands[0], std::make_pair(kIdSetHotkeyPlain, static_cast<int>(EN_CHANGE)));
+    EXPECT_EQ(g_commands[0], std::make_pair(kIdSettingsPlainHotkey, static_cast<int>(EN_CHANGE)));
     EXPECT_TRUE(RegisterHotKey(parent, 0x3F01, MOD_CONTROL | MOD_ALT, 'M')) << "the probe was not released";
     UnregisterHotKey(parent, 0x3F01);
 

@@ -1,15 +1,15 @@
 // The hotkey field's key handling, its face, the clash check of the settings
 // window's hotkey fields, and the fit of the field's texts into 160 pixels.
 
+#include "ui/kit/hotkey_recording.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "services/hotkey.h"
 #include "support/test_support.h"
-#include "ui/kit/hotkey_recording.h"
+#include "ui/kit/theme.h"
 #include "ui/settings/hotkey_validator.h"
-#include "ui/settings/settings_ids.h"
 #include "ui/settings/settings_values.h"
-#include "ui/theme.h"
 
 #include <gtest/gtest.h>
 
@@ -150,16 +150,16 @@ TEST(HotkeyRecording, TypingKeysNeedCtrlOrAlt) {
     k.field.value = L"ctrl+k";
     // Enter starts recording; a second Enter must not take Enter away from
     // every program.
-    for (const auto& [vk, held] : {std::pair{VK_RETURN, 0u}, {'A', kShift}, {VK_LEFT, 0u}, {'7', 0u},
-                                   {VK_BACK, kShift}}) {
+    for (const auto& [vk, held] :
+         {std::pair{VK_RETURN, 0u}, {'A', kShift}, {VK_LEFT, 0u}, {'7', 0u}, {VK_BACK, kShift}}) {
         k.down(VK_RETURN);
         EXPECT_EQ(k.down(vk, held), Outcome::Repaint) << vk;
         EXPECT_EQ(k.field.message, tr(L"hotkey_field.needs_modifier"));
     }
     EXPECT_EQ(k.field.value, L"ctrl+k");
     // Function keys and Print Screen work alone, typing keys with Alt.
-    for (const auto& [vk, held, text] : {std::tuple{VK_F11, 0u, L"f11"}, {VK_SNAPSHOT, kShift, L"shift+prtscr"},
-                                         {VK_RETURN, kAlt, L"alt+enter"}}) {
+    for (const auto& [vk, held, text] :
+         {std::tuple{VK_F11, 0u, L"f11"}, {VK_SNAPSHOT, kShift, L"shift+prtscr"}, {VK_RETURN, kAlt, L"alt+enter"}}) {
         k.down(VK_SPACE);
         EXPECT_EQ(k.down(vk, held, false, held == kAlt), Outcome::Changed);
         EXPECT_EQ(k.field.value, text);
@@ -182,16 +182,16 @@ TEST(HotkeyValidator, AnotherFieldsCombinationIsRefusedWithItsName) {
     s.plain_hotkey = L"ctrl+alt+x";
     s.screenshot_hotkey = L"ctrl+alt+x";
     const std::wstring busy = tr(L"hotkey_field.busy_own") + L" ";
-    EXPECT_EQ(hotkey_clash_message(L"Shift+Ctrl+V", kIdSetHotkeyTemplates, &s), busy + tr(L"startup.hotkey_open"));
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+v", kIdSetHotkeyOpen, &s), L"");  // its own
+    EXPECT_EQ(hotkey_clash_message(L"Shift+Ctrl+V", kIdSettingsSnippetsHotkey, &s), busy + tr(L"startup.hotkey_open"));
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+v", kIdSettingsMainHotkey, &s), L"");  // its own
     // The first field in order that holds it is named.
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSetHotkeyShotFull, &s), busy + tr(L"startup.hotkey_plain"));
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSetHotkeyPlain, &s), busy + tr(L"screenshot.hotkey_area"));
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSettingsShotFullHotkey, &s), busy + tr(L"startup.hotkey_plain"));
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSettingsPlainHotkey, &s), busy + tr(L"screenshot.hotkey_area"));
     // An emptied field holds nothing.
     s.plain_hotkey.clear();
     s.screenshot_hotkey.clear();
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSetHotkeyOpen, &s), L"");
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+v", kIdSetHotkeyPlain, nullptr), L"");
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSettingsMainHotkey, &s), L"");
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+v", kIdSettingsPlainHotkey, nullptr), L"");
 }
 
 // Every text the field shows instead of caps, and the default combinations'
@@ -208,8 +208,8 @@ TEST(HotkeyFieldTexts, FitTheFieldInEveryLanguage) {
     const Settings defaults;
     for (const wchar_t* code : {L"ru", L"en"}) {
         ASSERT_TRUE(load_language(code, chip_texts_dir()));
-        std::vector<std::wstring> texts{tr(L"hotkey_field.recording"),    tr(L"hotkey_field.empty"),
-                                        tr(L"hotkey_field.unsupported"),  tr(L"hotkey_field.reserved_f12"),
+        std::vector<std::wstring> texts{tr(L"hotkey_field.recording"),      tr(L"hotkey_field.empty"),
+                                        tr(L"hotkey_field.unsupported"),    tr(L"hotkey_field.reserved_f12"),
                                         tr(L"hotkey_field.needs_modifier"), tr(L"hotkey_field.busy_other")};
         for (const HotkeyFieldRow& row : hotkey_fields()) {
             texts.push_back(tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key));

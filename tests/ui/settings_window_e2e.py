@@ -8,42 +8,50 @@ Screenshots of every page in both themes go to the build's screenshots/."""
 import datetime
 import os
 import sqlite3
-import subprocess
 import time
 import unittest
 
 import korvane_harness as kh
-from korvane_harness import RunningProgram, helper, language_text, profile_path, read_profile_settings, wine
+from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, WM_COMMAND, RunningProgram, helper,
+                             language_text, profile_path, read_profile_settings, wait_until, wine)
 
 DRIVER = helper("settings_driver")
 PROBE = helper("app_probe")
-SHOTS = os.path.join(kh.BINARY_DIR, "screenshots")
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+NAV, CLOSE = IDS.kIdSettingsNav, IDS.kIdSettingsClose
+HIDE_VIEWS = list(range(IDS.kIdSettingsHidePinned, IDS.kIdSettingsHideImages + 1))
 
-WM_COMMAND = 0x0111
-MENU_OPEN_SETTINGS = 1404
-TOOL_SETTINGS = 208
-NAV, CLOSE = 1100, 1017
-MOD_ALT, MOD_CONTROL, MOD_SHIFT = 1, 2, 4
-
-# The controls each page shows, besides the navigation list and Close.
+# The controls each page shows, besides the navigation list and Close (the
+# spins go with their fields).
 PAGES = {
-    0: {1048, 1001, 1019, 1020, 1046, 1047, 1013, 1014},
-    1: {1007, 1026, 1027, 1008, 1045, 1022, 1028, 1011, 1012, 1050, 1051},
-    2: {1003, 1004, 1021, 1005, 1006, 1002, 1023, 1049, 1037, 1038, 1039, 1040, 1041, 1042},
-    3: {1009, 1010, 1018},
-    4: {1024},
-    5: {1015, 1016},
-    6: {1029, 1030, 1031, 1043, 1033, 1034, 1035, 1032, 1044},
+    0: {IDS.kIdSettingsLanguage, IDS.kIdSettingsWatch, IDS.kIdSettingsSoundOnCopy, IDS.kIdSettingsSoundOnPaste,
+        IDS.kIdSettingsCopySound, IDS.kIdSettingsPasteSound, IDS.kIdSettingsFilterMode, IDS.kIdSettingsFilterList},
+    1: {IDS.kIdSettingsShowTime, IDS.kIdSettingsShowHints, IDS.kIdSettingsShowCategory,
+        IDS.kIdSettingsSortByFrequency, IDS.kIdSettingsPinnedFirst, IDS.kIdSettingsRepeatOnCopy,
+        IDS.kIdSettingsScrollLines, IDS.kIdSettingsTtlDays, IDS.kIdSettingsTrashHours},
+    2: {IDS.kIdSettingsAlwaysOnTop, IDS.kIdSettingsCloseOnPaste, IDS.kIdSettingsHideOnCopy,
+        IDS.kIdSettingsTrayOnMinimize, IDS.kIdSettingsStartInTray, IDS.kIdSettingsDarkMode,
+        IDS.kIdSettingsFontSize, *HIDE_VIEWS},
+    3: {IDS.kIdSettingsAutostart, IDS.kIdSettingsMainHotkey, IDS.kIdSettingsPlainHotkey},
+    4: {IDS.kIdSettingsSnippetsHotkey},
+    5: {IDS.kIdSettingsExport, IDS.kIdSettingsImport},
+    6: {IDS.kIdSettingsShotEditor, IDS.kIdSettingsShotCopy, IDS.kIdSettingsShotAutosave,
+        IDS.kIdSettingsImageAutosave, IDS.kIdSettingsShotAreaHotkey, IDS.kIdSettingsShotWindowHotkey,
+        IDS.kIdSettingsShotFullHotkey, IDS.kIdSettingsShotFolder, IDS.kIdSettingsBrowseFolder},
 }
 PAGE_OF = {cid: page for page, ids in PAGES.items() for cid in ids}
 
 SWITCHES = {
-    1001: "watch_clipboard", 1002: "dark_mode", 1003: "always_on_top", 1004: "close_on_paste",
-    1005: "tray_on_minimize", 1006: "start_in_tray", 1007: "show_time", 1008: "sort_by_frequency",
-    1019: "sound_on_copy", 1020: "sound_on_paste", 1021: "hide_on_copy", 1022: "repeat_on_copy",
-    1026: "show_hints", 1027: "show_category", 1045: "pinned_first", 1029: "screenshot_editor_enabled",
-    1030: "screenshot_copy_to_clipboard", 1031: "screenshot_autosave", 1043: "clipboard_images_autosave",
+    IDS.kIdSettingsWatch: "watch_clipboard", IDS.kIdSettingsDarkMode: "dark_mode",
+    IDS.kIdSettingsAlwaysOnTop: "always_on_top", IDS.kIdSettingsCloseOnPaste: "close_on_paste",
+    IDS.kIdSettingsTrayOnMinimize: "tray_on_minimize", IDS.kIdSettingsStartInTray: "start_in_tray",
+    IDS.kIdSettingsShowTime: "show_time", IDS.kIdSettingsSortByFrequency: "sort_by_frequency",
+    IDS.kIdSettingsSoundOnCopy: "sound_on_copy", IDS.kIdSettingsSoundOnPaste: "sound_on_paste",
+    IDS.kIdSettingsHideOnCopy: "hide_on_copy", IDS.kIdSettingsRepeatOnCopy: "repeat_on_copy",
+    IDS.kIdSettingsShowHints: "show_hints", IDS.kIdSettingsShowCategory: "show_category",
+    IDS.kIdSettingsPinnedFirst: "pinned_first", IDS.kIdSettingsShotEditor: "screenshot_editor_enabled",
+    IDS.kIdSettingsShotCopy: "screenshot_copy_to_clipboard", IDS.kIdSettingsShotAutosave: "screenshot_autosave",
+    IDS.kIdSettingsImageAutosave: "clipboard_images_autosave",
 }
 
 
@@ -51,29 +59,17 @@ def drive(*args, check=True):
     return wine(DRIVER, *[str(a) for a in args], check=check).stdout.decode("utf-8", errors="replace")
 
 
-def wait_until(condition, timeout=10):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.2)
-    return condition()
-
-
 def controls():
-    """{id: {"class", "visible", "check", "row", "text"}} of the shown settings window, and its page and title."""
+    """({id: {"visible", "check", "row", "text"}}, {"page", "title", "client"}) of the shown settings
+    window; labels (no id) and spins (their field's id) are left out."""
     found, window = {}, {}
     for line in drive("state").splitlines():
         kind, _, rest = line.partition(" ")
         if kind == "control":
             cid, cls, visible, check, row, *text = rest.split(" ", 5)
-            entry = {"class": cls, "visible": visible == "1", "check": int(check), "row": int(row),
-                     "text": text[0] if text else ""}
-            if cid != "0":
-                found[int(cid)] = entry
-            else:
-                found.setdefault(0, []).append(entry)
+            if cid != "0" and cls != "msctls_updown32":
+                found[int(cid)] = {"visible": visible == "1", "check": int(check), "row": int(row),
+                                   "text": text[0] if text else ""}
         elif kind:
             window[kind] = rest
     return found, window
@@ -91,7 +87,7 @@ def hotkey_states(*pairs):
     return wine(PROBE, "hotkey", *args).stdout.decode().split()
 
 
-def open_settings(app, command=MENU_OPEN_SETTINGS):
+def open_settings(app, command=IDS.kCmdOpenSettings):
     app.post(WM_COMMAND, command, 0)
     out = drive("wait", 20000, check=False)
     if "settings" not in out:
@@ -116,15 +112,15 @@ class SettingsWindowTest(unittest.TestCase):
             self.assertEqual(window["client"].split()[0], "760")
             self.assertEqual(window["page"], "0")
             # Asked again while open: the same window comes to the front.
-            self.assertEqual(open_settings(app, TOOL_SETTINGS), first)
+            self.assertEqual(open_settings(app, IDS.kIdSettingsButton), first)
             show_page(6)
             drive("close")
             self.assertIn("gone", drive("gone", 10000))
             # A new window, built on the page it was closed on.
-            open_settings(app, TOOL_SETTINGS)
+            open_settings(app, IDS.kIdSettingsButton)
             found, window = controls()
             self.assertEqual(window["page"], "6")
-            self.assertTrue(found[1044]["visible"])
+            self.assertTrue(found[IDS.kIdSettingsBrowseFolder]["visible"])
             drive("click", CLOSE)
             self.assertIn("gone", drive("gone", 10000))
             self.assertEqual(app.quit(), 0)
@@ -154,17 +150,20 @@ class SettingsWindowTest(unittest.TestCase):
             values = {"dark_mode": "false", "start_in_tray": "false", **stored}
             for cid, key in SWITCHES.items():
                 self.assertEqual(found[cid]["check"], 1 if values[key] == "true" else 0, key)
-            self.assertEqual([found[cid]["check"] for cid in range(1037, 1043)], [1, 0, 1, 0, 0, 1])
-            self.assertEqual(found[1009]["check"], 0)
-            texts = {1023: "16", 1011: "30", 1012: "48", 1014: "a.exe; b.exe", 1032: "C:\\shots",
-                     1010: "ctrl+alt+h", 1018: "", 1024: "ctrl+alt+t", 1033: "ctrl+alt+1",
-                     1034: "alt+prtscr", 1035: "shift+prtscr"}
+            self.assertEqual([found[cid]["check"] for cid in HIDE_VIEWS], [1, 0, 1, 0, 0, 1])
+            self.assertEqual(found[IDS.kIdSettingsAutostart]["check"], 0)
+            texts = {IDS.kIdSettingsFontSize: "16", IDS.kIdSettingsTtlDays: "30", IDS.kIdSettingsTrashHours: "48",
+                     IDS.kIdSettingsFilterList: "a.exe; b.exe", IDS.kIdSettingsShotFolder: "C:\\shots",
+                     IDS.kIdSettingsMainHotkey: "ctrl+alt+h", IDS.kIdSettingsPlainHotkey: "",
+                     IDS.kIdSettingsSnippetsHotkey: "ctrl+alt+t", IDS.kIdSettingsShotAreaHotkey: "ctrl+alt+1",
+                     IDS.kIdSettingsShotWindowHotkey: "alt+prtscr", IDS.kIdSettingsShotFullHotkey: "shift+prtscr"}
             for cid, text in texts.items():
                 self.assertEqual(found[cid]["text"], text, cid)
-            rows = {1028: 2, 1046: 2, 1047: 3, 1013: 2, 1048: 1}
+            rows = {IDS.kIdSettingsScrollLines: 2, IDS.kIdSettingsCopySound: 2, IDS.kIdSettingsPasteSound: 3,
+                    IDS.kIdSettingsFilterMode: 2, IDS.kIdSettingsLanguage: 1}
             for cid, row in rows.items():
                 self.assertEqual(found[cid]["row"], row, cid)
-            self.assertEqual(found[1048]["text"], "Русский")
+            self.assertEqual(found[IDS.kIdSettingsLanguage]["text"], "Русский")
             self.assertEqual(app.quit(), 0)
 
     def test_every_change_is_in_the_settings_file_at_once(self):
@@ -178,25 +177,26 @@ class SettingsWindowTest(unittest.TestCase):
                 self.assertEqual(wait_until(lambda: setting(key) == want and want), want, key)
                 flipped[key] = want
             show_page(2)
-            for bit, cid in enumerate(range(1037, 1043)):
+            for bit, cid in enumerate(HIDE_VIEWS):
                 drive("click", cid)
                 mask = str((1 << (bit + 1)) - 1)
                 self.assertEqual(wait_until(lambda: setting("categories_hidden") == mask and mask), mask)
             show_page(0)
-            for cid, row, key, value in ((1013, 1, "app_filter_mode", "whitelist"),
-                                         (1013, 2, "app_filter_mode", "blacklist"),
-                                         (1046, 0, "sound_copy_id", "1"), (1047, 2, "sound_paste_id", "3")):
+            for cid, row, key, value in ((IDS.kIdSettingsFilterMode, 1, "app_filter_mode", "whitelist"),
+                                         (IDS.kIdSettingsFilterMode, 2, "app_filter_mode", "blacklist"),
+                                         (IDS.kIdSettingsCopySound, 0, "sound_copy_id", "1"),
+                                         (IDS.kIdSettingsPasteSound, 2, "sound_paste_id", "3")):
                 drive("choose", cid, row)
                 self.assertEqual(wait_until(lambda: setting(key) == value and value), value, key)
             # The whole list, however long it is.
             names = ";".join(f"program{i:04d}.exe" for i in range(120))
             with open(os.path.join(tmp, "list.txt"), "w", encoding="utf-8") as f:
                 f.write(names)
-            drive("settext", 1014, kh.win_path(os.path.join(tmp, "list.txt")))
-            self.assertGreater(len(names), 1023)
+            drive("settext", IDS.kIdSettingsFilterList, kh.win_path(os.path.join(tmp, "list.txt")))
+            self.assertGreater(len(names), 1023)  # where a fixed buffer would cut it
             self.assertEqual(wait_until(lambda: setting("app_filter_list") == names), True)
             show_page(1)
-            drive("choose", 1028, 3)
+            drive("choose", IDS.kIdSettingsScrollLines, 3)
             self.assertEqual(wait_until(lambda: setting("scroll_lines") == "4"), True)
             self.assertEqual(app.quit(), 0)
         after = read_profile_settings()
@@ -209,7 +209,7 @@ class SettingsWindowTest(unittest.TestCase):
     def test_a_language_switch_rebuilds_the_window_in_that_language(self):
         with RunningProgram({"language": "ru"}) as app:
             first = open_settings(app)
-            drive("choose", 1048, 0)  # English: the languages are listed by code
+            drive("choose", IDS.kIdSettingsLanguage, 0)  # English: the languages are listed by code
 
             def shown():
                 out = drive("wait", 1000, check=False).split()
@@ -219,8 +219,8 @@ class SettingsWindowTest(unittest.TestCase):
             found, window = controls()
             self.assertEqual(window["title"], language_text("menu.settings", "en"))
             self.assertEqual(window["page"], "0")
-            self.assertEqual(found[1001]["text"], language_text("clipboard.watch", "en"))
-            self.assertEqual(found[1048]["text"], "English")
+            self.assertEqual(found[IDS.kIdSettingsWatch]["text"], language_text("clipboard.watch", "en"))
+            self.assertEqual(found[IDS.kIdSettingsLanguage]["text"], "English")
             self.assertEqual({cid for cid, c in found.items() if cid and c["visible"]}, PAGES[0] | {NAV, CLOSE})
             self.assertEqual(wait_until(lambda: setting("language") == "en"), True)
             self.assertEqual(app.quit(), 0)
@@ -232,25 +232,26 @@ class SettingsWindowTest(unittest.TestCase):
             open_settings(app)
             show_page(3)
             self.assertEqual(hotkey_states(ctrl_alt_k, ctrl_shift_v, plain), ["free", "taken", "taken"])
-            drive("focus", 1010)
+            drive("focus", IDS.kIdSettingsMainHotkey)
             drive("keys", "enter", "ctrl+alt+k")
             self.assertEqual(wait_until(lambda: setting("hotkey") == "ctrl+alt+k"), True)
             self.assertEqual(hotkey_states(ctrl_alt_k, ctrl_shift_v), ["taken", "free"])
             # A second Enter is no hotkey: it would take Enter from every program.
             drive("keys", "enter", "enter")
             found, _ = controls()
-            self.assertEqual(found[1010]["text"], "ctrl+alt+k")
+            self.assertEqual(found[IDS.kIdSettingsMainHotkey]["text"], "ctrl+alt+k")
             drive("keys", "esc")
             # Emptied with Backspace: off at once, and still off after a restart.
-            drive("focus", 1018)
+            drive("focus", IDS.kIdSettingsPlainHotkey)
             drive("keys", "enter", "back")
             self.assertEqual(wait_until(lambda: setting("plain_hotkey") == ""), True)
             self.assertEqual(hotkey_states(plain), ["free"])
             # Tab while recording moves on and changes nothing.
-            drive("focus", 1010)
+            drive("focus", IDS.kIdSettingsMainHotkey)
             drive("keys", "enter", "tab")
             found, _ = controls()
-            self.assertEqual((found[1010]["text"], found[1018]["text"]), ("ctrl+alt+k", ""))
+            self.assertEqual(found[IDS.kIdSettingsMainHotkey]["text"], "ctrl+alt+k")
+            self.assertEqual(found[IDS.kIdSettingsPlainHotkey]["text"], "")
             self.assertEqual(app.quit(), 0)
         self.assertEqual(hotkey_states(ctrl_alt_k, plain), ["free", "free"])
         with RunningProgram(reset=False) as app:  # the settings file as the program left it
@@ -266,7 +267,7 @@ class SettingsWindowTest(unittest.TestCase):
         with RunningProgram({"always_on_top": "false"}) as app:
             open_settings(app)
             show_page(3)
-            drive("click", 1009)
+            drive("click", IDS.kIdSettingsAutostart)
             value = wait_until(run_value)
             self.assertIn('"' + kh.win_path(kh.program()) + '"', value or "")
             drive("close")
@@ -274,8 +275,8 @@ class SettingsWindowTest(unittest.TestCase):
             # The switch is read from the registry when the window opens.
             open_settings(app)
             show_page(3)
-            self.assertEqual(controls()[0][1009]["check"], 1)
-            drive("click", 1009)
+            self.assertEqual(controls()[0][IDS.kIdSettingsAutostart]["check"], 1)
+            drive("click", IDS.kIdSettingsAutostart)
             self.assertTrue(wait_until(lambda: not run_value()), "the value is still there")
             self.assertEqual(app.quit(), 0)
 
@@ -299,14 +300,14 @@ class RetentionFieldsTest(unittest.TestCase):
         with RunningProgram({"always_on_top": "false", "ttl_days": "0", "trash_hours": "168"}, reset=False) as app:
             open_settings(app)
             show_page(1)
-            drive("focus", 1011)
+            drive("focus", IDS.kIdSettingsTtlDays)
             drive("keys", "end", "back", "text:30")
             time.sleep(1)
             self.assertEqual(setting("ttl_days"), "0", "applied while typing")
             drive("keys", "tab")
             self.assertEqual(wait_until(lambda: setting("ttl_days") == "30"), True)
 
-            drive("focus", 1012)
+            drive("focus", IDS.kIdSettingsTrashHours)
             drive("keys", "end", "back", "back", "back", "text:72")
             time.sleep(1)
             self.assertEqual(setting("trash_hours"), "168", "applied while typing")
@@ -316,13 +317,13 @@ class RetentionFieldsTest(unittest.TestCase):
             # Beyond the range: the nearest end, shown in the field.
             drive("keys", "end", "back", "back", "text:9999", "enter")
             self.assertEqual(wait_until(lambda: setting("trash_hours") == "168"), True)
-            self.assertEqual(controls()[0][1012]["text"], "168")
+            self.assertEqual(controls()[0][IDS.kIdSettingsTrashHours]["text"], "168")
             # Not a number: the value in effect comes back.
-            drive("focus", 1011)
+            drive("focus", IDS.kIdSettingsTtlDays)
             drive("keys", "end", "back", "back", "text:x", "tab")
-            self.assertEqual(wait_until(lambda: controls()[0][1011]["text"] == "30"), True)
+            self.assertEqual(wait_until(lambda: controls()[0][IDS.kIdSettingsTtlDays]["text"] == "30"), True)
             # Closing the window applies what was typed.
-            drive("focus", 1011)
+            drive("focus", IDS.kIdSettingsTtlDays)
             drive("keys", "end", "back", "back", "text:45")
             drive("close")
             self.assertEqual(wait_until(lambda: setting("ttl_days") == "45"), True)
@@ -332,36 +333,25 @@ class RetentionFieldsTest(unittest.TestCase):
         self.assertEqual(left, {"10 days old", "trashed 30 hours ago"})
 
 
-def hex_of(colorref):
-    r, g, b = colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF
-    return "#%02X%02X%02X" % (r, g, b)
-
-
-def colours(path):
-    out = subprocess.run(["convert", path, "-format", "%c", "histogram:info:-"],
-                         capture_output=True, text=True, check=True).stdout
-    return {line.split("#")[1][:6].upper() for line in out.splitlines() if "#" in line}
-
-
 class SettingsScreenshotsTest(unittest.TestCase):
     def test_every_page_in_both_themes(self):
-        os.makedirs(SHOTS, exist_ok=True)
+        os.makedirs(kh.SCREENSHOTS_DIR, exist_ok=True)
         palette = {"light": (0xF3F3F3, 0xFBFBFB, 0x141414), "dark": (0x202020, 0x272727, 0xF2F2F2)}
         with RunningProgram({"always_on_top": "false", "dark_mode": "false"}) as app:
             open_settings(app)
             for theme in ("light", "dark"):
                 if theme == "dark":
                     show_page(2)
-                    drive("click", 1002)
+                    drive("click", IDS.kIdSettingsDarkMode)
                     wait_until(lambda: setting("dark_mode") == "true")
                 for page in range(7):
                     show_page(page)
                     time.sleep(0.3)
-                    path = os.path.join(SHOTS, f"settings_{theme}_{page}.png")
+                    path = os.path.join(kh.SCREENSHOTS_DIR, f"settings_{theme}_{page}.png")
                     self.assertIn("saved", drive("shot", kh.win_path(path)))
-                    found = colours(path)
+                    found = kh.picture_colours(path)
                     for colour in palette[theme]:
-                        self.assertIn(hex_of(colour)[1:], found, f"{theme} page {page}")
+                        self.assertIn(kh.hex_of(colour), found, f"{theme} page {page}")
             self.assertEqual(app.quit(), 0)
 
 

@@ -3,30 +3,14 @@ under the build folder (screenshots/), then reads them back with ImageMagick
 and checks that every colour each state should show is there."""
 
 import os
-import re
 import subprocess
 import unittest
 
 import korvane_harness as kh
 
-OUT = os.path.join(kh.BINARY_DIR, "screenshots")
-
-
-def hex_of(colorref):
-    """'#RRGGBB' of a COLORREF (0x00BBGGRR)."""
-    r, g, b = colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF
-    return "#%02X%02X%02X" % (r, g, b)
-
-
-def colours(path):
-    out = subprocess.run(["convert", path, "-format", "%c", "histogram:info:-"],
-                         capture_output=True, text=True, check=True).stdout
-    found = {}
-    for line in out.splitlines():
-        m = re.match(r"\s*(\d+):.*?(#[0-9A-Fa-f]{6})", line)
-        if m:
-            found[m.group(2).upper()] = int(m.group(1))
-    return found
+OUT = kh.SCREENSHOTS_DIR
+hex_of = kh.hex_of
+colours = kh.picture_colours
 
 
 def size(path):

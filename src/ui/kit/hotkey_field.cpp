@@ -1,8 +1,9 @@
 #include "ui/kit/hotkey_field.h"
 
 #include "services/hotkey.h"
-#include "ui/draw_util.h"
-#include "ui/theme.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 
 #include <algorithm>
 #include <memory>
@@ -24,10 +25,6 @@ struct HotkeyChipState {
     HFONT font = nullptr;  // given by WM_SETFONT, not owned
     bool dark = false;
 };
-
-HotkeyChipState* state_of(HWND chip) {
-    return reinterpret_cast<HotkeyChipState*>(GetWindowLongPtrW(chip, GWLP_USERDATA));
-}
 
 COLORREF pick(const COLORREF (&pair)[2], bool dark) { return pair[dark ? 0 : 1]; }
 
@@ -90,15 +87,16 @@ void paint_chip(HWND chip, const HotkeyChipState& s, HDC target) {
     if (canvas.dc()) canvas.copy_to(target);
 }
 
+// Each field makes its own state, unlike the program's other windows, whose
+// state belongs to an object that outlives them.
 LRESULT on_nccreate(HWND chip) {
-    auto state = std::make_unique<HotkeyChipState>();
-    SetWindowLongPtrW(chip, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+    bind_state(chip, new HotkeyChipState());
     return TRUE;
 }
 
 void on_ncdestroy(HWND chip) {
-    std::unique_ptr<HotkeyChipState> state(state_of(chip));
-    SetWindowLongPtrW(chip, GWLP_USERDATA, 0);
+    std::unique_ptr<HotkeyChipState> state(state_of<HotkeyChipState>(chip));
+    clear_state(chip);
 }
 
 // Copies the value into the caller's buffer, cut to fit, and answers with
@@ -126,8 +124,8 @@ LRESULT on_get_dlg_code(const HotkeyChipState& s, LPARAM lparam) {
     const auto* msg = reinterpret_cast<const MSG*>(lparam);
     const bool key_down = msg && msg->message == WM_KEYDOWN;
     if (s.field.recording) {
-        const bool moves_on = key_down && msg->wParam == VK_TAB &&
-                              (current_hotkey_modifiers() & (kModControl | kModAlt)) == 0;
+        const bool moves_on =
+            key_down && msg->wParam == VK_TAB && (current_hotkey_modifiers() & (kModControl | kModAlt)) == 0;
         return moves_on ? DLGC_WANTARROWS | DLGC_WANTCHARS : DLGC_WANTALLKEYS;
     }
     if (key_down && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE)) return DLGC_WANTALLKEYS;
@@ -138,10 +136,10 @@ LRESULT on_key_down(HWND chip, HotkeyChipState& s, UINT message, WPARAM wparam, 
     const bool repeat = (lparam & (1 << 30)) != 0;
     switch (hotkey_key_down(s.field, static_cast<std::uint32_t>(wparam), repeat, message == WM_SYSKEYDOWN,
                             current_hotkey_modifiers(), s.validator)) {
-        case HotkeyKeyOutcome::PassOn: return DefWindowProcW(chip, message, wparam, lparam);
-        case HotkeyKeyOutcome::Swallow: return 0;
-        case HotkeyKeyOutcome::Changed: notify_hotkey_changed(chip); break;
-        case HotkeyKeyOutcome::Repaint: break;
+    case HotkeyKeyOutcome::PassOn: return DefWindowProcW(chip, message, wparam, lparam);
+    case HotkeyKeyOutcome::Swallow: return 0;
+    case HotkeyKeyOutcome::Changed: notify_hotkey_changed(chip); break;
+    case HotkeyKeyOutcome::Repaint: break;
     }
     repaint(chip);
     return 0;
@@ -178,23 +176,23 @@ void on_paint(HWND chip, const HotkeyChipState& s) {
 bool register_hotkey_chip_class() {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHotkeyChipClass, &existing)) return true;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHotkeyFieldClass, &existing)) return true;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = hotkey_chip_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    wc.lpszClassName = kHotkeyChipClass;
+    wc.lpszClassName = kHotkeyFieldClass;
     return RegisterClassExW(&wc) != 0;
 }
 
-HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font,
-                        const std::wstring& value, bool dark, HotkeyValidator validator) {
+HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font, const std::wstring& value,
+                        bool dark, HotkeyValidator validator) {
     if (!register_hotkey_chip_class()) return nullptr;
-    HWND chip = CreateWindowExW(0, kHotkeyChipClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND chip =
+        CreateWindowExW(0, kHotkeyFieldClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!chip) return nullptr;
     SendMessageW(chip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(chip, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
@@ -204,21 +202,21 @@ HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height
 }
 
 void set_hotkey_chip_dark(HWND chip, bool dark) {
-    if (HotkeyChipState* s = chip ? state_of(chip) : nullptr) {
+    if (auto* s = chip ? state_of<HotkeyChipState>(chip) : nullptr) {
         s->dark = dark;
         repaint(chip);
     }
 }
 
 void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator) {
-    if (HotkeyChipState* s = chip ? state_of(chip) : nullptr) s->validator = std::move(validator);
+    if (auto* s = chip ? state_of<HotkeyChipState>(chip) : nullptr) s->validator = std::move(validator);
 }
 
 void notify_hotkey_changed(HWND chip) {
     HWND parent = GetParent(chip);
     if (!parent) return;
     const int id = GetDlgCtrlID(chip);
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, kHotkeyChanged), reinterpret_cast<LPARAM>(chip));
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, kHotkeyFieldChanged), reinterpret_cast<LPARAM>(chip));
 }
 
 std::uint32_t current_hotkey_modifiers() {
@@ -231,32 +229,32 @@ std::uint32_t current_hotkey_modifiers() {
 
 LRESULT CALLBACK hotkey_chip_proc(HWND chip, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) return on_nccreate(chip);
-    HotkeyChipState* state = state_of(chip);
+    auto* state = state_of<HotkeyChipState>(chip);
     if (!state) return DefWindowProcW(chip, message, wparam, lparam);
     HotkeyChipState& s = *state;
     switch (message) {
-        case WM_NCDESTROY: on_ncdestroy(chip); break;
-        case WM_SETTEXT: return on_set_text(chip, s, lparam);
-        case WM_GETTEXT: return on_get_text(s, wparam, lparam);
-        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s.field.value.size());
-        case WM_SETFONT: s.font = reinterpret_cast<HFONT>(wparam); return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-        case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_HAND)); return TRUE;
-        case WM_ERASEBKGND: return 1;
-        case WM_GETDLGCODE: return on_get_dlg_code(s, lparam);
-        case WM_SETFOCUS: repaint(chip); return 0;
-        case WM_KILLFOCUS: on_kill_focus(chip, s); return 0;
-        case WM_LBUTTONDOWN: on_left_button_down(chip, s); return 0;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: return on_key_down(chip, s, message, wparam, lparam);
-        case WM_KEYUP:
-        case WM_SYSKEYUP: return on_key_up(chip, s, message, wparam, lparam);
-        case WM_CHAR:
-        case WM_SYSCHAR:
-            if (s.field.recording) return 0;
-            break;
-        case WM_PAINT: on_paint(chip, s); return 0;
-        default: break;
+    case WM_NCDESTROY: on_ncdestroy(chip); break;
+    case WM_SETTEXT: return on_set_text(chip, s, lparam);
+    case WM_GETTEXT: return on_get_text(s, wparam, lparam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s.field.value.size());
+    case WM_SETFONT: s.font = reinterpret_cast<HFONT>(wparam); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_HAND)); return TRUE;
+    case WM_ERASEBKGND: return 1;
+    case WM_GETDLGCODE: return on_get_dlg_code(s, lparam);
+    case WM_SETFOCUS: repaint(chip); return 0;
+    case WM_KILLFOCUS: on_kill_focus(chip, s); return 0;
+    case WM_LBUTTONDOWN: on_left_button_down(chip, s); return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return on_key_down(chip, s, message, wparam, lparam);
+    case WM_KEYUP:
+    case WM_SYSKEYUP: return on_key_up(chip, s, message, wparam, lparam);
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        if (s.field.recording) return 0;
+        break;
+    case WM_PAINT: on_paint(chip, s); return 0;
+    default: break;
     }
     return DefWindowProcW(chip, message, wparam, lparam);
 }

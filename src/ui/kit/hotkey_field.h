@@ -1,13 +1,14 @@
 #pragma once
-// The hotkey field, window class "KVHotkeyChip": shows a global hotkey as a
+// The hotkey field, window class kHotkeyFieldClass: shows a global hotkey as a
 // row of key caps, records a new combination after a click, Enter or Space,
 // checks it with the validator its owner gives and tells the parent about
 // accepted changes and clears with WM_COMMAND (the control id and
-// kHotkeyChanged, the code of EN_CHANGE, so a parent treats it like an
+// kHotkeyFieldChanged, the code of EN_CHANGE, so a parent treats it like an
 // edit). Refusals are shown inside the field instead of the caps. The
 // value is the hotkey's stored text ("ctrl+shift+v"; empty for none),
 // read and written with WM_GETTEXT and WM_SETTEXT.
 
+#include "app/ids.h"
 #include "ui/kit/hotkey_recording.h"
 
 #include <windows.h>
@@ -15,21 +16,18 @@
 #include <cstdint>
 #include <string>
 
-inline constexpr wchar_t kHotkeyChipClass[] = L"KVHotkeyChip";
-inline constexpr WORD kHotkeyChanged = EN_CHANGE;
-
 // Registers the class once per process; false when it is not registered.
 bool register_hotkey_chip_class();
 
 // A visible tab-stop field with the given value, font (not owned), theme and
 // validator (may be empty); null when it cannot be created.
-HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font,
-                        const std::wstring& value, bool dark, HotkeyValidator validator);
+HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font, const std::wstring& value,
+                        bool dark, HotkeyValidator validator);
 
 void set_hotkey_chip_dark(HWND chip, bool dark);
 void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator);
 
-// WM_COMMAND (control id, kHotkeyChanged) to the chip's parent, if any.
+// WM_COMMAND (control id, kHotkeyFieldChanged) to the chip's parent, if any.
 void notify_hotkey_changed(HWND chip);
 
 // The modifiers the keyboard holds now (kModControl, kModShift, kModAlt);

@@ -22,9 +22,8 @@ constexpr std::uint32_t kVkF12 = 0x7B;
 // Alt they would stop working in every program (a second Enter after the one
 // that started recording would take Enter from the whole desktop).
 bool is_typing_key(std::uint32_t vk) {
-    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || vk == kVkBack || vk == kVkTab ||
-           vk == kVkReturn || vk == kVkSpace || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkInsert ||
-           vk == kVkDelete;
+    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || vk == kVkBack || vk == kVkTab || vk == kVkReturn ||
+           vk == kVkSpace || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkInsert || vk == kVkDelete;
 }
 
 // Caps: 6 pixels in, 8 pixels of padding on each side of the text, 4 between

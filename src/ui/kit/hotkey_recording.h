@@ -15,10 +15,10 @@
 using HotkeyValidator = std::function<std::wstring(const std::wstring&)>;
 
 struct HotkeyFieldState {
-    std::wstring value;       // the stored text; empty: no hotkey
-    std::wstring message;     // shown instead of the value; empty: none
-    bool recording = false;   // waiting for the next combination
-    std::uint32_t held = 0;   // modifiers held while recording (kModAlt, kModControl, kModShift)
+    std::wstring value;      // the stored text; empty: no hotkey
+    std::wstring message;    // shown instead of the value; empty: none
+    bool recording = false;  // waiting for the next combination
+    std::uint32_t held = 0;  // modifiers held while recording (kModAlt, kModControl, kModShift)
 };
 
 // What the window does after a key: hand the key to the default handling,

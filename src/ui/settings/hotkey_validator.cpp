@@ -1,20 +1,20 @@
 #include "ui/settings/hotkey_validator.h"
 
+#include "app/ids.h"
 #include "app/language.h"
 #include "services/hotkey.h"
-#include "ui/settings/settings_ids.h"
 
 #include <algorithm>
 
 namespace {
 
 const HotkeyFieldRow kHotkeyFields[] = {
-    {kIdSetHotkeyOpen, tr_key(L"startup.hotkey_open"), &Settings::hotkey},
-    {kIdSetHotkeyPlain, tr_key(L"startup.hotkey_plain"), &Settings::plain_hotkey},
-    {kIdSetHotkeyTemplates, tr_key(L"templates.hotkey"), &Settings::snippets_hotkey},
-    {kIdSetHotkeyShotArea, tr_key(L"screenshot.hotkey_area"), &Settings::screenshot_hotkey},
-    {kIdSetHotkeyShotWindow, tr_key(L"screenshot.hotkey_window"), &Settings::screenshot_window_hotkey},
-    {kIdSetHotkeyShotFull, tr_key(L"screenshot.hotkey_full"), &Settings::screenshot_full_hotkey},
+    {kIdSettingsMainHotkey, tr_key(L"startup.hotkey_open"), &Settings::hotkey},
+    {kIdSettingsPlainHotkey, tr_key(L"startup.hotkey_plain"), &Settings::plain_hotkey},
+    {kIdSettingsSnippetsHotkey, tr_key(L"templates.hotkey"), &Settings::snippets_hotkey},
+    {kIdSettingsShotAreaHotkey, tr_key(L"screenshot.hotkey_area"), &Settings::screenshot_hotkey},
+    {kIdSettingsShotWindowHotkey, tr_key(L"screenshot.hotkey_window"), &Settings::screenshot_window_hotkey},
+    {kIdSettingsShotFullHotkey, tr_key(L"screenshot.hotkey_full"), &Settings::screenshot_full_hotkey},
 };
 
 }  // namespace
@@ -43,8 +43,8 @@ HotkeyValidator make_hotkey_validator(HWND window, const Settings* settings, int
         if (!clash.empty()) return clash;
         const HotkeyPair pair = parse_hotkey(candidate);
         if (pair.vk == 0) return {};
-        if (!RegisterHotKey(window, kHotkeyProbeId, pair.modifiers, pair.vk)) return tr(L"hotkey_field.busy_other");
-        UnregisterHotKey(window, kHotkeyProbeId);
+        if (!RegisterHotKey(window, kHotkeyProbe, pair.modifiers, pair.vk)) return tr(L"hotkey_field.busy_other");
+        UnregisterHotKey(window, kHotkeyProbe);
         return {};
     };
 }

@@ -12,8 +12,8 @@
 #include <string>
 
 struct HotkeyFieldRow {
-    int id;                          // the field's control id
-    const wchar_t* label_key;        // its label
+    int id;                           // the field's control id
+    const wchar_t* label_key;         // its label
     std::wstring Settings::*setting;  // the combination it edits
 };
 

@@ -5,20 +5,21 @@
 
 #include "app/app.h"
 #include "app/file_locations.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "services/autostart.h"
 #include "services/clipboard_watcher.h"
+#include "services/com_ptr.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/dialogs/json_file_dialogs.h"
 #include "ui/kit/hotkey_field.h"
-#include "ui/main_window.h"
+#include "ui/main_window/main_window.h"
 #include "ui/settings/hotkey_validator.h"
-#include "ui/settings/settings_ids.h"
 #include "ui/settings/settings_values.h"
 #include "ui/settings/settings_window.h"
 
-#include <commdlg.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -63,8 +64,7 @@ void apply_dark_mode(SettingsWindow& sw, bool on) {
 // The window follows the switch, whatever happened to it meanwhile.
 void apply_always_on_top(SettingsWindow& sw, bool on) {
     MainWindow* mw = main_window_of(sw);
-    if (mw && mw->hwnd && ((GetWindowLongPtrW(mw->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) != on)
-        mw->toggle_topmost();
+    if (mw && mw->hwnd && ((GetWindowLongPtrW(mw->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) != on) mw->toggle_topmost();
     if (Settings* s = settings_of(sw)) s->always_on_top = on;
 }
 
@@ -82,25 +82,25 @@ struct ToggleRow {
 constexpr auto kRefreshEntries = [](SettingsWindow& sw, bool) { refresh_entries(sw); };
 
 const ToggleRow kToggles[] = {
-    {kIdSetWatch, &Settings::watch_clipboard, apply_watch},
-    {kIdSetDarkMode, &Settings::dark_mode, apply_dark_mode},
-    {kIdSetAlwaysOnTop, &Settings::always_on_top, apply_always_on_top},
-    {kIdSetCloseOnPaste, &Settings::close_on_paste, apply_close_on_paste_change},
-    {kIdSetTrayOnMinimize, &Settings::tray_on_minimize, apply_tray_on_minimize_change},
-    {kIdSetStartInTray, &Settings::start_in_tray, nullptr},
-    {kIdSetShowTime, &Settings::show_time, apply_show_time},
-    {kIdSetSortByFrequency, &Settings::sort_by_frequency, kRefreshEntries},
-    {kIdSetSoundOnCopy, &Settings::sound_on_copy, nullptr},
-    {kIdSetSoundOnPaste, &Settings::sound_on_paste, nullptr},
-    {kIdSetHideOnCopy, &Settings::hide_on_copy, nullptr},
-    {kIdSetRepeatOnCopy, &Settings::repeat_on_copy, nullptr},
-    {kIdSetShowHints, &Settings::show_hints, nullptr},
-    {kIdSetShowCategory, &Settings::show_category, kRefreshEntries},
-    {kIdSetPinnedFirst, &Settings::pinned_first, kRefreshEntries},
-    {kIdSetShotEditor, &Settings::screenshot_editor_enabled, nullptr},
-    {kIdSetShotCopy, &Settings::screenshot_copy_to_clipboard, nullptr},
-    {kIdSetShotAutosave, &Settings::screenshot_autosave, nullptr},
-    {kIdSetClipImagesAutosave, &Settings::clipboard_images_autosave, nullptr},
+    {kIdSettingsWatch, &Settings::watch_clipboard, apply_watch},
+    {kIdSettingsDarkMode, &Settings::dark_mode, apply_dark_mode},
+    {kIdSettingsAlwaysOnTop, &Settings::always_on_top, apply_always_on_top},
+    {kIdSettingsCloseOnPaste, &Settings::close_on_paste, apply_close_on_paste_change},
+    {kIdSettingsTrayOnMinimize, &Settings::tray_on_minimize, apply_tray_on_minimize_change},
+    {kIdSettingsStartInTray, &Settings::start_in_tray, nullptr},
+    {kIdSettingsShowTime, &Settings::show_time, apply_show_time},
+    {kIdSettingsSortByFrequency, &Settings::sort_by_frequency, kRefreshEntries},
+    {kIdSettingsSoundOnCopy, &Settings::sound_on_copy, nullptr},
+    {kIdSettingsSoundOnPaste, &Settings::sound_on_paste, nullptr},
+    {kIdSettingsHideOnCopy, &Settings::hide_on_copy, nullptr},
+    {kIdSettingsRepeatOnCopy, &Settings::repeat_on_copy, nullptr},
+    {kIdSettingsShowHints, &Settings::show_hints, nullptr},
+    {kIdSettingsShowCategory, &Settings::show_category, kRefreshEntries},
+    {kIdSettingsPinnedFirst, &Settings::pinned_first, kRefreshEntries},
+    {kIdSettingsShotEditor, &Settings::screenshot_editor_enabled, nullptr},
+    {kIdSettingsShotCopy, &Settings::screenshot_copy_to_clipboard, nullptr},
+    {kIdSettingsShotAutosave, &Settings::screenshot_autosave, nullptr},
+    {kIdSettingsImageAutosave, &Settings::clipboard_images_autosave, nullptr},
 };
 
 bool is_on(const SettingsWindow& sw, int id) { return IsDlgButtonChecked(sw.window, id) == BST_CHECKED; }
@@ -114,7 +114,7 @@ void on_toggle(SettingsWindow& sw, const ToggleRow& row) {
 
 void on_hidden_view_toggle(SettingsWindow& sw, int id) {
     if (Settings* s = settings_of(sw)) {
-        const int bit = 1 << (id - kIdSetHiddenViewFirst);
+        const int bit = 1 << (id - kIdSettingsHidePinned);
         s->categories_hidden = is_on(sw, id) ? (s->categories_hidden | bit) : (s->categories_hidden & ~bit);
     }
     if (MainWindow* mw = main_window_of(sw)) mw->refresh_all();
@@ -131,17 +131,17 @@ struct HotkeyRoute {
 };
 
 const HotkeyRoute kHotkeyRoutes[] = {
-    {kIdSetHotkeyOpen, kHotkeyOpenHistory, [](App& a) -> HotkeyPair& { return a.main_hotkey; },
+    {kIdSettingsMainHotkey, kHotkeyOpenHistory, [](App& a) -> HotkeyPair& { return a.main_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_main_hotkey(t); }},
-    {kIdSetHotkeyPlain, kHotkeyPlainPaste, [](App& a) -> HotkeyPair& { return a.plain_hotkey; },
+    {kIdSettingsPlainHotkey, kHotkeyPlainPaste, [](App& a) -> HotkeyPair& { return a.plain_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_plain_hotkey(t); }},
-    {kIdSetHotkeyTemplates, kHotkeyTemplates, [](App& a) -> HotkeyPair& { return a.templates_hotkey; },
+    {kIdSettingsSnippetsHotkey, kHotkeyTemplates, [](App& a) -> HotkeyPair& { return a.templates_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_snippets_hotkey(t); }},
-    {kIdSetHotkeyShotArea, kHotkeyShotArea, [](App& a) -> HotkeyPair& { return a.shot_area_hotkey; },
+    {kIdSettingsShotAreaHotkey, kHotkeyShotArea, [](App& a) -> HotkeyPair& { return a.shot_area_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(0, t); }},
-    {kIdSetHotkeyShotWindow, kHotkeyShotWindow, [](App& a) -> HotkeyPair& { return a.shot_window_hotkey; },
+    {kIdSettingsShotWindowHotkey, kHotkeyShotWindow, [](App& a) -> HotkeyPair& { return a.shot_window_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(1, t); }},
-    {kIdSetHotkeyShotFull, kHotkeyShotFull, [](App& a) -> HotkeyPair& { return a.shot_full_hotkey; },
+    {kIdSettingsShotFullHotkey, kHotkeyShotFull, [](App& a) -> HotkeyPair& { return a.shot_full_hotkey; },
      [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(2, t); }},
 };
 
@@ -195,8 +195,8 @@ struct NumberField {
 };
 
 const NumberField kRetentionFields[] = {
-    {kIdSetTtlDays, 0, 3650, &Settings::ttl_days, apply_ttl_days},
-    {kIdSetTrashHours, 1, 168, &Settings::trash_hours, apply_trash_hours},
+    {kIdSettingsTtlDays, 0, 3650, &Settings::ttl_days, apply_ttl_days},
+    {kIdSettingsTrashHours, 1, 168, &Settings::trash_hours, apply_trash_hours},
 };
 
 void commit_number_field(SettingsWindow& sw, const NumberField& field) {
@@ -256,16 +256,16 @@ void on_choice(SettingsWindow& sw, int id, HWND combo) {
     const int row = selected_row(combo);
     if (!s || row < 0) return;
     switch (id) {
-        case kIdSetFilterMode: {
-            const std::wstring mode = filter_mode_of_row(row);
-            if (mode.empty()) return;
-            s->app_filter_mode = mode;
-            break;
-        }
-        case kIdSetScrollLines: s->scroll_lines = std::clamp(row + 1, 1, 4); break;
-        case kIdSetSoundCopyChoice: s->sound_copy_id = std::clamp(row + 1, 1, 4); break;
-        case kIdSetSoundPasteChoice: s->sound_paste_id = std::clamp(row + 1, 1, 4); break;
-        default: return;
+    case kIdSettingsFilterMode: {
+        const std::wstring mode = filter_mode_of_row(row);
+        if (mode.empty()) return;
+        s->app_filter_mode = mode;
+        break;
+    }
+    case kIdSettingsScrollLines: s->scroll_lines = std::clamp(row + 1, 1, 4); break;
+    case kIdSettingsCopySound: s->sound_copy_id = std::clamp(row + 1, 1, 4); break;
+    case kIdSettingsPasteSound: s->sound_paste_id = std::clamp(row + 1, 1, 4); break;
+    default: return;
     }
     save_settings(sw);
 }
@@ -288,35 +288,12 @@ void switch_language(SettingsWindow& sw, HWND combo) {
 
 // ---------------------------------------------------------------- buttons
 
-constexpr wchar_t kJsonFilter[] = L"JSON (*.json)\0*.json\0";
-
-bool ask_json_path(HWND owner, bool save, std::wstring& path) {
-    wchar_t file[MAX_PATH] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kJsonFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = save ? L"json" : nullptr;
-    ofn.Flags = save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
-    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
-    path = file;
-    return true;
+void export_history(SettingsWindow& sw) {
+    if (sw.app && sw.app->db) export_history_json(sw.window, *sw.app->db);
 }
 
-void export_history_json(SettingsWindow& sw) {
-    std::wstring path;
-    if (!ask_json_path(sw.window, true, path)) return;
-    const int count = sw.app && sw.app->db ? sw.app->db->export_json(path) : 0;
-    MessageBoxW(sw.window, tr_format(L"status.exported", count).c_str(), tr(L"title.export").c_str(), MB_OK);
-}
-
-void import_history_json(SettingsWindow& sw) {
-    std::wstring path;
-    if (!ask_json_path(sw.window, false, path)) return;
-    const int count = sw.app && sw.app->db ? sw.app->db->import_json(path) : 0;
-    MessageBoxW(sw.window, tr_format(L"status.imported", count).c_str(), tr(L"title.import").c_str(), MB_OK);
+void import_history(SettingsWindow& sw) {
+    if (!sw.app || !sw.app->db || !import_history_json(sw.window, *sw.app->db)) return;
     if (MainWindow* mw = main_window_of(sw)) {
         mw->refresh_all();
         mw->refresh_list();
@@ -325,8 +302,8 @@ void import_history_json(SettingsWindow& sw) {
 
 std::wstring pick_folder_with_item_dialog(HWND owner, const std::wstring& start, bool& available) {
     ComPtr<IFileOpenDialog> dialog;
-    available = SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
-                                           dialog.put_void()));
+    available = SUCCEEDED(
+        CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog, dialog.put_void()));
     if (!available) return {};
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
@@ -361,7 +338,7 @@ std::wstring pick_folder_with_browse_dialog(HWND owner) {
 }
 
 void browse_for_folder(SettingsWindow& sw) {
-    HWND field = GetDlgItem(sw.window, kIdSetShotFolder);
+    HWND field = GetDlgItem(sw.window, kIdSettingsShotFolder);
     std::wstring folder;
     {
         ScopedCoInit com;
@@ -378,18 +355,18 @@ void browse_for_folder(SettingsWindow& sw) {
 void on_text_typed(SettingsWindow& sw, int id, HWND edit) {
     Settings* s = settings_of(sw);
     if (!s) return;
-    (id == kIdSetFilterList ? s->app_filter_list : s->screenshot_folder) = window_text(edit);
+    (id == kIdSettingsFilterList ? s->app_filter_list : s->screenshot_folder) = window_text(edit);
     save_settings(sw);
 }
 
 void on_click(SettingsWindow& sw, int id) {
     switch (id) {
-        case kIdSetAutostart: set_autostart(is_on(sw, id)); break;
-        case kIdSetExport: export_history_json(sw); break;
-        case kIdSetImport: import_history_json(sw); break;
-        case kIdSetClose: DestroyWindow(sw.window); break;
-        case kIdSetBrowse: browse_for_folder(sw); break;
-        default: break;
+    case kIdSettingsAutostart: set_autostart(is_on(sw, id)); break;
+    case kIdSettingsExport: export_history(sw); break;
+    case kIdSettingsImport: import_history(sw); break;
+    case kIdSettingsClose: DestroyWindow(sw.window); break;
+    case kIdSettingsBrowseFolder: browse_for_folder(sw); break;
+    default: break;
     }
 }
 
@@ -402,44 +379,44 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
         if (code == BN_CLICKED) on_toggle(sw, *toggle);
         return;
     }
-    if (id >= kIdSetHiddenViewFirst && id <= kIdSetHiddenViewLast) {
+    if (id >= kIdSettingsHidePinned && id <= kIdSettingsHideImages) {
         if (code == BN_CLICKED) on_hidden_view_toggle(sw, id);
         return;
     }
     if (const auto route = std::ranges::find(kHotkeyRoutes, id, &HotkeyRoute::field_id);
         route != std::end(kHotkeyRoutes)) {
-        if (code == kHotkeyChanged) on_hotkey_changed(sw, *route, control);
+        if (code == kHotkeyFieldChanged) on_hotkey_changed(sw, *route, control);
         return;
     }
     if (const auto field = std::ranges::find(kRetentionFields, id, &NumberField::id);
         field != std::end(kRetentionFields))
         return on_retention_field(sw, *field, code);
     switch (id) {
-        case kIdSetFontSize:
-            if (code == EN_CHANGE) on_font_size_typed(sw, control);
-            break;
-        case kIdSetFilterList:
-        case kIdSetShotFolder:
-            if (code == EN_CHANGE) on_text_typed(sw, id, control);
-            break;
-        case kIdSetFilterMode:
-        case kIdSetScrollLines:
-        case kIdSetSoundCopyChoice:
-        case kIdSetSoundPasteChoice:
-            if (code == CBN_SELCHANGE) on_choice(sw, id, control);
-            break;
-        case kIdSetLanguage:
-            if (code == CBN_SELCHANGE) switch_language(sw, control);
-            break;
-        case kIdSetNav:
-            if (code == LBN_SELCHANGE) {
-                const LRESULT row = SendMessageW(sw.nav, LB_GETCURSEL, 0, 0);
-                if (row != LB_ERR) show_settings_page(sw, static_cast<int>(row));
-            }
-            break;
-        default:
-            if (code == BN_CLICKED) on_click(sw, id);
-            break;
+    case kIdSettingsFontSize:
+        if (code == EN_CHANGE) on_font_size_typed(sw, control);
+        break;
+    case kIdSettingsFilterList:
+    case kIdSettingsShotFolder:
+        if (code == EN_CHANGE) on_text_typed(sw, id, control);
+        break;
+    case kIdSettingsFilterMode:
+    case kIdSettingsScrollLines:
+    case kIdSettingsCopySound:
+    case kIdSettingsPasteSound:
+        if (code == CBN_SELCHANGE) on_choice(sw, id, control);
+        break;
+    case kIdSettingsLanguage:
+        if (code == CBN_SELCHANGE) switch_language(sw, control);
+        break;
+    case kIdSettingsNav:
+        if (code == LBN_SELCHANGE) {
+            const LRESULT row = SendMessageW(sw.nav, LB_GETCURSEL, 0, 0);
+            if (row != LB_ERR) show_settings_page(sw, static_cast<int>(row));
+        }
+        break;
+    default:
+        if (code == BN_CLICKED) on_click(sw, id);
+        break;
     }
 }
 

@@ -2,18 +2,18 @@
 
 #include "ui/settings/settings_pages.h"
 
+#include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
-#include "app/app.h"
 #include "services/autostart.h"
-#include "ui/control_styles.h"
+#include "ui/kit/control_styles.h"
 #include "ui/kit/hotkey_field.h"
-#include "ui/rounded_button.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/toggle_switch.h"
 #include "ui/settings/hotkey_validator.h"
-#include "ui/settings/settings_ids.h"
 #include "ui/settings/settings_values.h"
 #include "ui/settings/settings_window.h"
-#include "ui/toggle_switch.h"
 
 #include <commctrl.h>
 
@@ -41,9 +41,8 @@ constexpr int kBottomMargin = 72;
 constexpr int kRightMargin = 24;
 
 // The rows of the sidebar that can be hidden, in mask order (bit 1, 2, 4...).
-const wchar_t* const kHiddenViewKeys[] = {tr_key(L"side.pinned"), tr_key(L"side.slots"), tr_key(L"side.none"),
-                                          tr_key(L"side.trash"), tr_key(L"side.templates"),
-                                          tr_key(L"side.images")};
+const wchar_t* const kHiddenViewKeys[] = {tr_key(L"side.pinned"), tr_key(L"side.slots"),     tr_key(L"side.none"),
+                                          tr_key(L"side.trash"),  tr_key(L"side.templates"), tr_key(L"side.images")};
 
 // One page being filled: its running y, and the lowest bottom edge of every
 // page so far, which sizes the window.
@@ -136,8 +135,8 @@ void add_combo_item(HWND combo, const std::wstring& text, LPARAM data) {
 }
 
 // A drop-down list; the height includes the open list. selected -1: none.
-HWND add_combo(PageBuilder& b, int id, int left, int top, int width, int height,
-               const std::vector<std::wstring>& items, int selected) {
+HWND add_combo(PageBuilder& b, int id, int left, int top, int width, int height, const std::vector<std::wstring>& items,
+               int selected) {
     HWND combo = b.create(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, left, top, width, height, id);
     if (!combo) return nullptr;
     for (size_t i = 0; i < items.size(); ++i) add_combo_item(combo, items[i], static_cast<LPARAM>(i));
@@ -158,11 +157,10 @@ void add_sound_row(PageBuilder& b, int id, const std::wstring& label, int choice
 // it is stored.
 void add_spin(PageBuilder& b, HWND buddy, int id, int min, int max, int value) {
     if (!buddy) return;
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
-                                    UDS_NOTHOUSANDS,
-                                0, 0, 0, 0, b.sw.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND spin = CreateWindowExW(
+        0, UPDOWN_CLASSW, L"",
+        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
+        b.sw.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!spin) return;
     attach_spin_style(spin, b.dark);
     SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
@@ -185,24 +183,24 @@ void add_button(PageBuilder& b, int id, const std::wstring& text, int left, int 
 void build_window_page(PageBuilder& b) {
     const Settings& s = b.settings;
     add_section(b, tr(L"nav.window"));
-    add_toggle(b, kIdSetAlwaysOnTop, tr(L"win.always_on_top"), s.always_on_top);
-    add_toggle(b, kIdSetCloseOnPaste, tr(L"win.close_on_paste"), s.close_on_paste);
-    add_toggle(b, kIdSetHideOnCopy, tr(L"win.hide_on_copy"), s.hide_on_copy);
-    add_toggle(b, kIdSetTrayOnMinimize, tr(L"win.tray_on_minimize"), s.tray_on_minimize);
-    add_toggle(b, kIdSetStartInTray, tr(L"win.start_in_tray"), s.start_in_tray);
+    add_toggle(b, kIdSettingsAlwaysOnTop, tr(L"win.always_on_top"), s.always_on_top);
+    add_toggle(b, kIdSettingsCloseOnPaste, tr(L"win.close_on_paste"), s.close_on_paste);
+    add_toggle(b, kIdSettingsHideOnCopy, tr(L"win.hide_on_copy"), s.hide_on_copy);
+    add_toggle(b, kIdSettingsTrayOnMinimize, tr(L"win.tray_on_minimize"), s.tray_on_minimize);
+    add_toggle(b, kIdSettingsStartInTray, tr(L"win.start_in_tray"), s.start_in_tray);
     b.y += 6;
     add_section(b, tr(L"win.appearance"));
-    add_toggle(b, kIdSetDarkMode, tr(L"view.dark_mode"), s.dark_mode);
+    add_toggle(b, kIdSettingsDarkMode, tr(L"view.dark_mode"), s.dark_mode);
     const int row = b.y;
-    HWND font_size = add_edit_row(b, kIdSetFontSize, tr(L"win.font_size"), std::to_wstring(s.font_size), row, 70);
-    add_spin(b, font_size, kIdSetFontSpin, 10, 18, s.font_size);
+    HWND font_size = add_edit_row(b, kIdSettingsFontSize, tr(L"win.font_size"), std::to_wstring(s.font_size), row, 70);
+    add_spin(b, font_size, kIdSettingsFontSizeSpin, 10, 18, s.font_size);
     add_label(b, tr(L"win.font_hint"), b.x(), row + 60, kSettingsContentWidth, 18);
     b.y = row + 82;
     add_section(b, tr(L"win.categories"));
     add_label(b, tr(L"win.hide_categories_hint"), b.x(), b.y, kSettingsContentWidth, 18);
     b.y += 22;
-    for (int i = 0; i <= kIdSetHiddenViewLast - kIdSetHiddenViewFirst; ++i)
-        add_toggle(b, kIdSetHiddenViewFirst + i, tr(kHiddenViewKeys[i]), (s.categories_hidden & (1 << i)) != 0);
+    for (int i = 0; i <= kIdSettingsHideImages - kIdSettingsHidePinned; ++i)
+        add_toggle(b, kIdSettingsHidePinned + i, tr(kHiddenViewKeys[i]), (s.categories_hidden & (1 << i)) != 0);
 }
 
 void build_clipboard_page(PageBuilder& b) {
@@ -217,81 +215,82 @@ void build_clipboard_page(PageBuilder& b) {
         names.push_back(language_native_name(code));
         b.sw.language_codes.push_back(code);
     }
-    add_combo(b, kIdSetLanguage, b.x() + kFieldOffset, b.y, 120, 200, names, selected);
+    add_combo(b, kIdSettingsLanguage, b.x() + kFieldOffset, b.y, 120, 200, names, selected);
     b.y += 30;
-    add_toggle(b, kIdSetWatch, tr(L"clipboard.watch"), s.watch_clipboard);
-    add_toggle(b, kIdSetSoundOnCopy, tr(L"clipboard.sound_copy"), s.sound_on_copy);
-    add_toggle(b, kIdSetSoundOnPaste, tr(L"clipboard.sound_paste"), s.sound_on_paste);
-    add_sound_row(b, kIdSetSoundCopyChoice, tr(L"clipboard.sound_copy_label"), s.sound_copy_id);
+    add_toggle(b, kIdSettingsWatch, tr(L"clipboard.watch"), s.watch_clipboard);
+    add_toggle(b, kIdSettingsSoundOnCopy, tr(L"clipboard.sound_copy"), s.sound_on_copy);
+    add_toggle(b, kIdSettingsSoundOnPaste, tr(L"clipboard.sound_paste"), s.sound_on_paste);
+    add_sound_row(b, kIdSettingsCopySound, tr(L"clipboard.sound_copy_label"), s.sound_copy_id);
     b.y += 26;
-    add_sound_row(b, kIdSetSoundPasteChoice, tr(L"clipboard.sound_paste_label"), s.sound_paste_id);
+    add_sound_row(b, kIdSettingsPasteSound, tr(L"clipboard.sound_paste_label"), s.sound_paste_id);
     b.y += 32;
     add_section(b, tr(L"clipboard.app_filter"));
     const std::vector<std::wstring> modes{tr(L"clipboard.filter_all"), tr(L"clipboard.filter_only"),
                                           tr(L"clipboard.filter_except")};
-    add_combo(b, kIdSetFilterMode, b.x() + 60, b.y + 2, 200, 240, modes, filter_mode_row(s.app_filter_mode));
+    add_combo(b, kIdSettingsFilterMode, b.x() + 60, b.y + 2, 200, 240, modes, filter_mode_row(s.app_filter_mode));
     add_label(b, tr(L"clipboard.filter_mode"), b.x(), b.y + 2, 60, 20);
     b.y += 34;
     add_label(b, tr(L"clipboard.exe_list"), b.x(), b.y, kSettingsContentWidth, 20);
-    add_edit(b, kIdSetFilterList, s.app_filter_list, b.x(), b.y + 22, kSettingsContentWidth - 10);
+    add_edit(b, kIdSettingsFilterList, s.app_filter_list, b.x(), b.y + 22, kSettingsContentWidth - 10);
 }
 
 void build_storage_page(PageBuilder& b) {
     const Settings& s = b.settings;
     add_section(b, tr(L"nav.storage"));
-    add_toggle(b, kIdSetShowTime, tr(L"view.show_time"), s.show_time);
-    add_toggle(b, kIdSetShowHints, tr(L"storage.show_hints"), s.show_hints);
-    add_toggle(b, kIdSetShowCategory, tr(L"storage.show_category"), s.show_category);
-    add_toggle(b, kIdSetSortByFrequency, tr(L"storage.sort_freq"), s.sort_by_frequency);
-    add_toggle(b, kIdSetPinnedFirst, tr(L"storage.pinned_first"), s.pinned_first);
-    add_toggle(b, kIdSetRepeatOnCopy, tr(L"storage.repeat_copies"), s.repeat_on_copy);
+    add_toggle(b, kIdSettingsShowTime, tr(L"view.show_time"), s.show_time);
+    add_toggle(b, kIdSettingsShowHints, tr(L"storage.show_hints"), s.show_hints);
+    add_toggle(b, kIdSettingsShowCategory, tr(L"storage.show_category"), s.show_category);
+    add_toggle(b, kIdSettingsSortByFrequency, tr(L"storage.sort_freq"), s.sort_by_frequency);
+    add_toggle(b, kIdSettingsPinnedFirst, tr(L"storage.pinned_first"), s.pinned_first);
+    add_toggle(b, kIdSettingsRepeatOnCopy, tr(L"storage.repeat_copies"), s.repeat_on_copy);
     add_label(b, tr(L"storage.scroll_lines"), b.x(), b.y + 8, 260, 20);
-    add_combo(b, kIdSetScrollLines, b.x() + 264, b.y + 6, 70, 160, {L"1", L"2", L"3", L"4"},
+    add_combo(b, kIdSettingsScrollLines, b.x() + 264, b.y + 6, 70, 160, {L"1", L"2", L"3", L"4"},
               std::clamp(s.scroll_lines, 1, 4) - 1);
-    HWND ttl = add_edit_row(b, kIdSetTtlDays, tr(L"storage.ttl"), std::to_wstring(s.ttl_days), b.y + 36, 70);
-    HWND trash =
-        add_edit_row(b, kIdSetTrashHours, tr(L"storage.trash_hours"), std::to_wstring(s.trash_hours), b.y + 66, 70);
-    add_spin(b, ttl, kIdSetTtlSpin, 0, 3650, s.ttl_days);
-    add_spin(b, trash, kIdSetTrashSpin, 1, 168, s.trash_hours);
+    HWND ttl = add_edit_row(b, kIdSettingsTtlDays, tr(L"storage.ttl"), std::to_wstring(s.ttl_days), b.y + 36, 70);
+    HWND trash = add_edit_row(b, kIdSettingsTrashHours, tr(L"storage.trash_hours"), std::to_wstring(s.trash_hours),
+                              b.y + 66, 70);
+    add_spin(b, ttl, kIdSettingsTtlSpin, 0, 3650, s.ttl_days);
+    add_spin(b, trash, kIdSettingsTrashSpin, 1, 168, s.trash_hours);
 }
 
 void build_startup_page(PageBuilder& b) {
     const Settings& s = b.settings;
     add_section(b, tr(L"nav.startup"));
-    add_toggle(b, kIdSetAutostart, tr(L"startup.autostart"), is_autostart_enabled());
+    add_toggle(b, kIdSettingsAutostart, tr(L"startup.autostart"), is_autostart_enabled());
     b.y += 6;
     add_section(b, tr(L"hotkeys.title"));
-    add_hotkey_row(b, kIdSetHotkeyOpen, tr(L"startup.hotkey_open"), s.hotkey, b.y);
-    add_hotkey_row(b, kIdSetHotkeyPlain, tr(L"startup.hotkey_plain"), s.plain_hotkey, b.y + 30);
+    add_hotkey_row(b, kIdSettingsMainHotkey, tr(L"startup.hotkey_open"), s.hotkey, b.y);
+    add_hotkey_row(b, kIdSettingsPlainHotkey, tr(L"startup.hotkey_plain"), s.plain_hotkey, b.y + 30);
 }
 
 void build_templates_page(PageBuilder& b) {
     add_section(b, tr(L"side.templates"));
-    add_hotkey_row(b, kIdSetHotkeyTemplates, tr(L"templates.hotkey"), b.settings.snippets_hotkey, b.y);
+    add_hotkey_row(b, kIdSettingsSnippetsHotkey, tr(L"templates.hotkey"), b.settings.snippets_hotkey, b.y);
     add_label(b, tr(L"templates.hint") + L"\n" + tr(L"templates.hint_vars"), b.x(), b.y + 30, kSettingsContentWidth,
               40);
 }
 
 void build_advanced_page(PageBuilder& b) {
     add_section(b, tr(L"advanced.backup"));
-    add_button(b, kIdSetExport, tr(L"advanced.export"), b.x(), b.y, 120, 26);
-    add_button(b, kIdSetImport, tr(L"advanced.import"), b.x() + 130, b.y, 120, 26);
+    add_button(b, kIdSettingsExport, tr(L"advanced.export"), b.x(), b.y, 120, 26);
+    add_button(b, kIdSettingsImport, tr(L"advanced.import"), b.x() + 130, b.y, 120, 26);
 }
 
 void build_screenshots_page(PageBuilder& b) {
     const Settings& s = b.settings;
     add_section(b, tr(L"nav.screenshots"));
-    add_toggle(b, kIdSetShotEditor, tr(L"screenshot.show_editor"), s.screenshot_editor_enabled);
-    add_toggle(b, kIdSetShotCopy, tr(L"screenshot.done_copies"), s.screenshot_copy_to_clipboard);
-    add_toggle(b, kIdSetShotAutosave, tr(L"screenshot.autosave"), s.screenshot_autosave);
-    add_toggle(b, kIdSetClipImagesAutosave, tr(L"screenshot.clip_autosave"), s.clipboard_images_autosave);
+    add_toggle(b, kIdSettingsShotEditor, tr(L"screenshot.show_editor"), s.screenshot_editor_enabled);
+    add_toggle(b, kIdSettingsShotCopy, tr(L"screenshot.done_copies"), s.screenshot_copy_to_clipboard);
+    add_toggle(b, kIdSettingsShotAutosave, tr(L"screenshot.autosave"), s.screenshot_autosave);
+    add_toggle(b, kIdSettingsImageAutosave, tr(L"screenshot.clip_autosave"), s.clipboard_images_autosave);
     b.y += 6;
     add_section(b, tr(L"hotkeys.title"));
-    add_hotkey_row(b, kIdSetHotkeyShotArea, tr(L"screenshot.hotkey_area"), s.screenshot_hotkey, b.y);
-    add_hotkey_row(b, kIdSetHotkeyShotWindow, tr(L"screenshot.hotkey_window"), s.screenshot_window_hotkey, b.y + 30);
-    add_hotkey_row(b, kIdSetHotkeyShotFull, tr(L"screenshot.hotkey_full"), s.screenshot_full_hotkey, b.y + 60);
-    add_edit_row(b, kIdSetShotFolder, tr(L"screenshot.folder"), s.screenshot_folder, b.y + 90, 190);
-    add_button(b, kIdSetBrowse, tr(L"screenshot.browse"), b.x() + 402, b.y + 90, 90, 24);
+    add_hotkey_row(b, kIdSettingsShotAreaHotkey, tr(L"screenshot.hotkey_area"), s.screenshot_hotkey, b.y);
+    add_hotkey_row(b, kIdSettingsShotWindowHotkey, tr(L"screenshot.hotkey_window"), s.screenshot_window_hotkey,
+                   b.y + 30);
+    add_hotkey_row(b, kIdSettingsShotFullHotkey, tr(L"screenshot.hotkey_full"), s.screenshot_full_hotkey, b.y + 60);
+    add_edit_row(b, kIdSettingsShotFolder, tr(L"screenshot.folder"), s.screenshot_folder, b.y + 90, 190);
+    add_button(b, kIdSettingsBrowseFolder, tr(L"screenshot.browse"), b.x() + 402, b.y + 90, 90, 24);
     add_label(b,
               tr(L"screenshot.editor_hint1") + L"\n" + tr(L"screenshot.editor_hint2") + L"\n" +
                   tr(L"screenshot.editor_hint3"),
@@ -299,12 +298,11 @@ void build_screenshots_page(PageBuilder& b) {
 }
 
 HWND create_nav_list(SettingsWindow& sw, int client_height) {
-    HWND list = CreateWindowExW(0, L"LISTBOX", L"",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                                    LBS_NOINTEGRALHEIGHT,
-                                kNavMargin, kNavMargin, sw.content_left - 2 * kNavMargin, client_height - 2 * kNavMargin,
-                                sw.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSetNav)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(
+        0, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+        kNavMargin, kNavMargin, sw.content_left - 2 * kNavMargin, client_height - 2 * kNavMargin, sw.window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSettingsNav)), GetModuleHandleW(nullptr), nullptr);
     if (!list) return nullptr;
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(sw.text_font.get()), FALSE);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, kNavRowHeight);
@@ -331,8 +329,8 @@ void add_close_button(SettingsWindow& sw, bool dark) {
     GetClientRect(sw.window, &client);
     HWND close = CreateWindowExW(0, L"BUTTON", tr(L"action.close").c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                                  client.right - 134, client.bottom - 52, 110, 32, sw.window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSetClose)), GetModuleHandleW(nullptr),
-                                 nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSettingsClose)),
+                                 GetModuleHandleW(nullptr), nullptr);
     if (!close) return;
     SendMessageW(close, WM_SETFONT, reinterpret_cast<WPARAM>(sw.text_font.get()), FALSE);
     attach_round_button(close, dark, false);
@@ -361,9 +359,9 @@ void build_settings_pages(SettingsWindow& sw) {
 
     int bottom = 0;
     const std::pair<int, void (*)(PageBuilder&)> order[] = {
-        {kPageWindow, build_window_page},       {kPageClipboard, build_clipboard_page},
-        {kPageStorage, build_storage_page},     {kPageStartup, build_startup_page},
-        {kPageTemplates, build_templates_page}, {kPageAdvanced, build_advanced_page},
+        {kPageWindow, build_window_page},           {kPageClipboard, build_clipboard_page},
+        {kPageStorage, build_storage_page},         {kPageStartup, build_startup_page},
+        {kPageTemplates, build_templates_page},     {kPageAdvanced, build_advanced_page},
         {kPageScreenshots, build_screenshots_page},
     };
     for (const auto& [page, build] : order) {

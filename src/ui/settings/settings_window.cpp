@@ -4,17 +4,19 @@
 #include "ui/settings/settings_window.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
-#include "ui/control_styles.h"
-#include "ui/draw_util.h"
+#include "app/window_decoration.h"
+#include "ui/kit/control_styles.h"
+#include "ui/kit/draw_util.h"
 #include "ui/kit/hotkey_field.h"
-#include "ui/rounded_button.h"
+#include "ui/kit/rounded_button.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/toggle_switch.h"
+#include "ui/kit/window_state.h"
 #include "ui/settings/settings_changes.h"
-#include "ui/settings/settings_ids.h"
 #include "ui/settings/settings_pages.h"
-#include "ui/theme.h"
-#include "ui/toggle_switch.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -34,10 +36,6 @@ constexpr COLORREF kNavHovered[2] = {0x2D2D2D, 0xEFEFEF};
 constexpr COLORREF kNavBar = 0xCC6600;
 
 COLORREF pick(const COLORREF (&pair)[2], bool dark) { return pair[dark ? 0 : 1]; }
-
-SettingsWindow* settings_of(HWND window) {
-    return reinterpret_cast<SettingsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 HINSTANCE instance_of(const App* app) { return app && app->instance ? app->instance : GetModuleHandleW(nullptr); }
 
@@ -145,26 +143,17 @@ LRESULT on_ctl_colour(SettingsWindow& sw, UINT message, WPARAM wparam, LPARAM lp
     const bool dark = sw.dark();
     HDC dc = reinterpret_cast<HDC>(wparam);
     switch (message) {
-        case WM_CTLCOLORSTATIC: return colour_control(sw, dc, ui_color(UiColor::WindowBackground, dark));
-        case WM_CTLCOLORLISTBOX:
-            if (reinterpret_cast<HWND>(lparam) == sw.nav)
-                return colour_control(sw, dc, ui_color(UiColor::PopupSurface, dark));
-            break;
-        default: break;
+    case WM_CTLCOLORSTATIC: return colour_control(sw, dc, ui_color(UiColor::WindowBackground, dark));
+    case WM_CTLCOLORLISTBOX:
+        if (reinterpret_cast<HWND>(lparam) == sw.nav)
+            return colour_control(sw, dc, ui_color(UiColor::PopupSurface, dark));
+        break;
+    default: break;
     }
     return colour_control(sw, dc, ui_color(UiColor::FieldBackground, dark));
 }
 
 // ---------------------------------------------------------------- life
-
-LRESULT on_nccreate(HWND window, const CREATESTRUCTW* create) {
-    auto* sw = static_cast<SettingsWindow*>(create ? create->lpCreateParams : nullptr);
-    if (sw) {
-        sw->window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sw));
-    }
-    return DefWindowProcW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(create));
-}
 
 // A number still being typed is applied while its field exists; the
 // controls die with the window and nothing may reach them afterwards.
@@ -187,7 +176,7 @@ void on_destroy(SettingsWindow& sw) {
 
 SettingsWindow::~SettingsWindow() {
     if (window && IsWindow(window)) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        clear_state(window);
         DestroyWindow(window);
     }
 }
@@ -200,9 +189,8 @@ bool SettingsWindow::open(HWND owner_window, App* owner_app) {
     if (!window) {
         const HINSTANCE instance = instance_of(app);
         register_settings_class(instance);
-        HWND created = CreateWindowExW(kWindowExStyle, kSettingsWindowClass, tr(L"menu.settings").c_str(),
-                                       kWindowStyle, 0, 0, kInitialWidth, kInitialHeight, owner, nullptr, instance,
-                                       this);
+        HWND created = CreateWindowExW(kWindowExStyle, kSettingsWindowClass, tr(L"menu.settings").c_str(), kWindowStyle,
+                                       0, 0, kInitialWidth, kInitialHeight, owner, nullptr, instance, this);
         if (!created) {
             window = nullptr;
             return false;
@@ -280,47 +268,44 @@ LRESULT CALLBACK nav_list_subclass_proc(HWND list, UINT message, WPARAM wparam, 
                                         DWORD_PTR ref_data) {
     auto* sw = reinterpret_cast<SettingsWindow*>(ref_data);
     switch (message) {
-        case WM_MOUSEMOVE: {
-            const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
-            const int row = HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit));
-            if (row != sw->hovered_nav_row) {
-                sw->hovered_nav_row = row;
-                InvalidateRect(list, nullptr, FALSE);
-            }
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
-            TrackMouseEvent(&track);
-            break;
-        }
-        case WM_MOUSELEAVE:
-            sw->hovered_nav_row = -1;
+    case WM_MOUSEMOVE: {
+        const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+        const int row = HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit));
+        if (row != sw->hovered_nav_row) {
+            sw->hovered_nav_row = row;
             InvalidateRect(list, nullptr, FALSE);
-            break;
-        case WM_NCDESTROY: RemoveWindowSubclass(list, nav_list_subclass_proc, kNavListSubclassId); break;
-        default: break;
+        }
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
+        TrackMouseEvent(&track);
+        break;
+    }
+    case WM_MOUSELEAVE:
+        sw->hovered_nav_row = -1;
+        InvalidateRect(list, nullptr, FALSE);
+        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(list, nav_list_subclass_proc, kNavListSubclassId); break;
+    default: break;
     }
     return DefSubclassProc(list, message, wparam, lparam);
 }
 
 LRESULT CALLBACK settings_wnd_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) return on_nccreate(window, reinterpret_cast<const CREATESTRUCTW*>(lparam));
-    SettingsWindow* state = settings_of(window);
+    SettingsWindow* state = window_state<SettingsWindow>(window, message, lparam);
     if (!state) return DefWindowProcW(window, message, wparam, lparam);
     SettingsWindow& sw = *state;
     switch (message) {
-        case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
-        case WM_DESTROY: on_destroy(sw); return 0;
-        case WM_ERASEBKGND: return on_erase_background(sw, reinterpret_cast<HDC>(wparam));
-        case WM_PAINT: on_paint(sw); return 0;
-        case WM_DRAWITEM: return on_draw_item(sw, wparam, lparam);
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSTATIC: return on_ctl_colour(sw, message, wparam, lparam);
-        case WM_COMMAND:
-            on_settings_command(sw, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-            return 0;
-        case kMsgRebuildSettings: rebuild_settings_window(sw); return 0;
-        default: break;
+    case WM_NCCREATE: sw.window = window; break;
+    case WM_DESTROY: on_destroy(sw); return 0;
+    case WM_ERASEBKGND: return on_erase_background(sw, reinterpret_cast<HDC>(wparam));
+    case WM_PAINT: on_paint(sw); return 0;
+    case WM_DRAWITEM: return on_draw_item(sw, wparam, lparam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC: return on_ctl_colour(sw, message, wparam, lparam);
+    case WM_COMMAND: on_settings_command(sw, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return 0;
+    case kMsgRebuildSettings: rebuild_settings_window(sw); return 0;
+    default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }

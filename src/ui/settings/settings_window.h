@@ -6,8 +6,9 @@
 // App::open_settings makes the object on first use; closing the window
 // destroys only the window, and opening it again builds it anew.
 
-#include "services/scoped.h"
-#include "ui/brush_cache.h"
+#include "app/ids.h"
+#include "services/handles.h"
+#include "ui/kit/brush_cache.h"
 
 #include <windows.h>
 
@@ -17,7 +18,6 @@
 
 class App;
 
-inline constexpr wchar_t kSettingsWindowClass[] = L"KorvaneSettings";
 inline constexpr int kSettingsPageCount = 7;
 
 // Geometry shared by the page builders and the painting: the navigation
@@ -52,7 +52,7 @@ public:
     int hovered_nav_row = -1;
     bool building = false;             // the controls are being made: their notifications are not changes
     std::vector<int> pending_numbers;  // number fields typed into and not applied yet
-    BrushCache brushes;  // the WM_CTLCOLOR* answers, freed with the window
+    BrushCache brushes;                // the WM_CTLCOLOR* answers, freed with the window
 
     // Builds the window when there is none, then centres, shows and focuses
     // it; false when the window cannot be created.
