@@ -452,6 +452,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case WM_CREATE: return on_create(hwnd, app);
     case WM_DESTROY: on_destroy(hwnd, app); return 0;
     case WM_MOVE: on_move(hwnd); return 0;
+    case WM_SHOWWINDOW: app.main_window->on_show_window(wparam != FALSE); break;
+    case WM_WINDOWPOSCHANGING:
+        app.main_window->on_window_pos_changing(reinterpret_cast<const WINDOWPOS*>(lparam));
+        break;
     case WM_SIZE: on_size(hwnd, app); return 0;
     case WM_ACTIVATE: on_activate(hwnd, app, wparam); break;
     case WM_CLOSE: on_close(hwnd, app); return 0;

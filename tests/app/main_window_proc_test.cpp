@@ -2,7 +2,7 @@
 #include "app/window_placement.h"
 #include "ui/kit/brush_cache.h"
 #include "ui/kit/list_box.h"
-#include "ui/main_window/entry_list.h"
+#include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
 
 #include <gtest/gtest.h>

@@ -1,50 +1,153 @@
 #pragma once
 // The contents of the main window "KorvaneMain": its child controls, the
-// entry list, the sidebar, the preview and the entry commands. The window
-// itself, its class and its procedure belong to the App (app/app.cpp,
-// app/main_window_proc.cpp), which routes messages to the members below.
-// One class over topic files: frame.cpp (children, layout, their painting
-// and colours), entry_list.cpp, sidebar.cpp, and the rest as they come.
+// state that the entry list, the sidebar, the preview and the entry commands
+// share, and the operations on them. The window itself, its class and its
+// procedure belong to the App (app/app.cpp, app/main_window_proc.cpp), which
+// routes messages to the members below.
 //
-// For now the object only remembers its window and App: the children, the
-// lists and the commands are not built yet, so every command does nothing.
+// One class over several files, one per topic:
+//   frame.cpp               children, menu bar, tool column, layout, theme, language
+//   frame_paint.cpp         the frame's painting and input, the children's colours
+//   entry_list.cpp          refilling the list, row data, selection, thumbnails
+//   card_paint.cpp          painting the cards
+//   sidebar.cpp             views and the sidebar
+//   entry_commands.cpp      what the commands do to the selection
+//   preview.cpp             the preview popup
+//   templates_panel.cpp     templates and their groups
 
+#include "services/handles.h"
+#include "storage/history_records.h"
 #include "ui/kit/brush_cache.h"
+#include "ui/main_window/main_window_layout.h"
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 class App;
 
+// The preview popup's measures (filled in by the preview).
+struct CardLayout {
+    int width = 0;
+    int inner_width = 0;
+    int line_height = 0;
+    int line_count = 0;
+    int content_height = 0;
+    int shown_height = 0;
+    int header = 18;
+    int content_bottom = 0;
+    int separator_y = 0;
+    int total_height = 0;
+    bool clipped = false;
+};
+
 class MainWindow {
 public:
+    MainWindow() = default;
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
     HWND hwnd = nullptr;  // the main window
     App* app = nullptr;
-    HWND entry_list = nullptr;       // LISTBOX 101
-    HWND search_edit = nullptr;      // EDIT 102
-    HWND sidebar = nullptr;          // LISTBOX 103
-    HWND watch_toggle = nullptr;     // toggle 104
+    HWND entry_list = nullptr;     // LISTBOX 101, the cards
+    HWND search_edit = nullptr;    // EDIT 102
+    HWND search_button = nullptr;  // BUTTON 108
+    HWND sidebar = nullptr;        // LISTBOX 103, views and categories
+    HWND watch_toggle = nullptr;   // toggle 104
+    HWND status_label = nullptr;   // STATIC 105
+    HWND empty_hint = nullptr;     // STATIC 106, shown while the list is empty
+    HWND tooltip = nullptr;        // STATIC 300, the tool buttons' tooltip
+    ScopedWindow preview_window;   // "KorvaneEntryHint" popup
+    RECT tooltip_rect{};           // where the tooltip was last shown (client coordinates)
+    bool preview_shown = false;
+    bool tooltip_shown = false;
+    std::wstring preview_text;
+    std::wstring preview_meta;
+    std::wstring preview_link;
+    std::wstring preview_other_text;
+    RECT preview_link_rect{};
     bool preview_keep_open = false;  // the preview's link menu is open
-    bool dark = false;               // the dark theme
+    ScopedBitmap preview_bitmap;
+    int preview_bitmap_width = 0;
+    int preview_bitmap_height = 0;
+    std::int64_t preview_id = -1;
+    int preview_scroll = 0;
+    CardLayout preview_layout;
+    int preview_wheel_rest = 0;  // wheel deltas below one notch
+    int list_wheel_rest = 0;
+    int sidebar_wheel_rest = 0;
+    std::map<HWND, std::wstring> tooltips;  // text per tool button
+    HHOOK preview_hook = nullptr;           // the preview's low-level mouse hook
+    // paste, copy, screenshot, pin, delete, move up, move down, clear, settings, sidebar
+    std::array<HWND, 10> tool_buttons{};
+    std::vector<HWND> menu_buttons;         // 210..215
+    std::vector<const wchar_t*> menu_keys;  // their text keys, in order
+    int top_row_height = 30;
+    bool topmost = false;
+    bool close_on_paste = true;
+    bool tray_on_minimize = true;
+    bool sidebar_hidden = false;
+    int sidebar_width = 130;
+    bool show_time = true;
+    bool dark = false;
+    bool trash_view = false;
     bool templates_view = false;
     int view_mode = 0;       // kViewAll .. kViewImages (app/ids.h)
     int view_category = -1;  // the category of kViewCategory
+    int full_width = 0;      // the window width with the sidebar, remembered while it is hidden
+    std::map<std::int64_t, std::wstring> category_names;
+    std::map<std::int64_t, bool> category_pinned;
+    std::vector<HistoryEntry> entries;                // the entries of the rows, in list order
+    std::vector<Snippet> snippets;                    // the templates of the rows
+    std::vector<bool> image_rows;                     // per row: an image entry (a tall row)
+    std::vector<bool> grouped_template_rows;          // per row: a template under a group header
+    std::map<std::int64_t, ScopedBitmap> thumbnails;  // by entry id; null when none could be made
+    std::wstring last_view_key;  // of the last refill, to tell whether its scroll position survives
+    std::wstring last_search;
+    bool last_was_templates = false;
+    bool refilling = false;       // a refill is running
+    std::wstring template_group;  // group of the templates view; empty: all, U+001E: ungrouped
+    ScopedFont ui_font;           // menu bar, search, sidebar, switch, hint
+    ScopedFont small_font;        // status line
+    ScopedFont icon_font;         // tool and search glyphs
+    ScopedFont tooltip_font;
+    ScopedFont list_font;  // entry list and preview
+    int list_font_size = 0;
+    HWND hovered_button = nullptr;  // the menu-bar or tool button under the mouse
     // The WM_CTLCOLOR* answers: the system keeps using them after the
     // handler returns, so they live as long as this object.
     BrushCache brushes;
 
-    // Frame (called from WM_CREATE, WM_SIZE, WM_DESTROY and the theme change).
+    // ---- frame (frame.cpp, frame_paint.cpp)
     void init(HWND window, App* owner);
+    // WM_SHOWWINDOW and WM_WINDOWPOSCHANGING: a window about to be shown
+    // for the first time gets its children.
+    void on_show_window(bool showing);
+    void on_window_pos_changing(const WINDOWPOS* pos);
+    void create_controls();
+    // The preview popup, made on first use.
+    HWND ensure_preview_window();
     void layout();
     int top_row_min_width() const;
-    void apply_dark_mode(bool on);
-    void destroy_popups();
-    void remember_full_width();
-    void toggle_category_panel();
-    void toggle_topmost();
     void show_menu_bar_menu(int index);
+    void toggle_category_panel();
+    void remember_full_width();
+    void toggle_topmost();
+    void apply_dark_mode(bool dark_on);
+    void apply_language();
+    void refresh_all();
+    void destroy_popups();
+    void on_wheel(HWND list, int delta);
+    HWND list_at(POINT screen_point) const;
+    void show_tooltip(HWND button);
+    void hide_tooltip();
+    void update_tooltips();
+    void invalidate_under_tooltip(const RECT& rect);
     // The main window's background, where no system backdrop paints it.
     void paint_background(HDC dc) const;
     // WM_DRAWITEM and WM_MEASUREITEM of the children; false for an item
@@ -57,32 +160,59 @@ public:
     HBRUSH button_colours(HDC dc, HWND button);
     HBRUSH static_colours(HDC dc, HWND control);
 
-    // Lists.
-    void refresh_all();
+    // ---- entry list (entry_list.cpp, card_paint.cpp)
     void refresh_list();
-    bool row_is_image(int row) const;
-    int entry_row_height(int row) const;
+    // List-box messages to the entry list, past its subclass (which takes none of them).
+    LRESULT list_call(UINT message, WPARAM wparam, LPARAM lparam) const;
+    int row_count() const;
+    std::int64_t row_data(int row) const;
+    std::wstring row_text(int row) const;
+    void measure_entry_row(MEASUREITEMSTRUCT& item) const;
     void draw_card(const DRAWITEMSTRUCT& item);
-    void draw_sidebar_row(const DRAWITEMSTRUCT& item);
-    HWND list_at(POINT screen_point) const;
-    void on_wheel(HWND list, int delta);
-    void on_list_context_menu(POINT screen_point);
-    void on_sidebar_context_menu(POINT screen_point);
+    std::wstring format_meta_line(std::int64_t id) const;
+    HBITMAP thumbnail(std::int64_t id, const Bytes& image, int size);
+    void purge_thumbnails();
+    void clear_thumbnails();
+    const HistoryEntry* find_entry(std::int64_t id) const;
+    const HistoryEntry* find_image_entry(std::int64_t id) const;
+    const Snippet* find_snippet(std::int64_t row_id) const;
+    bool entry_is_pinned(const HistoryEntry& entry) const { return entry.ep; }
+    int count_templates_in_group(const std::wstring& group) const;
+    bool row_is_image(int row) const;
+    bool row_is_grouped_template(int row) const;
+    std::vector<std::int64_t> selected_ids() const;
+    std::int64_t selected_id() const;
+    int selected_count() const;
+    std::int64_t selected_entry_id() const;
+    int index_of(std::int64_t item_data) const;
+    void reselect(const std::vector<std::int64_t>& ids);
+    void select_entry(std::int64_t id);
+    void restore_selection(bool keep_scroll, int old_top, std::int64_t old_top_data,
+                           const std::vector<std::int64_t>& old_selection);
+    void move_row(int from, int to);
+
+    // ---- views and sidebar (sidebar.cpp)
+    void fill_sidebar();
     // The sidebar's selection changed: show the view its row stands for.
     void on_sidebar_selection();
-
-    // Views.
+    void draw_sidebar_row(const DRAWITEMSTRUCT& item);
+    void select_sidebar_view();
+    void sync_capture_category();
     void set_view(int mode, int category_id);
     void show_images_view();
+    void show_templates_view();
     void show_templates();
     void show_template_group(const std::wstring& group);
+    void on_templates_header_click();
+    void on_sidebar_context_menu(POINT screen_point);
+    void new_category();
+    void rename_category();
+    void toggle_category_pin();
+    void move_category(int step);
+    void delete_category();
 
-    // Preview.
-    void on_selection_changed();
-    void hide_preview();
-    void apply_link_title(std::int64_t id, const std::wstring& title);
-
-    // Entry commands.
+    // ---- entry commands (entry_commands.cpp)
+    void on_list_context_menu(POINT screen_point);
     void on_paste_selected();
     void on_paste_multiple();
     void on_copy_selected();
@@ -98,12 +228,26 @@ public:
     void select_all();
     void focus_search();
     void toggle_show_time();
+
+    // ---- preview (preview.cpp)
+    void on_selection_changed();
+    void refresh_preview();
+    void hide_preview();
+    void remove_preview_hook();
+    void apply_link_title(std::int64_t id, const std::wstring& title);
+    void apply_font_size();
+
+    // ---- templates (templates_panel.cpp)
     void new_template();
 
-    // Category commands.
-    void new_category();
-    void rename_category();
-    void toggle_category_pin();
-    void move_category(int step);
-    void delete_category();
+private:
+    bool frame_built = false;    // the children exist (a hidden start makes them on the first show)
+    int pending_row_height = 0;  // of the row being inserted, while the list measures it
+    void on_showing();
+    void refill_templates(const std::wstring& search);
+    void refill_entries(const std::wstring& search);
+    void add_row(const std::wstring& text, std::int64_t data, bool image, bool grouped);
+    void build_frame();
+    void apply_theme_to_children();
+    FrameLayout current_layout(const std::vector<std::wstring>& menu_texts) const;
 };

@@ -1,0 +1,288 @@
+// MainWindow, the frame's painting and input: the menu-bar and tool buttons
+// with their hover plates, the lists' background, wheel and keys, the
+// window's background, the owner-drawn items and the colours of the children.
+
+#include "ui/main_window/main_window.h"
+
+#include "app/ids.h"
+#include "services/handles.h"
+#include "services/window_util.h"
+#include "ui/kit/draw_util.h"
+#include "ui/kit/theme.h"
+#include "ui/main_window/frame_controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace {
+
+// Sidebar rows are all of one height.
+constexpr UINT kSidebarRowHeight = 28;
+
+COLORREF glyph_colour(int id, bool dark) {
+    for (const ToolButtonSpec& spec : kToolButtons)
+        if (spec.id == id && !spec.text_coloured) return dark ? spec.dark : spec.light;
+    return ui_color(UiColor::Text, dark);
+}
+
+void track_hover(MainWindow& mw, HWND button) {
+    if (mw.hovered_button == button) return;
+    HWND previous = mw.hovered_button;
+    mw.hovered_button = button;
+    if (previous) repaint(previous);
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, button, 0};
+    TrackMouseEvent(&tme);
+    repaint(button);
+}
+
+bool end_hover(MainWindow& mw, HWND button) {
+    if (mw.hovered_button != button) return false;
+    mw.hovered_button = nullptr;
+    repaint(button);
+    return true;
+}
+
+void paint_rounded(HDC dc, RECT rect, int corner, COLORREF colour) {
+    ScopedBrush brush(CreateSolidBrush(colour));
+    ScopedSelect keep_brush(dc, brush.get());
+    ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
+    RoundRect(dc, rect.left, rect.top, rect.right + 1, rect.bottom + 1, corner, corner);
+}
+
+void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
+    RECT rect;
+    GetClientRect(button, &rect);
+    fill_solid(dc, rect, ui_color(UiColor::WindowBackground, mw.dark));
+    if (mw.hovered_button == button) {
+        RECT inner = rect;
+        InflateRect(&inner, -1, -1);
+        paint_rounded(dc, inner, 6, ui_color(UiColor::MenuBarHover, mw.dark));
+    }
+    const std::wstring text = window_text(button).substr(0, kMenuTextLimit);
+    ScopedSelect keep_font(dc, control_font(button));
+    SetTextColor(dc, ui_color(UiColor::Text, mw.dark));
+    SetBkMode(dc, TRANSPARENT);
+    rect.left += 8;
+    DrawTextW(dc, text.c_str(), -1, &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void paint_icon_button(const MainWindow& mw, HWND button, HDC dc) {
+    RECT rect;
+    GetClientRect(button, &rect);
+    fill_solid(dc, rect, ui_color(UiColor::WindowBackground, mw.dark));
+    if (mw.hovered_button == button) {
+        RECT inner = rect;
+        InflateRect(&inner, -1, -1);
+        paint_rounded(dc, inner, 8, ui_color(UiColor::ToolButtonHover, mw.dark));
+    }
+    const std::wstring glyph = window_text(button).substr(0, 8);
+    ScopedSelect keep_font(dc, control_font(button));
+    SetTextColor(dc, glyph_colour(GetDlgCtrlID(button), mw.dark));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, glyph.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+MainWindow* owner_of(DWORD_PTR ref) { return reinterpret_cast<MainWindow*>(ref); }
+
+LRESULT sidebar_row_data_at(HWND list, LPARAM lparam) {
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+    if (HIWORD(hit) != 0) return -1;  // outside every row
+    return SendMessageW(list, LB_GETITEMDATA, LOWORD(hit), 0);
+}
+
+}  // namespace
+
+// The menu-bar buttons: text on the window background, a rounded plate
+// while the mouse is over one.
+LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
+    MainWindow& mw = *owner_of(ref);
+    switch (message) {
+    case WM_MOUSEMOVE: track_hover(mw, window); break;
+    case WM_MOUSELEAVE: end_hover(mw, window); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        ScopedPaint paint(window);
+        paint_text_button(mw, window, paint.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT: paint_text_button(mw, window, reinterpret_cast<HDC>(wparam)); return 0;
+    case WM_NCDESTROY:
+        if (mw.hovered_button == window) mw.hovered_button = nullptr;
+        RemoveWindowSubclass(window, TextButtonProc, kTextButtonSubclassId);
+        break;
+    default: break;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// The tool buttons and the search button: a coloured glyph, a rounded plate
+// and the button's tooltip while the mouse is over it. The search button
+// only moves the focus to the search field.
+LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
+    MainWindow& mw = *owner_of(ref);
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (mw.hovered_button != window || !mw.tooltip_shown) {
+            track_hover(mw, window);
+            mw.show_tooltip(window);
+        }
+        break;
+    case WM_MOUSELEAVE:
+        end_hover(mw, window);
+        mw.hide_tooltip();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT rect;
+        GetClientRect(window, &rect);
+        fill_solid(reinterpret_cast<HDC>(wparam), rect, ui_color(UiColor::WindowBackground, mw.dark));
+        return 1;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (window == mw.search_button) {
+            if (mw.search_edit) SetFocus(mw.search_edit);
+            return 0;
+        }
+        // Two quick clicks on a tool button are two clicks (a move by two rows), not a double click.
+        if (message == WM_LBUTTONDBLCLK) return DefSubclassProc(window, WM_LBUTTONDOWN, wparam, lparam);
+        break;
+    case WM_LBUTTONUP:
+        if (window == mw.search_button) return 0;
+        break;
+    case WM_PAINT: {
+        ScopedPaint paint(window);
+        paint_icon_button(mw, window, paint.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT: paint_icon_button(mw, window, reinterpret_cast<HDC>(wparam)); return 0;
+    case WM_NCDESTROY:
+        if (mw.hovered_button == window) mw.hovered_button = nullptr;
+        RemoveWindowSubclass(window, IconButtonProc, kIconButtonSubclassId);
+        break;
+    default: break;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// Both lists: the field background, the wheel by notches and scroll lines,
+// Ctrl+A in the entry list, and the templates header that opens and closes
+// instead of being selected.
+LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
+    MainWindow& mw = *owner_of(ref);
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT rect;
+        GetClientRect(window, &rect);
+        fill_solid(reinterpret_cast<HDC>(wparam), rect, ui_color(UiColor::FieldBackground, mw.dark));
+        return 1;
+    }
+    case WM_KEYDOWN:
+        if (window == mw.entry_list && wparam == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+            SendMessageW(window, LB_SETSEL, TRUE, -1);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (window == mw.sidebar && sidebar_row_data_at(window, lparam) == kSidebarTemplates) {
+            SetFocus(window);
+            mw.on_templates_header_click();
+            return 0;
+        }
+        break;
+    case WM_MOUSEWHEEL: mw.on_wheel(window, GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, ListSubclassProc, kListSubclassId); break;
+    default: break;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+void MainWindow::paint_background(HDC dc) const {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    fill_solid(dc, r, ui_color(UiColor::WindowBackground, dark));
+}
+
+namespace {
+
+// The tool-column glyph buttons centre their text; the menu-bar buttons set
+// it at the left.
+void draw_owner_button(const DRAWITEMSTRUCT& item, bool dark) {
+    RECT r = item.rcItem;
+    fill_solid(item.hDC, r, ui_color(UiColor::WindowBackground, dark));
+    wchar_t text[32] = {};
+    GetWindowTextW(item.hwndItem, text, 32);
+    ScopedSelect keep_font(item.hDC, control_font(item.hwndItem));
+    SetTextColor(item.hDC, ui_color(UiColor::Text, dark));
+    SetBkMode(item.hDC, TRANSPARENT);
+    const UINT format = static_cast<int>(item.CtlID) < kIdFirstMenuButton ? DT_CENTER | DT_VCENTER | DT_SINGLELINE
+                                                                          : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    DrawTextW(item.hDC, text, -1, &r, format);
+}
+
+}  // namespace
+
+bool MainWindow::draw_item(const DRAWITEMSTRUCT& item) {
+    const int id = static_cast<int>(item.CtlID);
+    if (item.CtlType == ODT_BUTTON && id >= kIdPasteButton && id <= kIdLastMenuButton) {
+        draw_owner_button(item, dark);
+        return true;
+    }
+    if (item.CtlType != ODT_LISTBOX || !item.hwndItem) return false;
+    if (item.hwndItem == entry_list) {
+        draw_card(item);
+        return true;
+    }
+    if (item.hwndItem == sidebar) {
+        draw_sidebar_row(item);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::measure_item(MEASUREITEMSTRUCT& item) const {
+    if (item.CtlType != ODT_LISTBOX) return false;
+    if (item.CtlID == kIdSidebar) {
+        item.itemHeight = kSidebarRowHeight;
+        return true;
+    }
+    if (item.CtlID == kIdEntryList) {
+        measure_entry_row(item);
+        return true;
+    }
+    return false;
+}
+
+HBRUSH MainWindow::field_colours(HDC dc) {
+    const COLORREF field = ui_color(UiColor::FieldBackground, dark);
+    SetTextColor(dc, ui_color(UiColor::Text, dark));
+    SetBkColor(dc, field);
+    return brushes.get(field);
+}
+
+HBRUSH MainWindow::button_colours(HDC dc, HWND button) {
+    const int id = GetDlgCtrlID(button);
+    if (id < kIdPasteButton || id > kIdSidebarButton) return nullptr;
+    const COLORREF window = ui_color(UiColor::WindowBackground, dark);
+    SetTextColor(dc, ui_color(UiColor::Text, dark));
+    SetBkColor(dc, window);
+    return brushes.get(window);
+}
+
+HBRUSH MainWindow::static_colours(HDC dc, HWND control) {
+    COLORREF text = ui_color(UiColor::Text, dark), back = ui_color(UiColor::WindowBackground, dark);
+    const int id = control ? GetDlgCtrlID(control) : -1;
+    if (id == kIdStatus) {
+        text = ui_color(UiColor::SecondaryText, dark);
+    } else if (id == kIdEmptyHint) {
+        // The hint lies on the list: its field, its quieter text.
+        text = ui_color(UiColor::SecondaryText, dark);
+        back = ui_color(UiColor::FieldBackground, dark);
+    } else if (id == 0 && !dark) {
+        text = ui_color(UiColor::Border, false);  // the separators of the tool row, drawn faint
+    } else if (id == kIdTooltip) {
+        back = ui_color(UiColor::PopupSurface, dark);
+    }
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    return brushes.get(back);
+}

@@ -1,0 +1,149 @@
+// Renders the main window, in both themes, into PNG files for people to look
+// at: the history with text and image cards (some selected), the templates
+// view with a group header, and an open drop-down menu of the menu bar.
+//   main_window_gallery.exe <output folder>
+// Writes main_window_<theme>.png, main_window_templates_<theme>.png and
+// main_window_menu_<theme>.png for the themes dark and light, and prints one
+// line per file. Exit code 0 when all were written.
+
+#include "support/desktop_input.h"
+#include "support/main_window_fixture.h"
+#include "support/pixels.h"
+#include "support/test_support.h"
+#include "ui/main_window/entry_format.h"
+#include "ui/menu/popup_menu.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace testsupport;
+
+namespace {
+
+bool save_window(HWND window, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    PixelImage image(r.right - r.left, r.bottom - r.top);
+    capture_screen(r, image);
+    return image.save_png(path);
+}
+
+// The category the first picture shows: text and image cards together.
+std::int64_t seed(HistoryDb& db) {
+    const std::int64_t work = db.add_category(L"Work");
+    db.add_category(L"Personal");
+    add_text_entry(db, L"Meeting notes: send the quarterly figures to Anna before Friday, and book the room", work);
+    add_image_entry(db, 160, 90, RGB(40, 120, 220), work, L"mspaint.exe", L"Harbour at dawn - Paint");
+    add_text_entry(db, L"https://example.org/articles/clipboard-history", work);
+    const std::int64_t pinned = add_text_entry(db, L"Reference number 4471-2210-8834", work);
+    add_text_entry(db, L"Кириллица тоже работает: «ёлка», Ёж и щука", work);
+    const std::int64_t kept = add_text_entry(db, L"A kept entry survives when the history is cleared", work);
+    const std::int64_t shot = add_image_entry(db, 40, 70, RGB(230, 140, 30), work);
+    add_text_entry(db, L"Line one\r\nline two of a copied paragraph that is far too long to fit on a single card row",
+                   work);
+    db.set_pinned_many({pinned, shot}, true);
+    db.set_keep(kept, true);
+    db.create_snippet_group(L"Replies");
+    db.add_snippet(L"Thanks", L"Thank you for your message.\nI will come back to you by {date}.", L"Replies");
+    db.add_snippet(L"Out of office", L"I am away until Monday and read mail only now and then.", L"Replies");
+    return work;
+}
+
+void select_rows(MainWindow& mw, std::initializer_list<int> rows) {
+    SendMessageW(mw.entry_list, LB_SETSEL, FALSE, -1);
+    for (int row : rows) SendMessageW(mw.entry_list, LB_SETSEL, TRUE, row);
+}
+
+void settle(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pump_messages(400);
+}
+
+HWND g_window = nullptr;
+std::wstring g_menu_path;
+bool g_menu_saved = false;
+int g_menu_step = 0;
+
+// Drives the open drop-down: hover a row, capture window and menu, close it.
+void CALLBACK menu_step(HWND, UINT, UINT_PTR id, DWORD) {
+    const auto menus = visible_thread_windows(kPopupMenuClass);
+    if (menus.empty()) return;
+    RECT menu{};
+    GetWindowRect(menus.front(), &menu);
+    switch (g_menu_step++) {
+    case 0:
+    case 1:
+        // The menu takes a pointer that moves as the user's; a resting one does not hover.
+        move_mouse(POINT{(menu.left + menu.right) / 2 + g_menu_step * 4, menu.top + 6 + 28 + 14});
+        break;
+    case 3: {
+        RECT all{};
+        GetWindowRect(g_window, &all);
+        UnionRect(&all, &all, &menu);
+        PixelImage image(all.right - all.left, all.bottom - all.top);
+        capture_screen(all, image);
+        g_menu_saved = image.save_png(g_menu_path);
+        break;
+    }
+    case 4: send_key(VK_ESCAPE); break;
+    default:
+        if (g_menu_step > 8) {
+            for (HWND m : menus) DestroyWindow(m);  // never hang
+            KillTimer(nullptr, id);
+        }
+        break;
+    }
+}
+
+bool render(bool dark, const std::wstring& folder) {
+    const std::wstring theme = dark ? L"dark" : L"light";
+    MainWindowFixture fixture;
+    fixture.settings().dark_mode = dark;
+    const std::int64_t category = seed(fixture.db());
+    if (!fixture.open(20, 20, 760, 560)) return false;
+    MainWindow& mw = fixture.main_window();
+    g_window = fixture.hwnd();
+
+    mw.set_view(kViewCategory, static_cast<int>(category));
+    select_rows(mw, {0, 4});
+    settle(fixture.hwnd());
+    const std::wstring history = folder + L"\\main_window_" + theme + L".png";
+    const bool history_ok = save_window(fixture.hwnd(), history);
+
+    mw.show_template_group(L"Replies");
+    select_rows(mw, {1});
+    settle(fixture.hwnd());
+    const std::wstring templates = folder + L"\\main_window_templates_" + theme + L".png";
+    const bool templates_ok = save_window(fixture.hwnd(), templates);
+
+    mw.set_view(kViewAll, -1);
+    settle(fixture.hwnd());
+    g_menu_path = folder + L"\\main_window_menu_" + theme + L".png";
+    g_menu_saved = false;
+    g_menu_step = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, menu_step);
+    mw.show_menu_bar_menu(1);
+    KillTimer(nullptr, timer);
+    pump_messages(100);
+
+    std::printf("%s main_window_%ls.png\n%s main_window_templates_%ls.png\n%s main_window_menu_%ls.png\n",
+                history_ok ? "wrote" : "FAILED", theme.c_str(), templates_ok ? "wrote" : "FAILED", theme.c_str(),
+                g_menu_saved ? "wrote" : "FAILED", theme.c_str());
+    return history_ok && templates_ok && g_menu_saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    install_crash_guard();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: main_window_gallery <output folder>\n");
+        return 2;
+    }
+    const std::wstring folder = command_line_args().at(1);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    bool all = true;
+    for (bool dark : {true, false}) all = render(dark, folder) && all;
+    std::fflush(stdout);
+    return all ? 0 : 1;
+}
