@@ -84,6 +84,23 @@ void paint_icon_button(const MainWindow& mw, HWND button, HDC dc) {
 
 MainWindow* owner_of(DWORD_PTR ref) { return reinterpret_cast<MainWindow*>(ref); }
 
+using ButtonPaint = void (*)(const MainWindow&, HWND, HDC);
+
+// The paint messages both kinds of frame buttons answer alike. True when the
+// message was one of them.
+bool paint_button_message(const MainWindow& mw, HWND window, UINT message, WPARAM wparam, ButtonPaint paint) {
+    if (message == WM_PAINT) {
+        ScopedPaint scope(window);
+        paint(mw, window, scope.get());
+        return true;
+    }
+    if (message == WM_PRINTCLIENT) {
+        paint(mw, window, reinterpret_cast<HDC>(wparam));
+        return true;
+    }
+    return false;
+}
+
 LRESULT sidebar_row_data_at(HWND list, LPARAM lparam) {
     const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
     if (HIWORD(hit) != 0) return -1;  // outside every row
@@ -96,16 +113,11 @@ LRESULT sidebar_row_data_at(HWND list, LPARAM lparam) {
 // while the mouse is over one.
 LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
     MainWindow& mw = *owner_of(ref);
+    if (paint_button_message(mw, window, message, wparam, paint_text_button)) return 0;
     switch (message) {
     case WM_MOUSEMOVE: track_hover(mw, window); break;
     case WM_MOUSELEAVE: end_hover(mw, window); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        ScopedPaint paint(window);
-        paint_text_button(mw, window, paint.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT: paint_text_button(mw, window, reinterpret_cast<HDC>(wparam)); return 0;
     case WM_NCDESTROY:
         if (mw.hovered_button == window) mw.hovered_button = nullptr;
         RemoveWindowSubclass(window, TextButtonProc, kTextButtonSubclassId);
@@ -120,6 +132,7 @@ LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM
 // only moves the focus to the search field.
 LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
     MainWindow& mw = *owner_of(ref);
+    if (paint_button_message(mw, window, message, wparam, paint_icon_button)) return 0;
     switch (message) {
     case WM_MOUSEMOVE:
         if (mw.hovered_button != window || !mw.tooltip_shown) {
@@ -149,12 +162,6 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_LBUTTONUP:
         if (window == mw.search_button) return 0;
         break;
-    case WM_PAINT: {
-        ScopedPaint paint(window);
-        paint_icon_button(mw, window, paint.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT: paint_icon_button(mw, window, reinterpret_cast<HDC>(wparam)); return 0;
     case WM_NCDESTROY:
         if (mw.hovered_button == window) mw.hovered_button = nullptr;
         RemoveWindowSubclass(window, IconButtonProc, kIconButtonSubclassId);
