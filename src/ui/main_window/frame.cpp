@@ -266,9 +266,9 @@ void MainWindow::create_controls() {
     }
 
     for (std::size_t i = 0; i < std::size(kToolButtons); ++i) {
-        const ToolButtonSpec& spec = kToolButtons[i];
-        HWND button = make_child(hwnd, L"BUTTON", symbols ? spec.symbol : spec.glyph, button_style, spec.x,
-                                 top_row_height, kToolButtonSize, kToolButtonSize, spec.id);
+        const ToolButtonInfo& tool = kToolButtons[i];
+        HWND button = make_child(hwnd, L"BUTTON", symbols ? tool.symbol : tool.glyph, button_style, tool.x,
+                                 top_row_height, kToolButtonSize, kToolButtonSize, tool.id);
         set_font(button, icon_font.get());
         tool_buttons[kToolSlots[i]] = button;
     }

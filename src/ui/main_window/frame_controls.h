@@ -13,7 +13,7 @@ inline constexpr int kMenuTextLimit = 64;
 // The tool column, left to right. The screenshot button draws its glyph in
 // the text colour. Each glyph has a plain symbol for systems without the
 // icon font.
-struct ToolButtonSpec {
+struct ToolButtonInfo {
     int x;
     int id;
     const wchar_t* glyph;
@@ -22,7 +22,7 @@ struct ToolButtonSpec {
     const wchar_t* tooltip_key;
     bool text_coloured;
 };
-inline const ToolButtonSpec kToolButtons[] = {
+inline const ToolButtonInfo kToolButtons[] = {
     {6, kIdPasteButton, L"\uE77F", L"\u21A7", 0x7BC92E, 0x5EB016, tr_key(L"tooltip.paste"), false},
     {36, kIdCopyButton, L"\uE8C8", L"\u2750", 0xEEB03E, 0xD68F00, tr_key(L"tooltip.copy"), false},
     {66, kIdScreenshotButton, L"\uE722", L"\u2B1A", 0, 0, tr_key(L"tooltip.screenshot"), true},

@@ -20,8 +20,8 @@ namespace {
 constexpr UINT kSidebarRowHeight = 28;
 
 COLORREF glyph_colour(int id, bool dark) {
-    for (const ToolButtonSpec& spec : kToolButtons)
-        if (spec.id == id && !spec.text_coloured) return dark ? spec.dark : spec.light;
+    for (const ToolButtonInfo& tool : kToolButtons)
+        if (tool.id == id && !tool.text_coloured) return dark ? tool.dark : tool.light;
     return ui_color(UiColor::Text, dark);
 }
 
