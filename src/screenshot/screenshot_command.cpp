@@ -1,5 +1,154 @@
+// App::take_screenshot: the screenshot command from the hotkey to the history.
 #include "screenshot/screenshot.h"
 
-// The screenshot tool (capture, overlay, annotations) is not built yet: a
-// screenshot request does nothing.
-void run_screenshot(App& app, ScreenshotMode mode) {}
+#include "app/app.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "screenshot/capture_overlay.h"
+#include "screenshot/screen_capture.h"
+#include "screenshot/screenshot_rules.h"
+#include "services/clipboard.h"
+#include "services/clipboard_watcher.h"
+#include "services/image.h"
+#include "services/image_file.h"
+#include "services/path_inside.h"
+#include "services/sound.h"
+#include "services/tray_icon.h"
+#include "services/window_util.h"
+#include "storage/history_db.h"
+#include "ui/main_window.h"
+
+#include <commdlg.h>
+
+namespace {
+
+bool system_save_dialog(HWND owner, const std::wstring& folder, std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    path.copy(buffer, MAX_PATH - 1);
+    static const wchar_t kFilter[] = L"PNG (*.png)\0*.png\0";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrDefExt = L"png";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&ofn)) return false;
+    path = buffer;
+    return true;
+}
+
+ScreenshotSaveDialog g_save_dialog = system_save_dialog;
+
+std::wstring own_program_name() {
+    wchar_t module[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return L"Korvane.exe";
+    return program_file_name(module);
+}
+
+void copy_picture(ClipboardWatcher* watcher, const Bytes& png) {
+    Bytes dib;
+    if (!png_to_dib(png, dib)) return;
+    // Noted first, so the next poll knows the picture as the program's own.
+    if (watcher) watcher->note_own_image(dib);
+    put_entry_on_clipboard(L"", {}, {}, dib);
+}
+
+// Steps after the overlay: the file, the history entry, the clipboard and
+// the reports.
+void store_screenshot(App& app, const CaptureResult& shot) {
+    Settings& settings = *app.settings;
+    settings.screenshot_color = static_cast<int>(shot.color);
+    settings.screenshot_thickness = shot.thickness;
+    const std::wstring& folder = settings.screenshot_folder;
+
+    std::wstring saved_path;
+    std::wstring failed_path;  // the chosen file could not be written
+    if (shot.action == CaptureAction::Save) {
+        std::wstring path = screenshot_file_name();
+        if (g_save_dialog(app.main_hwnd(), folder, path)) {
+            if (write_file(path, shot.png))
+                saved_path = path;
+            else
+                failed_path = path;
+        }
+    }
+
+    std::wstring image_path;
+    switch (image_path_source(!saved_path.empty() && is_path_inside(saved_path, folder), settings.screenshot_autosave,
+                              folder)) {
+        case ImagePathSource::SavedFile: image_path = saved_path; break;
+        case ImagePathSource::Autosave:
+            if (!save_image_file(folder, kScreenshotBase, shot.png, image_path)) image_path.clear();
+            break;
+        case ImagePathSource::None: break;
+    }
+
+    const std::int64_t id = app.db ? app.db->add_entry(L"", {}, {}, shot.png, own_program_name(), true, true,
+                                                       app.capture_category, L"", L"", false)
+                                   : 0;
+    if (id != 0 && !image_path.empty()) app.db->set_image_path(id, image_path);
+
+    if (copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard)) copy_picture(app.watcher, shot.png);
+
+    if (id != 0) {
+        app.main_window->refresh_list();
+        if (app.tray && failed_path.empty())
+            app.tray->show_balloon(tr(L"tray.screenshot_added"), tr(L"screenshot.saved_to_images"));
+        if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
+    }
+    // A file the user asked for and did not get is never passed over in
+    // silence; the balloon says whether the history still has the picture.
+    if (app.tray && !failed_path.empty())
+        app.tray->show_balloon(id != 0 ? tr(L"tray.screenshot_added") : tr(L"tray.screenshot"),
+                               tr_format(L"screenshot.save_failed", failed_path));
+}
+
+}  // namespace
+
+ScreenshotSaveDialog set_screenshot_save_dialog(ScreenshotSaveDialog dialog) {
+    ScreenshotSaveDialog before = g_save_dialog;
+    g_save_dialog = dialog ? dialog : system_save_dialog;
+    return before;
+}
+
+void App::take_screenshot(int mode) {
+    if (screenshot_busy || !main_window || !main_window->hwnd || !settings) return;
+    screenshot_busy = true;
+    HWND main = main_window->hwnd;
+    bool hid_main = false;
+    if (IsWindowVisible(main) && !IsIconic(main)) {
+        ShowWindow(main, SW_HIDE);
+        hid_main = true;
+        // The window must be gone from the screen before the picture is taken.
+        flush_and_wait();
+    }
+
+    CaptureResult shot;
+    bool captured = false;
+    {
+        DpiAwarenessScope per_monitor;
+        CapturedImage picture = capture_virtual_screen();
+        if (picture.ok) {
+            captured = true;
+            const RECT fg = mode == 1 ? foreground_window_rect() : RECT{};
+            const auto first = first_selection(screenshot_mode(mode), {fg.left, fg.top, fg.right, fg.bottom},
+                                               picture.width, picture.height, picture.left, picture.top);
+            CaptureOverlay overlay;
+            shot = overlay.run(instance, picture, settings->dark_mode, settings->screenshot_editor_enabled, first,
+                               static_cast<COLORREF>(settings->screenshot_color), settings->screenshot_thickness);
+        }
+    }
+
+    screenshot_busy = false;
+    if (hid_main) ShowWindow(main, SW_SHOW);
+    if (!captured) {
+        if (tray) tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.capture_failed"));
+        return;
+    }
+    if (shot.ok) store_screenshot(*this, shot);
+}

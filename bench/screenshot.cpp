@@ -1,0 +1,140 @@
+// What the screenshot tool costs, each figure beside a bare baseline measured
+// in the same run. Run it under Wine on a display (xvfb-run +
+// scripts/lib/desktop-session.sh, as the tests do):
+//   build/wine-run.sh build/bench/bench_screenshot.exe [passes]   (default 20)
+//
+//   capture   capture_virtual_screen   vs one bare BitBlt of the virtual screen
+//   compose   a 1920 × 1080 selection with 50 shapes of every kind
+//                                      vs one bare BitBlt of 1920 × 1080 pixels
+//   encode    dib_to_png of that picture vs the bare WIC encode of the same pixels
+
+#include "screenshot/capture_overlay.h"
+#include "screenshot/screen_capture.h"
+#include "services/image.h"
+#include "services/scoped.h"
+
+#include <wincodec.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double mean_ms(int passes, const std::function<void()>& fn) {
+    fn();  // warm
+    const auto start = Clock::now();
+    for (int i = 0; i < passes; ++i) fn();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / passes;
+}
+
+void report(const char* name, double measured, const char* baseline_name, double baseline) {
+    std::printf("%-9s %9.3f ms   %-16s %9.3f ms   ratio %6.2f\n", name, measured, baseline_name, baseline,
+                measured / baseline);
+}
+
+CapturedImage made_up_picture(int width, int height) {
+    CapturedImage image;
+    image.width = width, image.height = height, image.ok = true;
+    image.dib = make_capture_dib(width, height);
+    for (size_t i = kCaptureHeaderBytes; i < image.dib.size(); ++i) image.dib[i] = std::uint8_t(i * 7 + i / 4096);
+    return image;
+}
+
+// Fifty shapes spread over the picture, every kind in turn.
+void add_fifty_shapes(CaptureOverlay& overlay) {
+    for (int i = 0; i < 50; ++i) {
+        const PixelPoint at{40 + (i * 173) % 1800, 40 + (i * 97) % 1000};
+        const CaptureTool tool = static_cast<CaptureTool>(1 + i % 7);
+        Annotation a;
+        if (tool == CaptureTool::Number) {
+            a = number_stamp(at, i + 1, 0x004646E6, 3);
+        } else if (tool == CaptureTool::Text) {
+            a = text_annotation(L"Note " + std::to_wstring(i), at, 80, 24, 0x004646E6, 3);
+        } else {
+            a = start_shape(tool, at, 0x00E8A400, 4);
+            for (int step = 1; step <= 20; ++step) drag_shape(a, {at.x + step * 6, at.y + step * 4}, false);
+        }
+        overlay.shapes.push_back(a);
+    }
+}
+
+double bare_screen_blit(int passes) {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ScopedGetDc screen(nullptr);
+    ScopedDc memory(CreateCompatibleDC(screen.get()));
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    ScopedSelect keep(memory.get(), bitmap.get());
+    return mean_ms(passes, [&] { BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY | CAPTUREBLT); });
+}
+
+double bare_blit(int passes, HDC source, int w, int h) {
+    ScopedDc memory(CreateCompatibleDC(source));
+    ScopedBitmap bitmap(CreateCompatibleBitmap(source, w, h));
+    ScopedSelect keep(memory.get(), bitmap.get());
+    return mean_ms(passes, [&] {
+        BitBlt(memory.get(), 0, 0, w, h, source, 0, 0, SRCCOPY);
+        GdiFlush();
+    });
+}
+
+// The PNG encoder of WIC fed the 32-bit pixels straight from memory.
+double bare_wic_encode(int passes, const Bytes& dib, int w, int h) {
+    ComPtr<IWICImagingFactory> factory;
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.put()));
+    if (!factory) return 0;
+    return mean_ms(passes, [&] {
+        ComPtr<IStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        ComPtr<IPropertyBag2> options;
+        ComPtr<IWICBitmap> bitmap;
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+        CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+        factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put());
+        encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+        encoder->CreateNewFrame(frame.put(), options.put());
+        frame->Initialize(options.get());
+        frame->SetSize(w, h);
+        frame->SetPixelFormat(&format);
+        factory->CreateBitmapFromMemory(w, h, GUID_WICPixelFormat32bppBGRA, w * 4, UINT(dib.size() - 40),
+                                        const_cast<BYTE*>(dib.data() + 40), bitmap.put());
+        frame->WriteSource(bitmap.get(), nullptr);
+        frame->Commit();
+        encoder->Commit();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    ensure_com();
+    DpiAwarenessScope per_monitor;
+
+    report("capture", mean_ms(passes, [] { (void)capture_virtual_screen(); }), "bare BitBlt", bare_screen_blit(passes));
+
+    CaptureOverlay overlay;
+    if (!overlay.open(GetModuleHandleW(nullptr), made_up_picture(1920, 1080), true, true,
+                      PixelRect{0, 0, 1920, 1080}, 0, 3)) {
+        std::printf("the overlay could not be opened\n");
+        return 1;
+    }
+    add_fifty_shapes(overlay);
+    Bytes dib;
+    int w = 0, h = 0;
+    report("compose", mean_ms(passes, [&] { overlay.compose_selection(dib, w, h); }), "bare BitBlt",
+           bare_blit(passes, overlay.picture_dc.get(), 1920, 1080));
+
+    Bytes png;
+    report("encode", mean_ms(passes, [&] { dib_to_png(dib, png); }), "bare WIC encode",
+           bare_wic_encode(passes, dib, w, h));
+    std::printf("PNG of the composed picture: %zu bytes\n", png.size());
+    overlay.close();
+    return 0;
+}

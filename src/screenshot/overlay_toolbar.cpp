@@ -1,0 +1,132 @@
+// Toolbar layout, placement and commands of the screenshot editor.
+#include "screenshot/overlay_toolbar.h"
+
+#include "app/language.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kToolButtonWidth = 28;
+constexpr int kStepButtonWidth = 24;
+
+struct LayoutCursor {
+    ToolbarLayout& out;
+    int x = 6;
+
+    void button(int id, const wchar_t* tip_key, int width) {
+        out.buttons.push_back({{x, 6, x + width, 34}, id, tip_key});
+        x += width + 2;
+    }
+    void separator() {
+        out.separators.push_back(x + 3);
+        x += 9;
+    }
+};
+
+EdgeRect shifted(const EdgeRect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+}  // namespace
+
+ToolbarLayout layout_toolbar_for(const PixelRect& selection, int picture_width, int picture_height) {
+    ToolbarLayout out;
+    LayoutCursor c{out};
+    const wchar_t* const tool_tips[] = {
+        tr_key(L"capture.tip_move"), tr_key(L"capture.tip_arrow"),  tr_key(L"capture.tip_pencil"),
+        tr_key(L"capture.tip_line"), tr_key(L"capture.tip_rect"),   tr_key(L"capture.tip_text"),
+        tr_key(L"capture.tip_number"), tr_key(L"capture.tip_blur"),
+    };
+    for (int id = kButtonFirstTool; id <= kButtonLastTool; ++id) c.button(id, tool_tips[id - 1], kToolButtonWidth);
+    c.separator();
+    c.button(kButtonUndo, tr_key(L"capture.tip_undo"), kToolButtonWidth);
+    c.button(kButtonRedo, tr_key(L"capture.tip_redo"), kToolButtonWidth);
+    c.separator();
+    c.button(kButtonThinner, tr_key(L"capture.tip_thinner"), kStepButtonWidth);
+    out.thickness_box = {c.x, 10, c.x + 22, 30};
+    c.x += 24;
+    c.button(kButtonThicker, tr_key(L"capture.tip_thicker"), kStepButtonWidth);
+    c.separator();
+    for (int id = kButtonFirstSwatch; id <= kButtonLastSwatch; ++id) {
+        out.buttons.push_back({{c.x + 2, 13, c.x + 18, 29}, id, tr_key(L"capture.tip_color")});
+        c.x += 18;
+    }
+    c.separator();
+    c.button(kButtonDone, tr_key(L"capture.tip_done"), kToolButtonWidth);
+    c.button(kButtonCopy, tr_key(L"capture.tip_copy"), kToolButtonWidth);
+    c.button(kButtonSave, tr_key(L"capture.tip_save"), kToolButtonWidth);
+    c.button(kButtonCancel, tr_key(L"capture.tip_cancel"), kToolButtonWidth);
+    const int width = c.x + 6;
+
+    int left = std::max(selection.x + selection.w - width, 8);
+    if (left + width >= picture_width - 7) left = std::max(picture_width - 8 - width, 8);
+    int top = 0;
+    if (selection.y + selection.h + 50 < picture_height - 7) {
+        top = selection.y + selection.h + 10;
+    } else {
+        top = selection.y - 50;
+        if (top < 8) top = std::max(selection.y + selection.h - 50, 8);
+    }
+
+    out.bar = {left, top, left + width, top + kToolbarHeight};
+    for (auto& b : out.buttons) b.rect = shifted(b.rect, left, top);
+    for (int& s : out.separators) s += left;
+    out.thickness_box = shifted(out.thickness_box, left, top);
+    return out;
+}
+
+int toolbar_button_at(const std::vector<ToolbarButton>& buttons, PixelPoint p) {
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (edge_rect_contains(buttons[i].rect, p)) return static_cast<int>(i);
+    return -1;
+}
+
+ToolbarCommand toolbar_command(int id) {
+    ToolbarCommand c;
+    if (id >= kButtonFirstTool && id <= kButtonLastTool) {
+        c.kind = ToolbarCommand::Tool;
+        c.tool = static_cast<CaptureTool>(id - kButtonFirstTool);
+    } else if (id == kButtonUndo) {
+        c.kind = ToolbarCommand::Undo;
+    } else if (id == kButtonRedo) {
+        c.kind = ToolbarCommand::Redo;
+    } else if (id == kButtonThinner) {
+        c.kind = ToolbarCommand::Thinner;
+    } else if (id == kButtonThicker) {
+        c.kind = ToolbarCommand::Thicker;
+    } else if (id >= kButtonFirstSwatch && id <= kButtonLastSwatch) {
+        c.kind = ToolbarCommand::Color;
+        c.color = kShotPalette[id - kButtonFirstSwatch];
+    } else if (id >= kButtonDone && id <= kButtonSave) {
+        c.kind = ToolbarCommand::Finish;
+        c.action = static_cast<CaptureAction>(int(CaptureAction::Done) + (id - kButtonDone));
+    } else if (id == kButtonCancel) {
+        c.kind = ToolbarCommand::Cancel;
+    }
+    return c;
+}
+
+bool toolbar_button_active(int id, CaptureTool tool, std::uint32_t color) {
+    if (id >= kButtonFirstTool && id <= kButtonLastTool) return int(tool) == id - kButtonFirstTool;
+    if (id >= kButtonFirstSwatch && id <= kButtonLastSwatch) return kShotPalette[id - kButtonFirstSwatch] == color;
+    return false;
+}
+
+EdgeRect size_label_box(const PixelRect& selection, int text_width, int text_height, int picture_width) {
+    const int w = text_width + 16;
+    const int h = text_height + 8;
+    int top = selection.y - text_height - 16;
+    if (top < 4) top = selection.y + 8;
+    int left = selection.x + w < picture_width - 3 ? selection.x : picture_width - 4 - w;
+    left = std::max(left, 4);
+    return {left, top, left + w, top + h};
+}
+
+EdgeRect tooltip_box(const EdgeRect& button, int text_width, int text_height, int picture_width) {
+    const int w = text_width + 16;
+    const int h = text_height + 10;
+    int left = std::max((button.left + button.right) / 2 - w / 2, 4);
+    if (left + w >= picture_width - 3) left = picture_width - 4 - w;
+    int top = button.top - h - 6;
+    if (top < 4) top = button.bottom + 6;
+    return {left, top, left + w, top + h};
+}

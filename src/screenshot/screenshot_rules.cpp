@@ -1,0 +1,46 @@
+// Screenshot command rules.
+#include "screenshot/screenshot_rules.h"
+
+#include <algorithm>
+#include <cstdio>
+
+ScreenshotMode screenshot_mode(int mode) {
+    if (mode == 1) return ScreenshotMode::Window;
+    if (mode == 2) return ScreenshotMode::FullScreen;
+    return ScreenshotMode::Area;
+}
+
+std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& window, std::int32_t width,
+                                         std::int32_t height, std::int32_t left, std::int32_t top) {
+    if (mode == ScreenshotMode::FullScreen) return PixelRect{0, 0, width, height};
+    if (mode != ScreenshotMode::Window) return std::nullopt;
+    if (window.left >= window.right || window.top >= window.bottom) return std::nullopt;
+    const std::int64_t w = std::min<std::int64_t>(std::int64_t(window.right) - window.left, width);
+    const std::int64_t h = std::min<std::int64_t>(std::int64_t(window.bottom) - window.top, height);
+    if (w < 1 || h < 1) return std::nullopt;
+    const std::int64_t x = std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.left) - left, 0), width - w);
+    const std::int64_t y = std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.top) - top, 0), height - h);
+    return PixelRect{std::int32_t(x), std::int32_t(y), std::int32_t(w), std::int32_t(h)};
+}
+
+ImagePathSource image_path_source(bool saved_inside_folder, bool autosave, const std::wstring& folder) {
+    if (saved_inside_folder) return ImagePathSource::SavedFile;
+    if (autosave && !folder.empty()) return ImagePathSource::Autosave;
+    return ImagePathSource::None;
+}
+
+bool copies_to_clipboard(CaptureAction action, bool copy_setting) {
+    return action == CaptureAction::Copy || (action == CaptureAction::Done && copy_setting);
+}
+
+std::wstring program_file_name(const std::wstring& module_path) {
+    const size_t cut = module_path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? module_path : module_path.substr(cut + 1);
+}
+
+std::wstring screenshot_file_name_at(int year, int month, int day, int hour, int minute, int second) {
+    wchar_t name[128];
+    std::swprintf(name, 128, L"%ls %04d-%02d-%02d %02d-%02d-%02d.png", kScreenshotBase, year, month, day, hour, minute,
+                  second);
+    return name;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The decisions of the screenshot command that need no screen: the first
+// selection of each mode, which file the history entry points at, when the
+// picture goes to the clipboard, and the program name the entry records.
+
+#include "screenshot/annotation.h"
+#include "screenshot/shot_geometry.h"
+
+#include <optional>
+#include <string>
+
+// The first word of screenshot file names: "Скриншот".
+inline constexpr wchar_t kScreenshotBase[] = L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442";
+
+enum class ScreenshotMode : int { Area = 0, Window = 1, FullScreen = 2 };
+
+// Any other number is an area screenshot.
+ScreenshotMode screenshot_mode(int mode);
+
+// The selection the overlay opens with, in picture coordinates, for a picture
+// of width × height whose top-left pixel is at screen (left, top). window is
+// the foreground window's screen rectangle (all zero when none qualifies):
+// a window reaching past the picture is cut to the picture's size and moved
+// inside it.
+std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& window, std::int32_t width,
+                                         std::int32_t height, std::int32_t left, std::int32_t top);
+
+// Which file the new history entry points at.
+enum class ImagePathSource {
+    None,       // no file of its own
+    SavedFile,  // the file written through the Save dialog
+    Autosave,   // a file to write now under an automatic name in the screenshot folder
+};
+// saved_inside_folder: a file was written through the Save dialog and lies
+// inside the screenshot folder.
+ImagePathSource image_path_source(bool saved_inside_folder, bool autosave, const std::wstring& folder);
+
+// Copy always copies, Done when the setting says so, Save never.
+bool copies_to_clipboard(CaptureAction action, bool copy_setting);
+
+// The file name part of a module path (after the last "\" or "/").
+std::wstring program_file_name(const std::wstring& module_path);
+
+// The name the Save dialog proposes for a picture taken at that local time.
+std::wstring screenshot_file_name_at(int year, int month, int day, int hour, int minute, int second);
