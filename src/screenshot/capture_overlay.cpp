@@ -1,12 +1,61 @@
-// CaptureOverlay: state, resources and the run.
+// CaptureOverlay: state, resources, the window, its procedure and the run.
 #include "screenshot/capture_overlay.h"
 
+#include "app/language.h"
 #include "services/bitmap.h"
+#include "services/focus.h"
+#include "ui/modal_loop.h"
+#include "ui/theme.h"
+
+namespace {
+
+bool g_class_registered = false;
+
+CaptureOverlay* overlay_of(HWND hwnd) {
+    return reinterpret_cast<CaptureOverlay*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+PixelPoint point_of(LPARAM lparam) {
+    return {static_cast<std::int16_t>(LOWORD(lparam)), static_cast<std::int16_t>(HIWORD(lparam))};
+}
+
+bool key_down(int vk) { return GetKeyState(vk) < 0; }
+
+LRESULT on_create(HWND hwnd, LPARAM lparam) {
+    auto* overlay = static_cast<CaptureOverlay*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
+    if (overlay) overlay->window = hwnd;
+    return 0;
+}
+
+LRESULT on_paint_message(CaptureOverlay& o, HWND hwnd) {
+    ScopedPaint paint(hwnd);
+    if (paint.get()) o.on_paint(paint.get());
+    return 0;
+}
+
+LRESULT on_set_cursor_message(CaptureOverlay& o, HWND hwnd, WPARAM wparam, LPARAM lparam) {
+    if (LOWORD(lparam) != HTCLIENT) return DefWindowProcW(hwnd, WM_SETCURSOR, wparam, lparam);
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(hwnd, &p);
+    o.on_set_cursor({p.x, p.y});
+    return 1;
+}
+
+LRESULT on_ctl_color_edit(const CaptureOverlay& o, WPARAM wparam) {
+    HDC dc = reinterpret_cast<HDC>(wparam);
+    SetTextColor(dc, ui_color(UiColor::Text, o.dark));
+    SetBkColor(dc, ui_color(UiColor::FieldBackground, o.dark));
+    return reinterpret_cast<LRESULT>(o.edit_brush.get());
+}
+
+}  // namespace
 
 CaptureOverlay::~CaptureOverlay() { release_resources(); }
 
-bool CaptureOverlay::open(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
-                          std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
+void CaptureOverlay::set_up(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+                            std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
     instance = module;
     capture = picture;
     bounds = {0, 0, capture.width, capture.height};
@@ -18,10 +67,14 @@ bool CaptureOverlay::open(HINSTANCE module, const CapturedImage& picture, bool d
         selection = clamp_rect(*first, bounds);
         has_selection = has_area(selection);
     }
-    return create_picture();
 }
 
-bool CaptureOverlay::create_picture() {
+bool CaptureOverlay::create_resources() {
+    hint_font = make_ui_font(11, FW_NORMAL);
+    label_font = make_ui_font(12, FW_SEMIBOLD);
+    icon_font = make_icon_font(16);
+    edit_brush.reset(CreateSolidBrush(ui_color(UiColor::FieldBackground, dark)));
+
     ScopedDc dc(CreateCompatibleDC(nullptr));
     if (!dc) return false;
     ScopedBitmap bitmap(dib_to_bitmap(capture.dib, capture.width, capture.height, false));
@@ -30,7 +83,8 @@ bool CaptureOverlay::create_picture() {
     picture_dc = std::move(dc);
     picture_bitmap = std::move(bitmap);
 
-    // One black pixel, stretched and blended over what is dimmed.
+    // One black pixel, stretched and blended over what is dimmed; without it
+    // the picture simply shows undimmed.
     ScopedDc dimmer(CreateCompatibleDC(nullptr));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -47,20 +101,54 @@ bool CaptureOverlay::create_picture() {
         dimmer_dc = std::move(dimmer);
         dimmer_bitmap = std::move(pixel);
     }
+
+    // Without it every paint dims the picture itself.
+    if (dimmer_dc) {
+        ScopedDc dimmed(CreateCompatibleDC(picture_dc.get()));
+        ScopedBitmap copy(CreateCompatibleBitmap(picture_dc.get(), capture.width, capture.height));
+        if (dimmed && copy) {
+            dimmed_previous = SelectObject(dimmed.get(), copy.get());
+            BitBlt(dimmed.get(), 0, 0, capture.width, capture.height, picture_dc.get(), 0, 0, SRCCOPY);
+            dim_rect(dimmed.get(), 0, 0, capture.width, capture.height, kDimAlpha);
+            dimmed_dc = std::move(dimmed);
+            dimmed_bitmap = std::move(copy);
+        }
+    }
     return true;
 }
 
-// Until the editor window exists, the overlay finishes at once with the
-// first selection (or the whole picture) and Done.
+bool CaptureOverlay::create_window() {
+    if (!picture_dc && !create_resources()) return false;
+    if (!g_class_registered) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = capture_overlay_proc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
+        wc.lpszClassName = kCaptureOverlayClass;
+        g_class_registered = RegisterClassExW(&wc) != 0;
+    }
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCaptureOverlayClass, tr(L"capture.title").c_str(),
+                           WS_POPUP, capture.left, capture.top, capture.width, capture.height, nullptr, nullptr,
+                           instance, this) != nullptr;
+}
+
 CaptureResult CaptureOverlay::run(HINSTANCE module, const CapturedImage& picture, bool dark_mode,
                                   bool editor_enabled, std::optional<PixelRect> first, COLORREF start_color,
                                   int start_thickness) {
-    if (open(module, picture, dark_mode, editor_enabled, first, start_color, start_thickness)) {
-        if (!has_selection) {
-            selection = bounds;
-            has_selection = has_area(selection);
+    set_up(module, picture, dark_mode, editor_enabled, first, start_color, start_thickness);
+    if (create_window() && window) {
+        ShowWindow(window, SW_SHOW);
+        force_foreground(window);
+        SetFocus(window);
+        MSG msg;
+        // The shared fetch posts a WM_QUIT it takes again for the main loop.
+        while (window && get_modal_message(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
         }
-        finish(CaptureAction::Done);
+        close();
     }
     release_resources();
     return result;
@@ -76,6 +164,7 @@ void CaptureOverlay::close() {
 }
 
 void CaptureOverlay::repaint() const {
+    // Never with a null window: that would repaint the whole desktop.
     if (window) InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -85,6 +174,7 @@ void CaptureOverlay::release_resources() {
     back_previous = nullptr;
     back_dc.reset();
     back_bitmap.reset();
+    back_width = back_height = 0;
     if (picture_dc && picture_previous) SelectObject(picture_dc.get(), picture_previous);
     picture_previous = nullptr;
     picture_dc.reset();
@@ -93,8 +183,34 @@ void CaptureOverlay::release_resources() {
     dimmer_previous = nullptr;
     dimmer_dc.reset();
     dimmer_bitmap.reset();
+    if (dimmed_dc && dimmed_previous) SelectObject(dimmed_dc.get(), dimmed_previous);
+    dimmed_previous = nullptr;
+    dimmed_dc.reset();
+    dimmed_bitmap.reset();
     hint_font.reset();
     label_font.reset();
     icon_font.reset();
     edit_brush.reset();
+}
+
+LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CREATE) return on_create(hwnd, lparam);
+    CaptureOverlay* o = overlay_of(hwnd);
+    if (!o) return DefWindowProcW(hwnd, message, wparam, lparam);
+    switch (message) {
+        case WM_PAINT: return on_paint_message(*o, hwnd);
+        case WM_ERASEBKGND: return 1;
+        case WM_CLOSE: o->close(); return 0;
+        case WM_DESTROY: o->window = nullptr; return 0;
+        case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
+        case WM_SETCURSOR: return on_set_cursor_message(*o, hwnd, wparam, lparam);
+        case WM_KEYDOWN: o->on_key_down(UINT(wparam), key_down(VK_CONTROL), key_down(VK_SHIFT)); return 0;
+        case WM_MOUSEMOVE: o->on_mouse_move(point_of(lparam), key_down(VK_SHIFT)); return 0;
+        case WM_LBUTTONDOWN: o->on_left_button_down(point_of(lparam)); return 0;
+        case WM_LBUTTONUP: o->on_left_button_up(point_of(lparam)); return 0;
+        case WM_RBUTTONDOWN: o->close(); return 0;
+        case WM_MOUSEWHEEL: o->on_mouse_wheel(GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
+        case WM_CTLCOLOREDIT: return on_ctl_color_edit(*o, wparam);
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
 }

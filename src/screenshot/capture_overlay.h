@@ -24,6 +24,8 @@
 enum class DragMode : std::int32_t { None, NewSelection, Move, Resize };
 
 inline constexpr wchar_t kCaptureOverlayClass[] = L"KorvaneCaptureOverlay";
+// Outside the selection the picture keeps 105/255 of its brightness.
+inline constexpr BYTE kDimAlpha = 150;
 
 class CaptureOverlay {
 public:
@@ -39,13 +41,15 @@ public:
                       std::optional<PixelRect> first, COLORREF start_color, int start_thickness);
 
     // ---- window and life (capture_overlay.cpp)
-    // run's set-up without the loop: state from the arguments, then the window
-    // (not yet shown). False when the window cannot be made.
-    bool open(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
-              std::optional<PixelRect> first, COLORREF start_color, int start_thickness);
+    // run's first steps: the state from the arguments.
+    void set_up(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+                std::optional<PixelRect> first, COLORREF start_color, int start_thickness);
+    // The fonts, the picture as a bitmap in a memory DC, the one-pixel
+    // dimmer and the dimmed picture; false without the picture. Enough to paint and compose, with
+    // or without a window.
+    bool create_resources();
+    // The resources when missing, then the window (not yet shown).
     bool create_window();
-    // The picture as a bitmap in a memory DC, and the one-pixel dimmer.
-    bool create_picture();
     // Cancels: drops an open text box and destroys the window.
     void close();
     void release_resources();
@@ -127,6 +131,11 @@ public:
     ScopedDc dimmer_dc;
     ScopedBitmap dimmer_bitmap;
     HGDIOBJ dimmer_previous = nullptr;
+    // The picture dimmed once, so that a paint (one per pointer move) copies
+    // it instead of blending the whole screen again.
+    ScopedDc dimmed_dc;
+    ScopedBitmap dimmed_bitmap;
+    HGDIOBJ dimmed_previous = nullptr;
     HDC blur_source = nullptr;  // the picture DC while painting or composing
 
     ScopedFont hint_font, label_font, icon_font, text_font;

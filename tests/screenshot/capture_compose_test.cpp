@@ -2,6 +2,7 @@
 // screen: exact pixels, shapes cut at the selection, blur and alpha.
 
 #include "screenshot/capture_overlay.h"
+#include "support/pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,10 @@ struct Composed {
 
 class Compose : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(overlay.open(nullptr, screen, true, true, PixelRect{50, 30, 80, 60}, 0, 3)); }
+    void SetUp() override {
+        overlay.set_up(nullptr, screen, true, true, PixelRect{50, 30, 80, 60}, 0, 3);
+        ASSERT_TRUE(overlay.create_resources());
+    }
     Composed compose() {
         Composed c;
         EXPECT_TRUE(overlay.compose_selection(c.dib, c.width, c.height));
@@ -99,6 +103,27 @@ TEST_F(Compose, BlurHidesEarlierShapesAndIgnoresWhereTheSelectionCutsIt) {
         for (int x = 0; x < 20; ++x) ASSERT_EQ(cut.at(x, y), whole.at(x + 30, y)) << x << "," << y;
 }
 
+TEST_F(Compose, TheSavedPictureIsWhatTheEditorShows) {
+    CaptureOverlay shown;
+    shown.set_up(nullptr, screen, true, false, PixelRect{50, 50, 80, 60}, 0, 3);
+    ASSERT_TRUE(shown.create_resources());
+    Annotation blur = start_shape(CaptureTool::Blur, {37, 55}, kRed, 2);
+    drag_shape(blur, {75, 83}, false);  // cut by the selection's left edge
+    Annotation arrow = start_shape(CaptureTool::Arrow, {60, 100}, kRed, 3);
+    drag_shape(arrow, {160, 60}, false);  // runs out past the right edge
+    shown.shapes = {arrow, blur, number_stamp({120, 100}, 7, RGB(0, 164, 232), 5)};
+
+    ASSERT_TRUE(shown.ensure_back_buffer(shown.picture_dc.get()));
+    shown.paint_scene();
+    Composed saved;
+    ASSERT_TRUE(shown.compose_selection(saved.dib, saved.width, saved.height));
+    testsupport::PixelImage on_screen(80, 60);
+    BitBlt(on_screen.dc(), 0, 0, 80, 60, shown.back_dc.get(), 50, 50, SRCCOPY);
+    // Everything but the frame and its handles.
+    for (int y = 4; y < 56; ++y)
+        for (int x = 4; x < 76; ++x) ASSERT_EQ(saved.at(x, y), on_screen.at(x, y)) << x << "," << y;
+}
+
 TEST_F(Compose, FinishFillsTheResultAndFailsWithoutASelection) {
     overlay.color = RGB(1, 2, 3);
     overlay.thickness = 9;
@@ -113,7 +138,8 @@ TEST_F(Compose, FinishFillsTheResultAndFailsWithoutASelection) {
     EXPECT_EQ(overlay.result.png[1], 'P');
 
     CaptureOverlay empty;
-    ASSERT_TRUE(empty.open(nullptr, screen, true, true, std::nullopt, 0, 3));
+    empty.set_up(nullptr, screen, true, true, std::nullopt, 0, 3);
+    ASSERT_TRUE(empty.create_resources());
     EXPECT_FALSE(empty.finish(CaptureAction::Done));
     EXPECT_FALSE(empty.result.ok);
 }

@@ -2,20 +2,28 @@
 // command from the request to the history entry, the file and the clipboard.
 
 #include "app/app.h"
+#include "app/language.h"
 #include "app/settings.h"
+#include "screenshot/capture_overlay.h"
 #include "screenshot/screen_capture.h"
+#include "screenshot/screenshot.h"
 #include "services/clipboard.h"
 #include "services/clipboard_watcher.h"
+#include "services/tray_icon.h"
 #include "storage/history_db.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <windows.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <thread>
 
 using namespace testsupport;
 
@@ -62,6 +70,22 @@ std::uint32_t png_side(const Bytes& png, size_t at) {
     return png.size() < at + 4 ? 0 : (std::uint32_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
 }
 
+// The image_path column of the newest row, read through a connection of its own.
+std::wstring stored_image_path(const std::wstring& db_file) {
+    sqlite3* db = nullptr;
+    std::wstring path;
+    if (sqlite3_open16(db_file.c_str(), &db) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare16_v2(db, L"SELECT image_path FROM history ORDER BY id DESC LIMIT 1", -1, &st, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text16(st, 0))
+            path = static_cast<const wchar_t*>(sqlite3_column_text16(st, 0));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return path;
+}
+
 }  // namespace
 
 TEST(ScreenCapture, ReadsAWindowAtItsPlace) {
@@ -95,38 +119,153 @@ TEST(ScreenCapture, OwnWindowsAreNeverTheWindowToTake) {
     EXPECT_EQ(r.left | r.top | r.right | r.bottom, 0);
 }
 
+namespace {
+
+// Runs input on a thread of its own once the overlay shows, while the
+// screenshot command runs its loop on the test's thread.
+class OverlayInput {
+public:
+    explicit OverlayInput(std::function<void()> steps)
+        : thread_([steps] {
+              if (!wait_overlay(true)) return;
+              HWND shown = overlay();
+              has_focus(shown);
+              steps();
+              // A step that went astray must fail the test, not hang it.
+              if (!wait_overlay(false) && overlay()) PostMessageW(overlay(), WM_CLOSE, 0, 0);
+          }) {}
+    ~OverlayInput() { thread_.join(); }
+
+    static HWND overlay() {
+        HWND hwnd = FindWindowW(kCaptureOverlayClass, nullptr);
+        return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+    }
+    static bool has_focus(HWND hwnd) {
+        for (int i = 0; i < 20; ++i, Sleep(50))
+            if (GetForegroundWindow() == hwnd) return true;
+        return false;
+    }
+    static bool wait_overlay(bool shown) {
+        for (int i = 0; i < 200; ++i, Sleep(50))
+            if ((overlay() != nullptr) == shown) return true;
+        return false;
+    }
+
+private:
+    std::thread thread_;
+};
+
+// Clicks a button of the toolbar the overlay shows for a full-screen selection.
+void click_toolbar(int id) {
+    HWND hwnd = OverlayInput::overlay();
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const PixelRect whole{0, 0, r.right - r.left, r.bottom - r.top};
+    for (const ToolbarButton& b : layout_toolbar_for(whole, whole.w, whole.h).buttons)
+        if (b.id == id) click_at({r.left + (b.rect.left + b.rect.right) / 2, r.top + (b.rect.top + b.rect.bottom) / 2});
+    Sleep(80);
+}
+
+void key(WORD vk, bool ctrl = false) {
+    if (ctrl) send_key_down(VK_CONTROL);
+    send_key(vk);
+    if (ctrl) send_key_up(VK_CONTROL);
+    Sleep(80);
+}
+
+std::vector<std::wstring> files_in(const std::wstring& folder) {
+    std::vector<std::wstring> out;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) out.push_back(e.path().wstring());
+    return out;
+}
+
+// The texts of the balloons the notification area shows (tooltip windows).
+std::vector<std::wstring> balloon_texts() {
+    std::vector<std::wstring> texts;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            if (std::wstring(cls) != L"tooltips_class32") return TRUE;
+            wchar_t text[512] = {};
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &got);
+            if (text[0]) reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// What the Save dialog answers in these tests.
+struct SaveAnswer {
+    bool called = false;
+    bool confirm = false;
+    std::wstring path;      // what the user picks
+    std::wstring proposed;  // what the dialog was given
+};
+SaveAnswer answer;
+
+bool answer_dialog(HWND, const std::wstring&, std::wstring& path) {
+    answer.called = true;
+    answer.proposed = path;
+    if (answer.confirm) path = answer.path;
+    return answer.confirm;
+}
+
 // An App with what the command uses: settings, a history in a folder of its
-// own, the watcher and a main window (a plain visible window). No tray.
+// own, the watcher and a main window (a plain visible window), and the tray
+// icon. The Save dialog answers what the test says.
 class ScreenshotCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         main_ = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW, 300, 300, 200, 150, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(main_, nullptr);
-        ShowWindow(main_, SW_SHOW);
         app.instance = GetModuleHandleW(nullptr);
         app.settings = new Settings();
         app.settings->screenshot_folder = dir.file(L"shots");
+        CreateDirectoryW(app.settings->screenshot_folder.c_str(), nullptr);
         app.db = new HistoryDb(dir.file(L"history.db"));
         app.watcher = new ClipboardWatcher();
         app.watcher->init(&app, main_);
         app.main_window = new MainWindow();
         app.main_window->hwnd = main_;
+        app.tray = new TrayIcon();
+        app.tray->add(main_, &app);
+        answer = SaveAnswer{};
+        load_language(L"en", source_dir() + L"\\lang");
+        previous_dialog = set_screenshot_save_dialog(answer_dialog);
     }
     void TearDown() override {
+        set_screenshot_save_dialog(previous_dialog);
+        if (app.tray) app.tray->remove();
         app.shutdown();
         DestroyWindow(main_);
     }
     std::vector<HistoryEntry> entries() { return app.db->list_entries(L"any", false, false); }
+    // Full screen, finished with the keys given.
+    void screenshot_with(std::function<void()> keys) {
+        OverlayInput input(keys);
+        app.take_screenshot(2);
+    }
 
     TempDir dir;
+    TempDir elsewhere;
     App app;
     HWND main_ = nullptr;
+    ScreenshotSaveDialog previous_dialog = nullptr;
 };
 
-TEST_F(ScreenshotCommand, FullScreenAddsOnePictureAndCopiesIt) {
+}  // namespace
+
+TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     set_clipboard_text(L"before the screenshot");
-    app.take_screenshot(2);
+    ShowWindow(main_, SW_SHOW);
+    // By mouse: under Wine the main window hidden a moment before can take
+    // the keyboard focus away from the overlay again, late.
+    screenshot_with([] { click_toolbar(kButtonDone); });
     EXPECT_FALSE(app.screenshot_busy);
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
 
@@ -136,10 +275,155 @@ TEST_F(ScreenshotCommand, FullScreenAddsOnePictureAndCopiesIt) {
     EXPECT_EQ(png_side(rows[0].image, 16), std::uint32_t(GetSystemMetrics(SM_CXVIRTUALSCREEN)));
     EXPECT_EQ(png_side(rows[0].image, 20), std::uint32_t(GetSystemMetrics(SM_CYVIRTUALSCREEN)));
     EXPECT_EQ(rows[0].source_app, L"screenshot_desktop_test.exe");
+    EXPECT_TRUE(files_in(app.settings->screenshot_folder).empty()) << "autosave is off";
 
     const ClipboardContent clip = read_clipboard();
     EXPECT_TRUE(clip.text.empty());
     EXPECT_FALSE(clip.dib.empty());
     app.watcher->check_clipboard(true);
     EXPECT_EQ(entries().size(), 1u) << "the program's own picture is not recorded again";
+}
+
+TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
+    app.settings->screenshot_copy_to_clipboard = false;
+    set_clipboard_text(L"marker");
+    screenshot_with([] { key(VK_RETURN); });
+    EXPECT_EQ(read_clipboard().text, L"marker") << "Done with copying off";
+    screenshot_with([] { key('S', true); });
+    EXPECT_TRUE(answer.called);
+    EXPECT_EQ(read_clipboard().text, L"marker") << "Save never copies";
+    screenshot_with([] { key('C', true); });
+    EXPECT_FALSE(read_clipboard().dib.empty()) << "Copy always copies";
+    EXPECT_EQ(entries().size(), 3u);
+}
+
+TEST_F(ScreenshotCommand, WithoutTheEditorADraggedAreaIsCopiedAtOnce) {
+    app.settings->screenshot_editor_enabled = false;
+    app.settings->screenshot_copy_to_clipboard = false;
+    set_clipboard_text(L"marker");
+    OverlayInput input([] {
+        HWND hwnd = OverlayInput::overlay();
+        testsupport::move_mouse(to_screen(hwnd, {100, 100}));
+        Sleep(60);
+        mouse_button(false, true);
+        for (int i = 1; i <= 5; ++i, Sleep(30)) testsupport::move_mouse(to_screen(hwnd, {100 + 40 * i, 100 + 30 * i}));
+        mouse_button(false, false);
+    });
+    app.take_screenshot(0);
+    const auto rows = entries();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(png_side(rows[0].image, 16), 200u);
+    EXPECT_EQ(png_side(rows[0].image, 20), 150u);
+    EXPECT_FALSE(read_clipboard().dib.empty()) << "finished as a copy";
+}
+
+TEST_F(ScreenshotCommand, CancelKeepsTheToolSettingsAndAddsNothing) {
+    app.settings->screenshot_thickness = 5;
+    screenshot_with([] {
+        testsupport::move_mouse({640, 500});
+        for (int i = 0; i < 3; ++i) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+            in.mi.mouseData = WHEEL_DELTA;
+            SendInput(1, &in, sizeof in);
+            Sleep(40);
+        }
+        key(VK_ESCAPE);
+    });
+    EXPECT_TRUE(entries().empty());
+    EXPECT_EQ(app.settings->screenshot_thickness, 5);
+    EXPECT_EQ(app.settings->screenshot_color, 0);
+
+    screenshot_with([] {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = WHEEL_DELTA;
+        SendInput(1, &in, sizeof in);
+        Sleep(80);
+        key(VK_RETURN);
+    });
+    EXPECT_EQ(entries().size(), 1u);
+    EXPECT_EQ(app.settings->screenshot_thickness, 6) << "the next overlay starts where this one ended";
+    EXPECT_EQ(app.settings->screenshot_color, 0x004646E6);
+}
+
+TEST_F(ScreenshotCommand, ASecondRequestWhileTheOverlayIsOpenDoesNothing) {
+    static App* running = nullptr;
+    static int overlays_seen = 0;
+    running = &app;
+    overlays_seen = 0;
+    // Fires inside the overlay's own loop, as a hotkey would.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        running->take_screenshot(0);
+        overlays_seen = static_cast<int>(visible_thread_windows(kCaptureOverlayClass).size());
+    });
+    ASSERT_NE(timer, 0u);
+    screenshot_with([] {
+        Sleep(600);
+        key(VK_ESCAPE);
+    });
+    EXPECT_EQ(overlays_seen, 1);
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {
+    const std::wstring folder = app.settings->screenshot_folder;
+    auto last_path = [&] { return stored_image_path(dir.file(L"history.db")); };
+
+    // Dialog cancelled, autosave on: one file, in the screenshot folder.
+    app.settings->screenshot_autosave = true;
+    screenshot_with([] { key('S', true); });
+    ASSERT_TRUE(answer.called);
+    EXPECT_EQ(answer.proposed.rfind(L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442 ", 0), 0u);
+    auto files = files_in(folder);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(last_path(), files[0]);
+    DeleteFileW(files[0].c_str());
+
+    // Saved into the screenshot folder itself: that one file, and the entry points at it.
+    answer.confirm = true;
+    answer.path = folder + L"\\chosen.png";
+    screenshot_with([] { key('S', true); });
+    files = files_in(folder);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(last_path(), answer.path);
+    DeleteFileW(answer.path.c_str());
+
+    // Saved elsewhere with autosave on: that file, and a copy in the folder the entry points at.
+    answer.path = elsewhere.file(L"outside.png");
+    screenshot_with([] { key('S', true); });
+    EXPECT_TRUE(file_exists(answer.path));
+    files = files_in(folder);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(last_path(), files[0]);
+    DeleteFileW(files[0].c_str());
+    DeleteFileW(answer.path.c_str());
+
+    // Saved elsewhere with autosave off: that file only, and no path on the entry.
+    app.settings->screenshot_autosave = false;
+    screenshot_with([] { key('S', true); });
+    EXPECT_TRUE(file_exists(answer.path));
+    EXPECT_TRUE(files_in(folder).empty());
+    EXPECT_EQ(last_path(), L"");
+    EXPECT_EQ(entries().size(), 4u);
+}
+
+TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
+    answer.confirm = true;
+    answer.path = elsewhere.file(L"no such folder\\shot.png");
+    screenshot_with([] { key('S', true); });
+    EXPECT_EQ(entries().size(), 1u) << "the history still gets the picture";
+    // The tray shows a balloon a moment after it is asked.
+    EXPECT_TRUE(pump_until(
+        [] {
+            for (const std::wstring& text : balloon_texts())
+                if (text.find(L"could not be written") != std::wstring::npos &&
+                    text.find(L"no such folder\\shot.png") != std::wstring::npos)
+                    return true;
+            return false;
+        },
+        15000));
 }

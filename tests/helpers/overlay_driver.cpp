@@ -1,0 +1,216 @@
+// Drives the screenshot editor of a running Korvane.exe with real input
+// (SendInput), as a user would. Runs its commands in order; points are
+// picture coordinates (the overlay's client area), turned into screen ones.
+//   backdrop                   shows a full-screen window of grey bands (no colour
+//                              the editor draws with), prints "ready" and keeps it
+//                              until stdin closes; no other command may follow
+//   wait                       waits for the overlay (10 s); prints "overlay x y w h"
+//   gone                       waits until it is gone (10 s); prints "gone"
+//   drag x1 y1 x2 y2           left press at 1, moves in steps, release at 2
+//   click x y | rclick x y
+//   button id x y w h          clicks the toolbar button id laid out for that selection
+//   hover id x y w h           rests the pointer on it
+//   key vk | ctrl vk           a key (decimal or 0x..), alone or with Ctrl
+//   type text                  types the letters of text (A-Z, a-z, 0-9, space)
+//   wheel n                    n notches of the wheel (negative: toward the user)
+//   sleep ms
+// Exit code 0 when every command ran, 1 when waiting failed.
+
+#include "screenshot/capture_overlay.h"
+#include "screenshot/overlay_toolbar.h"
+#include "support/desktop_input.h"
+#include "support/test_support.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+using namespace testsupport;
+
+namespace {
+
+HWND overlay() {
+    HWND hwnd = FindWindowW(kCaptureOverlayClass, nullptr);
+    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+}
+
+bool wait_for(bool present, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while ((overlay() != nullptr) != present) {
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+POINT screen_point(int x, int y) {
+    RECT r{};
+    if (HWND hwnd = overlay()) GetWindowRect(hwnd, &r);
+    return {r.left + x, r.top + y};
+}
+
+void settle() { Sleep(60); }
+
+void drag(int x1, int y1, int x2, int y2) {
+    move_mouse(screen_point(x1, y1));
+    settle();
+    mouse_button(false, true);
+    settle();
+    const int steps = 8;
+    for (int i = 1; i <= steps; ++i) {
+        move_mouse(screen_point(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps));
+        Sleep(25);
+    }
+    settle();
+    mouse_button(false, false);
+    settle();
+}
+
+void click(int x, int y, bool right) {
+    move_mouse(screen_point(x, y));
+    settle();
+    mouse_button(right, true);
+    Sleep(30);
+    mouse_button(right, false);
+    settle();
+}
+
+void press_key(WORD vk, bool ctrl) {
+    if (ctrl) send_key_down(VK_CONTROL);
+    send_key(vk);
+    if (ctrl) send_key_up(VK_CONTROL);
+    settle();
+}
+
+void type_text(const std::string& text) {
+    for (char c : text) {
+        const bool upper = c >= 'A' && c <= 'Z';
+        const WORD vk = (c >= 'a' && c <= 'z') ? WORD(c - 'a' + 'A') : WORD(c);
+        if (upper) send_key_down(VK_SHIFT);
+        send_key(vk);
+        if (upper) send_key_up(VK_SHIFT);
+        Sleep(20);
+    }
+    settle();
+}
+
+void wheel(int notches) {
+    for (int i = 0; i < std::abs(notches); ++i) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
+        SendInput(1, &in, sizeof in);
+        Sleep(30);
+    }
+    settle();
+}
+
+// The centre of a toolbar button as the overlay lays it out for the selection.
+bool button_centre(int id, const PixelRect& selection, int& x, int& y) {
+    RECT r{};
+    GetWindowRect(overlay(), &r);
+    for (const ToolbarButton& b : layout_toolbar_for(selection, r.right - r.left, r.bottom - r.top).buttons)
+        if (b.id == id) {
+            x = (b.rect.left + b.rect.right) / 2;
+            y = (b.rect.top + b.rect.bottom) / 2;
+            return true;
+        }
+    return false;
+}
+
+LRESULT CALLBACK backdrop_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_PAINT) return DefWindowProcW(hwnd, message, wparam, lparam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    for (int x = 0; x < client.right; x += 32) {
+        const int level = 60 + (x / 32 * 37) % 160;
+        HBRUSH brush = CreateSolidBrush(RGB(level, level, level));
+        RECT band{x, 0, x + 32, client.bottom};
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+int backdrop() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = backdrop_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KorvaneShotBackdrop";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd);
+    pump_messages(300);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    // Keeps painting until the test closes stdin.
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::thread([input] {
+        char buffer[64];
+        DWORD got = 0;
+        while (ReadFile(input, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        }
+        ExitProcess(0);
+    }).detach();
+    for (;;) pump_messages(1000);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    install_crash_guard();
+    auto n = [&](int i) { return static_cast<int>(std::strtol(argv[i], nullptr, 0)); };
+    for (int i = 1; i < argc; ++i) {
+        const std::string cmd = argv[i];
+        if (cmd == "backdrop") return backdrop();
+        if (cmd == "wait") {
+            if (!wait_for(true, 10000)) return std::printf("no-overlay\n"), 1;
+            Sleep(300);  // let it take the focus
+            RECT r{};
+            GetWindowRect(overlay(), &r);
+            std::printf("overlay %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        } else if (cmd == "gone") {
+            if (!wait_for(false, 10000)) return std::printf("still-there\n"), 1;
+            std::printf("gone\n");
+        } else if (cmd == "drag" && i + 4 < argc) {
+            drag(n(i + 1), n(i + 2), n(i + 3), n(i + 4));
+            i += 4;
+        } else if ((cmd == "click" || cmd == "rclick") && i + 2 < argc) {
+            click(n(i + 1), n(i + 2), cmd == "rclick");
+            i += 2;
+        } else if ((cmd == "button" || cmd == "hover") && i + 5 < argc) {
+            int x = 0, y = 0;
+            if (button_centre(n(i + 1), {n(i + 2), n(i + 3), n(i + 4), n(i + 5)}, x, y)) {
+                if (cmd == "button")
+                    click(x, y, false);
+                else
+                    move_mouse(screen_point(x, y)), Sleep(300);
+            }
+            i += 5;
+        } else if ((cmd == "key" || cmd == "ctrl") && i + 1 < argc) {
+            press_key(static_cast<WORD>(n(i + 1)), cmd == "ctrl");
+            i += 1;
+        } else if (cmd == "type" && i + 1 < argc) {
+            type_text(argv[++i]);
+        } else if (cmd == "wheel" && i + 1 < argc) {
+            wheel(n(++i));
+        } else if (cmd == "sleep" && i + 1 < argc) {
+            Sleep(static_cast<DWORD>(n(++i)));
+        } else {
+            std::printf("unknown %s\n", cmd.c_str());
+            return 2;
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
