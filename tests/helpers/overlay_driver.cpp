@@ -97,18 +97,6 @@ void type_text(const std::string& text) {
     settle();
 }
 
-void wheel(int notches) {
-    for (int i = 0; i < std::abs(notches); ++i) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-        in.mi.mouseData = static_cast<DWORD>(notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
-        SendInput(1, &in, sizeof in);
-        Sleep(30);
-    }
-    settle();
-}
-
 // The centre of a toolbar button as the overlay lays it out for the selection.
 bool button_centre(int id, const PixelRect& selection, int& x, int& y) {
     RECT r{};
@@ -203,7 +191,8 @@ int main(int argc, char** argv) {
         } else if (cmd == "type" && i + 1 < argc) {
             type_text(argv[++i]);
         } else if (cmd == "wheel" && i + 1 < argc) {
-            wheel(n(++i));
+            send_wheel(n(++i));
+            settle();
         } else if (cmd == "sleep" && i + 1 < argc) {
             Sleep(static_cast<DWORD>(n(++i)));
         } else {

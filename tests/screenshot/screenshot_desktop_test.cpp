@@ -320,15 +320,7 @@ TEST_F(ScreenshotCommand, WithoutTheEditorADraggedAreaIsCopiedAtOnce) {
 TEST_F(ScreenshotCommand, CancelKeepsTheToolSettingsAndAddsNothing) {
     app.settings->screenshot_thickness = 5;
     screenshot_with([] {
-        testsupport::move_mouse({640, 500});
-        for (int i = 0; i < 3; ++i) {
-            INPUT in{};
-            in.type = INPUT_MOUSE;
-            in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-            in.mi.mouseData = WHEEL_DELTA;
-            SendInput(1, &in, sizeof in);
-            Sleep(40);
-        }
+        send_wheel(3);
         key(VK_ESCAPE);
     });
     EXPECT_TRUE(entries().empty());
@@ -336,12 +328,7 @@ TEST_F(ScreenshotCommand, CancelKeepsTheToolSettingsAndAddsNothing) {
     EXPECT_EQ(app.settings->screenshot_color, 0);
 
     screenshot_with([] {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-        in.mi.mouseData = WHEEL_DELTA;
-        SendInput(1, &in, sizeof in);
-        Sleep(80);
+        send_wheel(1);
         key(VK_RETURN);
     });
     EXPECT_EQ(entries().size(), 1u);
@@ -367,6 +354,20 @@ TEST_F(ScreenshotCommand, ASecondRequestWhileTheOverlayIsOpenDoesNothing) {
     });
     EXPECT_EQ(overlays_seen, 1);
     EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(ScreenshotCommand, AQuitWhileTheOverlayIsOpenEndsItAndIsKeptForTheMainLoop) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostQuitMessage(7);
+    });
+    ASSERT_NE(timer, 0u);
+    app.take_screenshot(2);
+    EXPECT_EQ(OverlayInput::overlay(), nullptr);
+    EXPECT_TRUE(entries().empty()) << "a quit cancels";
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {

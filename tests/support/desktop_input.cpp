@@ -54,6 +54,17 @@ void click_at(POINT screen, bool right) {
     mouse_button(right, false);
 }
 
+void send_wheel(int notches) {
+    for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
+        send_one(in);
+        Sleep(30);
+    }
+}
+
 void pump_messages(DWORD ms) {
     pump_until([] { return false; }, ms);
 }

@@ -15,6 +15,8 @@ void send_key_up(WORD vk);
 void move_mouse(POINT screen);
 void mouse_button(bool right, bool down);
 void click_at(POINT screen, bool right = false);
+// Turns the mouse wheel by notches (negative: toward the user), 30 ms apart.
+void send_wheel(int notches);
 
 // Dispatches the thread's messages for about ms milliseconds.
 void pump_messages(DWORD ms);
