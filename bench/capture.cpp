@@ -14,6 +14,8 @@
 // Then it runs a window with the 500 ms timer 1 work (foreground test and
 // poll) for the idle time and reports the process's CPU time over it.
 
+#include "bench_timing.h"
+
 #include "app/ids.h"
 #include "app/settings.h"
 #include "services/clipboard.h"
@@ -23,7 +25,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,15 +33,6 @@
 #include <string>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double mean_ms(int passes, const std::function<void()>& fn) {
-    fn();  // warm
-    const auto start = Clock::now();
-    for (int i = 0; i < passes; ++i) fn();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / passes;
-}
 
 Bytes picture(int width, int height) {
     Bytes dib(40 + size_t(width) * height * 4);

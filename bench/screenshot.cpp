@@ -13,29 +13,22 @@
 //                                      vs the same bare BitBlt
 // paint and drag must each fit in one 16 ms frame.
 
+#include "bench_timing.h"
+
 #include "screenshot/capture_overlay.h"
 #include "screenshot/screen_capture.h"
+#include "services/com_ptr.h"
+#include "services/handles.h"
 #include "services/image.h"
-#include "services/scoped.h"
 
-#include <wincodec.h>
 #include <windows.h>
+#include <wincodec.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double mean_ms(int passes, const std::function<void()>& fn) {
-    fn();  // warm
-    const auto start = Clock::now();
-    for (int i = 0; i < passes; ++i) fn();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / passes;
-}
 
 void report(const char* name, double measured, const char* baseline_name, double baseline) {
     std::printf("%-9s %9.3f ms   %-16s %9.3f ms   ratio %6.2f\n", name, measured, baseline_name, baseline,
@@ -125,8 +118,8 @@ int main(int argc, char** argv) {
     report("capture", mean_ms(passes, [] { (void)capture_virtual_screen(); }), "bare BitBlt", bare_screen_blit(passes));
 
     CaptureOverlay overlay;
-    overlay.set_up(GetModuleHandleW(nullptr), made_up_picture(1920, 1080), true, true, PixelRect{0, 0, 1920, 1080},
-                   0, 3);
+    overlay.set_up(GetModuleHandleW(nullptr), made_up_picture(1920, 1080), true, true, PixelRect{0, 0, 1920, 1080}, 0,
+                   3);
     if (!overlay.create_resources()) {
         std::printf("the overlay could not be opened\n");
         return 1;

@@ -31,24 +31,24 @@ void redo_annotation(std::vector<Annotation>& shapes, std::vector<Annotation>& r
 
 bool tool_drags_shape(CaptureTool tool) {
     switch (tool) {
-        case CaptureTool::Arrow:
-        case CaptureTool::Pencil:
-        case CaptureTool::Line:
-        case CaptureTool::Rect:
-        case CaptureTool::Blur: return true;
-        default: return false;
+    case CaptureTool::Arrow:
+    case CaptureTool::Pencil:
+    case CaptureTool::Line:
+    case CaptureTool::Rect:
+    case CaptureTool::Blur: return true;
+    default: return false;
     }
 }
 
 AnnotationKind kind_for_tool(CaptureTool tool) {
     switch (tool) {
-        case CaptureTool::Pencil: return AnnotationKind::Pencil;
-        case CaptureTool::Line: return AnnotationKind::Line;
-        case CaptureTool::Rect: return AnnotationKind::Rect;
-        case CaptureTool::Text: return AnnotationKind::Text;
-        case CaptureTool::Number: return AnnotationKind::Number;
-        case CaptureTool::Blur: return AnnotationKind::Blur;
-        default: return AnnotationKind::Arrow;
+    case CaptureTool::Pencil: return AnnotationKind::Pencil;
+    case CaptureTool::Line: return AnnotationKind::Line;
+    case CaptureTool::Rect: return AnnotationKind::Rect;
+    case CaptureTool::Text: return AnnotationKind::Text;
+    case CaptureTool::Number: return AnnotationKind::Number;
+    case CaptureTool::Blur: return AnnotationKind::Blur;
+    default: return AnnotationKind::Arrow;
     }
 }
 
@@ -64,39 +64,38 @@ Annotation start_shape(CaptureTool tool, PixelPoint p, std::uint32_t color, std:
 
 void drag_shape(Annotation& shape, PixelPoint p, bool square) {
     switch (shape.kind) {
-        case AnnotationKind::Pencil:
-            if (shape.points.empty() ||
-                std::abs(p.x - shape.points.back().x) + std::abs(p.y - shape.points.back().y) >= 2)
-                shape.points.push_back(p);
-            break;
-        case AnnotationKind::Rect:
-        case AnnotationKind::Blur:
-            if (!shape.points.empty()) {
-                const PixelRect r = rect_from_points(shape.points.front(), p, square);
-                shape.x = r.x, shape.y = r.y, shape.w = r.w, shape.h = r.h;
-            }
-            break;
-        case AnnotationKind::Arrow:
-        case AnnotationKind::Line:
-            if (!shape.points.empty()) shape.points.back() = p;
-            break;
-        default: break;
+    case AnnotationKind::Pencil:
+        if (shape.points.empty() || std::abs(p.x - shape.points.back().x) + std::abs(p.y - shape.points.back().y) >= 2)
+            shape.points.push_back(p);
+        break;
+    case AnnotationKind::Rect:
+    case AnnotationKind::Blur:
+        if (!shape.points.empty()) {
+            const PixelRect r = rect_from_points(shape.points.front(), p, square);
+            shape.x = r.x, shape.y = r.y, shape.w = r.w, shape.h = r.h;
+        }
+        break;
+    case AnnotationKind::Arrow:
+    case AnnotationKind::Line:
+        if (!shape.points.empty()) shape.points.back() = p;
+        break;
+    default: break;
     }
 }
 
 bool shape_worth_keeping(const Annotation& shape) {
     switch (shape.kind) {
-        case AnnotationKind::Arrow:
-        case AnnotationKind::Line: {
-            if (shape.points.size() < 2) return false;
-            const std::int64_t dx = shape.points.back().x - shape.points.front().x;
-            const std::int64_t dy = shape.points.back().y - shape.points.front().y;
-            return dx * dx + dy * dy > 15;
-        }
-        case AnnotationKind::Pencil: return shape.points.size() > 1;
-        case AnnotationKind::Rect:
-        case AnnotationKind::Blur: return shape.w >= 3 && shape.h >= 3;
-        default: return true;
+    case AnnotationKind::Arrow:
+    case AnnotationKind::Line: {
+        if (shape.points.size() < 2) return false;
+        const std::int64_t dx = shape.points.back().x - shape.points.front().x;
+        const std::int64_t dy = shape.points.back().y - shape.points.front().y;
+        return dx * dx + dy * dy > 15;
+    }
+    case AnnotationKind::Pencil: return shape.points.size() > 1;
+    case AnnotationKind::Rect:
+    case AnnotationKind::Blur: return shape.w >= 3 && shape.h >= 3;
+    default: return true;
     }
 }
 
@@ -113,8 +112,8 @@ Annotation number_stamp(PixelPoint p, std::int32_t value, std::uint32_t color, s
     return a;
 }
 
-Annotation text_annotation(const std::wstring& text, PixelPoint p, std::int32_t text_width,
-                           std::int32_t text_height, std::uint32_t color, std::int32_t thickness) {
+Annotation text_annotation(const std::wstring& text, PixelPoint p, std::int32_t text_width, std::int32_t text_height,
+                           std::uint32_t color, std::int32_t thickness) {
     Annotation a;
     a.kind = AnnotationKind::Text;
     a.text = text.substr(0, kMaxAnnotationText);

@@ -24,9 +24,9 @@ struct Annotation {
     AnnotationKind kind = AnnotationKind::Arrow;
     std::vector<PixelPoint> points;  // Arrow, Line (first and last), Pencil (all)
     std::uint32_t color = 0;
-    std::int32_t thickness = 3;      // 1..24: pen, text size, stamp radius, blur block
+    std::int32_t thickness = 3;  // 1..24: pen, text size, stamp radius, blur block
     std::wstring text;
-    std::int32_t value = 0;          // the number of a stamp
+    std::int32_t value = 0;                   // the number of a stamp
     std::int32_t x = 0, y = 0, w = 0, h = 0;  // box of Rect, Blur, Text, Number
 };
 
@@ -74,8 +74,8 @@ std::int32_t stamp_radius(std::int32_t thickness);
 // A number stamp centred on p.
 Annotation number_stamp(PixelPoint p, std::int32_t value, std::uint32_t color, std::int32_t thickness);
 // A text shape at p whose text measured text_width × text_height pixels.
-Annotation text_annotation(const std::wstring& text, PixelPoint p, std::int32_t text_width,
-                           std::int32_t text_height, std::uint32_t color, std::int32_t thickness);
+Annotation text_annotation(const std::wstring& text, PixelPoint p, std::int32_t text_width, std::int32_t text_height,
+                           std::uint32_t color, std::int32_t thickness);
 
 // ---- drawing geometry
 // Character height of the text font for a thickness.

@@ -8,9 +8,8 @@
 bool CaptureOverlay::compose_selection(Bytes& dib, int& width, int& height) {
     const int w = selection.w, h = selection.h;
     if (w < 1 || h < 1 || !picture_dc) return false;
-    const CapturedImage crop = crop_capture(
-        capture, {capture.left + selection.x, capture.top + selection.y, capture.left + selection.x + w,
-                  capture.top + selection.y + h});
+    const CapturedImage crop = crop_capture(capture, {capture.left + selection.x, capture.top + selection.y,
+                                                      capture.left + selection.x + w, capture.top + selection.y + h});
     if (!crop.ok || crop.width != w || crop.height != h) return false;
 
     Bytes out = make_capture_dib(w, h);

@@ -1,32 +1,23 @@
 // CaptureOverlay: state, resources, the window, its procedure and the run.
 #include "screenshot/capture_overlay.h"
 
+#include "app/ids.h"
 #include "app/language.h"
 #include "services/bitmap.h"
 #include "services/focus.h"
-#include "ui/modal_loop.h"
-#include "ui/theme.h"
+#include "ui/kit/modal_loop.h"
+#include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 
 namespace {
 
 bool g_class_registered = false;
-
-CaptureOverlay* overlay_of(HWND hwnd) {
-    return reinterpret_cast<CaptureOverlay*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 PixelPoint point_of(LPARAM lparam) {
     return {static_cast<std::int16_t>(LOWORD(lparam)), static_cast<std::int16_t>(HIWORD(lparam))};
 }
 
 bool key_down(int vk) { return GetKeyState(vk) < 0; }
-
-LRESULT on_create(HWND hwnd, LPARAM lparam) {
-    auto* overlay = static_cast<CaptureOverlay*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
-    if (overlay) overlay->window = hwnd;
-    return 0;
-}
 
 LRESULT on_paint_message(CaptureOverlay& o, HWND hwnd) {
     ScopedPaint paint(hwnd);
@@ -134,9 +125,8 @@ bool CaptureOverlay::create_window() {
                            instance, this) != nullptr;
 }
 
-CaptureResult CaptureOverlay::run(HINSTANCE module, const CapturedImage& picture, bool dark_mode,
-                                  bool editor_enabled, std::optional<PixelRect> first, COLORREF start_color,
-                                  int start_thickness) {
+CaptureResult CaptureOverlay::run(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+                                  std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
     set_up(module, picture, dark_mode, editor_enabled, first, start_color, start_thickness);
     if (create_window() && window) {
         ShowWindow(window, SW_SHOW);
@@ -194,23 +184,22 @@ void CaptureOverlay::release_resources() {
 }
 
 LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CREATE) return on_create(hwnd, lparam);
-    CaptureOverlay* o = overlay_of(hwnd);
+    CaptureOverlay* o = window_state<CaptureOverlay>(hwnd, message, lparam, WM_CREATE);
     if (!o) return DefWindowProcW(hwnd, message, wparam, lparam);
     switch (message) {
-        case WM_PAINT: return on_paint_message(*o, hwnd);
-        case WM_ERASEBKGND: return 1;
-        case WM_CLOSE: o->close(); return 0;
-        case WM_DESTROY: o->window = nullptr; return 0;
-        case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
-        case WM_SETCURSOR: return on_set_cursor_message(*o, hwnd, wparam, lparam);
-        case WM_KEYDOWN: o->on_key_down(UINT(wparam), key_down(VK_CONTROL), key_down(VK_SHIFT)); return 0;
-        case WM_MOUSEMOVE: o->on_mouse_move(point_of(lparam), key_down(VK_SHIFT)); return 0;
-        case WM_LBUTTONDOWN: o->on_left_button_down(point_of(lparam)); return 0;
-        case WM_LBUTTONUP: o->on_left_button_up(point_of(lparam)); return 0;
-        case WM_RBUTTONDOWN: o->close(); return 0;
-        case WM_MOUSEWHEEL: o->on_mouse_wheel(GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
-        case WM_CTLCOLOREDIT: return on_ctl_color_edit(*o, wparam);
+    case WM_CREATE: o->window = hwnd; return 0;
+    case WM_PAINT: return on_paint_message(*o, hwnd);
+    case WM_ERASEBKGND: return 1;
+    case WM_CLOSE: o->close(); return 0;
+    case WM_DESTROY: o->window = nullptr; return 0;
+    case WM_SETCURSOR: return on_set_cursor_message(*o, hwnd, wparam, lparam);
+    case WM_KEYDOWN: o->on_key_down(UINT(wparam), key_down(VK_CONTROL), key_down(VK_SHIFT)); return 0;
+    case WM_MOUSEMOVE: o->on_mouse_move(point_of(lparam), key_down(VK_SHIFT)); return 0;
+    case WM_LBUTTONDOWN: o->on_left_button_down(point_of(lparam)); return 0;
+    case WM_LBUTTONUP: o->on_left_button_up(point_of(lparam)); return 0;
+    case WM_RBUTTONDOWN: o->close(); return 0;
+    case WM_MOUSEWHEEL: o->on_mouse_wheel(GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
+    case WM_CTLCOLOREDIT: return on_ctl_color_edit(*o, wparam);
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }

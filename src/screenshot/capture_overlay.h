@@ -13,7 +13,7 @@
 #include "screenshot/captured_image.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/shot_geometry.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <windows.h>
 
@@ -23,7 +23,6 @@
 // What the left button is doing.
 enum class DragMode : std::int32_t { None, NewSelection, Move, Resize };
 
-inline constexpr wchar_t kCaptureOverlayClass[] = L"KorvaneCaptureOverlay";
 // Outside the selection the picture keeps 105/255 of its brightness.
 inline constexpr BYTE kDimAlpha = 150;
 
@@ -101,8 +100,8 @@ public:
     HWND window = nullptr;  // null once destroyed, which ends the loop
     CapturedImage capture;
     bool dark = false;
-    bool editor = true;     // off: no toolbar, and a new selection finishes at once
-    PixelRect bounds;       // (0, 0, picture width, picture height)
+    bool editor = true;  // off: no toolbar, and a new selection finishes at once
+    PixelRect bounds;    // (0, 0, picture width, picture height)
     PixelRect selection;
     bool has_selection = false;
     DragMode drag = DragMode::None;

@@ -1,12 +1,12 @@
 // CaptureOverlay: mouse, keys and the text box.
 #include "screenshot/capture_overlay.h"
 
+#include "app/ids.h"
+
 #include <commctrl.h>
 
 namespace {
 
-constexpr UINT_PTR kTextBoxSubclass = 1;
-constexpr int kTextBoxId = 1;
 constexpr int kTextBoxWidth = 320;
 
 void set_cursor(const wchar_t* shape) { SetCursor(LoadCursorW(nullptr, shape)); }
@@ -65,19 +65,19 @@ void CaptureOverlay::on_mouse_move(PixelPoint p, bool shift) {
         drawing = false;
     }
     switch (drag) {
-        case DragMode::NewSelection:
-            selection = clamp_rect(rect_from_points(press_point, p, shift), bounds);
-            has_selection = has_area(selection);
-            break;
-        case DragMode::Move:
-            selection = clamp_rect({rect_at_press.x + p.x - press_point.x, rect_at_press.y + p.y - press_point.y,
-                                    rect_at_press.w, rect_at_press.h},
-                                   bounds);
-            break;
-        case DragMode::Resize: selection = clamp_rect(resize_rect(rect_at_press, handle, p), bounds); break;
-        case DragMode::None:
-            if (drawing) drag_shape(current_shape, p, shift);
-            break;
+    case DragMode::NewSelection:
+        selection = clamp_rect(rect_from_points(press_point, p, shift), bounds);
+        has_selection = has_area(selection);
+        break;
+    case DragMode::Move:
+        selection = clamp_rect({rect_at_press.x + p.x - press_point.x, rect_at_press.y + p.y - press_point.y,
+                                rect_at_press.w, rect_at_press.h},
+                               bounds);
+        break;
+    case DragMode::Resize: selection = clamp_rect(resize_rect(rect_at_press, handle, p), bounds); break;
+    case DragMode::None:
+        if (drawing) drag_shape(current_shape, p, shift);
+        break;
     }
     hover = laid_out ? toolbar_hit_test(p) : -1;
     on_set_cursor(p);
@@ -113,31 +113,29 @@ void CaptureOverlay::on_key_down(UINT vk, bool ctrl, bool shift) {
     const int step = shift ? 10 : 1;
     int dx = 0, dy = 0;
     switch (vk) {
-        case VK_ESCAPE:
-            if (text_box)
-                cancel_text_edit();
-            else
-                close();
-            return;
-        case VK_RETURN:
-            if (has_selection) finish(CaptureAction::Done);
-            return;
-        case VK_LEFT: dx = -step; break;
-        case VK_RIGHT: dx = step; break;
-        case VK_UP: dy = -step; break;
-        case VK_DOWN: dy = step; break;
-        default:
-            if (!ctrl) return;
-            if (vk == 'C' && has_selection) finish(CaptureAction::Copy);
-            if (vk == 'S' && has_selection) finish(CaptureAction::Save);
-            if (vk == 'A') {
-                selection = bounds;
-                has_selection = true;
-                repaint();
-            }
-            if (vk == 'Z') undo(), repaint();
-            if (vk == 'Y') redo(), repaint();
-            return;
+    case VK_ESCAPE:
+        if (text_box) cancel_text_edit();
+        else close();
+        return;
+    case VK_RETURN:
+        if (has_selection) finish(CaptureAction::Done);
+        return;
+    case VK_LEFT: dx = -step; break;
+    case VK_RIGHT: dx = step; break;
+    case VK_UP: dy = -step; break;
+    case VK_DOWN: dy = step; break;
+    default:
+        if (!ctrl) return;
+        if (vk == 'C' && has_selection) finish(CaptureAction::Copy);
+        if (vk == 'S' && has_selection) finish(CaptureAction::Save);
+        if (vk == 'A') {
+            selection = bounds;
+            has_selection = true;
+            repaint();
+        }
+        if (vk == 'Z') undo(), repaint();
+        if (vk == 'Y') redo(), repaint();
+        return;
     }
     if (!has_selection) return;
     selection = clamp_rect({selection.x + dx, selection.y + dy, selection.w, selection.h}, bounds);
@@ -153,15 +151,15 @@ void CaptureOverlay::on_set_cursor(PixelPoint p) {
     if (laid_out && edge_rect_contains(toolbar_rect, p)) return set_cursor(IDC_HAND);
     if (has_selection) {
         switch (hit_test_handles(selection, p, kHandleReach)) {
-            case ResizeHandle::TopLeft:
-            case ResizeHandle::BottomRight: return set_cursor(IDC_SIZENWSE);
-            case ResizeHandle::Top:
-            case ResizeHandle::Bottom: return set_cursor(IDC_SIZENS);
-            case ResizeHandle::TopRight:
-            case ResizeHandle::BottomLeft: return set_cursor(IDC_SIZENESW);
-            case ResizeHandle::Left:
-            case ResizeHandle::Right: return set_cursor(IDC_SIZEWE);
-            case ResizeHandle::None: break;
+        case ResizeHandle::TopLeft:
+        case ResizeHandle::BottomRight: return set_cursor(IDC_SIZENWSE);
+        case ResizeHandle::Top:
+        case ResizeHandle::Bottom: return set_cursor(IDC_SIZENS);
+        case ResizeHandle::TopRight:
+        case ResizeHandle::BottomLeft: return set_cursor(IDC_SIZENESW);
+        case ResizeHandle::Left:
+        case ResizeHandle::Right: return set_cursor(IDC_SIZEWE);
+        case ResizeHandle::None: break;
         }
         if (rect_contains(selection, p) && tool == CaptureTool::Move) return set_cursor(IDC_SIZEALL);
     }
@@ -179,8 +177,8 @@ void CaptureOverlay::begin_text_edit(PixelPoint p) {
     text_position = p;
     text_font = make_annotation_font(thickness);
     text_box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, p.x, p.y, kTextBoxWidth,
-                               3 * thickness + 24, window, reinterpret_cast<HMENU>(INT_PTR(kTextBoxId)), instance,
-                               nullptr);
+                               3 * thickness + 24, window, reinterpret_cast<HMENU>(INT_PTR(kIdCaptureTextBox)),
+                               instance, nullptr);
     if (!text_box) {
         text_font.reset();
         return;
@@ -188,7 +186,7 @@ void CaptureOverlay::begin_text_edit(PixelPoint p) {
     SendMessageW(text_box, WM_SETFONT, reinterpret_cast<WPARAM>(text_font.get()), TRUE);
     // What is typed beyond this would not be kept.
     SendMessageW(text_box, EM_LIMITTEXT, kMaxAnnotationText, 0);
-    SetWindowSubclass(text_box, text_edit_subclass_proc, kTextBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(text_box, text_edit_subclass_proc, kCaptureTextSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetFocus(text_box);
     repaint();
 }
@@ -198,7 +196,7 @@ void CaptureOverlay::commit_text() {
     committing = true;
     wchar_t buffer[kMaxAnnotationText + 1] = {};
     GetWindowTextW(text_box, buffer, int(kMaxAnnotationText + 1));
-    RemoveWindowSubclass(text_box, text_edit_subclass_proc, kTextBoxSubclass);
+    RemoveWindowSubclass(text_box, text_edit_subclass_proc, kCaptureTextSubclassId);
     DestroyWindow(text_box);
     text_box = nullptr;
     text_font.reset();
@@ -224,7 +222,7 @@ void CaptureOverlay::commit_text() {
 void CaptureOverlay::cancel_text_edit() {
     if (!text_box) return;
     committing = true;
-    RemoveWindowSubclass(text_box, text_edit_subclass_proc, kTextBoxSubclass);
+    RemoveWindowSubclass(text_box, text_edit_subclass_proc, kCaptureTextSubclassId);
     DestroyWindow(text_box);
     text_box = nullptr;
     text_font.reset();

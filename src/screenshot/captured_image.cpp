@@ -26,12 +26,12 @@ Bytes make_capture_dib(std::int32_t width, std::int32_t height) {
     if (total == 0) return {};
     Bytes dib(static_cast<size_t>(total), 0);
     // BITMAPINFOHEADER, written field by field so no windows.h is needed.
-    put_u32(dib, 0, kCaptureHeaderBytes);                         // biSize
-    put_i32(dib, 4, width);                                       // biWidth
-    put_i32(dib, 8, -height);                                     // biHeight: rows top-down
-    put_u16(dib, 12, 1);                                          // biPlanes
-    put_u16(dib, 14, 32);                                         // biBitCount
-    put_u32(dib, 16, kBiRgb);                                     // biCompression
+    put_u32(dib, 0, kCaptureHeaderBytes);                                       // biSize
+    put_i32(dib, 4, width);                                                     // biWidth
+    put_i32(dib, 8, -height);                                                   // biHeight: rows top-down
+    put_u16(dib, 12, 1);                                                        // biPlanes
+    put_u16(dib, 14, 32);                                                       // biBitCount
+    put_u32(dib, 16, kBiRgb);                                                   // biCompression
     put_u32(dib, 20, static_cast<std::uint32_t>(total - kCaptureHeaderBytes));  // biSizeImage
     return dib;
 }
@@ -63,8 +63,8 @@ CapturedImage crop_capture(const CapturedImage& image, const EdgeRect& rect) {
     if (out.dib.empty()) return {};
     const std::uint64_t src_row = std::uint64_t(image.width) * 4;
     const std::uint64_t dst_row = std::uint64_t(out.width) * 4;
-    const std::uint8_t* src = image.dib.data() + kCaptureHeaderBytes +
-                              std::uint64_t(top - image.top) * src_row + std::uint64_t(left - image.left) * 4;
+    const std::uint8_t* src = image.dib.data() + kCaptureHeaderBytes + std::uint64_t(top - image.top) * src_row +
+                              std::uint64_t(left - image.left) * 4;
     std::uint8_t* dst = out.dib.data() + kCaptureHeaderBytes;
     for (std::int32_t y = 0; y < out.height; ++y) std::memcpy(dst + y * dst_row, src + y * src_row, dst_row);
     out.ok = true;

@@ -10,11 +10,11 @@
 #include <cstdint>
 
 struct CapturedImage {
-    Bytes dib;                // empty when ok is false
+    Bytes dib;  // empty when ok is false
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::int32_t left = 0;    // screen x of column 0 (negative left of the primary monitor)
-    std::int32_t top = 0;     // screen y of row 0
+    std::int32_t left = 0;  // screen x of column 0 (negative left of the primary monitor)
+    std::int32_t top = 0;   // screen y of row 0
     bool ok = false;
 };
 

@@ -1,6 +1,7 @@
 // CaptureOverlay: painting the scene and the toolbar.
 #include "screenshot/capture_overlay.h"
 
+#include "app/ids.h"
 #include "app/language.h"
 
 #include <string>
@@ -67,52 +68,52 @@ void draw_tool_icon(HDC dc, HFONT label_font, const RECT& r, int icon, COLORREF 
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     const int L = r.left, T = r.top, R = r.right, B = r.bottom;
     switch (icon) {
-        case 0:  // move: a four-way arrow
-            stroke(dc, cx - 7, cy, cx + 7, cy);
-            stroke(dc, cx, cy - 7, cx, cy + 7);
-            for (int s : {-3, 3}) {
-                stroke(dc, cx - 7, cy, cx - 4, cy + s);
-                stroke(dc, cx + 7, cy, cx + 4, cy + s);
-                stroke(dc, cx, cy - 7, cx + s, cy - 4);
-                stroke(dc, cx, cy + 7, cx + s, cy + 4);
-            }
-            break;
-        case 1:  // arrow
-            stroke(dc, L + 7, B - 7, R - 7, T + 7);
-            stroke(dc, R - 7, T + 7, R - 13, T + 7);
-            stroke(dc, R - 7, T + 7, R - 7, T + 13);
-            break;
-        case 2:  // pencil
-            stroke(dc, L + 7, B - 7, R - 8, T + 8);
-            stroke(dc, L + 7, B - 7, L + 11, B - 9);
-            stroke(dc, L + 7, B - 7, L + 9, B - 11);
-            break;
-        case 3: stroke(dc, L + 7, B - 7, R - 7, T + 7); break;  // line
-        case 4: Rectangle(dc, L + 6, T + 7, R - 6, B - 7); break;
-        case 5: draw_centered(dc, label_font, r, L"T", color); break;
-        case 6: draw_centered(dc, label_font, r, L"1", color); break;
-        case 7: {  // blur: a checkerboard
-            ScopedBrush cell(CreateSolidBrush(color));
-            for (int row = 0; row < 4; ++row)
-                for (int col = 0; col < 4; ++col)
-                    if ((row + col) % 2 == 0) {
-                        RECT c{cx - 8 + col * 4, cy - 8 + row * 4, cx - 4 + col * 4, cy - 4 + row * 4};
-                        FillRect(dc, &c, cell.get());
-                    }
-            break;
+    case 0:  // move: a four-way arrow
+        stroke(dc, cx - 7, cy, cx + 7, cy);
+        stroke(dc, cx, cy - 7, cx, cy + 7);
+        for (int s : {-3, 3}) {
+            stroke(dc, cx - 7, cy, cx - 4, cy + s);
+            stroke(dc, cx + 7, cy, cx + 4, cy + s);
+            stroke(dc, cx, cy - 7, cx + s, cy - 4);
+            stroke(dc, cx, cy + 7, cx + s, cy + 4);
         }
+        break;
+    case 1:  // arrow
+        stroke(dc, L + 7, B - 7, R - 7, T + 7);
+        stroke(dc, R - 7, T + 7, R - 13, T + 7);
+        stroke(dc, R - 7, T + 7, R - 7, T + 13);
+        break;
+    case 2:  // pencil
+        stroke(dc, L + 7, B - 7, R - 8, T + 8);
+        stroke(dc, L + 7, B - 7, L + 11, B - 9);
+        stroke(dc, L + 7, B - 7, L + 9, B - 11);
+        break;
+    case 3: stroke(dc, L + 7, B - 7, R - 7, T + 7); break;  // line
+    case 4: Rectangle(dc, L + 6, T + 7, R - 6, B - 7); break;
+    case 5: draw_centered(dc, label_font, r, L"T", color); break;
+    case 6: draw_centered(dc, label_font, r, L"1", color); break;
+    case 7: {  // blur: a checkerboard
+        ScopedBrush cell(CreateSolidBrush(color));
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 4; ++col)
+                if ((row + col) % 2 == 0) {
+                    RECT c{cx - 8 + col * 4, cy - 8 + row * 4, cx - 4 + col * 4, cy - 4 + row * 4};
+                    FillRect(dc, &c, cell.get());
+                }
+        break;
+    }
     }
 }
 
 const wchar_t* icon_glyph(int id) {
     switch (id) {
-        case kButtonUndo: return L"\uE7A7";
-        case kButtonRedo: return L"\uE7A6";
-        case kButtonDone: return L"\uE73E";
-        case kButtonCopy: return L"\uE8C8";
-        case kButtonSave: return L"\uE74E";
-        case kButtonCancel: return L"\uE711";
-        default: return nullptr;
+    case kCaptureUndo: return L"\uE7A7";
+    case kCaptureRedo: return L"\uE7A6";
+    case kCaptureDone: return L"\uE73E";
+    case kCaptureCopy: return L"\uE8C8";
+    case kCaptureSave: return L"\uE74E";
+    case kCaptureCancel: return L"\uE711";
+    default: return nullptr;
     }
 }
 
@@ -232,8 +233,8 @@ void CaptureOverlay::draw_toolbar(HDC dc) const {
         const ToolbarButton& b = buttons[i];
         const RECT r = to_rect(b.rect);
         const bool active = toolbar_button_active(b.id, tool, color);
-        if (b.id >= kButtonFirstSwatch && b.id <= kButtonLastSwatch) {
-            const COLORREF swatch = kShotPalette[b.id - kButtonFirstSwatch];
+        if (b.id >= kCaptureFirstSwatch && b.id <= kCaptureLastSwatch) {
+            const COLORREF swatch = kShotPalette[b.id - kCaptureFirstSwatch];
             ScopedBrush fill(CreateSolidBrush(swatch));
             FillRect(dc, &r, fill.get());
             ScopedPen pen(CreatePen(PS_SOLID, active ? 2 : 1, active ? c.active_swatch : kSwatchFrame));
@@ -243,21 +244,15 @@ void CaptureOverlay::draw_toolbar(HDC dc) const {
             continue;
         }
         const int index = static_cast<int>(i);
-        if (index == pressed)
-            fill_round_rect(dc, r, c.pressed, c.border, 4);
-        else if (active)
-            fill_round_rect(dc, r, c.active, c.border, 4);
-        else if (index == hover)
-            fill_round_rect(dc, r, c.hovered, c.border, 4);
+        if (index == pressed) fill_round_rect(dc, r, c.pressed, c.border, 4);
+        else if (active) fill_round_rect(dc, r, c.active, c.border, 4);
+        else if (index == hover) fill_round_rect(dc, r, c.hovered, c.border, 4);
         const COLORREF glyph = active ? c.active_glyph : c.glyph;
-        if (b.id >= kButtonFirstTool && b.id <= kButtonLastTool)
-            draw_tool_icon(dc, label_font.get(), r, b.id - kButtonFirstTool, glyph);
-        else if (b.id == kButtonThinner)
-            draw_centered(dc, label_font.get(), r, L"\u2212", glyph);
-        else if (b.id == kButtonThicker)
-            draw_centered(dc, label_font.get(), r, L"+", glyph);
-        else if (const wchar_t* g = icon_glyph(b.id))
-            draw_glyph(dc, icon_font.get(), r, g, glyph);
+        if (b.id >= kCaptureToolFirst && b.id <= kCaptureToolLast)
+            draw_tool_icon(dc, label_font.get(), r, b.id - kCaptureToolFirst, glyph);
+        else if (b.id == kCaptureThinner) draw_centered(dc, label_font.get(), r, L"\u2212", glyph);
+        else if (b.id == kCaptureThicker) draw_centered(dc, label_font.get(), r, L"+", glyph);
+        else if (const wchar_t* g = icon_glyph(b.id)) draw_glyph(dc, icon_font.get(), r, g, glyph);
     }
     draw_centered(dc, label_font.get(), to_rect(thickness_box), std::to_wstring(thickness), c.glyph);
 
@@ -276,15 +271,15 @@ void CaptureOverlay::on_toolbar_click(int index) {
     if (index < 0 || index >= static_cast<int>(buttons.size())) return;
     const ToolbarCommand command = toolbar_command(buttons[index].id);
     switch (command.kind) {
-        case ToolbarCommand::Tool: set_tool(command.tool); break;
-        case ToolbarCommand::Undo: undo(); break;
-        case ToolbarCommand::Redo: redo(); break;
-        case ToolbarCommand::Thinner: thickness = clamp_thickness(thickness - 1); break;
-        case ToolbarCommand::Thicker: thickness = clamp_thickness(thickness + 1); break;
-        case ToolbarCommand::Color: color = command.color; break;
-        case ToolbarCommand::Finish: finish(command.action); return;
-        case ToolbarCommand::Cancel: close(); return;
-        case ToolbarCommand::None: return;
+    case ToolbarCommand::Tool: set_tool(command.tool); break;
+    case ToolbarCommand::Undo: undo(); break;
+    case ToolbarCommand::Redo: redo(); break;
+    case ToolbarCommand::Thinner: thickness = clamp_thickness(thickness - 1); break;
+    case ToolbarCommand::Thicker: thickness = clamp_thickness(thickness + 1); break;
+    case ToolbarCommand::Color: color = command.color; break;
+    case ToolbarCommand::Finish: finish(command.action); return;
+    case ToolbarCommand::Cancel: close(); return;
+    case ToolbarCommand::None: return;
     }
     repaint();
 }

@@ -1,6 +1,7 @@
 // Toolbar layout, placement and commands of the screenshot editor.
 #include "screenshot/overlay_toolbar.h"
 
+#include "app/ids.h"
 #include "app/language.h"
 
 #include <algorithm>
@@ -32,29 +33,29 @@ ToolbarLayout layout_toolbar_for(const PixelRect& selection, int picture_width, 
     ToolbarLayout out;
     LayoutCursor c{out};
     const wchar_t* const tool_tips[] = {
-        tr_key(L"capture.tip_move"), tr_key(L"capture.tip_arrow"),  tr_key(L"capture.tip_pencil"),
-        tr_key(L"capture.tip_line"), tr_key(L"capture.tip_rect"),   tr_key(L"capture.tip_text"),
+        tr_key(L"capture.tip_move"),   tr_key(L"capture.tip_arrow"), tr_key(L"capture.tip_pencil"),
+        tr_key(L"capture.tip_line"),   tr_key(L"capture.tip_rect"),  tr_key(L"capture.tip_text"),
         tr_key(L"capture.tip_number"), tr_key(L"capture.tip_blur"),
     };
-    for (int id = kButtonFirstTool; id <= kButtonLastTool; ++id) c.button(id, tool_tips[id - 1], kToolButtonWidth);
+    for (int id = kCaptureToolFirst; id <= kCaptureToolLast; ++id) c.button(id, tool_tips[id - 1], kToolButtonWidth);
     c.separator();
-    c.button(kButtonUndo, tr_key(L"capture.tip_undo"), kToolButtonWidth);
-    c.button(kButtonRedo, tr_key(L"capture.tip_redo"), kToolButtonWidth);
+    c.button(kCaptureUndo, tr_key(L"capture.tip_undo"), kToolButtonWidth);
+    c.button(kCaptureRedo, tr_key(L"capture.tip_redo"), kToolButtonWidth);
     c.separator();
-    c.button(kButtonThinner, tr_key(L"capture.tip_thinner"), kStepButtonWidth);
+    c.button(kCaptureThinner, tr_key(L"capture.tip_thinner"), kStepButtonWidth);
     out.thickness_box = {c.x, 10, c.x + 22, 30};
     c.x += 24;
-    c.button(kButtonThicker, tr_key(L"capture.tip_thicker"), kStepButtonWidth);
+    c.button(kCaptureThicker, tr_key(L"capture.tip_thicker"), kStepButtonWidth);
     c.separator();
-    for (int id = kButtonFirstSwatch; id <= kButtonLastSwatch; ++id) {
+    for (int id = kCaptureFirstSwatch; id <= kCaptureLastSwatch; ++id) {
         out.buttons.push_back({{c.x + 2, 13, c.x + 18, 29}, id, tr_key(L"capture.tip_color")});
         c.x += 18;
     }
     c.separator();
-    c.button(kButtonDone, tr_key(L"capture.tip_done"), kToolButtonWidth);
-    c.button(kButtonCopy, tr_key(L"capture.tip_copy"), kToolButtonWidth);
-    c.button(kButtonSave, tr_key(L"capture.tip_save"), kToolButtonWidth);
-    c.button(kButtonCancel, tr_key(L"capture.tip_cancel"), kToolButtonWidth);
+    c.button(kCaptureDone, tr_key(L"capture.tip_done"), kToolButtonWidth);
+    c.button(kCaptureCopy, tr_key(L"capture.tip_copy"), kToolButtonWidth);
+    c.button(kCaptureSave, tr_key(L"capture.tip_save"), kToolButtonWidth);
+    c.button(kCaptureCancel, tr_key(L"capture.tip_cancel"), kToolButtonWidth);
     const int width = c.x + 6;
 
     int left = std::max(selection.x + selection.w - width, 8);
@@ -82,32 +83,32 @@ int toolbar_button_at(const std::vector<ToolbarButton>& buttons, PixelPoint p) {
 
 ToolbarCommand toolbar_command(int id) {
     ToolbarCommand c;
-    if (id >= kButtonFirstTool && id <= kButtonLastTool) {
+    if (id >= kCaptureToolFirst && id <= kCaptureToolLast) {
         c.kind = ToolbarCommand::Tool;
-        c.tool = static_cast<CaptureTool>(id - kButtonFirstTool);
-    } else if (id == kButtonUndo) {
+        c.tool = static_cast<CaptureTool>(id - kCaptureToolFirst);
+    } else if (id == kCaptureUndo) {
         c.kind = ToolbarCommand::Undo;
-    } else if (id == kButtonRedo) {
+    } else if (id == kCaptureRedo) {
         c.kind = ToolbarCommand::Redo;
-    } else if (id == kButtonThinner) {
+    } else if (id == kCaptureThinner) {
         c.kind = ToolbarCommand::Thinner;
-    } else if (id == kButtonThicker) {
+    } else if (id == kCaptureThicker) {
         c.kind = ToolbarCommand::Thicker;
-    } else if (id >= kButtonFirstSwatch && id <= kButtonLastSwatch) {
+    } else if (id >= kCaptureFirstSwatch && id <= kCaptureLastSwatch) {
         c.kind = ToolbarCommand::Color;
-        c.color = kShotPalette[id - kButtonFirstSwatch];
-    } else if (id >= kButtonDone && id <= kButtonSave) {
+        c.color = kShotPalette[id - kCaptureFirstSwatch];
+    } else if (id >= kCaptureDone && id <= kCaptureSave) {
         c.kind = ToolbarCommand::Finish;
-        c.action = static_cast<CaptureAction>(int(CaptureAction::Done) + (id - kButtonDone));
-    } else if (id == kButtonCancel) {
+        c.action = static_cast<CaptureAction>(int(CaptureAction::Done) + (id - kCaptureDone));
+    } else if (id == kCaptureCancel) {
         c.kind = ToolbarCommand::Cancel;
     }
     return c;
 }
 
 bool toolbar_button_active(int id, CaptureTool tool, std::uint32_t color) {
-    if (id >= kButtonFirstTool && id <= kButtonLastTool) return int(tool) == id - kButtonFirstTool;
-    if (id >= kButtonFirstSwatch && id <= kButtonLastSwatch) return kShotPalette[id - kButtonFirstSwatch] == color;
+    if (id >= kCaptureToolFirst && id <= kCaptureToolLast) return int(tool) == id - kCaptureToolFirst;
+    if (id >= kCaptureFirstSwatch && id <= kCaptureLastSwatch) return kShotPalette[id - kCaptureFirstSwatch] == color;
     return false;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The screenshot editor's toolbar as plain values: its buttons in order,
 // where the bar goes beside the selection, what a button does, and where the
-// size label and the tooltips sit. Pure: no window or DC.
+// size label and the tooltips sit. Pure: no window or DC. The buttons' ids
+// are in app/ids.h.
 
 #include "screenshot/annotation.h"
 #include "screenshot/shot_geometry.h"
@@ -10,21 +11,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Button ids: the tools are 1..8 (tool = id - 1), the swatches 13..21
-// (palette entry id - 13).
-inline constexpr int kButtonFirstTool = 1;
-inline constexpr int kButtonLastTool = 8;
-inline constexpr int kButtonUndo = 9;
-inline constexpr int kButtonRedo = 10;
-inline constexpr int kButtonThinner = 11;
-inline constexpr int kButtonThicker = 12;
-inline constexpr int kButtonFirstSwatch = 13;
-inline constexpr int kButtonLastSwatch = 21;
-inline constexpr int kButtonDone = 100;
-inline constexpr int kButtonCopy = 101;
-inline constexpr int kButtonSave = 102;
-inline constexpr int kButtonCancel = 103;
 
 // The swatches, as COLORREF values; the first is the default colour.
 inline constexpr std::array<std::uint32_t, 9> kShotPalette = {

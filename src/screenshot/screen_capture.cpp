@@ -2,7 +2,7 @@
 #include "screenshot/screen_capture.h"
 
 #include "screenshot/screenshot_rules.h"
-#include "services/scoped.h"
+#include "services/handles.h"
 
 #include <cstring>
 

@@ -1,14 +1,16 @@
-// App::take_screenshot: the screenshot command from the hotkey to the history.
+// The screenshot command, from the hotkey to the history.
 #include "screenshot/screenshot.h"
 
 #include "app/app.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "screenshot/capture_overlay.h"
+#include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
 #include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
 #include "services/clipboard_watcher.h"
+#include "services/file_io.h"
 #include "services/image.h"
 #include "services/image_file.h"
 #include "services/path_inside.h"
@@ -16,32 +18,9 @@
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
-#include "ui/main_window.h"
-
-#include <commdlg.h>
+#include "ui/main_window/main_window.h"
 
 namespace {
-
-bool system_save_dialog(HWND owner, const std::wstring& folder, std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    path.copy(buffer, MAX_PATH - 1);
-    static const wchar_t kFilter[] = L"PNG (*.png)\0*.png\0";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = L"png";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameW(&ofn)) return false;
-    path = buffer;
-    return true;
-}
-
-ScreenshotSaveDialog g_save_dialog = system_save_dialog;
 
 std::wstring own_program_name() {
     wchar_t module[MAX_PATH] = {};
@@ -70,22 +49,21 @@ void store_screenshot(App& app, const CaptureResult& shot) {
     std::wstring failed_path;  // the chosen file could not be written
     if (shot.action == CaptureAction::Save) {
         std::wstring path = screenshot_file_name();
-        if (g_save_dialog(app.main_hwnd(), folder, path)) {
-            if (write_file(path, shot.png))
-                saved_path = path;
-            else
-                failed_path = path;
+        if (screenshot_save_dialog()(app.main_hwnd(), folder, path)) {
+            // The dialog has asked before a file is replaced.
+            if (write_file_atomic(path, shot.png)) saved_path = path;
+            else failed_path = path;
         }
     }
 
     std::wstring image_path;
     switch (image_path_source(!saved_path.empty() && is_path_inside(saved_path, folder), settings.screenshot_autosave,
                               folder)) {
-        case ImagePathSource::SavedFile: image_path = saved_path; break;
-        case ImagePathSource::Autosave:
-            if (!save_image_file(folder, kScreenshotBase, shot.png, image_path)) image_path.clear();
-            break;
-        case ImagePathSource::None: break;
+    case ImagePathSource::SavedFile: image_path = saved_path; break;
+    case ImagePathSource::Autosave:
+        if (!save_image_file(folder, kScreenshotBase, shot.png, image_path)) image_path.clear();
+        break;
+    case ImagePathSource::None: break;
     }
 
     const std::int64_t id = app.db ? app.db->add_entry(L"", {}, {}, shot.png, own_program_name(), true, true,
@@ -110,16 +88,10 @@ void store_screenshot(App& app, const CaptureResult& shot) {
 
 }  // namespace
 
-ScreenshotSaveDialog set_screenshot_save_dialog(ScreenshotSaveDialog dialog) {
-    ScreenshotSaveDialog before = g_save_dialog;
-    g_save_dialog = dialog ? dialog : system_save_dialog;
-    return before;
-}
-
-void App::take_screenshot(int mode) {
-    if (screenshot_busy || !main_window || !main_window->hwnd || !settings) return;
-    screenshot_busy = true;
-    HWND main = main_window->hwnd;
+void run_screenshot(App& app, ScreenshotMode mode) {
+    if (app.screenshot_busy || !app.main_window || !app.main_window->hwnd || !app.settings) return;
+    app.screenshot_busy = true;
+    HWND main = app.main_window->hwnd;
     bool hid_main = false;
     if (IsWindowVisible(main) && !IsIconic(main)) {
         ShowWindow(main, SW_HIDE);
@@ -135,20 +107,21 @@ void App::take_screenshot(int mode) {
         CapturedImage picture = capture_virtual_screen();
         if (picture.ok) {
             captured = true;
-            const RECT fg = mode == 1 ? foreground_window_rect() : RECT{};
-            const auto first = first_selection(screenshot_mode(mode), {fg.left, fg.top, fg.right, fg.bottom},
-                                               picture.width, picture.height, picture.left, picture.top);
+            const RECT fg = mode == kShotWindow ? foreground_window_rect() : RECT{};
+            const auto first = first_selection(mode, {fg.left, fg.top, fg.right, fg.bottom}, picture.width,
+                                               picture.height, picture.left, picture.top);
+            const Settings& s = *app.settings;
             CaptureOverlay overlay;
-            shot = overlay.run(instance, picture, settings->dark_mode, settings->screenshot_editor_enabled, first,
-                               static_cast<COLORREF>(settings->screenshot_color), settings->screenshot_thickness);
+            shot = overlay.run(app.instance, picture, s.dark_mode, s.screenshot_editor_enabled, first,
+                               static_cast<COLORREF>(s.screenshot_color), s.screenshot_thickness);
         }
     }
 
-    screenshot_busy = false;
+    app.screenshot_busy = false;
     if (hid_main) ShowWindow(main, SW_SHOW);
     if (!captured) {
-        if (tray) tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.capture_failed"));
+        if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.capture_failed"));
         return;
     }
-    if (shot.ok) store_screenshot(*this, shot);
+    if (shot.ok) store_screenshot(app, shot);
 }

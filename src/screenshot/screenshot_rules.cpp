@@ -4,22 +4,18 @@
 #include <algorithm>
 #include <cstdio>
 
-ScreenshotMode screenshot_mode(int mode) {
-    if (mode == 1) return ScreenshotMode::Window;
-    if (mode == 2) return ScreenshotMode::FullScreen;
-    return ScreenshotMode::Area;
-}
-
 std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& window, std::int32_t width,
                                          std::int32_t height, std::int32_t left, std::int32_t top) {
-    if (mode == ScreenshotMode::FullScreen) return PixelRect{0, 0, width, height};
-    if (mode != ScreenshotMode::Window) return std::nullopt;
+    if (mode == kShotFullScreen) return PixelRect{0, 0, width, height};
+    if (mode != kShotWindow) return std::nullopt;
     if (window.left >= window.right || window.top >= window.bottom) return std::nullopt;
     const std::int64_t w = std::min<std::int64_t>(std::int64_t(window.right) - window.left, width);
     const std::int64_t h = std::min<std::int64_t>(std::int64_t(window.bottom) - window.top, height);
     if (w < 1 || h < 1) return std::nullopt;
-    const std::int64_t x = std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.left) - left, 0), width - w);
-    const std::int64_t y = std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.top) - top, 0), height - h);
+    const std::int64_t x =
+        std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.left) - left, 0), width - w);
+    const std::int64_t y =
+        std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.top) - top, 0), height - h);
     return PixelRect{std::int32_t(x), std::int32_t(y), std::int32_t(w), std::int32_t(h)};
 }
 

@@ -4,6 +4,7 @@
 // picture goes to the clipboard, and the program name the entry records.
 
 #include "screenshot/annotation.h"
+#include "screenshot/screenshot.h"
 #include "screenshot/shot_geometry.h"
 
 #include <optional>
@@ -12,12 +13,8 @@
 // The first word of screenshot file names: "Скриншот".
 inline constexpr wchar_t kScreenshotBase[] = L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442";
 
-enum class ScreenshotMode : int { Area = 0, Window = 1, FullScreen = 2 };
-
-// Any other number is an area screenshot.
-ScreenshotMode screenshot_mode(int mode);
-
-// The selection the overlay opens with, in picture coordinates, for a picture
+// The selection the overlay opens with (none for an area screenshot, and for
+// a mode of no other name), in picture coordinates, for a picture
 // of width × height whose top-left pixel is at screen (left, top). window is
 // the foreground window's screen rectangle (all zero when none qualifies):
 // a window reaching past the picture is cut to the picture's size and moved

@@ -51,29 +51,25 @@ PixelRect resize_rect(const PixelRect& at_press, ResizeHandle handle, PixelPoint
     std::int32_t l = at_press.x, t = at_press.y, r = at_press.x + at_press.w, b = at_press.y + at_press.h;
     bool moves_left = false, moves_top = false;
     switch (handle) {
-        case ResizeHandle::TopLeft: l = p.x, t = p.y, moves_left = moves_top = true; break;
-        case ResizeHandle::Top: t = p.y, moves_top = true; break;
-        case ResizeHandle::TopRight: r = p.x, t = p.y, moves_top = true; break;
-        case ResizeHandle::Right: r = p.x; break;
-        case ResizeHandle::BottomRight: r = p.x, b = p.y; break;
-        case ResizeHandle::Bottom: b = p.y; break;
-        case ResizeHandle::BottomLeft: l = p.x, b = p.y, moves_left = true; break;
-        case ResizeHandle::Left: l = p.x, moves_left = true; break;
-        case ResizeHandle::None: break;
+    case ResizeHandle::TopLeft: l = p.x, t = p.y, moves_left = moves_top = true; break;
+    case ResizeHandle::Top: t = p.y, moves_top = true; break;
+    case ResizeHandle::TopRight: r = p.x, t = p.y, moves_top = true; break;
+    case ResizeHandle::Right: r = p.x; break;
+    case ResizeHandle::BottomRight: r = p.x, b = p.y; break;
+    case ResizeHandle::Bottom: b = p.y; break;
+    case ResizeHandle::BottomLeft: l = p.x, b = p.y, moves_left = true; break;
+    case ResizeHandle::Left: l = p.x, moves_left = true; break;
+    case ResizeHandle::None: break;
     }
     std::int32_t left = std::min(l, r), right = std::max(l, r);
     std::int32_t top = std::min(t, b), bottom = std::max(t, b);
     if (right - left < kMinSelectionSide) {
-        if (moves_left)
-            left = right - kMinSelectionSide;
-        else
-            right = left + kMinSelectionSide;
+        if (moves_left) left = right - kMinSelectionSide;
+        else right = left + kMinSelectionSide;
     }
     if (bottom - top < kMinSelectionSide) {
-        if (moves_top)
-            top = bottom - kMinSelectionSide;
-        else
-            bottom = top + kMinSelectionSide;
+        if (moves_top) top = bottom - kMinSelectionSide;
+        else bottom = top + kMinSelectionSide;
     }
     return {left, top, right - left, bottom - top};
 }

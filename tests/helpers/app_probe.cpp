@@ -21,6 +21,7 @@
 #include "app/ids.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
+#include "support/desktop_input.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
 
@@ -125,19 +126,9 @@ int hold(UINT mods, UINT vk) {
     return 0;
 }
 
-BOOL CALLBACK print_tooltip(HWND hwnd, LPARAM) {
-    wchar_t cls[64] = {};
-    GetClassNameW(hwnd, cls, 64);
-    if (std::wstring(cls) != L"tooltips_class32") return TRUE;
-    wchar_t text[512] = {};
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &got);
-    if (text[0]) std::printf("tooltip %d %s\n", IsWindowVisible(hwnd) ? 1 : 0, utf8_from_wide(text).c_str());
-    return TRUE;
-}
-
 int balloons() {
-    EnumWindows(print_tooltip, 0);
+    for (const auto& tip : testsupport::tooltip_texts())
+        std::printf("tooltip %d %s\n", tip.visible ? 1 : 0, utf8_from_wide(tip.text).c_str());
     return 0;
 }
 

@@ -16,7 +16,7 @@
 //   sleep ms
 // Exit code 0 when every command ran, 1 when waiting failed.
 
-#include "screenshot/capture_overlay.h"
+#include "app/ids.h"
 #include "screenshot/overlay_toolbar.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
@@ -179,10 +179,8 @@ int main(int argc, char** argv) {
         } else if ((cmd == "button" || cmd == "hover") && i + 5 < argc) {
             int x = 0, y = 0;
             if (button_centre(n(i + 1), {n(i + 2), n(i + 3), n(i + 4), n(i + 5)}, x, y)) {
-                if (cmd == "button")
-                    click(x, y, false);
-                else
-                    move_mouse(screen_point(x, y)), Sleep(300);
+                if (cmd == "button") click(x, y, false);
+                else move_mouse(screen_point(x, y)), Sleep(300);
             }
             i += 5;
         } else if ((cmd == "key" || cmd == "ctrl") && i + 1 < argc) {

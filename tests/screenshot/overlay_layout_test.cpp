@@ -1,5 +1,6 @@
 // The screenshot editor's selection and toolbar arithmetic.
 
+#include "app/ids.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/shot_geometry.h"
 
@@ -83,7 +84,7 @@ TEST(Toolbar, LayoutAndPlacement) {
     EXPECT_EQ(below.separators.size(), 4u);
     EXPECT_EQ(below.buttons.front().id, 1);
     EXPECT_EQ(below.buttons.front().rect.left, below.bar.left + 6);
-    EXPECT_EQ(below.buttons.back().id, kButtonCancel);
+    EXPECT_EQ(below.buttons.back().id, kCaptureCancel);
     EXPECT_EQ(below.buttons.back().rect.right, below.bar.right - 8);
     // Buttons never overlap and run left to right.
     for (size_t i = 1; i < below.buttons.size(); ++i)

@@ -2,9 +2,11 @@
 // command from the request to the history entry, the file and the clipboard.
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "screenshot/capture_overlay.h"
+#include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
 #include "screenshot/screenshot.h"
 #include "services/clipboard.h"
@@ -13,10 +15,10 @@
 #include "storage/history_db.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
-#include "ui/main_window.h"
+#include "ui/main_window/main_window.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -67,7 +69,9 @@ COLORREF pixel_at(const CapturedImage& image, int x, int y) {
 }
 
 std::uint32_t png_side(const Bytes& png, size_t at) {
-    return png.size() < at + 4 ? 0 : (std::uint32_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+    return png.size() < at + 4
+               ? 0
+               : (std::uint32_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
 }
 
 // The image_path column of the newest row, read through a connection of its own.
@@ -180,24 +184,6 @@ std::vector<std::wstring> files_in(const std::wstring& folder) {
     return out;
 }
 
-// The texts of the balloons the notification area shows (tooltip windows).
-std::vector<std::wstring> balloon_texts() {
-    std::vector<std::wstring> texts;
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            if (std::wstring(cls) != L"tooltips_class32") return TRUE;
-            wchar_t text[512] = {};
-            DWORD_PTR got = 0;
-            SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &got);
-            if (text[0]) reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // What the Save dialog answers in these tests.
 struct SaveAnswer {
     bool called = false;
@@ -229,11 +215,11 @@ protected:
         CreateDirectoryW(app.settings->screenshot_folder.c_str(), nullptr);
         app.db = new HistoryDb(dir.file(L"history.db"));
         app.watcher = new ClipboardWatcher();
-        app.watcher->init(&app, main_);
+        app.watcher->init(app.capture_sink(), main_);
         app.main_window = new MainWindow();
         app.main_window->hwnd = main_;
         app.tray = new TrayIcon();
-        app.tray->add(main_, &app);
+        app.tray->add(main_);
         answer = SaveAnswer{};
         load_language(L"en", source_dir() + L"\\lang");
         previous_dialog = set_screenshot_save_dialog(answer_dialog);
@@ -248,7 +234,7 @@ protected:
     // Full screen, finished with the keys given.
     void screenshot_with(std::function<void()> keys) {
         OverlayInput input(keys);
-        app.take_screenshot(2);
+        app.take_screenshot(kShotFullScreen);
     }
 
     TempDir dir;
@@ -265,7 +251,7 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     ShowWindow(main_, SW_SHOW);
     // By mouse: under Wine the main window hidden a moment before can take
     // the keyboard focus away from the overlay again, late.
-    screenshot_with([] { click_toolbar(kButtonDone); });
+    screenshot_with([] { click_toolbar(kCaptureDone); });
     EXPECT_FALSE(app.screenshot_busy);
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
 
@@ -309,7 +295,7 @@ TEST_F(ScreenshotCommand, WithoutTheEditorADraggedAreaIsCopiedAtOnce) {
         for (int i = 1; i <= 5; ++i, Sleep(30)) testsupport::move_mouse(to_screen(hwnd, {100 + 40 * i, 100 + 30 * i}));
         mouse_button(false, false);
     });
-    app.take_screenshot(0);
+    app.take_screenshot(kShotArea);
     const auto rows = entries();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(png_side(rows[0].image, 16), 200u);
@@ -344,7 +330,7 @@ TEST_F(ScreenshotCommand, ASecondRequestWhileTheOverlayIsOpenDoesNothing) {
     // Fires inside the overlay's own loop, as a hotkey would.
     const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        running->take_screenshot(0);
+        running->take_screenshot(kShotArea);
         overlays_seen = static_cast<int>(visible_thread_windows(kCaptureOverlayClass).size());
     });
     ASSERT_NE(timer, 0u);
@@ -362,7 +348,7 @@ TEST_F(ScreenshotCommand, AQuitWhileTheOverlayIsOpenEndsItAndIsKeptForTheMainLoo
         PostQuitMessage(7);
     });
     ASSERT_NE(timer, 0u);
-    app.take_screenshot(2);
+    app.take_screenshot(kShotFullScreen);
     EXPECT_EQ(OverlayInput::overlay(), nullptr);
     EXPECT_TRUE(entries().empty()) << "a quit cancels";
     MSG msg{};
@@ -420,9 +406,9 @@ TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
     // The tray shows a balloon a moment after it is asked.
     EXPECT_TRUE(pump_until(
         [] {
-            for (const std::wstring& text : balloon_texts())
-                if (text.find(L"could not be written") != std::wstring::npos &&
-                    text.find(L"no such folder\\shot.png") != std::wstring::npos)
+            for (const auto& tip : tooltip_texts())
+                if (tip.text.find(L"could not be written") != std::wstring::npos &&
+                    tip.text.find(L"no such folder\\shot.png") != std::wstring::npos)
                     return true;
             return false;
         },

@@ -13,8 +13,8 @@ import unittest
 
 import korvane_harness as kh
 
-WM_HOTKEY = 0x0312
-AREA, FULL_SCREEN = 14, 16
+AREA, FULL_SCREEN = kh.IDS.kHotkeyShotArea, kh.IDS.kHotkeyShotFull
+ENTER, ESC = str(kh.VK_RETURN), str(kh.VK_ESCAPE)
 SHOTS = os.path.join(kh.BINARY_DIR, "screenshots")
 SELECTION = ("200", "150", "400", "300")  # what the first drag selects: x y w h
 
@@ -33,8 +33,21 @@ def drive(*commands):
     return out.stdout.decode(errors="replace")
 
 
+TOOLS = ("move", "arrow", "pencil", "line", "rect", "text", "number", "blur")
+SWATCHES = ("red", "orange", "yellow", "green", "sky", "blue", "purple", "white", "black")
+
+
 def button(button_id):
+    """Clicks a toolbar button (ids.h) as laid out for SELECTION."""
     return ("button", str(button_id)) + SELECTION
+
+
+def tool(name):
+    return button(kh.IDS.kCaptureToolFirst + TOOLS.index(name))
+
+
+def swatch(name):
+    return button(kh.IDS.kCaptureFirstSwatch + SWATCHES.index(name))
 
 
 def colours(path, box=None):
@@ -92,21 +105,23 @@ class ScreenshotRoads(unittest.TestCase):
         theme = "dark" if dark else "light"
         with Backdrop():
             with kh.RunningProgram({"start_in_tray": "true", "dark_mode": "true" if dark else "false"}) as app:
-                app.post(WM_HOTKEY, AREA, 0)
+                app.post(kh.WM_HOTKEY, AREA, 0)
                 drive("wait")
                 screen_shot(f"overlay_hint_{theme}.png")
-                drive("drag", "200", "150", "600", "450",            # the selection, 400 × 300
-                      "drag", "250", "200", "400", "200",            # an arrow in the first colour
-                      *button(8), "drag", "330", "180", "380", "230",  # a blur over part of it
-                      *button(15), *button(3), "drag", "220", "170", "300", "180",  # a yellow pencil stroke
-                      *button(16), *button(5), "drag", "300", "300", "500", "400",  # a green rectangle
-                      *button(7), "click", "550", "200", "click", "550", "250", "click", "550", "300",
-                      "ctrl", "0x5A", "ctrl", "0x59",                 # stamps 1 2 3, undo, redo
-                      *button(6), "click", "220", "380", "type", "Hi", "key", "13",  # a text, Enter commits it
-                      *button(19), *button(4), "drag", "420", "420", "580", "440",  # a purple line
-                      "hover", "102", *SELECTION)
+                drive("drag", "200", "150", "600", "450",  # the selection, 400 × 300
+                      "drag", "250", "200", "400", "200",  # an arrow in the first colour
+                      *tool("blur"), "drag", "330", "180", "380", "230",  # over part of the arrow
+                      *swatch("yellow"), *tool("pencil"), "drag", "220", "170", "300", "180",
+                      *swatch("green"), *tool("rect"), "drag", "300", "300", "500", "400",
+                      # stamps 1, 2 and 3, undo, redo
+                      *tool("number"), "click", "550", "200", "click", "550", "250", "click", "550", "300",
+                      "ctrl", "0x5A", "ctrl", "0x59",
+                      # Enter in the text box commits the text
+                      *tool("text"), "click", "220", "380", "type", "Hi", "key", ENTER,
+                      *swatch("purple"), *tool("line"), "drag", "420", "420", "580", "440",
+                      "hover", str(kh.IDS.kCaptureSave), *SELECTION)
                 screen_shot(f"overlay_{theme}.png")
-                drive("key", "13", "gone")                           # Enter: done
+                drive("key", ENTER, "gone")  # done
                 time.sleep(1.6)
                 self.assertEqual(app.quit(), 0)
         rows = image_rows()
@@ -159,9 +174,9 @@ class ScreenshotRoads(unittest.TestCase):
 
     def test_escape_and_right_click_add_nothing(self):
         with Backdrop(), kh.RunningProgram({"start_in_tray": "true"}) as app:
-            app.post(WM_HOTKEY, AREA, 0)
-            drive("wait", "drag", "100", "100", "300", "300", "key", "27", "gone")
-            app.post(WM_HOTKEY, AREA, 0)
+            app.post(kh.WM_HOTKEY, AREA, 0)
+            drive("wait", "drag", "100", "100", "300", "300", "key", ESC, "gone")
+            app.post(kh.WM_HOTKEY, AREA, 0)
             drive("wait", "drag", "100", "100", "300", "300", "rclick", "200", "200", "gone")
             time.sleep(1.6)
             self.assertEqual(app.quit(), 0)
@@ -169,8 +184,8 @@ class ScreenshotRoads(unittest.TestCase):
 
     def test_full_screen_is_one_picture_of_the_whole_screen(self):
         with Backdrop(), kh.temp_dir() as tmp, kh.RunningProgram({"start_in_tray": "true"}) as app:
-            app.post(WM_HOTKEY, FULL_SCREEN, 0)
-            drive("wait", "key", "13", "gone")
+            app.post(kh.WM_HOTKEY, FULL_SCREEN, 0)
+            drive("wait", "key", ENTER, "gone")
             time.sleep(1.6)  # polls of the clipboard, which holds the picture now
             self.assertEqual(app.quit(), 0)
             rows = image_rows()

@@ -87,32 +87,32 @@ TEST(Crop, RefusesEmptyOutsideAndBrokenInput) {
 
 TEST(FirstSelection, FollowsTheMode) {
     const EdgeRect none{};
-    EXPECT_FALSE(first_selection(ScreenshotMode::Area, {10, 10, 100, 100}, 800, 600, 0, 0));
-    EXPECT_FALSE(first_selection(screenshot_mode(7), {10, 10, 100, 100}, 800, 600, 0, 0));
-    const auto full = first_selection(ScreenshotMode::FullScreen, none, 800, 600, -800, 0);
+    EXPECT_FALSE(first_selection(kShotArea, {10, 10, 100, 100}, 800, 600, 0, 0));
+    EXPECT_FALSE(first_selection(static_cast<ScreenshotMode>(7), {10, 10, 100, 100}, 800, 600, 0, 0));
+    const auto full = first_selection(kShotFullScreen, none, 800, 600, -800, 0);
     ASSERT_TRUE(full);
     EXPECT_EQ(full->x, 0);
     EXPECT_EQ(full->w, 800);
     EXPECT_EQ(full->h, 600);
 
     // No qualifying window: the user draws one.
-    EXPECT_FALSE(first_selection(ScreenshotMode::Window, none, 800, 600, 0, 0));
+    EXPECT_FALSE(first_selection(kShotWindow, none, 800, 600, 0, 0));
     // A window in a picture starting left of the primary monitor.
-    const auto inside = first_selection(ScreenshotMode::Window, {-700, 50, -500, 250}, 1600, 600, -800, 0);
+    const auto inside = first_selection(kShotWindow, {-700, 50, -500, 250}, 1600, 600, -800, 0);
     ASSERT_TRUE(inside);
     EXPECT_EQ(inside->x, 100);
     EXPECT_EQ(inside->y, 50);
     EXPECT_EQ(inside->w, 200);
     EXPECT_EQ(inside->h, 200);
     // A maximised window's frame reaches past every edge: cut to the picture.
-    const auto past = first_selection(ScreenshotMode::Window, {-8, -8, 816, 616}, 800, 600, 0, 0);
+    const auto past = first_selection(kShotWindow, {-8, -8, 816, 616}, 800, 600, 0, 0);
     ASSERT_TRUE(past);
     EXPECT_EQ(past->x, 0);
     EXPECT_EQ(past->y, 0);
     EXPECT_EQ(past->w, 800);
     EXPECT_EQ(past->h, 600);
     // One hanging over the right edge moves inside with its size.
-    const auto right = first_selection(ScreenshotMode::Window, {700, 500, 900, 560}, 800, 600, 0, 0);
+    const auto right = first_selection(kShotWindow, {700, 500, 900, 560}, 800, 600, 0, 0);
     ASSERT_TRUE(right);
     EXPECT_EQ(right->x, 600);
     EXPECT_EQ(right->y, 500);

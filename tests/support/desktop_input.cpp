@@ -65,6 +65,24 @@ void send_wheel(int notches) {
     }
 }
 
+std::vector<TooltipText> tooltip_texts() {
+    std::vector<TooltipText> found;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            if (std::wstring(cls) != L"tooltips_class32") return TRUE;
+            wchar_t text[512] = {};
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &got);
+            if (text[0])
+                reinterpret_cast<std::vector<TooltipText>*>(param)->push_back({IsWindowVisible(hwnd) != FALSE, text});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void pump_messages(DWORD ms) {
     pump_until([] { return false; }, ms);
 }

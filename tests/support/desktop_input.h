@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -25,6 +26,14 @@ bool pump_until(const std::function<bool()>& done, DWORD ms);
 
 // The visible windows of this thread with the given class, topmost first.
 std::vector<HWND> visible_thread_windows(const wchar_t* window_class);
+
+// The tooltip windows of every process that hold a text (the tray's balloons
+// among them), read with WM_GETTEXT, which reaches into other processes.
+struct TooltipText {
+    bool visible = false;
+    std::wstring text;
+};
+std::vector<TooltipText> tooltip_texts();
 
 // The centre of a window's client area in screen coordinates.
 POINT client_center(HWND window);
