@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     Bytes dib;
     int w = 0, h = 0;
     report("compose", mean_ms(passes, [&] { overlay.compose_selection(dib, w, h); }), "bare BitBlt",
-           bare_blit(passes, overlay.picture_dc.get(), 1920, 1080));
+           bare_blit(passes, overlay.picture.get(), 1920, 1080));
 
     Bytes png;
     report("encode", mean_ms(passes, [&] { dib_to_png(dib, png); }), "bare WIC encode",
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         std::printf("no back buffer\n");
         return 1;
     }
-    const double blit = bare_blit(passes, overlay.picture_dc.get(), 1920, 1080);
+    const double blit = bare_blit(passes, overlay.picture.get(), 1920, 1080);
     const double paint = mean_ms(passes, [&] { overlay.paint_scene(); });
     report("paint", paint, "bare BitBlt", blit);
     overlay.current_shape = start_shape(CaptureTool::Pencil, {300, 300}, 0x004646E6, 3);

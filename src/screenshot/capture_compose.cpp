@@ -7,7 +7,7 @@
 
 bool CaptureOverlay::compose_selection(Bytes& dib, int& width, int& height) {
     const int w = selection.w, h = selection.h;
-    if (w < 1 || h < 1 || !picture_dc) return false;
+    if (w < 1 || h < 1 || !picture) return false;
     const CapturedImage crop = crop_capture(capture, {capture.left + selection.x, capture.top + selection.y,
                                                       capture.left + selection.x + w, capture.top + selection.y + h});
     if (!crop.ok || crop.width != w || crop.height != h) return false;
@@ -31,7 +31,7 @@ bool CaptureOverlay::compose_selection(Bytes& dib, int& width, int& height) {
         IntersectClipRect(dc.get(), 0, 0, w, h);
         // The whole picture is the blur source, as on screen, so a blur
         // reaching past the selection's edge samples the same pixels there.
-        blur_source = picture_dc.get();
+        blur_source = picture.get();
         draw_annotations(dc.get(), -selection.x, -selection.y);
         blur_source = nullptr;
         RestoreDC(dc.get(), saved);

@@ -9,6 +9,8 @@
 #include "ui/kit/theme.h"
 #include "ui/kit/window_state.h"
 
+#include <cstring>
+
 namespace {
 
 bool g_class_registered = false;
@@ -43,6 +45,23 @@ LRESULT on_ctl_color_edit(const CaptureOverlay& o, WPARAM wparam) {
 
 }  // namespace
 
+bool BitmapDc::hold(HDC reference, ScopedBitmap made) {
+    reset();
+    ScopedDc made_dc(CreateCompatibleDC(reference));
+    if (!made_dc || !made) return false;
+    previous = SelectObject(made_dc.get(), made.get());
+    dc = std::move(made_dc);
+    bitmap = std::move(made);
+    return true;
+}
+
+void BitmapDc::reset() {
+    if (dc && previous) SelectObject(dc.get(), previous);
+    previous = nullptr;
+    dc.reset();
+    bitmap.reset();
+}
+
 CaptureOverlay::~CaptureOverlay() { release_resources(); }
 
 void CaptureOverlay::set_up(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
@@ -66,50 +85,31 @@ bool CaptureOverlay::create_resources() {
     icon_font = make_icon_font(16);
     edit_brush.reset(CreateSolidBrush(ui_color(UiColor::FieldBackground, dark)));
 
-    ScopedDc dc(CreateCompatibleDC(nullptr));
-    if (!dc) return false;
-    ScopedBitmap bitmap(dib_to_bitmap(capture.dib, capture.width, capture.height, false));
-    if (!bitmap) return false;
-    picture_previous = SelectObject(dc.get(), bitmap.get());
-    picture_dc = std::move(dc);
-    picture_bitmap = std::move(bitmap);
+    if (!picture.hold(nullptr, ScopedBitmap(dib_to_bitmap(capture.dib, capture.width, capture.height, false))))
+        return false;
 
     // One black pixel, stretched and blended over what is dimmed; without it
     // the picture simply shows undimmed.
-    ScopedDc dimmer(CreateCompatibleDC(nullptr));
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = -1;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    std::memcpy(&info.bmiHeader, make_capture_dib(1, 1).data(), sizeof(BITMAPINFOHEADER));
     void* bits = nullptr;
     ScopedBitmap pixel(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (dimmer && pixel && bits) {
+    if (pixel && bits) {
         *static_cast<std::uint32_t*>(bits) = 0;
-        dimmer_previous = SelectObject(dimmer.get(), pixel.get());
-        dimmer_dc = std::move(dimmer);
-        dimmer_bitmap = std::move(pixel);
+        dimmer.hold(nullptr, std::move(pixel));
     }
 
     // Without it every paint dims the picture itself.
-    if (dimmer_dc) {
-        ScopedDc dimmed(CreateCompatibleDC(picture_dc.get()));
-        ScopedBitmap copy(CreateCompatibleBitmap(picture_dc.get(), capture.width, capture.height));
-        if (dimmed && copy) {
-            dimmed_previous = SelectObject(dimmed.get(), copy.get());
-            BitBlt(dimmed.get(), 0, 0, capture.width, capture.height, picture_dc.get(), 0, 0, SRCCOPY);
-            dim_rect(dimmed.get(), 0, 0, capture.width, capture.height, kDimAlpha);
-            dimmed_dc = std::move(dimmed);
-            dimmed_bitmap = std::move(copy);
-        }
+    if (dimmer && dimmed.hold(picture.get(),
+                              ScopedBitmap(CreateCompatibleBitmap(picture.get(), capture.width, capture.height)))) {
+        BitBlt(dimmed.get(), 0, 0, capture.width, capture.height, picture.get(), 0, 0, SRCCOPY);
+        dim_rect(dimmed.get(), 0, 0, capture.width, capture.height, kDimAlpha);
     }
     return true;
 }
 
 bool CaptureOverlay::create_window() {
-    if (!picture_dc && !create_resources()) return false;
+    if (!picture && !create_resources()) return false;
     if (!g_class_registered) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
@@ -160,23 +160,10 @@ void CaptureOverlay::repaint() const {
 
 void CaptureOverlay::release_resources() {
     cancel_text_edit();
-    if (back_dc && back_previous) SelectObject(back_dc.get(), back_previous);
-    back_previous = nullptr;
-    back_dc.reset();
-    back_bitmap.reset();
-    back_width = back_height = 0;
-    if (picture_dc && picture_previous) SelectObject(picture_dc.get(), picture_previous);
-    picture_previous = nullptr;
-    picture_dc.reset();
-    picture_bitmap.reset();
-    if (dimmer_dc && dimmer_previous) SelectObject(dimmer_dc.get(), dimmer_previous);
-    dimmer_previous = nullptr;
-    dimmer_dc.reset();
-    dimmer_bitmap.reset();
-    if (dimmed_dc && dimmed_previous) SelectObject(dimmed_dc.get(), dimmed_previous);
-    dimmed_previous = nullptr;
-    dimmed_dc.reset();
-    dimmed_bitmap.reset();
+    back_buffer.reset();
+    picture.reset();
+    dimmer.reset();
+    dimmed.reset();
     hint_font.reset();
     label_font.reset();
     icon_font.reset();

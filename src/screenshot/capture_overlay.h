@@ -20,6 +20,25 @@
 #include <optional>
 #include <vector>
 
+// A bitmap selected into a memory DC of its own; reset() (and the
+// destructor) takes it out again before either is deleted.
+struct BitmapDc {
+    ScopedDc dc;
+    ScopedBitmap bitmap;
+    HGDIOBJ previous = nullptr;
+
+    BitmapDc() = default;
+    BitmapDc(const BitmapDc&) = delete;
+    BitmapDc& operator=(const BitmapDc&) = delete;
+    ~BitmapDc() { reset(); }
+    // Takes the bitmap into a new DC compatible with reference (null: the
+    // screen); false, holding nothing, when either is missing.
+    bool hold(HDC reference, ScopedBitmap made);
+    void reset();
+    HDC get() const { return dc.get(); }
+    explicit operator bool() const { return dc && bitmap; }
+};
+
 // What the left button is doing.
 enum class DragMode : std::int32_t { None, NewSelection, Move, Resize };
 
@@ -120,21 +139,12 @@ public:
     PixelPoint text_position;
     bool committing = false;  // the text box is being closed
 
-    ScopedDc back_dc;
-    ScopedBitmap back_bitmap;
-    HGDIOBJ back_previous = nullptr;
-    int back_width = 0, back_height = 0;
-    ScopedDc picture_dc;
-    ScopedBitmap picture_bitmap;
-    HGDIOBJ picture_previous = nullptr;
-    ScopedDc dimmer_dc;
-    ScopedBitmap dimmer_bitmap;
-    HGDIOBJ dimmer_previous = nullptr;
+    BitmapDc back_buffer;  // made on the first paint, the picture's size
+    BitmapDc picture;      // the screen picture
+    BitmapDc dimmer;       // one black pixel
     // The picture dimmed once, so that a paint (one per pointer move) copies
     // it instead of blending the whole screen again.
-    ScopedDc dimmed_dc;
-    ScopedBitmap dimmed_bitmap;
-    HGDIOBJ dimmed_previous = nullptr;
+    BitmapDc dimmed;
     HDC blur_source = nullptr;  // the picture DC while painting or composing
 
     ScopedFont hint_font, label_font, icon_font, text_font;

@@ -120,42 +120,33 @@ const wchar_t* icon_glyph(int id) {
 }  // namespace
 
 bool CaptureOverlay::ensure_back_buffer(HDC reference) {
-    if (back_dc) return true;
-    ScopedDc dc(CreateCompatibleDC(reference));
-    if (!dc) return false;
-    ScopedBitmap bitmap(CreateCompatibleBitmap(reference, bounds.w, bounds.h));
-    if (!bitmap) return false;
-    back_previous = SelectObject(dc.get(), bitmap.get());
-    back_dc = std::move(dc);
-    back_bitmap = std::move(bitmap);
-    back_width = bounds.w;
-    back_height = bounds.h;
-    return true;
+    if (back_buffer) return true;
+    return back_buffer.hold(reference, ScopedBitmap(CreateCompatibleBitmap(reference, bounds.w, bounds.h)));
 }
 
 void CaptureOverlay::on_paint(HDC paint_dc) {
     if (!ensure_back_buffer(paint_dc)) return;
     paint_scene();
-    BitBlt(paint_dc, 0, 0, back_width, back_height, back_dc.get(), 0, 0, SRCCOPY);
+    BitBlt(paint_dc, 0, 0, bounds.w, bounds.h, back_buffer.get(), 0, 0, SRCCOPY);
 }
 
 void CaptureOverlay::paint_scene() {
-    HDC dc = back_dc.get();
+    HDC dc = back_buffer.get();
     if (!dc) return;
     // The whole picture dimmed, then the selection undimmed again.
-    if (dimmed_dc) {
-        BitBlt(dc, 0, 0, bounds.w, bounds.h, dimmed_dc.get(), 0, 0, SRCCOPY);
+    if (dimmed) {
+        BitBlt(dc, 0, 0, bounds.w, bounds.h, dimmed.get(), 0, 0, SRCCOPY);
     } else {
-        BitBlt(dc, 0, 0, bounds.w, bounds.h, picture_dc.get(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, bounds.w, bounds.h, picture.get(), 0, 0, SRCCOPY);
         dim_rect(dc, 0, 0, bounds.w, bounds.h, kDimAlpha);
     }
     bool toolbar_drawn = false;
     if (has_selection && has_area(selection)) {
-        BitBlt(dc, selection.x, selection.y, selection.w, selection.h, picture_dc.get(), selection.x, selection.y,
+        BitBlt(dc, selection.x, selection.y, selection.w, selection.h, picture.get(), selection.x, selection.y,
                SRCCOPY);
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, selection.x, selection.y, selection.x + selection.w, selection.y + selection.h);
-        blur_source = picture_dc.get();
+        blur_source = picture.get();
         draw_annotations(dc, 0, 0);
         if (drawing) draw_annotation(dc, current_shape, 0, 0);
         blur_source = nullptr;
@@ -174,9 +165,9 @@ void CaptureOverlay::paint_scene() {
 }
 
 void CaptureOverlay::dim_rect(HDC dc, int x, int y, int w, int h, BYTE alpha) const {
-    if (!dimmer_dc || w < 1 || h < 1) return;
+    if (!dimmer || w < 1 || h < 1) return;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
-    AlphaBlend(dc, x, y, w, h, dimmer_dc.get(), 0, 0, 1, 1, blend);
+    AlphaBlend(dc, x, y, w, h, dimmer.get(), 0, 0, 1, 1, blend);
 }
 
 void CaptureOverlay::draw_hint(HDC dc) const {

@@ -113,12 +113,12 @@ TEST_F(Compose, TheSavedPictureIsWhatTheEditorShows) {
     drag_shape(arrow, {160, 60}, false);  // runs out past the right edge
     shown.shapes = {arrow, blur, number_stamp({120, 100}, 7, RGB(0, 164, 232), 5)};
 
-    ASSERT_TRUE(shown.ensure_back_buffer(shown.picture_dc.get()));
+    ASSERT_TRUE(shown.ensure_back_buffer(shown.picture.get()));
     shown.paint_scene();
     Composed saved;
     ASSERT_TRUE(shown.compose_selection(saved.dib, saved.width, saved.height));
     testsupport::PixelImage on_screen(80, 60);
-    BitBlt(on_screen.dc(), 0, 0, 80, 60, shown.back_dc.get(), 50, 50, SRCCOPY);
+    BitBlt(on_screen.dc(), 0, 0, 80, 60, shown.back_buffer.get(), 50, 50, SRCCOPY);
     // Everything but the frame and its handles.
     for (int y = 4; y < 56; ++y)
         for (int x = 4; x < 76; ++x) ASSERT_EQ(saved.at(x, y), on_screen.at(x, y)) << x << "," << y;
