@@ -1,5 +1,5 @@
 // The screenshot tool's arithmetic on made-up pictures: crops, the first
-// selection of each mode, the file and clipboard rules, and the shapes.
+// selection of each mode, and the shapes.
 
 #include "screenshot/annotation.h"
 #include "screenshot/captured_image.h"
@@ -117,27 +117,6 @@ TEST(FirstSelection, FollowsTheMode) {
     EXPECT_EQ(right->x, 600);
     EXPECT_EQ(right->y, 500);
     EXPECT_EQ(right->w, 200);
-}
-
-TEST(ScreenshotRules, FileAndClipboardChoices) {
-    const std::wstring folder = L"C:\\Shots";
-    EXPECT_EQ(image_path_source(true, false, folder), ImagePathSource::SavedFile);
-    EXPECT_EQ(image_path_source(true, true, folder), ImagePathSource::SavedFile) << "one file only";
-    EXPECT_EQ(image_path_source(false, true, folder), ImagePathSource::Autosave);
-    EXPECT_EQ(image_path_source(false, true, L""), ImagePathSource::None);
-    EXPECT_EQ(image_path_source(false, false, folder), ImagePathSource::None);
-
-    EXPECT_TRUE(copies_to_clipboard(CaptureAction::Copy, false));
-    EXPECT_TRUE(copies_to_clipboard(CaptureAction::Done, true));
-    EXPECT_FALSE(copies_to_clipboard(CaptureAction::Done, false));
-    EXPECT_FALSE(copies_to_clipboard(CaptureAction::Save, true));
-    EXPECT_FALSE(copies_to_clipboard(CaptureAction::Cancel, true));
-
-    EXPECT_EQ(program_file_name(L"C:\\Program Files\\Korvane\\Korvane.exe"), L"Korvane.exe");
-    EXPECT_EQ(program_file_name(L"/opt/k/run.exe"), L"run.exe");
-    EXPECT_EQ(program_file_name(L"bare.exe"), L"bare.exe");
-    EXPECT_EQ(screenshot_file_name_at(2026, 3, 5, 14, 7, 9),
-              L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442 2026-03-05 14-07-09.png");
 }
 
 TEST(Annotations, UndoRedoAndTheStampCounter) {
