@@ -75,6 +75,7 @@ void store_screenshot(App& app, const CaptureResult& shot) {
 
     if (id != 0) {
         app.main_window->refresh_list();
+        app.main_window->select_entry(id);
         if (app.tray && failed_path.empty())
             app.tray->show_balloon(tr(L"tray.screenshot_added"), tr(L"screenshot.saved_to_images"));
         if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
