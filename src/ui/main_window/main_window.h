@@ -239,6 +239,14 @@ public:
 
     // ---- templates (templates_panel.cpp)
     void new_template();
+    void new_template_in_group(const std::wstring& group);
+    void new_template_group();
+    void rename_template_group(const std::wstring& group);
+    void delete_template_group(const std::wstring& group);
+    // Every template of the current list in group `from` goes to `to` (empty: no group).
+    void move_group_templates(const std::wstring& from, const std::wstring& to);
+    // `row_data` is the template's list item data (its negated id).
+    void move_template_to_group(std::int64_t row_data, const std::wstring& group);
 
 private:
     bool frame_built = false;    // the children exist (a hidden start makes them on the first show)
