@@ -164,11 +164,13 @@ inline constexpr int kViewImages = 6;
 
 // Item data of the sidebar's rows. The rows of all, pinned, quick slots,
 // without category and trash carry their view mode (kViewAll..kViewTrash).
+// A category row carries its id with the tag bit set, so that no category id,
+// however large, reads as a template group or another row.
 inline constexpr std::int64_t kSidebarTemplates = 5;  // the templates header
 inline constexpr std::int64_t kSidebarImages = 6;
-inline constexpr std::int64_t kSidebarFirstCategory = 10;         // category id + 10, below kSidebarFirstGroup
 inline constexpr std::int64_t kSidebarFirstGroup = 1000;          // template group i: 1000 + i
 inline constexpr std::int64_t kSidebarUngrouped = 0x100000003E8;  // the templates without a group
+inline constexpr std::int64_t kSidebarCategoryTag = 1ll << 48;    // | category id
 
 // Item data of the entry list's rows: an entry's id (0 or more), a template's
 // id negated, or one of the group headers (both below every template).

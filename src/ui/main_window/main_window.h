@@ -11,6 +11,7 @@
 //   entry_list.cpp          refilling the list, row data, selection, thumbnails
 //   card_paint.cpp          painting the cards
 //   sidebar.cpp             views and the sidebar
+//   category_commands.cpp   category commands, the sidebar's context menus
 //   entry_commands.cpp      what the commands do to the selection
 //   preview.cpp             the preview popup
 //   templates_panel.cpp     templates and their groups
@@ -192,18 +193,29 @@ public:
     void move_row(int from, int to);
 
     // ---- views and sidebar (sidebar.cpp)
+    // Rebuilds the rows, category_names and the sidebar's width, then selects
+    // the current view's row.
     void fill_sidebar();
     // The sidebar's selection changed: show the view its row stands for.
     void on_sidebar_selection();
     void draw_sidebar_row(const DRAWITEMSTRUCT& item);
+    // Selects the current view's row without notifying.
     void select_sidebar_view();
     void sync_capture_category();
     void set_view(int mode, int category_id);
     void show_images_view();
     void show_templates_view();
+    // Brings the window up on the templates view.
     void show_templates();
     void show_template_group(const std::wstring& group);
+    // A left click on the templates header: all templates, section opened or closed.
     void on_templates_header_click();
+    void toggle_templates_collapsed();
+    void expand_templates();
+
+    // ---- category commands and the sidebar's menus (category_commands.cpp)
+    // The category of the selected sidebar row, or -1.
+    std::int64_t selected_category_id() const;
     void on_sidebar_context_menu(POINT screen_point);
     void new_category();
     void rename_category();

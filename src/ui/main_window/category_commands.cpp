@@ -1,0 +1,159 @@
+// MainWindow: the category commands and the context menus of the sidebar's rows.
+#include "app/app.h"
+#include "app/ids.h"
+#include "app/language.h"
+#include "storage/history_db.h"
+#include "ui/dialogs/confirm_box.h"
+#include "ui/dialogs/input_box.h"
+#include "ui/kit/list_box.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/sidebar.h"
+#include "ui/menu/popup_menu.h"
+
+namespace {
+
+// The screen point of a menu asked for with the keyboard (Shift+F10, the
+// menu key), which comes without one: under the selected row.
+bool from_keyboard(POINT point) { return point.x == -1 && point.y == -1; }
+
+POINT below_row(HWND list, int row) {
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    POINT point{r.left, r.bottom};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+// Selects the row under a screen point without switching the view; false
+// when the point is on no row.
+bool select_row_at(HWND list, POINT screen_point) {
+    POINT client = screen_point;
+    ScreenToClient(list, &client);
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    if (HIWORD(hit) != 0) return false;
+    SendMessageW(list, LB_SETCURSEL, LOWORD(hit), 0);
+    return true;
+}
+
+}  // namespace
+
+std::int64_t MainWindow::selected_category_id() const {
+    if (!sidebar) return -1;
+    const LRESULT row = SendMessageW(sidebar, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR) return -1;
+    return sidebar_category_of(SendMessageW(sidebar, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+}
+
+void MainWindow::on_sidebar_context_menu(POINT screen_point) {
+    if (!sidebar || !app || !app->db) return;
+    if (!from_keyboard(screen_point) && !select_row_at(sidebar, screen_point)) return;
+    const LRESULT row = SendMessageW(sidebar, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR) return;
+    const POINT at = from_keyboard(screen_point) ? below_row(sidebar, static_cast<int>(row)) : screen_point;
+    const SidebarChoice choice = sidebar_choice(SendMessageW(sidebar, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+    PopupMenuItems items;
+    switch (choice.target) {
+    case SidebarTarget::View:
+        if (choice.value != kViewTrash) return;
+        append_menu_item(items, kTrashMenuEmpty, tr(L"action.empty_trash"));
+        if (track_popup_menu(hwnd, at.x, at.y, items, dark) != kTrashMenuEmpty) return;
+        if (MessageBoxW(hwnd, tr(L"confirm.empty_trash").c_str(), tr(L"confirm.title").c_str(), MB_YESNO) != IDYES)
+            return;
+        app->db->empty_trash();
+        refresh_list();
+        return;
+    case SidebarTarget::TemplatesHeader:
+        append_menu_item(items, kTemplatesHeaderMenuAddGroup, tr(L"action.add_group"));
+        append_menu_item(items, kTemplatesHeaderMenuNewTemplate, tr(L"action.new_template"));
+        append_menu_separator(items);
+        append_menu_item(items, kTemplatesHeaderMenuToggle, tr(L"action.toggle_snippets"));
+        switch (track_popup_menu(hwnd, at.x, at.y, items, dark)) {
+        case kTemplatesHeaderMenuAddGroup: new_template_group(); break;
+        case kTemplatesHeaderMenuNewTemplate: new_template(); break;
+        case kTemplatesHeaderMenuToggle: toggle_templates_collapsed(); break;
+        default: break;
+        }
+        return;
+    case SidebarTarget::Category:
+        append_menu_item(items, kCategoryMenuRename, tr(L"action.rename"));
+        append_menu_item(items, kCategoryMenuPin, tr(L"action.pin_category"));
+        append_menu_separator(items);
+        append_menu_item(items, kCategoryMenuUp, tr(L"action.move_up"));
+        append_menu_item(items, kCategoryMenuDown, tr(L"action.move_down"));
+        append_menu_separator(items);
+        append_menu_item(items, kCategoryMenuDelete, tr(L"action.delete_category"));
+        switch (track_popup_menu(hwnd, at.x, at.y, items, dark)) {
+        case kCategoryMenuRename: rename_category(); break;
+        case kCategoryMenuPin: toggle_category_pin(); break;
+        case kCategoryMenuUp: move_category(-1); break;
+        case kCategoryMenuDown: move_category(+1); break;
+        case kCategoryMenuDelete: delete_category(); break;
+        default: break;
+        }
+        return;
+    case SidebarTarget::Ungrouped:
+        append_menu_item(items, kUngroupedMenuNewTemplate, tr(L"action.new_template"));
+        if (track_popup_menu(hwnd, at.x, at.y, items, dark) == kUngroupedMenuNewTemplate) new_template();
+        return;
+    case SidebarTarget::Group: {
+        const std::wstring group = sidebar_group_name(list_box_text(sidebar, static_cast<int>(row)));
+        const std::vector<std::wstring> groups = app->db->list_snippet_groups();
+        const std::uint64_t chosen = track_popup_menu(hwnd, at.x, at.y, template_group_menu(group, groups), dark);
+        if (chosen == kGroupMenuNewTemplate) {
+            new_template_in_group(group);
+        } else if (chosen == kGroupMenuRename) {
+            rename_template_group(group);
+        } else if (chosen == kGroupMenuDelete) {
+            delete_template_group(group);
+        } else if (const auto target = group_move_target(chosen, groups)) {
+            move_group_templates(group, *target);
+        }
+        return;
+    }
+    case SidebarTarget::Images:
+    case SidebarTarget::None: return;
+    }
+}
+
+void MainWindow::new_category() {
+    if (!app || !app->db) return;
+    std::wstring typed;
+    if (!input_box(hwnd, tr(L"input.new_category"), tr(L"prompt.name"), typed)) return;
+    const std::wstring name = category_name_from_input(typed);
+    if (name.empty()) return;
+    app->db->add_category(name);
+    refresh_all();
+}
+
+void MainWindow::rename_category() {
+    const std::int64_t id = selected_category_id();
+    if (id < 0 || !app || !app->db) return;
+    std::wstring typed;
+    if (!input_box(hwnd, tr(L"input.rename"), tr(L"prompt.new_name"), typed)) return;
+    const std::wstring name = category_name_from_input(typed);
+    if (name.empty()) return;
+    app->db->rename_category(id, name);
+    refresh_all();
+}
+
+void MainWindow::toggle_category_pin() {
+    const std::int64_t id = selected_category_id();
+    if (id < 0 || !app || !app->db) return;
+    app->db->toggle_category_pin(id);
+    refresh_all();
+}
+
+void MainWindow::move_category(int step) {
+    const std::int64_t id = selected_category_id();
+    if (id < 0 || !app || !app->db) return;
+    app->db->move_category(id, step);
+    refresh_all();
+}
+
+void MainWindow::delete_category() {
+    const std::int64_t id = selected_category_id();
+    if (id < 0 || !app || !app->db) return;
+    if (!confirm_box(hwnd, tr(L"confirm.title"), tr(L"confirm.delete_category"), tr(L"action.delete"))) return;
+    app->db->delete_category(id);
+    refresh_all();
+}
