@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "services/dib.h"
 #include "storage/history_records.h"
+#include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
@@ -31,50 +32,6 @@ using namespace testsupport;
 namespace {
 
 constexpr COLORREF kPictureColour = RGB(0, 160, 80);
-
-HWND open_box() {
-    for (const wchar_t* cls : {kConfirmBoxClass, kInputBoxClass, kViewDialogClass}) {
-        const std::vector<HWND> boxes = visible_thread_windows(cls);
-        if (!boxes.empty()) return boxes.front();
-    }
-    return nullptr;
-}
-
-// Plays one step a tick while a box runs. A box still open well after the
-// last step is closed, so that a failing test cannot hang, and noted.
-class BoxScript {
-public:
-    explicit BoxScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 150, &BoxScript::tick);
-    }
-    ~BoxScript() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-        EXPECT_FALSE(left_open_) << "a box was still open after the script";
-    }
-
-private:
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        BoxScript* s = current_;
-        if (!s) return;
-        if (s->next_ < s->steps_.size()) {
-            s->steps_[s->next_++]();
-        } else if (++s->idle_ > 20 && open_box()) {
-            s->left_open_ = true;
-            PostMessageW(open_box(), WM_CLOSE, 0, 0);
-        }
-    }
-
-    static inline BoxScript* current_ = nullptr;
-    std::vector<std::function<void()>> steps_;
-    size_t next_ = 0;
-    int idle_ = 0;
-    bool left_open_ = false;
-    UINT_PTR timer_ = 0;
-};
-
-void click_control(int id) { click_at(client_center(GetDlgItem(open_box(), id))); }
 
 RECT client_on_screen(HWND window) {
     RECT r;

@@ -1,0 +1,193 @@
+// The sidebar of a real main window under real mouse input: its rows switch
+// the view and the category new captures go to, the templates header opens
+// and closes its groups, a right click selects without switching, and the
+// category commands run through their boxes and menus, driven by a timer.
+
+#include "support/box_script.h"
+#include "support/desktop_input.h"
+#include "support/main_window_fixture.h"
+#include "support/test_support.h"
+#include "ui/kit/list_box.h"
+#include "ui/main_window/entry_format.h"
+#include "ui/main_window/sidebar.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr wchar_t kLongName[] = L"A category whose name is far too long for any sidebar to show whole";
+
+class SidebarDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HistoryDb& db = fx_.db();
+        work_ = db.add_category(L"Work");
+        db.add_category(kLongName);
+        add_text_entry(db, L"Filed under work", work_);
+        add_text_entry(db, L"Not filed anywhere");
+        db.create_snippet_group(L"Replies");
+        db.add_snippet(L"Thanks", L"Thank you", L"Replies");
+        ASSERT_TRUE(fx_.open(40, 40, 760, 560));
+        mw_ = &fx_.main_window();
+        SetForegroundWindow(fx_.hwnd());
+        pump_messages(100);
+    }
+
+    HWND sidebar() const { return mw_->sidebar; }
+    int selected_row() const { return static_cast<int>(SendMessageW(sidebar(), LB_GETCURSEL, 0, 0)); }
+
+    int row_of(std::int64_t data) const {
+        const std::vector<std::int64_t> rows = list_data(sidebar());
+        const auto found = std::find(rows.begin(), rows.end(), data);
+        return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+    }
+    int row_named(const std::wstring& label) const {
+        const std::vector<std::wstring> rows = list_texts(sidebar());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (sidebar_group_name(rows[i]) == label) return static_cast<int>(i);
+        return -1;
+    }
+
+    void click_row(int row, bool right = false) {
+        ASSERT_GE(row, 0);
+        RECT r{};
+        SendMessageW(sidebar(), LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        click_at(to_screen(sidebar(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), right);
+        pump_messages(200);
+    }
+
+    // Sets the input box's text, as if typed.
+    static std::function<void()> type(const wchar_t* text) {
+        return [text] { SetWindowTextW(GetDlgItem(open_box(), kIdInputField), text); };
+    }
+
+    std::vector<std::wstring> category_names_stored() {
+        std::vector<std::wstring> names;
+        for (const Category& c : fx_.db().list_categories()) names.push_back(c.name);
+        return names;
+    }
+
+    MainWindowFixture fx_;
+    MainWindow* mw_ = nullptr;
+    std::int64_t work_ = 0;
+};
+
+}  // namespace
+
+TEST_F(SidebarDesktop, RowsSwitchTheViewAndWhereNewCapturesGo) {
+    click_row(row_named(L"Work"));
+    EXPECT_EQ(mw_->view_mode, kViewCategory);
+    EXPECT_EQ(mw_->view_category, work_);
+    EXPECT_EQ(fx_.app().capture_category, work_);
+    std::vector<std::int64_t> filed;
+    for (const HistoryEntry& e : fx_.db().list_entries(view_key(kViewCategory, static_cast<int>(work_)), false, true))
+        filed.push_back(e.id);
+    EXPECT_EQ(list_data(mw_->entry_list), filed);
+
+    click_row(row_of(kSidebarImages));
+    EXPECT_EQ(mw_->view_mode, kViewImages);
+    EXPECT_EQ(fx_.app().capture_category, std::nullopt);
+    click_row(row_of(kViewTrash));
+    EXPECT_EQ(mw_->view_mode, kViewTrash);
+
+    // The templates header opens its section on all templates.
+    ASSERT_TRUE(fx_.settings().snippet_panel_collapsed);
+    EXPECT_EQ(row_named(L"Replies"), -1);
+    click_row(row_of(kSidebarTemplates));
+    EXPECT_TRUE(mw_->templates_view);
+    EXPECT_EQ(mw_->template_group, L"");
+    EXPECT_FALSE(fx_.settings().snippet_panel_collapsed);
+    EXPECT_TRUE(list_texts(sidebar())[row_of(kSidebarTemplates)].starts_with(L"\u25BE\t"));
+    EXPECT_EQ(fx_.app().capture_category, std::nullopt);
+
+    // A group row lists its group and stays lit across a refill.
+    click_row(row_named(L"Replies"));
+    EXPECT_EQ(mw_->template_group, L"Replies");
+    EXPECT_EQ(list_data(mw_->entry_list).size(), 2u);  // its header and its one template
+    mw_->refresh_all();
+    EXPECT_EQ(selected_row(), row_named(L"Replies"));
+
+    // A second click on the header closes the section again.
+    click_row(row_of(kSidebarTemplates));
+    EXPECT_TRUE(fx_.settings().snippet_panel_collapsed);
+    EXPECT_EQ(row_named(L"Replies"), -1);
+    EXPECT_EQ(mw_->template_group, L"");
+    EXPECT_TRUE(list_texts(sidebar())[row_of(kSidebarTemplates)].starts_with(L"\u25B8\t"));
+
+    // The long name sets the widest sidebar; its row ends in an ellipsis.
+    EXPECT_EQ(mw_->sidebar_width, kSidebarMaxWidth);
+    EXPECT_EQ(fx_.settings().categories_width, kSidebarMaxWidth);
+    RECT side{};
+    GetWindowRect(sidebar(), &side);
+    EXPECT_EQ(side.right - side.left, kSidebarMaxWidth);
+
+    // A right click on "all" selects it, opens no menu and keeps the view.
+    click_row(row_of(kViewAll), true);
+    pump_messages(300);
+    EXPECT_EQ(selected_row(), row_of(kViewAll));
+    EXPECT_EQ(open_menu(), nullptr);
+    EXPECT_TRUE(mw_->templates_view);
+}
+
+TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
+    {
+        BoxScript script({type(L"  Projects \r\n"), [] { click_control(IDOK); }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdAddCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return row_named(L"Projects") >= 0; }, 5000));
+    }
+    // Rename from the row's menu: its first item.
+    {
+        BoxScript script({[] { click_menu_row(0); }, type(L"Clients"), [] { click_control(IDOK); }});
+        click_row(row_named(L"Projects"), true);
+        ASSERT_TRUE(pump_until([&] { return row_named(L"Clients") >= 0; }, 5000));
+    }
+    EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName, L"Clients"}));
+    // Pin (second item) and move up (after a separator) from the menu.
+    {
+        BoxScript script({[] { click_menu_row(1); }});
+        click_row(row_named(L"Clients"), true);
+        ASSERT_TRUE(pump_until([&] { return list_texts(sidebar()).back() == L"\U0001F4CC\tClients"; }, 5000));
+    }
+    {
+        BoxScript script({[] { click_menu_row(2, 1); }});
+        click_row(row_named(L"Clients"), true);
+        ASSERT_TRUE(pump_until([&] { return category_names_stored()[1] == L"Clients"; }, 5000));
+    }
+    EXPECT_EQ(row_named(L"Clients"), row_named(L"Work") + 1);
+
+    // Delete the category on show: Cancel keeps it, OK removes it and the
+    // view falls back to "all", where nothing more is filed under it.
+    click_row(row_named(L"Clients"));
+    ASSERT_EQ(mw_->view_mode, kViewCategory);
+    {
+        BoxScript script({[] { click_control(IDCANCEL); }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdDeleteCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return script.done() && !open_box(); }, 5000));
+    }
+    EXPECT_GE(row_named(L"Clients"), 0);
+    {
+        BoxScript script({[] { click_control(IDOK); }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdDeleteCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return row_named(L"Clients") < 0; }, 5000));
+    }
+    EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
+    EXPECT_EQ(mw_->view_mode, kViewAll);
+    EXPECT_EQ(fx_.app().capture_category, std::nullopt);
+    EXPECT_EQ(selected_row(), row_of(kViewAll));
+
+    // With a row that is no category selected, only "new category" acts:
+    // no box opens (the script would close one and fail).
+    click_row(row_of(kViewTrash));
+    {
+        BoxScript guard({});
+        for (int command : {kCmdRenameCategory, kCmdMergeCategory, kCmdPinCategory, kCmdCategoryUp,
+                            kCmdDeleteCategory})
+            PostMessageW(fx_.hwnd(), WM_COMMAND, command, 0);
+        pump_messages(600);
+    }
+    EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
+}
