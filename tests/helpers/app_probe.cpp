@@ -17,6 +17,10 @@
 //   app_probe answer-dialog <file name>    fills the file name of the program's file
 //                                          dialog and presses its OK button
 //   app_probe dismiss-dialog [IDOK|IDCANCEL] presses a button of every dialog box shown
+//   app_probe rows <control id>            the rows of a list box of the main window:
+//                                          "row <index> <item data> <selected> <hex of UTF-8 text>"
+//   app_probe click-row <control id> <row> [right]
+//                                          brings the window up and clicks the middle of the row
 
 #include "app/ids.h"
 #include "services/autostart.h"
@@ -195,6 +199,59 @@ int dismiss_dialogs(WPARAM button) {
     return 0;
 }
 
+HWND main_child(int id) {
+    HWND main = main_window();
+    return main ? GetDlgItem(main, id) : nullptr;
+}
+
+std::string hex_of(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out.empty() ? "-" : out;
+}
+
+// Read with the list's own messages, which reach into the other process.
+int rows(int id) {
+    HWND list = main_child(id);
+    if (!list) {
+        std::printf("no-list\n");
+        return 1;
+    }
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const LRESULT current = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+        std::wstring text(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
+        if (length > 0) SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+        const long long data = static_cast<long long>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+        const bool selected = row == current || SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
+        std::printf("row %ld %lld %d %s\n", static_cast<long>(row), data, selected ? 1 : 0,
+                    hex_of(utf8_from_wide(text.c_str())).c_str());
+    }
+    return 0;
+}
+
+int click_row(int id, int row, bool right) {
+    HWND list = main_child(id);
+    if (!list) {
+        std::printf("no-list\n");
+        return 1;
+    }
+    SetForegroundWindow(main_window());
+    const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0));
+    const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    RECT client{};
+    GetClientRect(list, &client);
+    const POINT point = testsupport::to_screen(list, POINT{client.right / 2, (row - top) * height + height / 2});
+    testsupport::click_at(point, right);
+    std::printf("clicked %ld %ld\n", point.x, point.y);
+    return 0;
+}
+
 int autostart(const std::string& what) {
     if (what == "on") set_autostart(true);
     if (what == "off") set_autostart(false);
@@ -221,6 +278,10 @@ int main(int argc, char** argv) {
     if (cmd == "autostart" && argc >= 3) return autostart(argv[2]);
     if (cmd == "dialogs") return dialogs();
     if (cmd == "answer-dialog" && argc >= 3) return answer_dialog(wide_from_utf8(argv[2]));
+    if (cmd == "rows" && argc >= 3) return rows(static_cast<int>(number(argv[2])));
+    if (cmd == "click-row" && argc >= 4)
+        return click_row(static_cast<int>(number(argv[2])), static_cast<int>(number(argv[3])),
+                         argc >= 5 && std::string(argv[4]) == "right");
     if (cmd == "dismiss-dialog")
         return dismiss_dialogs(argc >= 3 && std::string(argv[2]) == "IDCANCEL" ? IDCANCEL : IDOK);
     return 2;

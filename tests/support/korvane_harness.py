@@ -272,6 +272,16 @@ class RunningProgram:
     def post(self, msg, wparam=0, lparam=0):
         return self.probe("post", str(msg), str(wparam), str(lparam))
 
+    def rows(self, control):
+        """[(item data, selected, text)] of a list box of the main window (IDS.kIdSidebar...)."""
+        found = []
+        for line in self.probe("rows", str(control)).splitlines():
+            parts = line.split(" ")
+            if parts[0] == "row":
+                text = "" if parts[4] == "-" else bytes.fromhex(parts[4]).decode("utf-8")
+                found.append((int(parts[2]), parts[3] == "1", text))
+        return found
+
     def quit(self, timeout=30):
         """The quit command of the File menu; returns the exit code."""
         self.post(WM_COMMAND, IDS.kCmdClose, 0)

@@ -177,10 +177,18 @@ class SettingsWindowTest(unittest.TestCase):
                 self.assertEqual(wait_until(lambda: setting(key) == want and want), want, key)
                 flipped[key] = want
             show_page(2)
+
+            def sidebar_views():
+                return [data for data, _, _ in app.rows(IDS.kIdSidebar) if data <= IDS.kSidebarImages]
+
+            self.assertEqual(sidebar_views(), list(range(IDS.kSidebarImages + 1)))
             for bit, cid in enumerate(HIDE_VIEWS):
                 drive("click", cid)
                 mask = str((1 << (bit + 1)) - 1)
                 self.assertEqual(wait_until(lambda: setting("categories_hidden") == mask and mask), mask)
+                # The sidebar follows at once: "all" and the views not hidden yet.
+                shown = [IDS.kViewAll] + list(range(bit + 2, IDS.kSidebarImages + 1))
+                self.assertEqual(wait_until(lambda: sidebar_views() == shown, 5), True, sidebar_views())
             show_page(0)
             for cid, row, key, value in ((IDS.kIdSettingsFilterMode, 1, "app_filter_mode", "whitelist"),
                                          (IDS.kIdSettingsFilterMode, 2, "app_filter_mode", "blacklist"),
