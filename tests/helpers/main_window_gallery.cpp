@@ -1,16 +1,19 @@
 // Renders the main window, in both themes, into PNG files for people to look
 // at: the history with text and image cards (some selected), the templates
-// view with a group header, and an open drop-down menu of the menu bar.
+// view with a group header, an open drop-down menu of the menu bar, and the
+// sidebar with its templates section open and a category's menu.
 //   main_window_gallery.exe <output folder>
-// Writes main_window_<theme>.png, main_window_templates_<theme>.png and
-// main_window_menu_<theme>.png for the themes dark and light, and prints one
-// line per file. Exit code 0 when all were written.
+// Writes main_window_<theme>.png, main_window_templates_<theme>.png,
+// main_window_menu_<theme>.png and main_window_sidebar_<theme>.png for the
+// themes dark and light, and prints one line per file. Exit code 0 when all
+// were written.
 
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
 #include "ui/main_window/entry_format.h"
+#include "ui/main_window/sidebar.h"
 #include "ui/menu/popup_menu.h"
 
 #include <cstdio>
@@ -31,7 +34,8 @@ bool save_window(HWND window, const std::wstring& path) {
 // The category the first picture shows: text and image cards together.
 std::int64_t seed(HistoryDb& db) {
     const std::int64_t work = db.add_category(L"Work");
-    db.add_category(L"Personal");
+    db.toggle_category_pin(db.add_category(L"Personal"));
+    db.add_category(L"Receipts and invoices from every supplier of the year");
     add_text_entry(db, L"Meeting notes: send the quarterly figures to Anna before Friday, and book the room", work);
     add_image_entry(db, 160, 90, RGB(40, 120, 220), work, L"mspaint.exe", L"Harbour at dawn - Paint");
     add_text_entry(db, L"https://example.org/articles/clipboard-history", work);
@@ -126,10 +130,30 @@ bool render(bool dark, const std::wstring& folder) {
     KillTimer(nullptr, timer);
     pump_messages(100);
 
-    std::printf("%s main_window_%ls.png\n%s main_window_templates_%ls.png\n%s main_window_menu_%ls.png\n",
+    const bool menu_ok = g_menu_saved;
+
+    // The sidebar: templates open on a group, a category's menu over it.
+    mw.show_template_group(L"Replies");
+    settle(fixture.hwnd());
+    g_menu_path = folder + L"\\main_window_sidebar_" + theme + L".png";
+    g_menu_saved = false;
+    g_menu_step = 0;
+    const LRESULT count = SendMessageW(mw.sidebar, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        if (sidebar_category_of(SendMessageW(mw.sidebar, LB_GETITEMDATA, row, 0)) != category) continue;
+        RECT r{};
+        SendMessageW(mw.sidebar, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        const UINT_PTR sidebar_timer = SetTimer(nullptr, 0, 200, menu_step);
+        mw.on_sidebar_context_menu(to_screen(mw.sidebar, POINT{r.left + 40, (r.top + r.bottom) / 2}));
+        KillTimer(nullptr, sidebar_timer);
+        pump_messages(100);
+    }
+
+    std::printf("%s main_window_%ls.png\n%s main_window_templates_%ls.png\n%s main_window_menu_%ls.png\n"
+                "%s main_window_sidebar_%ls.png\n",
                 history_ok ? "wrote" : "FAILED", theme.c_str(), templates_ok ? "wrote" : "FAILED", theme.c_str(),
-                g_menu_saved ? "wrote" : "FAILED", theme.c_str());
-    return history_ok && templates_ok && g_menu_saved;
+                menu_ok ? "wrote" : "FAILED", theme.c_str(), g_menu_saved ? "wrote" : "FAILED", theme.c_str());
+    return history_ok && templates_ok && menu_ok && g_menu_saved;
 }
 
 }  // namespace

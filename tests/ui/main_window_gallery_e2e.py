@@ -1,5 +1,6 @@
 """Renders the main window in both themes (history cards, templates with a
-group header, an open drop-down menu) into PNG files under the build folder
+group header, an open drop-down menu, the sidebar with its templates section
+open and a category's menu) into PNG files under the build folder
 (screenshots/), then reads them back with ImageMagick and checks that the
 palette each picture should show is there."""
 
@@ -25,7 +26,7 @@ MENU = {"dark": {"menu surface": 0x272727, "menu hover": 0xD06B0A},
 
 def pictures(theme):
     return ["main_window_%s.png" % theme, "main_window_templates_%s.png" % theme,
-            "main_window_menu_%s.png" % theme]
+            "main_window_menu_%s.png" % theme, "main_window_sidebar_%s.png" % theme]
 
 
 class MainWindowGallery(unittest.TestCase):
@@ -45,9 +46,10 @@ class MainWindowGallery(unittest.TestCase):
                 path = os.path.join(OUT, name)
                 self.assertTrue(os.path.exists(path), name)
                 found = colours(path)
-                roles = dict(wanted, **MENU[theme]) if "menu" in name else wanted
+                with_menu = "menu" in name or "sidebar" in name
+                roles = dict(wanted, **MENU[theme]) if with_menu else wanted
                 for role, colorref in roles.items():
-                    if role == "thumbnail frame" and "templates" in name:
+                    if role == "thumbnail frame" and ("templates" in name or "sidebar" in name):
                         continue
                     with self.subTest(picture=name, role=role):
                         self.assertIn(hex_of(colorref), found)
