@@ -149,10 +149,11 @@ bool render(bool dark, const std::wstring& folder) {
         pump_messages(100);
     }
 
-    std::printf("%s main_window_%ls.png\n%s main_window_templates_%ls.png\n%s main_window_menu_%ls.png\n"
-                "%s main_window_sidebar_%ls.png\n",
-                history_ok ? "wrote" : "FAILED", theme.c_str(), templates_ok ? "wrote" : "FAILED", theme.c_str(),
-                menu_ok ? "wrote" : "FAILED", theme.c_str(), g_menu_saved ? "wrote" : "FAILED", theme.c_str());
+    std::printf(
+        "%s main_window_%ls.png\n%s main_window_templates_%ls.png\n%s main_window_menu_%ls.png\n"
+        "%s main_window_sidebar_%ls.png\n",
+        history_ok ? "wrote" : "FAILED", theme.c_str(), templates_ok ? "wrote" : "FAILED", theme.c_str(),
+        menu_ok ? "wrote" : "FAILED", theme.c_str(), g_menu_saved ? "wrote" : "FAILED", theme.c_str());
     return history_ok && templates_ok && menu_ok && g_menu_saved;
 }
 

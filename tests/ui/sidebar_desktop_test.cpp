@@ -184,8 +184,7 @@ TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
     click_row(row_of(kViewTrash));
     {
         BoxScript guard({});
-        for (int command : {kCmdRenameCategory, kCmdMergeCategory, kCmdPinCategory, kCmdCategoryUp,
-                            kCmdDeleteCategory})
+        for (int command : {kCmdRenameCategory, kCmdMergeCategory, kCmdPinCategory, kCmdCategoryUp, kCmdDeleteCategory})
             PostMessageW(fx_.hwnd(), WM_COMMAND, command, 0);
         pump_messages(600);
     }

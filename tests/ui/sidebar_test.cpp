@@ -46,10 +46,18 @@ std::vector<std::wstring> texts(const std::vector<SidebarRow>& rows) {
 }  // namespace
 
 TEST_F(Sidebar, TheMaskAndTheTemplatesSectionDecideTheRows) {
-    const std::vector<std::wstring> open = {
-        L"\tAll",         L"\U0001F4CC\tPinned",  L"\U0001F511\tQuick slots", L"\tWithout category",
-        L"\U0001F5D1\tTrash", L"\u25BE\tTemplates", L"\t  Replies",           L"\t  Work",
-        L"\t  Without group", L"\U0001F5BC\tImages", L"\U0001F4CC\tHome",     L"\tArchive"};
+    const std::vector<std::wstring> open = {L"\tAll",
+                                            L"\U0001F4CC\tPinned",
+                                            L"\U0001F511\tQuick slots",
+                                            L"\tWithout category",
+                                            L"\U0001F5D1\tTrash",
+                                            L"\u25BE\tTemplates",
+                                            L"\t  Replies",
+                                            L"\t  Work",
+                                            L"\t  Without group",
+                                            L"\U0001F5BC\tImages",
+                                            L"\U0001F4CC\tHome",
+                                            L"\tArchive"};
     EXPECT_EQ(texts(build_sidebar_rows(content(0, false, true))), open);
 
     // Collapsed: no group rows and no ungrouped row, the arrow points right.
@@ -139,7 +147,7 @@ TEST_F(Sidebar, WidthNamesAndTheGroupMenu) {
         EXPECT_EQ(group_move_target(item.id, groups), item.text == L"Without group" ? L"" : item.text);
     }
     EXPECT_EQ(offered, (std::vector<std::wstring>{L"A", L"C", L"Without group"}));
-    for (std::uint64_t other : {std::uint64_t(kGroupMenuRename), std::uint64_t(kGroupMenuDelete),
-                                pack_menu_command(kMoveToGroupTag, 0)})
+    for (std::uint64_t other :
+         {std::uint64_t(kGroupMenuRename), std::uint64_t(kGroupMenuDelete), pack_menu_command(kMoveToGroupTag, 0)})
         EXPECT_EQ(group_move_target(other, groups), std::nullopt);
 }

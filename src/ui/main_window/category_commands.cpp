@@ -10,7 +10,41 @@
 #include "ui/main_window/sidebar.h"
 #include "ui/menu/popup_menu.h"
 
+#include <span>
+
 namespace {
+
+// The rows of a menu: a command and its text key; a null key is a separator.
+struct MenuRow {
+    int id;
+    const wchar_t* key;
+};
+constexpr MenuRow kSeparator{0, nullptr};
+constexpr MenuRow kTrashMenu[] = {{kTrashMenuEmpty, tr_key(L"action.empty_trash")}};
+constexpr MenuRow kTemplatesHeaderMenu[] = {{kTemplatesHeaderMenuAddGroup, tr_key(L"action.add_group")},
+                                            {kTemplatesHeaderMenuNewTemplate, tr_key(L"action.new_template")},
+                                            kSeparator,
+                                            {kTemplatesHeaderMenuToggle, tr_key(L"action.toggle_snippets")}};
+constexpr MenuRow kCategoryMenu[] = {{kCategoryMenuRename, tr_key(L"action.rename")},
+                                     {kCategoryMenuPin, tr_key(L"action.pin_category")},
+                                     kSeparator,
+                                     {kCategoryMenuUp, tr_key(L"action.move_up")},
+                                     {kCategoryMenuDown, tr_key(L"action.move_down")},
+                                     kSeparator,
+                                     {kCategoryMenuDelete, tr_key(L"action.delete_category")}};
+constexpr MenuRow kUngroupedMenu[] = {{kUngroupedMenuNewTemplate, tr_key(L"action.new_template")}};
+
+PopupMenuItems menu_of(std::span<const MenuRow> rows) {
+    PopupMenuItems items;
+    for (const MenuRow& row : rows) {
+        if (row.key) {
+            append_menu_item(items, row.id, tr(row.key));
+        } else {
+            append_menu_separator(items);
+        }
+    }
+    return items;
+}
 
 // The screen point of a menu asked for with the keyboard (Shift+F10, the
 // menu key), which comes without one: under the selected row.
@@ -50,24 +84,18 @@ void MainWindow::on_sidebar_context_menu(POINT screen_point) {
     const LRESULT row = SendMessageW(sidebar, LB_GETCURSEL, 0, 0);
     if (row == LB_ERR) return;
     const POINT at = from_keyboard(screen_point) ? below_row(sidebar, static_cast<int>(row)) : screen_point;
+    auto show = [&](const PopupMenuItems& items) { return track_popup_menu(hwnd, at.x, at.y, items, dark); };
     const SidebarChoice choice = sidebar_choice(SendMessageW(sidebar, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
-    PopupMenuItems items;
     switch (choice.target) {
     case SidebarTarget::View:
-        if (choice.value != kViewTrash) return;
-        append_menu_item(items, kTrashMenuEmpty, tr(L"action.empty_trash"));
-        if (track_popup_menu(hwnd, at.x, at.y, items, dark) != kTrashMenuEmpty) return;
-        if (MessageBoxW(hwnd, tr(L"confirm.empty_trash").c_str(), tr(L"confirm.title").c_str(), MB_YESNO) != IDYES)
-            return;
-        app->db->empty_trash();
-        refresh_list();
+        if (choice.value == kViewTrash && show(menu_of(kTrashMenu)) == kTrashMenuEmpty &&
+            MessageBoxW(hwnd, tr(L"confirm.empty_trash").c_str(), tr(L"confirm.title").c_str(), MB_YESNO) == IDYES) {
+            app->db->empty_trash();
+            refresh_list();
+        }
         return;
     case SidebarTarget::TemplatesHeader:
-        append_menu_item(items, kTemplatesHeaderMenuAddGroup, tr(L"action.add_group"));
-        append_menu_item(items, kTemplatesHeaderMenuNewTemplate, tr(L"action.new_template"));
-        append_menu_separator(items);
-        append_menu_item(items, kTemplatesHeaderMenuToggle, tr(L"action.toggle_snippets"));
-        switch (track_popup_menu(hwnd, at.x, at.y, items, dark)) {
+        switch (show(menu_of(kTemplatesHeaderMenu))) {
         case kTemplatesHeaderMenuAddGroup: new_template_group(); break;
         case kTemplatesHeaderMenuNewTemplate: new_template(); break;
         case kTemplatesHeaderMenuToggle: toggle_templates_collapsed(); break;
@@ -75,14 +103,7 @@ void MainWindow::on_sidebar_context_menu(POINT screen_point) {
         }
         return;
     case SidebarTarget::Category:
-        append_menu_item(items, kCategoryMenuRename, tr(L"action.rename"));
-        append_menu_item(items, kCategoryMenuPin, tr(L"action.pin_category"));
-        append_menu_separator(items);
-        append_menu_item(items, kCategoryMenuUp, tr(L"action.move_up"));
-        append_menu_item(items, kCategoryMenuDown, tr(L"action.move_down"));
-        append_menu_separator(items);
-        append_menu_item(items, kCategoryMenuDelete, tr(L"action.delete_category"));
-        switch (track_popup_menu(hwnd, at.x, at.y, items, dark)) {
+        switch (show(menu_of(kCategoryMenu))) {
         case kCategoryMenuRename: rename_category(); break;
         case kCategoryMenuPin: toggle_category_pin(); break;
         case kCategoryMenuUp: move_category(-1); break;
@@ -92,13 +113,12 @@ void MainWindow::on_sidebar_context_menu(POINT screen_point) {
         }
         return;
     case SidebarTarget::Ungrouped:
-        append_menu_item(items, kUngroupedMenuNewTemplate, tr(L"action.new_template"));
-        if (track_popup_menu(hwnd, at.x, at.y, items, dark) == kUngroupedMenuNewTemplate) new_template();
+        if (show(menu_of(kUngroupedMenu)) == kUngroupedMenuNewTemplate) new_template();
         return;
     case SidebarTarget::Group: {
         const std::wstring group = sidebar_group_name(list_box_text(sidebar, static_cast<int>(row)));
         const std::vector<std::wstring> groups = app->db->list_snippet_groups();
-        const std::uint64_t chosen = track_popup_menu(hwnd, at.x, at.y, template_group_menu(group, groups), dark);
+        const std::uint64_t chosen = show(template_group_menu(group, groups));
         if (chosen == kGroupMenuNewTemplate) {
             new_template_in_group(group);
         } else if (chosen == kGroupMenuRename) {

@@ -150,11 +150,11 @@ void MainWindow::select_sidebar_view() {
     if (templates_view && !template_group.empty()) {
         for (LRESULT row = 0; row < count; ++row) {
             const SidebarChoice choice = sidebar_choice(SendMessageW(sidebar, LB_GETITEMDATA, row, 0));
-            const bool match = template_group == kUngroupedGroup
-                                   ? choice.target == SidebarTarget::Ungrouped
-                                   : choice.target == SidebarTarget::Group &&
-                                         sidebar_group_name(list_box_text(sidebar, static_cast<int>(row))) ==
-                                             template_group;
+            const bool match =
+                template_group == kUngroupedGroup
+                    ? choice.target == SidebarTarget::Ungrouped
+                    : choice.target == SidebarTarget::Group &&
+                          sidebar_group_name(list_box_text(sidebar, static_cast<int>(row))) == template_group;
             if (match) {
                 SendMessageW(sidebar, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
                 return;

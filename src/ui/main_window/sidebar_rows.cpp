@@ -31,8 +31,8 @@ const FixedRow kFixedRows[] = {
 };
 
 void add_template_rows(const SidebarContent& content, std::vector<SidebarRow>& rows) {
-    rows.push_back({content.templates_collapsed ? kCollapsedIcon : kExpandedIcon, tr(L"side.templates"),
-                    kSidebarTemplates});
+    rows.push_back(
+        {content.templates_collapsed ? kCollapsedIcon : kExpandedIcon, tr(L"side.templates"), kSidebarTemplates});
     if (!template_rows_shown(content)) return;
     for (std::size_t i = 0; i < content.groups.size(); ++i)
         rows.push_back({L"", kGroupIndent + content.groups[i], kSidebarFirstGroup + static_cast<std::int64_t>(i)});
@@ -74,7 +74,8 @@ SidebarChoice sidebar_choice(std::int64_t data) {
     if (data == kSidebarImages) return {SidebarTarget::Images, kViewImages};
     if (data <= kViewTrash) return {SidebarTarget::View, data};
     if (data == kSidebarUngrouped) return {SidebarTarget::Ungrouped, 0};
-    if (data >= kSidebarFirstGroup && data < kSidebarUngrouped) return {SidebarTarget::Group, data - kSidebarFirstGroup};
+    if (data >= kSidebarFirstGroup && data < kSidebarUngrouped)
+        return {SidebarTarget::Group, data - kSidebarFirstGroup};
     return {};
 }
 
