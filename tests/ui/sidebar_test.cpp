@@ -79,31 +79,31 @@ TEST_F(Sidebar, TheMaskAndTheTemplatesSectionDecideTheRows) {
 }
 
 TEST_F(Sidebar, EveryRowOpensWhatItShowsAndEveryCategoryAsACategory) {
+    using T = SidebarTarget;
+    std::vector<std::pair<T, std::int64_t>> opened;
     for (const SidebarRow& row : build_sidebar_rows(content(0, false, true))) {
         const SidebarChoice choice = sidebar_choice(row.data);
-        if (row.label == L"Archive") {
-            EXPECT_EQ(choice.target, SidebarTarget::Category);
-            EXPECT_EQ(choice.value, 995);
-        } else if (row.label == L"  Work") {
-            EXPECT_EQ(choice.target, SidebarTarget::Group);
-            EXPECT_EQ(choice.value, 1);
-        } else if (row.label == L"  Without group") {
-            EXPECT_EQ(choice.target, SidebarTarget::Ungrouped);
-        } else if (row.label == L"Trash") {
-            EXPECT_EQ(choice.target, SidebarTarget::View);
-            EXPECT_EQ(choice.value, kViewTrash);
-        }
+        opened.emplace_back(choice.target, choice.value);
     }
-    // Ids that the old "id + 10 below 1000" rule lost, and far beyond.
-    for (std::int64_t id : {1ll, 989ll, 990ll, 991ll, 1000ll, 0x100000003E8ll, 1ll << 40}) {
-        const std::int64_t data = sidebar_category_data(id);
-        EXPECT_EQ(sidebar_choice(data).target, SidebarTarget::Category) << id;
-        EXPECT_EQ(sidebar_category_of(data), id) << id;
-    }
+    EXPECT_EQ(opened, (std::vector<std::pair<T, std::int64_t>>{{T::View, kViewAll},
+                                                               {T::View, kViewPinned},
+                                                               {T::View, kViewSlots},
+                                                               {T::View, kViewUncategorised},
+                                                               {T::View, kViewTrash},
+                                                               {T::TemplatesHeader, 0},
+                                                               {T::Group, 0},
+                                                               {T::Group, 1},
+                                                               {T::Ungrouped, 0},
+                                                               {T::Images, kViewImages},
+                                                               {T::Category, 3},
+                                                               {T::Category, 995}}));
+    // Ids that "id + 10 below 1000" could not hold, and far beyond.
+    for (std::int64_t id : {989ll, 990ll, 1000ll, 0x100000003E8ll, 1ll << 40})
+        EXPECT_EQ(sidebar_category_of(sidebar_category_data(id)), id) << id;
     EXPECT_EQ(sidebar_category_of(kSidebarUngrouped), -1);
     EXPECT_EQ(sidebar_category_of(kSidebarFirstGroup + 3), -1);
-    EXPECT_EQ(sidebar_choice(-1).target, SidebarTarget::None);
-    EXPECT_EQ(sidebar_choice(500).target, SidebarTarget::None);
+    EXPECT_EQ(sidebar_choice(-1).target, T::None);
+    EXPECT_EQ(sidebar_choice(500).target, T::None);
 }
 
 TEST_F(Sidebar, EachViewLightsItsRowAndFilesCapturesOnlyInACategory) {
