@@ -179,3 +179,14 @@ TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
     }
     EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
 }
+
+TEST(SidebarStart, ARestoredCategoryViewFilesCapturesOnlyUnderACategoryThatExists) {
+    for (const bool exists : {true, false}) {
+        MainWindowFixture fx;
+        const std::int64_t kept = fx.db().add_category(L"Kept");
+        fx.settings().last_view_filter = kViewCategory;
+        fx.settings().last_view_cat_id = static_cast<int>(exists ? kept : kept + 40);
+        ASSERT_TRUE(fx.open(40, 40, 760, 560, false));  // started in the tray: no sidebar yet
+        EXPECT_EQ(fx.app().capture_category, exists ? std::optional<std::int64_t>(kept) : std::nullopt);
+    }
+}

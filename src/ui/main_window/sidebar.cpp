@@ -171,7 +171,17 @@ void MainWindow::select_sidebar_view() {
 }
 
 void MainWindow::sync_capture_category() {
-    if (app) app->capture_category = capture_category_for({templates_view, view_mode, view_category});
+    if (!app) return;
+    app->capture_category = capture_category_for({templates_view, view_mode, view_category});
+    // A view restored at start may name a category the database no longer
+    // has (a window started hidden is not checked by a sidebar fill): copies
+    // filed under it would show in no view but "all".
+    if (app->capture_category && app->db) {
+        const std::vector<Category> stored = app->db->list_categories();
+        if (std::none_of(stored.begin(), stored.end(),
+                         [&](const Category& c) { return c.id == *app->capture_category; }))
+            app->capture_category.reset();
+    }
 }
 
 void MainWindow::set_view(int mode, int category_id) {
