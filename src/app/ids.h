@@ -71,6 +71,7 @@ inline constexpr UINT_PTR kSpinStyleSubclassId = 20722;
 // Main window: tool and search buttons, the two lists, the menu-bar buttons.
 inline constexpr UINT_PTR kIconButtonSubclassId = 1;
 inline constexpr UINT_PTR kListSubclassId = 2;
+inline constexpr UINT_PTR kEntryHintSubclassId = 3;  // the preview popup
 inline constexpr UINT_PTR kTextButtonSubclassId = 4;
 // Settings window: the navigation list.
 inline constexpr UINT_PTR kNavListSubclassId = 12528;

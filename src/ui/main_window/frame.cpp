@@ -329,6 +329,8 @@ HWND MainWindow::ensure_preview_window() {
     preview_window.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kEntryHintClass, L"",
                                          WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     set_font(preview_window.get(), list_font ? list_font.get() : ui_font.get());
+    if (preview_window)
+        SetWindowSubclass(preview_window.get(), EntryHintProc, kEntryHintSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return preview_window.get();
 }
 

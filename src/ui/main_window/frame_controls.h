@@ -40,3 +40,5 @@ inline const ToolButtonInfo kToolButtons[] = {
 LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref);
 LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref);
 LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref);
+// The preview popup's subclass (preview.cpp); its reference data is the MainWindow.
+LRESULT CALLBACK EntryHintProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref);

@@ -20,6 +20,7 @@
 #include "storage/history_records.h"
 #include "ui/kit/brush_cache.h"
 #include "ui/main_window/main_window_layout.h"
+#include "ui/main_window/preview_layout.h"
 
 #include <windows.h>
 
@@ -30,21 +31,6 @@
 #include <vector>
 
 class App;
-
-// The preview popup's measures (filled in by the preview).
-struct CardLayout {
-    int width = 0;
-    int inner_width = 0;
-    int line_height = 0;
-    int line_count = 0;
-    int content_height = 0;
-    int shown_height = 0;
-    int header = 18;
-    int content_bottom = 0;
-    int separator_y = 0;
-    int total_height = 0;
-    bool clipped = false;
-};
 
 class MainWindow {
 public:
@@ -76,7 +62,9 @@ public:
     ScopedBitmap preview_bitmap;
     int preview_bitmap_width = 0;
     int preview_bitmap_height = 0;
-    std::int64_t preview_id = -1;
+    std::int64_t preview_id = -1;  // the entry shown, or the template (its positive id) when preview_is_template
+    bool preview_is_template = false;
+    bool preview_is_image = false;  // the content is preview_bitmap, not preview_text
     int preview_scroll = 0;
     CardLayout preview_layout;
     int preview_wheel_rest = 0;  // wheel deltas below one notch
@@ -244,10 +232,23 @@ public:
     // ---- preview (preview.cpp)
     void on_selection_changed();
     void refresh_preview();
+    // Fill the popup for a loaded entry (its id) or template (its row data,
+    // the negated id) and show it; hides it when there is none.
+    void show_entry_hint(std::int64_t id);
+    void show_snippet_hint(std::int64_t row_data);
     void hide_preview();
     void remove_preview_hook();
     void apply_link_title(std::int64_t id, const std::wstring& title);
+    // The list and preview font for Settings.font_size, also for the quick menu.
     void apply_font_size();
+    // The popup's own messages (EntryHintProc).
+    void paint_preview(HDC dc, const RECT& client);
+    void scroll_preview(int delta);
+    bool preview_link_hit(POINT client_point) const;
+    void on_preview_wheel(int delta);
+    void on_preview_link_click(POINT client_point);
+    // A click anywhere but the popup and the main window closes the popup.
+    void on_mouse_hook_click(POINT screen_point);
 
     // ---- templates (templates_panel.cpp)
     void new_template();
@@ -267,6 +268,13 @@ private:
     void refill_templates(const std::wstring& search);
     void refill_entries(const std::wstring& search);
     void add_row(const std::wstring& text, std::int64_t data, bool image, bool grouped);
+    void show_preview(int width, int height, int row);
+    void reposition_preview(std::int64_t id);
+    void install_preview_hook();
+    void layout_preview(HDC dc);
+    void finish_preview(int row);
+    // Makes the list font again when Settings.font_size changed; true when it did.
+    bool update_list_font();
     void build_frame();
     void apply_theme_to_children();
     FrameLayout current_layout(const std::vector<std::wstring>& menu_texts) const;

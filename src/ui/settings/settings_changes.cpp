@@ -39,13 +39,18 @@ void refresh_entries(SettingsWindow& sw) {
     if (MainWindow* mw = main_window_of(sw)) mw->refresh_list();
 }
 
-// The main window's own copies of these settings, and its list font, are
-// not there yet: for now these changes reach Settings only.
+// The main window's own copies of these settings are not there yet: for now
+// these changes reach Settings only.
 void apply_close_on_paste_change(SettingsWindow& sw, bool on) {}
 void apply_tray_on_minimize_change(SettingsWindow& sw, bool on) {}
 void apply_show_time_change(SettingsWindow& sw, bool on) {}
-void apply_list_font_change(SettingsWindow& sw, int size) {}
 void apply_language_change(SettingsWindow& sw) {}
+
+// Settings.font_size holds the size already; the list, the preview and the
+// quick menu follow it.
+void apply_list_font_change(SettingsWindow& sw, int) {
+    if (MainWindow* mw = main_window_of(sw)) mw->apply_font_size();
+}
 
 // ---------------------------------------------------------------- switches
 
