@@ -32,9 +32,9 @@ constexpr COLORREF kTrackLight = 0xE8E8E8;
 constexpr COLORREF kThumbDark = 0x8A8A8A;
 constexpr COLORREF kThumbLight = 0xA0A0A0;
 constexpr int kCorner = 8;
-constexpr int kInnerTop = 8;    // the inner area starts this far down, and ends this far up
-constexpr int kInfoTop = 30;    // the first information line, below the shown content
-constexpr int kLineGap = 4;     // between information lines
+constexpr int kInnerTop = 8;  // the inner area starts this far down, and ends this far up
+constexpr int kInfoTop = 30;  // the first information line, below the shown content
+constexpr int kLineGap = 4;   // between information lines
 constexpr int kSeparatorGap = 24;
 constexpr UINT kWrapFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
@@ -207,8 +207,8 @@ void MainWindow::show_entry_hint(std::int64_t id) {
     preview_bitmap.reset();
     if (!preview_is_image) {
         preview_text = shown_text(content);
-        preview_meta = text_info_lines({app_name, content, entry->is_browser_page, entry->source_title,
-                                        entry->link_title, preview_link, created});
+        preview_meta = text_info_lines(
+            {app_name, content, entry->is_browser_page, entry->source_title, entry->link_title, preview_link, created});
     } else {
         preview_bitmap.reset(image_to_thumbnail(entry->image, kPreviewThumbWidth, kPreviewThumbHeight, true));
         BITMAP info{};
@@ -264,13 +264,13 @@ void MainWindow::layout_preview(HDC dc) {
     }
     const int width = preview_width(text_width(dc, preview_text), info_width);
     const int side = 2 * kPreviewSideMargin;
-    preview_layout =
-        compute_card_layout(width, text_height(dc, preview_text, width - side, line), lines, line, kPreviewTextMaxHeight);
+    preview_layout = compute_card_layout(width, text_height(dc, preview_text, width - side, line), lines, line,
+                                         kPreviewTextMaxHeight);
     // A text that scrolls wraps narrower, beside its scroll bar.
     if (preview_layout.clipped)
-        preview_layout = compute_card_layout(
-            width, text_height(dc, preview_text, width - side - kPreviewScrollBarRoom, line), lines, line,
-            kPreviewTextMaxHeight);
+        preview_layout =
+            compute_card_layout(width, text_height(dc, preview_text, width - side - kPreviewScrollBarRoom, line), lines,
+                                line, kPreviewTextMaxHeight);
 }
 
 // ---------------------------------------------------------------- placement
@@ -319,7 +319,8 @@ void MainWindow::hide_preview() {
 // ---------------------------------------------------------------- the mouse hook
 
 void MainWindow::install_preview_hook() {
-    if (!preview_hook) preview_hook = SetWindowsHookExW(WH_MOUSE_LL, PreviewMouseHookProc, GetModuleHandleW(nullptr), 0);
+    if (!preview_hook)
+        preview_hook = SetWindowsHookExW(WH_MOUSE_LL, PreviewMouseHookProc, GetModuleHandleW(nullptr), 0);
 }
 
 void MainWindow::remove_preview_hook() {
@@ -386,8 +387,9 @@ void MainWindow::paint_preview(HDC dc, const RECT& client) {
         const int lines = count_text_lines(preview_meta);
         layout = preview_is_image
                      ? compute_card_layout(width, line, lines, line, kPreviewImageMaxHeight)
-                     : compute_card_layout(width, text_height(dc, preview_text, std::max(width - 2 * kPreviewSideMargin, 1), line), lines,
-                                           line, kPreviewTextMaxHeight);
+                     : compute_card_layout(
+                           width, text_height(dc, preview_text, std::max(width - 2 * kPreviewSideMargin, 1), line),
+                           lines, line, kPreviewTextMaxHeight);
     }
     const int right = inner.right - (layout.clipped ? kPreviewScrollBarRoom : 0);
     const int top = layout.header - preview_scroll;
@@ -486,6 +488,7 @@ LRESULT CALLBACK EntryHintProc(HWND window, UINT message, WPARAM wparam, LPARAM 
         return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // a click in it leaves the main window active
     case WM_SETCURSOR: {
         POINT pt{};
         GetCursorPos(&pt);

@@ -77,8 +77,8 @@ PreviewPosition place_preview(const ScreenRect& main_window, int anchor_y, int w
 }
 
 int follow_row_top(int anchor_y, int height, const ScreenRect& work_area) {
-    const int top = anchor_y + height < work_area.bottom - kEdgeGap + 1 ? anchor_y
-                                                                        : work_area.bottom - kEdgeGap - height;
+    const int top =
+        anchor_y + height < work_area.bottom - kEdgeGap + 1 ? anchor_y : work_area.bottom - kEdgeGap - height;
     return std::max(top, work_area.top);
 }
 
@@ -93,7 +93,8 @@ PreviewScrollBar preview_scroll_bar(const CardLayout& layout, int scroll, int in
     const int content = std::max(layout.content_height, 1);
     bar.thumb_height = std::min(std::max(bar.track_height * layout.shown_height / content, 16), bar.track_height);
     const int range = std::max(layout.content_height - layout.shown_height, 1);
-    bar.thumb_top = bar.track_top + (bar.track_height - bar.thumb_height) * clamp_preview_scroll(scroll, layout) / range;
+    bar.thumb_top =
+        bar.track_top + (bar.track_height - bar.thumb_height) * clamp_preview_scroll(scroll, layout) / range;
     return bar;
 }
 

@@ -99,6 +99,7 @@ void add_controls(HWND window, EditorState& st) {
     HWND group = add_field(window, L"COMBOBOX", WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 120, 40, 380,
                            200, kIdEditorGroup, font, dark);
     fill_group_box(group, st);
+    allow_dark_mode(group, dark);
 
     add_dialog_control(window, L"STATIC", tr(L"editor.template_label"), SS_LEFT | SS_NOPREFIX, 14, 70, 100, 18, 0,
                        font);

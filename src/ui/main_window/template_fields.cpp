@@ -21,6 +21,7 @@ std::wstring ungrouped_label_to_name(const std::wstring& text) {
 
 std::wstring group_name_from_input(const std::wstring& typed) {
     std::wstring name = typed;
-    std::replace_if(name.begin(), name.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+    std::replace_if(
+        name.begin(), name.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
     return trim_blanks(name);
 }
