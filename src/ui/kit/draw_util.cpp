@@ -9,6 +9,13 @@ void fill_solid(HDC dc, const RECT& rect, COLORREF color) {
     FillRect(dc, &rect, brush.get());
 }
 
+void fill_round(HDC dc, const RECT& rect, int corner, COLORREF color) {
+    ScopedBrush brush(CreateSolidBrush(color));
+    ScopedSelect keep_brush(dc, brush.get());
+    ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
+    RoundRect(dc, rect.left, rect.top, rect.right + 1, rect.bottom + 1, corner, corner);
+}
+
 void frame_solid(HDC dc, const RECT& rect, COLORREF color) {
     ScopedBrush brush(CreateSolidBrush(color));
     FrameRect(dc, &rect, brush.get());

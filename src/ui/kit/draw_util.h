@@ -11,6 +11,10 @@
 // Fills a rectangle with a colour; the brush lives only for the call.
 void fill_solid(HDC dc, const RECT& rect, COLORREF color);
 
+// Fills a rounded rectangle (corners of the given diameter, the right and
+// bottom edges included) with a colour, no outline.
+void fill_round(HDC dc, const RECT& rect, int corner, COLORREF color);
+
 // A 1-pixel outline of a rectangle, no fill.
 void frame_solid(HDC dc, const RECT& rect, COLORREF color);
 

@@ -21,13 +21,6 @@ struct CardPens {
     COLORREF primary, secondary;
 };
 
-void fill_round(HDC dc, const RECT& r, int corner, COLORREF colour) {
-    ScopedBrush brush(CreateSolidBrush(colour));
-    ScopedSelect keep_brush(dc, brush.get());
-    ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
-    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, corner, corner);
-}
-
 void draw_text(HDC dc, const std::wstring& text, RECT r, COLORREF colour, HFONT font, UINT format) {
     if (r.right <= r.left || r.bottom <= r.top || text.empty()) return;
     ScopedSelect keep(dc, font);

@@ -42,13 +42,6 @@ bool end_hover(MainWindow& mw, HWND button) {
     return true;
 }
 
-void paint_rounded(HDC dc, RECT rect, int corner, COLORREF colour) {
-    ScopedBrush brush(CreateSolidBrush(colour));
-    ScopedSelect keep_brush(dc, brush.get());
-    ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
-    RoundRect(dc, rect.left, rect.top, rect.right + 1, rect.bottom + 1, corner, corner);
-}
-
 void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
     RECT rect;
     GetClientRect(button, &rect);
@@ -56,7 +49,7 @@ void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
     if (mw.hovered_button == button) {
         RECT inner = rect;
         InflateRect(&inner, -1, -1);
-        paint_rounded(dc, inner, 6, ui_color(UiColor::MenuBarHover, mw.dark));
+        fill_round(dc, inner, 6, ui_color(UiColor::MenuBarHover, mw.dark));
     }
     const std::wstring text = window_text(button).substr(0, kMenuTextLimit);
     ScopedSelect keep_font(dc, control_font(button));
@@ -73,7 +66,7 @@ void paint_icon_button(const MainWindow& mw, HWND button, HDC dc) {
     if (mw.hovered_button == button) {
         RECT inner = rect;
         InflateRect(&inner, -1, -1);
-        paint_rounded(dc, inner, 8, ui_color(UiColor::ToolButtonHover, mw.dark));
+        fill_round(dc, inner, 8, ui_color(UiColor::ToolButtonHover, mw.dark));
     }
     const std::wstring glyph = window_text(button).substr(0, 8);
     ScopedSelect keep_font(dc, control_font(button));

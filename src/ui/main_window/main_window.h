@@ -269,6 +269,7 @@ private:
     void refill_entries(const std::wstring& search);
     void add_row(const std::wstring& text, std::int64_t data, bool image, bool grouped);
     void show_preview(int width, int height, int row);
+    int preview_anchor(int row) const;
     void reposition_preview(std::int64_t id);
     void install_preview_hook();
     void layout_preview(HDC dc);

@@ -91,13 +91,6 @@ ScreenRect work_area_near(HWND window) {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-void fill_round(HDC dc, const RECT& r, COLORREF colour) {
-    ScopedBrush brush(CreateSolidBrush(colour));
-    ScopedSelect keep_brush(dc, brush.get());
-    ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
-    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, kCorner, kCorner);
-}
-
 void outline_round(HDC dc, const RECT& r, COLORREF colour) {
     ScopedPen pen(CreatePen(PS_SOLID, 1, colour));
     ScopedSelect keep_pen(dc, pen.get());
@@ -275,17 +268,23 @@ void MainWindow::layout_preview(HDC dc) {
 
 // ---------------------------------------------------------------- placement
 
+// Where the popup's top stands level with a row (row -1: the list's top).
+int MainWindow::preview_anchor(int row) const {
+    RECT main_rect{}, row_rect{};
+    GetWindowRect(hwnd, &main_rect);
+    if (row >= 0) list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rect));
+    POINT list_origin{};
+    if (entry_list) MapWindowPoints(entry_list, hwnd, &list_origin, 1);
+    return preview_anchor_y(row_rect.top, list_origin.y, main_rect.top);
+}
+
 void MainWindow::show_preview(int width, int height, int row) {
     HWND popup = preview_window.get();
     if (!popup || !hwnd) return;
     RECT main_rect{};
     GetWindowRect(hwnd, &main_rect);
-    RECT row_rect{};
-    if (row >= 0) list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rect));
-    POINT list_origin{};
-    if (entry_list) MapWindowPoints(entry_list, hwnd, &list_origin, 1);
-    const int anchor = preview_anchor_y(row_rect.top, list_origin.y, main_rect.top);
-    const PreviewPosition at = place_preview(screen_rect(main_rect), anchor, width, height, work_area_near(hwnd));
+    const PreviewPosition at =
+        place_preview(screen_rect(main_rect), preview_anchor(row), width, height, work_area_near(hwnd));
     SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, width, height, SWP_NOACTIVATE);
     // Never activated: the main window keeps the focus and the keyboard.
     ShowWindow(popup, SW_SHOWNOACTIVATE);
@@ -298,14 +297,9 @@ void MainWindow::reposition_preview(std::int64_t id) {
     HWND popup = preview_window.get();
     const int row = index_of(id);
     if (!preview_shown || !popup || row < 0) return;
-    RECT main_rect{}, row_rect{}, popup_rect{};
-    GetWindowRect(hwnd, &main_rect);
+    RECT popup_rect{};
     GetWindowRect(popup, &popup_rect);
-    list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rect));
-    POINT list_origin{};
-    MapWindowPoints(entry_list, hwnd, &list_origin, 1);
-    const int anchor = preview_anchor_y(row_rect.top, list_origin.y, main_rect.top);
-    const int top = follow_row_top(anchor, popup_rect.bottom - popup_rect.top, work_area_near(hwnd));
+    const int top = follow_row_top(preview_anchor(row), popup_rect.bottom - popup_rect.top, work_area_near(hwnd));
     SetWindowPos(popup, HWND_TOPMOST, popup_rect.left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -373,7 +367,7 @@ void MainWindow::paint_preview(HDC dc, const RECT& client) {
     const COLORREF back = ui_color(UiColor::PopupSurface, dark);
     const COLORREF border = ui_color(UiColor::Border, dark);
     fill_solid(dc, client, back);
-    fill_round(dc, client, back);
+    fill_round(dc, client, kCorner, back);
     outline_round(dc, client, border);
 
     const RECT inner{client.left + kPreviewSideMargin, client.top + kInnerTop, client.right - kPreviewSideMargin,
