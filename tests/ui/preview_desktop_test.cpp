@@ -420,62 +420,46 @@ TEST_F(PreviewDesktop, GroupCommandsChangeTheStoredGroups) {
 TEST_F(PreviewDesktop, ScreenshotsOfPreviewsAndTheEditorInBothThemes) {
     const std::wstring folder = binary_dir() + L"\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
-    auto shoot = [&](const std::wstring& name, HWND extra) {
-        RECT all{}, other{};
+    // Saves the main window with another window over or beside it and
+    // counts the pixels of a colour of the palette on the other window.
+    auto shoot = [&](const std::wstring& name, HWND other, UiColor role) {
+        RedrawWindow(other, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pump_messages(300);
+        RECT all{}, part{};
         GetWindowRect(fx_.hwnd(), &all);
-        GetWindowRect(extra, &other);
-        UnionRect(&all, &all, &other);
+        GetWindowRect(other, &part);
+        UnionRect(&all, &all, &part);
         PixelImage image(all.right - all.left, all.bottom - all.top);
         capture_screen(all, image);
         EXPECT_TRUE(image.save_png(folder + L"\\" + name + L".png")) << name;
-        return std::make_pair(
-            image.count({other.left - all.left, other.top - all.top, other.right - all.left, other.bottom - all.top},
-                        ui_color(UiColor::PopupSurface, mw_->dark)),
-            other);
+        OffsetRect(&part, -all.left, -all.top);
+        return image.count(part, ui_color(role, mw_->dark));
     };
     for (bool dark : {true, false}) {
         const std::wstring theme = dark ? L"dark" : L"light";
         fx_.settings().dark_mode = dark;
         mw_->apply_dark_mode(dark);
         mw_->set_view(kViewAll, -1);
-        auto settle = [&] {
-            RedrawWindow(popup(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            pump_messages(300);
-        };
-
         show_for(short_id_);
-        settle();
-        EXPECT_GT(shoot(L"preview_text_" + theme, popup()).first, 1000) << theme;
+        EXPECT_GT(shoot(L"preview_text_" + theme, popup(), UiColor::PopupSurface), 1000) << theme;
         mw_->show_images_view();
         show_for(image_id_);
-        settle();
-        EXPECT_GT(shoot(L"preview_image_" + theme, popup()).first, 500) << theme;
+        EXPECT_GT(shoot(L"preview_image_" + theme, popup(), UiColor::PopupSurface), 500) << theme;
         mw_->set_view(kViewAll, -1);
         show_for(long_id_);
         SendMessageW(popup(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
-        settle();
-        EXPECT_GT(shoot(L"preview_scrolled_" + theme, popup()).first, 1000) << theme;
+        EXPECT_GT(shoot(L"preview_scrolled_" + theme, popup(), UiColor::PopupSurface), 1000) << theme;
 
         int editor_pixels = 0;
         ModalScript script(
-            {[] { set_editor_text(kIdEditorTitle, L"Thanks for the order"); },
-             [] {
+            {[] {
+                 set_editor_text(kIdEditorTitle, L"Thanks for the order");
                  set_editor_text(kIdEditorText,
-                                 L"Dear {user},\r\nthank you for your order of {date}.\r\nWe ship it "
-                                 L"within two days.");
+                                 L"Dear {user},\r\nthank you for your order of {date}.\r\nWe ship it within two days.");
              },
              [&] {
-                 HWND editor = top_window(kSnippetEditorClass);
-                 RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                 pump_messages(200);
-                 RECT r{};
-                 GetClientRect(editor, &r);
-                 PixelImage image(r.right, r.bottom);
-                 MapWindowPoints(editor, nullptr, reinterpret_cast<POINT*>(&r), 2);
-                 capture_screen(r, image);
                  editor_pixels =
-                     image.count({0, 0, image.width(), image.height()}, ui_color(UiColor::WindowBackground, mw_->dark));
-                 shoot(L"template_editor_" + theme, editor);
+                     shoot(L"template_editor_" + theme, top_window(kSnippetEditorClass), UiColor::WindowBackground);
              },
              [] { click_control(kSnippetEditorClass, kIdEditorCancel); }},
             modal_windows);

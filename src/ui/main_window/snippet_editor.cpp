@@ -96,10 +96,12 @@ void add_controls(HWND window, EditorState& st) {
     attach_thin_border(title, dark);
 
     add_dialog_control(window, L"STATIC", tr(L"editor.group_label"), SS_LEFT | SS_NOPREFIX, 14, 40, 100, 18, 0, font);
-    HWND group = add_field(window, L"COMBOBOX", WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 120, 40, 380,
-                           200, kIdEditorGroup, font, dark);
+    HWND group = add_dialog_control(window, L"COMBOBOX", L"",
+                                    WS_VSCROLL | WS_TABSTOP | WS_CLIPCHILDREN | CBS_DROPDOWN | CBS_AUTOHSCROLL, 120, 40,
+                                    380, 200, kIdEditorGroup, font);
     fill_group_box(group, st);
-    allow_dark_mode(group, dark);
+    // The kit's frame and arrow around the typing field, which paints itself (clipped out) in the field colours.
+    attach_combo_style(group, dark);
 
     add_dialog_control(window, L"STATIC", tr(L"editor.template_label"), SS_LEFT | SS_NOPREFIX, 14, 70, 100, 18, 0,
                        font);
