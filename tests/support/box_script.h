@@ -1,7 +1,8 @@
 #pragma once
-// Drives the program's modal windows (the confirm, input and view boxes and
-// the popup menu) from a thread timer, one step a tick, while the window's own
-// modal loop runs inside the call under test. For GoogleTest programs only.
+// Drives the program's modal windows (the confirm, input and view boxes, the
+// template editor, the system's message boxes and the popup menu) from a
+// thread timer, one step a tick, while the window's own modal loop runs
+// inside the call under test. For GoogleTest programs only.
 
 #include "app/ids.h"
 #include "support/desktop_input.h"
@@ -16,9 +17,15 @@
 
 namespace testsupport {
 
-// The box of this thread that is shown (confirm, input or view), or null.
+// The system's message box (MessageBoxW) has this class.
+inline constexpr wchar_t kMessageBoxClass[] = L"#32770";
+
+// The box of this thread that is shown, or null: a message box first (it
+// stands over the window that opened it), then a confirm, input or view box,
+// then the template editor.
 inline HWND open_box() {
-    for (const wchar_t* cls : {kConfirmBoxClass, kInputBoxClass, kViewDialogClass}) {
+    for (const wchar_t* cls : {kMessageBoxClass, kConfirmBoxClass, kInputBoxClass, kViewDialogClass,
+                               kSnippetEditorClass}) {
         const std::vector<HWND> boxes = visible_thread_windows(cls);
         if (!boxes.empty()) return boxes.front();
     }

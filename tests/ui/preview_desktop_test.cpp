@@ -11,15 +11,14 @@
 #include "services/link_fetch.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
-#include "support/modal_script.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
 #include "ui/kit/theme.h"
 #include "ui/main_window/snippet_editor.h"
-#include "ui/menu/popup_menu_layout.h"
 #include "ui/settings/settings_window.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +32,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr wchar_t kMessageBoxClass[] = L"#32770";
 
 std::wstring long_text(int lines) {
     std::wstring text;
@@ -58,15 +55,6 @@ HWND top_window(const wchar_t* cls) {
     return windows.empty() ? nullptr : windows.front();
 }
 
-// The editor, the boxes and any message box: what a script may leave open.
-std::vector<HWND> modal_windows() {
-    std::vector<HWND> all;
-    for (const wchar_t* cls : {kMessageBoxClass, kSnippetEditorClass, kInputBoxClass, kConfirmBoxClass})
-        for (HWND w : visible_thread_windows(cls)) all.push_back(w);
-    return all;
-}
-
-void click_control(const wchar_t* cls, int id) { click_at(client_center(GetDlgItem(top_window(cls), id))); }
 void dismiss_message_box() { PostMessageW(top_window(kMessageBoxClass), WM_COMMAND, IDOK, 0); }
 std::wstring editor_text(int id) { return window_text(GetDlgItem(top_window(kSnippetEditorClass), id)); }
 void set_editor_text(int id, const std::wstring& text) {
@@ -182,18 +170,10 @@ TEST_F(PreviewDesktop, ALinkTitleArrivingAddsItsLineAndTheLinkCanBeCopied) {
     ASSERT_FALSE(IsRectEmpty(&link));
     set_clipboard_text(L"something else");
     bool stayed = false;
-    ModalScript script({[&] { stayed = shown(); },
-                        [] {
-                            HWND menu = top_window(kPopupMenuClass);
-                            RECT r{};
-                            GetWindowRect(menu, &r);
-                            click_at(POINT{(r.left + r.right) / 2, r.top + kMenuMargin + kMenuRowHeight * 3 / 2});
-                        }},
-                       [] { return visible_thread_windows(kPopupMenuClass); });
+    BoxScript script({[&] { stayed = shown(); }, [] { click_menu_row(1); }});  // "Copy"
     click_at(to_screen(popup(), POINT{(link.left + link.right) / 2, (link.top + link.bottom) / 2}));
-    ASSERT_TRUE(pump_until([&] { return script.done() && !top_window(kPopupMenuClass); }, 5000));
+    ASSERT_TRUE(pump_until([&] { return script.done() && !open_menu(); }, 5000));
     EXPECT_TRUE(stayed);
-    EXPECT_FALSE(script.watchdog_fired());
     EXPECT_TRUE(pump_until([&] { return get_clipboard_text() == url; }, 2000));
 }
 
@@ -294,36 +274,34 @@ TEST_F(PreviewDesktop, TheEditorKeepsWhatWasTypedUntilItCanBeStoredInItsGroup) {
     const std::size_t templates_before = fx_.db().list_snippets().size();
     bool group_preset = false;
     std::wstring after_insert, after_replace, kept_title;
-    ModalScript script({[&] {
-                            group_preset = editor_text(kIdEditorGroup) == L"Replies";
-                            click_control(kSnippetEditorClass, kIdEditorOk);  // nothing typed yet
-                        },
-                        [] { dismiss_message_box(); },
-                        [] {
-                            set_editor_text(kIdEditorTitle, L"Thanks");  // taken
-                            set_editor_text(kIdEditorText, L"Hello world");
-                            SendMessageW(GetDlgItem(top_window(kSnippetEditorClass), kIdEditorText), EM_SETSEL, 6, 6);
-                            click_control(kSnippetEditorClass, kIdEditorVarDate);
-                        },
-                        [&] {
-                            after_insert = editor_text(kIdEditorText);
-                            HWND text = GetDlgItem(top_window(kSnippetEditorClass), kIdEditorText);
-                            SendMessageW(text, EM_SETSEL, 12, 17);  // "world"
-                            click_control(kSnippetEditorClass, kIdEditorVarUser);
-                        },
-                        [&] {
-                            after_replace = editor_text(kIdEditorText);
-                            click_control(kSnippetEditorClass, kIdEditorOk);
-                        },
-                        [] { dismiss_message_box(); },
-                        [&] {
-                            kept_title = editor_text(kIdEditorTitle);
-                            set_editor_text(kIdEditorTitle, L"Greeting");
-                            click_control(kSnippetEditorClass, kIdEditorOk);
-                        }},
-                       modal_windows);
+    BoxScript script({[&] {
+                          group_preset = editor_text(kIdEditorGroup) == L"Replies";
+                          click_control(kIdEditorOk);  // nothing typed yet
+                      },
+                      [] { dismiss_message_box(); },
+                      [] {
+                          set_editor_text(kIdEditorTitle, L"Thanks");  // taken
+                          set_editor_text(kIdEditorText, L"Hello world");
+                          SendMessageW(GetDlgItem(top_window(kSnippetEditorClass), kIdEditorText), EM_SETSEL, 6, 6);
+                          click_control(kIdEditorVarDate);
+                      },
+                      [&] {
+                          after_insert = editor_text(kIdEditorText);
+                          HWND text = GetDlgItem(top_window(kSnippetEditorClass), kIdEditorText);
+                          SendMessageW(text, EM_SETSEL, 12, 17);  // "world"
+                          click_control(kIdEditorVarUser);
+                      },
+                      [&] {
+                          after_replace = editor_text(kIdEditorText);
+                          click_control(kIdEditorOk);
+                      },
+                      [] { dismiss_message_box(); },
+                      [&] {
+                          kept_title = editor_text(kIdEditorTitle);
+                          set_editor_text(kIdEditorTitle, L"Greeting");
+                          click_control(kIdEditorOk);
+                      }});
     mw_->new_template_in_group(L"Replies");
-    EXPECT_FALSE(script.watchdog_fired());
     EXPECT_TRUE(group_preset);
     EXPECT_EQ(after_insert, L"Hello {date}world");
     EXPECT_EQ(after_replace, L"Hello {date}{user}");
@@ -341,13 +319,12 @@ TEST_F(PreviewDesktop, TheEditorKeepsWhatWasTypedUntilItCanBeStoredInItsGroup) {
 TEST_F(PreviewDesktop, TheEditorEndsOnAQuitAndLeavesTheStringsAlone) {
     std::wstring title = L"Kept", group = L"Gone group", text = L"line one\nline two";
     std::wstring shown_group, shown_text;
-    ModalScript script({[&] {
-                           shown_group = editor_text(kIdEditorGroup);
-                           shown_text = editor_text(kIdEditorText);
-                           set_editor_text(kIdEditorTitle, L"Changed");
-                           PostQuitMessage(7);
-                       }},
-                       modal_windows);
+    BoxScript script({[&] {
+        shown_group = editor_text(kIdEditorGroup);
+        shown_text = editor_text(kIdEditorText);
+        set_editor_text(kIdEditorTitle, L"Changed");
+        PostQuitMessage(7);
+    }});
     EXPECT_FALSE(show_snippet_editor(fx_.hwnd(), mw_, title, group, text));
     EXPECT_EQ(title, L"Kept");
     EXPECT_EQ(shown_group, L"Gone group");  // a group no longer stored is shown as it was
@@ -356,7 +333,7 @@ TEST_F(PreviewDesktop, TheEditorEndsOnAQuitAndLeavesTheStringsAlone) {
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_TRUE(IsWindowEnabled(fx_.hwnd()));
-    EXPECT_TRUE(modal_windows().empty());
+    EXPECT_EQ(open_box(), nullptr);
 }
 
 TEST_F(PreviewDesktop, GroupCommandsChangeTheStoredGroups) {
@@ -368,20 +345,18 @@ TEST_F(PreviewDesktop, GroupCommandsChangeTheStoredGroups) {
     auto type_into_box = [](const std::wstring& text) {
         return [text] {
             SetWindowTextW(GetDlgItem(top_window(kInputBoxClass), kIdInputField), text.c_str());
-            click_control(kInputBoxClass, IDOK);
+            click_control(IDOK);
         };
     };
     {
-        ModalScript script({type_into_box(L"  Letters\r\n")}, modal_windows);
+        BoxScript script({type_into_box(L"  Letters\r\n")});
         mw_->new_template_group();
-        EXPECT_FALSE(script.watchdog_fired());
     }
     EXPECT_TRUE(has(L"Letters"));
     {
         bool told = false;
-        ModalScript script({type_into_box(L"Letters"), [&] { told = top_window(kMessageBoxClass) != nullptr; },
-                            [] { dismiss_message_box(); }},
-                           modal_windows);
+        BoxScript script({type_into_box(L"Letters"), [&] { told = top_window(kMessageBoxClass) != nullptr; },
+                          [] { dismiss_message_box(); }});
         mw_->new_template_group();
         EXPECT_TRUE(told);
         const std::vector<std::wstring> all = groups();
@@ -389,14 +364,14 @@ TEST_F(PreviewDesktop, GroupCommandsChangeTheStoredGroups) {
     }
     mw_->show_template_group(L"Letters");
     {
-        ModalScript script({type_into_box(L"Notes")}, modal_windows);
+        BoxScript script({type_into_box(L"Notes")});
         mw_->rename_template_group(L"Letters");
     }
     EXPECT_TRUE(has(L"Notes"));
     EXPECT_FALSE(has(L"Letters"));
     EXPECT_EQ(mw_->template_group, L"Notes");  // the view follows its group
     {
-        ModalScript script({[] { click_control(kConfirmBoxClass, IDOK); }}, modal_windows);
+        BoxScript script({[] { click_control(IDOK); }});
         mw_->delete_template_group(L"Notes");
     }
     EXPECT_FALSE(has(L"Notes"));
@@ -423,8 +398,9 @@ TEST_F(PreviewDesktop, ScreenshotsOfPreviewsAndTheEditorInBothThemes) {
     // Saves the main window with another window over or beside it and
     // counts the pixels of a colour of the palette on the other window.
     auto shoot = [&](const std::wstring& name, HWND other, UiColor role) {
+        // No message pump here: it also runs inside a script's step.
         RedrawWindow(other, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        pump_messages(300);
+        flush_and_wait();
         RECT all{}, part{};
         GetWindowRect(fx_.hwnd(), &all);
         GetWindowRect(other, &part);
@@ -451,7 +427,7 @@ TEST_F(PreviewDesktop, ScreenshotsOfPreviewsAndTheEditorInBothThemes) {
         EXPECT_GT(shoot(L"preview_scrolled_" + theme, popup(), UiColor::PopupSurface), 1000) << theme;
 
         int editor_pixels = 0;
-        ModalScript script(
+        BoxScript script(
             {[] {
                  set_editor_text(kIdEditorTitle, L"Thanks for the order");
                  set_editor_text(kIdEditorText,
@@ -461,8 +437,7 @@ TEST_F(PreviewDesktop, ScreenshotsOfPreviewsAndTheEditorInBothThemes) {
                  editor_pixels =
                      shoot(L"template_editor_" + theme, top_window(kSnippetEditorClass), UiColor::WindowBackground);
              },
-             [] { click_control(kSnippetEditorClass, kIdEditorCancel); }},
-            modal_windows);
+             [] { click_control(kIdEditorCancel); }});
         mw_->new_template_in_group(L"Replies");
         EXPECT_GT(editor_pixels, 20000) << theme;
     }

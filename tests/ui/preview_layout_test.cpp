@@ -135,11 +135,11 @@ TEST_F(PreviewTexts, TheEditorRefusesWhatTheStoreWouldRefuse) {
     EXPECT_EQ(check_template_fields(L"Thanks", L"x", L"Thanks", taken), TemplateProblem::None);
     EXPECT_EQ(check_template_fields(L"Old one", L"x", L"Thanks", taken), TemplateProblem::DuplicateTitle);
 
-    EXPECT_EQ(ungrouped_label_to_name(L"(no group)"), L"");
+    EXPECT_EQ(ungrouped_label_to_name(L"Without group"), L"");
     EXPECT_EQ(ungrouped_label_to_name(L"Replies"), L"Replies");
     load_language(L"ru", testsupport::source_dir() + L"\\lang");
-    EXPECT_EQ(ungrouped_label_to_name(L"(без группы)"), L"");
-    EXPECT_EQ(ungrouped_label_to_name(L"(no group)"), L"(no group)");
+    EXPECT_EQ(ungrouped_label_to_name(L"Без группы"), L"");
+    EXPECT_EQ(ungrouped_label_to_name(L"Without group"), L"Without group");
     load_language(L"en", testsupport::source_dir() + L"\\lang");
 
     EXPECT_EQ(group_name_from_input(L"  Letters\r\n"), L"Letters");
