@@ -178,7 +178,7 @@ LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPAR
     }
     case WM_KEYDOWN:
         if (window == mw.entry_list && wparam == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-            SendMessageW(window, LB_SETSEL, TRUE, -1);
+            mw.select_all();
             return 0;
         }
         break;

@@ -13,6 +13,7 @@
 //   sidebar.cpp             views and the sidebar
 //   category_commands.cpp   category commands, the sidebar's context menus
 //   entry_commands.cpp      what the commands do to the selection
+//   entry_menus.cpp         the entry list's context menus
 //   preview.cpp             the preview popup
 //   templates_panel.cpp     templates and their groups
 
@@ -211,14 +212,34 @@ public:
     void move_category(int step);
     void delete_category();
 
-    // ---- entry commands (entry_commands.cpp)
+    // ---- entry commands (entry_commands.cpp) and the entry list's context menus (entry_menus.cpp)
+    // WM_CONTEXTMENU of the entry list; (-1, -1) when it came from the keyboard.
     void on_list_context_menu(POINT screen_point);
+    // The row under a screen point becomes the selection (a row already
+    // selected keeps the whole selection); returns the row, -1 for none.
+    int select_at(HWND list, POINT screen_point);
     void on_paste_selected();
     void on_paste_multiple();
+    void on_paste_plain();
+    // mode: a text transform 0..6 (services/text_util.h); -1 pastes the text as it is.
+    void on_paste_transformed(int mode);
+    // Puts text on the clipboard and pastes it into the paste target.
+    void paste_text_to_window(const std::wstring& text);
     void on_copy_selected();
+    void on_open_selected();
+    // One selected text entry with text (it can be pasted transformed); one selected kept entry.
+    bool selected_has_text() const;
+    bool selected_is_kept() const;
+    void toggle_keep_selected();
     void toggle_pin_selected();
     void edit_selected();
+    void restore_selected();
+    void delete_selected_forever();
+    // Moves to the trash after asking; in the trash deletes for good.
     void delete_selected();
+    void empty_trash();  // after asking
+    // direction -1 up, +1 down: the selected block changes place with the row next to it.
+    void move_selection(int direction);
     void move_selection_up();
     void move_selection_down();
     void move_selected_to_category();
@@ -228,6 +249,8 @@ public:
     void select_all();
     void focus_search();
     void toggle_show_time();
+    // A template's text with its variables filled in.
+    std::wstring snippet_text(const Snippet& snippet) const;
 
     // ---- preview (preview.cpp)
     void on_selection_changed();
