@@ -11,13 +11,14 @@
 
 namespace {
 
-constexpr std::uint64_t kRule = 0;     // a separator in menu_ids
+constexpr std::uint64_t kRule = 0;            // a separator in menu_ids
 constexpr std::uint64_t kSubmenu = 1u << 31;  // a row that opens a submenu
 
 // A menu's ids in order: separators as kRule, a submenu row as kSubmenu.
 std::vector<std::uint64_t> menu_ids(const PopupMenuItems& menu) {
     std::vector<std::uint64_t> ids;
-    for (const PopupMenuItem& item : menu) ids.push_back(item.separator ? kRule : item.children.empty() ? item.id : kSubmenu);
+    for (const PopupMenuItem& item : menu)
+        ids.push_back(item.separator ? kRule : item.children.empty() ? item.id : kSubmenu);
     return ids;
 }
 
@@ -75,7 +76,8 @@ TEST(EntryCommandMoves, TheRowNextToTheBlockChangesSidesAsTheListShowsIt) {
     auto moved = [](std::vector<int> selected, int direction) {
         std::wstring rows = L"abcdefghij";
         const MovePlan plan = plan_block_move(selected, static_cast<int>(rows.size()), direction);
-        if (plan.step != MovePlan::Step::Move) return std::wstring(plan.step == MovePlan::Step::Refill ? L"refill" : L"");
+        if (plan.step != MovePlan::Step::Move)
+            return std::wstring(plan.step == MovePlan::Step::Refill ? L"refill" : L"");
         const wchar_t row = rows[plan.from];
         rows.erase(plan.from, 1);
         rows.insert(rows.begin() + std::min<int>(plan.to, static_cast<int>(rows.size())), row);

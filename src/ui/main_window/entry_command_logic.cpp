@@ -10,14 +10,15 @@ namespace {
 
 // The "paste as" rows, in menu order: the transform mode is the index.
 const wchar_t* const kTransformKeys[] = {
-    tr_key(L"action.transform_upper"),    tr_key(L"action.transform_lower"),
-    tr_key(L"action.transform_capitalize"), tr_key(L"action.transform_sentence"),
-    tr_key(L"action.transform_invert"),   tr_key(L"action.transform_trim"),
+    tr_key(L"action.transform_upper"),     tr_key(L"action.transform_lower"),  tr_key(L"action.transform_capitalize"),
+    tr_key(L"action.transform_sentence"),  tr_key(L"action.transform_invert"), tr_key(L"action.transform_trim"),
     tr_key(L"action.transform_remove_lf"),
 };
 constexpr int kTransformCount = static_cast<int>(std::size(kTransformKeys));
 
-void add(PopupMenuItems& menu, int id, const wchar_t* key) { append_menu_item(menu, static_cast<std::uint64_t>(id), tr(key)); }
+void add(PopupMenuItems& menu, int id, const wchar_t* key) {
+    append_menu_item(menu, static_cast<std::uint64_t>(id), tr(key));
+}
 
 // A rule between groups of rows, never two in a row.
 void separate(PopupMenuItems& menu) {

@@ -73,11 +73,11 @@ struct ListMenuState {
     ListMenuKind kind = ListMenuKind::Entries;
     int selected_count = 0;
     bool slots_view = false;
-    bool moves_shown = false;  // the search field is empty and the view is not the pinned entries
-    bool has_text = false;     // one text entry with text is selected: it can be pasted transformed
-    bool kept = false;         // that entry is kept forever
+    bool moves_shown = false;          // the search field is empty and the view is not the pinned entries
+    bool has_text = false;             // one text entry with text is selected: it can be pasted transformed
+    bool kept = false;                 // that entry is kept forever
     std::vector<std::wstring> groups;  // the stored template groups, in order
-    std::wstring group;  // the template's group (Template), the header's group (GroupHeader)
+    std::wstring group;                // the template's group (Template), the header's group (GroupHeader)
 };
 
 PopupMenuItems build_list_menu(const ListMenuState& state);

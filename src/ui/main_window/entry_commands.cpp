@@ -1,4 +1,5 @@
-// MainWindow: the entry commands — what paste, copy, open, keep, pin, categories, quick slots, moves, edits, restores and deletes do to the selected rows.
+// MainWindow: the entry commands — what paste, copy, open, keep, pin, categories, quick slots, moves, edits, restores
+// and deletes do to the selected rows.
 #include "ui/main_window/main_window.h"
 
 #include "app/app.h"
@@ -295,10 +296,9 @@ void MainWindow::move_selection(int direction) {
         refresh_list();
         return;
     }
-    const bool moved = view_mode == kViewSlots
-                           ? db->move_slots(ids, direction)
-                           : db->move_entries(ids, direction, !s || s->pinned_first,
-                                              make_view_scope(view_mode, view_category));
+    const bool moved = view_mode == kViewSlots ? db->move_slots(ids, direction)
+                                               : db->move_entries(ids, direction, !s || s->pinned_first,
+                                                                  make_view_scope(view_mode, view_category));
     if (!moved) return;
 
     // The rows change places as stored, without a refill: the list keeps its

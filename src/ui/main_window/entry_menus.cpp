@@ -1,4 +1,5 @@
-// MainWindow: the entry list's context menus — the row under the pointer, the menu its view and selection call for, and the command chosen.
+// MainWindow: the entry list's context menus — the row under the pointer, the menu its view and selection call for, and
+// the command chosen.
 #include "ui/main_window/main_window.h"
 
 #include "app/app.h"
