@@ -65,8 +65,11 @@ TEST(EntryCommandPlurals, TheDeleteQuestionNamesWhatGoesInEachLanguage) {
 
 TEST(EntryCommandSelection, RowsSplitIntoEntriesAndTemplatesAndJoinAsLines) {
     const std::vector<std::int64_t> selection{5, -3, kListGroupHeader, 0, kListUngroupedHeader, 7, -1};
-    EXPECT_EQ(selected_entry_ids(selection), (std::vector<std::int64_t>{5, 7}));
-    EXPECT_EQ(selected_template_ids(selection), (std::vector<std::int64_t>{3, 1}));
+    const SplitSelection split = split_selection(selection);
+    EXPECT_EQ(split.entries, (std::vector<std::int64_t>{5, 7}));
+    EXPECT_EQ(split.templates, (std::vector<std::int64_t>{3, 1}));
+    EXPECT_EQ(split.rows, selection.size());
+    EXPECT_TRUE(split_selection({kListGroupHeader, 0}).has_none());
     EXPECT_EQ(join_row_texts({L"first", L"", L"second\nline", L""}), L"first\r\nsecond\nline");
     EXPECT_EQ(join_row_texts({L"", L""}), L"");
 }

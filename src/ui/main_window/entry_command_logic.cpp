@@ -32,24 +32,30 @@ void add_moves(PopupMenuItems& menu, const ListMenuState& state) {
     add(menu, kEntryMenuMoveDown, tr_key(L"action.move_down"));
 }
 
+// Paste and copy, of one row or of all the selected ones.
+void add_paste_and_copy(PopupMenuItems& menu, bool several) {
+    add(menu, kEntryMenuPaste, several ? tr_key(L"action.paste_all") : tr_key(L"action.paste"));
+    add(menu, kEntryMenuCopy, several ? tr_key(L"action.copy_all") : tr_key(L"action.copy"));
+}
+
+void add_pin_category_slot(PopupMenuItems& menu) {
+    add(menu, kEntryMenuPin, tr_key(L"action.pin"));
+    add(menu, kEntryMenuToCategory, tr_key(L"action.to_category"));
+    add(menu, kEntryMenuAddSlot, tr_key(L"action.add_slot"));
+}
+
 PopupMenuItems entries_menu(const ListMenuState& state) {
     PopupMenuItems menu;
-    if (state.selected_count >= 2) {
-        add(menu, kEntryMenuPaste, tr_key(L"action.paste_all"));
-        add(menu, kEntryMenuCopy, tr_key(L"action.copy_all"));
+    const bool several = state.selected_count >= 2;
+    add_paste_and_copy(menu, several);
+    if (several) {
         separate(menu);
-        if (!state.slots_view) {
-            add(menu, kEntryMenuPin, tr_key(L"action.pin"));
-            add(menu, kEntryMenuToCategory, tr_key(L"action.to_category"));
-            add(menu, kEntryMenuAddSlot, tr_key(L"action.add_slot"));
-        }
+        if (!state.slots_view) add_pin_category_slot(menu);
         add_moves(menu, state);
         separate(menu);
         add(menu, kEntryMenuDelete, tr_key(L"action.delete"));
         return menu;
     }
-    add(menu, kEntryMenuPaste, tr_key(L"action.paste"));
-    add(menu, kEntryMenuCopy, tr_key(L"action.copy"));
     add(menu, kEntryMenuPasteDelete, tr_key(L"action.paste_delete"));
     separate(menu);
     if (state.has_text) {
@@ -63,15 +69,29 @@ PopupMenuItems entries_menu(const ListMenuState& state) {
     add(menu, kEntryMenuView, tr_key(L"action.view"));
     append_check_item(menu, kEntryMenuKeep, tr(L"action.keep_forever"), state.kept);
     separate(menu);
-    add(menu, kEntryMenuPin, tr_key(L"action.pin"));
-    add(menu, kEntryMenuToCategory, tr_key(L"action.to_category"));
-    add(menu, kEntryMenuAddSlot, tr_key(L"action.add_slot"));
+    add_pin_category_slot(menu);
     add_moves(menu, state);
     separate(menu);
     add(menu, kEntryMenuEdit, tr_key(L"action.edit"));
     separate(menu);
     add(menu, kEntryMenuDelete, tr_key(L"action.delete"));
     return menu;
+}
+
+// Every stored group, its id packed with the tag and its index, then "no
+// group". A template's menu checks the template's own group; a group's menu
+// leaves the group itself out.
+PopupMenuItem groups_submenu(const wchar_t* key, std::uint32_t tag, const ListMenuState& state, bool check_own) {
+    PopupMenuItem submenu;
+    submenu.text = tr(key);
+    for (std::size_t i = 0; i < state.groups.size(); ++i) {
+        const bool own = state.groups[i] == state.group;
+        if (own && !check_own) continue;
+        append_check_item(submenu.children, pack_menu_command(tag, i), state.groups[i], own);
+    }
+    append_check_item(submenu.children, pack_menu_command(tag, state.groups.size()), tr(L"editor.ungrouped_group"),
+                      check_own && state.group.empty());
+    return submenu;
 }
 
 PopupMenuItems trash_menu(const ListMenuState& state) {
@@ -88,27 +108,17 @@ PopupMenuItems trash_menu(const ListMenuState& state) {
 
 PopupMenuItems template_menu(const ListMenuState& state) {
     PopupMenuItems menu;
-    if (state.selected_count >= 2) {
-        add(menu, kEntryMenuPaste, tr_key(L"action.paste_all"));
-        add(menu, kEntryMenuCopy, tr_key(L"action.copy_all"));
-        separate(menu);
+    const bool several = state.selected_count >= 2;
+    add_paste_and_copy(menu, several);
+    separate(menu);
+    if (several) {
         add(menu, kEntryMenuDelete, tr_key(L"action.delete"));
         return menu;
     }
-    add(menu, kEntryMenuPaste, tr_key(L"action.paste"));
-    add(menu, kEntryMenuCopy, tr_key(L"action.copy"));
-    separate(menu);
     add(menu, kEntryMenuEdit, tr_key(L"action.edit"));
     add(menu, kEntryMenuDelete, tr_key(L"action.delete"));
     separate(menu);
-    PopupMenuItem move_to;
-    move_to.text = tr(L"action.move_to_group");
-    for (std::size_t i = 0; i < state.groups.size(); ++i)
-        append_check_item(move_to.children, pack_menu_command(kMoveToGroupTag, i), state.groups[i],
-                          state.groups[i] == state.group);
-    append_check_item(move_to.children, pack_menu_command(kMoveToGroupTag, state.groups.size()),
-                      tr(L"editor.ungrouped_group"), state.group.empty());
-    push_menu_item(menu, std::move(move_to));
+    push_menu_item(menu, groups_submenu(tr_key(L"action.move_to_group"), kMoveToGroupTag, state, true));
     separate(menu);
     add(menu, kEntryMenuNewTemplate, tr_key(L"action.new_template"));
     return menu;
@@ -119,14 +129,7 @@ PopupMenuItems group_menu(const ListMenuState& state) {
     add(menu, kGroupMenuNewTemplate, tr_key(L"action.new_template_group"));
     separate(menu);
     add(menu, kGroupMenuRename, tr_key(L"action.rename_group"));
-    PopupMenuItem move_to;
-    move_to.text = tr(L"action.move_to_other_group");
-    for (std::size_t i = 0; i < state.groups.size(); ++i)
-        if (state.groups[i] != state.group)
-            append_menu_item(move_to.children, pack_menu_command(kMoveGroupTag, i), state.groups[i]);
-    append_menu_item(move_to.children, pack_menu_command(kMoveGroupTag, state.groups.size()),
-                     tr(L"editor.ungrouped_group"));
-    push_menu_item(menu, std::move(move_to));
+    push_menu_item(menu, groups_submenu(tr_key(L"action.move_to_other_group"), kMoveGroupTag, state, false));
     separate(menu);
     add(menu, kGroupMenuDelete, tr_key(L"action.delete_group"));
     return menu;
@@ -196,11 +199,13 @@ std::vector<std::int64_t> selected_entry_ids(const std::vector<std::int64_t>& se
     return ids;
 }
 
-std::vector<std::int64_t> selected_template_ids(const std::vector<std::int64_t>& selection) {
-    std::vector<std::int64_t> ids;
+SplitSelection split_selection(const std::vector<std::int64_t>& selection) {
+    SplitSelection split;
+    split.entries = selected_entry_ids(selection);
     for (std::int64_t value : selection)
-        if (value < 0 && row_kind(value) == RowKind::Template) ids.push_back(-value);
-    return ids;
+        if (value < 0 && row_kind(value) == RowKind::Template) split.templates.push_back(-value);
+    split.rows = selection.size();
+    return split;
 }
 
 std::wstring join_row_texts(const std::vector<std::wstring>& parts) {

@@ -28,10 +28,18 @@ std::wstring delete_confirm_text(int entry_count, int template_count, PluralRule
 
 // ---------------------------------------------------------------- selections
 
-// The entries (ids 1 and above) and the templates (their ids, made positive
-// again) of a list selection; group headers and 0 belong to neither.
+// The entries (ids 1 and above) of a list selection.
 std::vector<std::int64_t> selected_entry_ids(const std::vector<std::int64_t>& selection);
-std::vector<std::int64_t> selected_template_ids(const std::vector<std::int64_t>& selection);
+// A selection split by kind: its entries, its templates (their ids made
+// positive again) and how many rows it spans; group headers and 0 belong to
+// neither kind.
+struct SplitSelection {
+    std::vector<std::int64_t> entries;
+    std::vector<std::int64_t> templates;
+    std::size_t rows = 0;
+    bool has_none() const { return entries.empty() && templates.empty(); }
+};
+SplitSelection split_selection(const std::vector<std::int64_t>& selection);
 
 // Several rows pasted or copied as one text: the non-empty parts, in order,
 // one per line (CR LF between them).

@@ -76,10 +76,34 @@ bool ask(const MainWindow& mw, const std::wstring& title, const std::wstring& me
 }
 
 // Asks before several rows go: "Delete 3 entries and 1 template?"
-bool ask_for_rows(const MainWindow& mw, std::size_t entry_count, std::size_t template_count) {
+bool ask_for_rows(const MainWindow& mw, const SplitSelection& rows) {
     return ask(mw, tr(L"confirm.delete_title"),
-               delete_confirm_text(static_cast<int>(entry_count), static_cast<int>(template_count),
+               delete_confirm_text(static_cast<int>(rows.entries.size()), static_cast<int>(rows.templates.size()),
                                    plural_rule_of(current_language())));
+}
+
+// The selected entries and templates go to the trash, or for good.
+void remove_rows(HistoryDb& db, const SplitSelection& rows, bool for_good) {
+    if (rows.entries.size() == 1) {
+        if (for_good) {
+            db.delete_entry(rows.entries.front());
+        } else {
+            db.trash_entry(rows.entries.front());
+        }
+    } else if (!rows.entries.empty()) {
+        if (for_good) {
+            db.delete_entries(rows.entries);
+        } else {
+            db.trash_entries(rows.entries);
+        }
+    }
+    for (std::int64_t id : rows.templates) {
+        if (for_good) {
+            db.delete_snippet(id);
+        } else {
+            db.trash_snippet(id);
+        }
+    }
 }
 
 // "Screenshot 2024-05-01 14:03" for a picture that has no name of its own.
@@ -358,82 +382,52 @@ void MainWindow::edit_selected() {
 
 void MainWindow::restore_selected() {
     HistoryDb* db = db_of(*this);
-    const std::vector<std::int64_t> selection = selected_ids();
-    const std::vector<std::int64_t> entry_ids = selected_entry_ids(selection);
-    const std::vector<std::int64_t> template_ids = selected_template_ids(selection);
-    if (!db || (entry_ids.empty() && template_ids.empty())) return;
-    if (entry_ids.size() == 1 && selection.size() == 1) {
-        db->restore_entry(entry_ids.front());
-    } else if (!entry_ids.empty()) {
-        db->restore_entries(entry_ids);
+    const SplitSelection rows = split_selection(selected_ids());
+    if (!db || rows.has_none()) return;
+    if (rows.entries.size() == 1) {
+        db->restore_entry(rows.entries.front());
+    } else if (!rows.entries.empty()) {
+        db->restore_entries(rows.entries);
     }
-    for (std::int64_t id : template_ids) db->restore_snippet(id);
+    for (std::int64_t id : rows.templates) db->restore_snippet(id);
     refresh_list();
 }
 
 void MainWindow::delete_selected_forever() {
     HistoryDb* db = db_of(*this);
-    const std::vector<std::int64_t> selection = selected_ids();
-    const std::vector<std::int64_t> entry_ids = selected_entry_ids(selection);
-    const std::vector<std::int64_t> template_ids = selected_template_ids(selection);
-    if (!db || (entry_ids.empty() && template_ids.empty())) return;
-    if (selection.size() == 1) {
-        // One row goes without a question.
-        if (entry_ids.empty()) {
-            db->delete_snippet(template_ids.front());
-        } else {
-            db->delete_entry(entry_ids.front());
-        }
-        refresh_list();
-        return;
-    }
-    if (!ask_for_rows(*this, entry_ids.size(), template_ids.size())) return;
-    if (!entry_ids.empty()) db->delete_entries(entry_ids);
-    for (std::int64_t id : template_ids) db->delete_snippet(id);
+    const SplitSelection rows = split_selection(selected_ids());
+    if (!db || rows.has_none()) return;
+    // One row goes without a question.
+    if (rows.rows > 1 && !ask_for_rows(*this, rows)) return;
+    remove_rows(*db, rows, true);
     refresh_list();
 }
 
 void MainWindow::delete_selected() {
     HistoryDb* db = db_of(*this);
-    const std::vector<std::int64_t> selection = selected_ids();
-    const std::vector<std::int64_t> entry_ids = selected_entry_ids(selection);
-    const std::vector<std::int64_t> template_ids = selected_template_ids(selection);
-    if (!db || (entry_ids.empty() && template_ids.empty())) return;
-    if (selection.size() > 1) {
+    const SplitSelection rows = split_selection(selected_ids());
+    if (!db || rows.has_none()) return;
+    if (rows.rows > 1) {
         if (trash_view) {
             delete_selected_forever();
-            return;
+        } else if (ask_for_rows(*this, rows)) {
+            remove_rows(*db, rows, false);
+            refresh_list();
         }
-        if (!ask_for_rows(*this, entry_ids.size(), template_ids.size())) return;
-        if (!entry_ids.empty()) db->trash_entries(entry_ids);
-        for (std::int64_t id : template_ids) db->trash_snippet(id);
-        refresh_list();
         return;
     }
-    if (!entry_ids.empty()) {
-        const std::int64_t id = entry_ids.front();
-        if (!ask(*this, tr(L"confirm.delete_title"),
-                 trash_view ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry")))
-            return;
-        if (trash_view) {
-            db->delete_entry(id);
-        } else {
-            db->trash_entry(id);
-        }
-        refresh_list();
-        return;
-    }
-    const Snippet* snippet = find_snippet(-template_ids.front());
-    if (!snippet) return;
-    const std::int64_t id = snippet->id;
-    const std::wstring message = trash_view ? tr_format(L"confirm.del_snippet_forever", snippet->title)
-                                            : tr_format(L"confirm.del_snippet", snippet->title);
-    if (!ask(*this, tr(L"side.templates"), message)) return;
-    if (trash_view) {
-        db->delete_snippet(id);
+    std::wstring title = tr(L"confirm.delete_title"), message;
+    if (!rows.entries.empty()) {
+        message = trash_view ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry");
     } else {
-        db->trash_snippet(id);
+        const Snippet* snippet = find_snippet(-rows.templates.front());
+        if (!snippet) return;
+        title = tr(L"side.templates");
+        message = trash_view ? tr_format(L"confirm.del_snippet_forever", snippet->title)
+                             : tr_format(L"confirm.del_snippet", snippet->title);
     }
+    if (!ask(*this, title, message)) return;
+    remove_rows(*db, rows, trash_view);
     refresh_list();
 }
 
