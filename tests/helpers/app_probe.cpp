@@ -137,27 +137,7 @@ int balloons() {
 }
 
 // The visible dialog boxes (class #32770) of the process that owns the main window.
-std::vector<HWND> program_dialogs() {
-    struct Search {
-        DWORD pid = 0;
-        std::vector<HWND> found;
-    } search;
-    HWND main = main_window();
-    if (!main) return {};
-    GetWindowThreadProcessId(main, &search.pid);
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == s->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+std::vector<HWND> program_dialogs() { return testsupport::windows_of_process(main_window(), L"#32770"); }
 
 int dialogs() {
     for (HWND dialog : program_dialogs()) {

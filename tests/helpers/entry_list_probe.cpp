@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,24 +122,8 @@ int view(long long data) {
 
 // A visible top-level window of the class that belongs to the program.
 HWND find_box(const std::wstring& cls) {
-    struct Search {
-        DWORD pid;
-        const std::wstring& cls;
-        HWND found;
-    } search{0, cls, nullptr};
-    GetWindowThreadProcessId(main_window(), &search.pid);
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t name[64] = {};
-            GetClassNameW(hwnd, name, 64);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == s->pid && s->cls == name && IsWindowVisible(hwnd)) s->found = hwnd;
-            return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> found = testsupport::windows_of_process(main_window(), cls);
+    return found.empty() ? nullptr : found.front();
 }
 
 int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring& text) {

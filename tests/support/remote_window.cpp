@@ -19,6 +19,27 @@ HWND wait_for_window(const std::function<HWND()>& find, DWORD timeout_ms) {
     }
 }
 
+std::vector<HWND> windows_of_process(HWND owner, const std::wstring& window_class) {
+    struct Search {
+        DWORD pid = 0;
+        const std::wstring& cls;
+        std::vector<HWND> found;
+    } search{0, window_class, {}};
+    if (!owner || !GetWindowThreadProcessId(owner, &search.pid)) return {};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid && s->cls == cls && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool wait_until_gone(const std::function<HWND()>& find, DWORD timeout_ms) {
     const DWORD start = GetTickCount();
     while (find()) {

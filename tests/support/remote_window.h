@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -16,6 +17,9 @@ bool answers(HWND window);
 HWND wait_for_window(const std::function<HWND()>& find, DWORD timeout_ms);
 // Polls find() until it gives none; false when timeout_ms pass first.
 bool wait_until_gone(const std::function<HWND()>& find, DWORD timeout_ms);
+
+// The visible top-level windows of a class that belong to the process of `owner`.
+std::vector<HWND> windows_of_process(HWND owner, const std::wstring& window_class);
 
 // WM_GETTEXT, which reaches into the other process where GetWindowTextW does not.
 std::wstring remote_text(HWND window);
