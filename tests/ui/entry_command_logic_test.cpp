@@ -182,7 +182,7 @@ TEST_F(EntryCommandLogic, TheTemplatesViewDispatchesItsOwnIds) {
     EXPECT_EQ(groups[1].text, L"Chat");
     EXPECT_TRUE(groups[1].checked);
     EXPECT_FALSE(groups[0].checked || groups[2].checked);
-    EXPECT_EQ(groups[2].text, L"(no group)");
+    EXPECT_EQ(groups[2].text, L"Without group");
     const ListCommand to_mail = decode_list_menu_choice(one, groups[0].id);
     EXPECT_EQ(to_mail.action, ListAction::MoveTemplateToGroup);
     EXPECT_EQ(to_mail.group, L"Mail");

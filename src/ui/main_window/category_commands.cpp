@@ -58,17 +58,6 @@ POINT below_row(HWND list, int row) {
     return point;
 }
 
-// Selects the row under a screen point without switching the view; false
-// when the point is on no row.
-bool select_row_at(HWND list, POINT screen_point) {
-    POINT client = screen_point;
-    ScreenToClient(list, &client);
-    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-    if (HIWORD(hit) != 0) return false;
-    SendMessageW(list, LB_SETCURSEL, LOWORD(hit), 0);
-    return true;
-}
-
 }  // namespace
 
 std::int64_t MainWindow::selected_category_id() const {
@@ -80,7 +69,8 @@ std::int64_t MainWindow::selected_category_id() const {
 
 void MainWindow::on_sidebar_context_menu(POINT screen_point) {
     if (!sidebar || !app || !app->db) return;
-    if (!from_keyboard(screen_point) && !select_row_at(sidebar, screen_point)) return;
+    // The row under the pointer is selected without switching the view.
+    if (!from_keyboard(screen_point) && select_at(sidebar, screen_point) < 0) return;
     const LRESULT row = SendMessageW(sidebar, LB_GETCURSEL, 0, 0);
     if (row == LB_ERR) return;
     const POINT at = from_keyboard(screen_point) ? below_row(sidebar, static_cast<int>(row)) : screen_point;
@@ -88,11 +78,7 @@ void MainWindow::on_sidebar_context_menu(POINT screen_point) {
     const SidebarChoice choice = sidebar_choice(SendMessageW(sidebar, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
     switch (choice.target) {
     case SidebarTarget::View:
-        if (choice.value == kViewTrash && show(menu_of(kTrashMenu)) == kTrashMenuEmpty &&
-            MessageBoxW(hwnd, tr(L"confirm.empty_trash").c_str(), tr(L"confirm.title").c_str(), MB_YESNO) == IDYES) {
-            app->db->empty_trash();
-            refresh_list();
-        }
+        if (choice.value == kViewTrash && show(menu_of(kTrashMenu)) == kTrashMenuEmpty) empty_trash();
         return;
     case SidebarTarget::TemplatesHeader:
         switch (show(menu_of(kTemplatesHeaderMenu))) {

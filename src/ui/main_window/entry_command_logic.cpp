@@ -3,6 +3,7 @@
 #include "app/ids.h"
 #include "app/language.h"
 #include "ui/main_window/entry_format.h"
+#include "ui/main_window/sidebar.h"
 
 #include <algorithm>
 
@@ -78,19 +79,15 @@ PopupMenuItems entries_menu(const ListMenuState& state) {
     return menu;
 }
 
-// Every stored group, its id packed with the tag and its index, then "no
-// group". A template's menu checks the template's own group; a group's menu
-// leaves the group itself out.
-PopupMenuItem groups_submenu(const wchar_t* key, std::uint32_t tag, const ListMenuState& state, bool check_own) {
+// Every stored group, then "no group", the template's own one checked.
+PopupMenuItem move_to_group_submenu(const ListMenuState& state) {
     PopupMenuItem submenu;
-    submenu.text = tr(key);
-    for (std::size_t i = 0; i < state.groups.size(); ++i) {
-        const bool own = state.groups[i] == state.group;
-        if (own && !check_own) continue;
-        append_check_item(submenu.children, pack_menu_command(tag, i), state.groups[i], own);
-    }
-    append_check_item(submenu.children, pack_menu_command(tag, state.groups.size()), tr(L"editor.ungrouped_group"),
-                      check_own && state.group.empty());
+    submenu.text = tr(L"action.move_to_group");
+    for (std::size_t i = 0; i < state.groups.size(); ++i)
+        append_check_item(submenu.children, pack_menu_command(kMoveToGroupTag, i), state.groups[i],
+                          state.groups[i] == state.group);
+    append_check_item(submenu.children, pack_menu_command(kMoveToGroupTag, state.groups.size()),
+                      tr(L"editor.ungrouped_group"), state.group.empty());
     return submenu;
 }
 
@@ -118,28 +115,18 @@ PopupMenuItems template_menu(const ListMenuState& state) {
     add(menu, kEntryMenuEdit, tr_key(L"action.edit"));
     add(menu, kEntryMenuDelete, tr_key(L"action.delete"));
     separate(menu);
-    push_menu_item(menu, groups_submenu(tr_key(L"action.move_to_group"), kMoveToGroupTag, state, true));
+    push_menu_item(menu, move_to_group_submenu(state));
     separate(menu);
     add(menu, kEntryMenuNewTemplate, tr_key(L"action.new_template"));
     return menu;
 }
 
-PopupMenuItems group_menu(const ListMenuState& state) {
-    PopupMenuItems menu;
-    add(menu, kGroupMenuNewTemplate, tr_key(L"action.new_template_group"));
-    separate(menu);
-    add(menu, kGroupMenuRename, tr_key(L"action.rename_group"));
-    push_menu_item(menu, groups_submenu(tr_key(L"action.move_to_other_group"), kMoveGroupTag, state, false));
-    separate(menu);
-    add(menu, kGroupMenuDelete, tr_key(L"action.delete_group"));
-    return menu;
-}
-
-// A packed "move to group" row: the group at its index, or none for the last row.
-ListCommand group_choice(ListAction action, std::uint32_t tag, const ListMenuState& state, std::uint64_t chosen) {
+// A row of the template's "move to group" submenu: the group at its index, or none for the last row.
+ListCommand move_to_group_choice(const ListMenuState& state, std::uint64_t chosen) {
     const MenuCommand command = unpack_menu_command(chosen, state.groups.size());
-    if (command.tag != tag) return {};
-    return {action, 0, command.index < state.groups.size() ? state.groups[command.index] : std::wstring{}};
+    if (command.tag != kMoveToGroupTag) return {};
+    return {ListAction::MoveTemplateToGroup, 0,
+            command.index < state.groups.size() ? state.groups[command.index] : std::wstring{}};
 }
 
 ListCommand entries_choice(std::uint64_t chosen) {
@@ -246,7 +233,7 @@ PopupMenuItems build_list_menu(const ListMenuState& state) {
     case ListMenuKind::Entries: return entries_menu(state);
     case ListMenuKind::Trash: return trash_menu(state);
     case ListMenuKind::Template: return template_menu(state);
-    case ListMenuKind::GroupHeader: return group_menu(state);
+    case ListMenuKind::GroupHeader: return template_group_menu(state.group, state.groups);
     case ListMenuKind::UngroupedHeader: {
         PopupMenuItems menu;
         add(menu, kUngroupedMenuNewTemplate, tr_key(L"action.new_template"));
@@ -282,15 +269,18 @@ ListCommand decode_list_menu_choice(const ListMenuState& state, std::uint64_t ch
         case kEntryMenuEdit: return {ListAction::Edit};
         case kEntryMenuDelete: return {ListAction::Delete};
         case kEntryMenuNewTemplate: return {ListAction::NewTemplate};
-        default: return group_choice(ListAction::MoveTemplateToGroup, kMoveToGroupTag, state, chosen);
+        default: return move_to_group_choice(state, chosen);
         }
     case ListMenuKind::GroupHeader:
         switch (chosen) {
         case kGroupMenuNewTemplate: return {ListAction::NewTemplateInGroup, 0, state.group};
         case kGroupMenuRename: return {ListAction::RenameGroup, 0, state.group};
         case kGroupMenuDelete: return {ListAction::DeleteGroup, 0, state.group};
-        default: return group_choice(ListAction::MoveGroupTemplates, kMoveGroupTag, state, chosen);
+        default: break;
         }
+        if (const auto target = group_move_target(chosen, state.groups))
+            return {ListAction::MoveGroupTemplates, 0, *target};
+        return {};
     case ListMenuKind::UngroupedHeader:
         return chosen == kUngroupedMenuNewTemplate ? ListCommand{ListAction::NewTemplate} : ListCommand{};
     }
