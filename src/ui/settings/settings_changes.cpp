@@ -39,12 +39,19 @@ void refresh_entries(SettingsWindow& sw) {
     if (MainWindow* mw = main_window_of(sw)) mw->refresh_list();
 }
 
-// The main window's own copies of these settings are not there yet: for now
-// these changes reach Settings only.
-void apply_close_on_paste_change(SettingsWindow& sw, bool on) {}
-void apply_tray_on_minimize_change(SettingsWindow& sw, bool on) {}
-void apply_show_time_change(SettingsWindow& sw, bool on) {}
-void apply_language_change(SettingsWindow& sw) {}
+// The main window reads its own copies of these while it works.
+void apply_close_on_paste_change(SettingsWindow& sw, bool on) {
+    if (MainWindow* mw = main_window_of(sw)) mw->close_on_paste = on;
+}
+void apply_tray_on_minimize_change(SettingsWindow& sw, bool on) {
+    if (MainWindow* mw = main_window_of(sw)) mw->tray_on_minimize = on;
+}
+void apply_show_time_change(SettingsWindow& sw, bool on) {
+    if (MainWindow* mw = main_window_of(sw)) mw->show_time = on;
+}
+void apply_language_change(SettingsWindow& sw) {
+    if (MainWindow* mw = main_window_of(sw)) mw->apply_language();
+}
 
 // Settings.font_size holds the size already; the list, the preview and the
 // quick menu follow it.
