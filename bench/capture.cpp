@@ -4,8 +4,13 @@
 //   build/wine-run.sh build/bench/bench_capture.exe [passes] [idle-seconds]
 // (defaults 50 and 60).
 //
-// For each content (a short text, a 100 KB text with HTML, a 1920 x 1080
-// picture) it reports, in the same run:
+// First the memory a capture of a 20 MB text takes: the process's peak
+// working set grown by a bare read of it, and by a capture pass over it (a
+// second copy of this program owns the text, as another program would).
+//
+// For each content (a short text, a 100 KB text with HTML, a 3 MB "HTML
+// Format" block without SourceURL, a 1920 x 1080 picture) it reports, in the
+// same run:
 //   read     the bare clipboard read (read_clipboard);
 //   new      a pass that takes the content as a new copy (forced: it is read,
 //            hashed, tested and stored, or dropped when the picture is too big);
@@ -24,6 +29,7 @@
 #include "storage/history_db.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +60,89 @@ void report(const char* name, int passes, ClipboardWatcher& watcher) {
     const double same = mean_ms(passes, [&] { watcher.check_clipboard(false); });
     std::printf("%-22s read %8.3f ms   new %8.3f ms (%5.2f x read)   same %8.3f ms (%5.2f x read)\n", name, read, fresh,
                 fresh / read, same, same / read);
+}
+
+double peak_working_set_mb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return double(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// Puts a text of the given size on the clipboard and keeps it there for
+// seconds, as the clipboard's owner: the child side of owned_text.
+int own_text(int megabytes, int seconds) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    {
+        const std::wstring text(size_t(megabytes) * 1024 * 1024, L'x');
+        if (!OpenClipboard(owner)) return 1;
+        EmptyClipboard();
+        set_clipboard_bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        CloseClipboard();
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + DWORD(seconds) * 1000;
+    MSG msg;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// Starts this program as the owner of a text of the given size and waits
+// until the text is on the clipboard. The handle of the child, or null.
+HANDLE owned_text(int megabytes, int seconds) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" own-text " + std::to_wstring(megabytes) + L" " + std::to_wstring(seconds);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return nullptr;
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(write_end);
+    if (started) {
+        char buffer[16] = {};
+        DWORD got = 0;
+        ReadFile(read_end, buffer, sizeof buffer - 1, &got, nullptr);  // "ready"
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(read_end);
+    return started ? process.hProcess : nullptr;
+}
+
+// What capturing a 20 MB text costs in memory beyond reading it.
+void report_large_text(ClipboardWatcher& watcher) {
+    constexpr int kMegabytes = 20;
+    HANDLE owner = owned_text(kMegabytes, 60);
+    if (!owner) {
+        std::printf("20 MB text: could not start the owner\n");
+        return;
+    }
+    const double start = peak_working_set_mb();
+    { const ClipboardContent read = read_clipboard(); }
+    const double read = peak_working_set_mb();
+    const auto begin = Clock::now();
+    watcher.check_clipboard(false);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    const double capture = peak_working_set_mb();
+    std::printf("%d MB text (%d MB as UTF-16): peak working set %.0f MB before; bare read +%.0f MB; capture pass "
+                "+%.0f MB (%.2f x read), %.0f ms\n",
+                kMegabytes, 2 * kMegabytes, start, read - start, capture - start, (capture - start) / (read - start),
+                ms);
+    TerminateProcess(owner, 0);
+    WaitForSingleObject(owner, 5000);
+    CloseHandle(owner);
 }
 
 double process_cpu_ms() {
@@ -108,6 +197,7 @@ void idle_cost(ClipboardWatcher& watcher, int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 3 && std::strcmp(argv[1], "own-text") == 0) return own_text(std::atoi(argv[2]), std::atoi(argv[3]));
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
     const int idle_seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
 
@@ -121,7 +211,10 @@ int main(int argc, char** argv) {
         HistoryDb db((folder / L"history.db").wstring());
         const std::optional<std::int64_t> no_category;
         ClipboardWatcher watcher;
+        put_entry_on_clipboard(L"a short copied text", {}, {}, {});
         watcher.init({&db, &settings, &no_category, {}}, nullptr);
+        // First, while the peak working set is still the start's.
+        report_large_text(watcher);
 
         put_entry_on_clipboard(L"a short copied text", {}, {}, {});
         report("short text", passes, watcher);
@@ -132,6 +225,14 @@ int main(int argc, char** argv) {
                                  std::string(long_text.begin(), long_text.end()) + "</body></html>";
         put_entry_on_clipboard(long_text, {}, html, {});
         report("100 KB text with HTML", passes, watcher);
+
+        // No SourceURL among many lines: the watcher looks for it in every
+        // copy with HTML that no browser address came with.
+        std::string page = "Version:0.9\r\nStartHTML:0000000105\r\n<html><body>\r\n";
+        while (page.size() < 3 * 1024 * 1024) page += "<p class=\"row\">A row of a long table, line after line</p>\r\n";
+        page += "</body></html>";
+        put_entry_on_clipboard(L"a table copied from a long page", {}, page, {});
+        report("3 MB HTML, no SourceURL", std::max(1, passes / 5), watcher);
 
         put_entry_on_clipboard(L"", {}, {}, picture(1920, 1080));
         report("1920 x 1080 picture", std::max(1, passes / 5), watcher);

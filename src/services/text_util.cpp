@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <lmcons.h>
 
+#include <algorithm>
 #include <ctime>
 #include <cwctype>
+#include <string_view>
 
 namespace {
 
@@ -65,19 +67,22 @@ std::wstring ellipsize(const std::wstring& text, size_t n) {
 }
 
 std::wstring html_source_url(const std::wstring& html) {
+    static constexpr std::wstring_view kName = L"sourceurl";
+    const std::wstring_view text = html;
     size_t pos = 0;
-    const size_t len = html.size();
-    while (pos < len) {
-        size_t end = html.find_first_of(L"\r\n", pos);
-        if (end == std::wstring::npos) end = len;
-        const size_t colon = html.find(L':', pos);
-        if (colon != std::wstring::npos && colon < end) {
-            std::wstring name = html.substr(pos, colon - pos);
-            for (auto& c : name) c = static_cast<wchar_t>(std::towlower(c));
-            if (name == L"sourceurl") return trim_blanks(html.substr(colon + 1, end - colon - 1));
-        }
+    while (pos < text.size()) {
+        size_t end = text.find_first_of(L"\r\n", pos);
+        if (end == std::wstring_view::npos) end = text.size();
+        // The colon is looked for within the line only: a block of many lines
+        // without one must not be searched to its end once per line.
+        const std::wstring_view line = text.substr(pos, end - pos);
+        const size_t colon = line.find(L':');
+        if (colon == kName.size() &&
+            std::equal(kName.begin(), kName.end(), line.begin(),
+                       [](wchar_t a, wchar_t b) { return a == static_cast<wchar_t>(std::towlower(b)); }))
+            return trim_blanks(std::wstring(line.substr(colon + 1)));
         // A CR LF pair ends one line, as do a lone CR and a lone LF.
-        if (end < len && html[end] == L'\r' && end + 1 < len && html[end + 1] == L'\n') ++end;
+        if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n') ++end;
         pos = end + 1;
     }
     return {};

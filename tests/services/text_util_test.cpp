@@ -60,6 +60,14 @@ TEST(TextUtil, HtmlSourceUrl) {
     EXPECT_EQ(html_source_url(L" SourceURL:x"), L"");
     EXPECT_EQ(html_source_url(L"no header here"), L"");
     EXPECT_EQ(html_source_url(L"SourceURL:"), L"");
+    // A colon on a later line never belongs to an earlier one.
+    EXPECT_EQ(html_source_url(L"SourceURL\r\n:http://later/\r\n"), L"");
+    // Many lines without a colon before the header: still found, in a form
+    // whose cost grows with the text, not with its square.
+    std::wstring many;
+    for (int i = 0; i < 100000; ++i) many += L"<p>line " + std::to_wstring(i) + L"</p>\r\n";
+    EXPECT_EQ(html_source_url(many + L"SourceURL:http://found/\r\n<p>a:b</p>"), L"http://found/");
+    EXPECT_EQ(html_source_url(many), L"");
     // Raw clipboard bytes are UTF-8: a non-ASCII address comes through whole.
     const std::string raw = "Version:0.9\r\nSourceURL:https://\xD0\xBF\xD1\x80.\xD1\x80\xD1\x84/\r\n";
     EXPECT_EQ(html_source_url_bytes(raw), L"https://\u043f\u0440.\u0440\u0444/");
