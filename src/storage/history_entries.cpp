@@ -38,8 +38,11 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
     std::lock_guard<std::mutex> lock(mutex);
 
     if (!always_new && !is_image && line.size() >= 2) {
-        const auto rows =
-            query(L"SELECT id FROM history WHERE text=" + sql_quote(line) + L" AND deleted_at IS NULL LIMIT 1");
+        // Only a text entry is refreshed by a text copy: an image entry with
+        // the same text (spreadsheet cells copied as text and picture) would
+        // lose its picture to the capture's empty image.
+        const auto rows = query(L"SELECT id FROM history WHERE text=" + sql_quote(line) +
+                                L" AND is_image=0 AND deleted_at IS NULL LIMIT 1");
         if (!rows.empty() && !rows[0].empty()) {
             // A repeated copy moves the live entry to the top and takes the
             // new capture's details; pin, keep and the user's titles stay.

@@ -82,6 +82,20 @@ TEST_F(StorageTest, RepeatedCopyRefreshesTheLiveEntry) {
     EXPECT_NE(db->add_entry(L"same", {}, {}, {9}, L"", true, false, std::nullopt, L"", L"", false), first);
 }
 
+TEST_F(StorageTest, TextCopyNeverMergesIntoAnImageEntry) {
+    // Cells copied as text with a picture, then the same cells as plain text.
+    const std::wstring png = make_png(L"cells.png");
+    const auto picture = add_image(L"A1 B1 C1", {1, 2, 3});
+    db->set_image_path(picture, png);
+    const auto text = add(L"A1 B1 C1");
+    EXPECT_NE(text, picture);
+    const auto r = rows("SELECT hex(image), is_image, image_path FROM history WHERE id=" + std::to_string(picture))[0];
+    EXPECT_EQ(r, (std::vector<std::string>{"010203", "1", utf8_from_wide(png)}));
+    EXPECT_EQ(value("SELECT is_image FROM history WHERE id=" + std::to_string(text)), "0");
+    // A further text copy refreshes the text entry, not the picture.
+    EXPECT_EQ(add(L"A1 B1 C1"), text);
+}
+
 TEST_F(StorageTest, CapKeepsTheNewestUnprotectedAndDeletesTheirFiles) {
     const auto pinned_cat = db->add_category(L"Pinned");
     db->toggle_category_pin(pinned_cat);
