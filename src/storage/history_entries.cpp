@@ -99,12 +99,12 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
 }
 
 // Newness is by id, so an old entry moved to the top by a repeated copy is
-// still among the first to go. Effectively pinned entries never count, and
-// neither do kept ones: the user asked for those to stay, and the cap is the
-// removal most likely to take them unnoticed.
+// still among the first to go. Effectively pinned entries never count; kept
+// ones do: keep spares an entry from the age purge and from clearing, while
+// pinning is what holds it beyond the cap.
 void HistoryDb::apply_cap() {
     delete_history_where(L"id IN (SELECT id FROM history WHERE " + std::wstring(kUnprotectedCondition) +
-                         L" AND keep=0 ORDER BY id DESC LIMIT -1 OFFSET " + std::to_wstring(kHistoryCap) + L")");
+                         L" ORDER BY id DESC LIMIT -1 OFFSET " + std::to_wstring(kHistoryCap) + L")");
 }
 
 bool HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {

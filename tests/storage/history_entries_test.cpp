@@ -111,44 +111,44 @@ TEST_F(StorageTest, CapKeepsTheNewestUnprotectedAndDeletesTheirFiles) {
     db->set_image_path(own_pin, pinned_png);
     db->add_to_slots({overridden, own_pin}, 9);
 
-    // 200 more entries, one of them kept: 200 unprotected in all, nothing goes yet.
+    // 199 more entries, one of them kept: 200 unprotected in all, nothing goes yet.
     std::vector<std::int64_t> ids;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 199; ++i) {
         ids.push_back(add(L"entry " + std::to_wstring(i)));
         if (i == 1) db->set_keep(ids[1], true);
     }
     db->trash_entry(ids[0]);
     db->add_to_slots({ids[1]}, 9);
-    EXPECT_EQ(number("SELECT count(*) FROM history"), 203);
+    EXPECT_EQ(number("SELECT count(*) FROM history"), 202);
     EXPECT_TRUE(testsupport::file_exists(oldest_png));
 
     // The 201st removes the unprotected entry with the smallest id, its file
     // and its quick slot.
-    add(L"entry 200");
+    add(L"entry 199");
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(overridden)), "0");
     EXPECT_FALSE(testsupport::file_exists(oldest_png));
     EXPECT_TRUE(testsupport::file_exists(pinned_png));
     EXPECT_EQ(column("SELECT entry_id FROM slot_entries ORDER BY slot_order"),
               (std::vector<std::string>{std::to_string(own_pin), std::to_string(ids[1])}));
 
-    // Trashed entries count like any other; kept ones are spared; a repeated
-    // copy keeps its low id.
-    add(L"entry 201");
+    // Trashed entries count like any other, and so do kept ones (keep guards
+    // against the age purge and clearing, not the cap); a repeated copy keeps
+    // its low id.
+    add(L"entry 200");
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[0])), "0");
     add(L"entry 2");  // moves ids[2] to the top without adding
+    add(L"entry 201");
+    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[1])), "0");
+    EXPECT_EQ(column("SELECT entry_id FROM slot_entries"), (std::vector<std::string>{std::to_string(own_pin)}));
     add(L"entry 202");
-    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[1])), "1");
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[2])), "0");
-    EXPECT_EQ(number("SELECT count(*) FROM slot_entries"), 2);
-    add(L"entry 203");
-    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[3])), "0");
 
-    EXPECT_EQ(number("SELECT count(*) FROM history WHERE keep=0 AND NOT (pinned=1 OR (COALESCE(category_id, 0)=" +
+    EXPECT_EQ(number("SELECT count(*) FROM history WHERE NOT (pinned=1 OR (COALESCE(category_id, 0)=" +
                      std::to_string(pinned_cat) + " AND cat_pin_override=0))"),
               200);
     EXPECT_EQ(number("SELECT count(*) FROM history WHERE id IN (" + std::to_string(own_pin) + "," +
-                     std::to_string(cat_pin) + "," + std::to_string(ids[1]) + ")"),
-              3);
+                     std::to_string(cat_pin) + ")"),
+              2);
 }
 
 TEST_F(StorageTest, CapSparesFilesWhenItsDeleteFails) {
