@@ -108,6 +108,8 @@ int HistoryDb::import_json(const std::wstring& file) {
     try {
         std::string text;
         if (read_whole_file(file, text) != FileRead::Ok) return 0;
+        // Notepad and other Windows tools start UTF-8 files with a byte-order mark.
+        if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
         JsonCursor cursor{text};
         root = json_parse_value(cursor);
     } catch (const std::exception&) {

@@ -230,6 +230,18 @@ class HistoryFileImport(unittest.TestCase):
             self.assertEqual(tool(db, "import", *paths), ["0"] * len(paths))
             self.assertEqual(snapshot(db), before)
 
+    def test_file_starting_with_a_byte_order_mark(self):
+        # As Notepad and PowerShell's UTF-8 write it.
+        entries = [{"text": "Привет из Блокнота", "created_at": "2023-03-03T03:03:03", "pinned": True},
+                   {"text": "second", "created_at": "2023-03-03T03:03:04"}]
+        with kh.temp_dir() as d:
+            db, path = os.path.join(d, "h.db"), os.path.join(d, "bom.json")
+            with open(path, "w", encoding="utf-8-sig") as f:
+                json.dump(entries, f, ensure_ascii=False, indent=2)
+            self.assertEqual(tool(db, "import", kh.win_path(path)), ["2"])
+            self.assertEqual(rows_of(db, "SELECT text, created_at, pinned FROM history ORDER BY id"),
+                             [(e["text"], e["created_at"], int(e.get("pinned", False))) for e in entries])
+
     def test_file_written_by_python_with_escapes(self):
         entries = [{"text": t, "created_at": "2022-02-02T02:02:02"} for t in TRICKY_TEXTS]
         entries += [
