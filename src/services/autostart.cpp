@@ -24,14 +24,16 @@ bool is_autostart_enabled() {
     return rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA;
 }
 
-void set_autostart(bool on) {
+bool set_autostart(bool on) {
+    const std::wstring exe = on ? exe_path() : std::wstring();
+    if (on && exe.empty()) return false;
     ScopedKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return false;
     if (on) {
-        const std::wstring value = autostart_command(exe_path());
-        RegSetValueExW(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    } else {
-        RegDeleteValueW(key.get(), kValueName);
+        const std::wstring value = autostart_command(exe);
+        return RegSetValueExW(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     }
+    const LSTATUS rc = RegDeleteValueW(key.get(), kValueName);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }

@@ -6,8 +6,10 @@
 
 bool is_autostart_enabled();
 // On writes the value for the running executable; off deletes it (a missing
-// value is no error). Registry failures are silent.
-void set_autostart(bool on);
+// value is no error). False when that did not happen: the registry refused,
+// or the executable's path cannot be known (longer than MAX_PATH), in which
+// case no value is written, since an empty one would start nothing.
+bool set_autostart(bool on);
 
 // The Run value for an executable: its path in double quotes, so that a path
 // with blanks starts the right program.

@@ -277,6 +277,19 @@ class AutostartTest(unittest.TestCase):
         code, _ = reg_query_value()
         self.assertNotEqual(code, 0, "the value is still there")
 
+    def test_a_path_longer_than_max_path_is_refused(self):
+        folder = self.tmp.name
+        while len(folder) < 300:
+            folder = os.path.join(folder, "a-rather-long-folder-name")
+        os.makedirs(folder)
+        exe = os.path.join(folder, "app_probe.exe")
+        shutil.copy(PROBE, exe)
+        out = wine(exe, "autostart", "on").stdout.decode()
+        self.assertIn("set 0", out)
+        self.assertIn("enabled 0", out)
+        code, _ = reg_query_value()
+        self.assertNotEqual(code, 0, "a Run value was written for a path that cannot be known")
+
     def test_a_value_longer_than_the_query_buffer_still_counts(self):
         long_path = '"C:\\' + "\\".join(["a-very-long-folder-name"] * 20) + '\\Korvane.exe"'
         self.assertGreater(len(long_path) * 2, 520)

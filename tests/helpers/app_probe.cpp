@@ -12,7 +12,7 @@
 //   app_probe hold <mods> <vk>             registers the pair, prints "held", keeps
 //                                          it until stdin closes
 //   app_probe balloons                     the texts of the tooltip windows shown
-//   app_probe autostart on|off|query       switches or reads the Run value
+//   app_probe autostart on|off|query       switches ("set 1" when done) or reads the Run value
 //   app_probe dialogs                      title and texts of the program's dialog boxes
 //   app_probe answer-dialog <file name>    fills the file name of the program's file
 //                                          dialog and presses its OK button
@@ -233,8 +233,7 @@ int click_row(int id, int row, bool right) {
 }
 
 int autostart(const std::string& what) {
-    if (what == "on") set_autostart(true);
-    if (what == "off") set_autostart(false);
+    if (what == "on" || what == "off") std::printf("set %d\n", set_autostart(what == "on") ? 1 : 0);
     std::printf("enabled %d\n", is_autostart_enabled() ? 1 : 0);
     return 0;
 }
