@@ -25,9 +25,28 @@ void delete_part(T*& part) {
     part = nullptr;
 }
 
-bool rect_on_some_monitor(int x, int y, int width, int height) {
-    RECT r{x, y, x + width, y + height};
-    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+bool meets_some_work_area(int x, int y, int width, int height) {
+    struct Search {
+        RECT rect;
+        bool found = false;
+    } search{{x, y, x + width, y + height}};
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            RECT common;
+            if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &s.rect, &info.rcWork)) s.found = true;
+            return !s.found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The height of the main window's title bar with its sizing frame above it.
+int title_bar_height() {
+    return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
 }
 
 void register_main_window_class(HINSTANCE instance) {
@@ -80,7 +99,7 @@ bool App::init(HINSTANCE module) {
 
     register_main_window_class(instance);
     const WindowPlacement place = initial_window_placement(settings->window_x, settings->window_y, settings->window_w,
-                                                           settings->window_h, rect_on_some_monitor);
+                                                           settings->window_h, title_bar_height(), meets_some_work_area);
     HWND hwnd = CreateWindowExW(
         settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
         place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,

@@ -10,14 +10,18 @@ struct WindowPlacement {
     int width = 0, height = 0;
 };
 
-// Tells whether the rectangle (left, top, width, height) touches any monitor.
+// Tells whether the rectangle (left, top, width, height) meets the work area
+// of any monitor.
 using MonitorTest = std::function<bool(int x, int y, int width, int height)>;
 
 // A width below 400 opens 620 wide and a height below 300 opens 440 high. The
 // stored position is used when it was ever stored (the pair -1, -1 means
-// never) and the window would lie on some monitor; monitors left of or above
-// the primary one have negative coordinates, which are kept.
-WindowPlacement initial_window_placement(int x, int y, int width, int height, const MonitorTest& on_some_monitor);
+// never) and the window's top strip, title_height high, meets some monitor's
+// work area: a window with only a corner on screen would leave its title bar,
+// and with it the way to move the window, out of reach. Monitors left of or
+// above the primary one have negative coordinates, which are kept.
+WindowPlacement initial_window_placement(int x, int y, int width, int height, int title_height,
+                                         const MonitorTest& on_some_monitor);
 
 struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;

@@ -135,6 +135,12 @@ class RunningProgramTest(unittest.TestCase):
         # The rectangle reaches the settings file at exit.
         settings = read_profile_settings()
         self.assertEqual((settings["window_w"], settings["window_h"]), ("700", "500"))
+        # Only the bottom edge on the screen, the title bar above it: placed
+        # afresh, with the title bar within reach.
+        with RunningProgram({"window_x": "200", "window_y": "-420", "window_w": "620", "window_h": "440"}) as app:
+            x, y, w, h = rect_of(app.state())
+            self.assertGreaterEqual(y, 0)
+            self.assertEqual(app.quit(), 0)
 
     def test_a_moved_window_is_saved_half_a_second_after_it_stops(self):
         with RunningProgram({"window_x": "40", "window_y": "30", "always_on_top": "false"}) as app:

@@ -13,8 +13,11 @@
 
 namespace {
 
-// Two monitors side by side: a secondary one left of the primary, which
-// gives it negative coordinates.
+// The title bar with the frame above it.
+constexpr int kTitle = 31;
+
+// The work areas of two monitors side by side: a secondary one left of the
+// primary, which gives it negative coordinates.
 bool two_monitors(int x, int y, int w, int h) {
     auto overlaps = [&](int left, int top, int right, int bottom) {
         return x < right && x + w > left && y < bottom && y + h > top;
@@ -25,35 +28,42 @@ bool two_monitors(int x, int y, int w, int h) {
 }  // namespace
 
 TEST(WindowPlacement, SmallSizesOpenAtTheDefaultSize) {
-    WindowPlacement p = initial_window_placement(100, 100, 300, 200, two_monitors);
+    WindowPlacement p = initial_window_placement(100, 100, 300, 200, kTitle, two_monitors);
     EXPECT_EQ(p.width, 620);
     EXPECT_EQ(p.height, 440);
-    p = initial_window_placement(100, 100, 400, 300, two_monitors);
+    p = initial_window_placement(100, 100, 400, 300, kTitle, two_monitors);
     EXPECT_EQ(p.width, 400);
     EXPECT_EQ(p.height, 300);
-    p = initial_window_placement(100, 100, 399, 299, two_monitors);
+    p = initial_window_placement(100, 100, 399, 299, kTitle, two_monitors);
     EXPECT_EQ(p.width, 620);
     EXPECT_EQ(p.height, 440);
 }
 
 TEST(WindowPlacement, StoredPositionsAreKeptOnlyWhereAMonitorIs) {
     // Never stored: the system places the window.
-    EXPECT_TRUE(initial_window_placement(-1, -1, 620, 440, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(-1, -1, 620, 440, kTitle, two_monitors).system_position);
     // A window on the monitor left of the primary keeps its place.
-    WindowPlacement p = initial_window_placement(-1000, 200, 620, 440, two_monitors);
+    WindowPlacement p = initial_window_placement(-1000, 200, 620, 440, kTitle, two_monitors);
     EXPECT_FALSE(p.system_position);
     EXPECT_EQ(p.x, -1000);
     EXPECT_EQ(p.y, 200);
     // Partly off the top of a monitor still counts as on it.
-    p = initial_window_placement(300, -20, 620, 440, two_monitors);
+    p = initial_window_placement(300, -20, 620, 440, kTitle, two_monitors);
     EXPECT_FALSE(p.system_position);
     EXPECT_EQ(p.y, -20);
     // A monitor that was unplugged: the position is forgotten.
-    EXPECT_TRUE(initial_window_placement(2500, 100, 620, 440, two_monitors).system_position);
-    EXPECT_TRUE(initial_window_placement(-3000, 100, 620, 440, two_monitors).system_position);
-    EXPECT_TRUE(initial_window_placement(100, 5000, 620, 440, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(2500, 100, 620, 440, kTitle, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(-3000, 100, 620, 440, kTitle, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(100, 5000, 620, 440, kTitle, two_monitors).system_position);
+    // Only its top strip counts: with the title bar off every work area the
+    // window could not be moved back, however much of the rest shows.
+    EXPECT_TRUE(initial_window_placement(300, -100, 620, 440, kTitle, two_monitors).system_position);
+    EXPECT_TRUE(initial_window_placement(-600, -400, 620, 440, kTitle, two_monitors).system_position);
+    // A title bar reaching onto a work area, however little, can be dragged.
+    EXPECT_FALSE(initial_window_placement(100, 1075, 620, 440, kTitle, two_monitors).system_position);
+    EXPECT_FALSE(initial_window_placement(1900, 100, 620, 440, kTitle, two_monitors).system_position);
     // Without a way to ask, nothing stored is trusted.
-    EXPECT_TRUE(initial_window_placement(100, 100, 620, 440, nullptr).system_position);
+    EXPECT_TRUE(initial_window_placement(100, 100, 620, 440, kTitle, nullptr).system_position);
 }
 
 TEST(WindowPlacement, NearTheCursorButInsideTheWorkArea) {
