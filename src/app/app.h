@@ -85,6 +85,9 @@ public:
 
     void register_hotkeys(HWND window);
     void unregister_hotkeys(HWND window);
+    // Whether hotkey id (0..kHotkeyLastId) is registered now: a combination
+    // without a key, or one another program holds, is not.
+    bool hotkey_registered(int id) const;
     // The setters keep the previous combination (registered and stored) when
     // the new one cannot be registered, and then report false.
     bool set_main_hotkey(const std::wstring& text);
@@ -100,6 +103,11 @@ public:
 
 private:
     bool change_hotkey(int id, HotkeyPair& pair, std::wstring& stored_text, const std::wstring& text);
+    // RegisterHotKey and UnregisterHotKey on the main window, remembered.
+    bool register_pair(HWND window, int id, const HotkeyPair& pair);
+    bool unregister_id(HWND window, int id);
+
+    std::uint64_t registered_hotkeys = 0;  // bit n: hotkey id n
 };
 
 // The running application, published by App::init before any window exists.

@@ -13,15 +13,26 @@ namespace {
 // The area-screenshot combination used when the configured one is taken.
 constexpr wchar_t kScreenshotFallbackHotkey[] = L"ctrl+shift+alt+p";
 
-bool register_pair(HWND window, int id, const HotkeyPair& pair) {
-    return pair.vk != 0 && RegisterHotKey(window, id, pair.modifiers, pair.vk) != FALSE;
-}
+std::uint64_t id_bit(int id) { return id >= 0 && id <= kHotkeyLastId ? std::uint64_t(1) << id : 0; }
 
 }  // namespace
 
+bool App::register_pair(HWND window, int id, const HotkeyPair& pair) {
+    if (pair.vk == 0 || !RegisterHotKey(window, id, pair.modifiers, pair.vk)) return false;
+    registered_hotkeys |= id_bit(id);
+    return true;
+}
+
+bool App::unregister_id(HWND window, int id) {
+    registered_hotkeys &= ~id_bit(id);
+    return UnregisterHotKey(window, id) != FALSE;
+}
+
+bool App::hotkey_registered(int id) const { return (registered_hotkeys & id_bit(id)) != 0; }
+
 void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyOpenHistory, main_hotkey);
-    RegisterHotKey(window, kHotkeyQuickMenu, kModControl | kModShift | kModAlt, 'V');
+    register_pair(window, kHotkeyQuickMenu, {kModControl | kModShift | kModAlt, 'V'});
     register_pair(window, kHotkeyPlainPaste, plain_hotkey);
     register_pair(window, kHotkeyTemplates, templates_hotkey);
 
@@ -39,11 +50,12 @@ void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyShotFull, shot_full_hotkey);
 
     for (int slot = 0; slot < 9; ++slot)
-        RegisterHotKey(window, static_cast<int>(slot_hotkey_base) + slot, kModControl | kModShift, '1' + slot);
+        register_pair(window, static_cast<int>(slot_hotkey_base) + slot,
+                      {kModControl | kModShift, static_cast<std::uint32_t>('1' + slot)});
 }
 
 void App::unregister_hotkeys(HWND window) {
-    for (int id = 0; id <= kHotkeyLastId; ++id) UnregisterHotKey(window, id);
+    for (int id = 0; id <= kHotkeyLastId; ++id) unregister_id(window, id);
 }
 
 // Moves hotkey id to the combination in text. A combination that cannot be
@@ -53,7 +65,7 @@ bool App::change_hotkey(int id, HotkeyPair& current, std::wstring& stored_text, 
     const HotkeyPair next = parse_hotkey(text);
     HWND window = main_hwnd();
     if (next.vk == 0 || !window) return false;
-    if (current.vk != 0) UnregisterHotKey(window, id);
+    if (current.vk != 0) unregister_id(window, id);
     if (register_pair(window, id, next)) {
         current = next;
         stored_text = text;
@@ -95,7 +107,7 @@ bool App::set_screenshot_hotkey(int kind, const std::wstring& text) {
     // start-up; the requested combination is still not in effect.
     HWND window = main_hwnd();
     if (!window || parse_hotkey(text).vk == 0) return false;
-    if (shot_area_hotkey.vk != 0 && UnregisterHotKey(window, kHotkeyShotArea)) {
+    if (shot_area_hotkey.vk != 0 && unregister_id(window, kHotkeyShotArea)) {
         register_pair(window, kHotkeyShotArea, shot_area_hotkey);
         return false;
     }

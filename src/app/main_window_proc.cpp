@@ -426,19 +426,23 @@ std::wstring hotkey_help_text(const std::wstring& open_history_keys, const std::
     return text;
 }
 
+// The help names only combinations that work: one without a key, or one
+// another program holds, is shown as not set.
 void show_hotkey_help(HWND owner) {
-    std::wstring open_history = L"Ctrl+Shift+V";
-    const std::wstring* plain = nullptr;
-    const std::wstring* templates = nullptr;
+    const std::wstring not_set = tr(L"hotkey.not_set");
+    std::wstring open_history = not_set, plain = not_set, templates = not_set;
+    bool with_settings = false;
     if (g_app) {
-        if (g_app->main_hotkey.vk != 0)
+        if (g_app->hotkey_registered(kHotkeyOpenHistory))
             open_history = hotkey_display_text(g_app->main_hotkey.modifiers, g_app->main_hotkey.vk);
         if (g_app->settings) {
-            plain = &g_app->settings->plain_hotkey;
-            templates = &g_app->settings->snippets_hotkey;
+            with_settings = true;
+            if (g_app->hotkey_registered(kHotkeyPlainPaste)) plain = g_app->settings->plain_hotkey;
+            if (g_app->hotkey_registered(kHotkeyTemplates)) templates = g_app->settings->snippets_hotkey;
         }
     }
-    const std::wstring text = hotkey_help_text(open_history, plain, templates);
+    const std::wstring text = hotkey_help_text(open_history, with_settings ? &plain : nullptr,
+                                               with_settings ? &templates : nullptr);
     MessageBoxW(owner, text.c_str(), tr(L"hotkeys.title").c_str(), MB_OK);
 }
 

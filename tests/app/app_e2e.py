@@ -253,6 +253,27 @@ class CommandTest(unittest.TestCase):
             self.assertIn(language_text("about.text"), self.message_box(app, language_text("about.text")))
             self.assertEqual(app.quit(), 0)
 
+    def test_the_shortcut_help_says_when_a_hotkey_is_not_set(self):
+        # An open-history text without a key, and a plain-paste combination
+        # another program holds: neither works, so neither may be shown.
+        holder = wine_start(PROBE, "hold", str(CTRL_SHIFT_ALT), str(ord("Y")), stdin=subprocess.PIPE)
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            with RunningProgram({"hotkey": "ctrl+shift", "plain_hotkey": "ctrl+shift+alt+y"}) as app:
+                app.post(WM_COMMAND, IDS.kCmdHotkeyHelp)
+                out = self.message_box(app, language_text("hotkey.quick_menu"))
+                not_set = language_text("hotkey.not_set")
+                self.assertIn(not_set + " \u2014 " + language_text("hotkey.open_history"), out)
+                self.assertIn(not_set + " \u2014 " + language_text("hotkey.paste_plain"), out)
+                self.assertIn("ctrl+shift+alt+s \u2014 " + language_text("hotkey.snippets"), out)
+                self.assertNotIn("Ctrl+Shift+V", out)
+                self.assertEqual(app.quit(), 0)
+        finally:
+            holder.stdin.close()
+            holder.wait(timeout=30)
+            holder.stdout.close()
+            holder.stderr.close()
+
 
 def reg_query_value():
     proc = wine("reg", "query", RUN_KEY, "/v", "Korvane", check=False)
