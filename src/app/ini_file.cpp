@@ -22,6 +22,28 @@ bool has_bom(const std::string& bytes) {
     return starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2) || starts("\xEF\xBB\xBF", 3);
 }
 
+// Valid UTF-8 with at least one byte above 0x7F: what an editor writes, and
+// what ANSI text in practice never is.
+bool is_non_ascii_utf8(const std::string& bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                               0) > 0;
+}
+
+// A file without a byte-order mark rewritten as UTF-16LE with one, decoded as
+// UTF-8 when it is that and as the ANSI code page otherwise.
+bool rewrite_as_unicode(const std::wstring& path, const std::string& bytes) {
+    const UINT code_page = is_non_ascii_utf8(bytes) ? CP_UTF8 : CP_ACP;
+    const int n = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0) return false;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    std::string unicode = "\xFF\xFE";
+    unicode.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    return write_file_atomic(path, unicode);
+}
+
 }  // namespace
 
 std::wstring ini_read_string(const std::wstring& path, const wchar_t* key, const std::wstring& fallback) {
@@ -64,12 +86,16 @@ bool ini_ensure_unicode(const std::wstring& path) {
     if (has_bom(bytes)) return true;
     if (bytes.empty()) return write_file_atomic(path, kBom);
 
-    // An ANSI file from an earlier run: the same text, as UTF-16LE.
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (n <= 0) return false;
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-    std::string unicode = kBom;
-    unicode.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-    return write_file_atomic(path, unicode);
+    // An ANSI file from an earlier run, or UTF-8 from an editor: the same
+    // text, as UTF-16LE.
+    return rewrite_as_unicode(path, bytes);
+}
+
+bool ini_adopt_utf8(const std::wstring& path) {
+    std::string bytes;
+    const FileRead read = read_whole_file(path, bytes, kMaxSettingsFile);
+    if (read == FileRead::Missing) return true;
+    if (read == FileRead::Failed) return false;
+    if (has_bom(bytes) || !is_non_ascii_utf8(bytes)) return true;
+    return rewrite_as_unicode(path, bytes);
 }

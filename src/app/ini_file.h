@@ -23,3 +23,11 @@ void ini_write_int(const std::wstring& path, const wchar_t* key, int value);
 // file could not be made Unicode; writing still works then, only without
 // non-ASCII text.
 bool ini_ensure_unicode(const std::wstring& path);
+
+// Editors save a settings file as UTF-8 without a byte-order mark, which the
+// private-profile functions would read as the ANSI code page (and a later
+// save would then keep the garbled text for good). Such a file, valid UTF-8
+// holding bytes above 0x7F, becomes UTF-16LE with a mark, atomically; every
+// other file is left as it is, a missing one too. Call before the first read.
+// False when a file that needed converting could not be.
+bool ini_adopt_utf8(const std::wstring& path);

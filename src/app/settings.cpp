@@ -93,6 +93,7 @@ Overloaded(F...) -> Overloaded<F...>;
 
 void Settings::load(Settings& settings, const std::wstring& path) {
     static const Settings defaults;
+    ini_adopt_utf8(path);
     for (const Field& f : kFields) {
         std::visit(Overloaded{
                        [&](bool Settings::*m) { settings.*m = ini_read_bool(path, f.name, defaults.*m); },

@@ -164,6 +164,29 @@ TEST(Settings, AnAnsiFileStillLoadsAndBecomesUnicodeOnSave) {
     EXPECT_FALSE(testsupport::file_exists(path + L".new"));
 }
 
+TEST(Settings, AUtf8FileFromAnEditorKeepsEveryCharacter) {
+    TempDir dir;
+    const auto path = write_ini(dir, "screenshot_folder=C:\\Users\\\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\\\xE6\x88\xAA\xE5\x9B\xBE\r\n"
+                                     "language=en\r\n");
+    Settings s;
+    Settings::load(s, path);
+    EXPECT_EQ(s.screenshot_folder, L"C:\\Users\\\u0410\u043d\u043d\u0430\\\u622a\u56fe");
+    EXPECT_EQ(s.language, L"en");
+    Settings::save(s, path);
+    Settings back;
+    Settings::load(back, path);
+    EXPECT_EQ(back.screenshot_folder, s.screenshot_folder);
+
+    // ANSI bytes that are no UTF-8 load as before, and the file stays as it was.
+    const std::string ansi = "[Settings]\r\napp_filter_list=caf\xE9.exe\r\n";
+    const auto old_path = dir.file(L"ansi.ini");
+    testsupport::write_bytes(old_path, ansi);
+    Settings::load(s, old_path);
+    EXPECT_EQ(s.app_filter_list.substr(0, 3), L"caf");
+    EXPECT_EQ(s.app_filter_list.size(), 8u);
+    EXPECT_EQ(testsupport::read_bytes(old_path), ansi);
+}
+
 TEST(Settings, LongValuesAreCutAt4095Characters) {
     TempDir dir;
     const std::string long_value(5000, 'x');
