@@ -45,13 +45,22 @@ unsigned html_clipboard_format() {
     return format;
 }
 
-void clipboard_bytes(unsigned format, std::string& out) {
+namespace {
+
+template <typename Out>
+void read_block(unsigned format, Out& out) {
     HANDLE data = format ? GetClipboardData(format) : nullptr;
     if (!data) return;
     ScopedGlobalLock lock(data);
     if (!lock || lock.size() == 0) return;
-    out.assign(static_cast<const char*>(lock.get()), lock.size());
+    const auto* bytes = static_cast<const typename Out::value_type*>(lock.get());
+    out.assign(bytes, bytes + lock.size());
 }
+
+}  // namespace
+
+void clipboard_bytes(unsigned format, std::string& out) { read_block(format, out); }
+void clipboard_bytes(unsigned format, Bytes& out) { read_block(format, out); }
 
 bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size) {
     if (!format) return false;
@@ -75,11 +84,7 @@ ClipboardContent read_clipboard() {
     content.text = read_text_open();
     if (IsClipboardFormatAvailable(rtf_clipboard_format())) clipboard_bytes(rtf_clipboard_format(), content.rtf);
     if (IsClipboardFormatAvailable(html_clipboard_format())) clipboard_bytes(html_clipboard_format(), content.html);
-    if (IsClipboardFormatAvailable(CF_DIB)) {
-        std::string dib;
-        clipboard_bytes(CF_DIB, dib);
-        content.dib.assign(dib.begin(), dib.end());
-    }
+    if (IsClipboardFormatAvailable(CF_DIB)) clipboard_bytes(CF_DIB, content.dib);
     return content;
 }
 

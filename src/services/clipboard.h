@@ -29,6 +29,7 @@ ClipboardContent read_clipboard();
 // With the clipboard already open: the format's whole block into out, or out
 // unchanged when the format is missing, empty or cannot be locked.
 void clipboard_bytes(unsigned format, std::string& out);
+void clipboard_bytes(unsigned format, Bytes& out);
 // With the clipboard already open and emptied: puts a copy of the bytes under
 // format. False when memory could not be had or the system refused it.
 bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size);

@@ -51,9 +51,14 @@ void ClipboardWatcher::init(CaptureSink capture_sink, HWND main_hwnd) {
     filter_reload_time = 0;
 }
 
+// The sequence number goes with it: without it the first tick would read the
+// same content again, holding the clipboard open once more while other
+// programs may be trying to copy (a 20 MB text takes long enough for Wine to
+// drop a copy made meanwhile in a Linux program).
 void ClipboardWatcher::take_current_as_seen() {
-    const ClipboardContent now = read_clipboard();
-    last_text = now.text;
+    last_sequence = GetClipboardSequenceNumber();
+    ClipboardContent now = read_clipboard();
+    last_text = std::move(now.text);
     if (!now.dib.empty()) {
         last_image_hash = image_hash(now.dib);
         has_last_image = true;
@@ -115,8 +120,6 @@ bool ClipboardWatcher::is_new(const ClipboardContent& content, std::uint64_t has
             return false;
         }
     }
-    // Seen from here on, even when a later test skips it.
-    last_text = content.text;
     if (has_image) {
         last_image_hash = hash;
         has_last_image = true;
@@ -148,18 +151,22 @@ void ClipboardWatcher::check_clipboard(bool force) {
     last_sequence = sequence;
     const std::uint64_t hash = content.dib.empty() ? 0 : image_hash(content.dib);
     if (!is_new(content, hash, force)) return;
+    // Seen from here on, even when a later test skips it. The text moves
+    // rather than being copied: it may be tens of megabytes.
+    last_text = std::move(content.text);
+    const std::wstring& text = last_text;
     if (!source_allowed()) return;
 
     // An oversized picture is dropped before the privacy tests, so that text
     // which came with it is judged as the text-only copy it now is.
     if (content.dib.size() > kMaxCapturedImageBytes) content.dib.clear();
     const bool has_image = !content.dib.empty();
-    if (!has_image && (has_exclusion_format() || looks_like_card_number(content.text))) return;
+    if (!has_image && (has_exclusion_format() || looks_like_card_number(text))) return;
 
-    store(content, has_image);
+    store(content, text, has_image);
 }
 
-void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
+void ClipboardWatcher::store(const ClipboardContent& content, const std::wstring& text, bool has_image) {
     if (!sink.db) return;
     static const Settings kDefaults;
     const Settings& settings = sink.settings ? *sink.settings : kDefaults;
@@ -171,11 +178,11 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
     if (is_browser) winutil::get_browser_page_info(title, address);
     if (address.empty()) address = html_source_url_bytes(content.html);
 
-    const std::int64_t id = sink.db->add_entry(content.text, content.rtf, content.html, content.dib, app, has_image,
+    const std::int64_t id = sink.db->add_entry(text, content.rtf, content.html, content.dib, app, has_image,
                                                settings.repeat_on_copy, category, title, address, is_browser);
     if (id == 0) return;
 
-    if (main_window && is_url(content.text)) start_link_title_thread(main_window, id, content.text);
+    if (main_window && is_url(text)) start_link_title_thread(main_window, id, text);
 
     if (has_image && settings.clipboard_images_autosave && !settings.screenshot_folder.empty()) {
         std::wstring path;
@@ -183,5 +190,7 @@ void ClipboardWatcher::store(const ClipboardContent& content, bool has_image) {
             sink.db->set_image_path(id, path);
     }
     if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
-    if (sink.copied) sink.copied(content.text.empty() ? std::wstring(kImageBalloonText) : content.text);
+    if (!sink.copied) return;
+    if (text.empty()) sink.copied(kImageBalloonText);
+    else sink.copied(text);
 }

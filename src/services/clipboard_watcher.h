@@ -63,10 +63,11 @@ public:
 
 private:
     void take_current_as_seen();
-    // Steps that decide whether a read is a new copy; each remembers what it saw.
+    // Steps that decide whether a read is a new copy; is_new remembers the
+    // picture it saw, the pass keeps the text.
     bool is_new(const ClipboardContent& content, std::uint64_t hash, bool force);
     bool source_allowed();
-    void store(const ClipboardContent& content, bool has_image);
+    void store(const ClipboardContent& content, const std::wstring& text, bool has_image);
 
     CaptureSink sink;
     HWND main_window = nullptr;

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-std::string utf8_from_wide(const std::wstring& text) {
+std::string utf8_from_wide(std::wstring_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
     const int n = static_cast<int>(text.size());
     int len = WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
@@ -14,7 +14,7 @@ std::string utf8_from_wide(const std::wstring& text) {
     return out;
 }
 
-std::wstring wide_from_utf8(const std::string& text) {
+std::wstring wide_from_utf8(std::string_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
     const int n = static_cast<int>(text.size());
     int len = MultiByteToWideChar(CP_UTF8, 0, text.data(), n, nullptr, 0);

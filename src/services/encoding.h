@@ -4,13 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string utf8_from_wide(const std::wstring& text);
+std::string utf8_from_wide(std::wstring_view text);
 // Malformed UTF-8 is not an error: what cannot be decoded becomes U+FFFD.
-std::wstring wide_from_utf8(const std::string& text);
+std::wstring wide_from_utf8(std::string_view text);
 
 // Appends the UTF-8 form of one Unicode code point (the parsers of JSON and
 // HTML decode escapes with it).

@@ -122,7 +122,7 @@ std::vector<HistoryDb::Row> HistoryDb::query(const std::wstring& sql) {
             }
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), c));
             const int bytes = sqlite3_column_bytes(stmt.get(), c);
-            row.push_back(text ? wide_from_utf8(std::string(text, static_cast<size_t>(bytes))) : std::wstring());
+            row.push_back(text ? wide_from_utf8(std::string_view(text, static_cast<size_t>(bytes))) : std::wstring());
         }
         rows.push_back(std::move(row));
     }

@@ -17,11 +17,23 @@ namespace {
 // after every new capture.
 constexpr int kHistoryCap = 200;
 
-std::wstring one_line(const std::wstring& text) {
-    std::wstring out = text;
-    for (auto& c : out)
-        if (c == L'\r' || c == L'\n') c = L' ';
-    return trim_blanks(out);
+bool is_blank(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r' || c == L' '; }
+
+// The text as stored: line breaks folded into blanks, blanks trimmed at both
+// ends, in UTF-8; units is its length in UTF-16 code units. Built in one pass
+// with no wide copy, since a copied text may be tens of megabytes. (Trimming
+// before folding gives the same: line breaks are among the blanks trimmed.)
+std::string one_line_utf8(const std::wstring& text, size_t& units) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && is_blank(text[begin])) ++begin;
+    while (end > begin && is_blank(text[end - 1])) --end;
+    units = end - begin;
+    std::string line = utf8_from_wide(std::wstring_view(text).substr(begin, units));
+    // Carriage return and line feed are single bytes in UTF-8, never part of
+    // a longer sequence.
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';
+    return line;
 }
 
 std::wstring flag(bool on) { return on ? L"1" : L"0"; }
@@ -32,21 +44,27 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
                                   const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
                                   std::optional<std::int64_t> category, const std::wstring& source_title,
                                   const std::wstring& source_url, bool is_browser_page) {
-    const std::wstring line = one_line(text);
-    if (line.size() < 2 && image.empty()) return 0;
+    size_t units = 0;
+    const std::string line = one_line_utf8(text, units);
+    if (units < 2 && image.empty()) return 0;
     const std::wstring now = now_iso();
     std::lock_guard<std::mutex> lock(mutex);
 
-    if (!always_new && !is_image && line.size() >= 2) {
+    if (!always_new && !is_image && units >= 2) {
         // Only a text entry is refreshed by a text copy: an image entry with
         // the same text (spreadsheet cells copied as text and picture) would
-        // lose its picture to the capture's empty image.
-        const auto rows = query(L"SELECT id FROM history WHERE text=" + sql_quote(line) +
-                                L" AND is_image=0 AND deleted_at IS NULL LIMIT 1");
-        if (!rows.empty() && !rows[0].empty()) {
+        // lose its picture to the capture's empty image. The text is bound,
+        // not spliced into the statement, so a long copy is never copied into
+        // SQL text.
+        std::int64_t id = 0;
+        if (ScopedStmt find = prepare_stmt(
+                db, "SELECT id FROM history WHERE text=?1 AND is_image=0 AND deleted_at IS NULL LIMIT 1")) {
+            sqlite3_bind_text(find.get(), 1, line.c_str(), -1, SQLITE_STATIC);
+            if (sqlite3_step(find.get()) == SQLITE_ROW) id = sqlite3_column_int64(find.get(), 0);
+        }
+        if (id != 0) {
             // A repeated copy moves the live entry to the top and takes the
             // new capture's details; pin, keep and the user's titles stay.
-            const std::int64_t id = int64_or(rows[0][0], 0);
             exec(L"UPDATE history SET created_at=" + sql_quote(now) + L", sort_order=" +
                  std::to_wstring(next_sort_order()) + L", category_id=" + sql_category(category) +
                  L", cat_pin_override=0 WHERE id=" + std::to_wstring(id));
@@ -78,7 +96,7 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
             "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, "
             "source_title, source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)");
         if (!stmt) return 0;
-        bind_wide(stmt.get(), 1, line);
+        sqlite3_bind_text(stmt.get(), 1, line.c_str(), -1, SQLITE_STATIC);
         bind_wide(stmt.get(), 2, now);
         sqlite3_bind_int64(stmt.get(), 3, order);
         if (category) sqlite3_bind_int64(stmt.get(), 4, *category);

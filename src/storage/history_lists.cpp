@@ -106,7 +106,7 @@ void HistoryDb::load_rich_data(HistoryEntry& entry) {
     const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 3));
     if (title) {
         const int bytes = sqlite3_column_bytes(stmt.get(), 3);
-        entry.custom_title = wide_from_utf8(std::string(title, static_cast<size_t>(bytes)));
+        entry.custom_title = wide_from_utf8(std::string_view(title, static_cast<size_t>(bytes)));
     }
 }
 

@@ -13,7 +13,7 @@ import threading
 import time
 import unittest
 
-from korvane_harness import RunningProgram, helper, profile_path, temp_dir, wine
+from korvane_harness import WINE, RunningProgram, helper, profile_path, temp_dir, win_path, wine
 
 SOURCE = helper("clip_source")
 MIB2 = 2 * 1024 * 1024
@@ -130,6 +130,37 @@ class CaptureTest(unittest.TestCase):
         self.assertEqual(texts(rows), ["exactly two mebibytes", "one byte too many", "", "some text between"])
         self.assertEqual([r["is_image"] for r in rows], [1, 0, 1, 0])
         self.assertEqual([r["image_len"] for r in rows], [MIB2, None, 4096 + 40, None])
+
+    def test_a_copy_in_the_first_second_beside_a_huge_text(self):
+        # 20 MB of text on the clipboard when the program starts, held by a
+        # program of the session; then a Linux program copies. Wine hands that
+        # copy on only if no Windows program has the clipboard open at that
+        # moment, so the program must not read the huge text again.
+        with temp_dir() as tmp:
+            huge = os.path.join(tmp, "huge.txt")
+            with open(huge, "w", encoding="utf-8") as f:
+                f.write("huge " * (4 * 1024 * 1024))
+            owner = subprocess.Popen([WINE, helper("clipboard_probe"), "write", win_path(huge), "60"],
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            try:
+                self.assertEqual(owner.stdout.readline().strip(), b"ready")
+                with RunningProgram({"start_in_tray": "true"}) as app:
+                    time.sleep(0.6)  # about when the first tick reads
+                    xclip = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], stdin=subprocess.PIPE,
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    try:
+                        xclip.stdin.write(b"copied in the first second")
+                        xclip.stdin.close()
+                        time.sleep(POLL_WAIT + 1)
+                    finally:
+                        xclip.terminate()
+                        xclip.wait()
+                    self.assertEqual(app.quit(), 0)
+            finally:
+                owner.kill()
+                owner.wait()
+                owner.stdout.close()
+        self.assertEqual(texts(history_rows()), ["copied in the first second"])
 
     def test_application_filter(self):
         with RunningProgram({"start_in_tray": "true", "app_filter_mode": "blacklist",
