@@ -114,6 +114,7 @@ bool App::init(HINSTANCE module) {
     SetWindowDisplayAffinity(hwnd, WDA_EXCLUDEFROMCAPTURE);
     quick_menu->create(instance, this);
     SetTimer(hwnd, kTimerPoll, 500, nullptr);
+    tell_storage_notices();  // the tray icon exists since WM_CREATE
 
     if (settings->start_in_tray) return true;
 
@@ -166,6 +167,17 @@ CaptureSink App::capture_sink() {
 void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
+}
+
+// Each notice is taken only once the tray can show it.
+void App::tell_storage_notices() {
+    if (!db || !tray || !tray->added) return;
+    while (const std::optional<StorageNotice> notice = db->take_notice()) {
+        if (notice->kind == StorageNotice::Kind::MovedAside)
+            tray->show_balloon(tr(L"tray.history_title"), tr_format(L"tray.history_moved_aside", notice->moved_to));
+        else
+            tray->show_balloon(tr(L"tray.history_title"), tr(L"tray.history_not_saved"));
+    }
 }
 
 void App::take_screenshot(ScreenshotMode mode) { run_screenshot(*this, mode); }

@@ -75,6 +75,9 @@ public:
     // settings, the capture category and on_copied.
     CaptureSink capture_sink();
     void on_copied(const std::wstring& text);
+    // Tells the user in tray balloons what the history database says must be
+    // known about its file (a damaged file moved aside, copies not saved).
+    void tell_storage_notices();
     void open_settings();
     void clear_history();
     void set_dark_mode(bool on);

@@ -241,6 +241,7 @@ void on_poll_timer(HWND hwnd, App& app) {
     HWND fg = GetForegroundWindow();
     if (fg && fg != hwnd && !is_own_or_shell_window(fg)) app.paste_target = fg;
     app.watcher->poll();
+    app.tell_storage_notices();
 }
 
 void on_purge_timer(App& app) {

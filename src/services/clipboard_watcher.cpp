@@ -22,6 +22,9 @@ constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 constexpr double kOwnTextQuietSeconds = 0.5;
 constexpr double kOwnImageSeconds = 2.0;
 constexpr std::int32_t kFilterReloadSeconds = 2;
+// How many ticks (half a second each) a copy is tried again while another
+// program holds the history file locked.
+constexpr int kBusyRetries = 20;
 const wchar_t kSavedImageBase[] =
     L"\u0418\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435";  // "Изображение"
 const wchar_t kImageBalloonText[] =
@@ -180,7 +183,19 @@ void ClipboardWatcher::store(const ClipboardContent& content, const std::wstring
 
     const std::int64_t id = sink.db->add_entry(text, content.rtf, content.html, content.dib, app, has_image,
                                                settings.repeat_on_copy, category, title, address, is_browser);
-    if (id == 0) return;
+    if (id == 0) {
+        // Another program held the file locked (a backup tool, sqlite3) for
+        // longer than the store waits: the copy is read and tried again at
+        // the next ticks rather than lost.
+        if (sink.db->add_was_busy() && busy_retries < kBusyRetries) {
+            ++busy_retries;
+            last_sequence = 0;
+            last_text.clear();
+            has_last_image = false;
+        }
+        return;
+    }
+    busy_retries = 0;
 
     if (main_window && is_url(text)) start_link_title_thread(main_window, id, text);
 

@@ -83,4 +83,5 @@ private:
     std::wstring filter_mode = L"all";
     std::vector<std::wstring> filter_apps;
     DWORD last_sequence = 0;  // clipboard sequence number of the last content read
+    int busy_retries = 0;     // tries of the current copy that found the history file locked
 };

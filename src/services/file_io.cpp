@@ -95,3 +95,7 @@ bool create_new_file(const std::wstring& path, std::string_view bytes) {
 }
 
 bool create_new_file(const std::wstring& path, const Bytes& bytes) { return create_new_file(path, view_of(bytes)); }
+
+bool rename_file(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}

@@ -1,7 +1,7 @@
 #pragma once
 // Whole files in and out, the one way every part of the program reads and
 // writes them: the settings and language files, the JSON history file, the
-// saved pictures.
+// saved pictures, and the history file moved aside when it is damaged.
 
 #include "services/encoding.h"
 
@@ -35,3 +35,8 @@ bool write_file_atomic(const std::wstring& path, const Bytes& bytes);
 // ERROR_WRITE_FAULT). Empty bytes are refused, as above.
 bool create_new_file(const std::wstring& path, std::string_view bytes);
 bool create_new_file(const std::wstring& path, const Bytes& bytes);
+
+// Gives a file a new name, never replacing another file: false, and the file
+// left where it was, when to exists or the move fails (GetLastError() says
+// why; ERROR_FILE_NOT_FOUND when there is no such file).
+bool rename_file(const std::wstring& from, const std::wstring& to);

@@ -5,14 +5,55 @@
 
 #include "services/clock.h"
 #include "services/encoding.h"
+#include "services/file_io.h"
 #include "services/text_util.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
 
+#include <windows.h>
+
 #include <sqlite3.h>
 
+#include <ctime>
+#include <cwchar>
+#include <string_view>
+
 namespace {
+
+// Long enough for a backup tool or sqlite3 to finish a short write; short
+// enough that the UI thread, which runs every operation, never stalls long.
+constexpr int kBusyTimeoutMs = 250;
+
+// SQLite's word that the file is not a database, or a damaged one.
+bool is_damage(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+// Failures after which the file takes no new data.
+bool is_write_failure(int rc) {
+    switch (rc & 0xFF) {
+    case SQLITE_READONLY:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: return true;
+    default: return false;
+    }
+}
+
+// Where a damaged file goes: the path + ".corrupt-2026-12-07 10-15-00", with
+// " (2)", " (3)"... after it when that name is taken.
+std::wstring aside_name(const std::wstring& path, const std::tm& when, int attempt) {
+    wchar_t stamp[32] = {};
+    std::wcsftime(stamp, 32, L"%Y-%m-%d %H-%M-%S", &when);
+    std::wstring name = path + L".corrupt-" + stamp;
+    if (attempt > 1) name += L" (" + std::to_wstring(attempt) + L")";
+    return name;
+}
 
 // Every statement runs at every open: a fresh file gets its tables, an older
 // one gets the columns it lacks. An ALTER of an existing column fails, which
@@ -67,11 +108,81 @@ HistoryDb::~HistoryDb() {
 void HistoryDb::open_and_migrate() {
     // A failed open keeps its handle: every later statement on it fails
     // quietly, and the destructor closes it.
-    if (sqlite3_open(utf8_from_wide(path).c_str(), &db) != SQLITE_OK) return;
+    if (!open_connection() || (is_damaged() && (!move_damaged_aside() || !open_connection()))) {
+        not_writable = true;
+        return;
+    }
     for (const wchar_t* sql : kSchemaStatements) exec(sql);
+    // A read-only file opens, read-only: it is the user who must hear of it.
+    if (sqlite3_db_readonly(db, "main") == 1) not_writable = true;
     seed_templates();
     exec(L"UPDATE history SET is_image=1 WHERE is_image=0 AND image IS NOT NULL AND length(image) > 0");
     backfill_source_url();
+}
+
+bool HistoryDb::open_connection() {
+    const int rc = sqlite3_open(utf8_from_wide(path).c_str(), &db);
+    if (db) sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return rc == SQLITE_OK;
+}
+
+// Only SQLite's own verdict counts: a file it cannot read for another reason
+// (locked, unreadable) is not damaged and stays where it is.
+bool HistoryDb::is_damaged() {
+    ScopedStmt check = prepare_stmt(db, "PRAGMA quick_check");
+    if (!check) return is_damage(sqlite3_errcode(db));
+    const int rc = sqlite3_step(check.get());
+    if (rc != SQLITE_ROW) return is_damage(rc);
+    const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
+    return !verdict || std::string_view(verdict) != "ok";
+}
+
+// Nothing is deleted: the damaged file may still hold what the user needs,
+// and SQLite's tools may recover it. Its -wal and -shm go along under the
+// names SQLite looks for, so the moved file opens whole; a -wal left behind
+// would be replayed into the new file.
+bool HistoryDb::move_damaged_aside() {
+    // Closing would otherwise fold the -wal into the damaged file and delete it.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_close(db);
+    db = nullptr;
+    std::tm now{};
+    local_time(std::time(nullptr), now);
+    std::wstring target;
+    for (int attempt = 1; attempt <= 100 && target.empty(); ++attempt) {
+        const std::wstring name = aside_name(path, now, attempt);
+        if (rename_file(path, name)) target = name;
+        else if (const DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return false;
+    }
+    if (target.empty()) return false;
+    moved_to = target;
+    for (const wchar_t* companion : {L"-wal", L"-shm"})
+        if (!rename_file(path + companion, target + companion) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    return true;
+}
+
+void HistoryDb::note_result(int rc) {
+    if (is_write_failure(rc)) not_writable = true;
+}
+
+std::optional<StorageNotice> HistoryDb::take_notice() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!moved_to.empty()) {
+        StorageNotice notice{StorageNotice::Kind::MovedAside, std::move(moved_to)};
+        moved_to.clear();
+        return notice;
+    }
+    if (not_writable && !not_writable_told) {
+        not_writable_told = true;
+        return StorageNotice{StorageNotice::Kind::NotWritable, {}};
+    }
+    return std::nullopt;
+}
+
+bool HistoryDb::add_was_busy() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return add_busy;
 }
 
 void HistoryDb::seed_templates() {
@@ -105,7 +216,11 @@ void HistoryDb::backfill_source_url() {
     }
 }
 
-int HistoryDb::exec(const std::wstring& sql) { return exec_sql(db, utf8_from_wide(sql)); }
+int HistoryDb::exec(const std::wstring& sql) {
+    const int rc = exec_sql(db, utf8_from_wide(sql));
+    note_result(rc);
+    return rc;
+}
 
 std::vector<HistoryDb::Row> HistoryDb::query(const std::wstring& sql) {
     std::vector<Row> rows;

@@ -16,14 +16,37 @@
 
 struct sqlite3;
 
+// Something about the history file that the user must be told.
+struct StorageNotice {
+    enum class Kind {
+        MovedAside,   // SQLite found the file damaged: it went to moved_to, a new one took its place
+        NotWritable,  // it cannot be written (read-only, disk full, cannot be opened): copies are lost
+    };
+    Kind kind = Kind::NotWritable;
+    std::wstring moved_to;
+};
+
 class HistoryDb {
 public:
-    // Opens (creating when missing) and migrates the file. A file that cannot
-    // be opened leaves an object whose every operation fails quietly.
+    // Opens (creating when missing) and migrates the file. A file SQLite
+    // finds damaged (not a database, malformed) is moved aside, with its -wal
+    // and -shm, under path + ".corrupt-<local date and time>", and a new one is
+    // started in its place; nothing is deleted. A file that cannot be opened
+    // leaves an object whose every operation fails quietly. Writes wait a
+    // short while for another program's lock (a backup tool, sqlite3) before
+    // they give up.
     explicit HistoryDb(const std::wstring& path);
     ~HistoryDb();
     HistoryDb(const HistoryDb&) = delete;
     HistoryDb& operator=(const HistoryDb&) = delete;
+
+    // ---- the file's health (told by the App in tray balloons)
+    // The next thing to tell the user about the file; each kind comes at most
+    // once in the object's life, whenever it first happens.
+    std::optional<StorageNotice> take_notice();
+    // Whether the last add_entry stored nothing because another program held
+    // the file locked beyond the wait: the same capture may succeed later.
+    bool add_was_busy();
 
     // ---- lists (fresh values; display order)
     // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
@@ -116,6 +139,13 @@ private:
     std::int64_t next_sort_order();
 
     void open_and_migrate();
+    bool open_connection();
+    bool is_damaged();
+    // Closes the connection and moves the file and its companions aside;
+    // true when a new file may take its place.
+    bool move_damaged_aside();
+    // Remembers a failed write that the user must hear of.
+    void note_result(int rc);
     void seed_templates();
     void backfill_source_url();
 
@@ -137,4 +167,9 @@ private:
     sqlite3* db = nullptr;
     std::mutex mutex;
     std::wstring path;
+
+    std::wstring moved_to;  // where a damaged file went, until told
+    bool not_writable = false;
+    bool not_writable_told = false;
+    bool add_busy = false;
 };

@@ -49,6 +49,7 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
     if (units < 2 && image.empty()) return 0;
     const std::wstring now = now_iso();
     std::lock_guard<std::mutex> lock(mutex);
+    add_busy = false;
 
     if (!always_new && !is_image && units >= 2) {
         // Only a text entry is refreshed by a text copy: an image entry with
@@ -108,10 +109,13 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
         bind_wide(stmt.get(), 9, source_title);
         bind_wide(stmt.get(), 10, source_url);
         sqlite3_bind_int(stmt.get(), 11, is_browser_page ? 1 : 0);
-        if (sqlite3_step(stmt.get()) == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
+        const int rc = sqlite3_step(stmt.get());
+        if (rc == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
+        note_result(rc);
+        add_busy = (rc & 0xFF) == SQLITE_BUSY;
     }
     if (id == 0) return 0;
-    if (!image.empty()) update_image(db, id, image);
+    if (!image.empty()) note_result(update_image(db, id, image));
     apply_cap();
     return id;
 }

@@ -1,11 +1,14 @@
 // The SQL text builders, number reading and saved-image removal the history
 // database is built on.
 
+#include "services/encoding.h"
+#include "storage/history_db.h"
 #include "storage/image_files.h"
 #include "storage/sql_text.h"
 #include "support/test_support.h"
 
 #include <windows.h>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 TEST(SqlText, QuotingAndIdLists) {
@@ -72,4 +75,90 @@ TEST(ImageFiles, OnlyExistingPngFilesAreDeleted) {
     EXPECT_FALSE(testsupport::file_exists(dir.file(L"a.png")));
     EXPECT_TRUE(testsupport::file_exists(dir.file(L".png")));
     SetCurrentDirectoryW(L"C:\\");
+}
+
+namespace {
+
+std::int64_t add_text(HistoryDb& db, const std::wstring& text) {
+    return db.add_entry(text, {}, {}, {}, L"", false, false, std::nullopt, L"", L"", false);
+}
+
+}  // namespace
+
+TEST(HistoryFile, ADamagedFileIsMovedAsideWholeAndANewOneStarted) {
+    testsupport::TempDir dir;
+    const std::wstring path = dir.file(L"h.db");
+    const std::string junk = "not a database at all, " + std::string(5000, '\x5a');
+    testsupport::write_bytes(path, junk);
+    testsupport::write_bytes(path + L"-wal", "wal bytes");
+    std::wstring first_moved;
+    {
+        HistoryDb db(path);
+        const auto notice = db.take_notice();
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->kind, StorageNotice::Kind::MovedAside);
+        first_moved = notice->moved_to;
+        EXPECT_EQ(first_moved.rfind(path + L".corrupt-", 0), 0u);
+        EXPECT_EQ(first_moved.size(), path.size() + 28);  // ".corrupt-YYYY-MM-DD HH-MM-SS"
+        EXPECT_EQ(testsupport::read_bytes(first_moved), junk);
+        EXPECT_EQ(testsupport::read_bytes(first_moved + L"-wal"), "wal bytes");
+        EXPECT_FALSE(db.take_notice());
+        EXPECT_GT(add_text(db, L"after the move"), 0);
+        EXPECT_FALSE(db.take_notice());
+    }
+    {
+        HistoryDb healthy(path);
+        EXPECT_FALSE(healthy.take_notice());
+        EXPECT_EQ(healthy.list_entries(L"all", false, false).size(), 1u);
+    }
+    // Damaged again, within the same second or not: the file moved aside
+    // first is never overwritten.
+    testsupport::write_bytes(path, junk + "again");
+    HistoryDb again(path);
+    const auto second = again.take_notice();
+    ASSERT_TRUE(second);
+    EXPECT_NE(second->moved_to, first_moved);
+    EXPECT_EQ(testsupport::read_bytes(first_moved), junk);
+    EXPECT_EQ(testsupport::read_bytes(second->moved_to), junk + "again");
+}
+
+TEST(HistoryFile, AFileThatCannotBeWrittenIsToldOnce) {
+    testsupport::TempDir dir;
+    const std::wstring path = dir.file(L"h.db");
+    {
+        HistoryDb db(path);
+        ASSERT_GT(add_text(db, L"written before"), 0);
+    }
+    // A file of a newer SQLite format: readable, but SQLite writes nothing to it.
+    std::string bytes = testsupport::read_bytes(path);
+    ASSERT_GT(bytes.size(), 100u);
+    bytes[18] = 3;
+    bytes[19] = 1;
+    testsupport::write_bytes(path, bytes);
+
+    HistoryDb db(path);
+    const auto notice = db.take_notice();
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->kind, StorageNotice::Kind::NotWritable);
+    EXPECT_EQ(add_text(db, L"copied while read-only"), 0);
+    EXPECT_FALSE(db.add_was_busy());
+    EXPECT_FALSE(db.take_notice());
+    // What it holds is still there to read.
+    EXPECT_EQ(db.list_entries(L"all", false, false).size(), 1u);
+}
+
+TEST(HistoryFile, AnAddThatFindsTheFileLockedSaysSo) {
+    testsupport::TempDir dir;
+    const std::wstring path = dir.file(L"h.db");
+    HistoryDb db(path);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(utf8_from_wide(path).c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(add_text(db, L"while locked"), 0);
+    EXPECT_TRUE(db.add_was_busy());
+    EXPECT_FALSE(db.take_notice());  // a lock is nothing to alarm the user with
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_GT(add_text(db, L"while locked"), 0);
+    EXPECT_FALSE(db.add_was_busy());
 }

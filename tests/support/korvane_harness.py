@@ -177,10 +177,13 @@ def profile_path(name):
 
 
 def reset_profile():
-    """An empty profile: no history database and no settings file."""
-    for name in PROFILE_FILES:
+    """An empty profile: no history database (nor one moved aside as damaged)
+    and no settings file."""
+    folder = wine_user_profile()
+    moved_aside = [name for name in os.listdir(folder) if name.startswith(".korvane.db.corrupt-")]
+    for name in list(PROFILE_FILES) + moved_aside:
         try:
-            os.remove(profile_path(name))
+            os.remove(os.path.join(folder, name))
         except FileNotFoundError:
             pass
 
