@@ -59,8 +59,10 @@ build_tree() {
     # Configuring every time is cheap, and picks up new source files and
     # targets before a single target is asked for.
     local toolchain=()
-    [ -f "$build/CMakeCache.txt" ] ||
+    if [ ! -f "$build/CMakeCache.txt" ]; then
         toolchain=(-DCMAKE_TOOLCHAIN_FILE="$KORVANE_ROOT/cmake/mingw-w64-x86_64.cmake")
+        echo "Configuring and building in $build (the first build takes a few minutes)"
+    fi
     if ! cmake -S "$KORVANE_ROOT" -B "$build" "${toolchain[@]}" \
         -DKORVANE_SQLITE_DIR="$SQLITE_DIR" >"$build/configure.log" 2>&1; then
         cat "$build/configure.log" >&2

@@ -7,6 +7,7 @@ set -u
 prefix=$1
 [ -f "$prefix/.korvane-ready" ] && exit 0
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+echo "Creating the Wine prefix $prefix (once; 10 to 20 seconds)"
 rm -rf "$prefix"
 mkdir -p "$prefix"
 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed for $prefix" >&2; exit 1; }
