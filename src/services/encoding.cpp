@@ -3,9 +3,25 @@
 #include <windows.h>
 
 #include <climits>
+#include <string_view>
+#include <type_traits>
+
+namespace {
+
+// Most texts stored and shown are plain ASCII, the same in both forms: copied
+// unit for unit they skip the two passes of the system's conversion.
+template <typename Char>
+bool is_ascii(std::basic_string_view<Char> text) {
+    for (Char c : text)
+        if (static_cast<std::make_unsigned_t<Char>>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
 
 std::string utf8_from_wide(std::wstring_view text) {
-    if (text.empty() || text.size() > INT_MAX) return {};
+    if (is_ascii(text)) return std::string(text.begin(), text.end());
+    if (text.size() > INT_MAX) return {};
     const int n = static_cast<int>(text.size());
     int len = WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
     if (len <= 0) return {};
@@ -15,7 +31,8 @@ std::string utf8_from_wide(std::wstring_view text) {
 }
 
 std::wstring wide_from_utf8(std::string_view text) {
-    if (text.empty() || text.size() > INT_MAX) return {};
+    if (is_ascii(text)) return std::wstring(text.begin(), text.end());
+    if (text.size() > INT_MAX) return {};
     const int n = static_cast<int>(text.size());
     int len = MultiByteToWideChar(CP_UTF8, 0, text.data(), n, nullptr, 0);
     if (len <= 0) return {};

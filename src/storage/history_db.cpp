@@ -45,6 +45,17 @@ bool is_write_failure(int rc) {
     }
 }
 
+// Whether the file lies on a fixed or RAM disk. A page read through a memory
+// map that fails (a network drop, a pulled stick) raises an exception where a
+// plain read returns an error SQLite can report, so only there are mapped
+// reads safe.
+bool on_local_disk(const std::wstring& file) {
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (!GetVolumePathNameW(file.c_str(), volume, MAX_PATH + 1)) return false;
+    const UINT type = GetDriveTypeW(volume);
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+}
+
 // Where a damaged file goes: the path + ".corrupt-2026-12-07 10-15-00", with
 // " (2)", " (3)"... after it when that name is taken.
 std::wstring aside_name(const std::wstring& path, const std::tm& when, int attempt) {
@@ -99,9 +110,13 @@ const wchar_t kDocumentText[] = L"Документ подготовлен {date}
 
 }  // namespace
 
-HistoryDb::HistoryDb(const std::wstring& db_path) : path(db_path) { open_and_migrate(); }
+HistoryDb::HistoryDb(const std::wstring& db_path, std::int64_t map_size)
+    : statements(std::make_unique<StatementCache>()), path(db_path), map_bytes(map_size) {
+    open_and_migrate();
+}
 
 HistoryDb::~HistoryDb() {
+    statements->clear();
     if (db) sqlite3_close(db);
 }
 
@@ -123,6 +138,8 @@ void HistoryDb::open_and_migrate() {
 bool HistoryDb::open_connection() {
     const int rc = sqlite3_open(utf8_from_wide(path).c_str(), &db);
     if (db) sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (rc == SQLITE_OK && map_bytes > 0 && on_local_disk(path))
+        exec_sql(db, "PRAGMA mmap_size=" + std::to_string(map_bytes));
     return rc == SQLITE_OK;
 }
 
@@ -142,6 +159,7 @@ bool HistoryDb::is_damaged() {
 // names SQLite looks for, so the moved file opens whole; a -wal left behind
 // would be replayed into the new file.
 bool HistoryDb::move_damaged_aside() {
+    statements->clear();
     // Closing would otherwise fold the -wal into the damaged file and delete it.
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_close(db);

@@ -9,12 +9,20 @@
 #include "storage/manual_order.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
+class StatementCache;
+
+// How much of the history file SQLite reads through a memory map: in practice
+// all of it (the 200-entry cap and the protected entries bound it), so that a
+// list of pictures costs copies in memory rather than file reads.
+inline constexpr std::int64_t kHistoryMapBytes = std::int64_t(256) << 20;
 
 // Something about the history file that the user must be told.
 struct StorageNotice {
@@ -34,8 +42,10 @@ public:
     // started in its place; nothing is deleted. A file that cannot be opened
     // leaves an object whose every operation fails quietly. Writes wait a
     // short while for another program's lock (a backup tool, sqlite3) before
-    // they give up.
-    explicit HistoryDb(const std::wstring& path);
+    // they give up. map_bytes: how much of the file is read through a memory
+    // map (0: none); a file on a network or removable drive never is, since
+    // a read error there would end the program instead of failing the read.
+    explicit HistoryDb(const std::wstring& path, std::int64_t map_bytes = kHistoryMapBytes);
     ~HistoryDb();
     HistoryDb(const HistoryDb&) = delete;
     HistoryDb& operator=(const HistoryDb&) = delete;
@@ -149,11 +159,14 @@ private:
     void seed_templates();
     void backfill_source_url();
 
-    void load_rich_data(HistoryEntry& entry);
+    // stmt: "SELECT rtf, html, image, custom_title FROM history WHERE id=?1".
+    void load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry);
     std::vector<HistoryEntry> entries_of(const std::wstring& sql);
 
     bool set_pinned_unlocked(std::int64_t id, bool pin);
-    void apply_cap();
+    // Deletes the unprotected entries beyond the cap; returns the saved image
+    // files to delete once the deletion is committed.
+    std::vector<std::wstring> apply_cap();
 
     std::vector<std::wstring> collect_image_paths(const std::wstring& condition);
     // Deletes the history rows matching condition, then the quick-slot rows
@@ -165,8 +178,10 @@ private:
     bool run_transaction(const std::vector<std::wstring>& statements);
 
     sqlite3* db = nullptr;
+    std::unique_ptr<StatementCache> statements;  // finalized before db closes
     std::mutex mutex;
     std::wstring path;
+    std::int64_t map_bytes;
 
     std::wstring moved_to;  // where a damaged file went, until told
     bool not_writable = false;

@@ -5,11 +5,15 @@
 
 #include "services/clock.h"
 #include "services/text_util.h"
+#include "storage/image_files.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
 
 #include <sqlite3.h>
+
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -38,6 +42,35 @@ std::string one_line_utf8(const std::wstring& text, size_t& units) {
 
 std::wstring flag(bool on) { return on ? L"1" : L"0"; }
 
+// The statements of every capture, prepared once per connection. The byte
+// length is compared first: it is known without reading a text, so a long
+// entry is read only when a copy of the same length comes.
+constexpr std::string_view kFindText =
+    "SELECT id FROM history WHERE octet_length(text)=?2 AND text=?1 AND is_image=0 AND deleted_at IS NULL LIMIT 1";
+constexpr std::string_view kNextOrder = "SELECT COALESCE(MAX(sort_order),0) FROM history";
+constexpr std::string_view kMoveToTop =
+    "UPDATE history SET created_at=?1, sort_order=?2, category_id=?3, cat_pin_override=0 WHERE id=?4";
+constexpr std::string_view kRefreshCapture =
+    "UPDATE history SET rtf=?1, html=?2, image=?3, source_app=?4, is_image=?5, source_title=?6, source_url=?7, "
+    "is_browser_page=?8 WHERE id=?9";
+constexpr std::string_view kInsert =
+    "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, source_title, "
+    "source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)";
+constexpr std::string_view kOrphanSlots = "DELETE FROM slot_entries WHERE entry_id NOT IN (SELECT id FROM history)";
+
+// The rows beyond the cap, deleted, with the saved files they leave behind.
+const std::string& cap_statement() {
+    static const std::string sql = "DELETE FROM history WHERE id IN (SELECT id FROM history WHERE " +
+                                   utf8_from_wide(kUnprotectedCondition) + " ORDER BY id DESC LIMIT -1 OFFSET " +
+                                   std::to_string(kHistoryCap) + ") RETURNING image_path";
+    return sql;
+}
+
+void bind_category(sqlite3_stmt* stmt, int index, std::optional<std::int64_t> category) {
+    if (category) sqlite3_bind_int64(stmt, index, *category);
+    else sqlite3_bind_null(stmt, index);
+}
+
 }  // namespace
 
 std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
@@ -47,86 +80,122 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
     size_t units = 0;
     const std::string line = one_line_utf8(text, units);
     if (units < 2 && image.empty()) return 0;
-    const std::wstring now = now_iso();
+    const std::string now = utf8_from_wide(now_iso());
     std::lock_guard<std::mutex> lock(mutex);
     add_busy = false;
+
+    // The whole capture is one transaction: one commit instead of three, and
+    // the cap goes with the row it makes room for. Taken at once, so that
+    // another program's lock is waited out here rather than failing a write
+    // halfway; without it (no connection) every statement below fails alone.
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    if (!transaction && db) {
+        const int rc = sqlite3_errcode(db);
+        note_result(rc);
+        if ((rc & 0xFF) == SQLITE_BUSY) {
+            add_busy = true;
+            return 0;
+        }
+    }
+
+    std::int64_t order = 1;
+    if (auto next = statements->use(db, kNextOrder); next && sqlite3_step(next.get()) == SQLITE_ROW)
+        order = sqlite3_column_int64(next.get(), 0) + 1;
 
     if (!always_new && !is_image && units >= 2) {
         // Only a text entry is refreshed by a text copy: an image entry with
         // the same text (spreadsheet cells copied as text and picture) would
         // lose its picture to the capture's empty image. The text is bound,
-        // not spliced into the statement, so a long copy is never copied into
+        // never spliced into the statement, so a long copy is not copied into
         // SQL text.
         std::int64_t id = 0;
-        if (ScopedStmt find = prepare_stmt(
-                db, "SELECT id FROM history WHERE text=?1 AND is_image=0 AND deleted_at IS NULL LIMIT 1")) {
+        if (auto find = statements->use(db, kFindText)) {
             sqlite3_bind_text(find.get(), 1, line.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_int64(find.get(), 2, static_cast<std::int64_t>(std::strlen(line.c_str())));
             if (sqlite3_step(find.get()) == SQLITE_ROW) id = sqlite3_column_int64(find.get(), 0);
         }
         if (id != 0) {
             // A repeated copy moves the live entry to the top and takes the
             // new capture's details; pin, keep and the user's titles stay.
-            exec(L"UPDATE history SET created_at=" + sql_quote(now) + L", sort_order=" +
-                 std::to_wstring(next_sort_order()) + L", category_id=" + sql_category(category) +
-                 L", cat_pin_override=0 WHERE id=" + std::to_wstring(id));
-            ScopedStmt stmt = prepare_stmt(
-                db,
-                "UPDATE history SET rtf=?1, html=?2, image=?3, source_app=?4, is_image=?5, source_title=?6, "
-                "source_url=?7, is_browser_page=?8 WHERE id=?9");
-            if (stmt) {
-                bind_bytes(stmt.get(), 1, rtf);
-                bind_bytes(stmt.get(), 2, html);
-                bind_bytes(stmt.get(), 3, image);
-                bind_wide(stmt.get(), 4, source_app);
-                sqlite3_bind_int(stmt.get(), 5, 0);
-                bind_wide(stmt.get(), 6, source_title);
-                bind_wide(stmt.get(), 7, source_url);
-                sqlite3_bind_int(stmt.get(), 8, is_browser_page ? 1 : 0);
-                sqlite3_bind_int64(stmt.get(), 9, id);
-                sqlite3_step(stmt.get());
+            if (auto top = statements->use(db, kMoveToTop)) {
+                sqlite3_bind_text(top.get(), 1, now.c_str(), -1, SQLITE_STATIC);
+                sqlite3_bind_int64(top.get(), 2, order);
+                bind_category(top.get(), 3, category);
+                sqlite3_bind_int64(top.get(), 4, id);
+                note_result(sqlite3_step(top.get()));
             }
+            if (auto refresh = statements->use(db, kRefreshCapture)) {
+                bind_bytes(refresh.get(), 1, rtf);
+                bind_bytes(refresh.get(), 2, html);
+                bind_bytes(refresh.get(), 3, image);
+                bind_wide(refresh.get(), 4, source_app);
+                sqlite3_bind_int(refresh.get(), 5, 0);
+                bind_wide(refresh.get(), 6, source_title);
+                bind_wide(refresh.get(), 7, source_url);
+                sqlite3_bind_int(refresh.get(), 8, is_browser_page ? 1 : 0);
+                sqlite3_bind_int64(refresh.get(), 9, id);
+                note_result(sqlite3_step(refresh.get()));
+            }
+            transaction.commit();
             return id;
         }
     }
 
-    const std::int64_t order = next_sort_order();
     std::int64_t id = 0;
     {
-        ScopedStmt stmt = prepare_stmt(
-            db,
-            "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, "
-            "source_title, source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)");
-        if (!stmt) return 0;
-        sqlite3_bind_text(stmt.get(), 1, line.c_str(), -1, SQLITE_STATIC);
-        bind_wide(stmt.get(), 2, now);
-        sqlite3_bind_int64(stmt.get(), 3, order);
-        if (category) sqlite3_bind_int64(stmt.get(), 4, *category);
-        else sqlite3_bind_null(stmt.get(), 4);
-        bind_bytes(stmt.get(), 5, rtf);
-        bind_bytes(stmt.get(), 6, html);
-        bind_wide(stmt.get(), 7, source_app);
-        sqlite3_bind_int(stmt.get(), 8, is_image ? 1 : 0);
-        bind_wide(stmt.get(), 9, source_title);
-        bind_wide(stmt.get(), 10, source_url);
-        sqlite3_bind_int(stmt.get(), 11, is_browser_page ? 1 : 0);
-        const int rc = sqlite3_step(stmt.get());
+        auto insert = statements->use(db, kInsert);
+        if (!insert) return 0;
+        sqlite3_bind_text(insert.get(), 1, line.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert.get(), 2, now.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_int64(insert.get(), 3, order);
+        bind_category(insert.get(), 4, category);
+        bind_bytes(insert.get(), 5, rtf);
+        bind_bytes(insert.get(), 6, html);
+        bind_wide(insert.get(), 7, source_app);
+        sqlite3_bind_int(insert.get(), 8, is_image ? 1 : 0);
+        bind_wide(insert.get(), 9, source_title);
+        bind_wide(insert.get(), 10, source_url);
+        sqlite3_bind_int(insert.get(), 11, is_browser_page ? 1 : 0);
+        const int rc = sqlite3_step(insert.get());
         if (rc == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
         note_result(rc);
         add_busy = (rc & 0xFF) == SQLITE_BUSY;
     }
     if (id == 0) return 0;
     if (!image.empty()) note_result(update_image(db, id, image));
-    apply_cap();
+    const std::vector<std::wstring> files = apply_cap();
+    // Without a transaction each statement has committed on its own.
+    if (transaction && !transaction.commit()) {
+        note_result(sqlite3_errcode(db));
+        return 0;
+    }
+    // The files go only once their rows are gone for good.
+    delete_image_files(files);
     return id;
 }
 
 // Newness is by id, so an old entry moved to the top by a repeated copy is
 // still among the first to go. Effectively pinned entries never count; kept
 // ones do: keep spares an entry from the age purge and from clearing, while
-// pinning is what holds it beyond the cap.
-void HistoryDb::apply_cap() {
-    delete_history_where(L"id IN (SELECT id FROM history WHERE " + std::wstring(kUnprotectedCondition) +
-                         L" ORDER BY id DESC LIMIT -1 OFFSET " + std::to_wstring(kHistoryCap) + L")");
+// pinning is what holds it beyond the cap. A DELETE that fails (a trigger, a
+// full disk) leaves every row and file in place.
+std::vector<std::wstring> HistoryDb::apply_cap() {
+    std::vector<std::wstring> files;
+    int deleted = 0;
+    auto cap = statements->use(db, cap_statement());
+    if (!cap) return files;
+    int rc;
+    while ((rc = sqlite3_step(cap.get())) == SQLITE_ROW) {
+        ++deleted;
+        const auto* file = reinterpret_cast<const char*>(sqlite3_column_text(cap.get(), 0));
+        if (file && *file) files.push_back(wide_from_utf8(file));
+    }
+    note_result(rc);
+    if (rc != SQLITE_DONE) return {};
+    // No quick-slot row may outlive its entry.
+    if (deleted > 0)
+        if (auto slots = statements->use(db, kOrphanSlots)) note_result(sqlite3_step(slots.get()));
+    return files;
 }
 
 bool HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {

@@ -8,9 +8,36 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <string_view>
+
 namespace {
 
 bool is_one(const std::wstring& text) { return text == L"1"; }
+
+// A column read the way HistoryDb::query reads it (SQLite's text for any
+// type, empty for NULL), without first making a wide string of every value.
+std::string_view column_view(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, column))) : std::string_view();
+}
+
+std::wstring column_wide(sqlite3_stmt* stmt, int column) { return wide_from_utf8(column_view(stmt, column)); }
+
+// An integer's text is "1" only for 1; asked directly, SQLite need not write it out.
+bool column_is_one(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_INTEGER) return sqlite3_column_int64(stmt, column) == 1;
+    return column_view(stmt, column) == "1";
+}
+
+// As parse_int64 of the column's text; nothing for an empty one.
+std::optional<std::int64_t> column_number(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_INTEGER) return sqlite3_column_int64(stmt, column);
+    const std::string_view text = column_view(stmt, column);
+    if (text.empty()) return std::nullopt;
+    return parse_int64(wide_from_utf8(text));
+}
 
 std::wstring entry_columns(const std::wstring& alias) {
     const std::wstring p = alias.empty() ? std::wstring() : alias + L".";
@@ -27,32 +54,37 @@ std::wstring slots_statement() {
 
 }  // namespace
 
-// Rows come in the column order of entry_columns. One read transaction spans
-// the list and the rich data of its entries: the list is one snapshot, and
-// the per-entry statements skip taking the file's read lock each time, which
-// is most of their cost.
+// Rows come in the column order of entry_columns, read straight from the
+// statement. One read transaction spans the list and the rich data of its
+// entries: the list is one snapshot, and the per-entry statement skips taking
+// the file's read lock each time, which is most of its cost. Both statements
+// are prepared once and run again for every list.
 std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
     std::vector<HistoryEntry> out;
     Transaction snapshot(db);  // without it each statement reads on its own
-    for (auto& row : query(sql)) {
-        HistoryEntry e;
-        const size_t n = row.size();
-        if (n > 0) e.id = int64_or(row[0], 0);
-        if (n > 1) e.text = std::move(row[1]);
-        if (n > 2) e.created_at = std::move(row[2]);
-        if (n > 3) e.pinned = is_one(row[3]);
-        if (n > 4 && !row[4].empty()) e.category_id = parse_int64(row[4]);
-        if (n > 5) e.use_count = int64_or(row[5], 0);
-        if (n > 6) e.source_app = std::move(row[6]);
-        if (n > 7) e.is_image = is_one(row[7]);
-        if (n > 8) e.source_title = std::move(row[8]);
-        if (n > 9) e.source_url = std::move(row[9]);
-        if (n > 10) e.is_browser_page = is_one(row[10]);
-        if (n > 11) e.ep = is_one(row[11]);
-        if (n > 12) e.link_title = std::move(row[12]);
-        if (n > 13) e.keep = is_one(row[13]);
-        load_rich_data(e);
-        out.push_back(std::move(e));
+    {
+        auto rows = statements->use(db, utf8_from_wide(sql));
+        auto rich = statements->use(db, "SELECT rtf, html, image, custom_title FROM history WHERE id=?1");
+        if (!rows) return out;
+        sqlite3_stmt* s = rows.get();
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            HistoryEntry& e = out.emplace_back();
+            e.id = column_number(s, 0).value_or(0);
+            e.text = column_wide(s, 1);
+            e.created_at = column_wide(s, 2);
+            e.pinned = column_is_one(s, 3);
+            e.category_id = column_number(s, 4);
+            e.use_count = column_number(s, 5).value_or(0);
+            e.source_app = column_wide(s, 6);
+            e.is_image = column_is_one(s, 7);
+            e.source_title = column_wide(s, 8);
+            e.source_url = column_wide(s, 9);
+            e.is_browser_page = column_is_one(s, 10);
+            e.ep = column_is_one(s, 11);
+            e.link_title = column_wide(s, 12);
+            e.keep = column_is_one(s, 13);
+            if (rich) load_rich_data(rich.get(), e);
+        }
     }
     snapshot.commit();
     return out;
@@ -94,20 +126,19 @@ std::vector<HistoryEntry> HistoryDb::list_slots() {
     return entries_of(slots_statement());
 }
 
-// The bulky columns come through a statement of their own, as bytes.
-void HistoryDb::load_rich_data(HistoryEntry& entry) {
-    ScopedStmt stmt = prepare_stmt(db, "SELECT rtf, html, image, custom_title FROM history WHERE id=?1");
-    if (!stmt) return;
-    sqlite3_bind_int64(stmt.get(), 1, entry.id);
-    if (sqlite3_step(stmt.get()) != SQLITE_ROW) return;
-    read_blob(stmt.get(), 0, entry.rtf);
-    read_blob(stmt.get(), 1, entry.html);
-    read_blob(stmt.get(), 2, entry.image);
-    const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 3));
-    if (title) {
-        const int bytes = sqlite3_column_bytes(stmt.get(), 3);
-        entry.custom_title = wide_from_utf8(std::string_view(title, static_cast<size_t>(bytes)));
+// The bulky columns come through a statement of their own, as bytes; the
+// list hands it in, reset it after every entry and bound anew for the next.
+void HistoryDb::load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry) {
+    sqlite3_bind_int64(stmt, 1, entry.id);
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        read_blob(stmt, 0, entry.rtf);
+        read_blob(stmt, 1, entry.html);
+        read_blob(stmt, 2, entry.image);
+        const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
+        if (title)
+            entry.custom_title = wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 3))));
     }
+    sqlite3_reset(stmt);
 }
 
 std::vector<Category> HistoryDb::list_categories() {

@@ -18,6 +18,22 @@ ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8) {
     return stmt;
 }
 
+StatementCache::Use::~Use() {
+    if (!stmt_) return;
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+StatementCache::Use StatementCache::use(sqlite3* db, std::string_view sql_utf8) {
+    auto found = statements_.find(sql_utf8);
+    if (found == statements_.end()) {
+        ScopedStmt stmt = prepare_stmt(db, std::string(sql_utf8));
+        if (!stmt) return Use(nullptr);
+        found = statements_.emplace(std::string(sql_utf8), std::move(stmt)).first;
+    }
+    return Use(found->second.get());
+}
+
 void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
     if (size == 0) sqlite3_bind_null(stmt, index);
     else sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);

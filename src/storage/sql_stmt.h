@@ -8,7 +8,9 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 
 namespace handle_traits {
 struct StmtTraits : NullInvalid<sqlite3_stmt*> {
@@ -25,6 +27,36 @@ int exec_sql(sqlite3* db, const std::string& sql_utf8);
 
 // The statement, or an empty holder when it does not compile.
 ScopedStmt prepare_stmt(sqlite3* db, const std::string& sql_utf8);
+
+// Statements prepared once per connection and run again and again (those of
+// every capture, and the per-entry read of every list). A use hands out the
+// statement and, when it ends, resets it and clears its bindings, so that no
+// statement holds a read of the file between operations and no binding
+// outlives what it points to.
+class StatementCache {
+public:
+    class Use {
+    public:
+        explicit Use(sqlite3_stmt* stmt) : stmt_(stmt) {}
+        ~Use();
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+        sqlite3_stmt* get() const { return stmt_; }
+        explicit operator bool() const { return stmt_ != nullptr; }
+
+    private:
+        sqlite3_stmt* stmt_;
+    };
+
+    // The statement of sql on db, prepared on first use; empty when it does
+    // not compile (it is then tried again next time).
+    Use use(sqlite3* db, std::string_view sql_utf8);
+    // Finalizes every statement: before the connection closes.
+    void clear() { statements_.clear(); }
+
+private:
+    std::map<std::string, ScopedStmt, std::less<>> statements_;
+};
 
 // Binds bytes as a blob (copied at bind time), or NULL when there are none.
 void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);

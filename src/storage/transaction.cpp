@@ -2,7 +2,8 @@
 
 #include "storage/sql_stmt.h"
 
-Transaction::Transaction(sqlite3* db) : db_(db), open_(exec_sql(db, "BEGIN") == SQLITE_OK) {}
+Transaction::Transaction(sqlite3* db, Mode mode)
+    : db_(db), open_(exec_sql(db, mode == Mode::Immediate ? "BEGIN IMMEDIATE" : "BEGIN") == SQLITE_OK) {}
 
 Transaction::~Transaction() {
     if (open_) exec_sql(db_, "ROLLBACK");

@@ -8,7 +8,13 @@ struct sqlite3;
 
 class Transaction {
 public:
-    explicit Transaction(sqlite3* db);
+    // Deferred takes the file's write lock at the first write. Immediate
+    // takes it at once, waiting out another program's lock for as long as the
+    // busy timeout allows: for a transaction that reads before it writes,
+    // which a deferred one could find no longer allowed to write.
+    enum class Mode { Deferred, Immediate };
+
+    explicit Transaction(sqlite3* db, Mode mode = Mode::Deferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
