@@ -162,3 +162,33 @@ TEST(HistoryFile, AnAddThatFindsTheFileLockedSaysSo) {
     EXPECT_GT(add_text(db, L"while locked"), 0);
     EXPECT_FALSE(db.add_was_busy());
 }
+
+TEST(HistoryFile, AFileLargerThanItsMapReadsTheSame) {
+    testsupport::TempDir dir;
+    const std::wstring path = dir.file(L"h.db");
+    constexpr std::int64_t kSmallMap = 64 * 1024;
+    std::vector<Bytes> pictures;
+    {
+        HistoryDb db(path, kSmallMap);
+        for (int i = 0; i < 6; ++i) {
+            Bytes picture(200 * 1024 + i);
+            for (size_t b = 0; b < picture.size(); ++b) picture[b] = static_cast<std::uint8_t>(b * 7 + i);
+            ASSERT_GT(db.add_entry(L"", {}, {}, picture, L"", true, true, std::nullopt, L"", L"", false), 0);
+            pictures.insert(pictures.begin(), picture);  // newest first, as listed
+            // Read while the file grows past the map, through the same statements.
+            const auto listed = db.list_entries(L"images", false, false);
+            ASSERT_EQ(listed.size(), pictures.size());
+            for (size_t k = 0; k < listed.size(); ++k) EXPECT_EQ(listed[k].image, pictures[k]);
+        }
+        // A statement that failed (a category that does not exist) runs again.
+        EXPECT_EQ(db.add_entry(L"orphan", {}, {}, {}, L"", false, false, 777, L"", L"", false), 0);
+        EXPECT_GT(add_text(db, L"after the failure"), 0);
+    }
+    // Read whole, mapped or not, and the same either way.
+    for (const std::int64_t map : {kHistoryMapBytes, std::int64_t(0)}) {
+        HistoryDb db(path, map);
+        const auto listed = db.list_entries(L"images", false, false);
+        ASSERT_EQ(listed.size(), pictures.size());
+        for (size_t k = 0; k < listed.size(); ++k) EXPECT_EQ(listed[k].image, pictures[k]);
+    }
+}
