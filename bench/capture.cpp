@@ -72,7 +72,8 @@ double peak_working_set_mb() {
 // Puts a text of the given size on the clipboard and keeps it there for
 // seconds, as the clipboard's owner: the child side of owned_text.
 int own_text(int megabytes, int seconds) {
-    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     {
         const std::wstring text(size_t(megabytes) * 1024 * 1024, L'x');
         if (!OpenClipboard(owner)) return 1;
@@ -136,10 +137,10 @@ void report_large_text(ClipboardWatcher& watcher) {
     watcher.check_clipboard(false);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
     const double capture = peak_working_set_mb();
-    std::printf("%d MB text (%d MB as UTF-16): peak working set %.0f MB before; bare read +%.0f MB; capture pass "
-                "+%.0f MB (%.2f x read), %.0f ms\n",
-                kMegabytes, 2 * kMegabytes, start, read - start, capture - start, (capture - start) / (read - start),
-                ms);
+    std::printf(
+        "%d MB text (%d MB as UTF-16): peak working set %.0f MB before; bare read +%.0f MB; capture pass "
+        "+%.0f MB (%.2f x read), %.0f ms\n",
+        kMegabytes, 2 * kMegabytes, start, read - start, capture - start, (capture - start) / (read - start), ms);
     TerminateProcess(owner, 0);
     WaitForSingleObject(owner, 5000);
     CloseHandle(owner);

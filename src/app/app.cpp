@@ -98,8 +98,9 @@ bool App::init(HINSTANCE module) {
     quick_menu = new QuickMenu();
 
     register_main_window_class(instance);
-    const WindowPlacement place = initial_window_placement(settings->window_x, settings->window_y, settings->window_w,
-                                                           settings->window_h, title_bar_height(), meets_some_work_area);
+    const WindowPlacement place =
+        initial_window_placement(settings->window_x, settings->window_y, settings->window_w, settings->window_h,
+                                 title_bar_height(), meets_some_work_area);
     HWND hwnd = CreateWindowExW(
         settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
         place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,
@@ -175,8 +176,7 @@ void App::tell_storage_notices() {
     while (const std::optional<StorageNotice> notice = db->take_notice()) {
         if (notice->kind == StorageNotice::Kind::MovedAside)
             tray->show_balloon(tr(L"tray.history_title"), tr_format(L"tray.history_moved_aside", notice->moved_to));
-        else
-            tray->show_balloon(tr(L"tray.history_title"), tr(L"tray.history_not_saved"));
+        else tray->show_balloon(tr(L"tray.history_title"), tr(L"tray.history_not_saved"));
     }
 }
 

@@ -442,8 +442,8 @@ void show_hotkey_help(HWND owner) {
             if (g_app->hotkey_registered(kHotkeyTemplates)) templates = g_app->settings->snippets_hotkey;
         }
     }
-    const std::wstring text = hotkey_help_text(open_history, with_settings ? &plain : nullptr,
-                                               with_settings ? &templates : nullptr);
+    const std::wstring text =
+        hotkey_help_text(open_history, with_settings ? &plain : nullptr, with_settings ? &templates : nullptr);
     MessageBoxW(owner, text.c_str(), tr(L"hotkeys.title").c_str(), MB_OK);
 }
 

@@ -29,6 +29,15 @@ wchar_t to_lower(wchar_t c) {
         reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
+// The header name of "HTML Format" that carries the page's address, in any
+// letter case (not trimmed).
+bool is_source_url_name(std::wstring_view name) {
+    constexpr std::wstring_view kName = L"sourceurl";
+    return name.size() == kName.size() && std::equal(name.begin(), name.end(), kName.begin(), [](wchar_t a, wchar_t b) {
+               return static_cast<wchar_t>(std::towlower(a)) == b;
+           });
+}
+
 bool is_title_boundary(wchar_t c) {
     switch (c) {
     case L'\t':
@@ -67,7 +76,6 @@ std::wstring ellipsize(const std::wstring& text, size_t n) {
 }
 
 std::wstring html_source_url(const std::wstring& html) {
-    static constexpr std::wstring_view kName = L"sourceurl";
     const std::wstring_view text = html;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -77,9 +85,7 @@ std::wstring html_source_url(const std::wstring& html) {
         // without one must not be searched to its end once per line.
         const std::wstring_view line = text.substr(pos, end - pos);
         const size_t colon = line.find(L':');
-        if (colon == kName.size() &&
-            std::equal(kName.begin(), kName.end(), line.begin(),
-                       [](wchar_t a, wchar_t b) { return a == static_cast<wchar_t>(std::towlower(b)); }))
+        if (colon != std::wstring_view::npos && is_source_url_name(line.substr(0, colon)))
             return trim_blanks(std::wstring(line.substr(colon + 1)));
         // A CR LF pair ends one line, as do a lone CR and a lone LF.
         if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n') ++end;

@@ -136,7 +136,8 @@ void HistoryDb::load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry) {
         read_blob(stmt, 2, entry.image);
         const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
         if (title)
-            entry.custom_title = wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 3))));
+            entry.custom_title =
+                wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 3))));
     }
     sqlite3_reset(stmt);
 }

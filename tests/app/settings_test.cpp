@@ -166,8 +166,10 @@ TEST(Settings, AnAnsiFileStillLoadsAndBecomesUnicodeOnSave) {
 
 TEST(Settings, AUtf8FileFromAnEditorKeepsEveryCharacter) {
     TempDir dir;
-    const auto path = write_ini(dir, "screenshot_folder=C:\\Users\\\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\\\xE6\x88\xAA\xE5\x9B\xBE\r\n"
-                                     "language=en\r\n");
+    const auto path =
+        write_ini(dir,
+                  "screenshot_folder=C:\\Users\\\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\\\xE6\x88\xAA\xE5\x9B\xBE\r\n"
+                  "language=en\r\n");
     Settings s;
     Settings::load(s, path);
     EXPECT_EQ(s.screenshot_folder, L"C:\\Users\\\u0410\u043d\u043d\u0430\\\u622a\u56fe");

@@ -47,6 +47,20 @@ def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=Fal
     assert "ready" in out, out
 
 
+def linux_copy(text):
+    """Copies in xclip, a Linux program, which owns the clipboard until the
+    program has had time to read it."""
+    xclip = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], stdin=subprocess.PIPE,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        xclip.stdin.write(text.encode())
+        xclip.stdin.close()
+        time.sleep(POLL_WAIT + 1)
+    finally:
+        xclip.terminate()
+        xclip.wait()
+
+
 def history_rows():
     """Live history rows after the program has quit, oldest first."""
     con = sqlite3.connect(profile_path(".korvane.db"))
@@ -74,15 +88,7 @@ class CaptureTest(unittest.TestCase):
             time.sleep(POLL_WAIT)
             copy(text="hello from the helper", rtf="{\\rtf1 hello}", html="<b>hello</b>", url=page)
             copy(text="second copy")
-            xclip = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], stdin=subprocess.PIPE,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                xclip.stdin.write("copied by a linux program".encode())
-                xclip.stdin.close()
-                time.sleep(POLL_WAIT + 1)
-            finally:
-                xclip.terminate()
-                xclip.wait()
+            linux_copy("copied by a linux program")
             self.assertEqual(app.quit(), 0)
         rows = history_rows()
         self.assertEqual(texts(rows), ["hello from the helper", "second copy", "copied by a linux program"])
@@ -146,15 +152,7 @@ class CaptureTest(unittest.TestCase):
                 self.assertEqual(owner.stdout.readline().strip(), b"ready")
                 with RunningProgram({"start_in_tray": "true"}) as app:
                     time.sleep(0.6)  # about when the first tick reads
-                    xclip = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], stdin=subprocess.PIPE,
-                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                    try:
-                        xclip.stdin.write(b"copied in the first second")
-                        xclip.stdin.close()
-                        time.sleep(POLL_WAIT + 1)
-                    finally:
-                        xclip.terminate()
-                        xclip.wait()
+                    linux_copy("copied in the first second")
                     self.assertEqual(app.quit(), 0)
             finally:
                 owner.kill()
