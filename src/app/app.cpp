@@ -15,6 +15,8 @@
 #include "ui/menu/quick_menu.h"
 #include "ui/settings/settings_window.h"
 
+#include <shlwapi.h>
+
 App* g_app = nullptr;
 
 namespace {
@@ -175,7 +177,11 @@ void App::tell_storage_notices() {
     if (!db || !tray || !tray->added) return;
     while (const std::optional<StorageNotice> notice = db->take_notice()) {
         if (notice->kind == StorageNotice::Kind::MovedAside)
-            tray->show_balloon(tr(L"tray.history_title"), tr_format(L"tray.history_moved_aside", notice->moved_to));
+            // Short lines, the file's name on one of its own (it lies beside
+            // the history file): balloons that do not wrap still show it whole.
+            tray->show_balloon(tr(L"tray.history_title"), tr(L"tray.history_moved_aside") + L"\n" +
+                                                              tr(L"tray.history_kept_as") + L"\n" +
+                                                              PathFindFileNameW(notice->moved_to.c_str()));
         else tray->show_balloon(tr(L"tray.history_title"), tr(L"tray.history_not_saved"));
     }
 }
