@@ -3,7 +3,9 @@
 // categories, the quick slots, the templates and the template groups. Every
 // public operation takes the object's mutex for its whole run, so callers never
 // see half of another operation. Failures are quiet: operations return false,
-// 0, -1 or an empty list, and SQLite's message goes to the debugger output.
+// 0, -1 or an empty list, and SQLite's message goes to the debugger output;
+// only what the user must know about the file itself (damaged and moved
+// aside, or not writable) is kept for the program to tell (take_notice).
 
 #include "storage/history_records.h"
 #include "storage/manual_order.h"
