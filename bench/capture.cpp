@@ -31,6 +31,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -133,9 +134,9 @@ void report_large_text(ClipboardWatcher& watcher) {
     const double start = peak_working_set_mb();
     { const ClipboardContent read = read_clipboard(); }
     const double read = peak_working_set_mb();
-    const auto begin = Clock::now();
+    const auto begin = std::chrono::steady_clock::now();
     watcher.check_clipboard(false);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
     const double capture = peak_working_set_mb();
     std::printf(
         "%d MB text (%d MB as UTF-16): peak working set %.0f MB before; bare read +%.0f MB; capture pass "
