@@ -3,26 +3,36 @@
 
 #include "app/ids.h"
 #include "app/language.h"
+#include "ui/kit/theme.h"
 
 #include <string>
 
 namespace {
 
-constexpr COLORREF kLabelFill = 0x272727;
-constexpr COLORREF kLabelOutline = 0x4A4A4A;
-constexpr COLORREF kLabelText = 0xF2F2F2;
-constexpr COLORREF kHandleFill = 0xFFFFFF;
-constexpr COLORREF kHandleOutline = 0xF2F2F2;
-constexpr COLORREF kSwatchFrame = 0x4A4A4A;
+constexpr COLORREF kHandleFill = RGB(255, 255, 255);
+
+// Labels, handles and swatch frames lie on any picture: they keep the dark
+// theme's colours in both themes.
+COLORREF on_picture(UiColor role) { return ui_color(role, true); }
 
 // The toolbar's colours in one theme.
 struct ToolbarColors {
     COLORREF fill, border, glyph, active_glyph, pressed, active, hovered, active_swatch;
 };
-constexpr ToolbarColors kDarkToolbar{0x272727, 0x4A4A4A, 0xF2F2F2, 0xF2F2F2, 0xFFC24C, 0xD06B0A, 0x6E4E1E, 0xFFC24C};
-constexpr ToolbarColors kLightToolbar{0xFBFBFB, 0xD5D5D5, 0x141414, 0xFFFFFF, 0xCC6600, 0xCC6600, 0xF7E7D6, 0xCC6600};
 
-COLORREF frame_color(bool dark) { return dark ? 0xFFC24C : 0xCC6600; }
+ToolbarColors toolbar_colors(bool dark) {
+    const COLORREF highlight = ui_color(UiColor::Highlight, dark);
+    // An active tool's glyph on the accent: the dark theme's text, white in the light theme.
+    const COLORREF active_glyph = dark ? ui_color(UiColor::Text, true) : ui_color(UiColor::SelectedText, false);
+    return {ui_color(UiColor::PopupSurface, dark),
+            ui_color(UiColor::Border, dark),
+            ui_color(UiColor::Text, dark),
+            active_glyph,
+            highlight,
+            ui_color(UiColor::Accent, dark),
+            ui_color(UiColor::ToolbarHover, dark),
+            highlight};
+}
 
 RECT to_rect(const EdgeRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -177,14 +187,14 @@ void CaptureOverlay::draw_hint(HDC dc) const {
 void CaptureOverlay::draw_selection_frame(HDC dc) const {
     const int x = selection.x, y = selection.y, w = selection.w, h = selection.h;
     {
-        ScopedPen pen(CreatePen(PS_SOLID, 1, frame_color(dark)));
+        ScopedPen pen(CreatePen(PS_SOLID, 1, ui_color(UiColor::Highlight, dark)));
         ScopedSelect keep_pen(dc, pen.get());
         ScopedSelect keep_brush(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, x, y, x + w, y + h);
     }
     {
         ScopedBrush fill(CreateSolidBrush(kHandleFill));
-        ScopedPen outline(CreatePen(PS_SOLID, 1, kHandleOutline));
+        ScopedPen outline(CreatePen(PS_SOLID, 1, on_picture(UiColor::Text)));
         ScopedSelect keep_fill(dc, fill.get());
         ScopedSelect keep_outline(dc, outline.get());
         const POINT handles[8] = {{x, y},         {x + w / 2, y},     {x + w, y}, {x + w, y + h / 2},
@@ -198,8 +208,8 @@ void CaptureOverlay::draw_size_label(HDC dc) const {
     const std::wstring text = std::to_wstring(selection.w) + L" \u00D7 " + std::to_wstring(selection.h);
     const SIZE size = text_size(dc, label_font.get(), text);
     const RECT box = to_rect(size_label_box(selection, size.cx, size.cy, bounds.w));
-    fill_round_rect(dc, box, kLabelFill, kLabelOutline, 4);
-    draw_centered(dc, label_font.get(), box, text, kLabelText);
+    fill_round_rect(dc, box, on_picture(UiColor::PopupSurface), on_picture(UiColor::Border), 4);
+    draw_centered(dc, label_font.get(), box, text, on_picture(UiColor::Text));
 }
 
 void CaptureOverlay::layout_toolbar() {
@@ -213,7 +223,7 @@ void CaptureOverlay::layout_toolbar() {
 }
 
 void CaptureOverlay::draw_toolbar(HDC dc) const {
-    const ToolbarColors& c = dark ? kDarkToolbar : kLightToolbar;
+    const ToolbarColors c = toolbar_colors(dark);
     fill_round_rect(dc, to_rect(toolbar_rect), c.fill, c.border, 8);
     {
         ScopedPen pen(CreatePen(PS_SOLID, 1, c.border));
@@ -228,7 +238,7 @@ void CaptureOverlay::draw_toolbar(HDC dc) const {
             const COLORREF swatch = kShotPalette[b.id - kCaptureFirstSwatch];
             ScopedBrush fill(CreateSolidBrush(swatch));
             FillRect(dc, &r, fill.get());
-            ScopedPen pen(CreatePen(PS_SOLID, active ? 2 : 1, active ? c.active_swatch : kSwatchFrame));
+            ScopedPen pen(CreatePen(PS_SOLID, active ? 2 : 1, active ? c.active_swatch : on_picture(UiColor::Border)));
             ScopedSelect keep_pen(dc, pen.get());
             ScopedSelect keep_brush(dc, GetStockObject(NULL_BRUSH));
             Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -251,8 +261,8 @@ void CaptureOverlay::draw_toolbar(HDC dc) const {
         const ToolbarButton& b = buttons[hover];
         const SIZE size = text_size(dc, hint_font.get(), b.tip);
         const RECT box = to_rect(tooltip_box(b.rect, size.cx, size.cy, bounds.w));
-        fill_round_rect(dc, box, kLabelFill, kLabelOutline, 4);
-        draw_centered(dc, hint_font.get(), box, b.tip, kLabelText);
+        fill_round_rect(dc, box, on_picture(UiColor::PopupSurface), on_picture(UiColor::Border), 4);
+        draw_centered(dc, hint_font.get(), box, b.tip, on_picture(UiColor::Text));
     }
 }
 

@@ -19,6 +19,7 @@
 #include "ui/dialogs/view_dialog.h"
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
@@ -76,14 +77,10 @@ protected:
         app_.settings = new Settings();
         g_app = &app_;
         load_language(L"en", source_dir() + L"\\lang");
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KorvaneBoxTestOwner";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        RegisterClassW(&wc);
-        owner_ = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        register_window_class(
+            {.name = L"KorvaneBoxTestOwner", .background = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))});
+        owner_ = CreateWindowExW(0, L"KorvaneBoxTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(owner_);
         main_.hwnd = owner_;
         main_.app = &app_;
@@ -263,7 +260,7 @@ TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {
                              L"Delete the 3 selected entries? They go to the trash and can be restored from there.",
                              L"Delete");
              },
-             {window, text, ui_color(UiColor::WarningGlyph, dark), round_button_colors(dark, false).normal}},
+             {window, text, ui_color(UiColor::Highlight, dark), round_button_colors(dark, false).normal}},
             {L"input",
              [this] {
                  std::wstring name = L"Work notes";

@@ -61,8 +61,7 @@ LRESULT on_command(HWND window, ConfirmBoxState& state, int id) {
 
 LRESULT on_color_static(ConfirmBoxState& state, HDC dc, HWND control) {
     const bool glyph = GetDlgCtrlID(control) == kIdConfirmGlyph;
-    return color_dialog_static(dc, ui_color(glyph ? UiColor::WarningGlyph : UiColor::Text, state.look.dark),
-                               state.look);
+    return color_dialog_static(dc, ui_color(glyph ? UiColor::Highlight : UiColor::Text, state.look.dark), state.look);
 }
 
 }  // namespace

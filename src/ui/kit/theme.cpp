@@ -10,7 +10,7 @@ struct ColorPair {
 };
 
 // Indexed by UiColor; keep the order of the enumeration.
-constexpr std::array<ColorPair, 18> kPalette = {{
+constexpr std::array<ColorPair, 25> kPalette = {{
     {0x202020, 0xF3F3F3},  // WindowBackground
     {0x2B2B2B, 0xFFFFFF},  // FieldBackground
     {0x272727, 0xFBFBFB},  // PopupSurface
@@ -28,9 +28,16 @@ constexpr std::array<ColorPair, 18> kPalette = {{
     {0xD06B0A, 0xD06B0A},  // ToggleTrackOn
     {0xFFFFFF, 0xFFFFFF},  // ToggleKnob
     {0xB0B0B0, 0x808080},  // ToggleKnobPressed
-    {0xFFC24C, 0xCC6600},  // WarningGlyph
+    {0xFFC24C, 0xCC6600},  // Highlight
+    {0xFFFFFF, 0xFFFFFF},  // SelectedText
+    {0xA499FF, 0x1C2BC4},  // ErrorText
+    {0x2C2A2A, 0xE8E8E8},  // ScrollTrack
+    {0x8A8A8A, 0xA0A0A0},  // ScrollThumb
+    {0x333333, 0xE9E9E9},  // NavSelected
+    {0x2D2D2D, 0xEFEFEF},  // NavHovered
+    {0x6E4E1E, 0xF7E7D6},  // ToolbarHover
 }};
-static_assert(kPalette.size() == static_cast<size_t>(UiColor::WarningGlyph) + 1);
+static_assert(kPalette.size() == static_cast<size_t>(UiColor::ToolbarHover) + 1);
 
 // The Windows version as RtlGetVersion reports it; false when it cannot.
 bool read_windows_version(unsigned& major, unsigned& build) {

@@ -27,7 +27,14 @@ enum class UiColor {
     ToggleTrackOn,
     ToggleKnob,
     ToggleKnobPressed,
-    WarningGlyph,  // the confirm box's warning sign
+    Highlight,     // the confirm box's warning sign, the capture frame, the recording hotkey field
+    SelectedText,  // text on the accent of a selected card or sidebar row
+    ErrorText,     // a refused hotkey's message and border
+    ScrollTrack,   // the preview's scroll bar
+    ScrollThumb,
+    NavSelected,  // the settings window's page list
+    NavHovered,
+    ToolbarHover,  // the capture toolbar's hovered button
 };
 
 COLORREF ui_color(UiColor role, bool dark);

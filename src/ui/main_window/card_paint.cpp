@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr COLORREF kSelectedText = 0xFFFFFF;
 constexpr int kThumbBox = 44;
 constexpr int kThumbSize = 42;
 constexpr wchar_t kPinPrefix[] = L"\U0001F4CC ";
@@ -59,8 +58,8 @@ void MainWindow::draw_card(const DRAWITEMSTRUCT& item) {
     LOGFONTW bold_face{};
     GetObjectW(font, sizeof bold_face, &bold_face);
     bold_face.lfWeight = FW_SEMIBOLD;
-    const CardPens pens{selected ? kSelectedText : ui_color(UiColor::Text, dark),
-                        selected ? kSelectedText : ui_color(UiColor::SecondaryText, dark)};
+    const CardPens pens{selected ? ui_color(UiColor::SelectedText, dark) : ui_color(UiColor::Text, dark),
+                        selected ? ui_color(UiColor::SelectedText, dark) : ui_color(UiColor::SecondaryText, dark)};
     SetBkMode(dc, TRANSPARENT);
 
     const int row_index = static_cast<int>(item.itemID);

@@ -24,7 +24,6 @@ constexpr int kGroupIndent = 12;
 constexpr int kLabelRightMargin = 4;
 constexpr int kSelectionInset = 2;
 constexpr int kSelectionCorner = 8;
-constexpr COLORREF kSelectedText = RGB(255, 255, 255);
 
 SidebarContent stored_content(const App* app) {
     SidebarContent content;
@@ -133,13 +132,13 @@ void MainWindow::draw_sidebar_row(const DRAWITEMSTRUCT& item) {
     const std::wstring label = tab == std::wstring::npos ? text : text.substr(tab + 1);
     ScopedSelect keep_font(dc, control_font(item.hwndItem));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? kSelectedText : ui_color(UiColor::SecondaryText, dark));
+    SetTextColor(dc, selected ? ui_color(UiColor::SelectedText, dark) : ui_color(UiColor::SecondaryText, dark));
     RECT icon_rect{r.left + kIconLeft, r.top, r.left + kLabelLeft, r.bottom};
     DrawTextW(dc, icon.c_str(), -1, &icon_rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     const SidebarTarget target = sidebar_choice(static_cast<std::int64_t>(item.itemData)).target;
     const bool group_row = target == SidebarTarget::Group || target == SidebarTarget::Ungrouped;
     RECT label_rect{r.left + kLabelLeft + (group_row ? kGroupIndent : 0), r.top, r.right - kLabelRightMargin, r.bottom};
-    SetTextColor(dc, selected ? kSelectedText : ui_color(UiColor::Text, dark));
+    SetTextColor(dc, selected ? ui_color(UiColor::SelectedText, dark) : ui_color(UiColor::Text, dark));
     DrawTextW(dc, label.c_str(), -1, &label_rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
