@@ -11,6 +11,7 @@
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
+#include "ui/kit/window_class.h"
 #include "ui/main_window/main_window.h"
 #include "ui/menu/quick_menu.h"
 #include "ui/settings/settings_window.h"
@@ -52,20 +53,18 @@ int title_bar_height() {
 }
 
 void register_main_window_class(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), LR_SHARED));
-    if (!wc.hIcon) wc.hIcon = make_app_icon(32);
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    wc.lpszClassName = kMainWindowClass;
+    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    if (!icon) icon = make_app_icon(32);
+    HICON small_icon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     // A failed registration shows up as a failed window creation.
-    RegisterClassExW(&wc);
+    register_window_class({.instance = instance,
+                           .name = kMainWindowClass,
+                           .procedure = MainWndProc,
+                           .icon = icon,
+                           .small_icon = small_icon});
 }
 
 }  // namespace

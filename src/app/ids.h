@@ -27,6 +27,9 @@ inline constexpr wchar_t kCaptureOverlayClass[] = L"KorvaneCaptureOverlay";
 inline constexpr wchar_t kHotkeyFieldClass[] = L"KVHotkeyChip";
 inline constexpr wchar_t kSingleInstanceMutex[] = L"KorvaneSingleInstanceMutex";
 
+// The application icon in korvane.rc (which cannot read this header).
+inline constexpr WORD kAppIconResource = 1;
+
 // ---------------------------------------------------------------- messages
 
 // Between the parts of the program, and from a second instance.

@@ -7,13 +7,12 @@
 #include "services/focus.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 
 #include <cstring>
 
 namespace {
-
-bool g_class_registered = false;
 
 PixelPoint point_of(LPARAM lparam) {
     return {static_cast<std::int16_t>(LOWORD(lparam)), static_cast<std::int16_t>(HIWORD(lparam))};
@@ -110,16 +109,8 @@ bool CaptureOverlay::create_resources() {
 
 bool CaptureOverlay::create_window() {
     if (!picture && !create_resources()) return false;
-    if (!g_class_registered) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = capture_overlay_proc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-        wc.lpszClassName = kCaptureOverlayClass;
-        g_class_registered = RegisterClassExW(&wc) != 0;
-    }
+    register_window_class(
+        {.instance = instance, .name = kCaptureOverlayClass, .procedure = capture_overlay_proc, .cursor = IDC_CROSS});
     return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCaptureOverlayClass, tr(L"capture.title").c_str(),
                            WS_POPUP, capture.left, capture.top, capture.width, capture.height, nullptr, nullptr,
                            instance, this) != nullptr;

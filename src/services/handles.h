@@ -107,10 +107,12 @@ using ScopedHGlobal = UniqueHandle<HGLOBAL, handle_traits::GlobalTraits>;
 using ScopedKey = UniqueHandle<HKEY, handle_traits::KeyTraits>;
 using ScopedModule = UniqueHandle<HMODULE, handle_traits::ModuleTraits>;
 
-// A window's or the screen's device context from GetDC, given back with ReleaseDC.
+// A window's or the screen's device context from GetDC (or GetWindowDC, for
+// the whole window with its frame), given back with ReleaseDC.
 class ScopedGetDc {
 public:
-    explicit ScopedGetDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    explicit ScopedGetDc(HWND hwnd, bool whole_window = false) noexcept
+        : hwnd_(hwnd), dc_(whole_window ? ::GetWindowDC(hwnd) : ::GetDC(hwnd)) {}
     ~ScopedGetDc() {
         if (dc_) ::ReleaseDC(hwnd_, dc_);
     }

@@ -27,9 +27,10 @@ NOTIFYICONDATAW base_record(HWND window) {
 
 HICON load_tray_icon() {
     HINSTANCE module = GetModuleHandleW(nullptr);
-    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    if (!icon) icon = LoadIconW(module, MAKEINTRESOURCEW(1));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!icon) icon = LoadIconW(module, MAKEINTRESOURCEW(kAppIconResource));
     if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
     return icon;
 }

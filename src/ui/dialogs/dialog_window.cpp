@@ -6,18 +6,13 @@
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 
 bool dialogs_dark() { return g_app && g_app->settings && g_app->settings->dark_mode; }
 
 bool register_dialog_class(const wchar_t* class_name, WNDPROC procedure) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = class_name;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return register_window_class({.name = class_name, .procedure = procedure, .style = 0});
 }
 
 HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstring& text, DWORD style, int x, int y,
@@ -84,22 +79,11 @@ LRESULT color_dialog_static(HDC dc, COLORREF text, DialogLook& look) {
     return reinterpret_cast<LRESULT>(look.brushes.get(window));
 }
 
-namespace {
-
-LRESULT erase_background(HWND window, HDC dc, bool dark) {
-    RECT client;
-    GetClientRect(window, &client);
-    fill_solid(dc, client, ui_color(UiColor::WindowBackground, dark));
-    return 1;
-}
-
-}  // namespace
-
 LRESULT dialog_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DialogLook& look) {
     const auto dc = reinterpret_cast<HDC>(wparam);
     switch (message) {
     case WM_CLOSE: close_dialog(window); return 0;
-    case WM_ERASEBKGND: return erase_background(window, dc, look.dark);
+    case WM_ERASEBKGND: return erase_with(window, dc, ui_color(UiColor::WindowBackground, look.dark));
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: return color_dialog_field(dc, look);

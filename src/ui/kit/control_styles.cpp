@@ -18,7 +18,7 @@ void attach_framed(HWND window, bool dark, SUBCLASSPROC proc, UINT_PTR id) {
     const LONG_PTR ex_style = GetWindowLongPtrW(window, GWL_EXSTYLE);
     if (ex_style & WS_EX_CLIENTEDGE)
         SetWindowLongPtrW(window, GWL_EXSTYLE, ex_style & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
-    SetWindowLongPtrW(window, GWLP_USERDATA, dark ? 1 : 0);
+    set_style_dark(window, dark);
     SetWindowSubclass(window, proc, id, 0);
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -71,13 +71,12 @@ LRESULT field_style_message(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }
 
 void draw_thin_border(HWND window) {
-    HDC dc = GetWindowDC(window);
+    ScopedGetDc dc(window, true);
     if (!dc) return;
     RECT rect;
     GetWindowRect(window, &rect);
     OffsetRect(&rect, -rect.left, -rect.top);
-    frame_solid(dc, rect, ui_color(UiColor::Border, is_dark(window)));
-    ReleaseDC(window, dc);
+    frame_solid(dc.get(), rect, ui_color(UiColor::Border, is_dark(window)));
 }
 
 // The brushes panels hand to their edits and lists: a control keeps using
@@ -93,6 +92,13 @@ LRESULT color_child(HDC dc, bool dark) {
     SetTextColor(dc, ui_color(UiColor::Text, dark));
     SetBkColor(dc, field);
     return reinterpret_cast<LRESULT>(panel_brushes().get(field));
+}
+
+// The standard frame first, the thin border over it.
+LRESULT frame_after_standard(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+    draw_thin_border(window);
+    return result;
 }
 
 }  // namespace
@@ -118,9 +124,11 @@ void attach_thin_border(HWND window, bool dark) {
     attach_framed(window, dark, thin_border_proc, kThinBorderSubclassId);
 }
 
+void set_style_dark(HWND window, bool dark) { SetWindowLongPtrW(window, GWLP_USERDATA, dark ? 1 : 0); }
+
 void attach_panel_background(HWND window, bool dark) {
     if (!window) return;
-    SetWindowLongPtrW(window, GWLP_USERDATA, dark ? 1 : 0);
+    set_style_dark(window, dark);
     SetWindowSubclass(window, panel_background_proc, kPanelBackgroundSubclassId, 0);
     InvalidateRect(window, nullptr, TRUE);
 }
@@ -180,11 +188,7 @@ LRESULT CALLBACK thin_border_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_SETFOCUS:
     case WM_KILLFOCUS: repaint(window); break;
     case WM_NCPAINT:
-    case WM_NCACTIVATE: {
-        const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
-        draw_thin_border(window);
-        return result;
-    }
+    case WM_NCACTIVATE: return frame_after_standard(window, message, wparam, lparam);
     case WM_NCDESTROY: RemoveWindowSubclass(window, thin_border_proc, subclass_id); break;
     default: break;
     }
@@ -193,14 +197,10 @@ LRESULT CALLBACK thin_border_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 LRESULT CALLBACK panel_background_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
                                        DWORD_PTR) {
-    const bool dark = GetWindowLongPtrW(window, GWLP_USERDATA) != 0;
+    const bool dark = is_dark(window);
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(window, &client);
-        fill_solid(reinterpret_cast<HDC>(wparam), client, ui_color(UiColor::FieldBackground, dark));
-        return 1;
-    }
+    case WM_ERASEBKGND:
+        return erase_with(window, reinterpret_cast<HDC>(wparam), ui_color(UiColor::FieldBackground, dark));
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: return color_child(reinterpret_cast<HDC>(wparam), dark);
     case WM_NCDESTROY: RemoveWindowSubclass(window, panel_background_proc, subclass_id); break;

@@ -17,6 +17,9 @@ void attach_spin_style(HWND updown, bool dark);
 // Replaces a sunken client edge by a one-pixel frame in the border colour.
 void attach_thin_border(HWND window, bool dark);
 void attach_panel_background(HWND window, bool dark);
+// Switches a styled control's theme without attaching it again; the caller
+// repaints.
+void set_style_dark(HWND window, bool dark);
 
 // The corners of an arrow triangle inside rect: the base runs over two
 // thirds of the width, the apex points up or down, the whole centred.

@@ -1,5 +1,7 @@
 #include "ui/kit/draw_util.h"
 
+#include "services/window_util.h"
+
 #include <commctrl.h>
 
 #include <vector>
@@ -24,6 +26,23 @@ void frame_solid(HDC dc, const RECT& rect, COLORREF color) {
 HFONT control_font(HWND window) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+LRESULT erase_with(HWND window, HDC dc, COLORREF color) {
+    RECT client;
+    GetClientRect(window, &client);
+    fill_solid(dc, client, color);
+    return 1;
+}
+
+void draw_control_text(HDC dc, HWND control, RECT rect, COLORREF color, UINT format) {
+    if (!control) return;
+    const std::wstring text = window_text(control);
+    if (text.empty()) return;
+    ScopedSelect use_font(dc, control_font(control));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, color);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
 }
 
 void repaint(HWND window) { InvalidateRect(window, nullptr, FALSE); }

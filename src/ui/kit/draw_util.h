@@ -21,6 +21,14 @@ void frame_solid(HDC dc, const RECT& rect, COLORREF color);
 // The font a control was given (WM_GETFONT), else the stock GUI font.
 HFONT control_font(HWND window);
 
+// Fills the window's client area with one colour and returns 1, the answer
+// to WM_ERASEBKGND that says the background is done.
+LRESULT erase_with(HWND window, HDC dc, COLORREF color);
+
+// A control's own text in its font, on a transparent background; nothing
+// for a null control or an empty text.
+void draw_control_text(HDC dc, HWND control, RECT rect, COLORREF color, UINT format);
+
 // Marks the whole window for painting without erasing.
 void repaint(HWND window);
 

@@ -3,6 +3,7 @@
 #include "services/hotkey.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 
 #include <algorithm>
@@ -10,11 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Border while recording or focused, and border and text of a message: the
-// field's own colours beside the palette's, {dark, light}.
-constexpr COLORREF kActiveBorder[2] = {0xFFC24C, 0xCC6600};
-constexpr COLORREF kMessageColour[2] = {0xA499FF, 0x1C2BC4};
 
 constexpr int kTextInset = 8;
 constexpr int kCapInsetY = 4;
@@ -25,8 +21,6 @@ struct HotkeyChipState {
     HFONT font = nullptr;  // given by WM_SETFONT, not owned
     bool dark = false;
 };
-
-COLORREF pick(const COLORREF (&pair)[2], bool dark) { return pair[dark ? 0 : 1]; }
 
 HFONT font_of(const HotkeyChipState& s) {
     return s.font ? s.font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -61,8 +55,8 @@ void paint_chip(HWND chip, const HotkeyChipState& s, HDC target) {
     const bool active = s.field.recording || GetFocus() == chip;
     const HotkeyFieldFace face = hotkey_field_face(s.field);
 
-    COLORREF border = active ? pick(kActiveBorder, dark) : ui_color(UiColor::Border, dark);
-    if (face.is_message) border = pick(kMessageColour, dark);
+    COLORREF border = active ? ui_color(UiColor::Highlight, dark) : ui_color(UiColor::Border, dark);
+    if (face.is_message) border = ui_color(UiColor::ErrorText, dark);
     fill_solid(dc, client, ui_color(UiColor::FieldBackground, dark));
     {
         ScopedPen pen(CreatePen(PS_SOLID, s.field.recording ? 2 : 1, border));
@@ -80,7 +74,7 @@ void paint_chip(HWND chip, const HotkeyChipState& s, HDC target) {
         text.left += kTextInset;
         text.right -= kTextInset;
         COLORREF colour = s.field.recording ? ui_color(UiColor::Text, dark) : ui_color(UiColor::SecondaryText, dark);
-        if (face.is_message) colour = pick(kMessageColour, dark);
+        if (face.is_message) colour = ui_color(UiColor::ErrorText, dark);
         SetTextColor(dc, colour);
         DrawTextW(dc, face.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
@@ -171,20 +165,16 @@ void on_paint(HWND chip, const HotkeyChipState& s) {
     paint_chip(chip, s, paint.get());
 }
 
+// While a shortcut is recorded its keys type nothing.
+LRESULT on_char(HWND chip, const HotkeyChipState& s, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (s.field.recording) return 0;
+    return DefWindowProcW(chip, message, wparam, lparam);
+}
+
 }  // namespace
 
 bool register_hotkey_chip_class() {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHotkeyFieldClass, &existing)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = hotkey_chip_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    wc.lpszClassName = kHotkeyFieldClass;
-    return RegisterClassExW(&wc) != 0;
+    return register_window_class({.name = kHotkeyFieldClass, .procedure = hotkey_chip_proc, .cursor = IDC_HAND});
 }
 
 HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height, HFONT font, const std::wstring& value,
@@ -250,9 +240,7 @@ LRESULT CALLBACK hotkey_chip_proc(HWND chip, UINT message, WPARAM wparam, LPARAM
     case WM_KEYUP:
     case WM_SYSKEYUP: return on_key_up(chip, s, message, wparam, lparam);
     case WM_CHAR:
-    case WM_SYSCHAR:
-        if (s.field.recording) return 0;
-        break;
+    case WM_SYSCHAR: return on_char(chip, s, message, wparam, lparam);
     case WM_PAINT: on_paint(chip, s); return 0;
     default: break;
     }

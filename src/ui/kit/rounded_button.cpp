@@ -1,7 +1,6 @@
 #include "ui/kit/rounded_button.h"
 
 #include "app/ids.h"
-#include "services/window_util.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 
@@ -57,6 +56,13 @@ void on_lbutton_up(HWND window, LPARAM lparam) {
     if (inside) track_leave(window);
     repaint(window);
     if (was_pressed && inside) notify_parent(window);
+}
+
+// The capture was taken away or the mouse left: the pressed or hover look goes.
+void drop_flag(HWND window, LONG_PTR flag) {
+    if (!has_flag(window, flag)) return;
+    set_flag(window, flag, false);
+    repaint(window);
 }
 
 void on_mouse_move(HWND window) {
@@ -131,38 +137,21 @@ void paint_round_button(HDC dc, const RECT& rect, bool dark, bool primary, bool 
         ScopedSelect use_pen(dc, white.get());
         Arc(dc, rect.left, rect.top, rect.right - 1, rect.bottom - 1, rect.right - 1, rect.top, rect.left, rect.top);
     }
-    if (!button) return;
-    const std::wstring text = window_text(button);
-    if (text.empty()) return;
-    ScopedSelect use_font(dc, control_font(button));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, text_color_for_fill(fill));
-    RECT text_rect{rect.left + 10, rect.top, rect.right - 10, rect.bottom};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    draw_control_text(dc, button, RECT{rect.left + 10, rect.top, rect.right - 10, rect.bottom},
+                      text_color_for_fill(fill), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT CALLBACK round_button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
                                    DWORD_PTR ref_data) {
     switch (message) {
+    // The second press of a double click is a press too; left to the standard
+    // button it would be lost and leave it half pressed.
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // The second press of a double click is a press too; left to the
-        // standard button it would be lost and leave it half pressed.
-        on_lbutton_down(window);
-        return 0;
+    case WM_LBUTTONDBLCLK: on_lbutton_down(window); return 0;
     case WM_LBUTTONUP: on_lbutton_up(window, lparam); return 0;
-    case WM_CAPTURECHANGED:
-        if (has_flag(window, kRoundButtonPressed)) {
-            set_flag(window, kRoundButtonPressed, false);
-            repaint(window);
-        }
-        return 0;
+    case WM_CAPTURECHANGED: drop_flag(window, kRoundButtonPressed); return 0;
     case WM_MOUSEMOVE: on_mouse_move(window); return 0;
-    case WM_MOUSELEAVE:
-        set_flag(window, kRoundButtonHover, false);
-        repaint(window);
-        return 0;
+    case WM_MOUSELEAVE: drop_flag(window, kRoundButtonHover); return 0;
     case WM_KEYDOWN: on_key_down(window, wparam); return 0;
     case WM_KEYUP: on_key_up(window, wparam); return 0;
     case WM_NCDESTROY: RemoveWindowSubclass(window, round_button_proc, subclass_id); break;

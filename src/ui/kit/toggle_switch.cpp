@@ -1,7 +1,6 @@
 #include "ui/kit/toggle_switch.h"
 
 #include "app/ids.h"
-#include "services/window_util.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 
@@ -88,27 +87,18 @@ void paint_toggle_switch(HDC dc, const RECT& rect, bool checked, bool dark, HWND
         Ellipse(dc, knob_left, cy - 8, knob_left + 17, cy + 9);
     }
 
-    if (!button) return;
-    const std::wstring text = window_text(button);
-    if (text.empty()) return;
-    ScopedSelect use_font(dc, control_font(button));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ui_color(UiColor::Text, dark));
-    RECT text_rect{rect.left + 48, rect.top, rect.right - 2, rect.bottom};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    draw_control_text(dc, button, RECT{rect.left + 48, rect.top, rect.right - 2, rect.bottom},
+                      ui_color(UiColor::Text, dark), DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT CALLBACK toggle_switch_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR subclass_id,
                                     DWORD_PTR ref_data) {
     switch (message) {
+    // No capture: a press released elsewhere changes nothing. The second press
+    // of a double click is a press too; left to the standard button it would
+    // capture the mouse for good.
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // No capture: a press released elsewhere changes nothing. The second
-        // press of a double click is a press too; left to the standard
-        // button it would capture the mouse for good.
-        repaint(window);
-        return 0;
+    case WM_LBUTTONDBLCLK: repaint(window); return 0;
     case WM_LBUTTONUP: toggle_switch_flip(window); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: repaint(window); return 0;

@@ -12,6 +12,7 @@
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
+#include "ui/kit/window_class.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/frame_controls.h"
 #include "ui/main_window/main_window_layout.h"
@@ -103,17 +104,7 @@ std::vector<int> menu_text_widths(const MainWindow& mw) {
     return widths;
 }
 
-void register_entry_hint_class() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kEntryHintClass, &wc)) return;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kEntryHintClass;
-    RegisterClassExW(&wc);
-}
+void register_entry_hint_class() { register_window_class({.name = kEntryHintClass}); }
 
 // The six drop-down menus of the menu bar, in the order of their buttons; a
 // row without a key is a separator.

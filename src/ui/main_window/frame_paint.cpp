@@ -100,6 +100,57 @@ LRESULT sidebar_row_data_at(HWND list, LPARAM lparam) {
     return SendMessageW(list, LB_GETITEMDATA, LOWORD(hit), 0);
 }
 
+// A frame button is going: the hover plate must not point at it any more.
+void forget_button(MainWindow& mw, HWND button, SUBCLASSPROC procedure, UINT_PTR subclass_id) {
+    if (mw.hovered_button == button) mw.hovered_button = nullptr;
+    RemoveWindowSubclass(button, procedure, subclass_id);
+}
+
+void on_icon_mouse_move(MainWindow& mw, HWND button) {
+    if (mw.hovered_button == button && mw.tooltip_shown) return;
+    track_hover(mw, button);
+    mw.show_tooltip(button);
+}
+
+LRESULT on_icon_mouse_leave(MainWindow& mw, HWND button) {
+    end_hover(mw, button);
+    mw.hide_tooltip();
+    return 0;
+}
+
+// The search button only moves the focus to the search field. Two quick
+// clicks on a tool button are two clicks (a move by two rows), not a double
+// click.
+LRESULT on_icon_button_down(MainWindow& mw, HWND button, WPARAM wparam, LPARAM lparam) {
+    if (button == mw.search_button) {
+        if (mw.search_edit) SetFocus(mw.search_edit);
+        return 0;
+    }
+    return DefSubclassProc(button, WM_LBUTTONDOWN, wparam, lparam);
+}
+
+LRESULT on_icon_button_up(MainWindow& mw, HWND button, WPARAM wparam, LPARAM lparam) {
+    if (button == mw.search_button) return 0;
+    return DefSubclassProc(button, WM_LBUTTONUP, wparam, lparam);
+}
+
+LRESULT on_list_key_down(MainWindow& mw, HWND list, WPARAM wparam, LPARAM lparam) {
+    if (list == mw.entry_list && wparam == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        mw.select_all();
+        return 0;
+    }
+    return DefSubclassProc(list, WM_KEYDOWN, wparam, lparam);
+}
+
+LRESULT on_list_button_down(MainWindow& mw, HWND list, WPARAM wparam, LPARAM lparam) {
+    if (list == mw.sidebar && sidebar_row_data_at(list, lparam) == kSidebarTemplates) {
+        SetFocus(list);
+        mw.on_templates_header_click();
+        return 0;
+    }
+    return DefSubclassProc(list, WM_LBUTTONDOWN, wparam, lparam);
+}
+
 }  // namespace
 
 // The menu-bar buttons: text on the window background, a rounded plate
@@ -111,54 +162,26 @@ LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_MOUSEMOVE: track_hover(mw, window); break;
     case WM_MOUSELEAVE: end_hover(mw, window); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_NCDESTROY:
-        if (mw.hovered_button == window) mw.hovered_button = nullptr;
-        RemoveWindowSubclass(window, TextButtonProc, kTextButtonSubclassId);
-        break;
+    case WM_NCDESTROY: forget_button(mw, window, TextButtonProc, kTextButtonSubclassId); break;
     default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }
 
 // The tool buttons and the search button: a coloured glyph, a rounded plate
-// and the button's tooltip while the mouse is over it. The search button
-// only moves the focus to the search field.
+// and the button's tooltip while the mouse is over it.
 LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
     MainWindow& mw = *owner_of(ref);
     if (paint_button_message(mw, window, message, wparam, paint_icon_button)) return 0;
     switch (message) {
-    case WM_MOUSEMOVE:
-        if (mw.hovered_button != window || !mw.tooltip_shown) {
-            track_hover(mw, window);
-            mw.show_tooltip(window);
-        }
-        break;
-    case WM_MOUSELEAVE:
-        end_hover(mw, window);
-        mw.hide_tooltip();
-        return 0;
-    case WM_ERASEBKGND: {
-        RECT rect;
-        GetClientRect(window, &rect);
-        fill_solid(reinterpret_cast<HDC>(wparam), rect, ui_color(UiColor::WindowBackground, mw.dark));
-        return 1;
-    }
+    case WM_MOUSEMOVE: on_icon_mouse_move(mw, window); break;
+    case WM_MOUSELEAVE: return on_icon_mouse_leave(mw, window);
+    case WM_ERASEBKGND:
+        return erase_with(window, reinterpret_cast<HDC>(wparam), ui_color(UiColor::WindowBackground, mw.dark));
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (window == mw.search_button) {
-            if (mw.search_edit) SetFocus(mw.search_edit);
-            return 0;
-        }
-        // Two quick clicks on a tool button are two clicks (a move by two rows), not a double click.
-        if (message == WM_LBUTTONDBLCLK) return DefSubclassProc(window, WM_LBUTTONDOWN, wparam, lparam);
-        break;
-    case WM_LBUTTONUP:
-        if (window == mw.search_button) return 0;
-        break;
-    case WM_NCDESTROY:
-        if (mw.hovered_button == window) mw.hovered_button = nullptr;
-        RemoveWindowSubclass(window, IconButtonProc, kIconButtonSubclassId);
-        break;
+    case WM_LBUTTONDBLCLK: return on_icon_button_down(mw, window, wparam, lparam);
+    case WM_LBUTTONUP: return on_icon_button_up(mw, window, wparam, lparam);
+    case WM_NCDESTROY: forget_button(mw, window, IconButtonProc, kIconButtonSubclassId); break;
     default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
@@ -170,25 +193,10 @@ LRESULT CALLBACK IconButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM
 LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
     MainWindow& mw = *owner_of(ref);
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT rect;
-        GetClientRect(window, &rect);
-        fill_solid(reinterpret_cast<HDC>(wparam), rect, ui_color(UiColor::FieldBackground, mw.dark));
-        return 1;
-    }
-    case WM_KEYDOWN:
-        if (window == mw.entry_list && wparam == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-            mw.select_all();
-            return 0;
-        }
-        break;
-    case WM_LBUTTONDOWN:
-        if (window == mw.sidebar && sidebar_row_data_at(window, lparam) == kSidebarTemplates) {
-            SetFocus(window);
-            mw.on_templates_header_click();
-            return 0;
-        }
-        break;
+    case WM_ERASEBKGND:
+        return erase_with(window, reinterpret_cast<HDC>(wparam), ui_color(UiColor::FieldBackground, mw.dark));
+    case WM_KEYDOWN: return on_list_key_down(mw, window, wparam, lparam);
+    case WM_LBUTTONDOWN: return on_list_button_down(mw, window, wparam, lparam);
     case WM_MOUSEWHEEL: mw.on_wheel(window, GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
     case WM_NCDESTROY: RemoveWindowSubclass(window, ListSubclassProc, kListSubclassId); break;
     default: break;
@@ -196,11 +204,7 @@ LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPAR
     return DefSubclassProc(window, message, wparam, lparam);
 }
 
-void MainWindow::paint_background(HDC dc) const {
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    fill_solid(dc, r, ui_color(UiColor::WindowBackground, dark));
-}
+void MainWindow::paint_background(HDC dc) const { erase_with(hwnd, dc, ui_color(UiColor::WindowBackground, dark)); }
 
 namespace {
 

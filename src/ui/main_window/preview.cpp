@@ -27,10 +27,6 @@
 
 namespace {
 
-constexpr COLORREF kTrackDark = 0x2C2A2A;
-constexpr COLORREF kTrackLight = 0xE8E8E8;
-constexpr COLORREF kThumbDark = 0x8A8A8A;
-constexpr COLORREF kThumbLight = 0xA0A0A0;
 constexpr int kCorner = 8;
 constexpr int kInnerTop = 8;  // the inner area starts this far down, and ends this far up
 constexpr int kInfoTop = 30;  // the first information line, below the shown content
@@ -424,9 +420,9 @@ void MainWindow::paint_preview(HDC dc, const RECT& client) {
     if (layout.clipped) {
         const PreviewScrollBar bar = preview_scroll_bar(layout, preview_scroll, inner.right);
         fill_solid(dc, RECT{bar.left, bar.track_top, bar.right, bar.track_top + bar.track_height},
-                   dark ? kTrackDark : kTrackLight);
+                   ui_color(UiColor::ScrollTrack, dark));
         fill_solid(dc, RECT{bar.left, bar.thumb_top, bar.right, bar.thumb_top + bar.thumb_height},
-                   dark ? kThumbDark : kThumbLight);
+                   ui_color(UiColor::ScrollThumb, dark));
     }
 }
 
@@ -471,37 +467,49 @@ void MainWindow::on_preview_link_click(POINT client_point) {
     }
 }
 
+namespace {
+
+void print_popup(MainWindow& mw, HWND window, HDC dc) {
+    RECT client{};
+    GetClientRect(window, &client);
+    mw.paint_preview(dc, client);
+}
+
+// The hand over the link; elsewhere the popup's own cursor.
+LRESULT on_popup_set_cursor(const MainWindow& mw, HWND window, WPARAM wparam, LPARAM lparam) {
+    POINT pt{};
+    GetCursorPos(&pt);
+    ScreenToClient(window, &pt);
+    if (!mw.preview_link_hit(pt)) return DefSubclassProc(window, WM_SETCURSOR, wparam, lparam);
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return TRUE;
+}
+
+// However the popup goes, its hook goes with it.
+void on_popup_destroy(MainWindow& mw) {
+    mw.remove_preview_hook();
+    mw.preview_shown = false;
+}
+
+void on_popup_nc_destroy(MainWindow& mw, HWND window) {
+    RemoveWindowSubclass(window, EntryHintProc, kEntryHintSubclassId);
+    if (mw.preview_window.get() == window) mw.preview_window.release();
+}
+
+}  // namespace
+
 LRESULT CALLBACK EntryHintProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
     MainWindow& mw = *reinterpret_cast<MainWindow*>(ref);
     switch (message) {
     case WM_PAINT: paint_popup(mw, window); return 0;
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        GetClientRect(window, &client);
-        mw.paint_preview(reinterpret_cast<HDC>(wparam), client);
-        return 0;
-    }
+    case WM_PRINTCLIENT: print_popup(mw, window, reinterpret_cast<HDC>(wparam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // a click in it leaves the main window active
-    case WM_SETCURSOR: {
-        POINT pt{};
-        GetCursorPos(&pt);
-        ScreenToClient(window, &pt);
-        if (!mw.preview_link_hit(pt)) break;
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-    }
+    case WM_SETCURSOR: return on_popup_set_cursor(mw, window, wparam, lparam);
     case WM_MOUSEWHEEL: mw.on_preview_wheel(GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
     case WM_LBUTTONUP: mw.on_preview_link_click(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}); return 0;
-    case WM_DESTROY:
-        // However the popup goes, its hook goes with it.
-        mw.remove_preview_hook();
-        mw.preview_shown = false;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, EntryHintProc, kEntryHintSubclassId);
-        if (mw.preview_window.get() == window) mw.preview_window.release();
-        break;
+    case WM_DESTROY: on_popup_destroy(mw); break;
+    case WM_NCDESTROY: on_popup_nc_destroy(mw, window); break;
     default: break;
     }
     return DefSubclassProc(window, message, wparam, lparam);

@@ -7,6 +7,7 @@
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 #include "ui/menu/popup_menu_layout.h"
 
@@ -44,14 +45,8 @@ HFONT menu_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
 void register_menu_class() {
     static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = popup_menu_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPopupMenuClass;
-    registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (!registered)
+        registered = register_window_class({.name = kPopupMenuClass, .procedure = popup_menu_proc, .style = 0});
 }
 
 // ---------------------------------------------------------------- painting
@@ -295,35 +290,34 @@ MenuEnd run_menu_loop(MenuState& state) {
     return end;
 }
 
+void paint_menu_window(HWND window, HDC dc, const MenuState* state) {
+    if (!state) return;
+    RECT client;
+    GetClientRect(window, &client);
+    paint_popup_menu(dc, *state, client);
+}
+
+void on_paint(HWND window, const MenuState* state) {
+    ScopedPaint paint(window);
+    paint_menu_window(window, paint.get(), state);
+}
+
+// Another program became active: like a click outside, the menu goes. The
+// loop may be waiting for a message; give it one.
+void on_activate_app(HWND window, MenuState* state, bool active) {
+    if (active || !state) return;
+    state->lost_activation = true;
+    PostMessageW(window, WM_NULL, 0, 0);
+}
+
 LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     MenuState* state = window_state<MenuState>(window, message, lparam);
     switch (message) {
-    case WM_PAINT: {
-        ScopedPaint paint(window);
-        if (state) {
-            RECT client;
-            GetClientRect(window, &client);
-            paint_popup_menu(paint.get(), *state, client);
-        }
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        if (state) {
-            RECT client;
-            GetClientRect(window, &client);
-            paint_popup_menu(reinterpret_cast<HDC>(wparam), *state, client);
-        }
-        return 0;
+    case WM_PAINT: on_paint(window, state); return 0;
+    case WM_PRINTCLIENT: paint_menu_window(window, reinterpret_cast<HDC>(wparam), state); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST: return HTCLIENT;
-    case WM_ACTIVATEAPP:
-        // Another program became active: like a click outside, the menu goes.
-        // The loop may be waiting for a message; give it one.
-        if (!wparam && state) {
-            state->lost_activation = true;
-            PostMessageW(window, WM_NULL, 0, 0);
-        }
-        break;
+    case WM_ACTIVATEAPP: on_activate_app(window, state, wparam != 0); break;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);

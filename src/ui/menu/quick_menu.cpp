@@ -13,6 +13,7 @@
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 #include "ui/menu/popup_menu_layout.h"
 #include "ui/menu/quick_menu_layout.h"
@@ -60,6 +61,11 @@ LRESULT on_command(QuickMenu& menu, WPARAM wparam) {
     return 0;
 }
 
+// Like a menu, the popup goes when another window is activated.
+void on_activate(QuickMenu& menu, WORD state) {
+    if (state == WA_INACTIVE) menu.hide();
+}
+
 }  // namespace
 
 LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -67,9 +73,7 @@ LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM 
     if (!menu) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_SIZE: fill_with_list(window, *menu); return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wparam) == WA_INACTIVE) menu->hide();
-        break;
+    case WM_ACTIVATE: on_activate(*menu, LOWORD(wparam)); break;
     case WM_ERASEBKGND: return menu->erase_background(reinterpret_cast<HDC>(wparam));
     case WM_CTLCOLORLISTBOX: return menu->color_list(reinterpret_cast<HDC>(wparam));
     case WM_COMMAND: return on_command(*menu, wparam);
@@ -89,15 +93,11 @@ QuickMenu::~QuickMenu() {
 bool QuickMenu::create(HINSTANCE module, App* owner) {
     instance = module;
     app = owner;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = QuickMenuProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kQuickMenuClass;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!register_window_class({.instance = instance,
+                                .name = kQuickMenuClass,
+                                .procedure = QuickMenuProc,
+                                .background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))}))
+        return false;
 
     hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kQuickMenuClass, L"", WS_POPUP | WS_BORDER, 0, 0,
                            quick_menu_width(14), 300, nullptr, nullptr, instance, this);

@@ -14,6 +14,7 @@
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
+#include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 #include "ui/settings/settings_changes.h"
 #include "ui/settings/settings_pages.h"
@@ -29,38 +30,13 @@ constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kInitialWidth = 820, kInitialHeight = 580;
 
-// Navigation rows, {dark, light}: selected and hovered fills; the selection
-// bar is the light accent in both themes.
-constexpr COLORREF kNavSelected[2] = {0x333333, 0xE9E9E9};
-constexpr COLORREF kNavHovered[2] = {0x2D2D2D, 0xEFEFEF};
-constexpr COLORREF kNavBar = 0xCC6600;
-
-COLORREF pick(const COLORREF (&pair)[2], bool dark) { return pair[dark ? 0 : 1]; }
-
 HINSTANCE instance_of(const App* app) { return app && app->instance ? app->instance : GetModuleHandleW(nullptr); }
 
 bool register_settings_class(HINSTANCE instance) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, kSettingsWindowClass, &existing)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = settings_wnd_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kSettingsWindowClass;
-    return RegisterClassExW(&wc) != 0;
+    return register_window_class({.instance = instance, .name = kSettingsWindowClass, .procedure = settings_wnd_proc});
 }
 
 // ---------------------------------------------------------------- painting
-
-LRESULT on_erase_background(const SettingsWindow& sw, HDC dc) {
-    RECT client;
-    GetClientRect(sw.window, &client);
-    fill_solid(dc, client, ui_color(UiColor::WindowBackground, sw.dark()));
-    return 1;
-}
 
 void on_paint(const SettingsWindow& sw) {
     ScopedPaint paint(sw.window);
@@ -102,12 +78,14 @@ void draw_nav_row(const SettingsWindow& sw, const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const bool hovered = static_cast<int>(item.itemID) == sw.hovered_nav_row;
     if (selected || hovered) {
-        ScopedBrush fill(CreateSolidBrush(selected ? pick(kNavSelected, dark) : pick(kNavHovered, dark)));
+        ScopedBrush fill(CreateSolidBrush(ui_color(selected ? UiColor::NavSelected : UiColor::NavHovered, dark)));
         ScopedSelect keep_brush(dc, fill.get());
         ScopedSelect keep_pen(dc, GetStockObject(NULL_PEN));
         RoundRect(dc, r.left + 4, r.top + 2, r.right - 4, r.bottom - 2, 8, 8);
     }
-    if (selected) fill_solid(dc, RECT{r.left + 7, r.top + 11, r.left + 10, r.bottom - 11}, kNavBar);
+    // The bar beside the selected page is the light theme's accent in both themes.
+    if (selected)
+        fill_solid(dc, RECT{r.left + 7, r.top + 11, r.left + 10, r.bottom - 11}, ui_color(UiColor::Accent, false));
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ui_color(selected ? UiColor::Text : UiColor::SecondaryText, dark));
@@ -229,9 +207,8 @@ void apply_theme_to_controls(SettingsWindow& sw, bool dark) {
         attach_toggle_switch(toggle, dark);
         RedrawWindow(toggle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
-    // Edits, combo boxes and spins all keep the theme in their user data.
     for (HWND field : sw.fields) {
-        SetWindowLongPtrW(field, GWLP_USERDATA, dark ? 1 : 0);
+        set_style_dark(field, dark);
         RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
     }
@@ -264,25 +241,30 @@ void center_on_monitor(HWND window, HWND owner) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void hover_nav_row(SettingsWindow& sw, HWND list, int row) {
+    if (row == sw.hovered_nav_row) return;
+    sw.hovered_nav_row = row;
+    InvalidateRect(list, nullptr, FALSE);
+}
+
+void on_nav_mouse_move(SettingsWindow& sw, HWND list, LPARAM lparam) {
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+    hover_nav_row(sw, list, HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit)));
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
+    TrackMouseEvent(&track);
+}
+
+void on_nav_mouse_leave(SettingsWindow& sw, HWND list) {
+    sw.hovered_nav_row = -1;
+    InvalidateRect(list, nullptr, FALSE);
+}
+
 LRESULT CALLBACK nav_list_subclass_proc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                         DWORD_PTR ref_data) {
-    auto* sw = reinterpret_cast<SettingsWindow*>(ref_data);
+    SettingsWindow& sw = *reinterpret_cast<SettingsWindow*>(ref_data);
     switch (message) {
-    case WM_MOUSEMOVE: {
-        const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
-        const int row = HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit));
-        if (row != sw->hovered_nav_row) {
-            sw->hovered_nav_row = row;
-            InvalidateRect(list, nullptr, FALSE);
-        }
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
-        TrackMouseEvent(&track);
-        break;
-    }
-    case WM_MOUSELEAVE:
-        sw->hovered_nav_row = -1;
-        InvalidateRect(list, nullptr, FALSE);
-        break;
+    case WM_MOUSEMOVE: on_nav_mouse_move(sw, list, lparam); break;
+    case WM_MOUSELEAVE: on_nav_mouse_leave(sw, list); break;
     case WM_NCDESTROY: RemoveWindowSubclass(list, nav_list_subclass_proc, kNavListSubclassId); break;
     default: break;
     }
@@ -296,7 +278,8 @@ LRESULT CALLBACK settings_wnd_proc(HWND window, UINT message, WPARAM wparam, LPA
     switch (message) {
     case WM_NCCREATE: sw.window = window; break;
     case WM_DESTROY: on_destroy(sw); return 0;
-    case WM_ERASEBKGND: return on_erase_background(sw, reinterpret_cast<HDC>(wparam));
+    case WM_ERASEBKGND:
+        return erase_with(window, reinterpret_cast<HDC>(wparam), ui_color(UiColor::WindowBackground, sw.dark()));
     case WM_PAINT: on_paint(sw); return 0;
     case WM_DRAWITEM: return on_draw_item(sw, wparam, lparam);
     case WM_CTLCOLOREDIT:
