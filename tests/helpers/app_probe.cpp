@@ -23,6 +23,7 @@
 //                                          brings the window up and clicks the middle of the row
 
 #include "app/ids.h"
+#include "helpers/probe_util.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
@@ -47,21 +48,6 @@ BOOL CALLBACK count_main(HWND hwnd, LPARAM param) {
     GetClassNameW(hwnd, cls, 64);
     if (std::wstring(cls) == kMainWindowClass) ++*reinterpret_cast<int*>(param);
     return TRUE;
-}
-
-int wait_window(long timeout_ms) {
-    if (HWND hwnd = testsupport::wait_for_window(main_window, static_cast<DWORD>(timeout_ms))) {
-        std::printf("window %p\n", static_cast<void*>(hwnd));
-        return 0;
-    }
-    std::printf("no-window\n");
-    return 1;
-}
-
-int wait_gone(long timeout_ms) {
-    const bool gone = testsupport::wait_until_gone(main_window, static_cast<DWORD>(timeout_ms));
-    std::printf(gone ? "gone\n" : "still-there\n");
-    return gone ? 0 : 1;
 }
 
 int show_window_state() {
@@ -184,16 +170,6 @@ HWND main_child(int id) {
     return main ? GetDlgItem(main, id) : nullptr;
 }
 
-std::string hex_of(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out.empty() ? "-" : out;
-}
-
 // Read with the list's own messages, which reach into the other process.
 int rows(int id) {
     HWND list = main_child(id);
@@ -204,13 +180,10 @@ int rows(int id) {
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     const LRESULT current = SendMessageW(list, LB_GETCURSEL, 0, 0);
     for (LRESULT row = 0; row < count; ++row) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-        std::wstring text(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
-        if (length > 0) SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
         const long long data = static_cast<long long>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
         const bool selected = row == current || SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
         std::printf("row %ld %lld %d %s\n", static_cast<long>(row), data, selected ? 1 : 0,
-                    hex_of(utf8_from_wide(text.c_str())).c_str());
+                    probe::hex(probe::row_text(list, static_cast<int>(row))).c_str());
     }
     return 0;
 }
@@ -244,8 +217,9 @@ int main(int argc, char** argv) {
     testsupport::install_crash_guard();
     if (argc < 2) return 2;
     const std::string cmd = argv[1];
-    if (cmd == "wait-window" && argc >= 3) return wait_window(number(argv[2]));
-    if (cmd == "wait-gone" && argc >= 3) return wait_gone(number(argv[2]));
+    if (cmd == "wait-window" && argc >= 3)
+        return probe::wait_shown(main_window, number(argv[2]), "window", "no-window");
+    if (cmd == "wait-gone" && argc >= 3) return probe::wait_gone(main_window, number(argv[2]));
     if (cmd == "window") return show_window_state();
     if (cmd == "post" && argc >= 5)
         return post(static_cast<UINT>(number(argv[2])), static_cast<WPARAM>(std::strtoull(argv[3], nullptr, 0)),

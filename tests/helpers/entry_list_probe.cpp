@@ -14,6 +14,7 @@
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
 #include "app/ids.h"
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
 #include "support/remote_window.h"
@@ -31,25 +32,8 @@ namespace {
 HWND main_window() { return FindWindowW(kMainWindowClass, nullptr); }
 HWND child(int id) { return main_window() ? GetDlgItem(main_window(), id) : nullptr; }
 
-std::string hex(const std::wstring& text) {
-    std::string out;
-    char digits[3];
-    for (unsigned char c : utf8_from_wide(text)) {
-        std::snprintf(digits, sizeof digits, "%02x", c);
-        out += digits;
-    }
-    return out.empty() ? "-" : out;
-}
-
-// LB_GETTEXT reaches into the other process: list-box texts are carried across.
-std::wstring row_text(HWND list, int row) {
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-    if (length == LB_ERR || length <= 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
-}
+using probe::hex;
+using probe::row_text;
 
 int row_of(HWND list, long long data) {
     const LRESULT count = list ? SendMessageW(list, LB_GETCOUNT, 0, 0) : 0;

@@ -17,6 +17,7 @@
 // Exit code 0 when every command ran, 1 when waiting failed.
 
 #include "app/ids.h"
+#include "helpers/probe_util.h"
 #include "screenshot/overlay_toolbar.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
@@ -32,19 +33,7 @@ using namespace testsupport;
 
 namespace {
 
-HWND overlay() {
-    HWND hwnd = FindWindowW(kCaptureOverlayClass, nullptr);
-    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
-}
-
-bool wait_for(bool present, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while ((overlay() != nullptr) != present) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
-}
+HWND overlay() { return probe::visible_window(kCaptureOverlayClass); }
 
 POINT screen_point(int x, int y) {
     RECT r{};
@@ -162,13 +151,13 @@ int main(int argc, char** argv) {
         const std::string cmd = argv[i];
         if (cmd == "backdrop") return backdrop();
         if (cmd == "wait") {
-            if (!wait_for(true, 10000)) return std::printf("no-overlay\n"), 1;
+            if (!wait_for_window(overlay, 10000)) return std::printf("no-overlay\n"), 1;
             Sleep(300);  // let it take the focus
             RECT r{};
             GetWindowRect(overlay(), &r);
             std::printf("overlay %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         } else if (cmd == "gone") {
-            if (!wait_for(false, 10000)) return std::printf("still-there\n"), 1;
+            if (!wait_until_gone(overlay, 10000)) return std::printf("still-there\n"), 1;
             std::printf("gone\n");
         } else if (cmd == "drag" && i + 4 < argc) {
             drag(n(i + 1), n(i + 2), n(i + 3), n(i + 4));

@@ -12,6 +12,7 @@
 // Exit code 0 on success, 1 when the awaited state did not come.
 
 #include "app/ids.h"
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
@@ -24,25 +25,7 @@
 
 namespace {
 
-HWND shown_menu() {
-    HWND menu = FindWindowW(kQuickMenuClass, nullptr);
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-bool wait_for(bool shown, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while ((shown_menu() != nullptr) != shown) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-void print_hex(const char* label, const std::wstring& text) {
-    std::printf("%s ", label);
-    for (unsigned char c : utf8_from_wide(text)) std::printf("%02x", c);
-    std::printf("\n");
-}
+HWND shown_menu() { return probe::visible_window(kQuickMenuClass); }
 
 int describe(HWND menu) {
     Sleep(150);  // let it settle and paint
@@ -57,12 +40,7 @@ int describe(HWND menu) {
     HWND list = FindWindowExW(menu, nullptr, L"LISTBOX", nullptr);
     const int rows = list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : 0;
     std::printf("selected %d\nrows %d\n", list ? static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) : -1, rows);
-    for (int i = 0; i < rows; ++i) {
-        wchar_t text[1024] = {};
-        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024)
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        print_hex("row", text);
-    }
+    for (int i = 0; i < rows; ++i) std::printf("row %s\n", probe::hex(probe::row_text(list, i)).c_str());
     return 0;
 }
 
@@ -73,10 +51,11 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string cmd = argv[1];
     if (cmd == "wait-shown" && argc >= 3) {
-        if (!wait_for(true, std::strtoul(argv[2], nullptr, 0))) return 1;
-        return describe(shown_menu());
+        HWND menu = testsupport::wait_for_window(shown_menu, std::strtoul(argv[2], nullptr, 0));
+        return menu ? describe(menu) : 1;
     }
-    if (cmd == "wait-hidden" && argc >= 3) return wait_for(false, std::strtoul(argv[2], nullptr, 0)) ? 0 : 1;
+    if (cmd == "wait-hidden" && argc >= 3)
+        return testsupport::wait_until_gone(shown_menu, std::strtoul(argv[2], nullptr, 0)) ? 0 : 1;
     if (cmd == "keys") {
         for (int i = 2; i < argc; ++i) {
             testsupport::send_key(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));

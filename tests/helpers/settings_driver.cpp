@@ -18,6 +18,7 @@
 //   settings_driver close                 WM_CLOSE, as the title bar's close button sends
 
 #include "app/ids.h"
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/pixels.h"
 #include "support/remote_window.h"
@@ -68,21 +69,6 @@ HWND control(HWND window, int id) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetDlgCtrlID(child) == id) return child;
     return nullptr;
-}
-
-int wait_shown(long timeout_ms) {
-    if (HWND w = testsupport::wait_for_window(settings_window, static_cast<DWORD>(timeout_ms))) {
-        std::printf("settings %p\n", static_cast<void*>(w));
-        return 0;
-    }
-    std::printf("no-settings\n");
-    return 1;
-}
-
-int wait_gone(long timeout_ms) {
-    const bool gone = testsupport::wait_until_gone(settings_window, static_cast<DWORD>(timeout_ms));
-    std::printf(gone ? "gone\n" : "still-there\n");
-    return gone ? 0 : 1;
 }
 
 int state(HWND window) {
@@ -231,8 +217,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string cmd = argv[1];
     const auto number = [&](int i) { return static_cast<int>(std::strtol(argv[i], nullptr, 0)); };
-    if (cmd == "wait" && argc >= 3) return wait_shown(number(2));
-    if (cmd == "gone" && argc >= 3) return wait_gone(number(2));
+    if (cmd == "wait" && argc >= 3) return probe::wait_shown(settings_window, number(2), "settings", "no-settings");
+    if (cmd == "gone" && argc >= 3) return probe::wait_gone(settings_window, number(2));
     HWND window = settings_window();
     if (!window) {
         std::printf("no-settings\n");

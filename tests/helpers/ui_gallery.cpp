@@ -13,6 +13,7 @@
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
+#include "ui/kit/window_class.h"
 #include "ui/menu/popup_menu.h"
 #include "ui/menu/popup_menu_layout.h"
 
@@ -49,16 +50,7 @@ LRESULT CALLBACK gallery_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 HWND make_parent(const wchar_t* title, int x, int y, int w, int h) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = gallery_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"KorvaneGallery";
-        RegisterClassW(&wc);
-        registered = true;
-    }
+    register_window_class({.name = L"KorvaneGallery", .procedure = gallery_proc});
     return CreateWindowExW(WS_EX_TOPMOST, L"KorvaneGallery", title, WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
@@ -265,9 +257,7 @@ int main(int argc, char** argv) {
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, nullptr, 0);
-    std::wstring folder(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, folder.data(), n);
+    const std::wstring folder = command_line_args().at(1);
     CreateDirectoryW(folder.c_str(), nullptr);
 
     bool all = true;

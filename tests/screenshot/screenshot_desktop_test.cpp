@@ -15,6 +15,7 @@
 #include "storage/history_db.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
+#include "ui/kit/window_class.h"
 #include "ui/main_window/main_window.h"
 
 #include <sqlite3.h>
@@ -45,15 +46,7 @@ LRESULT CALLBACK solid_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 }
 
 HWND solid_window(COLORREF color, int x, int y, int w, int h) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = solid_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KorvaneShotSolid";
-        RegisterClassW(&wc);
-        registered = true;
-    }
+    register_window_class({.name = L"KorvaneShotSolid", .procedure = solid_proc});
     HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"KorvaneShotSolid", L"", WS_POPUP, x, y, w, h,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(color));

@@ -6,6 +6,7 @@
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
+#include "ui/kit/window_class.h"
 
 #include <gtest/gtest.h>
 
@@ -48,19 +49,15 @@ class ControlsDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
         g_commands.clear();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = parent_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KorvaneControlsTestParent";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        RegisterClassW(&wc);
-        parent_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"controls", WS_POPUP | WS_VISIBLE, 40, 40, 500, 400,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+        register_window_class({.name = L"KorvaneControlsTestParent",
+                               .procedure = parent_proc,
+                               .background = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))});
+        parent_ = CreateWindowExW(WS_EX_TOPMOST, L"KorvaneControlsTestParent", L"controls", WS_POPUP | WS_VISIBLE, 40,
+                                  40, 500, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(parent_);
         toggle_ = create_toggle_switch(parent_, kToggleId, L"Watch", 20, 20, 200, kToggleSwitchHeight, false, true);
         button_ = CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 60, 120, 32,
-                                  parent_, reinterpret_cast<HMENU>(kButtonId), wc.hInstance, nullptr);
+                                  parent_, reinterpret_cast<HMENU>(kButtonId), GetModuleHandleW(nullptr), nullptr);
         attach_round_button(button_, true, true);
         SetForegroundWindow(parent_);
         move_mouse(POINT{400, 380});

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "support/desktop_input.h"
 #include "ui/kit/hotkey_field.h"
+#include "ui/kit/window_class.h"
 #include "ui/settings/hotkey_validator.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +34,9 @@ void press(std::initializer_list<WORD> keys) {
 }  // namespace
 
 TEST(HotkeyFieldDesktop, RecordsRealKeysAndRefusesACombinationAlreadyTaken) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = parent_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KorvaneHotkeyFieldTest";
-    RegisterClassW(&wc);
-    HWND parent = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"field", WS_POPUP | WS_VISIBLE, 60, 60, 300, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+    register_window_class({.name = L"KorvaneHotkeyFieldTest", .procedure = parent_proc});
+    HWND parent = CreateWindowExW(WS_EX_TOPMOST, L"KorvaneHotkeyFieldTest", L"field", WS_POPUP | WS_VISIBLE, 60, 60,
+                                  300, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(parent);
     Settings settings;
     HWND chip = create_hotkey_chip(parent, kIdSettingsPlainHotkey, 20, 30, 160, 24, nullptr, L"ctrl+shift+alt+u", false,

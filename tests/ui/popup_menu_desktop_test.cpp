@@ -3,6 +3,7 @@
 
 #include "app/ids.h"
 #include "support/desktop_input.h"
+#include "ui/kit/window_class.h"
 #include "ui/menu/popup_menu.h"
 #include "ui/menu/popup_menu_layout.h"
 
@@ -82,14 +83,11 @@ LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 class PopupMenuDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = owner_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KorvaneMenuTestOwner";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        RegisterClassW(&wc);
-        owner_ = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 700, 600, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        register_window_class({.name = L"KorvaneMenuTestOwner",
+                               .procedure = owner_proc,
+                               .background = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))});
+        owner_ = CreateWindowExW(0, L"KorvaneMenuTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 700, 600, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(owner_);
         SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&owner_ticks_));
         SetForegroundWindow(owner_);

@@ -59,7 +59,7 @@ def open_menu():
     for line in probe("wait-shown", "10000").splitlines():
         key, _, value = line.partition(" ")
         if key == "row":
-            seen["rows_text"].append(bytes.fromhex(value.strip()).decode("utf-8"))
+            seen["rows_text"].append("" if value.strip() == "-" else bytes.fromhex(value.strip()).decode("utf-8"))
         elif key in ("menu", "work"):
             seen[key] = [int(v) for v in value.split()]
         else:
