@@ -58,15 +58,6 @@ TEST_F(EntryFormat, RowTextsCarryTheirMarkOnOneCutLine) {
     EXPECT_EQ(row_height(L"     text", false), kPlainRowHeight);
 }
 
-TEST_F(EntryFormat, RowKindsByItemData) {
-    EXPECT_EQ(row_kind(0), RowKind::Entry);
-    EXPECT_EQ(row_kind(42), RowKind::Entry);
-    EXPECT_EQ(row_kind(-1), RowKind::Template);
-    EXPECT_EQ(row_kind(-0x3FFFFFFFFFFFFFFF), RowKind::Template);
-    EXPECT_EQ(row_kind(kListGroupHeader), RowKind::GroupHeader);
-    EXPECT_EQ(row_kind(kListUngroupedHeader), RowKind::GroupHeader);
-}
-
 TEST_F(EntryFormat, SearchFoldsCaseInEveryScript) {
     EXPECT_EQ(to_lower(L"ЁЖИК Straße ÄÖ"), L"ёжик straße äö");
     EXPECT_TRUE(entry_matches_search(entry(L"Новая ЁЛКА"), to_lower(L"ёлка")));

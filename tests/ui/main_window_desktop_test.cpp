@@ -2,6 +2,7 @@
 // lists, a refill after a new copy, the search field, the menu bar, the
 // sidebar button and a language change.
 
+#include "app/ids.h"
 #include "app/language.h"
 #include "services/encoding.h"
 #include "services/window_util.h"
@@ -201,7 +202,7 @@ TEST_F(MainWindowDesktop, TypingInTheSearchFieldNarrowsTheList) {
     EXPECT_FALSE(IsWindowVisible(mw_->empty_hint));
 }
 
-TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndCommand1402) {
+TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndItsCommand) {
     auto topmost = [&] { return (GetWindowLongPtrW(fx_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
     ASSERT_FALSE(topmost());
     // The user's road: the menu button, then the row "Always on top" (the
@@ -223,7 +224,7 @@ TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndCommand1402) {
     KillTimer(nullptr, timer);
     EXPECT_TRUE(fx_.settings().always_on_top);
 
-    PostMessageW(fx_.hwnd(), WM_COMMAND, 1402, 0);
+    PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdAlwaysOnTop, 0);
     EXPECT_TRUE(pump_until([&] { return !topmost(); }, 2000));
     EXPECT_FALSE(fx_.settings().always_on_top);
 }
@@ -231,7 +232,7 @@ TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndCommand1402) {
 TEST_F(MainWindowDesktop, TheSidebarButtonNarrowsAndRestoresTheWindowAtItsRightEdge) {
     RECT before{};
     GetWindowRect(fx_.hwnd(), &before);
-    click_at(client_center(mw_->tool_buttons[9]));
+    click_at(client_center(GetDlgItem(fx_.hwnd(), kIdSidebarButton)));
     ASSERT_TRUE(pump_until([&] { return !IsWindowVisible(mw_->sidebar); }, 2000));
     RECT narrow{};
     GetWindowRect(fx_.hwnd(), &narrow);
@@ -244,7 +245,7 @@ TEST_F(MainWindowDesktop, TheSidebarButtonNarrowsAndRestoresTheWindowAtItsRightE
     ClientToScreen(fx_.hwnd(), &origin);
     EXPECT_EQ(list_rect.left - origin.x, 12);  // laid out again, the list where the sidebar was
 
-    click_at(client_center(mw_->tool_buttons[9]));
+    click_at(client_center(GetDlgItem(fx_.hwnd(), kIdSidebarButton)));
     ASSERT_TRUE(pump_until([&] { return IsWindowVisible(mw_->sidebar) != FALSE; }, 2000));
     RECT again{};
     GetWindowRect(fx_.hwnd(), &again);
@@ -285,7 +286,7 @@ TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
     SendMessageW(fx_.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(over_list.x, over_list.y));
     EXPECT_EQ(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), 0);
 
-    move_mouse(client_center(mw_->tool_buttons[0]));
+    move_mouse(client_center(GetDlgItem(fx_.hwnd(), kIdPasteButton)));
     ASSERT_TRUE(pump_until([&] { return IsWindowVisible(mw_->tooltip) != FALSE; }, 2000));
     EXPECT_EQ(window_text(mw_->tooltip), L"Paste");
     move_mouse(client_center(list()));
