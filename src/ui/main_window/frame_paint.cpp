@@ -42,15 +42,22 @@ bool end_hover(MainWindow& mw, HWND button) {
     return true;
 }
 
-void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
+// The window's background under a frame button, with a rounded plate while
+// the mouse is over it; the button's client rectangle.
+RECT paint_button_plate(const MainWindow& mw, HWND button, HDC dc, int corner, UiColor hover) {
     RECT rect;
     GetClientRect(button, &rect);
     fill_solid(dc, rect, ui_color(UiColor::WindowBackground, mw.dark));
     if (mw.hovered_button == button) {
         RECT inner = rect;
         InflateRect(&inner, -1, -1);
-        fill_round(dc, inner, 6, ui_color(UiColor::MenuBarHover, mw.dark));
+        fill_round(dc, inner, corner, ui_color(hover, mw.dark));
     }
+    return rect;
+}
+
+void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
+    RECT rect = paint_button_plate(mw, button, dc, 6, UiColor::MenuBarHover);
     const std::wstring text = window_text(button).substr(0, kMenuTextLimit);
     ScopedSelect keep_font(dc, control_font(button));
     SetTextColor(dc, ui_color(UiColor::Text, mw.dark));
@@ -60,14 +67,7 @@ void paint_text_button(const MainWindow& mw, HWND button, HDC dc) {
 }
 
 void paint_icon_button(const MainWindow& mw, HWND button, HDC dc) {
-    RECT rect;
-    GetClientRect(button, &rect);
-    fill_solid(dc, rect, ui_color(UiColor::WindowBackground, mw.dark));
-    if (mw.hovered_button == button) {
-        RECT inner = rect;
-        InflateRect(&inner, -1, -1);
-        fill_round(dc, inner, 8, ui_color(UiColor::ToolButtonHover, mw.dark));
-    }
+    RECT rect = paint_button_plate(mw, button, dc, 8, UiColor::ToolButtonHover);
     const std::wstring glyph = window_text(button).substr(0, 8);
     ScopedSelect keep_font(dc, control_font(button));
     SetTextColor(dc, glyph_colour(GetDlgCtrlID(button), mw.dark));
