@@ -1,7 +1,8 @@
 // A program to paste into: a window with an edit control that takes the
-// foreground, then after the given time prints what the edit holds.
-//   paste_target [ms=<duration>] [title=<window title>] [class=<window class>]
-// Prints "ready" once it is in front, then "text <hex of UTF-8>" at the end.
+// foreground (or starts minimized, as a window the user put away earlier),
+// then after the given time prints what the edit holds.
+//   paste_target [ms=<duration>] [title=<window title>] [class=<window class>] [minimized]
+// Prints "ready" once it is shown, then "text <hex of UTF-8>" at the end.
 
 #include "services/encoding.h"
 #include "services/window_util.h"
@@ -34,24 +35,35 @@ int main() {
     testsupport::install_crash_guard();
     DWORD duration = 5000;
     std::wstring title = L"Paste target", window_class = L"KorvaneTestPasteTarget";
+    bool minimized = false;
     for (const std::wstring& a : testsupport::command_line_args()) {
         if (a.rfind(L"ms=", 0) == 0) duration = std::stoul(a.substr(3));
         if (a.rfind(L"title=", 0) == 0) title = a.substr(6);
         if (a.rfind(L"class=", 0) == 0) window_class = a.substr(6);
+        if (a == L"minimized") minimized = true;
     }
     WNDCLASSW wc{};
     wc.lpfnWndProc = frame_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = window_class.c_str();
     RegisterClassW(&wc);
-    HWND frame = CreateWindowExW(0, window_class.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200,
-                                 420, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND frame = CreateWindowExW(0, window_class.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200, 420, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 5, 5, 400, 150,
                                 frame, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!frame || !edit) return 1;
     g_edit = edit;
-    SetForegroundWindow(frame);
-    SetFocus(edit);
+    // Shown minimized from the start, the window manager learns it as iconic
+    // with its first sight of it: a minimize requested later could still be
+    // on its way to the window manager when a test restores the window, and
+    // would then undo the restore.
+    if (minimized) {
+        ShowWindow(frame, SW_SHOWMINNOACTIVE);
+    } else {
+        ShowWindow(frame, SW_SHOW);
+        SetForegroundWindow(frame);
+        SetFocus(edit);
+    }
     std::printf("ready\n");
     std::fflush(stdout);
 

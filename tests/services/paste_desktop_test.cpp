@@ -18,22 +18,27 @@ namespace {
 // paste_target.exe in a process of its own, found by its window title.
 class TargetProcess {
 public:
-    explicit TargetProcess(const std::wstring& title, const std::wstring& window_class = L"KorvaneTestPasteTarget") {
+    enum class Start { InFront, Minimized };
+
+    // A target in front is found as soon as its window exists: keystrokes
+    // wait_in_front() first.
+    explicit TargetProcess(const std::wstring& title, const std::wstring& window_class = L"KorvaneTestPasteTarget",
+                           Start start = Start::InFront) {
         std::wstring cmd = L"\"" + testsupport::binary_dir() +
                            L"\\tests\\helpers\\paste_target.exe\" ms=15000 \"title=" + title + L"\" class=" +
-                           window_class;
+                           window_class + (start == Start::Minimized ? L" minimized" : L"");
         STARTUPINFOW si{};
         si.cb = sizeof si;
         if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
-        // The helper says it is ready only on its output; here its edit
-        // control appearing says the same.
-        for (int i = 0; i < 200 && !edit_; ++i) {
+        // The helper says it is ready only on its output; here its window
+        // shown (in front or minimized) with its edit control says the same.
+        for (int i = 0; i < 400 && !edit_; ++i) {
             frame_ = FindWindowW(nullptr, title.c_str());
-            if (frame_) edit_ = FindWindowExW(frame_, nullptr, L"EDIT", nullptr);
-            if (!edit_) Sleep(25);
+            HWND edit = frame_ ? FindWindowExW(frame_, nullptr, L"EDIT", nullptr) : nullptr;
+            if (edit && IsWindowVisible(frame_)) edit_ = edit;
+            else Sleep(25);
         }
         if (!edit_) frame_ = nullptr;
-        Sleep(100);  // and takes the foreground
     }
     ~TargetProcess() {
         if (pi_.hProcess) {
@@ -44,6 +49,28 @@ public:
         }
     }
     HWND frame() const { return frame_; }
+    // Waits until the target has been the foreground window, with the
+    // keyboard focus in its edit control, for a moment on end: the window
+    // manager may still move the focus once while it settles earlier
+    // switches, and a focus change it makes between a Ctrl and its V drops
+    // the Ctrl under Wine. No pumping meanwhile: a window of this thread
+    // would take the activation back.
+    bool wait_in_front(DWORD timeout_ms = 10000) const {
+        const DWORD start = GetTickCount();
+        DWORD held_since = 0;
+        bool held = false;
+        while (GetTickCount() - start < timeout_ms) {
+            if (GetForegroundWindow() == frame_ && edit_has_focus()) {
+                if (!held) held_since = GetTickCount();
+                held = true;
+                if (GetTickCount() - held_since >= 300) return true;
+            } else {
+                held = false;
+            }
+            Sleep(20);
+        }
+        return false;
+    }
     // Whether the keyboard focus of the target's thread is in its edit control.
     bool edit_has_focus() const {
         GUITHREADINFO info{};
@@ -114,34 +141,21 @@ TEST(SourceApp, NamesAnotherProgramAndKeepsNoHandle) {
 }
 
 TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
-    TargetProcess target(L"Paste here");
+    // Another program in front, and one the user minimized earlier.
+    TargetProcess in_front(L"In front first");
+    ASSERT_TRUE(in_front.frame());
+    ASSERT_TRUE(in_front.wait_in_front());
+    TargetProcess target(L"Paste here", L"KorvaneTestPasteTarget", TargetProcess::Start::Minimized);
     ASSERT_TRUE(target.frame());
-    ScopedWindow mine(own_window(L"in front first"));
-    ShowWindow(mine.get(), SW_SHOW);
-    SetForegroundWindow(mine.get());
-    ShowWindow(target.frame(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(target.frame()));
 
     set_clipboard_text(L"pasted by keystrokes");
     EXPECT_FALSE(force_foreground(nullptr));
     EXPECT_TRUE(force_foreground(target.frame()));
     EXPECT_FALSE(IsIconic(target.frame()));
-    // Under a window manager the activation lands in its own time, as the
-    // paste threads allow for, and the window manager may still move the
-    // focus once while it settles the earlier switches: wait until the target
-    // has held it for a moment. No pumping meanwhile: this thread's own
-    // window would take the activation back.
-    int held_ms = 0;
-    for (int waited = 0; waited < 5000 && held_ms < 300; waited += 20) {
-        Sleep(20);
-        if (GetForegroundWindow() == target.frame() && target.edit_has_focus()) {
-            held_ms += 20;
-        } else {
-            held_ms = 0;
-            if (!GetForegroundWindow()) force_foreground(target.frame());
-        }
-    }
-    EXPECT_GE(held_ms, 300) << "in front: " << testing::PrintToString(window_text(GetForegroundWindow()))
-                            << ", target focus on its edit: " << target.edit_has_focus();
+    EXPECT_TRUE(target.wait_in_front())
+        << "in front: " << testing::PrintToString(window_text(GetForegroundWindow()))
+        << ", target focus on its edit: " << target.edit_has_focus();
     send_ctrl_v();
     EXPECT_EQ(target.edit_text(), L"pasted by keystrokes");
 }
@@ -149,6 +163,7 @@ TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
 TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     TargetProcess target(L"Paste target of a thread");
     ASSERT_TRUE(target.frame());
+    ASSERT_TRUE(target.wait_in_front());
     ScopedWindow main_window(own_window(L"main"));
     set_clipboard_text(L"from the list");
 
@@ -176,8 +191,8 @@ TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
 
     TargetProcess target(L"Plain paste target");
     ASSERT_TRUE(target.frame());
+    ASSERT_TRUE(target.wait_in_front());
     ASSERT_TRUE(force_foreground(target.frame()));
-    Sleep(100);
     put_entry_on_clipboard(L"plain words", "{\\rtf1 {\\b plain} words}", "<b>plain</b> words", {});
     repaste_clipboard();
     EXPECT_EQ(target.edit_text(), L"plain words");

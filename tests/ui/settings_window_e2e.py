@@ -90,7 +90,7 @@ def hotkey_states(*pairs):
 def open_settings(app, command=IDS.kCmdOpenSettings):
     app.post(WM_COMMAND, command, 0)
     out = drive("wait", 20000, check=False)
-    if "settings" not in out:
+    if not out.startswith("settings "):
         raise AssertionError("the settings window did not open: " + out)
     return out.split()[1]
 
