@@ -29,7 +29,9 @@ RED, YELLOW, GREEN, PURPLE = rgb(0x004646E6), rgb(0x0000C2F5), rgb(0x0043A02E), 
 
 def drive(*commands):
     out = kh.wine(kh.helper("overlay_driver"), *commands, check=False)
-    assert out.returncode == 0, out.stdout.decode(errors="replace")
+    assert out.returncode == 0, (f"overlay_driver {' '.join(commands)} exited {out.returncode}\n"
+                                 f"stdout: {out.stdout.decode(errors='replace')}\n"
+                                 f"stderr: {out.stderr.decode(errors='replace')}")
     return out.stdout.decode(errors="replace")
 
 
