@@ -26,12 +26,14 @@ inline std::string hex(const std::wstring& text) {
 }
 
 // A list box row's text; LB_GETTEXT carries it across from the other process.
+// The program may refill the list between the two messages, so the buffer
+// has room to spare: a longer text there must not overrun it.
 inline std::wstring row_text(HWND list, int row) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == LB_ERR || length <= 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    std::wstring text(static_cast<size_t>(length) * 2 + 4096, L'\0');
     const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+    text.resize(got == LB_ERR || static_cast<size_t>(got) >= text.size() ? 0 : static_cast<size_t>(got));
     return text;
 }
 
