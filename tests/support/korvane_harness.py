@@ -136,6 +136,13 @@ def wine(exe, *args, timeout=120, check=True, input=None, env=None):
         run_env.update(env)
     proc = subprocess.run([WINE, exe, *args], capture_output=True, timeout=timeout,
                           input=input, env=run_env)
+    # Every helper says something when it fails. Under a busy Xvfb a Wine
+    # process now and then ends with 1 before its program printed a line:
+    # that run never happened, so it is made once more, and said so.
+    if proc.returncode == 1 and not proc.stdout and not proc.stderr:
+        print(f"{os.path.basename(exe)} {' '.join(args)} ended with 1 and no output; run again", file=sys.stderr)
+        proc = subprocess.run([WINE, exe, *args], capture_output=True, timeout=timeout,
+                              input=input, env=run_env)
     # Now and then, on a loaded machine, the host side of Wine trips over its
     # own loader bookkeeping as it exits, after the Windows program has ended
     # and its output is complete; the program's exit code is lost with it, so
@@ -268,12 +275,27 @@ class RunningProgram:
         if self.settings:
             write_profile_settings(self.settings)
         self.output = tempfile.TemporaryFile(prefix="korvane-output-")
-        self.proc = wine_start(program(), output=self.output)
-        out = self.probe("wait-window", "20000", check=False)
+        out = self.start()
+        # As with the helpers: a start that ended with 1 before a line was
+        # printed or a window made never reached the program.
+        if not out.startswith("window ") and self.proc.poll() == 1 and not self.printed_text():
+            print("Korvane.exe ended with 1 and no output at its start; started again", file=sys.stderr)
+            out = self.start()
         if not out.startswith("window "):
             self.stop()
-            raise AssertionError("Korvane.exe showed no main window: " + out + self.printed())
+            raise AssertionError(f"Korvane.exe showed no main window (ended with {self.proc.returncode}): " + out +
+                                 self.printed())
         return self
+
+    def start(self):
+        """Starts the program; returns app_probe's line on its main window,
+        which it gives up on when the program ends."""
+        self.proc = wine_start(program(), output=self.output)
+        deadline = time.time() + 20
+        while True:
+            out = self.probe("wait-window", "1000", check=False)
+            if out.startswith("window ") or self.proc.poll() is not None or time.time() > deadline:
+                return out
 
     def __exit__(self, exc_type, *exc):
         self.stop()
@@ -283,10 +305,13 @@ class RunningProgram:
         self.output.close()
         return False
 
+    def printed_text(self):
+        self.output.seek(0)
+        return self.output.read().decode(errors="replace").strip()
+
     def printed(self):
         """What the program has printed so far, as a paragraph of its own."""
-        self.output.seek(0)
-        text = self.output.read().decode(errors="replace").strip()
+        text = self.printed_text()
         return "\nKorvane.exe printed:\n" + text if text else "\nKorvane.exe printed nothing"
 
     def probe(self, *args, check=True):

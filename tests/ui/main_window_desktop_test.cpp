@@ -167,9 +167,12 @@ TEST_F(MainWindowDesktop, ScrollAndSelectionSurviveTheRefillOfANewCopy) {
     const std::int64_t top_item = list_data(list())[5];
     const std::size_t rows_before = list_data(list()).size();
 
-    ClipboardWriter writer(L"A brand new copy from another program");
+    // A text of its own: the clipboard may still hold an earlier run's copy,
+    // which the watcher takes as seen when it starts.
+    const std::wstring copied = L"A brand new copy from another program " + std::to_wstring(GetTickCount());
+    ClipboardWriter writer(copied);
     ASSERT_TRUE(pump_until([&] { return list_data(list()).size() == rows_before + 1; }, 10000));
-    EXPECT_EQ(list_texts(list())[1], L"     A brand new copy from another program");  // under the pinned entry
+    EXPECT_EQ(list_texts(list())[1], L"     " + copied);  // under the pinned entry
     EXPECT_EQ(list_data(list())[SendMessageW(list(), LB_GETTOPINDEX, 0, 0)], top_item);
     EXPECT_EQ(mw_->selected_ids(), std::vector<std::int64_t>{chosen});
 
