@@ -53,12 +53,9 @@ int title_bar_height() {
 }
 
 void register_main_window_class(HINSTANCE instance) {
-    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    HICON icon = load_app_icon(instance, SM_CXICON, SM_CYICON);
     if (!icon) icon = make_app_icon(32);
-    HICON small_icon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    HICON small_icon = load_app_icon(instance, SM_CXSMICON, SM_CYSMICON);
     // A failed registration shows up as a failed window creation.
     register_window_class({.instance = instance,
                            .name = kMainWindowClass,

@@ -1,5 +1,6 @@
 #include "services/bitmap.h"
 
+#include "app/ids.h"
 #include "services/dib.h"
 #include "services/handles.h"
 #include "services/image.h"
@@ -87,6 +88,11 @@ HBITMAP image_to_thumbnail(const Bytes& image, int box_width, int box_height, bo
     Bytes dib;
     if (!png_to_dib(image, dib)) return nullptr;
     return dib_to_bitmap(dib, box_width, box_height, force);
+}
+
+HICON load_app_icon(HINSTANCE module, int width_metric, int height_metric) {
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                                         GetSystemMetrics(width_metric), GetSystemMetrics(height_metric), LR_SHARED));
 }
 
 HICON make_app_icon(int size) {

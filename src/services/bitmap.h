@@ -15,6 +15,11 @@ HBITMAP dib_to_bitmap(const Bytes& dib, int box_width, int box_height, bool forc
 // The same for image bytes that are either a PNG or a DIB.
 HBITMAP image_to_thumbnail(const Bytes& image, int box_width, int box_height, bool force);
 
+// The program's icon from its resources at the system size of the given
+// metrics (SM_CXICON/SM_CYICON or SM_CXSMICON/SM_CYSMICON), or null. The icon
+// is shared: it is never destroyed.
+HICON load_app_icon(HINSTANCE module, int width_metric, int height_metric);
+
 // The program's icon drawn by hand, for when the resource is missing: a white
 // rounded plate with a black bar across its upper part.
 HICON make_app_icon(int size);

@@ -1,6 +1,7 @@
 #include "services/tray_icon.h"
 
 #include "app/ids.h"
+#include "services/bitmap.h"
 #include "services/text_util.h"
 
 #include <algorithm>
@@ -27,9 +28,7 @@ NOTIFYICONDATAW base_record(HWND window) {
 
 HICON load_tray_icon() {
     HINSTANCE module = GetModuleHandleW(nullptr);
-    HICON icon =
-        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    HICON icon = load_app_icon(module, SM_CXSMICON, SM_CYSMICON);
     if (!icon) icon = LoadIconW(module, MAKEINTRESOURCEW(kAppIconResource));
     if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
     return icon;
