@@ -16,7 +16,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -148,19 +147,16 @@ TEST(HotkeyHelp, HotkeysEmptiedInTheSettingsWindowShowAsNotSet) {
     fx.app().open_settings();
     SettingsWindow* sw = fx.app().settings_window;
     ASSERT_TRUE(sw && sw->window);
+    show_settings_page(*sw, 3);  // start-up, with both fields
     for (const int field : {kIdSettingsMainHotkey, kIdSettingsPlainHotkey}) {
         HWND chip = GetDlgItem(sw->window, field);
-        ASSERT_NE(chip, nullptr);
-        for (std::size_t page = 0; page < sw->pages.size(); ++page)
-            if (std::ranges::find(sw->pages[page], chip) != sw->pages[page].end())
-                show_settings_page(*sw, static_cast<int>(page));
+        ASSERT_TRUE(chip && IsWindowVisible(chip));
         SetForegroundWindow(sw->window);
         SetFocus(chip);
         send_key(VK_RETURN);  // records
         send_key(VK_BACK);    // empties
         ASSERT_TRUE(pump_until([&] { return window_text(chip).empty(); }, 3000));
     }
-    EXPECT_EQ(fx.settings().hotkey, L"");
     EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
 
     std::wstring help;

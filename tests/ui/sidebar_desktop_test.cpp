@@ -16,8 +16,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 using namespace testsupport;
 
 namespace {
@@ -216,11 +214,9 @@ TEST_F(SidebarDesktop, MergeIntoMovesTheEntriesAndATakenNameIsTold) {
         if (answer == IDCANCEL) EXPECT_EQ(category_names_stored(), before);
     }
     EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
-    std::vector<std::int64_t> in_work;
-    for (const HistoryEntry& e : db.list_entries(L"cat:" + std::to_wstring(work_), false, false))
-        in_work.push_back(e.id);
-    EXPECT_NE(std::ranges::find(in_work, moved), in_work.end());
+    const std::vector<HistoryEntry> in_work = db.list_entries(L"cat:" + std::to_wstring(work_), false, false);
     EXPECT_EQ(in_work.size(), 2u);
+    EXPECT_EQ(in_work.front().id, moved);  // the newer of the two
     EXPECT_EQ(db.list_slots().front().id, moved);
     EXPECT_EQ(mw_->view_category, work_);
     EXPECT_EQ(fx_.app().capture_category, work_);
