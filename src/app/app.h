@@ -92,7 +92,8 @@ public:
     // without a key, or one another program holds, is not.
     bool hotkey_registered(int id) const;
     // The setters keep the previous combination (registered and stored) when
-    // the new one cannot be registered, and then report false.
+    // the new one cannot be registered, and then report false. An empty text
+    // turns the hotkey off: unregistered and stored empty.
     bool set_main_hotkey(const std::wstring& text);
     bool set_plain_hotkey(const std::wstring& text);
     bool set_snippets_hotkey(const std::wstring& text);

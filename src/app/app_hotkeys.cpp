@@ -61,9 +61,17 @@ void App::unregister_hotkeys(HWND window) {
 // Moves hotkey id to the combination in text. A combination that cannot be
 // registered (taken by another program) leaves the previous one registered
 // and stored: the user keeps a working hotkey and a settings text that works.
+// An empty text turns the hotkey off, through unregister_id, so that what is
+// shown as registered (the shortcut help) follows.
 bool App::change_hotkey(int id, HotkeyPair& current, std::wstring& stored_text, const std::wstring& text) {
-    const HotkeyPair next = parse_hotkey(text);
     HWND window = main_hwnd();
+    if (text.empty()) {
+        if (window) unregister_id(window, id);
+        current = HotkeyPair{};
+        stored_text.clear();
+        return true;
+    }
+    const HotkeyPair next = parse_hotkey(text);
     if (next.vk == 0 || !window) return false;
     if (current.vk != 0) unregister_id(window, id);
     if (register_pair(window, id, next)) {

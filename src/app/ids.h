@@ -139,7 +139,7 @@ inline constexpr int kCmdRenameCategory = 1202;
 inline constexpr int kCmdPinCategory = 1203;
 inline constexpr int kCmdCategoryUp = 1204;
 inline constexpr int kCmdCategoryDown = 1205;
-inline constexpr int kCmdMergeCategory = 1206;  // runs the rename
+inline constexpr int kCmdMergeCategory = 1206;
 inline constexpr int kCmdDeleteCategory = 1207;
 inline constexpr int kCmdToggleCategoryPanel = 1208;
 // View

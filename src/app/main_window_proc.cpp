@@ -369,8 +369,8 @@ void route_command(HWND hwnd, App& app, int id) {
     case kCmdNewTemplate: mw.new_template(); break;
     case kCmdScreenshot: app.take_screenshot(kShotArea); break;
     case kCmdAddCategory: mw.new_category(); break;
-    case kCmdRenameCategory:
-    case kCmdMergeCategory: mw.rename_category(); break;
+    case kCmdRenameCategory: mw.rename_category(); break;
+    case kCmdMergeCategory: mw.merge_category(); break;
     case kCmdPinCategory: mw.toggle_category_pin(); break;
     case kCmdCategoryUp: mw.move_category(-1); break;
     case kCmdCategoryDown: mw.move_category(+1); break;

@@ -4,6 +4,7 @@
 
 #include "services/text_util.h"
 #include "storage/sql_text.h"
+#include "storage/transaction.h"
 
 #include <sqlite3.h>
 
@@ -64,4 +65,29 @@ bool HistoryDb::delete_category(std::int64_t id) {
     exec(L"UPDATE history SET category_id=NULL WHERE category_id=" + std::to_wstring(id));
     exec(L"DELETE FROM categories WHERE id=" + std::to_wstring(id));
     return true;
+}
+
+// Each moved entry keeps whether it counts as pinned: one pinned only through
+// the emptied category is pinned itself when the target is not (or the cap
+// and the age purge could take it), and one that was not pinned is kept out
+// of a pinned target's pin. Quick slots name entries and are not touched.
+bool HistoryDb::merge_category(std::int64_t from, std::int64_t into) {
+    if (from == into) return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    if (!transaction) return false;
+    const std::wstring sfrom = std::to_wstring(from), sinto = std::to_wstring(into);
+    if (query(L"SELECT 1 FROM categories WHERE id=" + sfrom).empty()) return false;
+    const auto target = query(L"SELECT pinned FROM categories WHERE id=" + sinto);
+    if (target.empty() || target[0].empty()) return false;
+    // The right-hand sides read each row as it was, still in the old category.
+    const std::wstring pinned_now = L"(" + pinned_case_expr(L"") + L")";
+    const std::wstring keep_pins = target[0][0] == L"1"
+                                       ? L"cat_pin_override=CASE WHEN " + pinned_now + L"=1 THEN 0 ELSE 1 END"
+                                       : L"pinned=" + pinned_now + L", cat_pin_override=0";
+    if (exec(L"UPDATE history SET " + keep_pins + L", category_id=" + sinto + L" WHERE category_id=" + sfrom) !=
+        SQLITE_OK)
+        return false;
+    if (exec(L"DELETE FROM categories WHERE id=" + sfrom) != SQLITE_OK) return false;
+    return transaction.commit();
 }

@@ -102,6 +102,11 @@ public:
     bool toggle_category_pin(std::int64_t id);
     bool move_category(std::int64_t id, std::int32_t direction);  // -1 up, anything else down
     bool delete_category(std::int64_t id);                        // its entries stay, without a category
+    // Moves every entry of from (live and trashed) into into and deletes from,
+    // in one transaction; each entry stays pinned or unpinned as it was. False
+    // and nothing changed when either is missing, they are the same, or a
+    // statement fails.
+    bool merge_category(std::int64_t from, std::int64_t into);
     // Appends the ids not yet in the slots, keeps at most maximum slots (the
     // first ones); returns the number of slots gained.
     int add_to_slots(const std::vector<std::int64_t>& ids, std::int32_t maximum);

@@ -1,9 +1,16 @@
 // Changing a global hotkey while the program runs: a combination another
-// program holds must never cost the user the hotkey that worked before.
+// program holds must never cost the user the hotkey that worked before, and
+// the shortcut help names what is registered after the settings window
+// changed it.
 
 #include "app/app.h"
+#include "app/language.h"
 #include "app/settings.h"
+#include "services/window_util.h"
+#include "support/box_script.h"
+#include "support/main_window_fixture.h"
 #include "ui/main_window/main_window.h"
+#include "ui/settings/settings_window.h"
 
 #include <gtest/gtest.h>
 
@@ -123,4 +130,46 @@ TEST_F(HotkeySetters, NothingIsRegisteredWithoutAMainWindow) {
     EXPECT_FALSE(app_.set_screenshot_hotkey(0, L"ctrl+shift+alt+f7"));
     EXPECT_EQ(app_.settings->hotkey, Settings().hotkey);
     EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+}
+
+TEST(HotkeyHelp, HotkeysEmptiedInTheSettingsWindowShowAsNotSet) {
+    using namespace testsupport;
+    MainWindowFixture fx;
+    fx.settings().hotkey = L"ctrl+shift+alt+f7";
+    fx.settings().plain_hotkey = L"ctrl+shift+alt+f8";
+    // As the program's start-up reads them from the settings.
+    parse_hotkey(fx.settings().hotkey, fx.app().main_hotkey.modifiers, fx.app().main_hotkey.vk);
+    fx.app().plain_hotkey = parse_hotkey(fx.settings().plain_hotkey);
+    ASSERT_TRUE(fx.open(40, 40, 760, 560));
+    ASSERT_TRUE(fx.app().hotkey_registered(kHotkeyOpenHistory));
+    ASSERT_TRUE(fx.app().hotkey_registered(kHotkeyPlainPaste));
+
+    fx.app().open_settings();
+    SettingsWindow* sw = fx.app().settings_window;
+    ASSERT_TRUE(sw && sw->window);
+    show_settings_page(*sw, 3);  // start-up, with both fields
+    for (const int field : {kIdSettingsMainHotkey, kIdSettingsPlainHotkey}) {
+        HWND chip = GetDlgItem(sw->window, field);
+        ASSERT_TRUE(chip && IsWindowVisible(chip));
+        SetForegroundWindow(sw->window);
+        SetFocus(chip);
+        send_key(VK_RETURN);  // records
+        send_key(VK_BACK);    // empties
+        ASSERT_TRUE(pump_until([&] { return window_text(chip).empty(); }, 3000));
+    }
+    EXPECT_FALSE(taken(kCtrlShiftAlt, VK_F7));
+
+    std::wstring help;
+    {
+        BoxScript script({[&] {
+            help = message_box_text(open_box());
+            PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+        }});
+        PostMessageW(fx.hwnd(), WM_COMMAND, kCmdHelpHotkeys, 0);
+        ASSERT_TRUE(pump_until([&] { return script.done() && !open_box(); }, 5000));
+    }
+    const std::wstring not_set = tr(L"hotkey.not_set") + L" \u2014 ";
+    EXPECT_NE(help.find(not_set + tr(L"hotkey.open_history")), std::wstring::npos) << help;
+    EXPECT_NE(help.find(not_set + tr(L"hotkey.paste_plain")), std::wstring::npos) << help;
+    EXPECT_EQ(help.find(L"??"), std::wstring::npos) << help;
 }

@@ -2,6 +2,8 @@
 
 #include "storage_fixture.h"
 
+#include <map>
+
 TEST_F(StorageTest, CategoriesAddRenamePinMoveDelete) {
     const auto work = db->add_category(L"  Work \t");
     ASSERT_GT(work, 0);
@@ -48,6 +50,52 @@ TEST_F(StorageTest, CategoriesAddRenamePinMoveDelete) {
     EXPECT_EQ(number("SELECT count(*) FROM history WHERE category_id IS NULL"), 2);
     EXPECT_EQ(db->list_entries(L"pinned", false, false).size(), 0u);
     EXPECT_EQ(ids_of(db->list_entries(L"none", false, false)), (std::vector<std::int64_t>{live}));
+}
+
+TEST_F(StorageTest, MergingACategoryMovesEveryEntryAndKeepsEachPin) {
+    // Every row, trashed ones too, as id -> (category, counts as pinned).
+    auto state = [&] {
+        std::map<std::int64_t, std::pair<std::int64_t, bool>> out;
+        for (const HistoryEntry& e : db->list_entries(L"every row", false, false))
+            out[e.id] = {e.category_id.value_or(0), e.ep};
+        return out;
+    };
+    auto categories = [&] { return db->list_categories().size(); };
+    // A pinned category into an unpinned one, and an unpinned one into a pinned one.
+    const auto old_pinned = db->add_category(L"Old pinned"), plain = db->add_category(L"Plain");
+    const auto old_plain = db->add_category(L"Old plain"), pinned = db->add_category(L"Pinned");
+    db->toggle_category_pin(old_pinned);
+    db->toggle_category_pin(pinned);
+    const auto through = add(L"pinned through its category", old_pinned), own = add(L"pinned itself", old_pinned),
+               unpinned = add(L"unpinned in a pinned category", old_pinned),
+               trashed = add(L"trashed, pinned through it", old_pinned), loose = add(L"not pinned", old_plain),
+               mine = add(L"pinned itself too", old_plain);
+    db->set_pinned_many({own, mine}, true);
+    db->set_pinned_many({unpinned}, false);
+    db->trash_entry(trashed);
+    db->add_to_slots({through, loose, unpinned}, 9);
+    const auto slots = ids_of(db->list_slots());
+
+    auto expected = state();
+    for (auto id : {through, own, unpinned, trashed}) expected[id].first = plain;
+    for (auto id : {loose, mine}) expected[id].first = pinned;
+    ASSERT_TRUE(expected[through].second && expected[trashed].second && !expected[unpinned].second);
+    EXPECT_TRUE(db->merge_category(old_pinned, plain));
+    EXPECT_TRUE(db->merge_category(old_plain, pinned));
+    EXPECT_EQ(state(), expected);
+    EXPECT_EQ(categories(), 2u);  // the emptied ones
+    EXPECT_EQ(ids_of(db->list_slots()), slots);
+
+    // Nothing happens for a missing category or a category merged into itself;
+    // a failing step keeps every entry where it was.
+    EXPECT_FALSE(db->merge_category(plain, plain));
+    EXPECT_FALSE(db->merge_category(plain, 999));
+    EXPECT_FALSE(db->merge_category(999, plain));
+    sql("CREATE TRIGGER refuse BEFORE DELETE ON categories BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const auto before = state();
+    EXPECT_FALSE(db->merge_category(plain, pinned));
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(categories(), 2u);
 }
 
 TEST_F(StorageTest, FailedCategoryInsertIsNotReportedAsAnId) {

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -36,6 +37,20 @@ inline HWND open_box() {
 inline HWND open_menu() {
     const std::vector<HWND> menus = visible_thread_windows(kPopupMenuClass);
     return menus.empty() ? nullptr : menus.front();
+}
+
+// What a message box says: the texts of its static controls, in order.
+inline std::wstring message_box_text(HWND box) {
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16]{};
+        GetClassNameW(child, cls, 16);
+        if (_wcsicmp(cls, L"Static") != 0) continue;
+        wchar_t buffer[2048]{};
+        GetWindowTextW(child, buffer, 2048);
+        text += buffer;
+    }
+    return text;
 }
 
 // A left click in the middle of a control of the open box.

@@ -1,9 +1,10 @@
 // The sidebar of a real main window under real mouse input: the templates
 // header opens and closes its groups and leaves the category new captures go
 // to, the width follows the widest label, a right click selects without
-// switching, and the category commands run through their boxes and menus,
-// driven by a timer.
+// switching, the category commands run through their boxes and menus,
+// driven by a timer, and another template group opens at its top.
 
+#include "app/language.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
@@ -124,14 +125,15 @@ TEST_F(SidebarDesktop, TheTemplatesHeaderGroupsWidthAndRightClick) {
 
 TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
     {
-        BoxScript script({type(L"  Projects \r\n"), [] { click_control(IDOK); }});
+        // Enter in the box is a line break; a name is one line.
+        BoxScript script({type(L"  New\r\nprojects \r\n"), [] { click_control(IDOK); }});
         PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdAddCategory, 0);
-        ASSERT_TRUE(pump_until([&] { return row_named(L"Projects") >= 0; }, 5000));
+        ASSERT_TRUE(pump_until([&] { return row_named(L"New  projects") >= 0; }, 5000));
     }
     // Rename from the row's menu: its first item.
     {
         BoxScript script({[] { click_menu_row(0); }, type(L"Clients"), [] { click_control(IDOK); }});
-        click_row(row_named(L"Projects"), true);
+        click_row(row_named(L"New  projects"), true);
         ASSERT_TRUE(pump_until([&] { return row_named(L"Clients") >= 0; }, 5000));
     }
     EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName, L"Clients"}));
@@ -178,6 +180,75 @@ TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
         pump_messages(600);
     }
     EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
+}
+
+TEST_F(SidebarDesktop, MergeIntoMovesTheEntriesAndATakenNameIsTold) {
+    HistoryDb& db = fx_.db();
+    const std::int64_t old = db.add_category(L"Old");
+    const std::int64_t moved = add_text_entry(db, L"Filed under old", old);
+    db.add_to_slots({moved}, 9);
+    mw_->refresh_all();
+    click_row(row_named(L"Old"));
+    const std::vector<std::wstring> before = category_names_stored();
+
+    // Renaming to a name another category has says so and changes nothing.
+    std::wstring told;
+    {
+        BoxScript script({type(L"Work"), [] { click_control(IDOK); },
+                          [&] {
+                              told = message_box_text(open_box());
+                              PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+                          }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdRenameCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return script.done() && !open_box(); }, 5000));
+    }
+    EXPECT_NE(told.find(tr(L"message.dup_category")), std::wstring::npos) << told;
+    EXPECT_EQ(category_names_stored(), before);
+
+    // Merging into it asks first: Cancel keeps both, OK moves the entries
+    // and deletes the emptied category; the view and new copies follow.
+    for (const int answer : {IDCANCEL, IDOK}) {
+        BoxScript script({type(L" Work\r\n"), [] { click_control(IDOK); }, [answer] { click_control(answer); }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdMergeCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return script.done() && !open_box(); }, 5000));
+        if (answer == IDCANCEL) EXPECT_EQ(category_names_stored(), before);
+    }
+    EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work", kLongName}));
+    const std::vector<HistoryEntry> in_work = db.list_entries(L"cat:" + std::to_wstring(work_), false, false);
+    EXPECT_EQ(in_work.size(), 2u);
+    EXPECT_EQ(in_work.front().id, moved);  // the newer of the two
+    EXPECT_EQ(db.list_slots().front().id, moved);
+    EXPECT_EQ(mw_->view_category, work_);
+    EXPECT_EQ(fx_.app().capture_category, work_);
+    EXPECT_EQ(selected_row(), row_named(L"Work"));
+
+    // A name no category has renames, flattened to one line.
+    {
+        BoxScript script({type(L"Work\r\nand play"), [] { click_control(IDOK); }});
+        PostMessageW(fx_.hwnd(), WM_COMMAND, kCmdMergeCategory, 0);
+        ASSERT_TRUE(pump_until([&] { return row_named(L"Work  and play") >= 0; }, 5000));
+    }
+    EXPECT_EQ(category_names_stored(), (std::vector<std::wstring>{L"Work  and play", kLongName}));
+}
+
+TEST_F(SidebarDesktop, AnotherTemplateGroupOpensAtItsTop) {
+    HistoryDb& db = fx_.db();
+    for (const wchar_t* group : {L"First", L"Second"})
+        for (int i = 0; i < 40; ++i)
+            db.add_snippet(std::wstring(group) + L" " + std::to_wstring(i), L"Some text", group);
+    click_row(row_of(kSidebarTemplates));  // opens the section
+    click_row(row_named(L"First"));
+    HWND list = mw_->entry_list;
+    auto top = [&] { return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)); };
+    SendMessageW(list, LB_SETTOPINDEX, 8, 0);
+    ASSERT_GT(top(), 0);
+    // A refill of the same group keeps its place; another group starts with its header.
+    const int scrolled = top();
+    mw_->refresh_list();
+    EXPECT_EQ(top(), scrolled);
+    click_row(row_named(L"Second"));
+    EXPECT_EQ(mw_->template_group, L"Second");
+    EXPECT_EQ(top(), 0);
 }
 
 TEST(SidebarStart, ARestoredCategoryViewFilesCapturesOnlyUnderACategoryThatExists) {

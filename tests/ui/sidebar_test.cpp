@@ -134,6 +134,7 @@ TEST_F(Sidebar, WidthNamesAndTheGroupMenu) {
 
     EXPECT_EQ(category_name_from_input(L"  Work \r\n"), L"Work");
     EXPECT_EQ(category_name_from_input(L" \t\r\n "), L"");
+    EXPECT_EQ(category_name_from_input(L"Two\r\nlines\nor\rthree"), L"Two  lines or three");
     EXPECT_EQ(category_name_from_input(std::wstring(300, L'x')).size(), kCategoryNameLimit);
     EXPECT_EQ(category_name_from_input(std::wstring(254, L'x') + L"  tail"), std::wstring(254, L'x'));
 

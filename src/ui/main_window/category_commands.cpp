@@ -10,6 +10,7 @@
 #include "ui/main_window/sidebar.h"
 #include "ui/menu/popup_menu.h"
 
+#include <algorithm>
 #include <span>
 
 namespace {
@@ -56,6 +57,12 @@ POINT below_row(HWND list, int row) {
     POINT point{r.left, r.bottom};
     ClientToScreen(list, &point);
     return point;
+}
+
+// The stored category with exactly this name; names are unique.
+const Category* category_named(const std::vector<Category>& categories, const std::wstring& name) {
+    const auto found = std::ranges::find(categories, name, &Category::name);
+    return found == categories.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -138,7 +145,44 @@ void MainWindow::rename_category() {
     if (!input_box(hwnd, tr(L"input.rename"), tr(L"prompt.new_name"), typed)) return;
     const std::wstring name = category_name_from_input(typed);
     if (name.empty()) return;
+    // The store refuses a name another category has without a word: the
+    // user is told instead of seeing nothing happen.
+    const std::vector<Category> categories = app->db->list_categories();
+    if (const Category* taken = category_named(categories, name)) {
+        if (taken->id != id)
+            MessageBoxW(hwnd, tr(L"message.dup_category").c_str(), tr(L"menu.categories").c_str(),
+                        MB_OK | MB_ICONWARNING);
+        return;
+    }
     app->db->rename_category(id, name);
+    refresh_all();
+}
+
+// A name no category has renames the selected one instead.
+void MainWindow::merge_category() {
+    const std::int64_t id = selected_category_id();
+    if (id < 0 || !app || !app->db) return;
+    std::wstring typed;
+    if (!input_box(hwnd, tr(L"input.merge_category"), tr(L"prompt.merge_into"), typed)) return;
+    const std::wstring name = category_name_from_input(typed);
+    if (name.empty()) return;
+    const std::vector<Category> categories = app->db->list_categories();
+    const Category* into = category_named(categories, name);
+    if (!into) {
+        app->db->rename_category(id, name);
+        refresh_all();
+        return;
+    }
+    const auto from = std::ranges::find(categories, id, &Category::id);
+    if (into->id == id || from == categories.end()) return;
+    if (!confirm_box(hwnd, tr(L"confirm.title"), tr_format(L"confirm.merge_category", from->name, into->name),
+                     tr(L"action.merge")))
+        return;
+    // A view of the emptied category follows its entries.
+    if (app->db->merge_category(id, into->id) && !templates_view && view_mode == kViewCategory && view_category == id) {
+        view_category = static_cast<int>(into->id);
+        sync_capture_category();
+    }
     refresh_all();
 }
 

@@ -121,6 +121,8 @@ std::wstring view_key(int view_mode, int view_category) {
     }
 }
 
+std::wstring templates_view_key(const std::wstring& group) { return L"templates:" + group; }
+
 bool parse_timestamp(const std::wstring& text, Timestamp& out) {
     Timestamp t;
     std::size_t pos = 0;

@@ -53,7 +53,10 @@ bool matches_snippet(const std::wstring& lowered_search, const Snippet& snippet)
 
 // The view key list_entries takes for a view of the main window.
 std::wstring view_key(int view_mode, int view_category);
-inline constexpr wchar_t kTemplatesViewKey[] = L"templates";
+// The key of the templates view of a group (empty: every group), which tells
+// refills apart as view_key does: each group is a view of its own, so a
+// switch to another group starts at its top like any other change of view.
+std::wstring templates_view_key(const std::wstring& group);
 
 // A stored timestamp ("%Y-%m-%dT%H:%M:%S"; seconds may be missing).
 struct Timestamp {

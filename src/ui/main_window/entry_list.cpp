@@ -129,8 +129,9 @@ void MainWindow::refresh_list() {
     const std::wstring search = search_edit ? to_lower(window_text(search_edit)) : std::wstring{};
     bool keep_scroll = false;
     if (templates_view) {
-        keep_scroll = last_view_key == kTemplatesViewKey && last_search == search && last_was_templates;
-        last_view_key = kTemplatesViewKey;
+        const std::wstring key = templates_view_key(template_group);
+        keep_scroll = last_view_key == key && last_search == search && last_was_templates;
+        last_view_key = key;
         last_search = search;
         last_was_templates = true;
         refill_templates(search);

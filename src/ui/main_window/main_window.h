@@ -208,6 +208,8 @@ public:
     void on_sidebar_context_menu(POINT screen_point);
     void new_category();
     void rename_category();
+    // Moves the selected category's entries into the category named and deletes it.
+    void merge_category();
     void toggle_category_pin();
     void move_category(int step);
     void delete_category();

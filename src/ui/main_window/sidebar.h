@@ -80,8 +80,9 @@ std::wstring sidebar_group_name(const std::wstring& row_text);
 // The sidebar's width for its widest label, in pixels.
 int sidebar_width_for(int widest_label);
 
-// A category name as typed into the input box: trimmed and kept to
-// kCategoryNameLimit characters; empty when nothing is left.
+// A category name as typed into the input box: line breaks become blanks,
+// trimmed and kept to kCategoryNameLimit characters; empty when nothing is
+// left.
 std::wstring category_name_from_input(const std::wstring& typed);
 
 // The menu of a template group: new template in it, rename, move its

@@ -3,6 +3,7 @@
 
 #include "app/language.h"
 #include "services/text_util.h"
+#include "ui/main_window/template_fields.h"
 
 #include <algorithm>
 
@@ -106,8 +107,10 @@ int sidebar_width_for(int widest_label) {
     return std::clamp(widest_label + kRowChrome, kSidebarMinWidth, kSidebarMaxWidth);
 }
 
+// The input box takes Enter as a line break; a name is one line, flattened
+// as template group names are.
 std::wstring category_name_from_input(const std::wstring& typed) {
-    return trim_blanks(cut_code_units(trim_blanks(typed), kCategoryNameLimit));
+    return trim_blanks(cut_code_units(group_name_from_input(typed), kCategoryNameLimit));
 }
 
 PopupMenuItems template_group_menu(const std::wstring& group, const std::vector<std::wstring>& groups) {

@@ -137,46 +137,26 @@ void on_hidden_view_toggle(SettingsWindow& sw, int id) {
 
 struct HotkeyRoute {
     int field_id;
-    int hotkey_id;
-    HotkeyPair& (*registered)(App&);
     bool (*set)(App&, const std::wstring&);
-};
-
-const HotkeyRoute kHotkeyRoutes[] = {
-    {kIdSettingsMainHotkey, kHotkeyOpenHistory, [](App& a) -> HotkeyPair& { return a.main_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_main_hotkey(t); }},
-    {kIdSettingsPlainHotkey, kHotkeyPlainPaste, [](App& a) -> HotkeyPair& { return a.plain_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_plain_hotkey(t); }},
-    {kIdSettingsSnippetsHotkey, kHotkeyTemplates, [](App& a) -> HotkeyPair& { return a.templates_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_snippets_hotkey(t); }},
-    {kIdSettingsShotAreaHotkey, kHotkeyShotArea, [](App& a) -> HotkeyPair& { return a.shot_area_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(0, t); }},
-    {kIdSettingsShotWindowHotkey, kHotkeyShotWindow, [](App& a) -> HotkeyPair& { return a.shot_window_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(1, t); }},
-    {kIdSettingsShotFullHotkey, kHotkeyShotFull, [](App& a) -> HotkeyPair& { return a.shot_full_hotkey; },
-     [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(2, t); }},
 };
 
 // An emptied field turns its hotkey off at once: the field never shows
 // nothing while the old combination still works.
-void clear_hotkey(App& app, const HotkeyRoute& route, std::wstring& stored) {
-    HotkeyPair& pair = route.registered(app);
-    if (pair.vk != 0 && app.main_hwnd()) UnregisterHotKey(app.main_hwnd(), route.hotkey_id);
-    pair = HotkeyPair{};
-    stored.clear();
-}
+const HotkeyRoute kHotkeyRoutes[] = {
+    {kIdSettingsMainHotkey, [](App& a, const std::wstring& t) { return a.set_main_hotkey(t); }},
+    {kIdSettingsPlainHotkey, [](App& a, const std::wstring& t) { return a.set_plain_hotkey(t); }},
+    {kIdSettingsSnippetsHotkey, [](App& a, const std::wstring& t) { return a.set_snippets_hotkey(t); }},
+    {kIdSettingsShotAreaHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(0, t); }},
+    {kIdSettingsShotWindowHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(1, t); }},
+    {kIdSettingsShotFullHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(2, t); }},
+};
 
 void on_hotkey_changed(SettingsWindow& sw, const HotkeyRoute& route, HWND chip) {
     Settings* s = settings_of(sw);
     const HotkeyFieldRow* row = hotkey_field_row(route.field_id);
     if (!sw.app || !s || !row || !chip) return;
-    std::wstring& stored = s->*row->setting;
-    const std::wstring text = window_text(chip);
-    if (text.empty()) {
-        clear_hotkey(*sw.app, route, stored);
-    } else {
-        route.set(*sw.app, text);
-    }
+    const std::wstring& stored = s->*row->setting;
+    route.set(*sw.app, window_text(chip));
     // A combination the system refused leaves the previous one in effect
     // (or, for area screenshots, the fallback): the field shows what works.
     if (window_text(chip) != stored) SetWindowTextW(chip, stored.c_str());
