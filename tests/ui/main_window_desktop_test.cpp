@@ -1,6 +1,6 @@
 // The main window on the desktop, over a seeded history: what each view
 // lists, a refill after a new copy, the search field, the menu bar, the
-// sidebar button and a language change.
+// sidebar button, a language change and the tool row in both themes.
 
 #include "app/ids.h"
 #include "app/language.h"
@@ -8,7 +8,9 @@
 #include "services/window_util.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
+#include "support/pixels.h"
 #include "support/test_support.h"
+#include "ui/kit/theme.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
 #include "ui/menu/popup_menu.h"
@@ -274,6 +276,26 @@ TEST_F(MainWindowDesktop, ALanguageChangeRenamesAndRelaysTheMenuBar) {
     EXPECT_EQ(edit.left, file.right + 1);  // the next button follows the new width
     EXPECT_NE(file.right - file.left, file_width_en);
     load_language(L"en", source_dir() + L"\\lang");
+}
+
+TEST_F(MainWindowDesktop, TheToolRowSeparatorsAreFaintInBothThemes) {
+    std::vector<HWND> separators;
+    for (HWND c = GetWindow(fx_.hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (window_class_name(c) == L"Static" && window_text(c) == L"|") separators.push_back(c);
+    ASSERT_FALSE(separators.empty());
+    for (bool dark : {true, false}) {
+        fx_.settings().dark_mode = dark;
+        mw_->apply_dark_mode(dark);
+        for (HWND separator : separators) {
+            RECT r{};
+            GetWindowRect(separator, &r);
+            PixelImage image(r.right - r.left, r.bottom - r.top);
+            capture_screen(r, image);
+            const RECT all{0, 0, image.width(), image.height()};
+            EXPECT_GT(image.count(all, ui_color(UiColor::Border, dark)), 0) << (dark ? "dark" : "light");
+            EXPECT_EQ(image.count(all, ui_color(UiColor::Text, dark)), 0) << (dark ? "dark" : "light");
+        }
+    }
 }
 
 TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
