@@ -83,6 +83,17 @@ void on_move(HWND hwnd) {
     SetTimer(hwnd, kTimerSaveRect, kSaveRectDelayMs, nullptr);
 }
 
+// The default handling sends WM_MOVE and WM_SIZE, which lay the children out
+// again; the preview then goes beside the window where it now stands.
+LRESULT on_window_pos_changed(HWND hwnd, App& app, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = DefWindowProcW(hwnd, WM_WINDOWPOSCHANGED, wparam, lparam);
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+    const UINT unmoved = SWP_NOMOVE | SWP_NOSIZE;
+    if (pos && ((pos->flags & unmoved) != unmoved || (pos->flags & SWP_HIDEWINDOW)))
+        app.main_window->follow_main_window();
+    return result;
+}
+
 void on_size(HWND hwnd, App& app) {
     app.main_window->layout();
     apply_round_corners(hwnd);
@@ -461,6 +472,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case WM_WINDOWPOSCHANGING:
         app.main_window->on_window_pos_changing(reinterpret_cast<const WINDOWPOS*>(lparam));
         break;
+    case WM_WINDOWPOSCHANGED: return on_window_pos_changed(hwnd, app, wparam, lparam);
     case WM_SIZE: on_size(hwnd, app); return 0;
     case WM_ACTIVATE: on_activate(hwnd, app, wparam); break;
     case WM_CLOSE: on_close(hwnd, app); return 0;

@@ -57,6 +57,27 @@ bool is_title_boundary(wchar_t c) {
 
 }  // namespace
 
+std::wstring with_crlf(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) out += L'\r';
+        out += text[i];
+    }
+    return out;
+}
+
+std::wstring with_breaks_of(const std::wstring& edited, const std::wstring& original) {
+    const std::size_t first_break = original.find(L'\n');
+    const bool bare_lf = first_break != std::wstring::npos && (first_break == 0 || original[first_break - 1] != L'\r');
+    if (!bare_lf) return edited;
+    std::wstring out;
+    out.reserve(edited.size());
+    for (std::size_t i = 0; i < edited.size(); ++i)
+        if (!(edited[i] == L'\r' && i + 1 < edited.size() && edited[i + 1] == L'\n')) out += edited[i];
+    return out;
+}
+
 std::wstring trim_blanks(const std::wstring& text) {
     size_t b = 0, e = text.size();
     while (b < e && is_blank(text[b])) ++b;

@@ -10,6 +10,14 @@
 // Removes tab, line feed, carriage return and space from both ends.
 std::wstring trim_blanks(const std::wstring& text);
 
+// A multi-line edit control breaks lines only at CR LF: every bare LF of
+// text becomes CR LF, so that each line shows as its own.
+std::wstring with_crlf(const std::wstring& text);
+// What an edit control gave back (breaks as CR LF) in the break style of the
+// text it was given: CR LF becomes LF when the original's first line break
+// is a bare LF; otherwise the edited text is returned as it is.
+std::wstring with_breaks_of(const std::wstring& edited, const std::wstring& original);
+
 // The first n code units of text followed by U+2026, or text itself when it
 // is at most n long. Never splits a surrogate pair: the cut moves one unit
 // earlier instead.

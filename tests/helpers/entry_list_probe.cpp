@@ -9,8 +9,11 @@
 //   entry_list_probe view <sidebar data>  chooses the sidebar row with that item data
 //   entry_list_probe box <class> <button id> <timeout ms> [text=<hex>]
 //                                         waits for a box of the program, prints "title", "text" for
-//                                         its static texts and "field <length>" for its edit field,
-//                                         fills the field when asked and clicks the button; "no-box"
+//                                         its static texts, "field <length>" for its edit field,
+//                                         "client <width> <height>", "margin <pixels>" between its
+//                                         controls and the edges of its client area (below 0: one
+//                                         is cut off) and "dpi <n>"; fills the field when asked and
+//                                         clicks the button; "no-box"
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
 #include "app/ids.h"
@@ -22,6 +25,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -119,6 +123,19 @@ int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring
     }
     Sleep(150);  // let it finish showing
     std::printf("title %s\n", hex(testsupport::remote_text(box)).c_str());
+    RECT client{};
+    GetClientRect(box, &client);
+    MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    LONG margin = client.bottom - client.top;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(c, &r);
+        if (IsWindowVisible(c))
+            margin = std::min(
+                {margin, r.left - client.left, r.top - client.top, client.right - r.right, client.bottom - r.bottom});
+    }
+    std::printf("client %ld %ld\nmargin %ld\ndpi %u\n", client.right - client.left, client.bottom - client.top, margin,
+                GetDpiForWindow(box));
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t name[64] = {};
         GetClassNameW(c, name, 64);

@@ -53,6 +53,22 @@ TEST(TextUtil, TrimAndEllipsize) {
     EXPECT_EQ(cut_code_units(L"\U0001F600", 1), L"");
 }
 
+TEST(TextUtil, AnEditedTextKeepsTheLineBreaksItCameWith) {
+    // An edit control shows each line of a text whose lines end in bare LF.
+    EXPECT_EQ(with_crlf(L"\none\ntwo\r\nthree\n"), L"\r\none\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(with_crlf(L"a\rb"), L"a\rb");  // a lone CR is no line feed
+    // What comes back (breaks as CR LF, a line added) goes back to the
+    // original's style; a text of one line takes the control's.
+    const std::wstring edited = L"one\r\ntwo\r\nnew line";
+    EXPECT_EQ(with_breaks_of(edited, L"one\ntwo"), L"one\ntwo\nnew line");
+    EXPECT_EQ(with_breaks_of(edited, L"one\r\ntwo"), edited);
+    EXPECT_EQ(with_breaks_of(edited, L"one"), edited);
+    EXPECT_EQ(with_breaks_of(L"a\rb\r\nc\r", L"x\ny"), L"a\rb\nc\r");
+    // Shown and given back untouched, a text is what it was.
+    for (const std::wstring text : {L"a\nb\n", L"a\r\nb", L"\n\n", L""})
+        EXPECT_EQ(with_breaks_of(with_crlf(text), text), text);
+}
+
 TEST(TextUtil, HtmlSourceUrl) {
     EXPECT_EQ(html_source_url(L"Version:0.9\r\nsOuRcEuRl:  http://a/b \r\nStartHTML:1"), L"http://a/b");
     EXPECT_EQ(html_source_url(L"Version:0.9\rSourceURL:x\r"), L"x");

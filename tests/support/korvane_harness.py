@@ -2,8 +2,11 @@
 (Korvane.exe, test helpers) under Wine through the build's wine-run.sh."""
 
 import ast
+import contextlib
 import os
 import re
+import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -173,6 +176,66 @@ def temp_dir():
 
 def wine_prefix():
     return os.path.join(BINARY_DIR, "wineprefix")
+
+
+@contextlib.contextmanager
+def display_scale(log_pixels):
+    """Runs the Windows programs of the block at another display scale
+    (LogPixels 96 = 100 %, 192 = 200 %). Wine reads the scale from the
+    registry when a process starts, and the build's prefix is shared with the
+    tests running meanwhile, so the block gets a prefix of its own: the build
+    prefix's registry with the scale set, its Windows folder (linked, not
+    copied) and a user profile without Korvane's files. Its wineserver stops
+    and the prefix goes when the block ends."""
+    global WINE
+    base = wine_prefix()
+    prefix = tempfile.mkdtemp(prefix="korvane-scale-", dir="/tmp")
+    env = dict(os.environ, WINEPREFIX=prefix)
+    saved_wine = WINE
+    try:
+        for name in ("system.reg", "userdef.reg", ".update-timestamp"):
+            shutil.copy2(os.path.join(base, name), prefix)
+        with open(os.path.join(base, "user.reg"), encoding="utf-8", errors="surrogateescape") as f:
+            user = f.read()
+        value = '"LogPixels"=dword:%08x\n' % log_pixels
+        desktop = re.search(r"^\[Control Panel\\\\Desktop\][^\n]*\n(#time=[^\n]*\n)?((?!\[).*\n)*", user, re.M)
+        if desktop:
+            values = re.sub(r'^"LogPixels"=.*\n', "", desktop.group(0), flags=re.M)
+            user = user[:desktop.start()] + values.rstrip("\n") + "\n" + value + "\n" + user[desktop.end():]
+        else:
+            user += "\n[Control Panel\\\\Desktop]\n" + value
+        with open(os.path.join(prefix, "user.reg"), "w", encoding="utf-8", errors="surrogateescape") as f:
+            f.write(user)
+        os.makedirs(os.path.join(prefix, "dosdevices"))
+        os.symlink("../drive_c", os.path.join(prefix, "dosdevices", "c:"))
+        os.symlink("/", os.path.join(prefix, "dosdevices", "z:"))
+        os.makedirs(os.path.join(prefix, "drive_c"))
+        for name in os.listdir(os.path.join(base, "drive_c")):
+            source = os.path.join(base, "drive_c", name)
+            if name == "users":
+                shutil.copytree(source, os.path.join(prefix, "drive_c", name), symlinks=True,
+                                ignore=shutil.ignore_patterns(".korvane*"))
+            else:
+                os.symlink(source, os.path.join(prefix, "drive_c", name))
+        runner = os.path.join(prefix, "wine-run.sh")
+        with open(WINE) as f:
+            script = re.sub(r"^export WINEPREFIX=.*$", lambda _: "export WINEPREFIX=" + shlex.quote(prefix),
+                            f.read(), flags=re.M)
+        with open(runner, "w") as f:
+            f.write(script)
+        os.chmod(runner, 0o755)
+        # Wine's server and services start with the first program of a new
+        # prefix and live on: started here, they hold no test's output pipes.
+        subprocess.run(["wineserver", "-p"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([runner, "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=120)
+        WINE = runner
+        yield prefix
+    finally:
+        WINE = saved_wine
+        subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+        subprocess.run(["wineserver", "-w"], env=env, capture_output=True)
+        shutil.rmtree(prefix, ignore_errors=True)
 
 
 def wine_user_profile():

@@ -1,5 +1,6 @@
 // The dialog boxes' arithmetic: fitting and zooming the view dialog's
-// picture, its image area, the confirm box's size and the shown time.
+// picture, its image area and lines, the confirm and input boxes' sizes and
+// the shown time.
 
 #include "ui/dialogs/dialog_layout.h"
 
@@ -55,15 +56,46 @@ TEST(DialogLayout, WheelZoomStopsAtItsLimits) {
 }
 
 TEST(DialogLayout, ImageAreaLeavesRoomForMetaAndButtons) {
-    const RECT area = view_image_area(RECT{0, 0, 624, 441});
+    const RECT client{0, 0, 624, 441};
+    const RECT area = view_image_area(client, 36);  // two short lines
     EXPECT_EQ(area.left, 10);
     EXPECT_EQ(area.top, 10);
     EXPECT_EQ(area.right, 614);
     EXPECT_EQ(area.bottom, 323);
+    // Four lines of a web page, one of them wrapped: every line gets its room
+    // between the picture and the buttons.
+    for (int lines_height : {36, 90, 150}) {
+        const RECT meta = view_meta_area(client, lines_height);
+        EXPECT_GE(meta.bottom - meta.top, lines_height);
+        EXPECT_LE(meta.bottom, client.bottom - 40);  // the buttons' top
+        EXPECT_LE(view_image_area(client, lines_height).bottom, meta.top);
+    }
+    // Lines without end leave the picture half the window.
+    EXPECT_EQ(view_meta_area(client, 5000).top, client.bottom - 48 - client.bottom / 2);
     // A window shrunk below the margins gets an empty area, never a negative one.
-    const RECT tiny = view_image_area(RECT{0, 0, 15, 100});
+    const RECT tiny = view_image_area(RECT{0, 0, 15, 100}, 36);
     EXPECT_EQ(tiny.right, tiny.left);
     EXPECT_EQ(tiny.bottom, tiny.top);
+}
+
+TEST(DialogLayout, InputBoxHoldsItsButtonsWithinItsClientArea) {
+    auto inside = [](const RECT& r, SIZE client) {
+        return r.left >= 16 && r.top >= 10 && r.right <= client.cx - 16 && r.bottom <= client.cy - 16;
+    };
+    // The prompt's font at 100 % and 200 % display scale, and a large font.
+    for (int prompt_line : {13, 26, 40}) {
+        for (int width : {300, 460, 720}) {
+            SCOPED_TRACE(testing::Message() << "line " << prompt_line << " width " << width);
+            const InputBoxLayout box = input_box_layout(width, prompt_line);
+            EXPECT_EQ(box.client.cx, width);
+            for (const RECT& r : {box.prompt, box.field, box.ok, box.cancel}) EXPECT_TRUE(inside(r, box.client));
+            EXPECT_GE(box.prompt.bottom - box.prompt.top, prompt_line);
+            EXPECT_GT(box.field.top, box.prompt.bottom);
+            EXPECT_GT(box.ok.top, box.field.bottom);
+            EXPECT_GT(box.cancel.left, box.ok.right);
+            EXPECT_EQ(box.cancel.top, box.ok.top);
+        }
+    }
 }
 
 TEST(DialogLayout, ConfirmBoxWrapsAtItsWidthAndKeepsAMinimum) {

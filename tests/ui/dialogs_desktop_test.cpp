@@ -41,6 +41,33 @@ RECT client_on_screen(HWND window) {
     return r;
 }
 
+// A control's rectangle in the client coordinates of its box.
+RECT rect_in(HWND box, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The lines of text on the screen in a band of a box's client area: runs of
+// pixel rows that hold anything but the colour at the band's top left.
+int text_lines_in(HWND box, const RECT& band) {
+    RECT on_screen = band;
+    MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&on_screen), 2);
+    PixelImage image(band.right - band.left, band.bottom - band.top);
+    capture_screen(on_screen, image);
+    const COLORREF background = image.at(0, 0);
+    int lines = 0;
+    bool in_line = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x) ink = image.at(x, y) != background;
+        if (ink && !in_line) ++lines;
+        in_line = ink;
+    }
+    return lines;
+}
+
 // Pixels of the picture's colour now on the screen inside the box.
 int picture_pixels() {
     const RECT r = client_on_screen(open_box());
@@ -54,6 +81,18 @@ HistoryEntry text_entry() {
     e.text = L"First line of a copied note\r\nand its second line";
     e.created_at = L"2024-03-05T07:09:41";
     e.source_app = L"notepad.exe";
+    return e;
+}
+
+// A text copied from a browser: its program, page title (long enough to wrap
+// once), address and time make five lines.
+HistoryEntry page_entry() {
+    HistoryEntry e = text_entry();
+    e.is_browser_page = true;
+    e.source_title =
+        L"Harbour news: the summer timetable of the ferries to the islands, with every new departure, "
+        L"the fares and the harbour's opening hours";
+    e.source_url = L"http://example.com/harbour/timetable";
     return e;
 }
 
@@ -229,7 +268,7 @@ TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
                  },
                  [&] {
                      wheel(20);
-                     const RECT area = view_image_area(client_on_screen(open_box()));
+                     const RECT area = view_image_area(client_on_screen(open_box()), 0);  // two short lines
                      EXPECT_EQ(picture_pixels(), (area.right - area.left) * (area.bottom - area.top));
                  },
                  [] { click_control(kIdViewFit); }, [&] { EXPECT_EQ(picture_pixels(), fitted); },
@@ -237,6 +276,19 @@ TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
     EXPECT_TRUE(show_view_dialog(&main_, picture_entry()));
     EXPECT_GT(fitted, 100 * 100);
     EXPECT_FALSE(show_view_dialog(nullptr, text));
+}
+
+TEST_F(DialogsDesktop, ViewDialogShowsEveryLineAboutAWebPage) {
+    int lines = 0;
+    BoxScript s({[&] {
+                     HWND box = open_box();
+                     const RECT field = rect_in(box, FindWindowExW(box, nullptr, L"EDIT", nullptr));
+                     const RECT close = rect_in(box, GetDlgItem(box, kIdViewClose));
+                     lines = text_lines_in(box, RECT{0, field.bottom, close.left, close.top});
+                 },
+                 [] { click_control(kIdViewClose); }});
+    EXPECT_TRUE(show_view_dialog(&main_, page_entry()));
+    EXPECT_EQ(lines, 5);
 }
 
 TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {
@@ -268,6 +320,7 @@ TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {
              },
              {window, field, text, round_button_colors(dark, true).normal}},
             {L"view_text", [this] { show_view_dialog(&main_, text_entry()); }, {window, field, text}},
+            {L"view_page", [this] { show_view_dialog(&main_, page_entry()); }, {window, field, text}},
             {L"view_picture",
              [this] { show_view_dialog(&main_, picture_entry()); },
              {window, text, kPictureColour, round_button_colors(dark, true).normal}},

@@ -1,14 +1,18 @@
 // The main window on the desktop, over a seeded history: what each view
 // lists, a refill after a new copy, the search field, the menu bar, the
-// sidebar button and a language change.
+// sidebar button, a language change, the tool row in both themes and the
+// editing of a text.
 
 #include "app/ids.h"
 #include "app/language.h"
 #include "services/encoding.h"
 #include "services/window_util.h"
+#include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
+#include "support/pixels.h"
 #include "support/test_support.h"
+#include "ui/kit/theme.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
 #include "ui/menu/popup_menu.h"
@@ -274,6 +278,74 @@ TEST_F(MainWindowDesktop, ALanguageChangeRenamesAndRelaysTheMenuBar) {
     EXPECT_EQ(edit.left, file.right + 1);  // the next button follows the new width
     EXPECT_NE(file.right - file.left, file_width_en);
     load_language(L"en", source_dir() + L"\\lang");
+}
+
+TEST_F(MainWindowDesktop, TheToolRowSeparatorsAreFaintInBothThemes) {
+    std::vector<HWND> separators;
+    for (HWND c = GetWindow(fx_.hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (window_class_name(c) == L"Static" && window_text(c) == L"|") separators.push_back(c);
+    ASSERT_FALSE(separators.empty());
+    for (bool dark : {true, false}) {
+        fx_.settings().dark_mode = dark;
+        mw_->apply_dark_mode(dark);
+        for (HWND separator : separators) {
+            RECT r{};
+            GetWindowRect(separator, &r);
+            PixelImage image(r.right - r.left, r.bottom - r.top);
+            capture_screen(r, image);
+            const RECT all{0, 0, image.width(), image.height()};
+            EXPECT_GT(image.count(all, ui_color(UiColor::Border, dark)), 0) << (dark ? "dark" : "light");
+            EXPECT_EQ(image.count(all, ui_color(UiColor::Text, dark)), 0) << (dark ? "dark" : "light");
+        }
+    }
+}
+
+TEST_F(MainWindowDesktop, EditingATextShowsItsLinesAndKeepsTheirBreaks) {
+    mw_->set_view(kViewAll, -1);
+    for (const std::wstring br : {L"\n", L"\r\n"}) {
+        // Breaks come with an imported history or an earlier edit: a copy is stored as one line.
+        const std::wstring text = L"first line" + br + L"second line" + br + L"third line";
+        const std::int64_t id = add_text_entry(fx_.db(), L"To be edited " + std::to_wstring(br.size()));
+        fx_.db().set_entry_text(id, text);
+        mw_->refresh_list();
+        mw_->select_entry(id);
+        LRESULT lines_shown = 0;
+        BoxScript s({[&] {
+                         lines_shown = SendMessageW(GetDlgItem(open_box(), kIdInputField), EM_GETLINECOUNT, 0, 0);
+                         send_key_down(VK_CONTROL);
+                         send_key(VK_END);
+                         send_key_up(VK_CONTROL);
+                         send_key(VK_RETURN);
+                         send_key('X');
+                     },
+                     [] { click_control(IDOK); }});
+        mw_->edit_selected();
+        EXPECT_EQ(lines_shown, 3);
+        std::wstring stored;
+        for (const HistoryEntry& e : fx_.db().list_entries(L"all", false, true))
+            if (e.id == id) stored = e.text;
+        EXPECT_EQ(stored, text + br + L"x");
+    }
+
+    // A template keeps its breaks through its editor.
+    const std::int64_t snippet = fx_.db().add_snippet(L"Two lines", L"one\ntwo", L"");
+    mw_->show_templates_view();
+    SendMessageW(list(), LB_SETSEL, FALSE, -1);
+    SendMessageW(list(), LB_SETSEL, TRUE, mw_->index_of(-snippet));
+    BoxScript s({[] {
+                     SetFocus(GetDlgItem(open_box(), kIdEditorText));
+                     send_key_down(VK_CONTROL);
+                     send_key(VK_END);
+                     send_key_up(VK_CONTROL);
+                     send_key(VK_RETURN);
+                     send_key('X');
+                 },
+                 [] { click_control(kIdEditorOk); }});
+    mw_->edit_selected();
+    std::wstring stored;
+    for (const Snippet& t : fx_.db().list_snippets())
+        if (t.id == snippet) stored = t.text;
+    EXPECT_EQ(stored, L"one\ntwo\nx");
 }
 
 TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {

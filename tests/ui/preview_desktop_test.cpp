@@ -145,6 +145,50 @@ TEST_F(PreviewDesktop, OneSelectedRowShowsItBesideTheWindowAndMoreRowsHideIt) {
     EXPECT_FALSE(shown());
 }
 
+TEST_F(PreviewDesktop, ItStandsLevelWithItsRowAndGoesWhereTheWindowGoes) {
+    show_for(short_id_);
+    RECT pop{}, row{};
+    GetWindowRect(popup(), &pop);
+    SendMessageW(mw_->entry_list, LB_GETITEMRECT, static_cast<WPARAM>(mw_->index_of(short_id_)),
+                 reinterpret_cast<LPARAM>(&row));
+    MapWindowPoints(mw_->entry_list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+    EXPECT_NEAR(pop.top, row.top, 8);
+
+    RECT main{};
+    GetWindowRect(fx_.hwnd(), &main);
+    SetWindowPos(fx_.hwnd(), nullptr, main.left + 40, main.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT moved{};
+    GetWindowRect(popup(), &moved);
+    EXPECT_EQ(moved.left - pop.left, 40);
+    EXPECT_EQ(moved.top - pop.top, 30);
+    EXPECT_TRUE(shown());
+
+    // Minimized, the window takes the popup along out of sight, and a refill
+    // meanwhile does not put it up in a corner of the screen.
+    ShowWindow(fx_.hwnd(), SW_MINIMIZE);
+    EXPECT_FALSE(shown());
+    mw_->refresh_list();
+    EXPECT_FALSE(shown());
+    ShowWindow(fx_.hwnd(), SW_RESTORE);
+}
+
+TEST_F(PreviewDesktop, ACopyMadeWhileItIsClosedLeavesItClosed) {
+    show_for(short_id_);
+    RECT pop{};
+    GetWindowRect(popup(), &pop);
+    click_at(POINT{pop.left + 2, pop.bottom + 40});  // the bare desktop: the user turns to another program
+    ASSERT_TRUE(pump_until([&] { return !shown(); }, 3000));
+
+    SetTimer(fx_.hwnd(), kTimerPoll, 100, nullptr);
+    const int rows = mw_->row_count();
+    set_clipboard_text(L"Copied in another program " + std::to_wstring(GetTickCount()));
+    ASSERT_TRUE(pump_until([&] { return mw_->row_count() == rows + 1; }, 10000));
+    KillTimer(fx_.hwnd(), kTimerPoll);
+    EXPECT_EQ(mw_->selected_ids(), std::vector<std::int64_t>{short_id_});
+    pump_messages(200);
+    EXPECT_FALSE(shown());
+}
+
 TEST_F(PreviewDesktop, ALinkTitleArrivingAddsItsLineAndTheLinkCanBeCopied) {
     LocalHttpServer server("<html><head><title>Harbour news</title></head><body>x</body></html>");
     ASSERT_NE(server.port(), 0);

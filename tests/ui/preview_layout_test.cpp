@@ -55,7 +55,7 @@ TEST(PreviewLayout, AShortTextShowsWholeAndALongOneIsCutWithRoomForTheScrollBar)
 }
 
 TEST(PreviewLayout, ItStandsLeftOfTheWindowElseRightElseAtTheWorkAreaEdge) {
-    const int anchor = preview_anchor_y(100, 104, 200);
+    const int anchor = preview_anchor_y(404);  // 8 pixels above its row
     EXPECT_EQ(anchor, 396);
     const PreviewPosition left = place_preview({500, 200, 1100, 800}, anchor, 300, 200, kWork);
     EXPECT_EQ(left.x, 500 - 300 - 8);

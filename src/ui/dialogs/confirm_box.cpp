@@ -80,15 +80,12 @@ LRESULT CALLBACK ConfirmBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM
 bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& message, const std::wstring& ok_text) {
     const SIZE text = measure_message(message);
     if (!register_dialog_class(kConfirmBoxClass, ConfirmBoxProc)) return false;
-    const SIZE client = confirm_box_client_size(text.cx, text.cy);
-    RECT frame{0, 0, client.cx, client.cy};
-    AdjustWindowRectEx(&frame, kConfirmStyle, FALSE, WS_EX_DLGMODALFRAME);
+    const SIZE frame = dialog_window_size(confirm_box_client_size(text.cx, text.cy), kConfirmStyle);
 
     ConfirmBoxState state;
     state.look.dark = dialogs_dark();
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kConfirmBoxClass, title.c_str(), kConfirmStyle, 0, 0,
-                                  frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                                  GetModuleHandleW(nullptr), &state);
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kConfirmBoxClass, title.c_str(), kConfirmStyle, 0, 0, frame.cx,
+                                  frame.cy, parent, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window) return false;
     set_dark_title_bar(window, state.look.dark);
     add_children(window, state, message, ok_text, text);

@@ -33,6 +33,12 @@ HWND add_round_dialog_button(HWND parent, const std::wstring& text, int x, int y
     return button;
 }
 
+SIZE dialog_window_size(SIZE client, DWORD style) {
+    RECT frame{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void center_on_parent(HWND window, HWND parent) {
     RECT own, around;
     if (!parent || !GetWindowRect(window, &own) || !GetWindowRect(parent, &around)) return;

@@ -24,6 +24,11 @@ HWND add_dialog_control(HWND parent, const wchar_t* class_name, const std::wstri
 HWND add_round_dialog_button(HWND parent, const std::wstring& text, int x, int y, int width, int height, int id,
                              HFONT font, bool dark, bool primary);
 
+// The outer size of a box (extended style WS_EX_DLGMODALFRAME) whose client
+// area is client: the caption and borders grow with the display's scale, the
+// client area stays as laid out.
+SIZE dialog_window_size(SIZE client, DWORD style);
+
 // Centres the window on the parent's window rectangle (nothing without one).
 void center_on_parent(HWND window, HWND parent);
 

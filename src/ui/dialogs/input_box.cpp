@@ -37,21 +37,39 @@ int main_row_width() {
     return g_app->main_window->top_row_min_width();
 }
 
-void add_children(HWND window, InputBoxState& state, const std::wstring& prompt, int width) {
-    add_dialog_control(window, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, 16, 10, width - 32, 20, 0, nullptr);
+// The prompt's font grows with the display's scale; its line is measured.
+int prompt_line_height() {
+    TEXTMETRICW metrics{};
+    ScopedGetDc screen(nullptr);
+    if (!screen) return 0;
+    ScopedSelect use_font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsW(screen.get(), &metrics);
+    return metrics.tmHeight;
+}
+
+HWND add_child(HWND window, const wchar_t* cls, const std::wstring& text, DWORD style, const RECT& r, int id,
+               HFONT font) {
+    return add_dialog_control(window, cls, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, id, font);
+}
+
+void add_children(HWND window, InputBoxState& state, const std::wstring& prompt, const InputBoxLayout& box) {
+    add_child(window, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, box.prompt, 0, nullptr);
     state.field_font = make_ui_font(field_font_size(), FW_NORMAL);
-    HWND field = add_dialog_control(window, L"EDIT", *state.text,
-                                    ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, 16, 44,
-                                    width - 32, 74, kIdInputField, state.field_font.get());
+    HWND field =
+        add_child(window, L"EDIT", *state.text, ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP,
+                  box.field, kIdInputField, state.field_font.get());
     // The field takes as much as the user types or pastes: the whole of it comes back.
     SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(field, EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0);
     attach_panel_background(field, state.look.dark);
     attach_thin_border(field, state.look.dark);
     allow_dark_mode(field, state.look.dark);
-    add_round_dialog_button(window, L"OK", width - 220, 130, 100, 32, IDOK, nullptr, state.look.dark, true);
-    add_round_dialog_button(window, tr(L"action.cancel"), width - 112, 130, 96, 32, IDCANCEL, nullptr, state.look.dark,
-                            false);
+    const RECT& ok = box.ok;
+    const RECT& cancel = box.cancel;
+    add_round_dialog_button(window, L"OK", ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, IDOK, nullptr,
+                            state.look.dark, true);
+    add_round_dialog_button(window, tr(L"action.cancel"), cancel.left, cancel.top, cancel.right - cancel.left,
+                            cancel.bottom - cancel.top, IDCANCEL, nullptr, state.look.dark, false);
 }
 
 LRESULT on_command(HWND window, InputBoxState& state, int id) {
@@ -75,18 +93,19 @@ LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 }
 
 bool input_box(HWND parent, const std::wstring& title, const std::wstring& prompt, std::wstring& text) {
-    const int width = input_box_width(main_row_width());
+    const InputBoxLayout box = input_box_layout(input_box_width(main_row_width()), prompt_line_height());
     if (!register_dialog_class(kInputBoxClass, InputBoxProc)) return false;
     // The box edits a copy: the caller's text changes only when OK is pressed.
     std::wstring edited = text;
     InputBoxState state;
     state.text = &edited;
     state.look.dark = dialogs_dark();
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputBoxClass, title.c_str(), kInputStyle, 0, 0, width,
-                                  kInputBoxHeight, parent, nullptr, GetModuleHandleW(nullptr), &state);
+    const SIZE frame = dialog_window_size(box.client, kInputStyle);
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputBoxClass, title.c_str(), kInputStyle, 0, 0, frame.cx,
+                                  frame.cy, parent, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window) return false;
     set_dark_title_bar(window, state.look.dark);
-    add_children(window, state, prompt, width);
+    add_children(window, state, prompt, box);
     center_on_parent(window, parent);
     run_modal_dialog(window, parent, GetDlgItem(window, kIdInputField));
     if (state.result) text = std::move(edited);

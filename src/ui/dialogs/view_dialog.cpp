@@ -42,6 +42,7 @@ struct ViewDialog {
     int bitmap_width = 1, bitmap_height = 1;
     int fit_width = 1, fit_height = 1;
     float zoom = 1.0f;
+    int meta_height = 0;  // of the lines about the entry, as laid out for the client width
     HWND fit_button = nullptr;
     HWND close_button = nullptr;
     HWND text_field = nullptr;
@@ -76,9 +77,24 @@ void place_button(HWND button, int x, int y) {
     SetWindowPos(button, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+constexpr UINT kMetaFormat = DT_WORDBREAK | DT_NOPREFIX;
+
+// The lines about the entry wrap at the width the window leaves them, so
+// their height is measured again whenever the window's size changes.
+void measure_meta(HWND window, ViewDialog& view, const RECT& client) {
+    const RECT width = view_meta_area(client, 0);
+    RECT r{0, 0, std::max(static_cast<int>(width.right - width.left), 1), 0};
+    ScopedGetDc dc(window);
+    if (!dc) return;
+    ScopedSelect use_font(dc.get(), view.font.get());
+    DrawTextW(dc.get(), view.meta.c_str(), static_cast<int>(view.meta.size()), &r, DT_CALCRECT | kMetaFormat);
+    view.meta_height = r.bottom - r.top;
+}
+
 void layout(HWND window, ViewDialog& view) {
     const RECT client = client_rect(window);
-    const RECT area = view_image_area(client);
+    measure_meta(window, view, client);
+    const RECT area = view_image_area(client, view.meta_height);
     if (view.is_image) {
         const SIZE fit =
             fit_size(view.bitmap_width, view.bitmap_height, area.right - area.left, area.bottom - area.top);
@@ -107,6 +123,7 @@ LRESULT on_create(HWND window, ViewDialog& state) {
     view->look.dark = main_window_dark(view->main_window);
     view->font = make_ui_font(14, FW_NORMAL);
     const RECT client = client_rect(window);
+    measure_meta(window, *view, client);
     if (view->is_image) {
         load_picture(*view);
         view->fit_button =
@@ -119,7 +136,7 @@ LRESULT on_create(HWND window, ViewDialog& state) {
         attach_round_button(view->fit_button, view->look.dark, false);
         attach_round_button(view->close_button, view->look.dark, true);
     } else {
-        const RECT area = view_image_area(client);
+        const RECT area = view_image_area(client, view->meta_height);
         view->text_field = add_dialog_control(
             window, L"EDIT", view->text, ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL, area.left, area.top,
             area.right - area.left, area.bottom - area.top, 0, view->font.get());
@@ -141,16 +158,15 @@ void paint(HWND window, const ViewDialog& view) {
     // leaves nothing of its larger self behind.
     fill_solid(dc, client, ui_color(UiColor::WindowBackground, view.look.dark));
 
-    RECT meta{14, client.bottom - 110, client.right - 112, client.bottom - 48};
+    RECT meta = view_meta_area(client, view.meta_height);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ui_color(UiColor::Text, view.look.dark));
     {
         ScopedSelect use_font(dc, view.font.get());
-        DrawTextW(dc, view.meta.c_str(), static_cast<int>(view.meta.size()), &meta,
-                  DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawTextW(dc, view.meta.c_str(), static_cast<int>(view.meta.size()), &meta, kMetaFormat | DT_END_ELLIPSIS);
     }
     if (view.is_image && view.bitmap) {
-        const RECT area = view_image_area(client);
+        const RECT area = view_image_area(client, view.meta_height);
         const int width = static_cast<int>(view.fit_width * view.zoom);
         const int height = static_cast<int>(view.fit_height * view.zoom);
         const int x = area.left + ((area.right - area.left) - width) / 2;
@@ -195,7 +211,8 @@ LRESULT on_color_static(ViewDialog& view, HDC dc, HWND control) {
 
 void invalidate_view_image(HWND window) {
     if (!window) return;
-    const RECT area = view_image_area(client_rect(window));
+    const ViewDialog* view = state_of<ViewDialog>(window);
+    const RECT area = view_image_area(client_rect(window), view ? view->meta_height : 0);
     InvalidateRect(window, &area, FALSE);
     UpdateWindow(window);
 }

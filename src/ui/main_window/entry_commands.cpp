@@ -370,9 +370,12 @@ void MainWindow::edit_selected() {
         if (db->set_custom_title(entry.id, trim_blanks(name))) refresh_list();
         return;
     }
-    // The whole text is offered, however long, and only a real change is stored.
-    std::wstring text = entry.text;
-    if (!input_box(hwnd, tr(L"input.edit_entry"), tr(L"prompt.text"), text) || text == entry.text) return;
+    // The whole text is offered, however long, each of its lines on a line of
+    // its own, and only a real change is stored, with the breaks it came with.
+    std::wstring text = with_crlf(entry.text);
+    if (!input_box(hwnd, tr(L"input.edit_entry"), tr(L"prompt.text"), text)) return;
+    text = with_breaks_of(text, entry.text);
+    if (text == entry.text) return;
     text = trim_blanks(text);
     if (text.empty() || text == entry.text) return;
     if (db->set_entry_text(entry.id, text)) refresh_list();

@@ -281,8 +281,8 @@ HBRUSH MainWindow::static_colours(HDC dc, HWND control) {
         // The hint lies on the list: its field, its quieter text.
         text = ui_color(UiColor::SecondaryText, dark);
         back = ui_color(UiColor::FieldBackground, dark);
-    } else if (id == 0 && !dark) {
-        text = ui_color(UiColor::Border, false);  // the separators of the tool row, drawn faint
+    } else if (id == 0) {
+        text = ui_color(UiColor::Border, dark);  // the separators of the tool row, drawn faint
     } else if (id == kIdTooltip) {
         back = ui_color(UiColor::PopupSurface, dark);
     }

@@ -262,6 +262,9 @@ public:
     void show_entry_hint(std::int64_t id);
     void show_snippet_hint(std::int64_t row_data);
     void hide_preview();
+    // The main window moved, changed size or went out of sight: a shown popup
+    // goes along beside it, or hides with it.
+    void follow_main_window();
     void remove_preview_hook();
     void apply_link_title(std::int64_t id, const std::wstring& title);
     // The list and preview font for Settings.font_size, also for the quick menu.
@@ -295,6 +298,7 @@ private:
     void add_row(const std::wstring& text, std::int64_t data, bool image, bool grouped);
     void show_preview(int width, int height, int row);
     int preview_anchor(int row) const;
+    PreviewPosition preview_position(int width, int height, int row) const;
     void reposition_preview(std::int64_t id);
     void install_preview_hook();
     void layout_preview(HDC dc);

@@ -36,6 +36,10 @@ constexpr UINT kWrapFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
 bool hints_on(const App* app) { return !app || !app->settings || app->settings->show_hints; }
 
+// A minimized window is still "visible", somewhere off the screen: the popup
+// has nothing to stand beside then.
+bool on_screen(HWND window) { return window && IsWindowVisible(window) && !IsIconic(window); }
+
 int wanted_font_size(const App* app) {
     return app && app->settings ? std::clamp(app->settings->font_size, 10, 18) : 14;
 }
@@ -151,8 +155,10 @@ void MainWindow::on_selection_changed() {
     }
 }
 
+// A refill (a new copy, a command) keeps a popup the user is looking at, with
+// its row; it never brings back one that was closed.
 void MainWindow::refresh_preview() {
-    if (!hints_on(app) || !hwnd || !IsWindowVisible(hwnd) || selected_count() != 1) {
+    if (!preview_shown || !hints_on(app) || !on_screen(hwnd) || selected_count() != 1) {
         hide_preview();
         return;
     }
@@ -264,23 +270,26 @@ void MainWindow::layout_preview(HDC dc) {
 
 // ---------------------------------------------------------------- placement
 
-// Where the popup's top stands level with a row (row -1: the list's top).
+// Where the popup's top stands level with a row (row -1: the list's top),
+// taken from the row's place on the screen.
 int MainWindow::preview_anchor(int row) const {
-    RECT main_rect{}, row_rect{};
-    GetWindowRect(hwnd, &main_rect);
+    RECT row_rect{};
     if (row >= 0) list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rect));
-    POINT list_origin{};
-    if (entry_list) MapWindowPoints(entry_list, hwnd, &list_origin, 1);
-    return preview_anchor_y(row_rect.top, list_origin.y, main_rect.top);
+    POINT top{0, row_rect.top};
+    MapWindowPoints(entry_list ? entry_list : hwnd, nullptr, &top, 1);
+    return preview_anchor_y(top.y);
+}
+
+PreviewPosition MainWindow::preview_position(int width, int height, int row) const {
+    RECT main_rect{};
+    GetWindowRect(hwnd, &main_rect);
+    return place_preview(screen_rect(main_rect), preview_anchor(row), width, height, work_area_near(hwnd));
 }
 
 void MainWindow::show_preview(int width, int height, int row) {
     HWND popup = preview_window.get();
     if (!popup || !hwnd) return;
-    RECT main_rect{};
-    GetWindowRect(hwnd, &main_rect);
-    const PreviewPosition at =
-        place_preview(screen_rect(main_rect), preview_anchor(row), width, height, work_area_near(hwnd));
+    const PreviewPosition at = preview_position(width, height, row);
     SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, width, height, SWP_NOACTIVATE);
     // Never activated: the main window keeps the focus and the keyboard.
     ShowWindow(popup, SW_SHOWNOACTIVATE);
@@ -297,6 +306,21 @@ void MainWindow::reposition_preview(std::int64_t id) {
     GetWindowRect(popup, &popup_rect);
     const int top = follow_row_top(preview_anchor(row), popup_rect.bottom - popup_rect.top, work_area_near(hwnd));
     SetWindowPos(popup, HWND_TOPMOST, popup_rect.left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::follow_main_window() {
+    HWND popup = preview_window.get();
+    if (!preview_shown || !popup) return;
+    if (!on_screen(hwnd)) {
+        hide_preview();
+        return;
+    }
+    RECT popup_rect{};
+    GetWindowRect(popup, &popup_rect);
+    const int row = index_of(preview_is_template ? -preview_id : preview_id);
+    const PreviewPosition at =
+        preview_position(popup_rect.right - popup_rect.left, popup_rect.bottom - popup_rect.top, row);
+    SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindow::hide_preview() {

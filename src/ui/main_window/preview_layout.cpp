@@ -56,9 +56,7 @@ int clamp_preview_scroll(int scroll, const CardLayout& layout) {
     return std::clamp(scroll, 0, max_preview_scroll(layout));
 }
 
-int preview_anchor_y(int row_top, int list_top_in_client, int main_top) {
-    return row_top + list_top_in_client + main_top - kEdgeGap;
-}
+int preview_anchor_y(int row_top_on_screen) { return row_top_on_screen - kEdgeGap; }
 
 PreviewPosition place_preview(const ScreenRect& main_window, int anchor_y, int width, int height,
                               const ScreenRect& work_area) {

@@ -60,13 +60,14 @@ int max_preview_scroll(const CardLayout& layout);
 int clamp_preview_scroll(int scroll, const CardLayout& layout);
 
 // The popup's top-left corner. anchor_y is where the popup's top would be
-// to stand level with the chosen row (preview_anchor_y). It goes left of the
+// to stand level with the chosen row (preview_anchor_y of the row's top on
+// the screen). It goes left of the
 // main window, else right of it, else 8 pixels in from the work area's left
 // edge, and never leaves the work area.
 struct PreviewPosition {
     int x = 0, y = 0;
 };
-int preview_anchor_y(int row_top, int list_top_in_client, int main_top);
+int preview_anchor_y(int row_top_on_screen);
 PreviewPosition place_preview(const ScreenRect& main_window, int anchor_y, int width, int height,
                               const ScreenRect& work_area);
 // The new top of a shown popup that follows its row: level with it, or

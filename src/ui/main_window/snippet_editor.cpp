@@ -53,18 +53,6 @@ HistoryDb* database_of(const MainWindow* mw) { return mw && mw->app ? mw->app->d
 
 bool editor_dark(const MainWindow* mw) { return mw && mw->app && mw->app->settings && mw->app->settings->dark_mode; }
 
-// A multi-line edit breaks lines only at CR LF; texts stored with bare line
-// feeds are shown with their breaks.
-std::wstring with_crlf(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) out += L'\r';
-        out += text[i];
-    }
-    return out;
-}
-
 HWND add_field(HWND window, const wchar_t* cls, DWORD style, int x, int y, int width, int height, int id, HFONT font,
                bool dark) {
     HWND field = add_dialog_control(window, cls, L"", style, x, y, width, height, id, font);
@@ -149,7 +137,7 @@ void on_ok(HWND window, EditorState& st) {
     }
     st.title = title;
     st.group = ungrouped_label_to_name(window_text(GetDlgItem(window, kIdEditorGroup)));
-    st.text = text;
+    st.text = with_breaks_of(text, st.text);
     st.result = true;
     close_dialog(window);
 }
