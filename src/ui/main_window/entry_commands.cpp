@@ -156,7 +156,7 @@ void MainWindow::on_paste_selected() {
 
 void MainWindow::on_paste_multiple() {
     HistoryDb* db = db_of(*this);
-    if (!db || trash_view) return;
+    if (!db || trash_view()) return;
     std::vector<std::wstring> parts;
     for (std::int64_t value : selected_ids()) {
         if (const Snippet* snippet = find_snippet(value)) {
@@ -303,7 +303,7 @@ void MainWindow::move_selection(int direction) {
     const Settings* s = settings_of(*this);
     const std::vector<std::int64_t> ids = selected_entry_ids(selected_ids());
     const bool searching = search_edit && GetWindowTextLengthW(search_edit) > 0;
-    if (!db || ids.empty() || !view_allows_moves(templates_view, trash_view, view_mode, searching)) return;
+    if (!db || ids.empty() || !view_allows_moves(templates_view, trash_view(), view_mode, searching)) return;
     // The order is the use count's: nothing to move by hand.
     if (s && s->sort_by_frequency) {
         refresh_list();
@@ -408,7 +408,7 @@ void MainWindow::delete_selected() {
     const SplitSelection rows = split_selection(selected_ids());
     if (!db || rows.has_none()) return;
     if (rows.rows > 1) {
-        if (trash_view) {
+        if (trash_view()) {
             delete_selected_forever();
         } else if (ask_for_rows(*this, rows)) {
             remove_rows(*db, rows, false);
@@ -418,16 +418,16 @@ void MainWindow::delete_selected() {
     }
     std::wstring title = tr(L"confirm.delete_title"), message;
     if (!rows.entries.empty()) {
-        message = trash_view ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry");
+        message = trash_view() ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry");
     } else {
         const Snippet* snippet = find_snippet(-rows.templates.front());
         if (!snippet) return;
         title = tr(L"side.templates");
-        message = trash_view ? tr_format(L"confirm.del_snippet_forever", snippet->title)
-                             : tr_format(L"confirm.del_snippet", snippet->title);
+        message = trash_view() ? tr_format(L"confirm.del_snippet_forever", snippet->title)
+                               : tr_format(L"confirm.del_snippet", snippet->title);
     }
     if (!ask(*this, title, message)) return;
-    remove_rows(*db, rows, trash_view);
+    remove_rows(*db, rows, trash_view());
     refresh_list();
 }
 
