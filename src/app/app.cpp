@@ -8,6 +8,7 @@
 #include "app/window_placement.h"
 #include "services/bitmap.h"
 #include "services/clipboard_watcher.h"
+#include "services/focus.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
@@ -230,7 +231,7 @@ void App::show_quick_menu() {
 
 void App::remember_foreground() {
     HWND fg = GetForegroundWindow();
-    if (fg && fg != main_hwnd() && IsWindowVisible(fg)) paste_target = fg;
+    if (fg && IsWindowVisible(fg) && !is_own_window(fg)) paste_target = fg;
 }
 
 void App::store_window_rect(HWND window) {

@@ -137,7 +137,9 @@ void QuickMenu::apply_font() {
 }
 
 void QuickMenu::populate() {
-    target = GetForegroundWindow();
+    // Pressed again while the menu is open, the hotkey finds the menu itself
+    // in front: the program it was opened over stays the target.
+    if (HWND front = GetForegroundWindow(); front && !is_own_window(front)) target = front;
     entries.clear();
     if (app && app->db) entries = app->db->list_entries(L"all", false, true);
     if (entries.size() > kQuickMenuMaxRows) entries.resize(kQuickMenuMaxRows);
