@@ -9,6 +9,7 @@
 #include "services/bitmap.h"
 #include "services/clipboard_watcher.h"
 #include "services/focus.h"
+#include "services/sound.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
@@ -167,6 +168,18 @@ CaptureSink App::capture_sink() {
 void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
+}
+
+void App::play_paste_tone() {
+    if (!settings || !settings->sound_on_paste) return;
+    // The tone blocks this thread while it plays; the preview's low-level
+    // mouse hook would hold every mouse event of the system meanwhile.
+    if (main_window) main_window->hide_preview();
+    play_sound(settings->sound_paste_id);
+}
+
+void App::tell_paste_failed() {
+    if (tray) tray->show_balloon(tr(L"tray.paste_title"), tr(L"tray.paste_failed"));
 }
 
 // Each notice is taken only once the tray can show it.

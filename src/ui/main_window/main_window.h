@@ -225,8 +225,9 @@ public:
     void on_paste_plain();
     // mode: a text transform 0..6 (services/text_util.h); -1 pastes the text as it is.
     void on_paste_transformed(int mode);
-    // Puts text on the clipboard and pastes it into the paste target.
-    void paste_text_to_window(const std::wstring& text);
+    // Puts text on the clipboard and pastes it into the paste target; false
+    // (no keys sent, the user told) when the clipboard could not be had.
+    bool paste_text_to_window(const std::wstring& text);
     void on_copy_selected();
     void on_open_selected();
     // One selected text entry with text (it can be pasted transformed); one selected kept entry.

@@ -186,13 +186,18 @@ void QuickMenu::hide() {
 void QuickMenu::on_activate(int index) {
     if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
     const HistoryEntry entry = entries[static_cast<size_t>(index)];
-    if (app && app->db) app->db->increment_use_count(entry.id);
     ClipboardWatcher* watcher = app ? app->watcher : nullptr;
-    place_entry_on_clipboard(watcher, entry);
+    const bool placed = place_entry_on_clipboard(watcher, entry);
     // What the watcher would read back for a picture without text.
     if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
     hide();
     if (target && IsWindow(target)) force_foreground(target);
+    if (!placed) {
+        // The clipboard still holds what another program put there: no keys.
+        if (app) app->tell_paste_failed();
+        return;
+    }
+    if (app && app->db) app->db->increment_use_count(entry.id);
     start_detached(quick_menu_paste_thread);
 }
 
