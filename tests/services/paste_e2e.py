@@ -88,7 +88,7 @@ class PasteTest(unittest.TestCase):
         told = language_text("tray.paste_failed")
 
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app, temp_dir() as tmp:
-            target = PasteTarget(ms=30000)
+            target = PasteTarget(ms=20000)
             time.sleep(POLL_WAIT)
             release = os.path.join(tmp, "release")
             holder = wine_start(SOURCE, "text=" + hexs("private words"), "hold=" + win_path(release))
