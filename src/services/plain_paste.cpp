@@ -17,7 +17,7 @@ constexpr int kModifierWaitMs = 1200;
 bool repaste_clipboard() {
     const std::wstring text = get_clipboard_text();
     if (text.empty()) return true;
-    // Not written back, the clipboard would paste with its formatting.
+    // Unwritten, the clipboard still holds the formatting: no keys then.
     if (!write_clipboard_patiently([&] { return set_clipboard_text(text); })) return false;
     Sleep(kRewriteToPasteMs);
     send_ctrl_v();

@@ -142,16 +142,19 @@ void MainWindow::on_paste_selected() {
     HistoryDb* db = db_of(*this);
     const std::int64_t value = selected_id();
     if (!db || value == 0) return;
+    // Ids are taken first: the list the rows live in may be refilled meanwhile.
     if (const Snippet* snippet = find_snippet(value)) {
+        const std::int64_t id = snippet->id;
         if (!put_text_on_clipboard(*this, snippet_text(*snippet))) return refuse_paste(*this);
-        db->increment_snippet_use(snippet->id);
+        db->increment_snippet_use(id);
         start_paste(*this, paste_selected_thread_2);
         return;
     }
     const HistoryEntry* entry = value >= 1 ? find_entry(value) : nullptr;
     if (!entry) return;
+    const std::int64_t id = entry->id;
     if (!put_entry_on_clipboard(*this, *entry)) return refuse_paste(*this);
-    db->increment_use_count(entry->id);
+    db->increment_use_count(id);
     start_paste(*this, paste_selected_thread);
 }
 
@@ -188,7 +191,7 @@ void MainWindow::on_paste_transformed(int mode) {
     if (!db || !selected_has_text()) return;
     const HistoryEntry& entry = *find_entry(selected_entry_id());
     const std::wstring text = mode < 0 ? entry.text : transform_text(entry.text, static_cast<std::uint32_t>(mode));
-    const std::int64_t id = entry.id;
+    const std::int64_t id = entry.id;  // the list the entry lives in may be refilled meanwhile
     if (paste_text_to_window(text)) db->increment_use_count(id);
 }
 

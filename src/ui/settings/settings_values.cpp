@@ -27,8 +27,8 @@ std::optional<int> parse_setting_number(const std::wstring& text, int min, int m
 
 std::optional<int> parse_retention_number(const std::wstring& text, int max) {
     if (std::all_of(text.begin(), text.end(), is_blank)) return 0;
-    // The spin's lower bound of 1 hour is no floor here: "never" read as
-    // "after an hour" would purge the trash at once.
+    // 0 stays 0: raised to the spin's lowest hour, "never" would empty the
+    // trash at once.
     return parse_setting_number(text, 0, max);
 }
 
