@@ -8,6 +8,8 @@
 #include "app/window_placement.h"
 #include "services/bitmap.h"
 #include "services/clipboard_watcher.h"
+#include "services/focus.h"
+#include "services/sound.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
@@ -168,6 +170,18 @@ void App::on_copied(const std::wstring& text) {
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
 }
 
+void App::play_paste_tone() {
+    if (!settings || !settings->sound_on_paste) return;
+    // The tone blocks this thread while it plays; the preview's low-level
+    // mouse hook would hold every mouse event of the system meanwhile.
+    if (main_window) main_window->hide_preview();
+    play_sound(settings->sound_paste_id);
+}
+
+void App::tell_paste_failed() {
+    if (tray) tray->show_balloon(tr(L"tray.paste_title"), tr(L"tray.paste_failed"));
+}
+
 // Each notice is taken only once the tray can show it.
 void App::tell_storage_notices() {
     if (!db || !tray || !tray->added) return;
@@ -230,7 +244,7 @@ void App::show_quick_menu() {
 
 void App::remember_foreground() {
     HWND fg = GetForegroundWindow();
-    if (fg && fg != main_hwnd() && IsWindowVisible(fg)) paste_target = fg;
+    if (fg && IsWindowVisible(fg) && !is_own_window(fg)) paste_target = fg;
 }
 
 void App::store_window_rect(HWND window) {

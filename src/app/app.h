@@ -78,6 +78,11 @@ public:
     // Tells the user in tray balloons what the history database says must be
     // known about its file (a damaged file moved aside, copies not saved).
     void tell_storage_notices();
+    // The paste tone, when the settings ask for it, on this thread.
+    void play_paste_tone();
+    // A paste whose text could not be put on the clipboard sent no keys
+    // (they would have pasted what was there before); a tray balloon says so.
+    void tell_paste_failed();
     void open_settings();
     void clear_history();
     void set_dark_mode(bool on);

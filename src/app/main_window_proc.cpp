@@ -186,7 +186,7 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         app.on_quick_slot(id - base + 1);
     } else if (id == kHotkeyPlainPaste) {
         // The paste goes to whatever has the focus: no target is remembered.
-        start_detached(plain_paste_thread);
+        start_detached(plain_paste_thread, hwnd);
     } else if (id == kHotkeyTemplates) {
         app.remember_foreground();
         app.main_window->show_templates();
@@ -494,6 +494,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case kMsgTray: on_tray(hwnd, app, lparam); return 0;
     case kMsgShowMain: on_show_request(hwnd, app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
+    case kMsgPasteFailed: app.tell_paste_failed(); return 0;
     default: break;
     }
     return DefWindowProcW(hwnd, msg, wparam, lparam);

@@ -4,7 +4,6 @@
 #include "app/settings.h"
 #include "services/entry_clipboard.h"
 #include "services/paste_threads.h"
-#include "services/sound.h"
 #include "storage/history_db.h"
 
 void App::on_quick_slot(int slot) {
@@ -12,9 +11,12 @@ void App::on_quick_slot(int slot) {
     const std::vector<HistoryEntry> slots = db->list_slots();
     if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return;
     const HistoryEntry& entry = slots[static_cast<size_t>(slot) - 1];
+    if (!place_entry_on_clipboard(watcher, entry)) {
+        tell_paste_failed();
+        return;
+    }
     db->increment_use_count(entry.id);
-    place_entry_on_clipboard(watcher, entry);
-    if (settings && settings->sound_on_paste) play_sound(settings->sound_paste_id);
+    play_paste_tone();
 
     HWND target = paste_target;
     if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;

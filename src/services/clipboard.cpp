@@ -88,7 +88,7 @@ ClipboardContent read_clipboard() {
     return content;
 }
 
-void put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
+bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
                             const Bytes& image) {
     register_clipboard_formats();
     Bytes dib;
@@ -96,11 +96,12 @@ void put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, co
     else dib = image;
 
     ScopedClipboard clipboard(nullptr);
-    if (!clipboard.opened() || !EmptyClipboard()) return;
-    put_text_open(text);
-    if (!rtf.empty()) set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size());
-    if (!html.empty()) set_clipboard_bytes(html_clipboard_format(), html.data(), html.size());
-    if (!dib.empty()) set_clipboard_bytes(CF_DIB, dib.data(), dib.size());
+    if (!clipboard.opened() || !EmptyClipboard()) return false;
+    bool all_put = put_text_open(text);
+    if (!rtf.empty()) all_put = set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size()) && all_put;
+    if (!html.empty()) all_put = set_clipboard_bytes(html_clipboard_format(), html.data(), html.size()) && all_put;
+    if (!dib.empty()) all_put = set_clipboard_bytes(CF_DIB, dib.data(), dib.size()) && all_put;
+    return all_put;
 }
 
 std::wstring get_clipboard_text() {
@@ -109,10 +110,21 @@ std::wstring get_clipboard_text() {
     return read_text_open();
 }
 
-void set_clipboard_text(const std::wstring& text) {
+bool set_clipboard_text(const std::wstring& text) {
     ScopedClipboard clipboard(nullptr);
-    if (!clipboard.opened() || !EmptyClipboard()) return;
-    put_text_open(text);
+    if (!clipboard.opened() || !EmptyClipboard()) return false;
+    return put_text_open(text);
+}
+
+bool write_clipboard_patiently(const std::function<bool()>& write) {
+    constexpr ULONGLONG kPatienceMs = 100;
+    constexpr DWORD kRetryMs = 10;
+    const ULONGLONG start = GetTickCount64();
+    while (!write()) {
+        if (GetTickCount64() - start + kRetryMs > kPatienceMs) return false;
+        Sleep(kRetryMs);
+    }
+    return true;
 }
 
 bool has_exclusion_format() {

@@ -7,6 +7,7 @@
 
 #include "services/encoding.h"
 
+#include <functional>
 #include <string>
 
 struct ClipboardContent {
@@ -37,11 +38,20 @@ bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size);
 // Replaces the clipboard with an entry: the text (always, even empty), the
 // rich text and HTML when not empty, and the image when there is one (a PNG
 // goes on as a 32-bit DIB; other bytes are taken to be a DIB as they are).
-void put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
+// False when the clipboard could not be had or a part could not be put.
+bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
                             const Bytes& image);
 
 std::wstring get_clipboard_text();
-void set_clipboard_text(const std::wstring& text);
+// False when the clipboard could not be had or the text could not be put.
+bool set_clipboard_text(const std::wstring& text);
+
+// Every write that a Ctrl+V follows goes through here: a write that failed
+// would have the paste send whatever the clipboard held before. Another
+// program holds the clipboard open only for moments, so write runs again
+// every few milliseconds while it fails, for about 100 ms in all; false when
+// it never succeeded.
+bool write_clipboard_patiently(const std::function<bool()>& write);
 
 // The clipboard holds "ExcludeClipboardContentFromMonitorProcessing": the
 // program that put it there (a password manager) asks not to be recorded.

@@ -5,11 +5,12 @@
 #include "services/image.h"
 #include "storage/history_records.h"
 
-void place_entry_on_clipboard(ClipboardWatcher* watcher, const HistoryEntry& entry) {
+bool place_entry_on_clipboard(ClipboardWatcher* watcher, const HistoryEntry& entry) {
     if (watcher) watcher->note_own_text(entry.text);
     if (entry.is_image && !entry.image.empty()) {
         // The picture goes on as a DIB; noting that very DIB lets the watcher
-        // recognise it when it reads the clipboard back.
+        // recognise it when it reads the clipboard back. It is made once,
+        // outside the retries.
         Bytes dib;
         if (is_png(entry.image)) {
             if (!png_to_dib(entry.image, dib)) dib.clear();
@@ -17,10 +18,9 @@ void place_entry_on_clipboard(ClipboardWatcher* watcher, const HistoryEntry& ent
             dib = entry.image;
         }
         if (watcher) watcher->note_own_image(dib);
-        put_entry_on_clipboard(entry.text, {}, {}, dib);
-    } else if (entry.rtf.empty() && entry.html.empty()) {
-        set_clipboard_text(entry.text);
-    } else {
-        put_entry_on_clipboard(entry.text, entry.rtf, entry.html, {});
+        return write_clipboard_patiently([&] { return put_entry_on_clipboard(entry.text, {}, {}, dib); });
     }
+    if (entry.rtf.empty() && entry.html.empty())
+        return write_clipboard_patiently([&] { return set_clipboard_text(entry.text); });
+    return write_clipboard_patiently([&] { return put_entry_on_clipboard(entry.text, entry.rtf, entry.html, {}); });
 }

@@ -18,11 +18,13 @@ const std::array<const wchar_t*, 5> kShellClasses{
 
 DWORD own_process_id() { return g_own_process_id; }
 
-bool is_own_or_shell_window(HWND window) {
-    if (!window) return true;
+bool is_own_window(HWND window) {
     DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == g_own_process_id) return true;
+    return window && GetWindowThreadProcessId(window, &pid) && pid == g_own_process_id;
+}
+
+bool is_own_or_shell_window(HWND window) {
+    if (!window || is_own_window(window)) return true;
     const std::wstring cls = window_class_name(window);
     for (const wchar_t* shell : kShellClasses)
         if (cls == shell) return true;

@@ -9,5 +9,6 @@ void send_ctrl_v();
 void wait_modifiers_released(int timeout_ms);
 
 // Puts the clipboard's text back as plain text alone and pastes it. Does
-// nothing when the clipboard holds no text.
-void repaste_clipboard();
+// nothing when the clipboard holds no text. False when the text could not be
+// written back: then no keys were sent.
+bool repaste_clipboard();

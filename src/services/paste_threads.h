@@ -22,8 +22,9 @@ void quick_slot_paste_thread(HWND target);
 void quick_menu_paste_thread();
 
 // The plain-paste hotkey: wait for the modifiers (at most 1.2 s), then
-// repaste_clipboard into whatever has the focus.
-void plain_paste_thread();
+// repaste_clipboard into whatever has the focus. When the text could not be
+// written back, no keys are sent and kMsgPasteFailed goes to main_window.
+void plain_paste_thread(HWND main_window);
 
 // The main window's paste commands: 60 ms, target to the front, 80 ms,
 // Ctrl+V; with reopen, 200 ms later kMsgShowMain to the main window.

@@ -6,3 +6,10 @@
 void play_sound(int tone_id);
 // The same as play_sound.
 void sound_beep(int tone_id);
+
+// What sounds a tone: the system's Beep, behind a seam so that tests, whose
+// Beep may be silent, can hear when a tone plays.
+using TonePlayer = void (*)(unsigned frequency, unsigned duration_ms);
+// Puts another player in place; null brings back Beep. Returns the one that
+// was in place.
+TonePlayer set_tone_player(TonePlayer player);

@@ -2,9 +2,11 @@
 // formats on the clipboard as the owner, with a window of its own, and stays
 // alive a while so that its process can be named.
 //   clip_source [text=<hex>] [rtf=<hex>] [html=<hex> [url=<hex>]] [dib=<bytes> [seed=<n>]]
-//               [exclude] [visible] [stay=<ms>]
+//               [exclude] [visible] [stay=<ms>] [hold=<file>]
 // Texts are hex-encoded UTF-8, so no code page stands between the test and
-// the clipboard. Prints "ready" once the clipboard holds the content.
+// the clipboard. Prints "ready" once the clipboard holds the content. With
+// hold, it then keeps the clipboard open, as a busy program does, until the
+// file exists (at most a minute), prints "released" and ends.
 
 #include "services/clipboard.h"
 #include "services/encoding.h"
@@ -87,6 +89,7 @@ int main() {
     unsigned seed = 0;
     bool exclude = false, visible = false, has_html = false;
     DWORD stay = 3000;
+    std::wstring hold_until;
     const std::vector<std::wstring> args = testsupport::command_line_args();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -102,6 +105,7 @@ int main() {
         else if (key == L"exclude") exclude = true;
         else if (key == L"visible") visible = true;
         else if (key == L"stay") stay = std::stoul(value);
+        else if (key == L"hold") hold_until = value;
         else return 2;
     }
 
@@ -114,6 +118,18 @@ int main() {
     }
     put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
         dib_size ? make_dib(dib_size, seed) : Bytes(), exclude);
+    if (!hold_until.empty()) {
+        for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        for (int waited = 0; waited < 60000 && !testsupport::file_exists(hold_until); waited += 20)
+            testsupport::pump_messages(20);
+        CloseClipboard();
+        std::printf("released\n");
+        std::fflush(stdout);
+        DestroyWindow(window);
+        return 0;
+    }
     std::printf("ready\n");
     std::fflush(stdout);
 

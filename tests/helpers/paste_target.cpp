@@ -2,7 +2,9 @@
 // foreground (or starts minimized, as a window the user put away earlier),
 // then after the given time prints what the edit holds.
 //   paste_target [ms=<duration>] [title=<window title>] [class=<window class>] [minimized]
-// Prints "ready" once it is shown, then "text <hex of UTF-8>" at the end.
+// Prints "ready" once it is shown, then at the end "text <hex of UTF-8>" and
+// "pastes <n>", the Ctrl+V presses the edit received (also those that found
+// nothing to paste).
 
 #include "services/encoding.h"
 #include "services/window_util.h"
@@ -18,6 +20,13 @@
 namespace {
 
 HWND g_edit = nullptr;
+WNDPROC g_edit_proc = nullptr;
+int g_pastes = 0;
+
+LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_KEYDOWN && wparam == 'V' && (GetKeyState(VK_CONTROL) & 0x8000)) ++g_pastes;
+    return CallWindowProcW(g_edit_proc, hwnd, msg, wparam, lparam);
+}
 
 // Like any editor, the window hands the keyboard focus to its edit control
 // whenever it gets it, so keys reach the edit after a switch of windows.
@@ -53,6 +62,8 @@ int main() {
                                 frame, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!frame || !edit) return 1;
     g_edit = edit;
+    g_edit_proc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc)));
     // Shown minimized from the start, the window manager learns it as iconic
     // with its first sight of it: a minimize requested later could still be
     // on its way to the window manager when a test restores the window, and
@@ -71,7 +82,7 @@ int main() {
     const std::string text = utf8_from_wide(window_text(edit));
     std::printf("text ");
     for (unsigned char c : text) std::printf("%02x", c);
-    std::printf("\n");
+    std::printf("\npastes %d\n", g_pastes);
     std::fflush(stdout);
     DestroyWindow(frame);
     return 0;

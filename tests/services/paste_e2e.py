@@ -1,14 +1,18 @@
 """The road of a paste, end to end: the real Korvane.exe pastes a quick slot
 and the plain-paste hotkey's text into another program's edit control, which
-reports what arrived."""
+reports what arrived. While another program holds the clipboard open, a
+paste sends no keys (they would paste what was there before) and says so."""
 
+import os
 import sqlite3
 import subprocess
 import time
 import unittest
 
-from capture_e2e import POLL_WAIT, copy, history_rows
-from korvane_harness import CF_UNICODETEXT, IDS, WM_HOTKEY, PasteTarget, RunningProgram, helper, profile_path, wine
+from capture_e2e import POLL_WAIT, SOURCE, copy, hexs, history_rows
+from korvane_harness import (CF_UNICODETEXT, IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, helper,
+                             language_text, profile_path, reset_profile, temp_dir, wait_for, wait_until, win_path, wine,
+                             wine_start)
 
 
 def put_in_slots(ids):
@@ -75,6 +79,40 @@ class PasteTest(unittest.TestCase):
             self.assertEqual(app.quit(), 0)
         # The copy was recorded once; the program's own rewrite was not.
         self.assertEqual([r["text"] for r in history_rows()], ["formatted words"])
+
+    def test_a_paste_that_finds_the_clipboard_taken_sends_no_keys_and_says_so(self):
+        reset_profile()
+        added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "add:" + hexs("slot words"))
+        entry = int(next(l for l in added.stdout.decode().splitlines() if l.startswith("R\t")).split("\t")[1])
+        put_in_slots([entry])
+        told = language_text("tray.paste_failed")
+
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app, temp_dir() as tmp:
+            target = PasteTarget(ms=20000)
+            time.sleep(POLL_WAIT)
+            release = os.path.join(tmp, "release")
+            holder = wine_start(SOURCE, "text=" + hexs("private words"), "hold=" + win_path(release))
+            self.addCleanup(lambda: holder.poll() is None and (holder.kill(), holder.communicate()))
+            self.assertIn("ready", holder.stdout.readline().decode())
+
+            # A quick slot, then the main window's paste, while the clipboard is taken.
+            app.post(WM_HOTKEY, IDS.kHotkeySlotBase)
+            self.assertIn(told, wait_for(lambda: app.probe("balloons"), told))
+            app.post(IDS.kMsgShowMain)
+            self.assertTrue(wait_until(lambda: app.state()["visible"] == "1"))
+            wine(helper("entry_list_probe"), "select", str(entry))
+            app.post(WM_COMMAND, IDS.kCmdPaste)
+            time.sleep(1)
+            self.assertEqual(app.state()["visible"], "1")  # it stays for another try
+
+            # Free again, the same paste arrives, and only it pressed Ctrl+V.
+            open(release, "w").close()
+            self.assertIn("released", holder.communicate(timeout=60)[0].decode())
+            app.post(WM_HOTKEY, IDS.kHotkeySlotBase)
+            self.assertEqual(target.text(), "slot words")
+            self.assertEqual(target.pastes, 1)
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual([r["use_count"] for r in history_rows() if r["id"] == entry], [1])
 
 
 if __name__ == "__main__":

@@ -304,16 +304,20 @@ def language_text(key, code="ru"):
 
 class PasteTarget:
     """paste_target.exe in front, for ms milliseconds; text() waits for it to
-    end and returns what its edit control holds."""
+    end and returns what its edit control holds, and then pastes holds how
+    many Ctrl+V it received."""
 
     def __init__(self, ms):
         self.proc = wine_start(helper("paste_target"), f"ms={ms}")
+        self.pastes = None
         line = self.proc.stdout.readline().decode()
         assert "ready" in line, line
 
     def text(self, timeout=60):
         out, _ = self.proc.communicate(timeout=timeout)
-        for line in out.decode().splitlines():
+        lines = out.decode().splitlines()
+        self.pastes = next((int(line[7:]) for line in lines if line.startswith("pastes ")), None)
+        for line in lines:
             if line.startswith("text "):
                 return bytes.fromhex(line[5:].strip()).decode("utf-8")
         raise AssertionError("paste_target printed no text: " + out.decode())

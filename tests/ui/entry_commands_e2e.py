@@ -287,6 +287,47 @@ class EntryCommandsTest(unittest.TestCase):
         listed = wine(helper("storage_db_tool"), kh.win_path(profile_path(".korvane.db")), "list:" + hexs("all") + ":0:1")
         self.assertEqual([int(l.split("\t")[1]) for l in listed.stdout.decode().splitlines() if l[:2] == "E\t"], order)
 
+    def test_templates_reached_from_the_trash_are_not_the_trash(self):
+        """Every road from the trash into the templates leaves the trash's rules behind."""
+        entry = seed("add:" + hexs("an entry"))[0]
+        database("INSERT INTO snippets (title, text, created_at) VALUES "
+                 "('Alpha', 'alpha text', '2024-01-01T00:00:00'), ('Beta', 'beta text', '2024-01-01T00:00:00'), "
+                 "('Gamma', 'gamma text', '2024-01-01T00:00:00'), ('Delta', 'delta text', '2024-01-01T00:00:00')")
+        tpl = {title: -id for id, title in database("SELECT id, title FROM snippets")}
+        with RunningProgram({"window_h": "640"}, reset=False) as app:
+            target = PasteTarget(ms=120000)
+            self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
+            self.show(app)
+
+            def from_trash(road):
+                probe("view", str(IDS.kViewTrash))
+                self.until(lambda: not {entry, tpl["Gamma"]} & set(shown()), "trash view")
+                road()
+                self.until(lambda: tpl["Gamma"] in shown(), "templates view")
+
+            # Command 1116: two templates go to the trash behind the ordinary question.
+            from_trash(lambda: app.post(WM_COMMAND, IDS.kCmdTemplates))
+            probe("select", str(tpl["Alpha"]), str(tpl["Beta"]))
+            app.post(WM_COMMAND, IDS.kCmdDelete)
+            answer("KorvaneConfirmBox", IDOK)
+            self.until(lambda: tpl["Alpha"] not in shown(), "deleted")
+            self.assertEqual(database("SELECT title FROM snippets WHERE deleted_at IS NOT NULL ORDER BY title"),
+                             [("Alpha",), ("Beta",)])
+
+            # The templates hotkey: one template is asked about as going to the trash.
+            from_trash(lambda: app.post(kh.WM_HOTKEY, IDS.kHotkeyTemplates))
+            probe("select", str(tpl["Gamma"]))
+            app.post(WM_COMMAND, IDS.kCmdDelete)
+            self.assertIn(language_text("confirm.del_snippet").replace("%s", "Gamma"),
+                          answer("KorvaneConfirmBox", IDCANCEL)["texts"])
+
+            # The sidebar's templates row: "paste all" pastes.
+            from_trash(lambda: probe("view", str(IDS.kSidebarTemplates)))
+            probe("select", str(tpl["Gamma"]), str(tpl["Delta"]))
+            app.post(WM_COMMAND, IDS.kCmdPasteMultiple)
+            pasted = lambda: sorted(unhex(probe("target-text").split(" ", 1)[1].strip()).split("\r\n"))
+            self.until(lambda: pasted() == ["delta text", "gamma text"], "paste all")
+            self.assertEqual(app.quit(), 0)
 
 if __name__ == "__main__":
     unittest.main()

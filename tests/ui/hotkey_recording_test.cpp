@@ -229,6 +229,11 @@ TEST(SettingsNumbers, OnlyWholeNumbersAreReadAndKeptInRange) {
     EXPECT_EQ(parse_setting_number(L"0", 1, 168), 1);
     for (const wchar_t* text : {L"", L"  ", L"-5", L"+5", L"3a", L"1 2", L"\x0663"})
         EXPECT_FALSE(parse_setting_number(text, 0, 3650)) << text;
+    // A retention field's 0 or emptied text is "never", never the spin's lowest hour.
+    EXPECT_EQ(parse_retention_number(L"0", 168), 0);
+    EXPECT_EQ(parse_retention_number(L" ", 168), 0);
+    EXPECT_EQ(parse_retention_number(L"9999", 168), 168);
+    EXPECT_FALSE(parse_retention_number(L"-1", 168));
     EXPECT_EQ(filter_mode_row(L"blacklist"), 2);
     EXPECT_EQ(filter_mode_row(L"nonsense"), 0);
     EXPECT_EQ(filter_mode_of_row(filter_mode_row(L"whitelist")), L"whitelist");

@@ -1,7 +1,8 @@
 // The preview popup and the templates under real input, in a main window of
 // the test process: the popup follows the selection beside the window, takes
 // a link title that arrives later, scrolls with the wheel, closes on a click
-// elsewhere and never leaves its mouse hook behind; the template editor and
+// elsewhere and never leaves its mouse hook behind, nor keeps it while the
+// paste tone holds the thread; the template editor and
 // the group commands driven through their boxes by a thread timer; the font
 // spin of the settings window; screenshots of both in both themes.
 
@@ -9,6 +10,7 @@
 #include "app/language.h"
 #include "services/clipboard.h"
 #include "services/link_fetch.h"
+#include "services/sound.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "support/box_script.h"
@@ -59,6 +61,19 @@ void dismiss_message_box() { PostMessageW(top_window(kMessageBoxClass), WM_COMMA
 std::wstring editor_text(int id) { return window_text(GetDlgItem(top_window(kSnippetEditorClass), id)); }
 void set_editor_text(int id, const std::wstring& text) {
     SetWindowTextW(GetDlgItem(top_window(kSnippetEditorClass), id), text.c_str());
+}
+
+// What the tone player heard: how many tones, and whether any found the
+// preview's mouse hook live (every mouse event of the system waits on it).
+struct ToneEar {
+    const MainWindow* window = nullptr;
+    int tones = 0;
+    bool hook_live = false;
+};
+ToneEar g_ear;
+void hear_tone(unsigned, unsigned) {
+    ++g_ear.tones;
+    g_ear.hook_live = g_ear.hook_live || (g_ear.window && g_ear.window->preview_hook);
 }
 
 class PreviewDesktop : public ::testing::Test {
@@ -281,6 +296,20 @@ TEST_F(PreviewDesktop, TheMouseHookNeverOutlivesThePopupOrTheWindow) {
     fx_.close();
     EXPECT_EQ(mw_->preview_hook, nullptr);
     EXPECT_EQ(popup(), nullptr);
+}
+
+TEST_F(PreviewDesktop, ThePasteToneWaitsUntilThePopupHasLetGoOfTheMouse) {
+    fx_.settings().sound_on_paste = true;
+    show_for(short_id_);
+    ASSERT_NE(mw_->preview_hook, nullptr);
+    g_ear = {mw_};
+    const TonePlayer previous = set_tone_player(hear_tone);
+    mw_->on_paste_selected();
+    set_tone_player(previous);
+    EXPECT_EQ(g_ear.tones, 1);
+    EXPECT_FALSE(g_ear.hook_live);
+    EXPECT_FALSE(shown());
+    pump_messages(400);  // the paste's keys are sent before the next test begins
 }
 
 TEST_F(PreviewDesktop, TheFontSpinResizesTheListAndAShownPreviewFollowsTheSize) {

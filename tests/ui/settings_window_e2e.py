@@ -313,7 +313,8 @@ def stamp(**delta):
 
 class RetentionFieldsTest(unittest.TestCase):
     """Typing a number into a retention field purges only once the number is
-    complete: "30" never passes through "3", "72" never through "7"."""
+    complete: "30" never passes through "3", "72" never through "7"; 0 or an
+    emptied field is never, and purges nothing."""
 
     def test_numbers_apply_on_enter_or_leaving_the_field_and_stay_in_range(self):
         with RunningProgram({"always_on_top": "false"}) as app:  # creates the database
@@ -344,13 +345,21 @@ class RetentionFieldsTest(unittest.TestCase):
             drive("keys", "end", "back", "back", "text:9999", "enter")
             self.assertEqual(wait_until(lambda: setting("trash_hours") == "168"), True)
             self.assertEqual(controls()[0][IDS.kIdSettingsTrashHours]["text"], "168")
+            # 0 empties the trash never, not after an hour.
+            drive("keys", "end", "back", "back", "back", "text:0", "enter")
+            self.assertEqual(wait_until(lambda: setting("trash_hours") == "0"), True)
             # Not a number: the value in effect comes back.
             drive("focus", IDS.kIdSettingsTtlDays)
             drive("keys", "end", "back", "back", "text:x", "tab")
             self.assertEqual(wait_until(lambda: controls()[0][IDS.kIdSettingsTtlDays]["text"] == "30"), True)
+            # An emptied field is never too.
+            drive("focus", IDS.kIdSettingsTtlDays)
+            drive("keys", "end", "back", "back", "tab")
+            self.assertEqual(wait_until(lambda: setting("ttl_days") == "0"), True)
+            self.assertEqual(controls()[0][IDS.kIdSettingsTtlDays]["text"], "0")
             # Closing the window applies what was typed.
             drive("focus", IDS.kIdSettingsTtlDays)
-            drive("keys", "end", "back", "back", "text:45")
+            drive("keys", "end", "back", "text:45")
             drive("close")
             self.assertEqual(wait_until(lambda: setting("ttl_days") == "45"), True)
             self.assertEqual(app.quit(), 0)

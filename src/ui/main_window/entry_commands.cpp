@@ -10,7 +10,6 @@
 #include "services/clipboard_watcher.h"
 #include "services/entry_clipboard.h"
 #include "services/paste_threads.h"
-#include "services/sound.h"
 #include "services/text_util.h"
 #include "storage/history_db.h"
 #include "storage/manual_order.h"
@@ -34,27 +33,26 @@ void note_own_text(const MainWindow& mw, const std::wstring& text) {
     if (mw.app && mw.app->watcher) mw.app->watcher->note_own_text(text);
 }
 
-void put_text_on_clipboard(const MainWindow& mw, const std::wstring& text) {
+// False when another program kept the clipboard: what a paste would send then is not the text.
+bool put_text_on_clipboard(const MainWindow& mw, const std::wstring& text) {
     note_own_text(mw, text);
-    set_clipboard_text(text);
+    return write_clipboard_patiently([&] { return set_clipboard_text(text); });
 }
 
-void put_entry_on_clipboard(const MainWindow& mw, const HistoryEntry& entry) {
+bool put_entry_on_clipboard(const MainWindow& mw, const HistoryEntry& entry) {
     ClipboardWatcher* watcher = mw.app ? mw.app->watcher : nullptr;
-    place_entry_on_clipboard(watcher, entry);
+    const bool placed = place_entry_on_clipboard(watcher, entry);
     // What the watcher reads back for a picture without text.
     if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
+    return placed;
 }
 
-void play_paste_sound(const MainWindow& mw) {
-    const Settings* s = settings_of(mw);
-    if (s && s->sound_on_paste) play_sound(s->sound_paste_id);
-}
-
-// The clipboard is ready: hide the window when it closes on a paste, then let
-// a worker bring the program that was in front back and press Ctrl+V there.
+// The clipboard holds what is pasted: the tone, the window out of the way
+// when it closes on a paste, then a worker brings the program that was in
+// front back and presses Ctrl+V there.
 template <typename Thread>
 void start_paste(MainWindow& mw, Thread thread) {
+    if (mw.app) mw.app->play_paste_tone();
     HWND target = mw.app ? mw.app->paste_target : nullptr;
     if (!target || !IsWindow(target) || target == mw.hwnd) target = nullptr;
     if (mw.close_on_paste) {
@@ -62,6 +60,11 @@ void start_paste(MainWindow& mw, Thread thread) {
         ShowWindow(mw.hwnd, SW_HIDE);
     }
     start_detached(thread, PasteRequest{target, mw.hwnd, !mw.close_on_paste});
+}
+
+// The clipboard still holds something else: no keys, and the user is told.
+void refuse_paste(const MainWindow& mw) {
+    if (mw.app) mw.app->tell_paste_failed();
 }
 
 void hide_after_copy(MainWindow& mw) {
@@ -139,38 +142,41 @@ void MainWindow::on_paste_selected() {
     HistoryDb* db = db_of(*this);
     const std::int64_t value = selected_id();
     if (!db || value == 0) return;
+    // Ids are taken first: the list the rows live in may be refilled meanwhile.
     if (const Snippet* snippet = find_snippet(value)) {
-        db->increment_snippet_use(snippet->id);
-        put_text_on_clipboard(*this, snippet_text(*snippet));
-        play_paste_sound(*this);
+        const std::int64_t id = snippet->id;
+        if (!put_text_on_clipboard(*this, snippet_text(*snippet))) return refuse_paste(*this);
+        db->increment_snippet_use(id);
         start_paste(*this, paste_selected_thread_2);
         return;
     }
     const HistoryEntry* entry = value >= 1 ? find_entry(value) : nullptr;
     if (!entry) return;
-    db->increment_use_count(entry->id);
-    put_entry_on_clipboard(*this, *entry);
-    play_paste_sound(*this);
+    const std::int64_t id = entry->id;
+    if (!put_entry_on_clipboard(*this, *entry)) return refuse_paste(*this);
+    db->increment_use_count(id);
     start_paste(*this, paste_selected_thread);
 }
 
 void MainWindow::on_paste_multiple() {
     HistoryDb* db = db_of(*this);
-    if (!db || trash_view) return;
+    if (!db || trash_view()) return;
     std::vector<std::wstring> parts;
+    std::vector<std::int64_t> used_templates, used_entries;
     for (std::int64_t value : selected_ids()) {
         if (const Snippet* snippet = find_snippet(value)) {
-            db->increment_snippet_use(snippet->id);
+            used_templates.push_back(snippet->id);
             parts.push_back(snippet_text(*snippet));
         } else if (const HistoryEntry* entry = value >= 1 ? find_entry(value) : nullptr) {
-            db->increment_use_count(entry->id);
+            used_entries.push_back(entry->id);
             parts.push_back(entry->text);
         }
     }
     const std::wstring joined = join_row_texts(parts);
     if (joined.empty()) return;
-    put_text_on_clipboard(*this, joined);
-    play_paste_sound(*this);
+    if (!put_text_on_clipboard(*this, joined)) return refuse_paste(*this);
+    for (std::int64_t id : used_templates) db->increment_snippet_use(id);
+    for (std::int64_t id : used_entries) db->increment_use_count(id);
     start_paste(*this, paste_multiple_thread);
 }
 
@@ -185,15 +191,17 @@ void MainWindow::on_paste_transformed(int mode) {
     if (!db || !selected_has_text()) return;
     const HistoryEntry& entry = *find_entry(selected_entry_id());
     const std::wstring text = mode < 0 ? entry.text : transform_text(entry.text, static_cast<std::uint32_t>(mode));
-    db->increment_use_count(entry.id);
-    note_own_text(*this, text);
-    play_paste_sound(*this);
-    paste_text_to_window(text);
+    const std::int64_t id = entry.id;  // the list the entry lives in may be refilled meanwhile
+    if (paste_text_to_window(text)) db->increment_use_count(id);
 }
 
-void MainWindow::paste_text_to_window(const std::wstring& text) {
-    set_clipboard_text(text);
+bool MainWindow::paste_text_to_window(const std::wstring& text) {
+    if (!put_text_on_clipboard(*this, text)) {
+        refuse_paste(*this);
+        return false;
+    }
     start_paste(*this, paste_text_thread);
+    return true;
 }
 
 void MainWindow::on_copy_selected() {
@@ -303,7 +311,7 @@ void MainWindow::move_selection(int direction) {
     const Settings* s = settings_of(*this);
     const std::vector<std::int64_t> ids = selected_entry_ids(selected_ids());
     const bool searching = search_edit && GetWindowTextLengthW(search_edit) > 0;
-    if (!db || ids.empty() || !view_allows_moves(templates_view, trash_view, view_mode, searching)) return;
+    if (!db || ids.empty() || !view_allows_moves(templates_view, trash_view(), view_mode, searching)) return;
     // The order is the use count's: nothing to move by hand.
     if (s && s->sort_by_frequency) {
         refresh_list();
@@ -411,7 +419,7 @@ void MainWindow::delete_selected() {
     const SplitSelection rows = split_selection(selected_ids());
     if (!db || rows.has_none()) return;
     if (rows.rows > 1) {
-        if (trash_view) {
+        if (trash_view()) {
             delete_selected_forever();
         } else if (ask_for_rows(*this, rows)) {
             remove_rows(*db, rows, false);
@@ -421,16 +429,16 @@ void MainWindow::delete_selected() {
     }
     std::wstring title = tr(L"confirm.delete_title"), message;
     if (!rows.entries.empty()) {
-        message = trash_view ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry");
+        message = trash_view() ? tr(L"confirm.delete_entry_forever") : tr(L"confirm.delete_entry");
     } else {
         const Snippet* snippet = find_snippet(-rows.templates.front());
         if (!snippet) return;
         title = tr(L"side.templates");
-        message = trash_view ? tr_format(L"confirm.del_snippet_forever", snippet->title)
-                             : tr_format(L"confirm.del_snippet", snippet->title);
+        message = trash_view() ? tr_format(L"confirm.del_snippet_forever", snippet->title)
+                               : tr_format(L"confirm.del_snippet", snippet->title);
     }
     if (!ask(*this, title, message)) return;
-    remove_rows(*db, rows, trash_view);
+    remove_rows(*db, rows, trash_view());
     refresh_list();
 }
 

@@ -107,7 +107,7 @@ void MainWindow::refill_entries(const std::wstring& search) {
         if (!entry_matches_search(e, search)) continue;
         add_row(entry_row_text(e, slots, image_text), e.id, e.is_image, false);
     }
-    if (!trash_view) return;
+    if (!trash_view()) return;
     snippets = db ? db->list_trashed_snippets() : std::vector<Snippet>{};
     for (const Snippet& s : snippets)
         if (matches_snippet(search, s)) add_row(trashed_template_row_text(s), -s.id, false, false);
@@ -137,7 +137,6 @@ void MainWindow::refresh_list() {
         refill_templates(search);
     } else {
         const std::wstring key = view_key(view_mode, view_category);
-        trash_view = view_mode == kViewTrash;
         snippets.clear();
         keep_scroll = last_view_key == key && last_search == search && !last_was_templates;
         last_view_key = key;

@@ -101,13 +101,13 @@ void MainWindow::on_list_context_menu(POINT screen_point) {
             state.group = snippet->grp;
         }
         if (app && app->db) state.groups = app->db->list_snippet_groups();
-    } else if (trash_view) {
+    } else if (trash_view()) {
         state.kind = ListMenuKind::Trash;
     } else {
         const bool searching = search_edit && GetWindowTextLengthW(search_edit) > 0;
         state.kind = ListMenuKind::Entries;
         state.slots_view = view_mode == kViewSlots;
-        state.moves_shown = view_allows_moves(templates_view, trash_view, view_mode, searching);
+        state.moves_shown = view_allows_moves(templates_view, trash_view(), view_mode, searching);
         state.has_text = selected_has_text();
         state.kept = selected_is_kept();
     }

@@ -85,7 +85,6 @@ public:
     int sidebar_width = 130;
     bool show_time = true;
     bool dark = false;
-    bool trash_view = false;
     bool templates_view = false;
     int view_mode = 0;       // kViewAll .. kViewImages (app/ids.h)
     int view_category = -1;  // the category of kViewCategory
@@ -191,6 +190,9 @@ public:
     // Selects the current view's row without notifying.
     void select_sidebar_view();
     void sync_capture_category();
+    // The list shows the trash. Read from the view itself, so it holds on
+    // every road into every view, before and after the list is refilled.
+    bool trash_view() const;
     void set_view(int mode, int category_id);
     void show_images_view();
     void show_templates_view();
@@ -225,8 +227,9 @@ public:
     void on_paste_plain();
     // mode: a text transform 0..6 (services/text_util.h); -1 pastes the text as it is.
     void on_paste_transformed(int mode);
-    // Puts text on the clipboard and pastes it into the paste target.
-    void paste_text_to_window(const std::wstring& text);
+    // Puts text on the clipboard and pastes it into the paste target; false
+    // (no keys sent, the user told) when the clipboard could not be had.
+    bool paste_text_to_window(const std::wstring& text);
     void on_copy_selected();
     void on_open_selected();
     // One selected text entry with text (it can be pasted transformed); one selected kept entry.

@@ -183,6 +183,8 @@ void MainWindow::sync_capture_category() {
     }
 }
 
+bool MainWindow::trash_view() const { return is_trash_view({templates_view, view_mode, view_category}); }
+
 void MainWindow::set_view(int mode, int category_id) {
     templates_view = false;
     template_group.clear();

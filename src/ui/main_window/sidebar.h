@@ -69,6 +69,8 @@ struct SidebarView {
 // every templates view, a category's row, else the view's own row; "all"
 // for a category view without a category.
 std::int64_t sidebar_view_data(const SidebarView& view);
+// The trash's own view; no templates view is the trash, whatever mode it keeps.
+bool is_trash_view(const SidebarView& view);
 // New captures are filed under the category being viewed, and under none in
 // every other view.
 std::optional<std::int64_t> capture_category_for(const SidebarView& view);

@@ -88,6 +88,8 @@ std::int64_t sidebar_view_data(const SidebarView& view) {
     return kViewAll;
 }
 
+bool is_trash_view(const SidebarView& view) { return !view.templates && view.mode == kViewTrash; }
+
 std::optional<std::int64_t> capture_category_for(const SidebarView& view) {
     if (view.templates || view.mode != kViewCategory || view.category < 1) return std::nullopt;
     return view.category;

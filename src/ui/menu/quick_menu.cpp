@@ -137,7 +137,9 @@ void QuickMenu::apply_font() {
 }
 
 void QuickMenu::populate() {
-    target = GetForegroundWindow();
+    // Pressed again while the menu is open, the hotkey finds the menu itself
+    // in front: the program it was opened over stays the target.
+    if (HWND front = GetForegroundWindow(); front && !is_own_window(front)) target = front;
     entries.clear();
     if (app && app->db) entries = app->db->list_entries(L"all", false, true);
     if (entries.size() > kQuickMenuMaxRows) entries.resize(kQuickMenuMaxRows);
@@ -184,13 +186,18 @@ void QuickMenu::hide() {
 void QuickMenu::on_activate(int index) {
     if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
     const HistoryEntry entry = entries[static_cast<size_t>(index)];
-    if (app && app->db) app->db->increment_use_count(entry.id);
     ClipboardWatcher* watcher = app ? app->watcher : nullptr;
-    place_entry_on_clipboard(watcher, entry);
+    const bool placed = place_entry_on_clipboard(watcher, entry);
     // What the watcher would read back for a picture without text.
     if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
     hide();
     if (target && IsWindow(target)) force_foreground(target);
+    if (!placed) {
+        // The clipboard still holds what another program put there: no keys.
+        if (app) app->tell_paste_failed();
+        return;
+    }
+    if (app && app->db) app->db->increment_use_count(entry.id);
     start_detached(quick_menu_paste_thread);
 }
 

@@ -180,15 +180,14 @@ void apply_trash_hours(SettingsWindow& sw, int hours) {
 // never while it is being typed: "30" must not pass through "3".
 struct NumberField {
     int id;
-    int min;
     int max;
     int Settings::*setting;
     void (*apply)(SettingsWindow&, int);
 };
 
 const NumberField kRetentionFields[] = {
-    {kIdSettingsTtlDays, 0, 3650, &Settings::ttl_days, apply_ttl_days},
-    {kIdSettingsTrashHours, 1, 168, &Settings::trash_hours, apply_trash_hours},
+    {kIdSettingsTtlDays, 3650, &Settings::ttl_days, apply_ttl_days},
+    {kIdSettingsTrashHours, 168, &Settings::trash_hours, apply_trash_hours},
 };
 
 void commit_number_field(SettingsWindow& sw, const NumberField& field) {
@@ -201,7 +200,7 @@ void commit_number_field(SettingsWindow& sw, const NumberField& field) {
     }
     // What cannot be read as a number shows the value in effect again.
     const int current = s->*field.setting;
-    const int value = parse_setting_number(window_text(edit), field.min, field.max).value_or(current);
+    const int value = parse_retention_number(window_text(edit), field.max).value_or(current);
     const std::wstring shown = std::to_wstring(value);
     if (window_text(edit) != shown) SetWindowTextW(edit, shown.c_str());
     std::erase(sw.pending_numbers, field.id);  // after the rewrite, whose EN_CHANGE marks it again

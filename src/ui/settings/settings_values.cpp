@@ -25,6 +25,13 @@ std::optional<int> parse_setting_number(const std::wstring& text, int min, int m
     return static_cast<int>(std::clamp<long long>(value, min, max));
 }
 
+std::optional<int> parse_retention_number(const std::wstring& text, int max) {
+    if (std::all_of(text.begin(), text.end(), is_blank)) return 0;
+    // 0 stays 0: raised to the spin's lowest hour, "never" would empty the
+    // trash at once.
+    return parse_setting_number(text, 0, max);
+}
+
 int filter_mode_row(const std::wstring& mode) {
     const auto found = std::find(kFilterModes.begin(), kFilterModes.end(), mode);
     return found == kFilterModes.end() ? 0 : static_cast<int>(found - kFilterModes.begin());

@@ -10,6 +10,11 @@
 // No value for an empty text, a sign or any other character.
 std::optional<int> parse_setting_number(const std::wstring& text, int min, int max);
 
+// A retention field's text (days of history, hours in the trash): 0 or an
+// emptied field means never, as the settings file has it; any other number
+// is kept within 1..max. No value for a text that is not a number.
+std::optional<int> parse_retention_number(const std::wstring& text, int max);
+
 // Rows of the filter-mode combo box: 0 "all", 1 "whitelist", 2 "blacklist".
 // An unknown mode shows as row 0; a row out of range names no mode (empty).
 int filter_mode_row(const std::wstring& mode);
