@@ -19,6 +19,7 @@
 //   bare      one bare capture: the screen BitBlt into one DIB section
 //   open      the overlay open over the whole screen, all selected, painted
 //   finish    that, finished with Done, then the copy to the clipboard
+// Neither may pass three pictures.
 // Wine reports no peak of private bytes (its peak equals the current figure);
 // there the peak working set stands in for it. A larger screen gives clearer
 // figures: xvfb-run -s "-screen 0 3840x2160x24".
