@@ -24,6 +24,7 @@
 #include "app/ids.h"
 #include "helpers/probe_util.h"
 #include "screenshot/overlay_toolbar.h"
+#include "screenshot/screen_capture.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 
@@ -91,11 +92,14 @@ void type_text(const std::string& text) {
     settle();
 }
 
-// The centre of a toolbar button as the overlay lays it out for the selection.
+// The centre of a toolbar button as the overlay lays it out for the selection,
+// in the work area of the monitor that shows the selection.
 bool button_centre(int id, const PixelRect& selection, int& x, int& y) {
     RECT r{};
     GetWindowRect(overlay(), &r);
-    for (const ToolbarButton& b : layout_toolbar_for(selection, r.right - r.left, r.bottom - r.top).buttons)
+    const EdgeRect area =
+        work_area_for(monitor_areas(r.left, r.top), selection, {0, 0, r.right - r.left, r.bottom - r.top});
+    for (const ToolbarButton& b : layout_toolbar_for(selection, area).buttons)
         if (b.id == id) {
             x = (b.rect.left + b.rect.right) / 2;
             y = (b.rect.top + b.rect.bottom) / 2;
