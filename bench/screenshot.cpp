@@ -12,21 +12,37 @@
 //   drag      one pointer move while drawing a pencil stroke, with its repaint
 //                                      vs the same bare BitBlt
 // paint and drag must each fit in one 16 ms frame.
+//
+// Then memory, each in a fresh process of its own (this program with
+// "memory <phase>"), as the peak private bytes above what the process held
+// before, counted in pictures of the whole virtual screen (width × height × 4):
+//   bare      one bare capture: the screen BitBlt into one DIB section
+//   open      the overlay open over the whole screen, all selected, painted
+//   finish    that, finished with Done, then the copy to the clipboard
+// Neither may pass three pictures.
+// Wine reports no peak of private bytes (its peak equals the current figure);
+// there the peak working set stands in for it. A larger screen gives clearer
+// figures: xvfb-run -s "-screen 0 3840x2160x24".
 
 #include "bench_timing.h"
 
 #include "screenshot/capture_overlay.h"
 #include "screenshot/screen_capture.h"
+#include "services/clipboard.h"
 #include "services/com_ptr.h"
 #include "services/handles.h"
 #include "services/image.h"
 
 #include <windows.h>
+#include <psapi.h>
 #include <wincodec.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -108,9 +124,124 @@ double bare_wic_encode(int passes, const Bytes& dib, int w, int h) {
     });
 }
 
+bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// What the process holds now and the most it has held, in bytes.
+std::pair<std::uint64_t, std::uint64_t> private_bytes() {
+    PROCESS_MEMORY_COUNTERS_EX c{};
+    c.cb = sizeof c;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof c);
+    if (under_wine()) return {c.WorkingSetSize, c.PeakWorkingSetSize};
+    return {c.PrivateUsage, c.PeakPagefileUsage};
+}
+
+// One screenshot's road through memory, up to the phase asked for.
+void screenshot_road(const std::string& phase) {
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (phase == "bare") {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        ScopedGetDc screen(nullptr);
+        ScopedDc memory(CreateCompatibleDC(screen.get()));
+        ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ScopedSelect keep(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), GetSystemMetrics(SM_XVIRTUALSCREEN),
+               GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+        return;
+    }
+    CaptureResult shot;
+    {
+        CapturedImage picture = capture_virtual_screen();
+        CaptureOverlay overlay;
+        overlay.set_up(GetModuleHandleW(nullptr), std::move(picture), true, true, PixelRect{0, 0, w, h}, 0, 3);
+        if (!overlay.create_resources()) return;
+        ScopedGetDc screen(nullptr);
+        overlay.ensure_back_buffer(screen.get());
+        overlay.paint_scene();
+        if (phase != "finish") return;
+        overlay.finish(CaptureAction::Done);
+        overlay.release_resources();
+        shot = overlay.result;
+    }
+    Bytes dib;
+    if (png_to_dib(shot.png, dib)) put_entry_on_clipboard(L"", {}, {}, dib);
+}
+
+// The child side: prints the peak above the start of the phase, in bytes.
+int measure_phase(const std::string& phase) {
+    ensure_com();
+    DpiAwarenessScope per_monitor;
+    {
+        // Everything loaded and set up once on a small picture, so that the
+        // phase itself counts only what it holds.
+        CaptureOverlay warm;
+        warm.set_up(GetModuleHandleW(nullptr), made_up_picture(64, 64), true, true, PixelRect{0, 0, 64, 64}, 0, 3);
+        warm.create_resources();
+        ScopedGetDc screen(nullptr);
+        warm.ensure_back_buffer(screen.get());
+        warm.paint_scene();
+        warm.finish(CaptureAction::Done);
+        Bytes dib;
+        png_to_dib(warm.result.png, dib);
+    }
+    const std::uint64_t start = private_bytes().first;
+    screenshot_road(phase);
+    std::printf("%llu\n", static_cast<unsigned long long>(private_bytes().second - start));
+    return 0;
+}
+
+// Runs the phase in a fresh process of this program; its peak in bytes, or 0.
+double phase_peak(const char* phase) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" memory " + std::wstring(phase, phase + std::strlen(phase));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return 0;
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(write_end);
+    std::string out;
+    if (started) {
+        char buffer[64];
+        DWORD got = 0;
+        while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(read_end);
+    return std::strtod(out.c_str(), nullptr);
+}
+
+void report_memory() {
+    const double picture = 4.0 * GetSystemMetrics(SM_CXVIRTUALSCREEN) * GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const double mib = 1024.0 * 1024.0;
+    std::printf("memory: peak %s above the start, one picture of the virtual screen %d x %d = %.1f MiB\n",
+                under_wine() ? "working set (Wine keeps no peak of private bytes)" : "private bytes",
+                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), picture / mib);
+    const double bare = phase_peak("bare");
+    std::printf("%-9s %9.1f MiB   %5.2f pictures\n", "bare", bare / mib, bare / picture);
+    for (const char* phase : {"open", "finish"}) {
+        const double peak = phase_peak(phase);
+        std::printf("%-9s %9.1f MiB   %5.2f pictures   %5.2f x bare capture\n", phase, peak / mib, peak / picture,
+                    peak / bare);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "memory") return measure_phase(argv[2]);
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     ensure_com();
     DpiAwarenessScope per_monitor;
@@ -157,5 +288,6 @@ int main(int argc, char** argv) {
     std::printf("one 16 ms frame: paint %s, drag step %s\n", paint <= 16.0 ? "fits" : "MISSED",
                 drag <= 16.0 ? "fits" : "MISSED");
     overlay.release_resources();
+    report_memory();
     return 0;
 }

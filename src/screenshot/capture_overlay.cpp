@@ -3,7 +3,7 @@
 
 #include "app/ids.h"
 #include "app/language.h"
-#include "services/bitmap.h"
+#include "screenshot/screen_capture.h"
 #include "services/focus.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
@@ -11,6 +11,8 @@
 #include "ui/kit/window_state.h"
 
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -61,12 +63,22 @@ void BitmapDc::reset() {
     bitmap.reset();
 }
 
+ScopedBitmap make_picture_section(int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* pixels = nullptr;
+    ScopedBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!pixels) section.reset();
+    if (bits) *bits = pixels;
+    return section;
+}
+
 CaptureOverlay::~CaptureOverlay() { release_resources(); }
 
-void CaptureOverlay::set_up(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+void CaptureOverlay::set_up(HINSTANCE module, CapturedImage picture, bool dark_mode, bool editor_enabled,
                             std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
     instance = module;
-    capture = picture;
+    capture = std::move(picture);
     bounds = {0, 0, capture.width, capture.height};
     dark = dark_mode;
     editor = editor_enabled;
@@ -84,26 +96,23 @@ bool CaptureOverlay::create_resources() {
     icon_font = make_icon_font(16);
     edit_brush.reset(CreateSolidBrush(ui_color(UiColor::FieldBackground, dark)));
 
-    if (!picture.hold(nullptr, ScopedBitmap(dib_to_bitmap(capture.dib, capture.width, capture.height, false))))
-        return false;
+    if (!capture.ok || !capture_is_consistent(capture)) return false;
+    // The screen is held once here and nowhere else: the picture's bytes go
+    // into a section of the same layout, and the copy in capture is freed.
+    void* bits = nullptr;
+    if (!picture.hold(nullptr, make_picture_section(capture.width, capture.height, &bits))) throw std::bad_alloc();
+    std::memcpy(bits, capture.dib.data() + kCaptureHeaderBytes, capture.dib.size() - kCaptureHeaderBytes);
+    picture_bits = static_cast<const std::uint8_t*>(bits);
+    Bytes().swap(capture.dib);
 
     // One black pixel, stretched and blended over what is dimmed; without it
     // the picture simply shows undimmed.
-    BITMAPINFO info{};
-    std::memcpy(&info.bmiHeader, make_capture_dib(1, 1).data(), sizeof(BITMAPINFOHEADER));
-    void* bits = nullptr;
-    ScopedBitmap pixel(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (pixel && bits) {
+    ScopedBitmap pixel = make_picture_section(1, 1, &bits);
+    if (pixel) {
         *static_cast<std::uint32_t*>(bits) = 0;
         dimmer.hold(nullptr, std::move(pixel));
     }
-
-    // Without it every paint dims the picture itself.
-    if (dimmer && dimmed.hold(picture.get(),
-                              ScopedBitmap(CreateCompatibleBitmap(picture.get(), capture.width, capture.height)))) {
-        BitBlt(dimmed.get(), 0, 0, capture.width, capture.height, picture.get(), 0, 0, SRCCOPY);
-        dim_rect(dimmed.get(), 0, 0, capture.width, capture.height, kDimAlpha);
-    }
+    monitors = monitor_areas(capture.left, capture.top);
     return true;
 }
 
@@ -116,9 +125,9 @@ bool CaptureOverlay::create_window() {
                            instance, this) != nullptr;
 }
 
-CaptureResult CaptureOverlay::run(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+CaptureResult CaptureOverlay::run(HINSTANCE module, CapturedImage picture, bool dark_mode, bool editor_enabled,
                                   std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
-    set_up(module, picture, dark_mode, editor_enabled, first, start_color, start_thickness);
+    set_up(module, std::move(picture), dark_mode, editor_enabled, first, start_color, start_thickness);
     if (create_window() && window) {
         ShowWindow(window, SW_SHOW);
         force_foreground(window);
@@ -132,7 +141,8 @@ CaptureResult CaptureOverlay::run(HINSTANCE module, const CapturedImage& picture
         close();
     }
     release_resources();
-    return result;
+    if (out_of_memory) throw std::bad_alloc();
+    return std::move(result);
 }
 
 void CaptureOverlay::close() {
@@ -144,6 +154,11 @@ void CaptureOverlay::close() {
     }
 }
 
+void CaptureOverlay::end_for_want_of_memory() {
+    out_of_memory = true;
+    close();
+}
+
 void CaptureOverlay::repaint() const {
     // Never with a null window: that would repaint the whole desktop.
     if (window) InvalidateRect(window, nullptr, FALSE);
@@ -153,6 +168,7 @@ void CaptureOverlay::release_resources() {
     cancel_text_edit();
     back_buffer.reset();
     picture.reset();
+    picture_bits = nullptr;
     dimmer.reset();
     dimmed.reset();
     hint_font.reset();
@@ -161,9 +177,9 @@ void CaptureOverlay::release_resources() {
     edit_brush.reset();
 }
 
-LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    CaptureOverlay* o = window_state<CaptureOverlay>(hwnd, message, lparam, WM_CREATE);
-    if (!o) return DefWindowProcW(hwnd, message, wparam, lparam);
+namespace {
+
+LRESULT overlay_message(CaptureOverlay* o, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_CREATE: o->window = hwnd; return 0;
     case WM_PAINT: return on_paint_message(*o, hwnd);
@@ -180,4 +196,19 @@ LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LP
     case WM_CTLCOLOREDIT: return on_ctl_color_edit(*o, wparam);
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    CaptureOverlay* o = window_state<CaptureOverlay>(hwnd, message, lparam, WM_CREATE);
+    if (!o) return DefWindowProcW(hwnd, message, wparam, lparam);
+    // No exception may pass through the system's code that called us: the
+    // overlay ends here, and run() hands the want of memory to the command.
+    try {
+        return overlay_message(o, hwnd, message, wparam, lparam);
+    } catch (const std::bad_alloc&) {
+        o->end_for_want_of_memory();
+        return 0;
+    }
 }

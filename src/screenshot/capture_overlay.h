@@ -54,22 +54,28 @@ public:
 
     // Shows the overlay over the picture and returns when it is gone. A null
     // colour means the default red; first, when it has an area, is selected
-    // at the start.
-    CaptureResult run(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+    // at the start. The overlay keeps the picture (moved in, it is never
+    // copied). Throws std::bad_alloc when memory ran out on the way, after
+    // the window is gone.
+    CaptureResult run(HINSTANCE module, CapturedImage picture, bool dark_mode, bool editor_enabled,
                       std::optional<PixelRect> first, COLORREF start_color, int start_thickness);
 
     // ---- window and life (capture_overlay.cpp)
     // run's first steps: the state from the arguments.
-    void set_up(HINSTANCE module, const CapturedImage& picture, bool dark_mode, bool editor_enabled,
+    void set_up(HINSTANCE module, CapturedImage picture, bool dark_mode, bool editor_enabled,
                 std::optional<PixelRect> first, COLORREF start_color, int start_thickness);
-    // The fonts, the picture as a bitmap in a memory DC, the one-pixel
-    // dimmer and the dimmed picture; false without the picture. Enough to paint and compose, with
-    // or without a window.
+    // The fonts, the picture moved into a bitmap in a memory DC (its bytes in
+    // capture are freed), the one-pixel dimmer and the monitors; false
+    // without a picture, std::bad_alloc when there is no memory for its
+    // bitmap. Enough to paint and compose, with or without a window.
     bool create_resources();
     // The resources when missing, then the window (not yet shown).
     bool create_window();
     // Cancels: drops an open text box and destroys the window.
     void close();
+    // Closes when memory ran out in a message: exceptions must not pass
+    // through the system's code that called the window procedure.
+    void end_for_want_of_memory();
     void release_resources();
     // Asks for a repaint of the whole window, when there is one.
     void repaint() const;
@@ -102,10 +108,16 @@ public:
     bool finish(CaptureAction action);
 
     // ---- painting and toolbar (overlay_paint.cpp)
+    // Throws std::bad_alloc when there is no memory for the back buffer.
     void on_paint(HDC paint_dc);
     // The whole scene into the back buffer (made on first use).
     void paint_scene();
     bool ensure_back_buffer(HDC reference);
+    // The picture dimmed once, made on first use; false without memory for it.
+    bool ensure_dimmed();
+    // Where the toolbar, the size label and the tooltips stay: the work area
+    // of the monitor that shows most of the selection.
+    EdgeRect selection_work_area() const;
     void dim_rect(HDC dc, int x, int y, int w, int h, BYTE alpha) const;
     void draw_hint(HDC dc) const;
     void draw_selection_frame(HDC dc) const;
@@ -116,8 +128,9 @@ public:
     void on_toolbar_click(int index);
 
     HINSTANCE instance = nullptr;
-    HWND window = nullptr;  // null once destroyed, which ends the loop
-    CapturedImage capture;
+    HWND window = nullptr;              // null once destroyed, which ends the loop
+    CapturedImage capture;              // its bytes move into the picture bitmap
+    std::vector<MonitorArea> monitors;  // in picture coordinates, the primary first
     bool dark = false;
     bool editor = true;  // off: no toolbar, and a new selection finishes at once
     PixelRect bounds;    // (0, 0, picture width, picture height)
@@ -139,9 +152,10 @@ public:
     PixelPoint text_position;
     bool committing = false;  // the text box is being closed
 
-    BitmapDc back_buffer;  // made on the first paint, the picture's size
-    BitmapDc picture;      // the screen picture
-    BitmapDc dimmer;       // one black pixel
+    BitmapDc back_buffer;                        // made on the first paint, the picture's size
+    BitmapDc picture;                            // the screen picture, a top-down 32-bit DIB section
+    const std::uint8_t* picture_bits = nullptr;  // its pixels
+    BitmapDc dimmer;                             // one black pixel
     // The picture dimmed once, so that a paint (one per pointer move) copies
     // it instead of blending the whole screen again.
     BitmapDc dimmed;
@@ -159,6 +173,7 @@ public:
     bool laid_out = false;  // the toolbar is on screen and may be hit
 
     CaptureResult result;
+    bool out_of_memory = false;  // the overlay ended for want of memory
 };
 
 LRESULT CALLBACK capture_overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -167,3 +182,9 @@ LRESULT CALLBACK text_edit_subclass_proc(HWND hwnd, UINT message, WPARAM wparam,
 
 // The text font of a shape: "Segoe UI Variable Text" at 3 × thickness + 14 pixels.
 ScopedFont make_annotation_font(int thickness);
+
+// A top-down 32-bit DIB section of width × height, laid out as a capture;
+// bits (when asked for) receives its pixels. Null when there is no memory for
+// it. Sections hold the overlay's copies of the screen because their memory
+// is the process's own and goes back to the system when they are deleted.
+ScopedBitmap make_picture_section(int width, int height, void** bits = nullptr);

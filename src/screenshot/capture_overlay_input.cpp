@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 namespace {
 
 constexpr int kTextBoxWidth = 320;
@@ -233,8 +235,13 @@ void CaptureOverlay::cancel_text_edit() {
 LRESULT CALLBACK text_edit_subclass_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                          DWORD_PTR ref) {
     auto* overlay = reinterpret_cast<CaptureOverlay*>(ref);
-    if (message == WM_KEYDOWN && wparam == VK_RETURN) return overlay->commit_text(), 0;
-    if (message == WM_KEYDOWN && wparam == VK_ESCAPE) return overlay->cancel_text_edit(), 0;
-    if (message == WM_KILLFOCUS && overlay->text_box) return overlay->commit_text(), 0;
+    try {
+        if (message == WM_KEYDOWN && wparam == VK_RETURN) return overlay->commit_text(), 0;
+        if (message == WM_KEYDOWN && wparam == VK_ESCAPE) return overlay->cancel_text_edit(), 0;
+        if (message == WM_KILLFOCUS && overlay->text_box) return overlay->commit_text(), 0;
+    } catch (const std::bad_alloc&) {
+        overlay->end_for_want_of_memory();
+        return 0;
+    }
     return DefSubclassProc(hwnd, message, wparam, lparam);
 }

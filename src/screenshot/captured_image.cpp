@@ -47,11 +47,17 @@ bool capture_is_consistent(const CapturedImage& image) {
 
 CapturedImage crop_capture(const CapturedImage& image, const EdgeRect& rect) {
     if (!image.ok || !capture_is_consistent(image)) return {};
+    return crop_pixels({image.dib.data() + kCaptureHeaderBytes, image.width, image.height, image.left, image.top},
+                       rect);
+}
+
+CapturedImage crop_pixels(const PixelView& view, const EdgeRect& rect) {
+    if (!view.pixels || capture_dib_bytes(view.width, view.height) == 0) return {};
     // In 64 bits: a screen position plus a size may pass the 32-bit range.
-    const std::int64_t left = std::max<std::int64_t>(image.left, rect.left);
-    const std::int64_t top = std::max<std::int64_t>(image.top, rect.top);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t(image.left) + image.width, rect.right);
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(image.top) + image.height, rect.bottom);
+    const std::int64_t left = std::max<std::int64_t>(view.left, rect.left);
+    const std::int64_t top = std::max<std::int64_t>(view.top, rect.top);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t(view.left) + view.width, rect.right);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(view.top) + view.height, rect.bottom);
     if (right - left < 1 || bottom - top < 1) return {};
 
     CapturedImage out;
@@ -61,10 +67,10 @@ CapturedImage crop_capture(const CapturedImage& image, const EdgeRect& rect) {
     out.top = static_cast<std::int32_t>(top);
     out.dib = make_capture_dib(out.width, out.height);
     if (out.dib.empty()) return {};
-    const std::uint64_t src_row = std::uint64_t(image.width) * 4;
+    const std::uint64_t src_row = std::uint64_t(view.width) * 4;
     const std::uint64_t dst_row = std::uint64_t(out.width) * 4;
-    const std::uint8_t* src = image.dib.data() + kCaptureHeaderBytes + std::uint64_t(top - image.top) * src_row +
-                              std::uint64_t(left - image.left) * 4;
+    const std::uint8_t* src =
+        view.pixels + std::uint64_t(top - view.top) * src_row + std::uint64_t(left - view.left) * 4;
     std::uint8_t* dst = out.dib.data() + kCaptureHeaderBytes;
     for (std::int32_t y = 0; y < out.height; ++y) std::memcpy(dst + y * dst_row, src + y * src_row, dst_row);
     out.ok = true;

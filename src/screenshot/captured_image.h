@@ -39,3 +39,14 @@ bool capture_is_consistent(const CapturedImage& image);
 // Not ok for a picture that is not ok or not consistent, and for an empty
 // intersection.
 CapturedImage crop_capture(const CapturedImage& image, const EdgeRect& rect);
+
+// A picture's pixels where they already lie (rows top-down, four bytes a
+// pixel, no gap), with the screen place of the first one.
+struct PixelView {
+    const std::uint8_t* pixels = nullptr;
+    std::int32_t width = 0, height = 0;
+    std::int32_t left = 0, top = 0;
+};
+// crop_capture of pixels that are not in a CapturedImage; not ok without
+// pixels or for a size capture_dib_bytes refuses.
+CapturedImage crop_pixels(const PixelView& view, const EdgeRect& rect);

@@ -5,6 +5,8 @@
 #include "app/language.h"
 #include "ui/kit/theme.h"
 
+#include <algorithm>
+#include <new>
 #include <string>
 
 namespace {
@@ -131,11 +133,22 @@ const wchar_t* icon_glyph(int id) {
 
 bool CaptureOverlay::ensure_back_buffer(HDC reference) {
     if (back_buffer) return true;
-    return back_buffer.hold(reference, ScopedBitmap(CreateCompatibleBitmap(reference, bounds.w, bounds.h)));
+    return back_buffer.hold(reference, make_picture_section(bounds.w, bounds.h));
 }
 
+bool CaptureOverlay::ensure_dimmed() {
+    if (dimmed) return true;
+    if (!dimmer || !picture || !dimmed.hold(picture.get(), make_picture_section(bounds.w, bounds.h))) return false;
+    BitBlt(dimmed.get(), 0, 0, bounds.w, bounds.h, picture.get(), 0, 0, SRCCOPY);
+    dim_rect(dimmed.get(), 0, 0, bounds.w, bounds.h, kDimAlpha);
+    return true;
+}
+
+EdgeRect CaptureOverlay::selection_work_area() const { return work_area_for(monitors, selection, bounds); }
+
 void CaptureOverlay::on_paint(HDC paint_dc) {
-    if (!ensure_back_buffer(paint_dc)) return;
+    // Without it the overlay could show nothing at all over a frozen screen.
+    if (!ensure_back_buffer(paint_dc)) throw std::bad_alloc();
     paint_scene();
     BitBlt(paint_dc, 0, 0, bounds.w, bounds.h, back_buffer.get(), 0, 0, SRCCOPY);
 }
@@ -143,8 +156,9 @@ void CaptureOverlay::on_paint(HDC paint_dc) {
 void CaptureOverlay::paint_scene() {
     HDC dc = back_buffer.get();
     if (!dc) return;
-    // The whole picture dimmed, then the selection undimmed again.
-    if (dimmed) {
+    // The whole picture dimmed, then the selection undimmed again. Without
+    // the dimmed copy every paint dims the picture itself.
+    if (ensure_dimmed()) {
         BitBlt(dc, 0, 0, bounds.w, bounds.h, dimmed.get(), 0, 0, SRCCOPY);
     } else {
         BitBlt(dc, 0, 0, bounds.w, bounds.h, picture.get(), 0, 0, SRCCOPY);
@@ -177,11 +191,20 @@ void CaptureOverlay::paint_scene() {
 void CaptureOverlay::dim_rect(HDC dc, int x, int y, int w, int h, BYTE alpha) const {
     if (!dimmer || w < 1 || h < 1) return;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
-    AlphaBlend(dc, x, y, w, h, dimmer.get(), 0, 0, 1, 1, blend);
+    // In bands: the one pixel stretched over the whole screen at once can
+    // make GDI hold a passing copy of the screen's size.
+    constexpr int kBand = 64;
+    for (int top = y; top < y + h; top += kBand)
+        AlphaBlend(dc, x, top, w, std::min(kBand, y + h - top), dimmer.get(), 0, 0, 1, 1, blend);
 }
 
 void CaptureOverlay::draw_hint(HDC dc) const {
-    draw_centered(dc, hint_font.get(), {0, 0, bounds.w, bounds.h}, tr(L"capture.hint"), RGB(255, 255, 255));
+    // On the monitor the user is pointing at: the middle of the whole
+    // picture may be where no monitor shows it.
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    const EdgeRect area = work_area_for(monitors, {pointer.x - capture.left, pointer.y - capture.top, 1, 1}, bounds);
+    draw_centered(dc, hint_font.get(), to_rect(area), tr(L"capture.hint"), RGB(255, 255, 255));
 }
 
 void CaptureOverlay::draw_selection_frame(HDC dc) const {
@@ -207,13 +230,13 @@ void CaptureOverlay::draw_selection_frame(HDC dc) const {
 void CaptureOverlay::draw_size_label(HDC dc) const {
     const std::wstring text = std::to_wstring(selection.w) + L" \u00D7 " + std::to_wstring(selection.h);
     const SIZE size = text_size(dc, label_font.get(), text);
-    const RECT box = to_rect(size_label_box(selection, size.cx, size.cy, bounds.w));
+    const RECT box = to_rect(size_label_box(selection, size.cx, size.cy, selection_work_area()));
     fill_round_rect(dc, box, on_picture(UiColor::PopupSurface), on_picture(UiColor::Border), 4);
     draw_centered(dc, label_font.get(), box, text, on_picture(UiColor::Text));
 }
 
 void CaptureOverlay::layout_toolbar() {
-    ToolbarLayout layout = layout_toolbar_for(selection, bounds.w, bounds.h);
+    ToolbarLayout layout = layout_toolbar_for(selection, selection_work_area());
     for (ToolbarButton& b : layout.buttons) b.tip = tr(b.tip);
     buttons = std::move(layout.buttons);
     separators = std::move(layout.separators);
@@ -260,7 +283,7 @@ void CaptureOverlay::draw_toolbar(HDC dc) const {
     if (hover >= 0 && hover < static_cast<int>(buttons.size()) && !buttons[hover].tip.empty()) {
         const ToolbarButton& b = buttons[hover];
         const SIZE size = text_size(dc, hint_font.get(), b.tip);
-        const RECT box = to_rect(tooltip_box(b.rect, size.cx, size.cy, bounds.w));
+        const RECT box = to_rect(tooltip_box(b.rect, size.cx, size.cy, selection_work_area()));
         fill_round_rect(dc, box, on_picture(UiColor::PopupSurface), on_picture(UiColor::Border), 4);
         draw_centered(dc, hint_font.get(), box, b.tip, on_picture(UiColor::Text));
     }

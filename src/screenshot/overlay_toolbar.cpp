@@ -30,6 +30,10 @@ EdgeRect shifted(const EdgeRect& r, int dx, int dy) { return {r.left + dx, r.top
 }  // namespace
 
 ToolbarLayout layout_toolbar_for(const PixelRect& selection, int picture_width, int picture_height) {
+    return layout_toolbar_for(selection, EdgeRect{0, 0, picture_width, picture_height});
+}
+
+ToolbarLayout layout_toolbar_for(const PixelRect& selection, const EdgeRect& area) {
     ToolbarLayout out;
     LayoutCursor c{out};
     const wchar_t* const tool_tips[] = {
@@ -58,15 +62,18 @@ ToolbarLayout layout_toolbar_for(const PixelRect& selection, int picture_width, 
     c.button(kCaptureCancel, tr_key(L"capture.tip_cancel"), kToolButtonWidth);
     const int width = c.x + 6;
 
-    int left = std::max(selection.x + selection.w - width, 8);
-    if (left + width >= picture_width - 7) left = std::max(picture_width - 8 - width, 8);
+    int left = std::max(selection.x + selection.w - width, area.left + 8);
+    if (left + width >= area.right - 7) left = std::max(area.right - 8 - width, area.left + 8);
     int top = 0;
-    if (selection.y + selection.h + 50 < picture_height - 7) {
+    if (selection.y + selection.h + 50 < area.bottom - 7) {
         top = selection.y + selection.h + 10;
     } else {
         top = selection.y - 50;
-        if (top < 8) top = std::max(selection.y + selection.h - 50, 8);
+        if (top < area.top + 8) top = std::max(selection.y + selection.h - 50, area.top + 8);
     }
+    // A selection that runs on past its monitor's bottom must not take the
+    // bar along where that monitor no longer shows it.
+    top = std::max(std::min(top, area.bottom - 8 - kToolbarHeight), area.top + 8);
 
     out.bar = {left, top, left + width, top + kToolbarHeight};
     for (auto& b : out.buttons) b.rect = shifted(b.rect, left, top);
@@ -112,22 +119,24 @@ bool toolbar_button_active(int id, CaptureTool tool, std::uint32_t color) {
     return false;
 }
 
-EdgeRect size_label_box(const PixelRect& selection, int text_width, int text_height, int picture_width) {
+EdgeRect size_label_box(const PixelRect& selection, int text_width, int text_height, const EdgeRect& area) {
     const int w = text_width + 16;
     const int h = text_height + 8;
     int top = selection.y - text_height - 16;
-    if (top < 4) top = selection.y + 8;
-    int left = selection.x + w < picture_width - 3 ? selection.x : picture_width - 4 - w;
-    left = std::max(left, 4);
+    if (top < area.top + 4) top = selection.y + 8;
+    // A selection that starts on another monitor brings its label over.
+    top = std::max(std::min(top, area.bottom - 4 - h), area.top + 4);
+    int left = selection.x + w < area.right - 3 ? selection.x : area.right - 4 - w;
+    left = std::max(left, area.left + 4);
     return {left, top, left + w, top + h};
 }
 
-EdgeRect tooltip_box(const EdgeRect& button, int text_width, int text_height, int picture_width) {
+EdgeRect tooltip_box(const EdgeRect& button, int text_width, int text_height, const EdgeRect& area) {
     const int w = text_width + 16;
     const int h = text_height + 10;
-    int left = std::max((button.left + button.right) / 2 - w / 2, 4);
-    if (left + w >= picture_width - 3) left = picture_width - 4 - w;
+    int left = std::max((button.left + button.right) / 2 - w / 2, area.left + 4);
+    if (left + w >= area.right - 3) left = area.right - 4 - w;
     int top = button.top - h - 6;
-    if (top < 4) top = button.bottom + 6;
+    if (top < area.top + 4) top = button.bottom + 6;
     return {left, top, left + w, top + h};
 }

@@ -32,10 +32,12 @@ struct ToolbarLayout {
     EdgeRect thickness_box;
 };
 
-// The toolbar placed for a selection in a picture of picture_width ×
-// picture_height: right-aligned with the selection, below it when there is
-// room, else above it, else inside it near its bottom; always 8 pixels inside
-// the picture's left and right edges where it fits.
+// The toolbar placed for a selection: right-aligned with it, below it when
+// there is room, else above it, else inside it near its bottom; always 8
+// pixels inside the area (the work area of the selection's monitor) where it
+// fits.
+ToolbarLayout layout_toolbar_for(const PixelRect& selection, const EdgeRect& area);
+// The same on one monitor whose work area is the whole picture.
 ToolbarLayout layout_toolbar_for(const PixelRect& selection, int picture_width, int picture_height);
 
 // The index of the button under p, or -1.
@@ -54,9 +56,10 @@ ToolbarCommand toolbar_command(int id);
 bool toolbar_button_active(int id, CaptureTool tool, std::uint32_t color);
 
 // The size label's box for a text of text_width × text_height: above the
-// selection, or inside its top when there is no room; kept inside the picture.
-EdgeRect size_label_box(const PixelRect& selection, int text_width, int text_height, int picture_width);
+// selection, or inside its top when there is no room; kept inside the area
+// (the work area of the selection's monitor).
+EdgeRect size_label_box(const PixelRect& selection, int text_width, int text_height, const EdgeRect& area);
 
 // A tooltip's box for a tip of text_width × text_height over button: centred
-// above it (below when there is no room), kept inside the picture.
-EdgeRect tooltip_box(const EdgeRect& button, int text_width, int text_height, int picture_width);
+// above it (below when there is no room), kept inside the area.
+EdgeRect tooltip_box(const EdgeRect& button, int text_width, int text_height, const EdgeRect& area);

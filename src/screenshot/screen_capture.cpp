@@ -4,7 +4,10 @@
 #include "screenshot/screenshot_rules.h"
 #include "services/handles.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 SetThreadDpiAwarenessContextFn get_set_thread_dpi_awareness_context() {
     static const SetThreadDpiAwarenessContextFn fn = [] {
@@ -30,8 +33,7 @@ CapturedImage capture_virtual_screen() {
     const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    Bytes dib = make_capture_dib(w, h);
-    if (dib.empty()) return {};
+    if (capture_dib_bytes(w, h) == 0) return {};
 
     ScopedGetDc screen(nullptr);
     if (!screen) return {};
@@ -44,6 +46,8 @@ CapturedImage capture_virtual_screen() {
         // CAPTUREBLT includes layered windows.
         if (!BitBlt(memory.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY | CAPTUREBLT)) return {};
     }
+    // Only now: the copy may have needed a passing buffer of the screen's size.
+    Bytes dib = make_capture_dib(w, h);
     BITMAPINFO info{};
     std::memcpy(&info.bmiHeader, dib.data(), sizeof(BITMAPINFOHEADER));
     if (GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), dib.data() + kCaptureHeaderBytes, &info,
@@ -61,6 +65,51 @@ CapturedImage capture_virtual_screen() {
     return image;
 }
 
+namespace {
+
+ScreenCapturer g_capturer = capture_virtual_screen;
+
+using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+
+DwmGetWindowAttributeFn dwm_get_window_attribute() {
+    static const DwmGetWindowAttributeFn fn = [] {
+        // Loaded once and kept for the life of the process.
+        HMODULE dwmapi = LoadLibraryW(L"dwmapi.dll");
+        return dwmapi ? reinterpret_cast<DwmGetWindowAttributeFn>(
+                            reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmGetWindowAttribute")))
+                      : nullptr;
+    }();
+    return fn;
+}
+
+// The frame the user sees: on Windows 10 and 11 the outer rectangle also
+// holds invisible resize borders, which would show what lies behind.
+std::optional<EdgeRect> visible_frame(HWND window) {
+    constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
+    auto get = dwm_get_window_attribute();
+    RECT r{};
+    if (!get || FAILED(get(window, kExtendedFrameBounds, &r, sizeof r))) return std::nullopt;
+    return EdgeRect{r.left, r.top, r.right, r.bottom};
+}
+
+BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    auto* out = reinterpret_cast<std::vector<std::pair<MONITORINFO, bool>>*>(param);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) out->push_back({info, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+}
+
+}  // namespace
+
+ScreenCapturer screen_capturer() { return g_capturer; }
+
+ScreenCapturer set_screen_capturer(ScreenCapturer capturer) {
+    const ScreenCapturer before = g_capturer;
+    g_capturer = capturer ? capturer : capture_virtual_screen;
+    return before;
+}
+
 RECT foreground_window_rect() {
     HWND window = GetForegroundWindow();
     if (!window) return {};
@@ -69,8 +118,23 @@ RECT foreground_window_rect() {
     if (pid == GetCurrentProcessId()) return {};
     RECT r{};
     if (!GetWindowRect(window, &r)) return {};
-    if (r.right - r.left <= 7 || r.bottom - r.top <= 7) return {};
-    return r;
+    const EdgeRect shot =
+        window_shot_rect({r.left, r.top, r.right, r.bottom}, visible_frame(window), IsIconic(window) != FALSE);
+    return {shot.left, shot.top, shot.right, shot.bottom};
+}
+
+std::vector<MonitorArea> monitor_areas(int left, int top) {
+    std::vector<std::pair<MONITORINFO, bool>> found;
+    EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&found));
+    std::stable_partition(found.begin(), found.end(), [](const auto& m) { return m.second; });
+    std::vector<MonitorArea> out;
+    for (const auto& [info, primary] : found) {
+        const RECT& m = info.rcMonitor;
+        const RECT& w = info.rcWork;
+        out.push_back({{m.left - left, m.top - top, m.right - left, m.bottom - top},
+                       {w.left - left, w.top - top, w.right - left, w.bottom - top}});
+    }
+    return out;
 }
 
 std::wstring screenshot_file_name() {

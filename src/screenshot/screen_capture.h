@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 using SetThreadDpiAwarenessContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 
@@ -32,9 +33,21 @@ private:
 // The whole virtual screen, alpha 255; not ok on any failure.
 CapturedImage capture_virtual_screen();
 
-// The outer rectangle of the window in front, or all zeros when there is
-// none, it is one of this program's, or it is smaller than 8 × 8.
+// What the screenshot command captures with: capture_virtual_screen, or what
+// a test puts in its place. Returns the one that was in place; null brings
+// back capture_virtual_screen.
+using ScreenCapturer = CapturedImage (*)();
+ScreenCapturer screen_capturer();
+ScreenCapturer set_screen_capturer(ScreenCapturer capturer);
+
+// The visible frame of the window in front (its outer rectangle where the
+// system cannot say), or all zeros when there is none, it is one of this
+// program's, it is minimized, or it is smaller than 8 × 8.
 RECT foreground_window_rect();
+
+// Every monitor with its work area, the primary one first, in the coordinates
+// of a picture whose top-left pixel is at screen (left, top).
+std::vector<MonitorArea> monitor_areas(int left, int top);
 
 // "Скриншот YYYY-MM-DD hh-mm-ss.png" at the local time, without a folder.
 std::wstring screenshot_file_name();

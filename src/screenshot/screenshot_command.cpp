@@ -20,6 +20,9 @@
 #include "storage/history_db.h"
 #include "ui/main_window/main_window.h"
 
+#include <new>
+#include <utility>
+
 namespace {
 
 std::wstring own_program_name() {
@@ -57,11 +60,15 @@ void store_screenshot(App& app, const CaptureResult& shot) {
     }
 
     std::wstring image_path;
+    bool autosave_failed = false;
     switch (image_path_source(!saved_path.empty() && is_path_inside(saved_path, folder), settings.screenshot_autosave,
                               folder)) {
     case ImagePathSource::SavedFile: image_path = saved_path; break;
     case ImagePathSource::Autosave:
-        if (!save_image_file(folder, kScreenshotBase, shot.png, image_path)) image_path.clear();
+        if (!save_image_file(folder, kScreenshotBase, shot.png, image_path)) {
+            image_path.clear();
+            autosave_failed = true;
+        }
         break;
     case ImagePathSource::None: break;
     }
@@ -73,18 +80,44 @@ void store_screenshot(App& app, const CaptureResult& shot) {
 
     if (copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard)) copy_picture(app.watcher, shot.png);
 
+    // A file the user asked for and did not get is never passed over in
+    // silence, whether chosen in the dialog or written by autosave.
+    std::wstring missing;
+    if (!failed_path.empty()) missing = tr_format(L"screenshot.save_failed", failed_path);
+    if (autosave_failed) missing += (missing.empty() ? L"" : L"\n") + tr_format(L"screenshot.autosave_failed", folder);
+
     if (id != 0) {
         app.main_window->refresh_list();
         app.main_window->select_entry(id);
-        if (app.tray && failed_path.empty())
+        if (app.tray && missing.empty())
             app.tray->show_balloon(tr(L"tray.screenshot_added"), tr(L"screenshot.saved_to_images"));
         if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
     }
-    // A file the user asked for and did not get is never passed over in
-    // silence; the balloon says whether the history still has the picture.
-    if (app.tray && !failed_path.empty())
-        app.tray->show_balloon(id != 0 ? tr(L"tray.screenshot_added") : tr(L"tray.screenshot"),
-                               tr_format(L"screenshot.save_failed", failed_path));
+    // The balloon says whether the history still has the picture.
+    if (app.tray && !missing.empty())
+        app.tray->show_balloon(id != 0 ? tr(L"tray.screenshot_added") : tr(L"tray.screenshot"), missing);
+}
+
+void tell_out_of_memory(App& app) {
+    if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.out_of_memory"));
+}
+
+enum class Taken { Picture, CaptureFailed };
+
+// Capture and overlay, under per-monitor DPI awareness. The picture moves
+// into the overlay, and both are gone when this returns (or throws).
+Taken take_and_edit(App& app, ScreenshotMode mode, CaptureResult& shot) {
+    DpiAwarenessScope per_monitor;
+    CapturedImage picture = screen_capturer()();
+    if (!picture.ok) return Taken::CaptureFailed;
+    const RECT fg = mode == kShotWindow ? foreground_window_rect() : RECT{};
+    const auto first = first_selection(mode, {fg.left, fg.top, fg.right, fg.bottom}, picture.width, picture.height,
+                                       picture.left, picture.top);
+    const Settings& s = *app.settings;
+    CaptureOverlay overlay;
+    shot = overlay.run(app.instance, std::move(picture), s.dark_mode, s.screenshot_editor_enabled, first,
+                       static_cast<COLORREF>(s.screenshot_color), s.screenshot_thickness);
+    return Taken::Picture;
 }
 
 }  // namespace
@@ -102,27 +135,28 @@ void run_screenshot(App& app, ScreenshotMode mode) {
     }
 
     CaptureResult shot;
-    bool captured = false;
-    {
-        DpiAwarenessScope per_monitor;
-        CapturedImage picture = capture_virtual_screen();
-        if (picture.ok) {
-            captured = true;
-            const RECT fg = mode == kShotWindow ? foreground_window_rect() : RECT{};
-            const auto first = first_selection(mode, {fg.left, fg.top, fg.right, fg.bottom}, picture.width,
-                                               picture.height, picture.left, picture.top);
-            const Settings& s = *app.settings;
-            CaptureOverlay overlay;
-            shot = overlay.run(app.instance, picture, s.dark_mode, s.screenshot_editor_enabled, first,
-                               static_cast<COLORREF>(s.screenshot_color), s.screenshot_thickness);
-        }
+    Taken taken = Taken::CaptureFailed;
+    bool out_of_memory = false;
+    // A large virtual screen is held more than once on the way; running out
+    // must end this screenshot, not the program, and must not leave the
+    // flag set that turns every later screenshot away.
+    try {
+        taken = take_and_edit(app, mode, shot);
+    } catch (const std::bad_alloc&) {
+        out_of_memory = true;
     }
 
     app.screenshot_busy = false;
     if (hid_main) ShowWindow(main, SW_SHOW);
-    if (!captured) {
+    if (out_of_memory) return tell_out_of_memory(app);
+    if (taken == Taken::CaptureFailed) {
         if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.capture_failed"));
         return;
     }
-    if (shot.ok) store_screenshot(app, shot);
+    if (!shot.ok) return;
+    try {
+        store_screenshot(app, shot);
+    } catch (const std::bad_alloc&) {
+        tell_out_of_memory(app);
+    }
 }

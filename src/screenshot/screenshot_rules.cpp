@@ -9,6 +9,11 @@ std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& wi
     if (mode == kShotFullScreen) return PixelRect{0, 0, width, height};
     if (mode != kShotWindow) return std::nullopt;
     if (window.left >= window.right || window.top >= window.bottom) return std::nullopt;
+    // Off every screen (where Windows parks minimized windows, for one):
+    // moving it inside would select a part of the screen it is not on.
+    if (window.right <= left || window.left >= std::int64_t(left) + width || window.bottom <= top ||
+        window.top >= std::int64_t(top) + height)
+        return std::nullopt;
     const std::int64_t w = std::min<std::int64_t>(std::int64_t(window.right) - window.left, width);
     const std::int64_t h = std::min<std::int64_t>(std::int64_t(window.bottom) - window.top, height);
     if (w < 1 || h < 1) return std::nullopt;
@@ -17,6 +22,13 @@ std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& wi
     const std::int64_t y =
         std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t(window.top) - top, 0), height - h);
     return PixelRect{std::int32_t(x), std::int32_t(y), std::int32_t(w), std::int32_t(h)};
+}
+
+EdgeRect window_shot_rect(const EdgeRect& outer, const std::optional<EdgeRect>& visible, bool minimized) {
+    if (minimized) return {};
+    const EdgeRect r = visible && visible->right > visible->left && visible->bottom > visible->top ? *visible : outer;
+    if (std::int64_t(r.right) - r.left <= 7 || std::int64_t(r.bottom) - r.top <= 7) return {};
+    return r;
 }
 
 ImagePathSource image_path_source(bool saved_inside_folder, bool autosave, const std::wstring& folder) {

@@ -18,9 +18,14 @@ inline constexpr wchar_t kScreenshotBase[] = L"\u0421\u043a\u0440\u0438\u043d\u0
 // of width × height whose top-left pixel is at screen (left, top). window is
 // the foreground window's screen rectangle (all zero when none qualifies):
 // a window reaching past the picture is cut to the picture's size and moved
-// inside it.
+// inside it; one wholly outside the picture gives none.
 std::optional<PixelRect> first_selection(ScreenshotMode mode, const EdgeRect& window, std::int32_t width,
                                          std::int32_t height, std::int32_t left, std::int32_t top);
+
+// The screen rectangle a window screenshot starts from: the window's visible
+// frame where the system reports one with an area, its outer rectangle
+// otherwise; all zeros for a minimized window and for one smaller than 8 × 8.
+EdgeRect window_shot_rect(const EdgeRect& outer, const std::optional<EdgeRect>& visible, bool minimized);
 
 // Which file the new history entry points at.
 enum class ImagePathSource {

@@ -73,3 +73,28 @@ PixelRect resize_rect(const PixelRect& at_press, ResizeHandle handle, PixelPoint
     }
     return {left, top, right - left, bottom - top};
 }
+
+namespace {
+
+std::int64_t overlap(const EdgeRect& a, const EdgeRect& b) {
+    const std::int64_t w = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
+    const std::int64_t h = std::int64_t(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+EdgeRect work_area_for(const std::vector<MonitorArea>& monitors, const PixelRect& r, const PixelRect& bounds) {
+    const EdgeRect all = edges_of(bounds);
+    if (monitors.empty()) return all;
+    const MonitorArea* best = &monitors.front();
+    std::int64_t most = 0;
+    for (const MonitorArea& m : monitors) {
+        const std::int64_t shown = overlap(m.whole, edges_of(r));
+        if (shown > most) most = shown, best = &m;
+    }
+    const EdgeRect work{std::max(best->work.left, all.left), std::max(best->work.top, all.top),
+                        std::min(best->work.right, all.right), std::min(best->work.bottom, all.bottom)};
+    if (work.right <= work.left || work.bottom <= work.top) return all;
+    return work;
+}

@@ -1,9 +1,11 @@
 #pragma once
 // Rectangles of the screenshot editor in picture pixels: the picture's
 // top-left corner is the overlay window's client origin. Pure arithmetic for
-// the selection's drags, handles and clamping.
+// the selection's drags, handles and clamping, and for which monitor shows
+// what.
 
 #include <cstdint>
+#include <vector>
 
 struct PixelPoint {
     std::int32_t x = 0, y = 0;
@@ -59,3 +61,16 @@ bool edge_rect_contains(const EdgeRect& r, PixelPoint p);
 // p, an edge dragged across its opposite flips the rectangle, and a side
 // below kMinSelectionSide grows back to it away from the edge being dragged.
 PixelRect resize_rect(const PixelRect& at_press, ResizeHandle handle, PixelPoint p);
+
+// One monitor in picture coordinates: all of it, and its work area (the part
+// the taskbar leaves). The virtual screen may have gaps no monitor shows,
+// where monitors of different sizes meet.
+struct MonitorArea {
+    EdgeRect whole;
+    EdgeRect work;
+};
+
+// The work area of the monitor that shows the largest part of r, cut to
+// bounds; the first monitor's where none shows any of it; bounds itself when
+// there are no monitors or the work area lies outside it.
+EdgeRect work_area_for(const std::vector<MonitorArea>& monitors, const PixelRect& r, const PixelRect& bounds);

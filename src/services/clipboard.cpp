@@ -91,13 +91,16 @@ ClipboardContent read_clipboard() {
 bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
                             const Bytes& image) {
     register_clipboard_formats();
-    Bytes dib;
-    if (is_png(image)) png_to_dib(image, dib);  // an undecodable PNG puts no image
-    else dib = image;
+    Bytes decoded;
+    const bool png = is_png(image);
+    if (png) png_to_dib(image, decoded);  // an undecodable PNG puts no image
+    const Bytes& dib = png ? decoded : image;
 
     ScopedClipboard clipboard(nullptr);
     if (!clipboard.opened() || !EmptyClipboard()) return false;
-    bool all_put = put_text_open(text);
+    // Programs that take the first format they know would paste an empty
+    // text instead of the picture.
+    bool all_put = text.empty() && !dib.empty() ? true : put_text_open(text);
     if (!rtf.empty()) all_put = set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size()) && all_put;
     if (!html.empty()) all_put = set_clipboard_bytes(html_clipboard_format(), html.data(), html.size()) && all_put;
     if (!dib.empty()) all_put = set_clipboard_bytes(CF_DIB, dib.data(), dib.size()) && all_put;

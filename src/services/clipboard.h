@@ -35,10 +35,11 @@ void clipboard_bytes(unsigned format, Bytes& out);
 // format. False when memory could not be had or the system refused it.
 bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size);
 
-// Replaces the clipboard with an entry: the text (always, even empty), the
-// rich text and HTML when not empty, and the image when there is one (a PNG
-// goes on as a 32-bit DIB; other bytes are taken to be a DIB as they are).
-// False when the clipboard could not be had or a part could not be put.
+// Replaces the clipboard with an entry: the text (even empty, unless there is
+// a picture), the rich text and HTML when not empty, and the image when there
+// is one (a PNG goes on as a 32-bit DIB; other bytes are taken to be a DIB as
+// they are). False when the clipboard could not be had or a part could not be
+// put.
 bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
                             const Bytes& image);
 

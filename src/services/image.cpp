@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -78,11 +79,32 @@ bool png_to_dib(const Bytes& png, Bytes& dib) {
     return true;
 }
 
+namespace {
+
+// The pixels of a DIB that is already what the encoder takes (32 bits, rows
+// top-down, every alpha 255): a screenshot is, and is not copied again.
+const std::uint8_t* encodable_as_is(const Bytes& dib, std::uint32_t& width, std::uint32_t& height) {
+    DibLayout d;
+    if (!parse_dib(dib, d) || d.bit_count != 32 || d.compression != kBiRgb || !d.top_down) return nullptr;
+    const std::uint8_t* pixels = dib.data() + d.pixel_offset;
+    for (std::uint64_t i = 3; i < d.image_bytes; i += 4)
+        if (pixels[i] != 255) return nullptr;
+    width = static_cast<std::uint32_t>(d.width);
+    height = d.rows;
+    return pixels;
+}
+
+}  // namespace
+
 bool dib_to_png(const Bytes& dib, Bytes& png) {
     png.clear();
-    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> converted;
     std::uint32_t width = 0, height = 0;
-    if (!dib_to_bgra(dib, pixels, width, height)) return false;
+    const std::uint8_t* pixels = encodable_as_is(dib, width, height);
+    if (!pixels) {
+        if (!dib_to_bgra(dib, converted, width, height)) return false;
+        pixels = converted.data();
+    }
     ComPtr<IWICImagingFactory> factory = make_factory();
     if (!factory) return false;
 
@@ -91,16 +113,24 @@ bool dib_to_png(const Bytes& dib, Bytes& png) {
     ComPtr<IWICBitmapEncoder> encoder;
     ComPtr<IWICBitmapFrameEncode> frame;
     ComPtr<IPropertyBag2> options;
-    ComPtr<IWICBitmap> bitmap;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
     if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
         FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
         FAILED(encoder->CreateNewFrame(frame.put(), options.put())) || FAILED(frame->Initialize(options.get())) ||
         FAILED(frame->SetSize(width, height)) || FAILED(frame->SetPixelFormat(&format)) ||
-        FAILED(factory->CreateBitmapFromMemory(width, height, GUID_WICPixelFormat32bppBGRA, width * 4,
-                                               static_cast<UINT>(pixels.size()), pixels.data(), bitmap.put())) ||
-        FAILED(frame->WriteSource(bitmap.get(), nullptr)) || FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        !IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA))
         return false;
+    // Written straight from our memory, a band of rows at a time: a bitmap
+    // source would be one more copy of the whole picture, and the encoder
+    // may take a copy of all the rows it is given at once.
+    const UINT stride = width * 4;
+    constexpr UINT kBandRows = 128;
+    for (UINT row = 0; row < height; row += kBandRows) {
+        const UINT rows = std::min(kBandRows, height - row);
+        if (FAILED(frame->WritePixels(rows, stride, stride * rows, const_cast<BYTE*>(pixels) + size_t(row) * stride)))
+            return false;
+    }
+    if (FAILED(frame->Commit()) || FAILED(encoder->Commit())) return false;
 
     STATSTG stat{};
     if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart == 0 ||

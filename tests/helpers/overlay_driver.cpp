@@ -4,7 +4,12 @@
 //   backdrop                   shows a full-screen window of grey bands (no colour
 //                              the editor draws with), prints "ready" and keeps it
 //                              until stdin closes; no other command may follow
-//   wait                       waits for the overlay (10 s); prints "overlay x y w h"
+//   front x y w h [minimized]  shows a window filled with kFrontColor there (screen
+//                              coordinates), minimized if asked, puts it in front,
+//                              prints "ready x y w h" of its rectangle and keeps it
+//                              until stdin closes; no other command may follow
+//   wait                       waits for the overlay (10 s) and for it to be in
+//                              front; prints "overlay x y w h"
 //   gone                       waits until it is gone (10 s); prints "gone"
 //   drag x1 y1 x2 y2           left press at 1, moves in steps, release at 2
 //   click x y | rclick x y
@@ -19,6 +24,7 @@
 #include "app/ids.h"
 #include "helpers/probe_util.h"
 #include "screenshot/overlay_toolbar.h"
+#include "screenshot/screen_capture.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 
@@ -86,17 +92,61 @@ void type_text(const std::string& text) {
     settle();
 }
 
-// The centre of a toolbar button as the overlay lays it out for the selection.
+// The centre of a toolbar button as the overlay lays it out for the selection,
+// in the work area of the monitor that shows the selection.
 bool button_centre(int id, const PixelRect& selection, int& x, int& y) {
     RECT r{};
     GetWindowRect(overlay(), &r);
-    for (const ToolbarButton& b : layout_toolbar_for(selection, r.right - r.left, r.bottom - r.top).buttons)
+    const EdgeRect area =
+        work_area_for(monitor_areas(r.left, r.top), selection, {0, 0, r.right - r.left, r.bottom - r.top});
+    for (const ToolbarButton& b : layout_toolbar_for(selection, area).buttons)
         if (b.id == id) {
             x = (b.rect.left + b.rect.right) / 2;
             y = (b.rect.top + b.rect.bottom) / 2;
             return true;
         }
     return false;
+}
+
+// Pumps messages until the test closes stdin, then ends the process.
+[[noreturn]] void keep_until_stdin_closes() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::thread([input] {
+        char buffer[64];
+        DWORD got = 0;
+        while (ReadFile(input, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        }
+        ExitProcess(0);
+    }).detach();
+    for (;;) pump_messages(1000);
+}
+
+constexpr COLORREF kFrontColor = RGB(20, 150, 90);
+
+int front(int x, int y, int w, int h, bool minimized) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = CreateSolidBrush(kFrontColor);
+    wc.lpszClassName = L"KorvaneShotFront";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"In front", WS_POPUP, x, y, w, h, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    ShowWindow(hwnd, minimized ? SW_SHOWMINIMIZED : SW_SHOW);
+    UpdateWindow(hwnd);
+    // The window a window screenshot takes is the one in front.
+    const bool in_front = pump_until(
+        [&] {
+            if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
+            return GetForegroundWindow() == hwnd && (IsIconic(hwnd) != FALSE) == minimized;
+        },
+        10000);
+    if (!in_front) return std::printf("not-in-front\n"), 1;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::printf("ready %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    keep_until_stdin_closes();
 }
 
 LRESULT CALLBACK backdrop_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -130,16 +180,7 @@ int backdrop() {
     pump_messages(300);
     std::printf("ready\n");
     std::fflush(stdout);
-    // Keeps painting until the test closes stdin.
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    std::thread([input] {
-        char buffer[64];
-        DWORD got = 0;
-        while (ReadFile(input, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        }
-        ExitProcess(0);
-    }).detach();
-    for (;;) pump_messages(1000);
+    keep_until_stdin_closes();
 }
 
 }  // namespace
@@ -150,8 +191,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string cmd = argv[i];
         if (cmd == "backdrop") return backdrop();
+        if (cmd == "front" && i + 4 < argc)
+            return front(n(i + 1), n(i + 2), n(i + 3), n(i + 4),
+                         i + 5 < argc && std::string(argv[i + 5]) == "minimized");
         if (cmd == "wait") {
             if (!wait_for_window(overlay, 10000)) return std::printf("no-overlay\n"), 1;
+            // Keys go to the window in front.
+            if (!pump_until([] { return overlay() && GetForegroundWindow() == overlay(); }, 10000))
+                return std::printf("overlay-not-in-front\n"), 1;
             Sleep(300);  // let it take the focus
             RECT r{};
             GetWindowRect(overlay(), &r);

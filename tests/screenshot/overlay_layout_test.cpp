@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 namespace {
 
 ::testing::AssertionResult is_rect(const PixelRect& r, int x, int y, int w, int h) {
@@ -130,18 +133,86 @@ TEST(Toolbar, HitTestAndCommands) {
 }
 
 TEST(Toolbar, LabelAndTooltipStayOnScreen) {
+    const EdgeRect screen{0, 0, 1920, 1080};
     // Above the selection, its bottom 8 pixels over the top edge.
-    EXPECT_EQ(size_label_box({100, 100, 50, 50}, 60, 16, 1920).bottom, 92);
+    EXPECT_EQ(size_label_box({100, 100, 50, 50}, 60, 16, screen).bottom, 92);
     // Near the top edge: inside, 8 pixels below it.
-    EXPECT_EQ(size_label_box({100, 10, 50, 50}, 60, 16, 1920).top, 18);
+    EXPECT_EQ(size_label_box({100, 10, 50, 50}, 60, 16, screen).top, 18);
     // At the far right: its right edge 4 pixels in.
-    EXPECT_EQ(size_label_box({1900, 100, 20, 20}, 60, 16, 1920).right, 1916);
+    EXPECT_EQ(size_label_box({1900, 100, 20, 20}, 60, 16, screen).right, 1916);
 
     const EdgeRect button{500, 700, 528, 728};
-    const EdgeRect tip = tooltip_box(button, 100, 16, 1920);
+    const EdgeRect tip = tooltip_box(button, 100, 16, screen);
     EXPECT_EQ((tip.left + tip.right) / 2, 514);
     EXPECT_EQ(tip.bottom, 694);
-    EXPECT_EQ(tooltip_box({500, 10, 528, 38}, 100, 16, 1920).top, 44) << "below a button at the top";
-    EXPECT_EQ(tooltip_box({1900, 700, 1918, 728}, 100, 16, 1920).right, 1916);
-    EXPECT_EQ(tooltip_box({0, 700, 20, 728}, 100, 16, 1920).left, 4);
+    EXPECT_EQ(tooltip_box({500, 10, 528, 38}, 100, 16, screen).top, 44) << "below a button at the top";
+    EXPECT_EQ(tooltip_box({1900, 700, 1918, 728}, 100, 16, screen).right, 1916);
+    EXPECT_EQ(tooltip_box({0, 700, 20, 728}, 100, 16, screen).left, 4);
+}
+
+namespace {
+
+bool inside(const EdgeRect& r, const EdgeRect& area) {
+    return area.left <= r.left && r.right <= area.right && area.top <= r.top && r.bottom <= area.bottom;
+}
+
+bool same(const EdgeRect& a, const EdgeRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Everything drawn beside a selection placed for the monitors (a 60 × 16
+// label, and tooltips over the first and last buttons) lies in area.
+::testing::AssertionResult all_inside(const std::vector<MonitorArea>& monitors, const PixelRect& bounds,
+                                      const PixelRect& selection, const EdgeRect& area) {
+    const EdgeRect used = work_area_for(monitors, selection, bounds);
+    const ToolbarLayout bar = layout_toolbar_for(selection, used);
+    const EdgeRect parts[] = {bar.bar, size_label_box(selection, 60, 16, used),
+                              tooltip_box(bar.buttons.front().rect, 90, 16, used),
+                              tooltip_box(bar.buttons.back().rect, 90, 16, used)};
+    const char* names[] = {"toolbar", "size label", "first tooltip", "last tooltip"};
+    for (size_t i = 0; i < 4; ++i)
+        if (!inside(parts[i], area))
+            return ::testing::AssertionFailure()
+                   << names[i] << " (" << parts[i].left << ", " << parts[i].top << ", " << parts[i].right << ", "
+                   << parts[i].bottom << ") outside (" << area.left << ", " << area.top << ", " << area.right << ", "
+                   << area.bottom << ")";
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(Toolbar, StaysOnTheMonitorOfTheSelection) {
+    // In picture coordinates. Two monitors: a 2560 × 1440 one left of the
+    // primary 1920 × 1080, bottoms aligned, so nothing shows above the
+    // primary's top (y < 360 right of x 2560); taskbars 40 high.
+    const MonitorArea big{{0, 0, 2560, 1440}, {0, 0, 2560, 1400}};
+    const MonitorArea primary{{2560, 360, 4480, 1440}, {2560, 360, 4480, 1400}};
+    const std::vector<MonitorArea> two = {primary, big};
+    const PixelRect two_bounds{0, 0, 4480, 1440};
+    const PixelRect on_two[] = {
+        {3000, 380, 600, 400},    // near the primary's top: the label would go where nothing shows
+        {2560, 360, 1920, 1080},  // the whole primary: the bar would go above it
+        {2540, 100, 15, 15},      // at the big one's right edge: label and tips would run over
+        {2200, 1300, 300, 100},   // at the big one's bottom: not under its taskbar
+        {2200, 600, 400, 200},    // across both, mostly on the big one
+    };
+    const EdgeRect expected_two[] = {primary.work, primary.work, big.work, big.work, big.work};
+    for (size_t i = 0; i < std::size(on_two); ++i)
+        EXPECT_TRUE(all_inside(two, two_bounds, on_two[i], expected_two[i])) << "selection " << i;
+
+    // Three in a row, the outer ones smaller and lower than the primary.
+    const MonitorArea left{{0, 56, 1280, 1080}, {0, 56, 1280, 1080}};
+    const MonitorArea middle{{1280, 0, 3200, 1080}, {1280, 0, 3200, 1040}};
+    const MonitorArea right{{3200, 312, 4224, 1080}, {3200, 312, 4224, 1080}};
+    const std::vector<MonitorArea> three = {middle, left, right};
+    const PixelRect three_bounds{0, 0, 4224, 1080};
+    const PixelRect on_three[] = {{3100, 400, 600, 200}, {20, 60, 300, 200}, {1300, 900, 1880, 170}};
+    const EdgeRect expected_three[] = {right.work, left.work, middle.work};
+    for (size_t i = 0; i < std::size(on_three); ++i)
+        EXPECT_TRUE(all_inside(three, three_bounds, on_three[i], expected_three[i])) << "selection " << i;
+    // The hint follows the pointer; a point in a gap falls to the primary,
+    // and without monitors the whole picture is the area.
+    EXPECT_TRUE(same(work_area_for(three, {4000, 500, 1, 1}, three_bounds), right.work));
+    EXPECT_TRUE(same(work_area_for(three, {100, 20, 1, 1}, three_bounds), middle.work));
+    EXPECT_TRUE(same(work_area_for({}, {100, 20, 1, 1}, three_bounds), {0, 0, 4224, 1080}));
 }

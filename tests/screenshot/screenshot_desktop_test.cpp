@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <thread>
 
 using namespace testsupport;
@@ -264,7 +265,7 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     EXPECT_TRUE(files_in(app.settings->screenshot_folder).empty()) << "autosave is off";
 
     const ClipboardContent clip = read_clipboard();
-    EXPECT_TRUE(clip.text.empty());
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << "no empty text ahead of the picture";
     EXPECT_FALSE(clip.dib.empty());
     app.watcher->check_clipboard(true);
     EXPECT_EQ(entries().size(), 1u) << "the program's own picture is not recorded again";
@@ -398,19 +399,52 @@ TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {
     EXPECT_EQ(entries().size(), 4u);
 }
 
+namespace {
+
+// Whether the tray shows a balloon holding every one of the texts; it shows
+// one a moment after it is asked.
+bool balloon_says(std::vector<std::wstring> parts) {
+    return pump_until(
+        [&] {
+            for (const auto& tip : tooltip_texts()) {
+                bool all = true;
+                for (const auto& part : parts) all = all && tip.text.find(part) != std::wstring::npos;
+                if (all) return true;
+            }
+            return false;
+        },
+        15000);
+}
+
+}  // namespace
+
 TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
+    // Autosave into a folder that cannot be made, a file standing in its way.
+    const std::wstring blocked = dir.file(L"blocked");
+    ASSERT_TRUE(write_bytes(blocked, "a file, not a folder"));
+    app.settings->screenshot_folder = blocked + L"\\shots";
+    app.settings->screenshot_autosave = true;
+    screenshot_with([] { key(VK_RETURN); });
+    EXPECT_TRUE(balloon_says({L"could not be saved in the folder", L"blocked\\shots"}));
+
+    // And a file chosen in the Save dialog that cannot be written: both told.
     answer.confirm = true;
     answer.path = elsewhere.file(L"no such folder\\shot.png");
     screenshot_with([] { key('S', true); });
-    EXPECT_EQ(entries().size(), 1u) << "the history still gets the picture";
-    // The tray shows a balloon a moment after it is asked.
-    EXPECT_TRUE(pump_until(
-        [] {
-            for (const auto& tip : tooltip_texts())
-                if (tip.text.find(L"could not be written") != std::wstring::npos &&
-                    tip.text.find(L"no such folder\\shot.png") != std::wstring::npos)
-                    return true;
-            return false;
-        },
-        15000));
+    EXPECT_EQ(entries().size(), 2u) << "the history still gets the pictures";
+    EXPECT_TRUE(balloon_says({L"could not be written", L"no such folder\\shot.png", L"blocked\\shots"}));
+}
+
+TEST_F(ScreenshotCommand, RunningOutOfMemoryEndsTheScreenshotAndSaysSo) {
+    ShowWindow(main_, SW_SHOW);
+    const ScreenCapturer before = set_screen_capturer([]() -> CapturedImage { throw std::bad_alloc(); });
+    app.take_screenshot(kShotFullScreen);
+    set_screen_capturer(before);
+    EXPECT_FALSE(app.screenshot_busy);
+    EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
+    EXPECT_TRUE(balloon_says({L"not enough memory"}));
+
+    // The next screenshot is not turned away.
+    screenshot_with([] { key(VK_RETURN); });
+    EXPECT_EQ(entries().size(), 1u);
 }

@@ -13,7 +13,7 @@ import unittest
 
 import korvane_harness as kh
 
-AREA, FULL_SCREEN = kh.IDS.kHotkeyShotArea, kh.IDS.kHotkeyShotFull
+AREA, WINDOW, FULL_SCREEN = kh.IDS.kHotkeyShotArea, kh.IDS.kHotkeyShotWindow, kh.IDS.kHotkeyShotFull
 ENTER, ESC = str(kh.VK_RETURN), str(kh.VK_ESCAPE)
 SHOTS = os.path.join(kh.BINARY_DIR, "screenshots")
 SELECTION = ("200", "150", "400", "300")  # what the first drag selects: x y w h
@@ -25,6 +25,7 @@ def rgb(colorref):
 
 
 RED, YELLOW, GREEN, PURPLE = rgb(0x004646E6), rgb(0x0000C2F5), rgb(0x0043A02E), rgb(0x00B339C2)
+FRONT = rgb(0x005A9614)  # the colour of overlay_driver's window in front
 
 
 def drive(*commands):
@@ -100,6 +101,21 @@ class Backdrop:
         self.proc.stdout.close()
         self.proc.stderr.close()
         return False
+
+
+class FrontWindow(Backdrop):
+    """A window of one colour that another program puts in front, the one a
+    window screenshot takes; rect is its (x, y, w, h) as it reports it."""
+
+    def __init__(self, *args):
+        self.args = args
+
+    def __enter__(self):
+        self.proc = kh.wine_start(kh.helper("overlay_driver"), "front", *self.args, stdin=subprocess.PIPE)
+        line = self.proc.stdout.readline().decode()
+        assert line.startswith("ready"), line
+        self.rect = tuple(int(v) for v in line.split()[1:])
+        return self
 
 
 class ScreenshotRoads(unittest.TestCase):
@@ -199,6 +215,26 @@ class ScreenshotRoads(unittest.TestCase):
             self.assertEqual(identify(png, "%[opaque]").lower(), "true")
             # The grey bands as they were, undimmed.
             self.assertEqual(colours(png, (4, 500, 24, 24)), {rgb(0x3C3C3C): 576})
+
+
+    def test_window_mode_selects_the_window_in_front(self):
+        with Backdrop(), kh.temp_dir() as tmp, kh.RunningProgram({"start_in_tray": "true"}) as app:
+            # A minimized window in front offers nothing: Enter finishes nothing, Esc leaves.
+            with FrontWindow("300", "200", "333", "222", "minimized"):
+                app.post(kh.WM_HOTKEY, WINDOW, 0)
+                drive("wait", "key", ENTER, "key", ESC, "gone")
+            with FrontWindow("300", "200", "333", "222") as front:
+                self.assertEqual(front.rect, (300, 200, 333, 222))
+                app.post(kh.WM_HOTKEY, WINDOW, 0)
+                drive("wait", "key", ENTER, "gone")
+            self.assertEqual(app.quit(), 0)
+            rows = image_rows()
+            self.assertEqual(len(rows), 1, "the window in front, and nothing for the minimized one")
+            png = os.path.join(tmp, "window.png")
+            with open(png, "wb") as f:
+                f.write(rows[0]["image"])
+            # The window and nothing of what lies behind it.
+            self.assertEqual(colours(png), {FRONT: 333 * 222})
 
 
 if __name__ == "__main__":

@@ -117,6 +117,33 @@ TEST(FirstSelection, FollowsTheMode) {
     EXPECT_EQ(right->x, 600);
     EXPECT_EQ(right->y, 500);
     EXPECT_EQ(right->w, 200);
+    // Where Windows parks a minimized window, and just past each edge: on no
+    // screen, so there is nothing of it to select.
+    EXPECT_FALSE(first_selection(kShotWindow, {-32000, -32000, -31840, -31972}, 1600, 600, -800, 0));
+    EXPECT_FALSE(first_selection(kShotWindow, {800, 0, 900, 100}, 1600, 600, -800, 0));
+    EXPECT_FALSE(first_selection(kShotWindow, {-900, 0, -800, 100}, 1600, 600, -800, 0));
+    EXPECT_FALSE(first_selection(kShotWindow, {0, 600, 100, 700}, 1600, 600, -800, 0));
+}
+
+TEST(WindowShot, TheVisibleFrameAndWhatGivesNone) {
+    // Windows 10 and 11: 7 invisible pixels of resize border on three sides.
+    const EdgeRect outer{93, 200, 707, 607};
+    const EdgeRect frame{100, 200, 700, 600};
+    const EdgeRect seen = window_shot_rect(outer, frame, false);
+    EXPECT_EQ(seen.left, 100);
+    EXPECT_EQ(seen.right, 700);
+    EXPECT_EQ(seen.bottom, 600);
+    // The system cannot say, or says nothing useful: the outer rectangle.
+    EXPECT_EQ(window_shot_rect(outer, std::nullopt, false).left, 93);
+    EXPECT_EQ(window_shot_rect(outer, EdgeRect{}, false).right, 707);
+    EXPECT_EQ(window_shot_rect(outer, EdgeRect{100, 200, 100, 600}, false).left, 93);
+
+    const auto none = [](const EdgeRect& r) { return (r.left | r.top | r.right | r.bottom) == 0; };
+    EXPECT_TRUE(none(window_shot_rect(outer, frame, true))) << "minimized";
+    EXPECT_TRUE(none(window_shot_rect({0, 0, 7, 100}, std::nullopt, false)));
+    EXPECT_FALSE(none(window_shot_rect({0, 0, 8, 8}, std::nullopt, false)));
+    // Judged by what shows: a frame of 10 pixels whose visible part is 6 high.
+    EXPECT_TRUE(none(window_shot_rect({0, 0, 10, 10}, EdgeRect{2, 2, 8, 8}, false)));
 }
 
 TEST(Annotations, UndoRedoAndTheStampCounter) {
