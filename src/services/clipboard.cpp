@@ -100,7 +100,7 @@ bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, co
     if (!clipboard.opened() || !EmptyClipboard()) return false;
     // Programs that take the first format they know would paste an empty
     // text instead of the picture.
-    bool all_put = text.empty() && !dib.empty() ? true : put_text_open(text);
+    bool all_put = (text.empty() && !dib.empty()) || put_text_open(text);
     if (!rtf.empty()) all_put = set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size()) && all_put;
     if (!html.empty()) all_put = set_clipboard_bytes(html_clipboard_format(), html.data(), html.size()) && all_put;
     if (!dib.empty()) all_put = set_clipboard_bytes(CF_DIB, dib.data(), dib.size()) && all_put;
