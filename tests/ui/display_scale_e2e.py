@@ -21,8 +21,12 @@ class DisplayScaleTest(unittest.TestCase):
         with kh.display_scale(192), RunningProgram() as app:
             app.post(WM_COMMAND, IDS.kCmdAddCategory)
             title = language_text("input.new_category")
-            found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title],
-                                   capture_output=True, text=True, timeout=20).stdout.split()
+            # A search ends with an X error when any window of the display goes
+            # while it walks them (other tests make and close windows meanwhile):
+            # it is asked again until the box is found.
+            found = kh.wait_until(lambda: subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--name", title],
+                capture_output=True, text=True, timeout=20).stdout.split(), timeout=20)
             self.assertTrue(found, "no input box")
             subprocess.run(["import", "-frame", "-window", found[0], picture], check=True)
             out = wine(helper("entry_list_probe"), "box", "KorvaneInputBox", str(IDCANCEL), "8000").stdout.decode()
