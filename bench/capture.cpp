@@ -22,9 +22,9 @@
 #include "bench_timing.h"
 
 #include "app/ids.h"
-#include "app/settings.h"
+#include "capture/clipboard_watcher.h"
+#include "config/settings.h"
 #include "services/clipboard.h"
-#include "services/clipboard_watcher.h"
 #include "services/focus.h"
 #include "storage/history_db.h"
 

@@ -1,26 +1,23 @@
 #include "app/app.h"
 
-#include "app/file_locations.h"
-#include "app/language.h"
 #include "app/main_window_proc.h"
-#include "app/settings.h"
-#include "app/window_decoration.h"
-#include "app/window_placement.h"
+#include "capture/clipboard_watcher.h"
+#include "config/file_locations.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/bitmap.h"
-#include "services/clipboard_watcher.h"
 #include "services/focus.h"
-#include "services/sound.h"
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
 #include "ui/kit/window_class.h"
+#include "ui/kit/window_decoration.h"
 #include "ui/main_window/main_window.h"
+#include "ui/main_window/window_placement.h"
 #include "ui/menu/quick_menu.h"
 #include "ui/settings/settings_window.h"
 
 #include <shlwapi.h>
-
-App* g_app = nullptr;
 
 namespace {
 
@@ -70,11 +67,8 @@ void register_main_window_class(HINSTANCE instance) {
 
 App::~App() { shutdown(); }
 
-HWND App::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
-
 bool App::init(HINSTANCE module) {
     instance = module;
-    g_app = this;
     capture_category.reset();
 
     settings = new Settings();
@@ -104,7 +98,7 @@ bool App::init(HINSTANCE module) {
     HWND hwnd = CreateWindowExW(
         settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
         place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,
-        place.height, nullptr, nullptr, instance, this);
+        place.height, nullptr, nullptr, instance, static_cast<AppParts*>(this));
     if (!hwnd) return false;
     // WM_CREATE has bound the contents object; keep the handle even if it did not.
     if (!main_window->hwnd) main_window->hwnd = hwnd;
@@ -158,7 +152,6 @@ void App::shutdown() {
     delete_part(watcher);
     delete_part(db);
     delete_part(settings);
-    if (g_app == this) g_app = nullptr;
 }
 
 CaptureSink App::capture_sink() {
@@ -168,18 +161,6 @@ CaptureSink App::capture_sink() {
 void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
-}
-
-void App::play_paste_tone() {
-    if (!settings || !settings->sound_on_paste) return;
-    // The tone blocks this thread while it plays; the preview's low-level
-    // mouse hook would hold every mouse event of the system meanwhile.
-    if (main_window) main_window->hide_preview();
-    play_sound(settings->sound_paste_id);
-}
-
-void App::tell_paste_failed() {
-    if (tray) tray->show_balloon(tr(L"tray.paste_title"), tr(L"tray.paste_failed"));
 }
 
 // Each notice is taken only once the tray can show it.
@@ -221,17 +202,6 @@ void App::clear_history() {
         main_window->refresh_all();
         main_window->refresh_list();
     }
-}
-
-void App::set_dark_mode(bool on) {
-    if (settings) settings->dark_mode = on;
-    HWND hwnd = main_hwnd();
-    if (main_window) main_window->apply_dark_mode(on);
-    apply_round_corners(hwnd);
-    apply_dark_title_bar(hwnd, on);
-    if (settings_window && settings_window->window && IsWindow(settings_window->window))
-        apply_dark_title_bar(settings_window->window, on);
-    if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void App::toggle_dark_mode() { set_dark_mode(!(settings && settings->dark_mode)); }

@@ -7,44 +7,26 @@
 #include "app/ids.h"
 #include "screenshot/screenshot.h"
 #include "services/hotkey.h"
+#include "ui/app_parts.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-class HistoryDb;
-struct Settings;
-class MainWindow;
-class TrayIcon;
-class QuickMenu;
-class ClipboardWatcher;
 struct CaptureSink;
-class SettingsWindow;
 
 struct MainHotkey : HotkeyPair {
     std::uint32_t id = kHotkeyOpenHistory;
 };
 
-class App {
+// The parts (ui/app_parts.h) and what only the program itself holds.
+class App : public AppParts {
 public:
-    App() = default;
+    App();
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
-
-    // Built by init before the main window exists and deleted by shutdown
-    // after it is gone: while the window lives, every part but the settings
-    // window is there, and its procedure relies on that.
-    HINSTANCE instance = nullptr;
-    HistoryDb* db = nullptr;
-    Settings* settings = nullptr;
-    MainWindow* main_window = nullptr;  // its hwnd is "the main window"
-    TrayIcon* tray = nullptr;
-    QuickMenu* quick_menu = nullptr;
-    ClipboardWatcher* watcher = nullptr;
-    SettingsWindow* settings_window = nullptr;  // created on first use
 
     MainHotkey main_hotkey;
     std::uint32_t quick_menu_hotkey_id = kHotkeyQuickMenu;
@@ -55,10 +37,7 @@ public:
     HotkeyPair shot_window_hotkey;
     HotkeyPair shot_full_hotkey;
 
-    bool screenshot_busy = false;                  // the screenshot overlay is running
-    std::optional<std::int64_t> capture_category;  // new captures are filed here
-    HWND paste_target = nullptr;                   // where pastes go
-    bool backdrop_on = false;                      // the system backdrop paints the window
+    bool backdrop_on = false;  // the system backdrop paints the window
 
     // Builds every part and creates the main window; false only when the
     // window cannot be created.
@@ -68,9 +47,6 @@ public:
     // Deletes the owned parts, each once; safe to call again.
     void shutdown();
 
-    // The main window's handle, or null before it exists.
-    HWND main_hwnd() const;
-
     // What the clipboard watcher stores into and tells: the database, the
     // settings, the capture category and on_copied.
     CaptureSink capture_sink();
@@ -78,14 +54,8 @@ public:
     // Tells the user in tray balloons what the history database says must be
     // known about its file (a damaged file moved aside, copies not saved).
     void tell_storage_notices();
-    // The paste tone, when the settings ask for it, on this thread.
-    void play_paste_tone();
-    // A paste whose text could not be put on the clipboard sent no keys
-    // (they would have pasted what was there before); a tray balloon says so.
-    void tell_paste_failed();
     void open_settings();
     void clear_history();
-    void set_dark_mode(bool on);
     void toggle_dark_mode();
     void show_quick_menu();
     void remember_foreground();
@@ -118,6 +88,3 @@ private:
 
     std::uint64_t registered_hotkeys = 0;  // bit n: hotkey id n
 };
-
-// The running application, published by App::init before any window exists.
-extern App* g_app;

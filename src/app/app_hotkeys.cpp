@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/tray_icon.h"
 
 namespace {
@@ -16,6 +16,21 @@ constexpr wchar_t kScreenshotFallbackHotkey[] = L"ctrl+shift+alt+p";
 std::uint64_t id_bit(int id) { return id >= 0 && id <= kHotkeyLastId ? std::uint64_t(1) << id : 0; }
 
 }  // namespace
+
+// The settings window reaches the hotkeys through the parts record.
+App::App() {
+    set_hotkey = [this](int id, const std::wstring& text) {
+        switch (id) {
+        case kHotkeyOpenHistory: return set_main_hotkey(text);
+        case kHotkeyPlainPaste: return set_plain_hotkey(text);
+        case kHotkeyTemplates: return set_snippets_hotkey(text);
+        case kHotkeyShotArea: return set_screenshot_hotkey(kShotArea, text);
+        case kHotkeyShotWindow: return set_screenshot_hotkey(kShotWindow, text);
+        case kHotkeyShotFull: return set_screenshot_hotkey(kShotFullScreen, text);
+        default: return false;
+        }
+    };
+}
 
 bool App::register_pair(HWND window, int id, const HotkeyPair& pair) {
     if (pair.vk == 0 || !RegisterHotKey(window, id, pair.modifiers, pair.vk)) return false;

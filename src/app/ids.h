@@ -35,7 +35,7 @@ inline constexpr WORD kAppIconResource = 1;
 // Between the parts of the program, and from a second instance.
 inline constexpr UINT kMsgTray = WM_APP + 1;              // the tray icon's callback; lParam: the mouse message
 inline constexpr UINT kMsgShowMain = WM_APP + 4;          // show, restore and focus the main window
-inline constexpr UINT kMsgLinkTitle = WM_APP + 10;        // wParam: history id; lParam: a title (services/link_fetch.h)
+inline constexpr UINT kMsgLinkTitle = WM_APP + 10;        // wParam: history id; lParam: a title (capture/link_fetch.h)
 inline constexpr UINT kMsgPasteFailed = WM_APP + 11;      // a paste thread found the clipboard taken and sent no keys
 inline constexpr UINT kMsgRebuildSettings = WM_APP + 60;  // to the settings window: build it anew
 

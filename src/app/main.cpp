@@ -1,8 +1,8 @@
 // The entry point of Korvane.exe: one instance per user, then the App.
 
 #include "app/app.h"
-#include "app/file_locations.h"
 #include "app/ids.h"
+#include "config/file_locations.h"
 #include "services/handles.h"
 #include "ui/kit/theme.h"
 

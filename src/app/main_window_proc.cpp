@@ -11,19 +11,19 @@
 #include "app/main_window_proc.h"
 
 #include "app/app.h"
-#include "app/file_locations.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
-#include "app/window_decoration.h"
-#include "services/clipboard_watcher.h"
+#include "capture/clipboard_watcher.h"
+#include "capture/link_fetch.h"
+#include "config/file_locations.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/focus.h"
-#include "services/link_fetch.h"
 #include "services/paste_threads.h"
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/dialogs/json_file_dialogs.h"
+#include "ui/kit/window_decoration.h"
 #include "ui/kit/window_state.h"
 #include "ui/main_window/main_window.h"
 #include "ui/menu/tray_menu.h"
@@ -393,7 +393,7 @@ void route_command(HWND hwnd, App& app, int id) {
     case kCmdWatchClipboard: flip_watching(app); break;
     case kCmdAlwaysOnTop: mw.toggle_topmost(); break;
     case kCmdHotkeyHelp:
-    case kCmdHelpHotkeys: show_hotkey_help(hwnd); break;
+    case kCmdHelpHotkeys: show_hotkey_help(hwnd, app); break;
     case kCmdOpenSettings: app.open_settings(); break;
     case kCmdAbout: show_about(hwnd); break;
     default: break;
@@ -440,18 +440,16 @@ std::wstring hotkey_help_text(const std::wstring& open_history_keys, const std::
 
 // The help names only combinations that work: one without a key, or one
 // another program holds, is shown as not set.
-void show_hotkey_help(HWND owner) {
+void show_hotkey_help(HWND owner, const App& app) {
     const std::wstring not_set = tr(L"hotkey.not_set");
     std::wstring open_history = not_set, plain = not_set, templates = not_set;
     bool with_settings = false;
-    if (g_app) {
-        if (g_app->hotkey_registered(kHotkeyOpenHistory))
-            open_history = hotkey_display_text(g_app->main_hotkey.modifiers, g_app->main_hotkey.vk);
-        if (g_app->settings) {
-            with_settings = true;
-            if (g_app->hotkey_registered(kHotkeyPlainPaste)) plain = g_app->settings->plain_hotkey;
-            if (g_app->hotkey_registered(kHotkeyTemplates)) templates = g_app->settings->snippets_hotkey;
-        }
+    if (app.hotkey_registered(kHotkeyOpenHistory))
+        open_history = hotkey_display_text(app.main_hotkey.modifiers, app.main_hotkey.vk);
+    if (app.settings) {
+        with_settings = true;
+        if (app.hotkey_registered(kHotkeyPlainPaste)) plain = app.settings->plain_hotkey;
+        if (app.hotkey_registered(kHotkeyTemplates)) templates = app.settings->snippets_hotkey;
     }
     const std::wstring text =
         hotkey_help_text(open_history, with_settings ? &plain : nullptr, with_settings ? &templates : nullptr);
@@ -459,10 +457,11 @@ void show_hotkey_help(HWND owner) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    // The App comes with WM_CREATE, when its parts can take the window.
-    App* app_ptr = window_state<App>(hwnd, msg, lparam, WM_CREATE);
-    if (!app_ptr) return DefWindowProcW(hwnd, msg, wparam, lparam);
-    App& app = *app_ptr;
+    // The App comes with WM_CREATE, when its parts can take the window. It
+    // is bound as its parts, which is how the windows of ui/ find them.
+    AppParts* parts = window_state<AppParts>(hwnd, msg, lparam, WM_CREATE);
+    if (!parts) return DefWindowProcW(hwnd, msg, wparam, lparam);
+    App& app = static_cast<App&>(*parts);
 
     switch (msg) {
     case WM_CREATE: return on_create(hwnd, app);

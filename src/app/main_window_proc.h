@@ -6,6 +6,8 @@
 
 #include <string>
 
+class App;
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 // Shows a hidden window with a short fade when the system animates windows.
@@ -16,5 +18,5 @@ void show_window_animated(HWND window);
 // rows appear only when their texts are given.
 std::wstring hotkey_help_text(const std::wstring& open_history_keys, const std::wstring* plain_paste_keys,
                               const std::wstring* templates_keys);
-// The shortcut help box, owned by the given window.
-void show_hotkey_help(HWND owner);
+// The shortcut help box of the running program, owned by the given window.
+void show_hotkey_help(HWND owner, const App& app);

@@ -1,8 +1,8 @@
 // Ctrl+Shift+1..9: paste a quick slot into the program that was in front.
 
 #include "app/app.h"
-#include "app/settings.h"
-#include "services/entry_clipboard.h"
+#include "capture/entry_clipboard.h"
+#include "config/settings.h"
 #include "services/paste_threads.h"
 #include "storage/history_db.h"
 

@@ -2,7 +2,7 @@
 #include "screenshot/capture_overlay.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "screenshot/screen_capture.h"
 #include "services/focus.h"
 #include "ui/kit/modal_loop.h"

@@ -2,7 +2,7 @@
 #include "screenshot/capture_overlay.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "ui/kit/theme.h"
 
 #include <algorithm>

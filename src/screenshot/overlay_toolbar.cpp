@@ -2,7 +2,7 @@
 #include "screenshot/overlay_toolbar.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 
 #include <algorithm>
 

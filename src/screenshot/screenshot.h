@@ -4,7 +4,7 @@
 // calls it (App::take_screenshot); nothing else of the tool is seen outside
 // this folder.
 
-class App;
+struct AppParts;
 
 // What the screenshot hotkeys, menus and buttons ask for. Also the kind of
 // App::set_screenshot_hotkey.
@@ -15,4 +15,4 @@ enum ScreenshotMode : int {
 };
 
 // Runs a whole screenshot on the UI thread, modal until the user is done.
-void run_screenshot(App& app, ScreenshotMode mode);
+void run_screenshot(AppParts& app, ScreenshotMode mode);

@@ -1,15 +1,14 @@
 // The screenshot command, from the hotkey to the history.
 #include "screenshot/screenshot.h"
 
-#include "app/app.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "capture/clipboard_watcher.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "screenshot/capture_overlay.h"
 #include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
 #include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
-#include "services/clipboard_watcher.h"
 #include "services/file_io.h"
 #include "services/image.h"
 #include "services/image_file.h"
@@ -18,6 +17,7 @@
 #include "services/tray_icon.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/main_window/main_window.h"
 
 #include <new>
@@ -42,7 +42,7 @@ void copy_picture(ClipboardWatcher* watcher, const Bytes& png) {
 
 // Steps after the overlay: the file, the history entry, the clipboard and
 // the reports.
-void store_screenshot(App& app, const CaptureResult& shot) {
+void store_screenshot(AppParts& app, const CaptureResult& shot) {
     Settings& settings = *app.settings;
     settings.screenshot_color = static_cast<int>(shot.color);
     settings.screenshot_thickness = shot.thickness;
@@ -98,7 +98,7 @@ void store_screenshot(App& app, const CaptureResult& shot) {
         app.tray->show_balloon(id != 0 ? tr(L"tray.screenshot_added") : tr(L"tray.screenshot"), missing);
 }
 
-void tell_out_of_memory(App& app) {
+void tell_out_of_memory(AppParts& app) {
     if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.out_of_memory"));
 }
 
@@ -106,7 +106,7 @@ enum class Taken { Picture, CaptureFailed };
 
 // Capture and overlay, under per-monitor DPI awareness. The picture moves
 // into the overlay, and both are gone when this returns (or throws).
-Taken take_and_edit(App& app, ScreenshotMode mode, CaptureResult& shot) {
+Taken take_and_edit(AppParts& app, ScreenshotMode mode, CaptureResult& shot) {
     DpiAwarenessScope per_monitor;
     CapturedImage picture = screen_capturer()();
     if (!picture.ok) return Taken::CaptureFailed;
@@ -122,7 +122,7 @@ Taken take_and_edit(App& app, ScreenshotMode mode, CaptureResult& shot) {
 
 }  // namespace
 
-void run_screenshot(App& app, ScreenshotMode mode) {
+void run_screenshot(AppParts& app, ScreenshotMode mode) {
     if (app.screenshot_busy || !app.main_window || !app.main_window->hwnd || !app.settings) return;
     app.screenshot_busy = true;
     HWND main = app.main_window->hwnd;

@@ -1,6 +1,5 @@
 #include "services/autostart.h"
 
-#include "app/file_locations.h"
 #include "services/handles.h"
 
 #include <windows.h>
@@ -24,8 +23,7 @@ bool is_autostart_enabled() {
     return rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA;
 }
 
-bool set_autostart(bool on) {
-    const std::wstring exe = on ? exe_path() : std::wstring();
+bool set_autostart(bool on, const std::wstring& exe) {
     if (on && exe.empty()) return false;
     ScopedKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return false;

@@ -4,8 +4,8 @@
 // changed it.
 
 #include "app/app.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/window_util.h"
 #include "support/box_script.h"
 #include "support/main_window_fixture.h"

@@ -1,9 +1,9 @@
 #include "app/main_window_proc.h"
-#include "app/window_placement.h"
 #include "ui/kit/brush_cache.h"
 #include "ui/kit/list_box.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
+#include "ui/main_window/window_placement.h"
 
 #include <gtest/gtest.h>
 

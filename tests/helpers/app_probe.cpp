@@ -23,6 +23,7 @@
 //                                          brings the window up and clicks the middle of the row
 
 #include "app/ids.h"
+#include "config/file_locations.h"
 #include "helpers/probe_util.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
@@ -206,7 +207,7 @@ int click_row(int id, int row, bool right) {
 }
 
 int autostart(const std::string& what) {
-    if (what == "on" || what == "off") std::printf("set %d\n", set_autostart(what == "on") ? 1 : 0);
+    if (what == "on" || what == "off") std::printf("set %d\n", set_autostart(what == "on", exe_path()) ? 1 : 0);
     std::printf("enabled %d\n", is_autostart_enabled() ? 1 : 0);
     return 0;
 }

@@ -6,8 +6,8 @@
 //                               prints the title it posted, or "none" after 20 s
 
 #include "app/ids.h"
+#include "capture/link_fetch.h"
 #include "services/encoding.h"
-#include "services/link_fetch.h"
 #include "support/test_support.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // no locale stands between Python and the program.
 //   settings_probe save <ini> [<values.txt>]   defaults, then each key=value line set, saved to ini
 //   settings_probe resave <from> <to>          loaded from one file, saved to another
-#include "app/settings.h"
+#include "config/settings.h"
 #include "services/encoding.h"
 
 #include "support/test_support.h"

@@ -1,11 +1,11 @@
 #include "app/ids.h"
+#include "capture/source_app.h"
 #include "services/clipboard.h"
 #include "services/focus.h"
 #include "services/handles.h"
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
-#include "services/source_app.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
 

@@ -1,9 +1,9 @@
 #include "support/main_window_fixture.h"
 
-#include "app/file_locations.h"
-#include "app/language.h"
 #include "app/main_window_proc.h"
-#include "services/clipboard_watcher.h"
+#include "capture/clipboard_watcher.h"
+#include "config/file_locations.h"
+#include "config/language.h"
 #include "services/dib.h"
 #include "services/image.h"
 #include "services/tray_icon.h"
@@ -42,7 +42,6 @@ MainWindowFixture::MainWindowFixture(const std::wstring& language) {
     app_.main_window = new MainWindow();
     app_.watcher = new ClipboardWatcher();
     app_.tray = new TrayIcon();
-    g_app = &app_;
     // The window writes the profile's settings file when it goes; the test's must not stay there.
     had_profile_settings_ = file_exists(ini_path());
     if (had_profile_settings_) profile_settings_ = read_bytes(ini_path());

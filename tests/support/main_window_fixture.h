@@ -5,7 +5,7 @@
 // desktop tests, the screenshot gallery and the benchmarks.
 
 #include "app/app.h"
-#include "app/settings.h"
+#include "config/settings.h"
 #include "services/encoding.h"
 #include "storage/history_db.h"
 #include "support/test_support.h"

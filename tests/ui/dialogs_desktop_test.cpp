@@ -5,8 +5,8 @@
 
 #include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/dib.h"
 #include "storage/history_records.h"
 #include "support/box_script.h"
@@ -20,6 +20,7 @@
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/window_class.h"
+#include "ui/kit/window_state.h"
 #include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
@@ -114,13 +115,14 @@ class DialogsDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
         app_.settings = new Settings();
-        g_app = &app_;
         load_language(L"en", source_dir() + L"\\lang");
+        // The owner stands for the main window, whose parts give the boxes their theme.
         register_window_class(
-            {.name = L"KorvaneBoxTestOwner", .background = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))});
-        owner_ = CreateWindowExW(0, L"KorvaneBoxTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
+            {.name = kMainWindowClass, .background = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))});
+        owner_ = CreateWindowExW(0, kMainWindowClass, L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(owner_);
+        bind_state<AppParts>(owner_, &app_);
         main_.hwnd = owner_;
         main_.app = &app_;
         SetForegroundWindow(owner_);

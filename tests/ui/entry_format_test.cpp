@@ -1,5 +1,5 @@
 #include "ui/main_window/entry_format.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

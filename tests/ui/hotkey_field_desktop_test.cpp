@@ -3,7 +3,7 @@
 // is already registered.
 
 #include "app/ids.h"
-#include "app/settings.h"
+#include "config/settings.h"
 #include "support/desktop_input.h"
 #include "ui/kit/hotkey_field.h"
 #include "ui/kit/window_class.h"

@@ -3,8 +3,8 @@
 
 #include "ui/kit/hotkey_recording.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/hotkey.h"
 #include "support/test_support.h"
 #include "ui/kit/theme.h"

@@ -4,7 +4,7 @@
 // editing of a text.
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "services/encoding.h"
 #include "services/window_util.h"
 #include "support/box_script.h"

@@ -7,9 +7,9 @@
 // spin of the settings window; screenshots of both in both themes.
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "capture/link_fetch.h"
+#include "config/language.h"
 #include "services/clipboard.h"
-#include "services/link_fetch.h"
 #include "services/sound.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"

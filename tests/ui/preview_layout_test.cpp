@@ -1,7 +1,7 @@
 // The preview popup's arithmetic and texts, and the template editor's checks.
 #include "ui/main_window/preview_layout.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "support/test_support.h"
 #include "ui/main_window/template_fields.h"
 

@@ -4,7 +4,7 @@
 // switching, the category commands run through their boxes and menus,
 // driven by a timer, and another template group opens at its top.
 
-#include "app/language.h"
+#include "config/language.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"

@@ -5,7 +5,7 @@
 
 #include "ui/main_window/sidebar.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "ui/dialogs/confirm_box.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "services/handles.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
@@ -83,7 +83,7 @@ bool confirm_box(HWND parent, const std::wstring& title, const std::wstring& mes
     const SIZE frame = dialog_window_size(confirm_box_client_size(text.cx, text.cy), kConfirmStyle);
 
     ConfirmBoxState state;
-    state.look.dark = dialogs_dark();
+    state.look.dark = dialogs_dark(parent);
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kConfirmBoxClass, title.c_str(), kConfirmStyle, 0, 0, frame.cx,
                                   frame.cy, parent, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window) return false;

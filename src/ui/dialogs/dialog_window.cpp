@@ -1,7 +1,7 @@
 #include "ui/dialogs/dialog_window.h"
 
-#include "app/app.h"
-#include "app/settings.h"
+#include "config/settings.h"
+#include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/rounded_button.h"
@@ -9,7 +9,10 @@
 #include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
 
-bool dialogs_dark() { return g_app && g_app->settings && g_app->settings->dark_mode; }
+bool dialogs_dark(HWND parent) {
+    const AppParts* parts = app_parts_of(parent);
+    return parts && parts->settings && parts->settings->dark_mode;
+}
 
 bool register_dialog_class(const wchar_t* class_name, WNDPROC procedure) {
     return register_window_class({.name = class_name, .procedure = procedure, .style = 0});

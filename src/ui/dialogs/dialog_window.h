@@ -9,8 +9,9 @@
 
 #include <string>
 
-// Settings.dark_mode of the running program; light without one.
-bool dialogs_dark();
+// Settings.dark_mode of the program whose main window is parent, the owner
+// of every box; light over any other window.
+bool dialogs_dark(HWND parent);
 
 // Registers a box's class on first use: arrow cursor, no background brush
 // (each box paints its own), no icon. False when it cannot be registered.

@@ -1,11 +1,11 @@
 #include "ui/dialogs/input_box.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/handles.h"
 #include "services/window_util.h"
+#include "ui/app_parts.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
 #include "ui/kit/control_styles.h"
@@ -27,14 +27,17 @@ struct InputBoxState {
     ScopedFont field_font;
 };
 
-int field_font_size() {
-    if (!g_app || !g_app->settings) return 14;
-    return std::clamp(g_app->settings->font_size, 10, 18);
+// The box opens over the main window, whose list font and top row it follows.
+int field_font_size(HWND parent) {
+    const AppParts* parts = app_parts_of(parent);
+    if (!parts || !parts->settings) return 14;
+    return std::clamp(parts->settings->font_size, 10, 18);
 }
 
-int main_row_width() {
-    if (!g_app || !g_app->main_window) return -1;
-    return g_app->main_window->top_row_min_width();
+int main_row_width(HWND parent) {
+    const AppParts* parts = app_parts_of(parent);
+    if (!parts || !parts->main_window) return -1;
+    return parts->main_window->top_row_min_width();
 }
 
 // The prompt's font grows with the display's scale; its line is measured.
@@ -52,9 +55,10 @@ HWND add_child(HWND window, const wchar_t* cls, const std::wstring& text, DWORD 
     return add_dialog_control(window, cls, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, id, font);
 }
 
-void add_children(HWND window, InputBoxState& state, const std::wstring& prompt, const InputBoxLayout& box) {
+void add_children(HWND window, HWND parent, InputBoxState& state, const std::wstring& prompt,
+                  const InputBoxLayout& box) {
     add_child(window, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, box.prompt, 0, nullptr);
-    state.field_font = make_ui_font(field_font_size(), FW_NORMAL);
+    state.field_font = make_ui_font(field_font_size(parent), FW_NORMAL);
     HWND field =
         add_child(window, L"EDIT", *state.text, ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP,
                   box.field, kIdInputField, state.field_font.get());
@@ -93,19 +97,19 @@ LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 }
 
 bool input_box(HWND parent, const std::wstring& title, const std::wstring& prompt, std::wstring& text) {
-    const InputBoxLayout box = input_box_layout(input_box_width(main_row_width()), prompt_line_height());
+    const InputBoxLayout box = input_box_layout(input_box_width(main_row_width(parent)), prompt_line_height());
     if (!register_dialog_class(kInputBoxClass, InputBoxProc)) return false;
     // The box edits a copy: the caller's text changes only when OK is pressed.
     std::wstring edited = text;
     InputBoxState state;
     state.text = &edited;
-    state.look.dark = dialogs_dark();
+    state.look.dark = dialogs_dark(parent);
     const SIZE frame = dialog_window_size(box.client, kInputStyle);
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputBoxClass, title.c_str(), kInputStyle, 0, 0, frame.cx,
                                   frame.cy, parent, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window) return false;
     set_dark_title_bar(window, state.look.dark);
-    add_children(window, state, prompt, box);
+    add_children(window, parent, state, prompt, box);
     center_on_parent(window, parent);
     run_modal_dialog(window, parent, GetDlgItem(window, kIdInputField));
     if (state.result) text = std::move(edited);

@@ -1,6 +1,6 @@
 #include "ui/dialogs/json_file_dialogs.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "storage/history_db.h"
 
 #include <commdlg.h>

@@ -2,7 +2,7 @@
 
 #include "ui/kit/hotkey_recording.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "services/hotkey.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // MainWindow: painting the cards of the entry list.
 #include "ui/main_window/main_window.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 #include "ui/main_window/entry_format.h"

@@ -1,8 +1,8 @@
 // MainWindow: the category commands and the context menus of the sidebar's rows.
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/dialogs/confirm_box.h"
 #include "ui/dialogs/input_box.h"
 #include "ui/kit/list_box.h"

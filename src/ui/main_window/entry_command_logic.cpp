@@ -1,7 +1,7 @@
 #include "ui/main_window/entry_command_logic.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
 

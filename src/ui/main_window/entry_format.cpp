@@ -1,7 +1,7 @@
 #include "ui/main_window/entry_format.h"
 
-#include "app/language.h"
-#include "services/app_names.h"
+#include "capture/app_names.h"
+#include "config/language.h"
 #include "services/clock.h"
 #include "services/text_util.h"
 

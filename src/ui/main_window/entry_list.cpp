@@ -1,12 +1,12 @@
 // MainWindow: the entry list — refilling it for the view and search, its rows, selection and thumbnails.
 #include "ui/main_window/main_window.h"
 
-#include "app/app.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/bitmap.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"
 

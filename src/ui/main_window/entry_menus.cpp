@@ -2,9 +2,9 @@
 // the command chosen.
 #include "ui/main_window/main_window.h"
 
-#include "app/app.h"
 #include "app/ids.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/main_window/entry_command_logic.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/menu/popup_menu.h"

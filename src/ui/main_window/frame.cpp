@@ -3,16 +3,17 @@
 
 #include "ui/main_window/main_window.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/window_util.h"
+#include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
 #include "ui/kit/window_class.h"
+#include "ui/kit/window_state.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/frame_controls.h"
 #include "ui/main_window/main_window_layout.h"
@@ -171,7 +172,7 @@ MainWindow::~MainWindow() {
     clear_thumbnails();
 }
 
-void MainWindow::init(HWND window, App* owner) {
+void MainWindow::init(HWND window, AppParts* owner) {
     hwnd = window;
     app = owner;
     if (const Settings* s = app && app->settings ? app->settings : nullptr) {
@@ -320,8 +321,11 @@ HWND MainWindow::ensure_preview_window() {
     preview_window.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kEntryHintClass, L"",
                                          WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     set_font(preview_window.get(), list_font ? list_font.get() : ui_font.get());
-    if (preview_window)
+    if (preview_window) {
         SetWindowSubclass(preview_window.get(), EntryHintProc, kEntryHintSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        // For the mouse hook, which has only the popup to go by.
+        bind_state(preview_window.get(), this);
+    }
     return preview_window.get();
 }
 

@@ -3,7 +3,7 @@
 // and the code that paints them and takes their input (frame_paint.cpp).
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 
 #include <windows.h>
 

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-class App;
+struct AppParts;
 
 class MainWindow {
 public:
@@ -41,7 +41,7 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     HWND hwnd = nullptr;  // the main window
-    App* app = nullptr;
+    AppParts* app = nullptr;
     HWND entry_list = nullptr;     // LISTBOX 101, the cards
     HWND search_edit = nullptr;    // EDIT 102
     HWND search_button = nullptr;  // BUTTON 108
@@ -113,7 +113,7 @@ public:
     BrushCache brushes;
 
     // ---- frame (frame.cpp, frame_paint.cpp)
-    void init(HWND window, App* owner);
+    void init(HWND window, AppParts* owner);
     // WM_SHOWWINDOW and WM_WINDOWPOSCHANGING: a window about to be shown
     // for the first time gets its children.
     void on_show_window(bool showing);

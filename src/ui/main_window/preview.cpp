@@ -2,17 +2,18 @@
 // scrolling, the link menu, the mouse hook that closes it, and the list font it shares with the list.
 #include "ui/main_window/main_window.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
-#include "services/app_names.h"
+#include "capture/app_names.h"
+#include "capture/link_title.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/bitmap.h"
 #include "services/clipboard.h"
-#include "services/link_title.h"
 #include "services/text_util.h"
+#include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
+#include "ui/kit/window_state.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/frame_controls.h"
 #include "ui/menu/popup_menu.h"
@@ -34,13 +35,13 @@ constexpr int kLineGap = 4;   // between information lines
 constexpr int kSeparatorGap = 24;
 constexpr UINT kWrapFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
-bool hints_on(const App* app) { return !app || !app->settings || app->settings->show_hints; }
+bool hints_on(const AppParts* app) { return !app || !app->settings || app->settings->show_hints; }
 
 // A minimized window is still "visible", somewhere off the screen: the popup
 // has nothing to stand beside then.
 bool on_screen(HWND window) { return window && IsWindowVisible(window) && !IsIconic(window); }
 
-int wanted_font_size(const App* app) {
+int wanted_font_size(const AppParts* app) {
     return app && app->settings ? std::clamp(app->settings->font_size, 10, 18) : 14;
 }
 
@@ -114,13 +115,19 @@ void draw_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
 
 std::wstring labelled(const std::wstring& label, const std::wstring& value) { return label + L" " + value; }
 
+// The popup the mouse hook serves. A low-level hook is given no context of
+// its own: it reaches the MainWindow through the popup's state, and the
+// hook goes before the popup does.
+HWND hooked_popup = nullptr;
+
 // The popup closes on a click anywhere else. The hook runs on this thread's
-// message loop and reaches the popup through the App.
+// message loop.
 LRESULT CALLBACK PreviewMouseHookProc(int code, WPARAM wparam, LPARAM lparam) {
     const LRESULT next = CallNextHookEx(nullptr, code, wparam, lparam);
     const bool press = wparam == WM_LBUTTONDOWN || wparam == WM_RBUTTONDOWN || wparam == WM_MBUTTONDOWN;
-    if (code == HC_ACTION && press && lparam && g_app && g_app->main_window)
-        g_app->main_window->on_mouse_hook_click(reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam)->pt);
+    MainWindow* mw = hooked_popup ? state_of<MainWindow>(hooked_popup) : nullptr;
+    if (code == HC_ACTION && press && lparam && mw)
+        mw->on_mouse_hook_click(reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam)->pt);
     return next;
 }
 
@@ -333,13 +340,15 @@ void MainWindow::hide_preview() {
 // ---------------------------------------------------------------- the mouse hook
 
 void MainWindow::install_preview_hook() {
-    if (!preview_hook)
-        preview_hook = SetWindowsHookExW(WH_MOUSE_LL, PreviewMouseHookProc, GetModuleHandleW(nullptr), 0);
+    if (preview_hook) return;
+    hooked_popup = preview_window.get();
+    preview_hook = SetWindowsHookExW(WH_MOUSE_LL, PreviewMouseHookProc, GetModuleHandleW(nullptr), 0);
 }
 
 void MainWindow::remove_preview_hook() {
     if (preview_hook) UnhookWindowsHookEx(preview_hook);
     preview_hook = nullptr;
+    hooked_popup = nullptr;
 }
 
 void MainWindow::on_mouse_hook_click(POINT screen_point) {
@@ -517,6 +526,7 @@ void on_popup_destroy(MainWindow& mw) {
 
 void on_popup_nc_destroy(MainWindow& mw, HWND window) {
     RemoveWindowSubclass(window, EntryHintProc, kEntryHintSubclassId);
+    clear_state(window);
     if (mw.preview_window.get() == window) mw.preview_window.release();
 }
 

@@ -1,7 +1,7 @@
 #include "ui/main_window/preview_layout.h"
 
-#include "app/language.h"
-#include "services/link_title.h"
+#include "capture/link_title.h"
+#include "config/language.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 // (a device context's business) happens in preview.cpp and comes in here as
 // plain numbers.
 
-#include "app/window_placement.h"
+#include "ui/main_window/window_placement.h"
 
 #include <string>
 

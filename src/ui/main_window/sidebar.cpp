@@ -1,12 +1,12 @@
 // MainWindow: the views, and the sidebar that lists and switches them.
 #include "ui/main_window/sidebar.h"
 
-#include "app/app.h"
-#include "app/file_locations.h"
 #include "app/ids.h"
-#include "app/settings.h"
+#include "config/file_locations.h"
+#include "config/settings.h"
 #include "services/handles.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/list_box.h"
 #include "ui/kit/theme.h"
@@ -25,7 +25,7 @@ constexpr int kLabelRightMargin = 4;
 constexpr int kSelectionInset = 2;
 constexpr int kSelectionCorner = 8;
 
-SidebarContent stored_content(const App* app) {
+SidebarContent stored_content(const AppParts* app) {
     SidebarContent content;
     if (app && app->settings) {
         content.hidden_mask = app->settings->categories_hidden;
@@ -57,7 +57,7 @@ int widest_label(HWND list, const std::vector<SidebarRow>& rows) {
     return widest;
 }
 
-void save_settings(const App* app) {
+void save_settings(const AppParts* app) {
     if (app && app->settings) Settings::save(*app->settings, ini_path());
 }
 

@@ -1,7 +1,7 @@
 // The sidebar's rows and views, free of windows.
 #include "ui/main_window/sidebar.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "services/text_util.h"
 #include "ui/main_window/template_fields.h"
 

@@ -2,13 +2,13 @@
 // the main window. It checks what the store would refuse before it closes, so what was typed is never lost.
 #include "ui/main_window/snippet_editor.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/text_util.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/dialogs/dialog_window.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/theme.h"

@@ -1,6 +1,6 @@
 #include "ui/main_window/template_fields.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "services/text_util.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 // emptied groups; the sidebar's and the list's menus call these.
 #include "ui/main_window/main_window.h"
 
-#include "app/app.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/dialogs/confirm_box.h"
 #include "ui/dialogs/input_box.h"
 #include "ui/main_window/entry_format.h"

@@ -1,15 +1,15 @@
 #include "ui/menu/quick_menu.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
-#include "services/clipboard_watcher.h"
-#include "services/entry_clipboard.h"
+#include "capture/clipboard_watcher.h"
+#include "capture/entry_clipboard.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/focus.h"
 #include "services/paste_threads.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
@@ -25,7 +25,7 @@ namespace {
 // Room left and right of a row's text.
 constexpr int kRowPadding = 6;
 
-int settings_font_size(const App* app) {
+int settings_font_size(const AppParts* app) {
     if (!app || !app->settings) return 14;
     return std::clamp(app->settings->font_size, 10, 18);
 }
@@ -90,7 +90,7 @@ QuickMenu::~QuickMenu() {
     if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
 }
 
-bool QuickMenu::create(HINSTANCE module, App* owner) {
+bool QuickMenu::create(HINSTANCE module, AppParts* owner) {
     instance = module;
     app = owner;
     if (!register_window_class({.instance = instance,

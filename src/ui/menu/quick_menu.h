@@ -14,7 +14,7 @@
 
 #include <vector>
 
-class App;
+struct AppParts;
 
 class QuickMenu {
 public:
@@ -26,7 +26,7 @@ public:
     HWND hwnd = nullptr;  // the popup; null until create
     HWND list = nullptr;  // the LISTBOX that fills it
     HINSTANCE instance = nullptr;
-    App* app = nullptr;
+    AppParts* app = nullptr;
     std::vector<HistoryEntry> entries;  // the rows shown, in list order
     HWND target = nullptr;              // the window in front when the menu was filled
     ScopedFont font;
@@ -34,7 +34,7 @@ public:
     int row_height = 40;
 
     // Creates the hidden popup; false (and no window) when it cannot.
-    bool create(HINSTANCE module, App* owner);
+    bool create(HINSTANCE module, AppParts* owner);
     // Remembers the window in front and fills the rows with the newest entries.
     void populate();
     // Shows the popup at the mouse cursor, inside that monitor's work area,

@@ -1,6 +1,6 @@
 #include "ui/menu/tray_menu.h"
 
-#include "app/language.h"
+#include "config/language.h"
 #include "ui/menu/popup_menu.h"
 
 PopupMenuItems tray_menu_items() {

@@ -1,7 +1,7 @@
 #include "ui/settings/hotkey_validator.h"
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "services/hotkey.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // to a new combination: no other field may hold it already, and no other
 // program (nor the program's own fixed hotkeys) may have registered it.
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "ui/kit/hotkey_recording.h"
 
 #include <windows.h>

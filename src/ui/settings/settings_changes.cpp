@@ -3,16 +3,16 @@
 
 #include "ui/settings/settings_changes.h"
 
-#include "app/app.h"
-#include "app/file_locations.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "capture/clipboard_watcher.h"
+#include "config/file_locations.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/autostart.h"
-#include "services/clipboard_watcher.h"
 #include "services/com_ptr.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
+#include "ui/app_parts.h"
 #include "ui/dialogs/json_file_dialogs.h"
 #include "ui/kit/hotkey_field.h"
 #include "ui/main_window/main_window.h"
@@ -137,26 +137,23 @@ void on_hidden_view_toggle(SettingsWindow& sw, int id) {
 
 struct HotkeyRoute {
     int field_id;
-    bool (*set)(App&, const std::wstring&);
+    int hotkey_id;
 };
 
 // An emptied field turns its hotkey off at once: the field never shows
 // nothing while the old combination still works.
 const HotkeyRoute kHotkeyRoutes[] = {
-    {kIdSettingsMainHotkey, [](App& a, const std::wstring& t) { return a.set_main_hotkey(t); }},
-    {kIdSettingsPlainHotkey, [](App& a, const std::wstring& t) { return a.set_plain_hotkey(t); }},
-    {kIdSettingsSnippetsHotkey, [](App& a, const std::wstring& t) { return a.set_snippets_hotkey(t); }},
-    {kIdSettingsShotAreaHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(0, t); }},
-    {kIdSettingsShotWindowHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(1, t); }},
-    {kIdSettingsShotFullHotkey, [](App& a, const std::wstring& t) { return a.set_screenshot_hotkey(2, t); }},
+    {kIdSettingsMainHotkey, kHotkeyOpenHistory},      {kIdSettingsPlainHotkey, kHotkeyPlainPaste},
+    {kIdSettingsSnippetsHotkey, kHotkeyTemplates},    {kIdSettingsShotAreaHotkey, kHotkeyShotArea},
+    {kIdSettingsShotWindowHotkey, kHotkeyShotWindow}, {kIdSettingsShotFullHotkey, kHotkeyShotFull},
 };
 
 void on_hotkey_changed(SettingsWindow& sw, const HotkeyRoute& route, HWND chip) {
     Settings* s = settings_of(sw);
     const HotkeyFieldRow* row = hotkey_field_row(route.field_id);
-    if (!sw.app || !s || !row || !chip) return;
+    if (!sw.app || !sw.app->set_hotkey || !s || !row || !chip) return;
     const std::wstring& stored = s->*row->setting;
-    route.set(*sw.app, window_text(chip));
+    sw.app->set_hotkey(route.hotkey_id, window_text(chip));
     // A combination the system refused leaves the previous one in effect
     // (or, for area screenshots, the fallback): the field shows what works.
     if (window_text(chip) != stored) SetWindowTextW(chip, stored.c_str());
@@ -352,7 +349,7 @@ void on_text_typed(SettingsWindow& sw, int id, HWND edit) {
 
 void on_click(SettingsWindow& sw, int id) {
     switch (id) {
-    case kIdSettingsAutostart: set_autostart(is_on(sw, id)); break;
+    case kIdSettingsAutostart: set_autostart(is_on(sw, id), exe_path()); break;
     case kIdSettingsExport: export_history(sw); break;
     case kIdSettingsImport: import_history(sw); break;
     case kIdSettingsClose: DestroyWindow(sw.window); break;

@@ -2,11 +2,11 @@
 
 #include "ui/settings/settings_pages.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "services/autostart.h"
+#include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/hotkey_field.h"
 #include "ui/kit/rounded_button.h"

@@ -3,11 +3,10 @@
 
 #include "ui/settings/settings_window.h"
 
-#include "app/app.h"
 #include "app/ids.h"
-#include "app/language.h"
-#include "app/settings.h"
-#include "app/window_decoration.h"
+#include "config/language.h"
+#include "config/settings.h"
+#include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/hotkey_field.h"
@@ -15,6 +14,7 @@
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
 #include "ui/kit/window_class.h"
+#include "ui/kit/window_decoration.h"
 #include "ui/kit/window_state.h"
 #include "ui/settings/settings_changes.h"
 #include "ui/settings/settings_pages.h"
@@ -30,7 +30,7 @@ constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kInitialWidth = 820, kInitialHeight = 580;
 
-HINSTANCE instance_of(const App* app) { return app && app->instance ? app->instance : GetModuleHandleW(nullptr); }
+HINSTANCE instance_of(const AppParts* app) { return app && app->instance ? app->instance : GetModuleHandleW(nullptr); }
 
 bool register_settings_class(HINSTANCE instance) {
     return register_window_class({.instance = instance, .name = kSettingsWindowClass, .procedure = settings_wnd_proc});
@@ -161,7 +161,7 @@ SettingsWindow::~SettingsWindow() {
 
 bool SettingsWindow::dark() const { return app && app->settings && app->settings->dark_mode; }
 
-bool SettingsWindow::open(HWND owner_window, App* owner_app) {
+bool SettingsWindow::open(HWND owner_window, AppParts* owner_app) {
     owner = owner_window;
     app = owner_app;
     if (!window) {

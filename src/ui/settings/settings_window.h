@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-class App;
+struct AppParts;
 
 inline constexpr int kSettingsPageCount = 7;
 
@@ -35,7 +35,7 @@ public:
 
     HWND window = nullptr;  // cleared when the window is destroyed
     HWND owner = nullptr;
-    App* app = nullptr;
+    AppParts* app = nullptr;
     HWND nav = nullptr;
     std::vector<std::wstring> language_codes;  // behind the rows of the language combo box
     int page = 0;                              // the page shown, 0..6
@@ -56,7 +56,7 @@ public:
 
     // Builds the window when there is none, then centres, shows and focuses
     // it; false when the window cannot be created.
-    bool open(HWND owner_window, App* owner_app);
+    bool open(HWND owner_window, AppParts* owner_app);
 
     bool dark() const;
     int content_x() const { return content_left + kSettingsContentInset; }

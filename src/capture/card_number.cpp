@@ -1,4 +1,4 @@
-#include "services/card_number.h"
+#include "capture/card_number.h"
 
 bool looks_like_card_number(const std::wstring& text) {
     std::wstring digits;

@@ -1,8 +1,8 @@
-#include "services/link_fetch.h"
+#include "capture/link_fetch.h"
 
 #include "app/ids.h"
+#include "capture/link_title.h"
 #include "services/handles.h"
-#include "services/link_title.h"
 #include "services/text_util.h"
 
 #include <wininet.h>

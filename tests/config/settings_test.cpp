@@ -1,6 +1,6 @@
-#include "app/settings.h"
-#include "app/file_locations.h"
-#include "app/ini_file.h"
+#include "config/settings.h"
+#include "config/file_locations.h"
+#include "config/ini_file.h"
 
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
-#include "app/ini_file.h"
+#include "config/ini_file.h"
 
-#include "app/ini_values.h"
+#include "config/ini_values.h"
 #include "services/file_io.h"
 
 #include <windows.h>

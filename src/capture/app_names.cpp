@@ -1,6 +1,6 @@
-#include "services/app_names.h"
+#include "capture/app_names.h"
 
-#include "app/language.h"
+#include "config/language.h"
 
 #include <array>
 #include <cwctype>

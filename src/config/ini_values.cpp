@@ -1,4 +1,4 @@
-#include "app/ini_values.h"
+#include "config/ini_values.h"
 
 #include <cstdint>
 #include <cwctype>

@@ -8,7 +8,7 @@
 // name each candidate with tr_key(L"section.key"), so that the test that
 // keeps both language files complete finds every key.
 
-#include "app/printf_format.h"
+#include "config/printf_format.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "app/language.h"
+#include "config/language.h"
 
-#include "app/language_file.h"
+#include "config/language_file.h"
 
 #include "services/file_io.h"
 #include "services/handles.h"

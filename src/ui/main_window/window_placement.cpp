@@ -1,4 +1,4 @@
-#include "app/window_placement.h"
+#include "ui/main_window/window_placement.h"
 
 #include <algorithm>
 

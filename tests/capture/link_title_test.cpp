@@ -1,4 +1,4 @@
-#include "services/link_title.h"
+#include "capture/link_title.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "config/settings.h"
 
-#include "app/ini_file.h"
-#include "app/ini_values.h"
+#include "config/ini_file.h"
+#include "config/ini_values.h"
 #include "services/text_util.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "services/app_filter.h"
+#include "capture/app_filter.h"
 
 #include <cwctype>
 

@@ -1,4 +1,4 @@
-#include "app/window_decoration.h"
+#include "ui/kit/window_decoration.h"
 
 #include "services/handles.h"
 #include "ui/kit/theme.h"

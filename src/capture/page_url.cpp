@@ -1,4 +1,4 @@
-#include "services/page_url.h"
+#include "capture/page_url.h"
 
 #include <array>
 #include <string_view>

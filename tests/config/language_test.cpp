@@ -1,6 +1,6 @@
-#include "app/language.h"
-#include "app/language_file.h"
-#include "app/printf_format.h"
+#include "config/language.h"
+#include "config/language_file.h"
+#include "config/printf_format.h"
 
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/printf_format.h"
+#include "config/printf_format.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "services/browser_page.h"
+#include "capture/browser_page.h"
 
-#include "services/app_names.h"
+#include "capture/app_names.h"
+#include "capture/source_app.h"
 #include "services/com_ptr.h"
-#include "services/source_app.h"
 #include "services/window_util.h"
 
 namespace {

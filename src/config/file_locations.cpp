@@ -1,4 +1,4 @@
-#include "app/file_locations.h"
+#include "config/file_locations.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "capture/clipboard_watcher.h"
+#include "config/settings.h"
 #include "services/clipboard.h"
-#include "services/clipboard_watcher.h"
 #include "storage/history_db.h"
 #include "support/test_support.h"
 

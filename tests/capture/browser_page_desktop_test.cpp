@@ -1,4 +1,4 @@
-#include "services/browser_page.h"
+#include "capture/browser_page.h"
 #include "services/com_ptr.h"
 #include "services/handles.h"
 #include "support/fake_accessible.h"

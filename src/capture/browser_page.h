@@ -2,7 +2,7 @@
 // The address and title of the page shown by the browser in front, read
 // through Microsoft Active Accessibility.
 
-#include "services/page_url.h"
+#include "capture/page_url.h"
 
 #include <windows.h>
 #include <oleacc.h>

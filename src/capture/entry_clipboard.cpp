@@ -1,7 +1,7 @@
-#include "services/entry_clipboard.h"
+#include "capture/entry_clipboard.h"
 
+#include "capture/clipboard_watcher.h"
 #include "services/clipboard.h"
-#include "services/clipboard_watcher.h"
 #include "services/image.h"
 #include "storage/history_records.h"
 

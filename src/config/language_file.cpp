@@ -1,4 +1,4 @@
-#include "app/language_file.h"
+#include "config/language_file.h"
 
 #include "services/encoding.h"
 

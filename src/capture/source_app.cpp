@@ -1,4 +1,4 @@
-#include "services/source_app.h"
+#include "capture/source_app.h"
 
 #include "services/handles.h"
 

@@ -1,4 +1,4 @@
-#include "services/link_title.h"
+#include "capture/link_title.h"
 
 #include "services/encoding.h"
 #include "services/text_util.h"

@@ -1,9 +1,9 @@
-#include "app/language.h"
-#include "services/app_filter.h"
-#include "services/app_names.h"
-#include "services/card_number.h"
-#include "services/clipboard_watcher.h"
-#include "services/page_url.h"
+#include "capture/app_filter.h"
+#include "capture/app_names.h"
+#include "capture/card_number.h"
+#include "capture/clipboard_watcher.h"
+#include "capture/page_url.h"
+#include "config/language.h"
 
 #include "support/test_support.h"
 

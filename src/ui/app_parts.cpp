@@ -1,0 +1,46 @@
+#include "ui/app_parts.h"
+
+#include "app/ids.h"
+#include "config/language.h"
+#include "config/settings.h"
+#include "services/sound.h"
+#include "services/tray_icon.h"
+#include "ui/kit/window_decoration.h"
+#include "ui/kit/window_state.h"
+#include "ui/main_window/main_window.h"
+#include "ui/settings/settings_window.h"
+
+#include <cwchar>
+
+HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
+
+void AppParts::play_paste_tone() {
+    if (!settings || !settings->sound_on_paste) return;
+    // The tone blocks this thread while it plays; the preview's low-level
+    // mouse hook would hold every mouse event of the system meanwhile.
+    if (main_window) main_window->hide_preview();
+    play_sound(settings->sound_paste_id);
+}
+
+void AppParts::tell_paste_failed() {
+    if (tray) tray->show_balloon(tr(L"tray.paste_title"), tr(L"tray.paste_failed"));
+}
+
+void AppParts::set_dark_mode(bool on) {
+    if (settings) settings->dark_mode = on;
+    HWND hwnd = main_hwnd();
+    if (main_window) main_window->apply_dark_mode(on);
+    apply_round_corners(hwnd);
+    apply_dark_title_bar(hwnd, on);
+    if (settings_window && settings_window->window && IsWindow(settings_window->window))
+        apply_dark_title_bar(settings_window->window, on);
+    if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// The main window's procedure binds its state as these parts (App::init
+// hands them over), and no other window of that class exists.
+AppParts* app_parts_of(HWND window) {
+    wchar_t name[32] = {};
+    if (!window || !GetClassNameW(window, name, 32) || std::wcscmp(name, kMainWindowClass) != 0) return nullptr;
+    return state_of<AppParts>(window);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The long-lived parts of the running program, as the windows of ui/ and the
+// screenshot tool reach them. The App (app/app.h) is built on this record: it
+// creates and deletes the parts, holds the hotkeys and runs the message loop,
+// and the main window's state is the App seen as its parts. ui/ and
+// screenshot/ never include app/app.h: the program stands above its windows.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class HistoryDb;
+struct Settings;
+class MainWindow;
+class TrayIcon;
+class QuickMenu;
+class ClipboardWatcher;
+class SettingsWindow;
+
+struct AppParts {
+    AppParts() = default;
+    AppParts(const AppParts&) = delete;
+    AppParts& operator=(const AppParts&) = delete;
+
+    // Built by App::init before the main window exists and deleted by
+    // App::shutdown after it is gone: while the window lives, every part but
+    // the settings window is there, and its procedure relies on that.
+    HINSTANCE instance = nullptr;
+    HistoryDb* db = nullptr;
+    Settings* settings = nullptr;
+    MainWindow* main_window = nullptr;  // its hwnd is "the main window"
+    TrayIcon* tray = nullptr;
+    QuickMenu* quick_menu = nullptr;
+    ClipboardWatcher* watcher = nullptr;
+    SettingsWindow* settings_window = nullptr;  // created on first use
+
+    bool screenshot_busy = false;                  // the screenshot overlay is running
+    std::optional<std::int64_t> capture_category;  // new captures are filed here
+    HWND paste_target = nullptr;                   // where pastes go
+
+    // Moves a configurable hotkey (kHotkeyOpenHistory, kHotkeyPlainPaste,
+    // kHotkeyTemplates, kHotkeyShotArea .. kHotkeyShotFull) to the combination
+    // in text, as App::set_main_hotkey and its siblings do; the App, which
+    // holds the hotkeys, fills it in.
+    std::function<bool(int hotkey_id, const std::wstring& text)> set_hotkey;
+
+    // The main window's handle, or null before it exists.
+    HWND main_hwnd() const;
+    // The paste tone, when the settings ask for it, on this thread.
+    void play_paste_tone();
+    // A paste whose text could not be put on the clipboard sent no keys
+    // (they would have pasted what was there before); a tray balloon says so.
+    void tell_paste_failed();
+    void set_dark_mode(bool on);
+};
+
+// The parts of the program whose main window ("KorvaneMain") is window; null
+// for any other window. The boxes that open over the main window take their
+// theme and sizes from here.
+AppParts* app_parts_of(HWND window);
