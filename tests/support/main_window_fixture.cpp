@@ -55,7 +55,7 @@ MainWindowFixture::~MainWindowFixture() {
 bool MainWindowFixture::open(int x, int y, int width, int height, bool show) {
     register_main_class();
     hwnd_ = CreateWindowExW(0, kMainWindowClass, L"Korvane", WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), &app_);
+                            GetModuleHandleW(nullptr), static_cast<AppParts*>(&app_));
     if (!hwnd_) return false;
     if (show) {
         ShowWindow(hwnd_, SW_SHOW);
