@@ -31,9 +31,13 @@ def add_template():
     kh.reset_profile()
     db = profile_path(".korvane.db")
     wine(helper("storage_db_tool"), kh.win_path(db), "open")
-    with sqlite3.connect(db) as con:
-        return con.execute("INSERT INTO snippets (title, text, grp, created_at) VALUES ('Signature', ?, '', "
-                           "'2024-01-01T00:00:00')", (TEMPLATE,)).lastrowid
+    con = sqlite3.connect(db)
+    try:
+        with con:
+            return con.execute("INSERT INTO snippets (title, text, grp, created_at) VALUES ('Signature', ?, '', "
+                               "'2024-01-01T00:00:00')", (TEMPLATE,)).lastrowid
+    finally:
+        con.close()
 
 
 def clipboard_text(folder):
@@ -44,8 +48,11 @@ def clipboard_text(folder):
 
 
 def use_count(template):
-    with sqlite3.connect(profile_path(".korvane.db")) as con:
+    con = sqlite3.connect(profile_path(".korvane.db"))
+    try:
         return con.execute("SELECT use_count FROM snippets WHERE id = ?", (template,)).fetchone()[0]
+    finally:
+        con.close()
 
 
 class TemplatesTest(unittest.TestCase):
