@@ -5,8 +5,9 @@
 //   main_window_gallery.exe <output folder>
 // Writes main_window_<theme>.png, main_window_templates_<theme>.png,
 // main_window_menu_<theme>.png and main_window_sidebar_<theme>.png for the
-// themes dark and light, and prints one line per file. Exit code 0 when all
-// were written.
+// themes dark and light, and prints one line per file; for the first two
+// also "at" lines that say where the list, the sidebar, the tool buttons and
+// the cards are in them. Exit code 0 when all were written.
 
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
@@ -29,6 +30,42 @@ bool save_window(HWND window, const std::wstring& path) {
     PixelImage image(r.right - r.left, r.bottom - r.top);
     capture_screen(r, image);
     return image.save_png(path);
+}
+
+// "at <picture> <what> left top right bottom": a place in the picture of the
+// window, for the test to look at what is drawn there.
+void print_place(const std::wstring& picture, const char* what, HWND window, RECT r) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    std::printf("at %ls %s %ld %ld %ld %ld\n", picture.c_str(), what, r.left - frame.left, r.top - frame.top,
+                r.right - frame.left, r.bottom - frame.top);
+}
+
+void print_child(const std::wstring& picture, const char* what, HWND window, HWND child) {
+    RECT r{};
+    GetClientRect(child, &r);
+    MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    print_place(picture, what, window, r);
+}
+
+// The list, the sidebar, the tool buttons and each card on screen, with
+// whether it is selected.
+void print_places(const std::wstring& picture, HWND window, const MainWindow& mw) {
+    print_child(picture, "list", window, mw.entry_list);
+    print_child(picture, "sidebar", window, mw.sidebar);
+    for (HWND button : mw.tool_buttons)
+        if (button && IsWindowVisible(button)) print_child(picture, "tool", window, button);
+    RECT list{};
+    GetClientRect(mw.entry_list, &list);
+    const LRESULT rows = SendMessageW(mw.entry_list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < rows; ++row) {
+        RECT r{};
+        SendMessageW(mw.entry_list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        if (r.top >= list.bottom || r.bottom <= 0) continue;  // scrolled out of sight
+        MapWindowPoints(mw.entry_list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        const bool selected = SendMessageW(mw.entry_list, LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
+        print_place(picture, selected ? "selected-card" : "card", window, r);
+    }
 }
 
 // The category the first picture shows: text and image cards together.
@@ -111,14 +148,16 @@ bool render(bool dark, const std::wstring& folder) {
     mw.set_view(kViewCategory, static_cast<int>(category));
     select_rows(mw, {0, 4});
     settle(fixture.hwnd());
-    const std::wstring history = folder + L"\\main_window_" + theme + L".png";
-    const bool history_ok = save_window(fixture.hwnd(), history);
+    const std::wstring history = L"main_window_" + theme + L".png";
+    const bool history_ok = save_window(fixture.hwnd(), folder + L"\\" + history);
+    print_places(history, fixture.hwnd(), mw);
 
     mw.show_template_group(L"Replies");
     select_rows(mw, {1});
     settle(fixture.hwnd());
-    const std::wstring templates = folder + L"\\main_window_templates_" + theme + L".png";
-    const bool templates_ok = save_window(fixture.hwnd(), templates);
+    const std::wstring templates = L"main_window_templates_" + theme + L".png";
+    const bool templates_ok = save_window(fixture.hwnd(), folder + L"\\" + templates);
+    print_places(templates, fixture.hwnd(), mw);
 
     mw.set_view(kViewAll, -1);
     settle(fixture.hwnd());

@@ -14,7 +14,9 @@
 //   settings_driver keys <key>...         real key presses: "text:<characters>", or a combination
 //                                         of names and letters joined by "+" (ctrl+shift+k, tab,
 //                                         enter, esc, back, del, f12, home, end)
-//   settings_driver shot <png file>       what the screen shows of the window
+//   settings_driver shot <png file>       what the screen shows of the window; prints
+//                                         "at client|<control id>|nav-row|page-row left top
+//                                         right bottom", where they are in the picture
 //   settings_driver close                 WM_CLOSE, as the title bar's close button sends
 
 #include "app/ids.h"
@@ -207,6 +209,27 @@ int shot(HWND window, const std::wstring& path) {
     testsupport::capture_screen(r, image);
     if (!image.save_png(path)) return 1;
     std::printf("saved %ld %ld\n", r.right - r.left, r.bottom - r.top);
+    // Where the client area and each shown control are in the picture.
+    const auto print_at = [&](const char* what, HWND hwnd) {
+        RECT box{};
+        GetClientRect(hwnd, &box);
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("at %s %ld %ld %ld %ld\n", what, box.left - r.left, box.top - r.top, box.right - r.left,
+                    box.bottom - r.top);
+    };
+    print_at("client", window);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child)) print_at(std::to_string(GetDlgCtrlID(child)).c_str(), child);
+    // The navigation's rows, the page's own as "at page-row".
+    HWND nav = control(window, kIdSettingsNav);
+    const LRESULT shown = send(nav, LB_GETCURSEL);
+    for (LRESULT row = 0, rows = send(nav, LB_GETCOUNT); row < rows; ++row) {
+        RECT box{};
+        SendMessageW(nav, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&box));
+        MapWindowPoints(nav, nullptr, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("at %s %ld %ld %ld %ld\n", row == shown ? "page-row" : "nav-row", box.left - r.left,
+                    box.top - r.top, box.right - r.left, box.bottom - r.top);
+    }
     return 0;
 }
 

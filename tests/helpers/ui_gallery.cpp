@@ -2,7 +2,8 @@
 // open popup menu with a submenu, into PNG files for people to look at:
 //   ui_gallery.exe <output folder>
 // Writes controls_dark.png, controls_light.png, menu_dark.png, menu_light.png
-// and prints one line per file. Exit code 0 when all were written.
+// and prints one line per file, and "at" lines that say where each control,
+// menu and row is in them. Exit code 0 when all were written.
 
 #include "app/ids.h"
 #include "support/desktop_input.h"
@@ -76,6 +77,22 @@ HWND round_button(HWND parent, const wchar_t* text, int x, int y, bool dark, boo
     return b;
 }
 
+std::wstring g_picture;  // the file name the "at" lines are about
+POINT g_origin{};        // its top-left corner on the screen
+
+// "at <picture> <what> left top right bottom": where a control or part is in
+// the picture, for the test to look at what is drawn there.
+void print_place(const char* what, RECT r) {
+    std::printf("at %ls %s %ld %ld %ld %ld\n", g_picture.c_str(), what, r.left - g_origin.x, r.top - g_origin.y,
+                r.right - g_origin.x, r.bottom - g_origin.y);
+}
+
+void print_place(const char* what, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    print_place(what, r);
+}
+
 bool save_window(HWND window, const std::wstring& path) {
     RECT r;
     GetWindowRect(window, &r);
@@ -84,27 +101,37 @@ bool save_window(HWND window, const std::wstring& path) {
     return image.save_png(path);
 }
 
-bool render_controls(bool dark, const std::wstring& path) {
+bool render_controls(bool dark, const std::wstring& path, const std::wstring& picture) {
     g_dark = dark;
     HWND w = make_parent(L"controls", 20, 20, 780, 470);
     if (!w) return false;
+    g_picture = picture;
+    g_origin = {20, 20};
+    print_place("window", w);
 
     label(w, L"Toggle switches", 16, 8);
     const wchar_t* toggle_names[] = {L"Off", L"On", L"Off, pressed", L"On, pressed", L"On, disabled"};
+    const char* toggle_places[] = {"toggle-off", "toggle-on", "toggle-off-pressed", "toggle-on-pressed",
+                                   "toggle-disabled"};
     for (int i = 0; i < 5; ++i) {
         HWND t = create_toggle_switch(w, 100 + i, toggle_names[i], 16, 30 + i * 30, 220, kToggleSwitchHeight,
                                       i % 2 == 1 || i == 4, dark);
         SendMessageW(t, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         if (i == 2 || i == 3) SendMessageW(t, BM_SETSTATE, TRUE, 0);
         if (i == 4) EnableWindow(t, FALSE);
+        print_place(toggle_places[i], t);
     }
 
     label(w, L"Rounded buttons: normal, hover, pressed, disabled", 260, 8, 400);
     const LONG_PTR states[] = {0, kRoundButtonHover, kRoundButtonPressed, 0};
     const wchar_t* state_names[] = {L"Normal", L"Hover", L"Pressed", L"Disabled"};
+    const char* button_places[2][4] = {
+        {"primary-normal", "primary-hover", "primary-pressed", "primary-disabled"},
+        {"secondary-normal", "secondary-hover", "secondary-pressed", "secondary-disabled"}};
     for (int kind = 0; kind < 2; ++kind)
         for (int s = 0; s < 4; ++s)
-            round_button(w, state_names[s], 260 + s * 120, 30 + kind * 44, dark, kind == 0, states[s], s != 3);
+            print_place(button_places[kind][s], round_button(w, state_names[s], 260 + s * 120, 30 + kind * 44, dark,
+                                                             kind == 0, states[s], s != 3));
 
     // Fields on a panel, as the settings pages and boxes place them.
     label(w, L"Combo, spin, edits and list on a panel", 260, 130, 400);
@@ -145,12 +172,17 @@ bool render_controls(bool dark, const std::wstring& path) {
     for (const wchar_t* row : {L"First row", L"Second row", L"Third row"})
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     attach_thin_border(list, dark);
+    print_place("panel", panel);
+    print_place("combo", combo);
+    print_place("spin", spin);
+    print_place("edit", edit);
 
     label(w, L"Focused combo (accent frame always)", 16, 200);
     HWND focused = child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 16, 220, 200, 200, w);
     SendMessageW(focused, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"English"));
     SendMessageW(focused, CB_SETCURSEL, 0, 0);
     attach_combo_style(focused, dark);
+    print_place("focused-combo", focused);
 
     SetForegroundWindow(w);
     SetFocus(focused);
@@ -184,8 +216,9 @@ POINT row_center(HWND menu, const PopupMenuItems& items, int row) {
     return to_screen(menu, POINT{rc.right / 2, menu_row_top(items, row) + kMenuRowHeight / 2});
 }
 
-bool render_menu(bool dark, const std::wstring& path) {
+bool render_menu(bool dark, const std::wstring& path, const std::wstring& picture) {
     g_dark = dark;
+    g_picture = picture;
     HWND owner = make_parent(L"menu owner", 0, 0, 700, 420);
     if (!owner) return false;
     SetForegroundWindow(owner);
@@ -236,6 +269,21 @@ bool render_menu(bool dark, const std::wstring& path) {
             PixelImage image(all.right - all.left, all.bottom - all.top);
             capture_screen(all, image);
             saved = open_menus().size() == 2 && image.save_png(path);
+            if (!saved) return;
+            g_origin = {all.left, all.top};
+            const auto row = [](HWND menu, const PopupMenuItems& rows, int index) {
+                RECT r{};
+                GetWindowRect(menu, &r);
+                const int top = r.top + menu_row_top(rows, index);
+                return RECT{r.left, top, r.right, top + menu_row_height(rows[static_cast<size_t>(index)])};
+            };
+            const HWND sub = open_menus().front();
+            print_place("menu", top);
+            print_place("submenu", sub);
+            print_place("enabled-row", row(top, items, 0));
+            print_place("disabled-row", row(top, items, 2));
+            print_place("separator-row", row(top, items, 3));
+            print_place("hovered-row", row(sub, items[4].children, 1));
         },
         [] { send_key(VK_ESCAPE); },
     };
@@ -263,10 +311,10 @@ int main(int argc, char** argv) {
     bool all = true;
     for (bool dark : {true, false}) {
         const std::wstring theme = dark ? L"dark" : L"light";
-        const std::wstring controls = folder + L"\\controls_" + theme + L".png";
-        const std::wstring menu = folder + L"\\menu_" + theme + L".png";
-        const bool c = render_controls(dark, controls);
-        const bool m = render_menu(dark, menu);
+        const std::wstring controls = L"controls_" + theme + L".png";
+        const std::wstring menu = L"menu_" + theme + L".png";
+        const bool c = render_controls(dark, folder + L"\\" + controls, controls);
+        const bool m = render_menu(dark, folder + L"\\" + menu, menu);
         std::printf("%s controls_%ls.png\n%s menu_%ls.png\n", c ? "wrote" : "FAILED", theme.c_str(),
                     m ? "wrote" : "FAILED", theme.c_str());
         all = all && c && m;

@@ -119,12 +119,6 @@ TEST(Toolbar, HitTestAndCommands) {
     EXPECT_EQ(toolbar_command(103).kind, ToolbarCommand::Cancel);
     EXPECT_EQ(toolbar_command(50).kind, ToolbarCommand::None);
 
-    int thickness = 3;
-    for (int i = 0; i < 30; ++i) thickness = clamp_thickness(thickness + 1);
-    EXPECT_EQ(thickness, 24);
-    for (int i = 0; i < 30; ++i) thickness = clamp_thickness(thickness - 1);
-    EXPECT_EQ(thickness, 1);
-
     EXPECT_TRUE(toolbar_button_active(13, CaptureTool::Arrow, kDefaultShotColor));
     EXPECT_FALSE(toolbar_button_active(14, CaptureTool::Arrow, kDefaultShotColor));
     EXPECT_FALSE(toolbar_button_active(13, CaptureTool::Arrow, 0x00123456)) << "no swatch for other colours";

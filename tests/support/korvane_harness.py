@@ -115,6 +115,34 @@ def picture_colours(path):
     return found
 
 
+class Picture:
+    """The pixels of a picture file, read once with ImageMagick; colours are
+    '#RRGGBB' texts, boxes (left, top, right, bottom) with right and bottom
+    outside."""
+
+    def __init__(self, path):
+        out = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True, check=True)
+        self.width, self.height = (int(v) for v in out.stdout.split())
+        self.rgb = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return "#%02X%02X%02X" % tuple(self.rgb[i:i + 3])
+
+    def colours(self, box):
+        """{'#RRGGBB': pixel count} of a box."""
+        found = {}
+        for y in range(box[1], box[3]):
+            for x in range(box[0], box[2]):
+                colour = self.at(x, y)
+                found[colour] = found.get(colour, 0) + 1
+        return found
+
+    def most_common(self, box):
+        found = self.colours(box)
+        return max(found, key=found.get)
+
+
 def win_path(linux_path):
     """The Windows path (drive Z:) of a Linux path."""
     return "Z:" + os.path.abspath(linux_path).replace("/", "\\")

@@ -1,60 +1,61 @@
 // The entry list's context menus in the templates view of one group, on the
-// desktop: a right click on a group's header opens the group's own menu (not
-// an entry's), the header of the templates without a group its one row, and
-// a template its commands; pictures of the group menu in both themes go to
+// desktop, judged by what their rows do: a template's menu moves that one
+// template out of its group, the header of the templates without a group
+// offers a new template without a group, and a group's header deletes the
+// group after asking. Pictures of the group menu in both themes go to
 // screenshots/ in the build folder.
 
 #include "app/ids.h"
+#include "app/language.h"
+#include "services/window_util.h"
+#include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
 #include "support/pixels.h"
 #include "support/test_support.h"
-#include "ui/main_window/entry_command_logic.h"
 #include "ui/main_window/sidebar.h"
-#include "ui/menu/popup_menu.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace testsupport;
 
 namespace {
 
-// The size of the menu that a right click on a row opens; the menu is
-// photographed when a file name is given and then dismissed with Esc.
-SIZE menu_opened_over(MainWindow& mw, int row, const std::wstring& picture = L"") {
-    static SIZE seen;
-    static std::wstring file;
-    seen = {};
-    file = picture;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
-        const auto menus = visible_thread_windows(kPopupMenuClass);
-        if (menus.empty() || seen.cx) return;
-        RECT r{};
-        GetWindowRect(menus.front(), &r);
-        seen = {r.right - r.left, r.bottom - r.top};
-        if (!file.empty()) {
-            PixelImage image(seen.cx, seen.cy);
-            capture_screen(r, image);
-            CreateDirectoryW((binary_dir() + L"\\screenshots").c_str(), nullptr);
-            image.save_png(binary_dir() + L"\\screenshots\\" + file);
-        }
-        PostMessageW(menus.front(), WM_KEYDOWN, VK_ESCAPE, 1);
-    });
-    RECT r{};
-    SendMessageW(mw.entry_list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    click_at(to_screen(mw.entry_list, {r.left + 40, (r.top + r.bottom) / 2}), true);
-    pump_until([] { return seen.cx != 0 && visible_thread_windows(kPopupMenuClass).empty(); }, 5000);
-    KillTimer(nullptr, timer);
-    return seen;
+// Keys on the newest open menu, as typed while it is in front.
+void menu_keys(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) PostMessageW(open_menu(), WM_KEYDOWN, key, 1);
 }
 
-SIZE expected(ListMenuKind kind, std::vector<std::wstring> groups, const std::wstring& group, int selected = 1) {
-    ListMenuState state;
-    state.kind = kind;
-    state.groups = std::move(groups);
-    state.group = group;
-    state.selected_count = selected;
-    return measure_popup_menu(build_list_menu(state));
+void photograph_menu(const std::wstring& file) {
+    RECT r{};
+    GetWindowRect(open_menu(), &r);
+    PixelImage image(r.right - r.left, r.bottom - r.top);
+    capture_screen(r, image);
+    CreateDirectoryW((binary_dir() + L"\\screenshots").c_str(), nullptr);
+    image.save_png(binary_dir() + L"\\screenshots\\" + file);
+}
+
+// A right click on the row holding data, then the steps, one a tick, on the
+// menu it opens and the boxes that follow.
+void right_click_row(MainWindow& mw, std::int64_t data, std::vector<std::function<void()>> steps) {
+    const std::vector<std::int64_t> rows = list_data(mw.entry_list);
+    const auto found = std::find(rows.begin(), rows.end(), data);
+    ASSERT_NE(found, rows.end()) << data;
+    RECT r{};
+    SendMessageW(mw.entry_list, LB_GETITEMRECT, static_cast<WPARAM>(found - rows.begin()),
+                 reinterpret_cast<LPARAM>(&r));
+    steps.insert(steps.begin(), [] { ASSERT_TRUE(open_menu()); });
+    BoxScript script(std::move(steps));
+    click_at(to_screen(mw.entry_list, {r.left + 40, (r.top + r.bottom) / 2}), true);
+    pump_until([&] { return script.done() && !open_menu() && !open_box(); }, 8000);
+}
+
+std::wstring group_of(HistoryDb& db, std::int64_t template_id) {
+    for (const Snippet& s : db.list_snippets())
+        if (s.id == template_id) return s.grp;
+    return L"(gone)";
 }
 
 }  // namespace
@@ -65,22 +66,58 @@ TEST(EntryMenusDesktop, EachRowOfAGroupViewOpensItsOwnMenu) {
         fx.settings().dark_mode = dark;
         HistoryDb& db = fx.db();
         db.create_snippet_group(L"Replies");
-        db.add_snippet(L"Thanks", L"Thank you!", L"Replies");
-        db.add_snippet(L"Loose", L"no group", L"");
-        const std::vector<std::wstring> groups = db.list_snippet_groups();
+        const std::int64_t thanks = db.add_snippet(L"Thanks", L"Thank you!", L"Replies");
+        const std::int64_t moved = db.add_snippet(L"Moved", L"leaves the group", L"Replies");
         ASSERT_TRUE(fx.open(60, 60, 700, 520));
         MainWindow& mw = fx.main_window();
         pump_messages(100);
 
+        // A template: the last row of its "move to group" submenu, no group,
+        // takes this template out of the group, and only this one.
         mw.show_template_group(L"Replies");
-        ASSERT_EQ(list_data(mw.entry_list).front(), kListGroupHeader);
-        const SIZE group_menu = menu_opened_over(mw, 0, dark ? L"group_menu_dark.png" : L"group_menu_light.png");
-        EXPECT_EQ(group_menu.cy, expected(ListMenuKind::GroupHeader, groups, L"Replies").cy);
-        EXPECT_EQ(mw.selected_ids(), std::vector<std::int64_t>{kListGroupHeader});
-        EXPECT_EQ(menu_opened_over(mw, 1).cy, expected(ListMenuKind::Template, groups, L"Replies").cy);
+        right_click_row(mw, -moved,
+                        {[] {
+                             menu_keys({VK_UP, VK_UP, VK_RETURN});
+                         },
+                         [] {
+                             menu_keys({VK_UP, VK_RETURN});
+                         }});
+        EXPECT_EQ(group_of(db, moved), L"");
+        EXPECT_EQ(group_of(db, thanks), L"Replies");
+        const std::vector<std::int64_t> replies = list_data(mw.entry_list);
+        EXPECT_EQ(std::count(replies.begin(), replies.end(), -moved), 0) << "the group's view lets it go";
 
+        // The header of the templates without a group: one row, a new template without a group.
         mw.show_template_group(kUngroupedGroup);
         ASSERT_EQ(list_data(mw.entry_list).front(), kListUngroupedHeader);
-        EXPECT_EQ(menu_opened_over(mw, 0).cy, expected(ListMenuKind::UngroupedHeader, groups, L"").cy);
+        std::wstring editor_group = L"(no editor)";
+        right_click_row(mw, kListUngroupedHeader,
+                        {[] {
+                             menu_keys({VK_DOWN, VK_DOWN, VK_RETURN});
+                         },
+                         [&] {
+                             ASSERT_TRUE(open_box());
+                             editor_group = window_text(GetDlgItem(open_box(), kIdEditorGroup));
+                             click_control(kIdEditorCancel);
+                         }});
+        EXPECT_EQ(editor_group, tr(L"editor.ungrouped_group"));
+
+        // The group's header: its last row deletes the group once the question is answered yes.
+        mw.show_template_group(L"Replies");
+        ASSERT_EQ(list_data(mw.entry_list).front(), kListGroupHeader);
+        right_click_row(mw, kListGroupHeader,
+                        {[&] { photograph_menu(dark ? L"group_menu_dark.png" : L"group_menu_light.png"); },
+                         [] {
+                             menu_keys({VK_UP, VK_RETURN});
+                         },
+                         [] {
+                             ASSERT_FALSE(visible_thread_windows(kConfirmBoxClass).empty());
+                             click_control(IDOK);
+                         }});
+        const std::vector<std::wstring> groups = db.list_snippet_groups();
+        EXPECT_EQ(std::count(groups.begin(), groups.end(), L"Replies"), 0);
+        const std::vector<std::int64_t> after = list_data(mw.entry_list);
+        EXPECT_EQ(std::count(after.begin(), after.end(), kListGroupHeader), 0) << "no header of a gone group";
+        EXPECT_EQ(group_of(db, thanks), L"") << "its templates stay, without a group";
     }
 }

@@ -371,7 +371,10 @@ class RetentionFieldsTest(unittest.TestCase):
 class SettingsScreenshotsTest(unittest.TestCase):
     def test_every_page_in_both_themes(self):
         os.makedirs(kh.SCREENSHOTS_DIR, exist_ok=True)
-        palette = {"light": (0xF3F3F3, 0xFBFBFB, 0x141414), "dark": (0x202020, 0x272727, 0xF2F2F2)}
+        # The page on the window's colour, the navigation on its panel; the page's own name in the
+        # text colour beside the accent bar, the others in the secondary text colour.
+        palette = {"light": (0xF3F3F3, 0xFBFBFB, 0x141414, 0x606060), "dark": (0x202020, 0x272727, 0xF2F2F2, 0xC7C7C7)}
+        bar = kh.hex_of(0xCC6600)
         with RunningProgram({"always_on_top": "false", "dark_mode": "false"}) as app:
             open_settings(app)
             for theme in ("light", "dark"):
@@ -383,10 +386,24 @@ class SettingsScreenshotsTest(unittest.TestCase):
                     show_page(page)
                     time.sleep(0.3)
                     path = os.path.join(kh.SCREENSHOTS_DIR, f"settings_{theme}_{page}.png")
-                    self.assertIn("saved", drive("shot", kh.win_path(path)))
-                    found = kh.picture_colours(path)
-                    for colour in palette[theme]:
-                        self.assertIn(kh.hex_of(colour), found, f"{theme} page {page}")
+                    out = drive("shot", kh.win_path(path))
+                    self.assertIn("saved", out)
+                    at = {}
+                    for p in (line.split() for line in out.splitlines()):
+                        if len(p) == 6 and p[0] == "at":
+                            at.setdefault(p[1], []).append(tuple(int(v) for v in p[2:]))
+                    window, panel, text, secondary = (kh.hex_of(c) for c in palette[theme])
+                    picture, (nav,) = kh.Picture(path), at[str(NAV)]
+                    (_, top, right, bottom), = at["client"]
+                    where = f"{theme} page {page}"
+                    self.assertEqual(picture.most_common((nav[2], top, right, bottom)), window, where)
+                    self.assertEqual(picture.most_common(nav), panel, where)
+                    (page_row,) = at["page-row"]
+                    self.assertTrue({text, bar} <= set(picture.colours(page_row)), where)
+                    for row in at["nav-row"]:
+                        found = picture.colours(row)
+                        self.assertIn(secondary, found, f"{where}: {row}")
+                        self.assertNotIn(bar, found, f"{where}: {row}")
             self.assertEqual(app.quit(), 0)
 
 

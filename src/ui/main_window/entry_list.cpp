@@ -92,7 +92,6 @@ void MainWindow::refill_entries(const std::wstring& search) {
     const bool pinned_first = !app || !app->settings || app->settings->pinned_first;
     HistoryDb* db = app ? app->db : nullptr;
     entries = db ? db->list_entries(last_view_key, by_frequency, pinned_first) : std::vector<HistoryEntry>{};
-    purge_thumbnails();
     category_names.clear();
     category_pinned.clear();
     if (db) {
@@ -144,6 +143,7 @@ void MainWindow::refresh_list() {
         last_was_templates = false;
         refill_entries(search);
     }
+    purge_thumbnails();
 
     restore_selection(keep_scroll && top_valid, old_top, old_top_data, old_selection);
     refilling = false;
@@ -190,10 +190,12 @@ HBITMAP MainWindow::thumbnail(std::int64_t id, const Bytes& image, int size) {
     return thumbnails.emplace(id, ScopedBitmap(image_to_thumbnail(image, size, size, false))).first->second.get();
 }
 
+// A picture is kept while its row is in the list; a view or a search that
+// leaves the row out lets it go.
 void MainWindow::purge_thumbnails() {
-    std::set<std::int64_t> loaded;
-    for (const HistoryEntry& e : entries) loaded.insert(e.id);
-    std::erase_if(thumbnails, [&loaded](const auto& item) { return !loaded.contains(item.first); });
+    std::set<std::int64_t> listed;
+    for (int row = 0, rows = row_count(); row < rows; ++row) listed.insert(row_data(row));
+    std::erase_if(thumbnails, [&listed](const auto& item) { return !listed.contains(item.first); });
 }
 
 void MainWindow::clear_thumbnails() { thumbnails.clear(); }

@@ -73,6 +73,11 @@ LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM 
     if (!menu) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_SIZE: fill_with_list(window, *menu); return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+        if (!(pos->flags & SWP_NOMOVE)) menu->on_moved(pos->x, pos->y);
+        break;
+    }
     case WM_ACTIVATE: on_activate(*menu, LOWORD(wparam)); break;
     case WM_ERASEBKGND: return menu->erase_background(reinterpret_cast<HDC>(wparam));
     case WM_CTLCOLORLISTBOX: return menu->color_list(reinterpret_cast<HDC>(wparam));
@@ -173,6 +178,8 @@ void QuickMenu::show_at_cursor() {
     const SIZE size = popup_size();
     // Kept inside the work area of the cursor's monitor, as popup menus are.
     const POINT at = place_popup_menu(cursor.x, cursor.y, size.cx, size.cy, work_area_at(cursor));
+    placed_at = at;
+    holding_place = true;
     SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, size.cx, size.cy, 0);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
@@ -180,7 +187,14 @@ void QuickMenu::show_at_cursor() {
 }
 
 void QuickMenu::hide() {
+    holding_place = false;
     if (hwnd) ShowWindow(hwnd, SW_HIDE);
+}
+
+void QuickMenu::on_moved(int x, int y) {
+    if (!holding_place || (x == placed_at.x && y == placed_at.y) || !IsWindowVisible(hwnd)) return;
+    holding_place = false;
+    SetWindowPos(hwnd, nullptr, placed_at.x, placed_at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void QuickMenu::on_activate(int index) {

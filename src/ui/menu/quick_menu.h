@@ -32,6 +32,10 @@ public:
     ScopedFont font;
     int font_size = 14;  // Settings.font_size, 10..18
     int row_height = 40;
+    // Where the last showing put the popup, while one late move away from it
+    // may still be undone (see on_moved).
+    POINT placed_at{};
+    bool holding_place = false;
 
     // Creates the hidden popup; false (and no window) when it cannot.
     bool create(HINSTANCE module, AppParts* owner);
@@ -47,6 +51,11 @@ public:
     void set_font_size(int size);
 
     // For the window procedure.
+    // The popup was moved to (x, y). A move away from where the showing put
+    // it, which only the window system makes, is undone once: under Wine a
+    // window manager's notice about the popup's first frame, handled late,
+    // can report the frame's starting corner as the popup's place.
+    void on_moved(int x, int y);
     LRESULT on_list_key(WORD key);
     void on_list_double_click();
     LRESULT color_list(HDC dc);
