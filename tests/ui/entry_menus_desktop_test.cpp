@@ -6,7 +6,7 @@
 // screenshots/ in the build folder.
 
 #include "app/ids.h"
-#include "app/language.h"
+#include "config/language.h"
 #include "services/window_util.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
