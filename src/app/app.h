@@ -22,6 +22,7 @@ class QuickMenu;
 class ClipboardWatcher;
 struct CaptureSink;
 class SettingsWindow;
+class StartupSteps;
 
 struct MainHotkey : HotkeyPair {
     std::uint32_t id = kHotkeyOpenHistory;
@@ -59,6 +60,7 @@ public:
     std::optional<std::int64_t> capture_category;  // new captures are filed here
     HWND paste_target = nullptr;                   // where pastes go
     bool backdrop_on = false;                      // the system backdrop paints the window
+    StartupSteps* startup_steps = nullptr;         // times the start when the start-up benchmark asks
 
     // Builds every part and creates the main window; false only when the
     // window cannot be created.
@@ -78,6 +80,9 @@ public:
     // Tells the user in tray balloons what the history database says must be
     // known about its file (a damaged file moved aside, copies not saved).
     void tell_storage_notices();
+    // What the start leaves until it has settled, the window answering
+    // (timer kTimerStartRest): nothing the first window needs.
+    void finish_start();
     void open_settings();
     void clear_history();
     void set_dark_mode(bool on);
