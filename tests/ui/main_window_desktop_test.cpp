@@ -196,6 +196,13 @@ TEST_F(MainWindowDesktop, TypingInTheSearchFieldNarrowsTheList) {
     // Other case, other script; the category's name is no part of the text.
     SetWindowTextW(mw_->search_edit, L"ёлка");
     EXPECT_EQ(list_texts(list()), std::vector<std::wstring>{L"     Filed under work: ЁЛКА"});
+    // A keystroke searches the entries read before, unless the history changed
+    // meanwhile, also when another program wrote it.
+    HistoryDb other(fx_.history_file());
+    add_text_entry(other, L"Ёлка from elsewhere");
+    SetWindowTextW(mw_->search_edit, L"ёлк");
+    EXPECT_EQ(list_texts(list()),
+              (std::vector<std::wstring>{L"     Ёлка from elsewhere", L"     Filed under work: ЁЛКА"}));
     SetWindowTextW(mw_->search_edit, L"[work]");
     EXPECT_TRUE(list_data(list()).empty());
     EXPECT_TRUE(IsWindowVisible(mw_->empty_hint));

@@ -91,15 +91,21 @@ void MainWindow::refill_entries(const std::wstring& search) {
     const bool by_frequency = app && app->settings && app->settings->sort_by_frequency;
     const bool pinned_first = !app || !app->settings || app->settings->pinned_first;
     HistoryDb* db = app ? app->db : nullptr;
-    entries = db ? db->list_entries(last_view_key, by_frequency, pinned_first) : std::vector<HistoryEntry>{};
-    purge_thumbnails();
-    category_names.clear();
-    category_pinned.clear();
-    if (db) {
-        for (const Category& c : db->list_categories()) {
-            category_names[c.id] = c.name;
-            category_pinned[c.id] = c.pinned;
+    // Reading the entries again costs as much as the texts they hold (it is
+    // searching that must not); an unchanged history gives the same list.
+    const LoadedEntries wanted{last_view_key, by_frequency, pinned_first, db ? db->change_stamp() : ChangeStamp{}};
+    if (!db || loaded_entries != wanted) {
+        entries = db ? db->list_entries(last_view_key, by_frequency, pinned_first) : std::vector<HistoryEntry>{};
+        purge_thumbnails();
+        category_names.clear();
+        category_pinned.clear();
+        if (db) {
+            for (const Category& c : db->list_categories()) {
+                category_names[c.id] = c.name;
+                category_pinned[c.id] = c.pinned;
+            }
         }
+        loaded_entries = wanted;
     }
     const bool slots = view_mode == kViewSlots;
     const std::wstring& image_text = tr(L"card.image");

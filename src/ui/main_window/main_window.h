@@ -28,6 +28,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -287,6 +288,15 @@ public:
 private:
     bool frame_built = false;    // the children exist (a hidden start makes them on the first show)
     int pending_row_height = 0;  // of the row being inserted, while the list measures it
+    // What `entries` were read for: a refill asking the same of an unchanged
+    // history (a search keystroke) keeps them instead of reading them again.
+    struct LoadedEntries {
+        std::wstring view_key;
+        bool by_frequency = false, pinned_first = false;
+        ChangeStamp stamp;
+        bool operator==(const LoadedEntries&) const = default;
+    };
+    std::optional<LoadedEntries> loaded_entries;
     void on_showing();
     void refill_templates(const std::wstring& search);
     void refill_entries(const std::wstring& search);
