@@ -274,6 +274,7 @@ LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     case kTimerPurge: on_purge_timer(app); return 0;
     case kTimerSaveRect: on_save_rect_timer(hwnd, app); return 0;
     case kTimerStartRest: on_start_rest_timer(hwnd, app); return 0;
+    case kTimerThumbnails: app.main_window->make_asked_thumbnails(); return 0;
     default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }

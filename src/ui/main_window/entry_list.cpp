@@ -2,6 +2,7 @@
 #include "ui/main_window/main_window.h"
 
 #include "app/app.h"
+#include "app/ids.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "services/bitmap.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -194,6 +196,35 @@ HBITMAP MainWindow::thumbnail(std::int64_t id, const Bytes& image, int size) {
     if (found != thumbnails.end()) return found->second.get();
     // A picture that cannot be made is remembered as none, so it is tried once.
     return thumbnails.emplace(id, ScopedBitmap(image_to_thumbnail(image, size, size, false))).first->second.get();
+}
+
+const ScopedBitmap* MainWindow::made_thumbnail(std::int64_t id) const {
+    const auto found = thumbnails.find(id);
+    return found == thumbnails.end() ? nullptr : &found->second;
+}
+
+// A paint never waits for a picture: decoding one takes longer than a frame
+// has. The timer fires once the list has settled (not while it scrolls), and
+// only the cards then in view get theirs.
+void MainWindow::ask_for_thumbnail(std::int64_t id) {
+    asked_thumbnails.insert(id);
+    SetTimer(hwnd, kTimerThumbnails, USER_TIMER_MINIMUM, nullptr);
+}
+
+void MainWindow::make_asked_thumbnails() {
+    KillTimer(hwnd, kTimerThumbnails);
+    RECT view{};
+    GetClientRect(entry_list, &view);
+    for (const std::int64_t id : std::exchange(asked_thumbnails, {})) {
+        const HistoryEntry* entry = find_image_entry(id);
+        const int row = entry ? index_of(id) : -1;
+        RECT card{}, shown{};
+        if (row < 0 || list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&card)) == LB_ERR ||
+            !IntersectRect(&shown, &card, &view))
+            continue;
+        thumbnail(id, entry->image, kThumbnailSize);
+        InvalidateRect(entry_list, &card, FALSE);
+    }
 }
 
 void MainWindow::purge_thumbnails() {

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,7 @@ public:
     std::vector<bool> image_rows;                     // per row: an image entry (a tall row)
     std::vector<bool> grouped_template_rows;          // per row: a template under a group header
     std::map<std::int64_t, ScopedBitmap> thumbnails;  // by entry id; null when none could be made
+    std::set<std::int64_t> asked_thumbnails;          // cards painted without their picture, by entry id
     std::wstring last_view_key;  // of the last refill, to tell whether its scroll position survives
     std::wstring last_search;
     bool last_was_templates = false;
@@ -162,6 +164,13 @@ public:
     void draw_card(const DRAWITEMSTRUCT& item);
     std::wstring format_meta_line(std::int64_t id) const;
     HBITMAP thumbnail(std::int64_t id, const Bytes& image, int size);
+    // A card's picture as made so far: nothing when it is not made yet (the
+    // card asks for it), a null handle when it could not be made.
+    const ScopedBitmap* made_thumbnail(std::int64_t id) const;
+    void ask_for_thumbnail(std::int64_t id);
+    // Makes the pictures asked for whose cards are still in view (timer
+    // kTimerThumbnails) and repaints those cards.
+    void make_asked_thumbnails();
     void purge_thumbnails();
     void clear_thumbnails();
     const HistoryEntry* find_entry(std::int64_t id) const;
