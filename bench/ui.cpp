@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         mw.refresh_list();
         paint();
     };
-    const double read = median_ms(passes, nothing, [&] { (void)db.list_entries(key, false, true); });
+    const double read = median_ms(passes, history_changes, [&] { (void)db.list_entries(key, false, true); });
     const double refill = median_ms(passes, history_changes, [&] { mw.refresh_list(); });
     const double cold = median_ms(passes, cleared, refill_and_paint);
     const double pictures = median_ms(passes, cleared, [&] {
