@@ -60,7 +60,8 @@ public:
     // the file locked beyond the wait: the same capture may succeed later.
     bool add_was_busy();
 
-    // Cheap enough to ask before each list: a caller may keep what it read.
+    // Where the stored content stands now; cheap enough to ask before each
+    // list, so that a caller may keep what it read while the stamp stays.
     ChangeStamp change_stamp();
 
     // ---- lists (fresh values; display order)
