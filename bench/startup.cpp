@@ -1,15 +1,25 @@
-// How long Korvane.exe takes to come up, and how much memory it holds once it
-// is up: with an empty history and with 200 texts and 20 pictures, hidden in
-// the tray and shown. Run it from the build folder under Wine:
-//   build/wine-run.sh build/bench/bench_startup.exe [rounds]
+// How long Korvane takes to come up, where that time goes, and how much
+// memory it holds once it is up: with an empty history and with 200 texts and
+// 20 pictures, hidden in the tray and shown. Run it from the build folder
+// under Wine:
+//   build/wine-run.sh build/bench/bench_startup.exe [rounds]     (default 15)
 // (on a display: xvfb-run + scripts/lib/desktop-session.sh, as the tests do).
 //
-// Start-up is the time from CreateProcessW until the main window exists and
-// answers a message: its WM_CREATE, which adds the tray icon and registers the
-// hotkeys, has run and the message loop turns. It is set against the same
-// measure for an empty Win32 program that creates one window, started the
-// same way in the same run (this executable with --empty-window), so the
-// ratio leaves out what Wine itself costs.
+// Start-up is the time from CreateProcessW until the program's message loop
+// first finds nothing to do: everything the start does before the window can
+// take the user's input has run (WM_CREATE with the tray icon and the hotkeys,
+// and for a shown window its children, its list and its first paint). Each
+// started program reads the time on the performance counter that this
+// benchmark read just before CreateProcessW. Korvane's start path runs as
+// bench_startup_steps.exe (the start of Korvane.exe with a recorder of its
+// steps), beside an empty Win32 program that creates one window (this
+// executable with --empty-window), started the same way in the same run, so
+// the ratio leaves out what Wine itself costs. (Asking the window from
+// outside cannot tell: a thread answers a sent message also while it waits
+// inside a call of its own, such as adding the tray icon, long before its loop
+// runs.)
+//
+// The goal: at most 1.3 x the empty program in every row.
 //
 // The profile's history database and settings file are moved aside while the
 // benchmark runs and put back afterwards.
@@ -25,6 +35,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,25 +52,58 @@ LRESULT CALLBACK empty_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
-// The reference program: one window and a message loop, nothing else.
-int run_empty_window() {
+long long counter_now() {
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return c.QuadPart;
+}
+
+double ms_since(long long start) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(counter_now() - start) / static_cast<double>(f.QuadPart);
+}
+
+// Writes the steps as bench_startup_steps.exe does: "<milliseconds> <step>"
+// lines, to a second file first and then renamed, so that the file is whole
+// when seen.
+void write_steps(const char* out, const char* text) {
+    const std::string part = std::string(out) + ".part";
+    FILE* f = std::fopen(part.c_str(), "w");
+    if (!f) return;
+    std::fputs(text, f);
+    std::fclose(f);
+    MoveFileExA(part.c_str(), out, MOVEFILE_REPLACE_EXISTING);
+}
+
+// The reference program: one window and a message loop, nothing else. Its
+// steps are timed from start (a counter reading) as Korvane's are.
+int run_empty_window(long long start, const char* out) {
+    const double entry = ms_since(start);
     WNDCLASSW wc{};
     wc.lpfnWndProc = empty_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kEmptyClass;
     RegisterClassW(&wc);
+    const double registered = ms_since(start);
     CreateWindowExW(0, kEmptyClass, L"empty", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 620, 440,
                     nullptr, nullptr, wc.hInstance, nullptr);
+    const double created = ms_since(start);
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    for (bool started = true;;) {
+        // The start is over once nothing waits to be done: the window is painted.
+        if (started && GetQueueStatus(QS_ALLINPUT) == 0) {
+            char text[256];
+            std::snprintf(text, sizeof text,
+                          "%.3f process start, libraries\n%.3f window class\n%.3f window\n%.3f until idle\n", entry,
+                          registered - entry, created - registered, ms_since(start) - created);
+            write_steps(out, text);
+            started = false;
+        }
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+        DispatchMessageW(&msg);
+    }
     return 0;
-}
-
-double now_ms() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 std::wstring module_path() {
@@ -75,29 +119,33 @@ std::wstring korvane_path() {
     return p + L"\\Korvane.exe";
 }
 
+std::wstring steps_program_path() {
+    const std::wstring p = module_path();
+    return p.substr(0, p.find_last_of(L'\\')) + L"\\bench_startup_steps.exe";
+}
+
 struct Started {
     PROCESS_INFORMATION pi{};
     HWND window = nullptr;
-    double ms = -1;
 };
 
-// Starts the command and waits until a window of the class answers.
+// Starts the command and waits until a window of the class exists and
+// answers, so that it can be closed.
 Started start_and_wait(const std::wstring& command, const wchar_t* window_class) {
     Started s;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring cmd = command;
-    const double t0 = now_ms();
+    const long long start = counter_now();
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.pi)) return s;
     for (;;) {
         HWND w = FindWindowW(window_class, nullptr);
         DWORD_PTR r = 0;
         if (w && SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r)) {
-            s.ms = now_ms() - t0;
             s.window = w;
             return s;
         }
-        if (WaitForSingleObject(s.pi.hProcess, 0) == WAIT_OBJECT_0 || now_ms() - t0 > 60000) return s;
+        if (WaitForSingleObject(s.pi.hProcess, 0) == WAIT_OBJECT_0 || ms_since(start) > 60000) return s;
         Sleep(1);
     }
 }
@@ -166,6 +214,7 @@ struct Profile {
 };
 const Profile kProfiles[] = {
     {"empty history, hidden in the tray", 0, 0, false},
+    {"empty history, shown", 0, 0, true},
     {"200 texts + 20 pictures, hidden", 200, 20, false},
     {"200 texts + 20 pictures, shown", 200, 20, true},
 };
@@ -185,6 +234,77 @@ double median(std::vector<double> v) {
 struct Memory {
     double working_set_mb = -1, peak_mb = -1, private_mb = -1;
 };
+
+struct Step {
+    std::string name;
+    double ms;
+};
+
+// Starts program (with the counter reading and an output file as its last
+// arguments), waits until its start is over (it writes its steps then) and
+// closes it; returns the steps, none when it failed.
+std::vector<Step> run_recorded(const std::wstring& program, const std::wstring& arguments, const wchar_t* window_class,
+                               bool korvane) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring out = std::wstring(folder) + L"korvane-startup-steps.txt";
+    DeleteFileW(out.c_str());
+    const std::wstring command =
+        L"\"" + program + L"\" " + arguments + std::to_wstring(counter_now()) + L" \"" + out + L"\"";
+    Started s = start_and_wait(command, window_class);
+    for (int waited = 0; s.window && waited < 30000; ++waited) {
+        if (GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES ||
+            WaitForSingleObject(s.pi.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+        Sleep(1);
+    }
+    finish(s, korvane);
+    std::vector<Step> steps;
+    FILE* in = _wfopen(out.c_str(), L"r");
+    if (!in) return steps;
+    double ms = 0;
+    char name[128];
+    while (std::fscanf(in, "%lf %127[^\n]", &ms, name) == 2) steps.push_back({name, ms});
+    std::fclose(in);
+    DeleteFileW(out.c_str());
+    return steps;
+}
+
+constexpr std::size_t kProfileCount = std::size(kProfiles);
+
+// The times of each step, per profile; printed as medians, the steps in the
+// order they ran and a step a profile does not take as "-".
+struct StepTable {
+    std::vector<std::string> names;
+    std::map<std::string, std::vector<double>> times[kProfileCount];
+
+    void add(std::size_t profile, const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            if (std::find(names.begin(), names.end(), step.name) == names.end()) names.push_back(step.name);
+            times[profile][step.name].push_back(step.ms);
+        }
+    }
+
+    void print(const char* title) const {
+        std::printf("%s\n  %-30s %12s %12s %12s %12s\n", title, "", "empty/hidden", "empty/shown", "full/hidden",
+                    "full/shown");
+        for (const std::string& name : names) {
+            std::printf("  %-30s", name.c_str());
+            for (const auto& profile : times) {
+                const auto found = profile.find(name);
+                if (found == profile.end()) std::printf(" %12s", "-");
+                else std::printf(" %12.2f", median(found->second));
+            }
+            std::printf("\n");
+        }
+    }
+};
+
+double total_ms(const std::vector<Step>& steps) {
+    double total = 0;
+    for (const Step& step : steps) total += step.ms;
+    return total;
+}
 
 Memory memory_after_start(const Profile& profile) {
     prepare_profile(profile);
@@ -207,11 +327,12 @@ Memory memory_after_start(const Profile& profile) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "--empty-window") return run_empty_window();
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (argc > 3 && std::string(argv[1]) == "--empty-window") return run_empty_window(std::atoll(argv[2]), argv[3]);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
 
-    if (GetFileAttributesW(korvane_path().c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::printf("Korvane.exe not found next to the bench folder\n");
+    if (GetFileAttributesW(korvane_path().c_str()) == INVALID_FILE_ATTRIBUTES ||
+        GetFileAttributesW(steps_program_path().c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("Korvane.exe or bench_startup_steps.exe not found in the build folder\n");
         return 1;
     }
     if (FindWindowW(kMainWindowClass, nullptr)) {
@@ -220,29 +341,31 @@ int main(int argc, char** argv) {
     }
     move_profile(true);
 
-    const std::wstring empty_cmd = L"\"" + module_path() + L"\" --empty-window";
-    std::printf("start-up until the main window answers (median of %d rounds, beside an empty Win32 program)\n",
-                rounds);
+    std::printf("start-up until the program first waits with nothing to do (median of %d rounds)\n", rounds);
     std::printf("  %-36s %10s %10s %7s\n", "", "Korvane", "empty", "ratio");
-    for (const Profile& profile : kProfiles) {
-        prepare_profile(profile);
+    StepTable korvane_steps, empty_steps;
+    for (std::size_t p = 0; p < kProfileCount; ++p) {
+        prepare_profile(kProfiles[p]);
         std::vector<double> korvane_ms, empty_ms;
         // One warm-up of each, then alternate so that both see the same machine.
         for (int i = -1; i < rounds; ++i) {
-            Started k = start_and_wait(L"\"" + korvane_path() + L"\"", kMainWindowClass);
-            finish(k, true);
-            Started e = start_and_wait(empty_cmd, kEmptyClass);
-            finish(e, false);
-            if (i >= 0 && k.ms >= 0 && e.ms >= 0) {
-                korvane_ms.push_back(k.ms);
-                empty_ms.push_back(e.ms);
-            }
+            const std::vector<Step> k = run_recorded(steps_program_path(), L"", kMainWindowClass, true);
+            const std::vector<Step> e = run_recorded(module_path(), L"--empty-window ", kEmptyClass, false);
+            if (i < 0 || k.empty() || e.empty()) continue;
+            korvane_ms.push_back(total_ms(k));
+            empty_ms.push_back(total_ms(e));
+            korvane_steps.add(p, k);
+            empty_steps.add(p, e);
         }
         const double k = median(korvane_ms), e = median(empty_ms);
-        std::printf("  %-36s %7.1f ms %7.1f ms %7.2f\n", profile.name, k, e, e > 0 ? k / e : -1.0);
+        std::printf("  %-36s %7.1f ms %7.1f ms %7.2f\n", kProfiles[p].name, k, e, e > 0 ? k / e : -1.0);
+        std::fflush(stdout);
     }
+    korvane_steps.print("where Korvane's start goes, step by step (ms, median of each)");
+    empty_steps.print("the empty program's, for comparison");
+
     const Memory empty_history = memory_after_start(kProfiles[0]);
-    const Memory full_history = memory_after_start(kProfiles[1]);
+    const Memory full_history = memory_after_start(kProfiles[2]);
     remove_profile_files();
     move_profile(false);
 

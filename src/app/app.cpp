@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/main_window_proc.h"
+#include "app/startup_steps.h"
 #include "capture/clipboard_watcher.h"
 #include "config/file_locations.h"
 #include "config/language.h"
@@ -10,6 +11,7 @@
 #include "services/text_util.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
+#include "ui/kit/theme.h"
 #include "ui/kit/window_class.h"
 #include "ui/kit/window_decoration.h"
 #include "ui/main_window/main_window.h"
@@ -73,11 +75,14 @@ bool App::init(HINSTANCE module) {
 
     settings = new Settings();
     Settings::load(*settings, ini_path());
+    mark_step(startup_steps, "settings file");
     set_language(settings->language);
+    mark_step(startup_steps, "language");
 
     // A database that cannot be opened does not stop start-up: the program
     // still runs, its operations simply find nothing.
     db = new HistoryDb(db_path());
+    mark_step(startup_steps, "history database");
     watcher = new ClipboardWatcher();
 
     parse_hotkey(settings->hotkey, main_hotkey.modifiers, main_hotkey.vk);
@@ -90,8 +95,10 @@ bool App::init(HINSTANCE module) {
     main_window = new MainWindow();
     tray = new TrayIcon();
     quick_menu = new QuickMenu();
+    mark_step(startup_steps, "hotkey texts, parts");
 
     register_main_window_class(instance);
+    mark_step(startup_steps, "window class");
     const WindowPlacement place =
         initial_window_placement(settings->window_x, settings->window_y, settings->window_w, settings->window_h,
                                  title_bar_height(), meets_some_work_area);
@@ -99,6 +106,7 @@ bool App::init(HINSTANCE module) {
         settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
         place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,
         place.height, nullptr, nullptr, instance, static_cast<AppParts*>(this));
+    mark_step(startup_steps, "main window created");
     if (!hwnd) return false;
     // WM_CREATE has bound the contents object; keep the handle even if it did not.
     if (!main_window->hwnd) main_window->hwnd = hwnd;
@@ -107,13 +115,14 @@ bool App::init(HINSTANCE module) {
     backdrop_on = apply_system_backdrop(hwnd);
     apply_dark_title_bar(hwnd, settings->dark_mode);
     SetWindowDisplayAffinity(hwnd, WDA_EXCLUDEFROMCAPTURE);
-    quick_menu->create(instance, this);
+    mark_step(startup_steps, "window decoration");
     SetTimer(hwnd, kTimerPoll, 500, nullptr);
     tell_storage_notices();  // the tray icon exists since WM_CREATE
 
     if (settings->start_in_tray) return true;
 
     ShowWindow(hwnd, SW_SHOW);
+    mark_step(startup_steps, "window shown");
     apply_dark_title_bar(hwnd, settings->dark_mode);
     POINT cursor;
     if (place.system_position && GetCursorPos(&cursor)) {
@@ -128,12 +137,19 @@ bool App::init(HINSTANCE module) {
         near_cursor_position(cursor.x, cursor.y, frame.right - frame.left, frame.bottom - frame.top, work, x, y);
         SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
+    mark_step(startup_steps, "placed near the cursor");
     return true;
 }
 
 int App::run() {
+    mark_step(startup_steps, "to the message loop");
     MSG msg{};
     for (;;) {
+        // The start is over once nothing waits to be done: a shown window is painted.
+        if (startup_steps && GetQueueStatus(QS_ALLINPUT) == 0) {
+            startup_steps->finish("until idle");
+            startup_steps = nullptr;
+        }
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;
@@ -162,6 +178,8 @@ void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
     if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
 }
+
+void App::finish_start() { init_common_controls(); }
 
 // Each notice is taken only once the tray can show it.
 void App::tell_storage_notices() {
@@ -206,8 +224,11 @@ void App::clear_history() {
 
 void App::toggle_dark_mode() { set_dark_mode(!(settings && settings->dark_mode)); }
 
+// The quick menu's window is made when the menu is first asked for: it is
+// hidden until then, and most starts never show it.
 void App::show_quick_menu() {
     if (!quick_menu) return;
+    if (!quick_menu->hwnd) quick_menu->create(instance, this);
     quick_menu->populate();
     quick_menu->show_at_cursor();
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 struct CaptureSink;
+class StartupSteps;
 
 struct MainHotkey : HotkeyPair {
     std::uint32_t id = kHotkeyOpenHistory;
@@ -37,7 +38,8 @@ public:
     HotkeyPair shot_window_hotkey;
     HotkeyPair shot_full_hotkey;
 
-    bool backdrop_on = false;  // the system backdrop paints the window
+    bool backdrop_on = false;               // the system backdrop paints the window
+    StartupSteps* startup_steps = nullptr;  // times the start when the start-up benchmark asks
 
     // Builds every part and creates the main window; false only when the
     // window cannot be created.
@@ -54,6 +56,9 @@ public:
     // Tells the user in tray balloons what the history database says must be
     // known about its file (a damaged file moved aside, copies not saved).
     void tell_storage_notices();
+    // What the start leaves until it has settled, the window answering
+    // (timer kTimerStartRest): nothing the first window needs.
+    void finish_start();
     void open_settings();
     void clear_history();
     void toggle_dark_mode();

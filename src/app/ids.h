@@ -60,6 +60,10 @@ inline constexpr int kHotkeyProbe = 0x7FFE;
 inline constexpr UINT_PTR kTimerPoll = 1;      // 500 ms: paste target and clipboard
 inline constexpr UINT_PTR kTimerPurge = 2;     // hourly: expired history and old trash
 inline constexpr UINT_PTR kTimerSaveRect = 3;  // 500 ms after the last move
+// Once each, as soon as the window has settled: the rest of the start, and the
+// pictures that cards painted without.
+inline constexpr UINT_PTR kTimerStartRest = 4;
+inline constexpr UINT_PTR kTimerThumbnails = 5;
 // Popup menu: opens the submenu of the row the pointer rests on.
 inline constexpr UINT_PTR kTimerSubmenu = 1;
 

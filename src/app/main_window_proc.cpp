@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "app/ids.h"
+#include "app/startup_steps.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/link_fetch.h"
 #include "config/file_locations.h"
@@ -42,13 +43,20 @@ void save_settings(const App& app) { Settings::save(*app.settings, ini_path()); 
 // ---------------------------------------------------------------- life
 
 LRESULT on_create(HWND hwnd, App& app) {
+    mark_step(app.startup_steps, "creating the window");
     app.watcher->init(app.capture_sink(), hwnd);
+    mark_step(app.startup_steps, "clipboard watcher");
     app.tray->add(hwnd);
+    mark_step(app.startup_steps, "tray icon");
     app.main_window->init(hwnd, &app);
+    mark_step(app.startup_steps, "window contents");
     app.register_hotkeys(hwnd);
+    mark_step(app.startup_steps, "hotkeys");
     SetTimer(hwnd, kTimerPurge, kPurgeIntervalMs, nullptr);
+    SetTimer(hwnd, kTimerStartRest, USER_TIMER_MINIMUM, nullptr);
     app.db->purge_expired(app.settings->ttl_days);
     app.db->purge_trash(app.settings->trash_hours);
+    mark_step(app.startup_steps, "purge at start");
     return 0;
 }
 
@@ -260,6 +268,11 @@ void on_purge_timer(App& app) {
     if (app.settings->trash_hours >= 1) app.db->purge_trash(app.settings->trash_hours);
 }
 
+void on_start_rest_timer(HWND hwnd, App& app) {
+    KillTimer(hwnd, kTimerStartRest);
+    app.finish_start();
+}
+
 void on_save_rect_timer(HWND hwnd, App& app) {
     app.store_window_rect(hwnd);
     save_settings(app);
@@ -271,6 +284,8 @@ LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     case kTimerPoll: on_poll_timer(hwnd, app); return 0;
     case kTimerPurge: on_purge_timer(app); return 0;
     case kTimerSaveRect: on_save_rect_timer(hwnd, app); return 0;
+    case kTimerStartRest: on_start_rest_timer(hwnd, app); return 0;
+    case kTimerThumbnails: app.main_window->make_asked_thumbnails(); return 0;
     default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }

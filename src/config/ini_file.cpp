@@ -57,12 +57,14 @@ std::wstring ini_read_string(const std::wstring& path, const wchar_t* key, const
     return buffer;
 }
 
-bool ini_read_bool(const std::wstring& path, const wchar_t* key, bool fallback) {
-    return ini_bool_from_text(ini_read_string(path, key, ini_text_from_bool(fallback)));
-}
-
-int ini_read_int(const std::wstring& path, const wchar_t* key, int fallback) {
-    return ini_int_from_text(ini_read_string(path, key, std::to_wstring(fallback))).value_or(fallback);
+std::optional<IniSection> ini_read_section(const std::wstring& path) {
+    // The call says that the buffer was too small by filling all but two of it.
+    for (DWORD size = 16384; size <= (DWORD(1) << 22); size *= 4) {
+        std::wstring buffer(size, L'\0');
+        const DWORD n = GetPrivateProfileSectionW(kSection, buffer.data(), size, path.c_str());
+        if (n < size - 2) return IniSection(std::wstring_view(buffer.data(), n));
+    }
+    return std::nullopt;
 }
 
 void ini_write_string(const std::wstring& path, const wchar_t* key, const std::wstring& value) {

@@ -1,14 +1,19 @@
 #pragma once
-// Reading and writing single values in the section "Settings" of an INI file
-// through the system's private-profile functions.
+// Reading and writing the section "Settings" of an INI file through the
+// system's private-profile functions.
 
+#include "config/ini_values.h"
+
+#include <optional>
 #include <string>
 
 // At most 4095 characters come back; a longer stored value is cut there.
 std::wstring ini_read_string(const std::wstring& path, const wchar_t* key, const std::wstring& fallback);
-bool ini_read_bool(const std::wstring& path, const wchar_t* key, bool fallback);
-// A value without digits, or out of the 32-bit range, gives the fallback.
-int ini_read_int(const std::wstring& path, const wchar_t* key, int fallback);
+
+// The whole section in one read: reading the values one by one opens the
+// file once for each (on Wine a few trips to the server each). Nothing when
+// the section is too large to take at once; then read the values one by one.
+std::optional<IniSection> ini_read_section(const std::wstring& path);
 
 void ini_write_string(const std::wstring& path, const wchar_t* key, const std::wstring& value);
 void ini_write_bool(const std::wstring& path, const wchar_t* key, bool value);

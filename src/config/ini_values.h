@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 // True exactly for "true" and "1" (case-sensitive: "TRUE" and "yes" are false).
 bool ini_bool_from_text(const std::wstring& text);
@@ -13,3 +16,19 @@ const wchar_t* ini_text_from_bool(bool value);
 // digits ignored ("12abc" is 12). Nothing when there are no digits or the
 // number does not fit in 32 bits.
 std::optional<int> ini_int_from_text(const std::wstring& text);
+
+// One section of a settings file as the system's section read gives it: lines
+// of "key=value", each ended by a null character.
+class IniSection {
+public:
+    explicit IniSection(std::wstring_view lines);
+    // The value as the system's read of one value gives it: blanks around the
+    // key and the value do not count, nor does the case of the key; the first
+    // line of a key wins; a value in matching single or double quotes loses
+    // them; at most 4095 characters. A key without a line gives fallback,
+    // without its trailing blanks.
+    std::wstring value(const wchar_t* key, const std::wstring& fallback) const;
+
+private:
+    std::vector<std::pair<std::wstring, std::wstring>> entries_;
+};

@@ -94,14 +94,21 @@ Overloaded(F...) -> Overloaded<F...>;
 void Settings::load(Settings& settings, const std::wstring& path) {
     static const Settings defaults;
     ini_adopt_utf8(path);
+    const std::optional<IniSection> section = ini_read_section(path);
+    auto read = [&](const wchar_t* key, const std::wstring& fallback) {
+        return section ? section->value(key, fallback) : ini_read_string(path, key, fallback);
+    };
     for (const Field& f : kFields) {
         std::visit(Overloaded{
-                       [&](bool Settings::*m) { settings.*m = ini_read_bool(path, f.name, defaults.*m); },
-                       [&](int Settings::*m) {
-                           settings.*m =
-                               bring_into_range(ini_read_int(path, f.name, defaults.*m), f.range, defaults.*m);
+                       [&](bool Settings::*m) {
+                           settings.*m = ini_bool_from_text(read(f.name, ini_text_from_bool(defaults.*m)));
                        },
-                       [&](std::wstring Settings::*m) { settings.*m = ini_read_string(path, f.name, defaults.*m); },
+                       [&](int Settings::*m) {
+                           const int value =
+                               ini_int_from_text(read(f.name, std::to_wstring(defaults.*m))).value_or(defaults.*m);
+                           settings.*m = bring_into_range(value, f.range, defaults.*m);
+                       },
+                       [&](std::wstring Settings::*m) { settings.*m = read(f.name, defaults.*m); },
                    },
                    f.member);
     }

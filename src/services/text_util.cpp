@@ -29,6 +29,21 @@ wchar_t to_lower(wchar_t c) {
         reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
+// to_lower of every code unit, made once: the search folds each character of
+// long texts, where a call to the system per character is the whole cost. The
+// surrogate halves are left out of the calls: alone, as to_lower sees them,
+// they stay as they are.
+const wchar_t* lowered_code_units() {
+    static const std::vector<wchar_t> table = [] {
+        std::vector<wchar_t> units(0x10000);
+        for (std::size_t c = 0; c < units.size(); ++c) units[c] = static_cast<wchar_t>(c);
+        CharLowerBuffW(units.data(), 0xD800);
+        CharLowerBuffW(units.data() + 0xE000, 0x2000);
+        return units;
+    }();
+    return table.data();
+}
+
 // The header name of "HTML Format" that carries the page's address, in any
 // letter case (not trimmed).
 bool is_source_url_name(std::wstring_view name) {
@@ -119,6 +134,13 @@ std::wstring html_source_url_bytes(const std::string& data) { return html_source
 
 std::wstring html_source_url_bytes(const std::vector<std::uint8_t>& data) {
     return html_source_url_bytes(std::string(data.begin(), data.end()));
+}
+
+bool contains_lowered(std::wstring_view text, std::wstring_view needle) {
+    if (needle.empty()) return true;
+    const wchar_t* lowered = lowered_code_units();
+    const auto same = [lowered](wchar_t t, wchar_t n) { return lowered[static_cast<std::uint16_t>(t)] == n; };
+    return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
 }
 
 std::wstring transform_text(const std::wstring& text, std::uint32_t mode) {

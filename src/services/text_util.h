@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Removes tab, line feed, carriage return and space from both ends.
@@ -44,6 +45,11 @@ enum TransformMode : std::uint32_t {
 };
 // Modes above 6 return the text unchanged.
 std::wstring transform_text(const std::wstring& text, std::uint32_t mode);
+
+// Whether text, every code unit lower-cased as kTransformLower does it,
+// contains needle (lower-cased already). The text is read in place, once at
+// most, and no further than its first match: a long text costs no copy.
+bool contains_lowered(std::wstring_view text, std::wstring_view needle);
 
 // Replaces {date}/{d}, {time}/{t}, {datetime}, {year} and {user}/{username}
 // (names in any case) with values taken at one moment; other braces stay.

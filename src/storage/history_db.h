@@ -60,6 +60,10 @@ public:
     // the file locked beyond the wait: the same capture may succeed later.
     bool add_was_busy();
 
+    // Where the stored content stands now; cheap enough to ask before each
+    // list, so that a caller may keep what it read while the stamp stays.
+    ChangeStamp change_stamp();
+
     // ---- lists (fresh values; display order)
     // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
     // any other text lists every row, trashed ones too.
@@ -166,7 +170,7 @@ private:
     void seed_templates();
     void backfill_source_url();
 
-    // stmt: "SELECT rtf, html, image, custom_title FROM history WHERE id=?1".
+    // stmt: "SELECT text, rtf, html, image, custom_title FROM history WHERE id=?1".
     void load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry);
     std::vector<HistoryEntry> entries_of(const std::wstring& sql);
 

@@ -39,9 +39,13 @@ std::optional<std::int64_t> column_number(sqlite3_stmt* stmt, int column) {
     return parse_int64(wide_from_utf8(text));
 }
 
+// Every column of an entry but the text, which comes with the bulky ones
+// (load_rich_data): a list is sorted, and SQLite's sorter carries every column
+// of every row, so that a text of megabytes there would cost a copy of it on
+// each list.
 std::wstring entry_columns(const std::wstring& alias) {
     const std::wstring p = alias.empty() ? std::wstring() : alias + L".";
-    return L"SELECT " + p + L"id, " + p + L"text, " + p + L"created_at, " + p + L"pinned, " + p + L"category_id, " + p +
+    return L"SELECT " + p + L"id, " + p + L"created_at, " + p + L"pinned, " + p + L"category_id, " + p +
            L"use_count, " + p + L"source_app, " + p + L"is_image, " + p + L"source_title, " + p + L"source_url, " + p +
            L"is_browser_page, " + pinned_case_expr(alias) + L", " + p + L"link_title, " + p + L"keep";
 }
@@ -64,30 +68,39 @@ std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
     Transaction snapshot(db);  // without it each statement reads on its own
     {
         auto rows = statements->use(db, utf8_from_wide(sql));
-        auto rich = statements->use(db, "SELECT rtf, html, image, custom_title FROM history WHERE id=?1");
+        auto rich = statements->use(db, "SELECT text, rtf, html, image, custom_title FROM history WHERE id=?1");
         if (!rows) return out;
         sqlite3_stmt* s = rows.get();
         while (sqlite3_step(s) == SQLITE_ROW) {
             HistoryEntry& e = out.emplace_back();
             e.id = column_number(s, 0).value_or(0);
-            e.text = column_wide(s, 1);
-            e.created_at = column_wide(s, 2);
-            e.pinned = column_is_one(s, 3);
-            e.category_id = column_number(s, 4);
-            e.use_count = column_number(s, 5).value_or(0);
-            e.source_app = column_wide(s, 6);
-            e.is_image = column_is_one(s, 7);
-            e.source_title = column_wide(s, 8);
-            e.source_url = column_wide(s, 9);
-            e.is_browser_page = column_is_one(s, 10);
-            e.ep = column_is_one(s, 11);
-            e.link_title = column_wide(s, 12);
-            e.keep = column_is_one(s, 13);
+            e.created_at = column_wide(s, 1);
+            e.pinned = column_is_one(s, 2);
+            e.category_id = column_number(s, 3);
+            e.use_count = column_number(s, 4).value_or(0);
+            e.source_app = column_wide(s, 5);
+            e.is_image = column_is_one(s, 6);
+            e.source_title = column_wide(s, 7);
+            e.source_url = column_wide(s, 8);
+            e.is_browser_page = column_is_one(s, 9);
+            e.ep = column_is_one(s, 10);
+            e.link_title = column_wide(s, 11);
+            e.keep = column_is_one(s, 12);
             if (rich) load_rich_data(rich.get(), e);
         }
     }
     snapshot.commit();
     return out;
+}
+
+ChangeStamp HistoryDb::change_stamp() {
+    std::lock_guard<std::mutex> lock(mutex);
+    ChangeStamp stamp;
+    if (!db) return stamp;
+    stamp.own = sqlite3_total_changes64(db);
+    auto version = statements->use(db, "PRAGMA data_version");
+    if (version && sqlite3_step(version.get()) == SQLITE_ROW) stamp.others = sqlite3_column_int64(version.get(), 0);
+    return stamp;
 }
 
 std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool by_frequency, bool pinned_first) {
@@ -126,18 +139,20 @@ std::vector<HistoryEntry> HistoryDb::list_slots() {
     return entries_of(slots_statement());
 }
 
-// The bulky columns come through a statement of their own, as bytes; the
-// list hands it in, reset it after every entry and bound anew for the next.
+// The text and the bulky columns come through a statement of their own, the
+// latter as bytes; the list hands it in, reset it after every entry and bound
+// anew for the next.
 void HistoryDb::load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry) {
     sqlite3_bind_int64(stmt, 1, entry.id);
     if (sqlite3_step(stmt) == SQLITE_ROW) {
-        read_blob(stmt, 0, entry.rtf);
-        read_blob(stmt, 1, entry.html);
-        read_blob(stmt, 2, entry.image);
-        const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
+        entry.text = column_wide(stmt, 0);
+        read_blob(stmt, 1, entry.rtf);
+        read_blob(stmt, 2, entry.html);
+        read_blob(stmt, 3, entry.image);
+        const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 4));
         if (title)
             entry.custom_title =
-                wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 3))));
+                wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 4))));
     }
     sqlite3_reset(stmt);
 }

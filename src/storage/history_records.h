@@ -49,3 +49,11 @@ struct Snippet {
     std::wstring created_at;
     std::wstring deleted_at;
 };
+
+// Where the stored content stands: equal stamps taken at two moments mean
+// that nothing was written in between, by this object or another program.
+struct ChangeStamp {
+    std::int64_t own = -1;     // rows this object's connection has changed
+    std::int64_t others = -1;  // moves with every commit of another connection
+    bool operator==(const ChangeStamp&) const = default;
+};

@@ -199,6 +199,28 @@ TEST(Settings, LongValuesAreCutAt4095Characters) {
     EXPECT_EQ(ini_read_string(path, L"absent", L"fallback"), L"fallback");
 }
 
+// Settings are read with one read of the section; each value must come out
+// as the system's read of that one value gives it.
+TEST(Settings, ASectionReadGivesWhatEachValueReadGives) {
+    TempDir dir;
+    const auto path = write_ini(dir,
+                                "  spaced  =   value with spaces   \r\nquoted=\"in quotes\"\r\nsingle='x'\r\n"
+                                "half=\"open\r\nlone=\"\r\nnoequals\r\nDup=first\r\ndup=second\r\nempty=\r\n"
+                                "tabbed\t=\tv\t\r\nlong=\"" +
+                                    std::string(5000, 'q') + "\"\r\n[settings]\r\nlater=1\r\n[Other]\r\nmissing=2\r\n");
+    const std::optional<IniSection> section = ini_read_section(path);
+    ASSERT_TRUE(section);
+    for (const wchar_t* key : {L"spaced", L"QUOTED", L"single", L"half", L"lone", L"noequals", L"dup", L"empty",
+                               L"tabbed", L"long", L"later", L"missing"})
+        EXPECT_EQ(section->value(key, L"fallback  "), ini_read_string(path, key, L"fallback  ")) << key;
+    EXPECT_EQ(section->value(L"quoted", L""), L"in quotes");
+    EXPECT_EQ(section->value(L"missing", L"fallback  "), L"fallback");
+
+    const std::optional<IniSection> absent = ini_read_section(dir.file(L"absent.ini"));
+    ASSERT_TRUE(absent);
+    EXPECT_EQ(absent->value(L"spaced", L"default"), L"default");
+}
+
 TEST(Settings, SplitFilterList) {
     Settings s;
     EXPECT_TRUE(split_filter_list(s).empty());

@@ -103,6 +103,25 @@ TEST(TextUtil, Transforms) {
     for (std::uint32_t mode = 0; mode <= 7; ++mode) EXPECT_EQ(transform_text(L"", mode), L"");
 }
 
+// The search folds texts in place; it must find exactly what lower-casing the
+// text first and then looking for the lowered needle finds.
+TEST(TextUtil, ContainsLoweredFoldsEveryCodeUnitAsLowerCasing) {
+    for (std::uint32_t c = 0; c <= 0xFFFF; ++c) {
+        const std::wstring unit(1, static_cast<wchar_t>(c));
+        ASSERT_TRUE(contains_lowered(unit, transform_text(unit, kTransformLower))) << std::hex << c;
+    }
+    const std::wstring upper = L"Новая ЁЛКА Straße";
+    EXPECT_TRUE(contains_lowered(upper, L"ёлка"));   // ё, in any case
+    EXPECT_FALSE(contains_lowered(upper, L"елка"));  // е is another letter than ё
+    EXPECT_TRUE(contains_lowered(upper, L"straße"));
+    EXPECT_FALSE(contains_lowered(upper, L"strasse"));
+    EXPECT_TRUE(contains_lowered(L"abc", L""));
+    EXPECT_TRUE(contains_lowered(L"", L""));
+    EXPECT_FALSE(contains_lowered(L"", L"a"));
+    EXPECT_FALSE(contains_lowered(L"ab", L"abc"));
+    EXPECT_TRUE(contains_lowered(L"xxABCABD", L"abd"));  // a partial match first, then the whole one at the end
+}
+
 TEST(TextUtil, TemplateVariables) {
     const TemplateValues v{L"05.03.2026", L"14:07", L"05.03.2026 14:07", L"2026", L"anna"};
     EXPECT_EQ(expand_template_with(L"{Date} {x} {t", v), L"05.03.2026 {x} {t");

@@ -38,7 +38,7 @@ MainWindowFixture::MainWindowFixture(const std::wstring& language) {
     app_.instance = GetModuleHandleW(nullptr);
     app_.settings = new Settings();
     app_.settings->always_on_top = false;
-    app_.db = new HistoryDb(dir_.file(L"history.db"));
+    app_.db = new HistoryDb(history_file());
     app_.main_window = new MainWindow();
     app_.watcher = new ClipboardWatcher();
     app_.tray = new TrayIcon();

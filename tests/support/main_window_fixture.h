@@ -30,6 +30,8 @@ public:
     // Change before open(): the window reads them while it is created.
     Settings& settings() { return *app_.settings; }
     HistoryDb& db() { return *app_.db; }
+    // The history's file, for another connection to write as another program would.
+    std::wstring history_file() const { return dir_.file(L"history.db"); }
 
     // Creates the main window at the given screen rectangle (client size
     // follows from the frame) and shows it when asked; false when it fails.

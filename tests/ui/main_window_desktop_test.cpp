@@ -200,6 +200,13 @@ TEST_F(MainWindowDesktop, TypingInTheSearchFieldNarrowsTheList) {
     // Other case, other script; the category's name is no part of the text.
     SetWindowTextW(mw_->search_edit, L"ёлка");
     EXPECT_EQ(list_texts(list()), std::vector<std::wstring>{L"     Filed under work: ЁЛКА"});
+    // A keystroke searches the entries read before, unless the history changed
+    // meanwhile, also when another program wrote it.
+    HistoryDb other(fx_.history_file());
+    add_text_entry(other, L"Ёлка from elsewhere");
+    SetWindowTextW(mw_->search_edit, L"ёлк");
+    EXPECT_EQ(list_texts(list()),
+              (std::vector<std::wstring>{L"     Ёлка from elsewhere", L"     Filed under work: ЁЛКА"}));
     SetWindowTextW(mw_->search_edit, L"[work]");
     EXPECT_TRUE(list_data(list()).empty());
     EXPECT_TRUE(IsWindowVisible(mw_->empty_hint));
@@ -387,4 +394,28 @@ TEST(MainWindowStart, AWindowStartedHiddenGetsItsChildrenAndListWhenFirstShown) 
     GetWindowRect(mw.entry_list, &list);
     GetClientRect(fx.hwnd(), &client);
     EXPECT_GT(list.right - list.left, client.right / 2);  // laid out for the window's size
+}
+
+// A card is painted at once, without its picture; the pictures of the cards in
+// view follow as the window's loop turns, and those out of view are not made.
+TEST(MainWindowPictures, CardsPaintAtOnceAndOnlyThePicturesInViewFollow) {
+    constexpr COLORREF kPicture = RGB(200, 30, 30);
+    MainWindowFixture fx;
+    for (int i = 0; i < 30; ++i) add_image_entry(fx.db(), 60, 40, kPicture);
+    ASSERT_TRUE(fx.open(40, 40, 760, 560));
+    MainWindow& mw = fx.main_window();
+    mw.set_view(kViewImages, -1);
+    RECT view{};
+    GetClientRect(mw.entry_list, &view);
+    PixelImage painted(view.right, view.bottom);
+    print_client(mw.entry_list, painted);
+    EXPECT_TRUE(mw.thumbnails.empty());
+    EXPECT_EQ(painted.count(view, kPicture), 0);
+
+    ASSERT_TRUE(pump_until([&] { return mw.asked_thumbnails.empty() && !mw.thumbnails.empty(); }, 3000));
+    const std::size_t rows_in_view = (view.bottom + kTallRowHeight - 1) / kTallRowHeight;
+    EXPECT_EQ(mw.thumbnails.size(), rows_in_view);
+    PixelImage settled(view.right, view.bottom);
+    print_client(mw.entry_list, settled);
+    EXPECT_GT(settled.count(view, kPicture), 0);
 }

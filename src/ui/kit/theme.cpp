@@ -1,5 +1,7 @@
 #include "ui/kit/theme.h"
 
+#include <commctrl.h>
+
 #include <array>
 
 namespace {
@@ -127,6 +129,14 @@ void allow_dark_mode(HWND window, bool dark) {
     using SetThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     if (auto set_theme = as_function<SetThemeFn>(GetProcAddress(uxtheme.get(), "SetWindowTheme")))
         set_theme(window, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
+}
+
+void init_common_controls() {
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                ICC_PROGRESS_CLASS | ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&icc);
 }
 
 bool set_preferred_app_mode(int mode) {

@@ -67,6 +67,11 @@ void set_dark_title_bar(HWND window, bool dark);
 // (uxtheme's AllowDarkModeForWindow and the "DarkMode_Explorer" theme).
 void allow_dark_mode(HWND window, bool dark);
 
+// The common controls' classes for the whole process (InitCommonControlsEx).
+// A control the program makes before this is called loads them on its own
+// (the manifest names the library), so the call may come after the start.
+void init_common_controls();
+
 // uxtheme's process-wide preferred app mode (2 = force dark capable menus and
 // controls); called once at start-up. Returns false when it is unavailable.
 bool set_preferred_app_mode(int mode);

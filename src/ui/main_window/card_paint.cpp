@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int kThumbBox = 44;
-constexpr int kThumbSize = 42;
 constexpr wchar_t kPinPrefix[] = L"\U0001F4CC ";
 constexpr wchar_t kGroupGlyph[] = L"\u25BE";
 
@@ -96,16 +95,19 @@ void MainWindow::draw_card(const DRAWITEMSTRUCT& item) {
         RECT inner = box;
         InflateRect(&inner, -1, -1);
         fill_solid(dc, inner, ui_color(UiColor::FieldBackground, dark));
-        HBITMAP picture = thumbnail(entry->id, entry->image, kThumbSize);
+        const ScopedBitmap* made = made_thumbnail(entry->id);
+        HBITMAP picture = made ? made->get() : nullptr;
         BITMAP info{};
-        if (picture && GetObjectW(picture, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
-            const int w = std::min(kThumbSize, static_cast<int>(info.bmWidth));
-            const int h = std::min(kThumbSize, static_cast<int>(info.bmHeight));
+        if (!made) {
+            ask_for_thumbnail(entry->id);  // the box stays empty until the picture is made
+        } else if (picture && GetObjectW(picture, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
+            const int w = std::min(kThumbnailSize, static_cast<int>(info.bmWidth));
+            const int h = std::min(kThumbnailSize, static_cast<int>(info.bmHeight));
             ScopedDc source(CreateCompatibleDC(dc));
             ScopedSelect keep(source.get(), picture);
             SetStretchBltMode(dc, HALFTONE);
-            StretchBlt(dc, inner.left + (kThumbSize - w) / 2, inner.top + (kThumbSize - h) / 2, w, h, source.get(), 0,
-                       0, info.bmWidth, info.bmHeight, SRCCOPY);
+            StretchBlt(dc, inner.left + (kThumbnailSize - w) / 2, inner.top + (kThumbnailSize - h) / 2, w, h,
+                       source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         } else {
             fill_solid(dc, inner, ui_color(UiColor::PopupSurface, dark));
             draw_text(dc, L"?", inner, pens.secondary, font, DT_CENTER | kSingleLine);

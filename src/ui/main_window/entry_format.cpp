@@ -74,8 +74,8 @@ std::wstring to_lower(const std::wstring& text) { return transform_text(text, kT
 
 std::wstring entry_row_text(const HistoryEntry& entry, bool slots_view, const std::wstring& image_text) {
     const wchar_t* mark = slots_view || entry.ep ? kPinMark : entry.keep ? kKeepMark : kPlainMark;
-    std::wstring text = entry.is_image && entry.text.empty() ? image_text : entry.text;
-    text = cut_code_units(text, kRowTextLimit);
+    // Cut before anything else: a text of megabytes is not copied whole.
+    std::wstring text = cut_code_units(entry.is_image && entry.text.empty() ? image_text : entry.text, kRowTextLimit);
     std::replace(text.begin(), text.end(), L'\r', L' ');
     std::replace(text.begin(), text.end(), L'\n', L' ');
     return mark + text;
@@ -100,13 +100,12 @@ int row_height(const std::wstring& row_text, bool image_row) {
 }
 
 bool entry_matches_search(const HistoryEntry& entry, const std::wstring& lowered_search) {
-    return lowered_search.empty() || contains(to_lower(entry.text), lowered_search);
+    return contains_lowered(entry.text, lowered_search);
 }
 
 bool matches_snippet(const std::wstring& lowered_search, const Snippet& snippet) {
     if (lowered_search.empty()) return true;
-    return contains(to_lower(snippet.title) + L" " + to_lower(snippet.text) + L" " + to_lower(snippet.grp),
-                    lowered_search);
+    return contains_lowered(snippet.title + L" " + snippet.text + L" " + snippet.grp, lowered_search);
 }
 
 std::wstring view_key(int view_mode, int view_category) {

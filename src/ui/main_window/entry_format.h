@@ -23,6 +23,8 @@ inline constexpr std::size_t kRowTextLimit = 8192;
 inline constexpr int kGroupRowHeight = 28;
 inline constexpr int kTallRowHeight = 66;  // image entries and templates
 inline constexpr int kPlainRowHeight = 30;
+// The picture of an image card fits a square of this side.
+inline constexpr int kThumbnailSize = 42;
 
 // Rows are told apart by their item data (app/ids.h): an entry's id (0 or
 // more), a template's id negated, or a group header.

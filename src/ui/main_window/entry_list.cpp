@@ -1,6 +1,7 @@
 // MainWindow: the entry list — refilling it for the view and search, its rows, selection and thumbnails.
 #include "ui/main_window/main_window.h"
 
+#include "app/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/bitmap.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -91,14 +93,20 @@ void MainWindow::refill_entries(const std::wstring& search) {
     const bool by_frequency = app && app->settings && app->settings->sort_by_frequency;
     const bool pinned_first = !app || !app->settings || app->settings->pinned_first;
     HistoryDb* db = app ? app->db : nullptr;
-    entries = db ? db->list_entries(last_view_key, by_frequency, pinned_first) : std::vector<HistoryEntry>{};
-    category_names.clear();
-    category_pinned.clear();
-    if (db) {
-        for (const Category& c : db->list_categories()) {
-            category_names[c.id] = c.name;
-            category_pinned[c.id] = c.pinned;
+    // Reading the entries again costs as much as the texts they hold (it is
+    // searching that must not); an unchanged history gives the same list.
+    const LoadedEntries wanted{last_view_key, by_frequency, pinned_first, db ? db->change_stamp() : ChangeStamp{}};
+    if (!db || loaded_entries != wanted) {
+        entries = db ? db->list_entries(last_view_key, by_frequency, pinned_first) : std::vector<HistoryEntry>{};
+        category_names.clear();
+        category_pinned.clear();
+        if (db) {
+            for (const Category& c : db->list_categories()) {
+                category_names[c.id] = c.name;
+                category_pinned[c.id] = c.pinned;
+            }
         }
+        loaded_entries = wanted;
     }
     const bool slots = view_mode == kViewSlots;
     const std::wstring& image_text = tr(L"card.image");
@@ -188,6 +196,35 @@ HBITMAP MainWindow::thumbnail(std::int64_t id, const Bytes& image, int size) {
     if (found != thumbnails.end()) return found->second.get();
     // A picture that cannot be made is remembered as none, so it is tried once.
     return thumbnails.emplace(id, ScopedBitmap(image_to_thumbnail(image, size, size, false))).first->second.get();
+}
+
+const ScopedBitmap* MainWindow::made_thumbnail(std::int64_t id) const {
+    const auto found = thumbnails.find(id);
+    return found == thumbnails.end() ? nullptr : &found->second;
+}
+
+// A paint never waits for a picture: decoding one takes longer than a frame
+// has. The timer fires once the list has settled (not while it scrolls), and
+// only the cards then in view get theirs.
+void MainWindow::ask_for_thumbnail(std::int64_t id) {
+    asked_thumbnails.insert(id);
+    SetTimer(hwnd, kTimerThumbnails, USER_TIMER_MINIMUM, nullptr);
+}
+
+void MainWindow::make_asked_thumbnails() {
+    KillTimer(hwnd, kTimerThumbnails);
+    RECT view{};
+    GetClientRect(entry_list, &view);
+    for (const std::int64_t id : std::exchange(asked_thumbnails, {})) {
+        const HistoryEntry* entry = find_image_entry(id);
+        const int row = entry ? index_of(id) : -1;
+        RECT card{}, shown{};
+        if (row < 0 || list_call(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&card)) == LB_ERR ||
+            !IntersectRect(&shown, &card, &view))
+            continue;
+        thumbnail(id, entry->image, kThumbnailSize);
+        InvalidateRect(entry_list, &card, FALSE);
+    }
 }
 
 // A picture is kept while its row is in the list; a view or a search that

@@ -28,6 +28,8 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,7 @@ public:
     std::vector<bool> image_rows;                     // per row: an image entry (a tall row)
     std::vector<bool> grouped_template_rows;          // per row: a template under a group header
     std::map<std::int64_t, ScopedBitmap> thumbnails;  // by entry id; null when none could be made
+    std::set<std::int64_t> asked_thumbnails;          // cards painted without their picture, by entry id
     std::wstring last_view_key;  // of the last refill, to tell whether its scroll position survives
     std::wstring last_search;
     bool last_was_templates = false;
@@ -160,6 +163,13 @@ public:
     void draw_card(const DRAWITEMSTRUCT& item);
     std::wstring format_meta_line(std::int64_t id) const;
     HBITMAP thumbnail(std::int64_t id, const Bytes& image, int size);
+    // A card's picture as made so far: nothing when it is not made yet (the
+    // card asks for it), a null handle when it could not be made.
+    const ScopedBitmap* made_thumbnail(std::int64_t id) const;
+    void ask_for_thumbnail(std::int64_t id);
+    // Makes the pictures asked for whose cards are still in view (timer
+    // kTimerThumbnails) and repaints those cards.
+    void make_asked_thumbnails();
     void purge_thumbnails();
     void clear_thumbnails();
     const HistoryEntry* find_entry(std::int64_t id) const;
@@ -295,6 +305,15 @@ public:
 private:
     bool frame_built = false;    // the children exist (a hidden start makes them on the first show)
     int pending_row_height = 0;  // of the row being inserted, while the list measures it
+    // What `entries` were read for: a refill asking the same of an unchanged
+    // history (a search keystroke) keeps them instead of reading them again.
+    struct LoadedEntries {
+        std::wstring view_key;
+        bool by_frequency = false, pinned_first = false;
+        ChangeStamp stamp;
+        bool operator==(const LoadedEntries&) const = default;
+    };
+    std::optional<LoadedEntries> loaded_entries;
     void on_showing();
     void refill_templates(const std::wstring& search);
     void refill_entries(const std::wstring& search);
