@@ -19,6 +19,7 @@
 // Then it runs a window with the 500 ms timer 1 work (foreground test and
 // poll) for the idle time and reports the process's CPU time over it.
 
+#include "bench_child.h"
 #include "bench_timing.h"
 
 #include "app/ids.h"
@@ -96,31 +97,12 @@ int own_text(int megabytes, int seconds) {
 // Starts this program as the owner of a text of the given size and waits
 // until the text is on the clipboard. The handle of the child, or null.
 HANDLE owned_text(int megabytes, int seconds) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" own-text " + std::to_wstring(megabytes) + L" " + std::to_wstring(seconds);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return nullptr;
-    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write_end;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(write_end);
-    if (started) {
-        char buffer[16] = {};
-        DWORD got = 0;
-        ReadFile(read_end, buffer, sizeof buffer - 1, &got, nullptr);  // "ready"
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(read_end);
-    return started ? process.hProcess : nullptr;
+    BenchChild child = start_self(L"own-text " + std::to_wstring(megabytes) + L" " + std::to_wstring(seconds));
+    if (!child.process) return nullptr;
+    char buffer[16] = {};
+    DWORD got = 0;
+    ReadFile(child.output.get(), buffer, sizeof buffer - 1, &got, nullptr);  // "ready"
+    return child.process.release();
 }
 
 // What capturing a 20 MB text costs in memory beyond reading it.

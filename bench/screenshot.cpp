@@ -24,6 +24,7 @@
 // there the peak working set stands in for it. A larger screen gives clearer
 // figures: xvfb-run -s "-screen 0 3840x2160x24".
 
+#include "bench_child.h"
 #include "bench_timing.h"
 
 #include "screenshot/capture_overlay.h"
@@ -194,32 +195,13 @@ int measure_phase(const std::string& phase) {
 
 // Runs the phase in a fresh process of this program; its peak in bytes, or 0.
 double phase_peak(const char* phase) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" memory " + std::wstring(phase, phase + std::strlen(phase));
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return 0;
-    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write_end;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(write_end);
+    BenchChild child = start_self(L"memory " + std::wstring(phase, phase + std::strlen(phase)));
+    if (!child.process) return 0;
     std::string out;
-    if (started) {
-        char buffer[64];
-        DWORD got = 0;
-        while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(read_end);
+    char buffer[64];
+    DWORD got = 0;
+    while (ReadFile(child.output.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+    WaitForSingleObject(child.process.get(), INFINITE);
     return std::strtod(out.c_str(), nullptr);
 }
 
