@@ -3,6 +3,7 @@
 
 #include "screenshot/screenshot_rules.h"
 #include "services/handles.h"
+#include "services/proc_address.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +13,7 @@
 SetThreadDpiAwarenessContextFn get_set_thread_dpi_awareness_context() {
     static const SetThreadDpiAwarenessContextFn fn = [] {
         HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return user32 ? reinterpret_cast<SetThreadDpiAwarenessContextFn>(
-                            reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
-                      : nullptr;
+        return proc_address<SetThreadDpiAwarenessContextFn>(user32, "SetThreadDpiAwarenessContext");
     }();
     return fn;
 }
@@ -75,9 +74,7 @@ DwmGetWindowAttributeFn dwm_get_window_attribute() {
     static const DwmGetWindowAttributeFn fn = [] {
         // Loaded once and kept for the life of the process.
         HMODULE dwmapi = LoadLibraryW(L"dwmapi.dll");
-        return dwmapi ? reinterpret_cast<DwmGetWindowAttributeFn>(
-                            reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmGetWindowAttribute")))
-                      : nullptr;
+        return proc_address<DwmGetWindowAttributeFn>(dwmapi, "DwmGetWindowAttribute");
     }();
     return fn;
 }

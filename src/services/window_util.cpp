@@ -1,16 +1,8 @@
 #include "services/window_util.h"
 
+#include "services/proc_address.h"
+
 #include <vector>
-
-namespace {
-
-// A function looked up by name, typed; null when the module lacks it.
-template <typename F>
-F proc_address(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
-}
-
-}  // namespace
 
 std::wstring window_text(HWND window) {
     const int len = GetWindowTextLengthW(window);

@@ -1,5 +1,7 @@
 #include "ui/kit/theme.h"
 
+#include "services/proc_address.h"
+
 #include <commctrl.h>
 
 #include <array>
@@ -46,7 +48,7 @@ bool read_windows_version(unsigned& major, unsigned& build) {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return false;
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+    auto fn = proc_address<RtlGetVersionFn>(ntdll, "RtlGetVersion");
     if (!fn) return false;
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -112,7 +114,7 @@ void set_dark_title_bar(HWND window, bool dark) {
     ScopedModule dwmapi(LoadLibraryW(L"dwmapi.dll"));
     if (!dwmapi) return;
     using SetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    auto set_attribute = as_function<SetAttributeFn>(GetProcAddress(dwmapi.get(), "DwmSetWindowAttribute"));
+    auto set_attribute = proc_address<SetAttributeFn>(dwmapi.get(), "DwmSetWindowAttribute");
     if (!set_attribute) return;
     const BOOL value = dark ? TRUE : FALSE;
     // 20 is the attribute's number since Windows 10 20H1; earlier builds used 19.
@@ -127,7 +129,7 @@ void allow_dark_mode(HWND window, bool dark) {
     if (auto allow = as_function<AllowDarkFn>(uxtheme_function(uxtheme.get(), "AllowDarkModeForWindow", 133)))
         allow(window, TRUE);
     using SetThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    if (auto set_theme = as_function<SetThemeFn>(GetProcAddress(uxtheme.get(), "SetWindowTheme")))
+    if (auto set_theme = proc_address<SetThemeFn>(uxtheme.get(), "SetWindowTheme"))
         set_theme(window, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
 }
 

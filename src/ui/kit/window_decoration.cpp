@@ -1,6 +1,7 @@
 #include "ui/kit/window_decoration.h"
 
 #include "services/handles.h"
+#include "services/proc_address.h"
 #include "ui/kit/theme.h"
 
 namespace {
@@ -12,8 +13,7 @@ using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 HRESULT dwm_set_attribute(HWND window, DWORD attribute, DWORD value) {
     ScopedModule dwm(LoadLibraryW(L"dwmapi.dll"));
     if (!dwm) return E_NOTIMPL;
-    auto fn = reinterpret_cast<DwmSetWindowAttributeFn>(
-        reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmSetWindowAttribute")));
+    auto fn = proc_address<DwmSetWindowAttributeFn>(dwm.get(), "DwmSetWindowAttribute");
     if (!fn) return E_NOTIMPL;
     return fn(window, attribute, &value, sizeof value);
 }

@@ -73,11 +73,7 @@ LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM 
     if (!menu) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_SIZE: fill_with_list(window, *menu); return 0;
-    case WM_WINDOWPOSCHANGED: {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
-        if (!(pos->flags & SWP_NOMOVE)) menu->on_moved(pos->x, pos->y);
-        break;
-    }
+    case WM_WINDOWPOSCHANGED: menu->on_moved(*reinterpret_cast<const WINDOWPOS*>(lparam)); break;
     case WM_ACTIVATE: on_activate(*menu, LOWORD(wparam)); break;
     case WM_ERASEBKGND: return menu->erase_background(reinterpret_cast<HDC>(wparam));
     case WM_CTLCOLORLISTBOX: return menu->color_list(reinterpret_cast<HDC>(wparam));
@@ -191,8 +187,9 @@ void QuickMenu::hide() {
     if (hwnd) ShowWindow(hwnd, SW_HIDE);
 }
 
-void QuickMenu::on_moved(int x, int y) {
-    if (!holding_place || (x == placed_at.x && y == placed_at.y) || !IsWindowVisible(hwnd)) return;
+void QuickMenu::on_moved(const WINDOWPOS& pos) {
+    if (pos.flags & SWP_NOMOVE) return;
+    if (!holding_place || (pos.x == placed_at.x && pos.y == placed_at.y) || !IsWindowVisible(hwnd)) return;
     holding_place = false;
     SetWindowPos(hwnd, nullptr, placed_at.x, placed_at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -51,11 +51,11 @@ public:
     void set_font_size(int size);
 
     // For the window procedure.
-    // The popup was moved to (x, y). A move away from where the showing put
+    // WM_WINDOWPOSCHANGED: the popup may have moved. A move away from where the showing put
     // it, which only the window system makes, is undone once: under Wine a
     // window manager's notice about the popup's first frame, handled late,
     // can report the frame's starting corner as the popup's place.
-    void on_moved(int x, int y);
+    void on_moved(const WINDOWPOS& pos);
     LRESULT on_list_key(WORD key);
     void on_list_double_click();
     LRESULT color_list(HDC dc);
