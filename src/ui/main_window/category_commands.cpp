@@ -65,6 +65,18 @@ const Category* category_named(const std::vector<Category>& categories, const st
     return found == categories.end() ? nullptr : &*found;
 }
 
+// The selected category, and in name what the user typed for it (one line,
+// not empty); -1 when there is no category or no name.
+std::int64_t ask_selected_category_name(MainWindow& mw, const wchar_t* title_key, const wchar_t* prompt_key,
+                                        std::wstring& name) {
+    const std::int64_t id = mw.selected_category_id();
+    if (id < 0 || !mw.app || !mw.app->db) return -1;
+    std::wstring typed;
+    if (!input_box(mw.hwnd, tr(title_key), tr(prompt_key), typed)) return -1;
+    name = category_name_from_input(typed);
+    return name.empty() ? -1 : id;
+}
+
 }  // namespace
 
 std::int64_t MainWindow::selected_category_id() const {
@@ -139,12 +151,9 @@ void MainWindow::new_category() {
 }
 
 void MainWindow::rename_category() {
-    const std::int64_t id = selected_category_id();
-    if (id < 0 || !app || !app->db) return;
-    std::wstring typed;
-    if (!input_box(hwnd, tr(L"input.rename"), tr(L"prompt.new_name"), typed)) return;
-    const std::wstring name = category_name_from_input(typed);
-    if (name.empty()) return;
+    std::wstring name;
+    const std::int64_t id = ask_selected_category_name(*this, L"input.rename", L"prompt.new_name", name);
+    if (id < 0) return;
     // The store refuses a name another category has without a word: the
     // user is told instead of seeing nothing happen.
     const std::vector<Category> categories = app->db->list_categories();
@@ -160,12 +169,9 @@ void MainWindow::rename_category() {
 
 // A name no category has renames the selected one instead.
 void MainWindow::merge_category() {
-    const std::int64_t id = selected_category_id();
-    if (id < 0 || !app || !app->db) return;
-    std::wstring typed;
-    if (!input_box(hwnd, tr(L"input.merge_category"), tr(L"prompt.merge_into"), typed)) return;
-    const std::wstring name = category_name_from_input(typed);
-    if (name.empty()) return;
+    std::wstring name;
+    const std::int64_t id = ask_selected_category_name(*this, L"input.merge_category", L"prompt.merge_into", name);
+    if (id < 0) return;
     const std::vector<Category> categories = app->db->list_categories();
     const Category* into = category_named(categories, name);
     if (!into) {
