@@ -22,7 +22,7 @@
 #include "bench_child.h"
 #include "bench_timing.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/settings.h"
 #include "services/clipboard.h"

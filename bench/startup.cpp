@@ -24,7 +24,7 @@
 // The profile's history database and settings file are moved aside while the
 // benchmark runs and put back afterwards.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/file_locations.h"
 #include "services/dib.h"
 #include "storage/history_db.h"

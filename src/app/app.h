@@ -4,7 +4,7 @@
 // Everything here lives on the one UI thread; worker threads get copies of
 // what they need and answer with PostMessageW.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "screenshot/screenshot.h"
 #include "services/hotkey.h"
 #include "ui/app_parts.h"

@@ -11,7 +11,7 @@
 #include "app/main_window_proc.h"
 
 #include "app/app.h"
-#include "app/ids.h"
+#include "services/ids.h"
 #include "app/startup_steps.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/link_fetch.h"

@@ -1,7 +1,7 @@
 #include "app/program.h"
 
 #include "app/app.h"
-#include "app/ids.h"
+#include "services/ids.h"
 #include "app/startup_steps.h"
 #include "config/file_locations.h"
 #include "services/handles.h"

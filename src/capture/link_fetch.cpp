@@ -1,6 +1,6 @@
 #include "capture/link_fetch.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/link_title.h"
 #include "services/handles.h"
 #include "services/text_util.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Fetching the title of a copied web address on a worker thread, over
 // WinINet, and handing it to the main window by message: kMsgLinkTitle
-// (app/ids.h), wParam the history id, lParam a std::wstring* handed out by a
+// (services/ids.h), wParam the history id, lParam a std::wstring* handed out by a
 // worker and taken back with claim_link_title.
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // CaptureOverlay: state, resources, the window, its procedure and the run.
 #include "screenshot/capture_overlay.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "screenshot/screen_capture.h"
 #include "services/focus.h"

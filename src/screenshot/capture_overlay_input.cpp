@@ -1,7 +1,7 @@
 // CaptureOverlay: mouse, keys and the text box.
 #include "screenshot/capture_overlay.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 
 #include <commctrl.h>
 

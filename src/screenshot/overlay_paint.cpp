@@ -1,7 +1,7 @@
 // CaptureOverlay: painting the scene and the toolbar.
 #include "screenshot/capture_overlay.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "ui/kit/theme.h"
 

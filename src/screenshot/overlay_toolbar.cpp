@@ -1,7 +1,7 @@
 // Toolbar layout, placement and commands of the screenshot editor.
 #include "screenshot/overlay_toolbar.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 
 #include <algorithm>

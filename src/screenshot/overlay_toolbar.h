@@ -2,7 +2,7 @@
 // The screenshot editor's toolbar as plain values: its buttons in order,
 // where the bar goes beside the selection, what a button does, and where the
 // size label and the tooltips sit. Pure: no window or DC. The buttons' ids
-// are in app/ids.h.
+// are in services/ids.h.
 
 #include "screenshot/annotation.h"
 #include "screenshot/shot_geometry.h"

@@ -1,6 +1,6 @@
 #include "services/bitmap.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/dib.h"
 #include "services/handles.h"
 #include "services/image.h"

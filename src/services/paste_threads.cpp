@@ -1,6 +1,6 @@
 #include "services/paste_threads.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/focus.h"
 #include "services/keystrokes.h"
 

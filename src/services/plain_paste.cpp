@@ -1,6 +1,6 @@
 // The plain-paste hotkey: the clipboard's text again, without its formatting.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/clipboard.h"
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"

@@ -1,6 +1,6 @@
 #include "services/tray_icon.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/bitmap.h"
 #include "services/text_util.h"
 

@@ -1,6 +1,6 @@
 #include "ui/app_parts.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/sound.h"

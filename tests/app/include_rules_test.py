@@ -7,7 +7,8 @@
     screenshot                    on ui and below
     app                           on everything: the running program
 
-app/ids.h, the program's numbers, is the one header every floor may include.
+The program's numbers live in services/ids.h, on the ground floor, so every
+floor reaches them without an exception to the rule.
 Every #include "..." under src/ is read, so the floors hold without anyone
 remembering them."""
 
@@ -19,7 +20,6 @@ from korvane_harness import SOURCE_DIR
 
 SRC = os.path.join(SOURCE_DIR, "src")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
-LEAF = "app/ids.h"
 
 # Folder of the including file -> the folders it must not include.
 FORBIDDEN = {
@@ -45,7 +45,7 @@ def includes():
 
 def forbidden_edges(edges):
     return [f"{source} includes {target}" for source, target in edges
-            if target != LEAF and target.split("/")[0] in FORBIDDEN.get(source.split("/")[0], ())]
+            if target.split("/")[0] in FORBIDDEN.get(source.split("/")[0], ())]
 
 
 class IncludeRules(unittest.TestCase):
@@ -65,7 +65,7 @@ class IncludeRules(unittest.TestCase):
         ]
         self.assertEqual(len(forbidden_edges(upward)), len(upward))
         self.assertEqual(forbidden_edges([
-            ("services/a.cpp", "app/ids.h"), ("storage/b.cpp", "services/encoding.h"),
+            ("services/a.cpp", "services/ids.h"), ("storage/b.cpp", "services/encoding.h"),
             ("config/c.cpp", "services/file_io.h"), ("capture/d.cpp", "storage/history_db.h"),
             ("capture/d.cpp", "config/settings.h"), ("ui/e/f.cpp", "capture/entry_clipboard.h"),
             ("screenshot/g.cpp", "ui/app_parts.h"), ("app/h.cpp", "screenshot/screenshot.h"),

@@ -22,7 +22,7 @@
 //   app_probe click-row <control id> <row> [right]
 //                                          brings the window up and clicks the middle of the row
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/file_locations.h"
 #include "helpers/probe_util.h"
 #include "services/autostart.h"

@@ -16,7 +16,7 @@
 //                                         clicks the button; "no-box"
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"

@@ -5,7 +5,7 @@
 //   fetch_title thread <url>    runs the worker against a window of its own and
 //                               prints the title it posted, or "none" after 20 s
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/link_fetch.h"
 #include "services/encoding.h"
 #include "support/test_support.h"

@@ -6,7 +6,7 @@
 //   menu_probe quit-thread <code>  posts WM_QUIT to the main window's thread
 // Exit code 0 on success, 1 when the awaited state did not come.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "support/test_support.h"
 
 #include <windows.h>

@@ -21,7 +21,7 @@
 //   sleep ms
 // Exit code 0 when every command ran, 1 when waiting failed.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/screen_capture.h"

@@ -11,7 +11,7 @@
 //   quick_menu_probe activate <class>   brings the window of that class to the front
 // Exit code 0 on success, 1 when the awaited state did not come.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"

@@ -19,7 +19,7 @@
 //                                         right bottom", where they are in the picture
 //   settings_driver close                 WM_CLOSE, as the title bar's close button sends
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/pixels.h"

@@ -5,7 +5,7 @@
 // and prints one line per file, and "at" lines that say where each control,
 // menu and row is in them. Exit code 0 when all were written.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/pixels.h"
 #include "support/test_support.h"

@@ -3,7 +3,7 @@
 // picture on screen. Only the text box needs a window to live in; it gets a
 // plain hidden one.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "screenshot/capture_overlay.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The screenshot editor's selection and toolbar arithmetic.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/shot_geometry.h"
 

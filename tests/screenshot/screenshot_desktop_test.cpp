@@ -2,7 +2,7 @@
 // command from the request to the history entry, the file and the clipboard.
 
 #include "app/app.h"
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/language.h"
 #include "config/settings.h"

@@ -1,4 +1,4 @@
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/source_app.h"
 #include "services/clipboard.h"
 #include "services/focus.h"

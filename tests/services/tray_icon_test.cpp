@@ -1,5 +1,5 @@
 #include "services/tray_icon.h"
-#include "app/ids.h"
+#include "services/ids.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // thread timer, one step a tick, while the window's own modal loop runs
 // inside the call under test. For GoogleTest programs only.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "ui/menu/popup_menu_layout.h"
 

@@ -35,7 +35,7 @@ CF_UNICODETEXT = 13
 # ---------------------------------------------------------------- the program's own numbers
 
 class ProgramIds:
-    """The numbers of src/app/ids.h, read from the header itself so that a test
+    """The numbers of src/services/ids.h, read from the header itself so that a test
     posts what the program listens for: IDS.kCmdQuit, IDS.kMsgTray..."""
 
     _CONSTANT = re.compile(r"^inline constexpr [\w:]+ (k\w+) = ([^;]+);", re.M)
@@ -67,7 +67,7 @@ class ProgramIds:
         raise ValueError("not a number ids.h may hold: " + ast.dump(node))
 
 
-IDS = ProgramIds(os.path.join(SOURCE_DIR, "src", "app", "ids.h"))
+IDS = ProgramIds(os.path.join(SOURCE_DIR, "src", "services", "ids.h"))
 
 
 def wait_until(condition, timeout=15):

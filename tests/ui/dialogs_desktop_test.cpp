@@ -4,7 +4,7 @@
 // look in both themes (saved under screenshots/ in the build folder).
 
 #include "app/app.h"
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/dib.h"

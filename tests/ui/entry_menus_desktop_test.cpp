@@ -5,7 +5,7 @@
 // group after asking. Pictures of the group menu in both themes go to
 // screenshots/ in the build folder.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "services/window_util.h"
 #include "support/box_script.h"

@@ -2,7 +2,7 @@
 // answers WM_GETTEXT, and the validator's probe against a combination that
 // is already registered.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/settings.h"
 #include "support/desktop_input.h"
 #include "ui/kit/hotkey_field.h"

@@ -2,7 +2,7 @@
 // window's hotkey fields, and the fit of the field's texts into 160 pixels.
 
 #include "ui/kit/hotkey_recording.h"
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/hotkey.h"

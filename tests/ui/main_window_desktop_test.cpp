@@ -3,7 +3,7 @@
 // sidebar button, a language change, the tool row in both themes and the
 // editing of a text.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "services/encoding.h"
 #include "services/window_util.h"

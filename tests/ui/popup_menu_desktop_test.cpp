@@ -1,7 +1,7 @@
 // The popup menu's modal loop driven by real input: each test sets a thread
 // timer that plays a script of keys and clicks while track_popup_menu runs.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "ui/kit/window_class.h"
 #include "ui/menu/popup_menu.h"

@@ -6,7 +6,7 @@
 // the group commands driven through their boxes by a thread timer; the font
 // spin of the settings window; screenshots of both in both themes.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/link_fetch.h"
 #include "config/language.h"
 #include "services/clipboard.h"

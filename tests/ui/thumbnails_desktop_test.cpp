@@ -2,7 +2,7 @@
 // list: a user who goes through every view and searches holds no bitmap of
 // an entry the list no longer shows.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "ui/dialogs/confirm_box.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "services/handles.h"
 #include "ui/dialogs/dialog_layout.h"

@@ -1,6 +1,6 @@
 #include "ui/dialogs/input_box.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/handles.h"

@@ -1,6 +1,6 @@
 #include "ui/dialogs/view_dialog.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/app_names.h"
 #include "config/language.h"
 #include "config/settings.h"

@@ -1,6 +1,6 @@
 #include "ui/kit/control_styles.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "ui/kit/brush_cache.h"
 #include "ui/kit/draw_util.h"

@@ -8,7 +8,7 @@
 // value is the hotkey's stored text ("ctrl+shift+v"; empty for none),
 // read and written with WM_GETTEXT and WM_SETTEXT.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "ui/kit/hotkey_recording.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "ui/kit/rounded_button.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 

@@ -1,6 +1,6 @@
 #include "ui/kit/toggle_switch.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"
 

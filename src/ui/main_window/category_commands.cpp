@@ -1,5 +1,5 @@
 // MainWindow: the category commands and the context menus of the sidebar's rows.
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"

@@ -1,6 +1,6 @@
 #include "ui/main_window/entry_command_logic.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/sidebar.h"

@@ -2,7 +2,7 @@
 // and deletes do to the selected rows.
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/entry_clipboard.h"
 #include "config/language.h"

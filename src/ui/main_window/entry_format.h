@@ -5,7 +5,7 @@
 // groups of the templates view and the view keys. Texts the user sees come
 // from the language files.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "storage/history_records.h"
 
 #include <cstdint>
@@ -26,7 +26,7 @@ inline constexpr int kPlainRowHeight = 30;
 // The picture of an image card fits a square of this side.
 inline constexpr int kThumbnailSize = 42;
 
-// Rows are told apart by their item data (app/ids.h): an entry's id (0 or
+// Rows are told apart by their item data (services/ids.h): an entry's id (0 or
 // more), a template's id negated, or a group header.
 enum class RowKind { Entry, Template, GroupHeader };
 RowKind row_kind(std::int64_t item_data);

@@ -1,7 +1,7 @@
 // MainWindow: the entry list — refilling it for the view and search, its rows, selection and thumbnails.
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/bitmap.h"

@@ -2,7 +2,7 @@
 // the command chosen.
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
 #include "ui/main_window/entry_command_logic.h"

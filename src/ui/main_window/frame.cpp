@@ -3,7 +3,7 @@
 
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/window_util.h"

@@ -4,7 +4,7 @@
 
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/handles.h"
 #include "services/window_util.h"
 #include "ui/kit/draw_util.h"

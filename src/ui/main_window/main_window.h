@@ -88,7 +88,7 @@ public:
     bool show_time = true;
     bool dark = false;
     bool templates_view = false;
-    int view_mode = 0;       // kViewAll .. kViewImages (app/ids.h)
+    int view_mode = 0;       // kViewAll .. kViewImages (services/ids.h)
     int view_category = -1;  // the category of kViewCategory
     int full_width = 0;      // the window width with the sidebar, remembered while it is hidden
     std::map<std::int64_t, std::wstring> category_names;

@@ -2,7 +2,7 @@
 // scrolling, the link menu, the mouse hook that closes it, and the list font it shares with the list.
 #include "ui/main_window/main_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/app_names.h"
 #include "capture/link_title.h"
 #include "config/language.h"

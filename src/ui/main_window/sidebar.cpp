@@ -1,7 +1,7 @@
 // MainWindow: the views, and the sidebar that lists and switches them.
 #include "ui/main_window/sidebar.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/file_locations.h"
 #include "config/settings.h"
 #include "services/handles.h"

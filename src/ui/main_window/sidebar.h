@@ -5,7 +5,7 @@
 // the sidebar's width rule, category names typed by the user, and the menu of
 // a template group.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "storage/history_records.h"
 #include "ui/menu/popup_menu_item.h"
 

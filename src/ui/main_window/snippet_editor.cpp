@@ -2,7 +2,7 @@
 // the main window. It checks what the store would refuse before it closes, so what was typed is never lost.
 #include "ui/main_window/snippet_editor.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/text_util.h"

@@ -1,6 +1,6 @@
 #include "ui/menu/popup_menu.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/handles.h"
 #include "services/scope_exit.h"
 #include "services/window_util.h"

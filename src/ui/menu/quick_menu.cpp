@@ -1,6 +1,6 @@
 #include "ui/menu/quick_menu.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/entry_clipboard.h"
 #include "config/language.h"

@@ -3,7 +3,7 @@
 // interface, and showing it at the mouse pointer. What each choice does is
 // the main window procedure's business.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "ui/menu/popup_menu_item.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "ui/settings/hotkey_validator.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "services/hotkey.h"
 

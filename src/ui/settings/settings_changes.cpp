@@ -3,7 +3,7 @@
 
 #include "ui/settings/settings_changes.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/file_locations.h"
 #include "config/language.h"

@@ -2,7 +2,7 @@
 
 #include "ui/settings/settings_pages.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/autostart.h"

@@ -3,7 +3,7 @@
 
 #include "ui/settings/settings_window.h"
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "ui/app_parts.h"

@@ -6,7 +6,7 @@
 // App::open_settings makes the object on first use; closing the window
 // destroys only the window, and opening it again builds it anew.
 
-#include "app/ids.h"
+#include "services/ids.h"
 #include "services/handles.h"
 #include "ui/kit/brush_cache.h"
 
