@@ -19,12 +19,16 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct JsonValue;
 class StatementCache;
 
 // How much of the history file SQLite reads through a memory map: in practice
 // all of it (the 200-entry cap and the protected entries bound it), so that a
 // list of pictures costs copies in memory rather than file reads.
 inline constexpr std::int64_t kHistoryMapBytes = std::int64_t(256) << 20;
+
+// What export_json returns when memory ran out before the file was written.
+inline constexpr int kExportOutOfMemory = -1;
 
 // Something about the history file that the user must be told.
 struct StorageNotice {
@@ -119,7 +123,8 @@ public:
     bool move_entries(const std::vector<std::int64_t>& selected, int direction, bool pinned_first, ViewScope scope);
     bool move_slots(const std::vector<std::int64_t>& selected, int direction);
 
-    // ---- deletion and retention (saved PNG files of removed entries go too)
+    // ---- deletion and retention (saved PNG files of removed entries go too,
+    // unless an entry still there records the same file)
     bool delete_entry(std::int64_t id);
     int delete_entries(const std::vector<std::int64_t>& ids);
     int empty_trash();                     // trashed entries + trashed templates removed
@@ -145,8 +150,13 @@ public:
     bool delete_snippet_group(const std::wstring& name);
 
     // ---- the JSON history file
-    int export_json(const std::wstring& path);  // entries written; 0 when the file cannot be created
-    int import_json(const std::wstring& path);  // entries imported; 0 when unreadable or malformed
+    // Entries written; 0 when the file cannot be created; kExportOutOfMemory
+    // when memory ran out on the way (many large pictures), in which case no
+    // file was touched.
+    int export_json(const std::wstring& path);
+    // Entries imported; 0 when unreadable or malformed. An element too large
+    // for memory is skipped, uncounted, and leaves nothing behind.
+    int import_json(const std::wstring& path);
 
 private:
     using Row = std::vector<std::wstring>;
@@ -175,15 +185,25 @@ private:
     std::vector<HistoryEntry> entries_of(const std::wstring& sql);
 
     bool set_pinned_unlocked(std::int64_t id, bool pin);
-    // Deletes the unprotected entries beyond the cap; returns the saved image
-    // files to delete once the deletion is committed.
+    // Deletes the unprotected entries beyond the cap, at the far end of the
+    // lists' order; returns the saved image files to delete once the deletion
+    // is committed.
     std::vector<std::wstring> apply_cap();
 
     std::vector<std::wstring> collect_image_paths(const std::wstring& condition);
+    // Deletes the saved files of removed rows that no remaining row records;
+    // when the remaining rows cannot be read, every file stays.
+    void delete_unrecorded_files(const std::vector<std::wstring>& paths);
     // Deletes the history rows matching condition, then the quick-slot rows
-    // left without an entry and the rows' saved PNG files. Nothing but the
-    // attempted DELETE happens when it fails; the result tells.
+    // left without an entry and the rows' saved PNG files that no remaining
+    // row records. Nothing but the attempted DELETE happens when it fails;
+    // the result tells.
     bool delete_history_where(const std::wstring& condition);
+
+    // Stores one element of a history file; false when it is no entry or its
+    // insert failed. Throws std::bad_alloc, before anything is written, when
+    // the element is too large for memory.
+    bool import_element(const JsonValue& element);
 
     // The statements in one transaction; false and nothing kept when any fails.
     bool run_transaction(const std::vector<std::wstring>& statements);

@@ -5,7 +5,6 @@
 
 #include "services/clock.h"
 #include "services/text_util.h"
-#include "storage/image_files.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
@@ -17,8 +16,8 @@
 
 namespace {
 
-// Unprotected entries beyond this many (by id, newest first) are deleted
-// after every new capture.
+// Unprotected entries beyond this many (in the lists' order, top first) are
+// deleted after every new capture.
 constexpr int kHistoryCap = 200;
 
 bool is_blank(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r' || c == L' '; }
@@ -61,8 +60,8 @@ constexpr std::string_view kOrphanSlots = "DELETE FROM slot_entries WHERE entry_
 // The rows beyond the cap, deleted, with the saved files they leave behind.
 const std::string& cap_statement() {
     static const std::string sql = "DELETE FROM history WHERE id IN (SELECT id FROM history WHERE " +
-                                   utf8_from_wide(kUnprotectedCondition) + " ORDER BY id DESC LIMIT -1 OFFSET " +
-                                   std::to_string(kHistoryCap) + ") RETURNING image_path";
+                                   utf8_from_wide(kUnprotectedCondition) + " ORDER BY " + utf8_from_wide(kManualOrder) +
+                                   " LIMIT -1 OFFSET " + std::to_string(kHistoryCap) + ") RETURNING image_path";
     return sql;
 }
 
@@ -170,15 +169,17 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
         return 0;
     }
     // The files go only once their rows are gone for good.
-    delete_image_files(files);
+    delete_unrecorded_files(files);
     return id;
 }
 
-// Newness is by id, so an old entry moved to the top by a repeated copy is
-// still among the first to go. Effectively pinned entries never count; kept
-// ones do: keep spares an entry from the age purge and from clearing, while
-// pinning is what holds it beyond the cap. A DELETE that fails (a trigger, a
-// full disk) leaves every row and file in place.
+// What goes is what the lists show last: an entry that a repeated copy or a
+// move brought up stays, and an imported backup (stored below every capture,
+// though with the highest ids) goes before the user's newer copies.
+// Effectively pinned entries never count; kept ones do: keep spares an entry
+// from the age purge and from clearing, while pinning is what holds it beyond
+// the cap. A DELETE that fails (a trigger, a full disk) leaves every row and
+// file in place.
 std::vector<std::wstring> HistoryDb::apply_cap() {
     std::vector<std::wstring> files;
     int deleted = 0;

@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -90,17 +91,28 @@ std::optional<ImportedEntry> read_element(const JsonValue& element, const std::w
 
 }  // namespace
 
+// Memory running out (a history of many large pictures) fails the whole
+// export before the file is touched: a part of the history written as if it
+// were all of it would be worse than none.
 int HistoryDb::export_json(const std::wstring& file) {
-    const std::vector<Category> categories = list_categories();
-    JsonValue array = JsonValue::make_array();
-    for (const wchar_t* view : {L"all", L"images"}) {
-        // One view at a time, so at most one list of images is held besides
-        // the tree.
-        for (const HistoryEntry& entry : list_entries(view, false, true)) entry_to_json(categories, array, entry);
+    std::string text;
+    int count = 0;
+    try {
+        const std::vector<Category> categories = list_categories();
+        JsonValue array = JsonValue::make_array();
+        for (const wchar_t* view : {L"all", L"images"}) {
+            // One view at a time, so at most one list of images is held
+            // besides the tree.
+            for (const HistoryEntry& entry : list_entries(view, false, true)) entry_to_json(categories, array, entry);
+        }
+        count = static_cast<int>(array.items.size());
+        text = json_write(array, 0);
+    } catch (const std::bad_alloc&) {
+        return kExportOutOfMemory;
     }
     // Never a half-written or emptied history file, whatever the disk does.
-    if (!write_file_atomic(file, json_write(array, 0))) return 0;
-    return static_cast<int>(array.items.size());
+    if (!write_file_atomic(file, text)) return 0;
+    return count;
 }
 
 int HistoryDb::import_json(const std::wstring& file) {
@@ -119,34 +131,52 @@ int HistoryDb::import_json(const std::wstring& file) {
 
     int count = 0;
     for (const JsonValue& element : root.items) {
-        std::optional<ImportedEntry> e = read_element(element, now_iso());
-        if (!e) continue;
-
-        // Takes the lock by itself; a blank name means no category.
-        std::optional<std::int64_t> category;
-        if (!e->category.empty()) {
-            const std::int64_t id = add_category(e->category);
-            if (id > 0) category = id;
+        try {
+            if (import_element(element)) ++count;
+        } catch (const std::bad_alloc&) {
+            // A text of hundreds of megabytes that memory cannot hold as
+            // stored: that element is left out, the others come in.
         }
-
-        std::lock_guard<std::mutex> lock(mutex);
-        if (category && e->category_pinned)
-            exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
-        std::wstring sql = L"INSERT INTO history (text, created_at, pinned, category_id";
-        sql += e->is_image ? L", is_image) VALUES (" : L") VALUES (";
-        sql += sql_quote(e->text) + L", " + sql_quote(e->created_at) + L", " + (e->pinned ? L"1" : L"0") + L", " +
-               sql_category(category);
-        sql += e->is_image ? L", 1)" : L")";
-        // A failed insert leaves the last-insert id of some earlier row; never
-        // attach anything through it.
-        if (exec(sql) != 0) continue;
-        const std::int64_t id = last_insert_rowid();
-        if (e->is_image && update_image(db, id, e->image) != 0) {
-            // An image entry without its image is not what the file held.
-            exec(L"DELETE FROM history WHERE id=" + std::to_wstring(id));
-            continue;
-        }
-        ++count;
     }
     return count;
+}
+
+// Whatever takes memory in proportion to the element (its text as stored, the
+// statement) is made before the first write, so that an element too large for
+// memory leaves nothing behind, not even its category.
+bool HistoryDb::import_element(const JsonValue& element) {
+    std::optional<ImportedEntry> e = read_element(element, now_iso());
+    if (!e) return false;
+    const std::string text = utf8_from_wide(sql_quote(e->text));
+    std::wstring().swap(e->text);  // its memory is wanted for the statement
+    std::string sql = e->is_image ? "INSERT INTO history (text, created_at, pinned, category_id, is_image) VALUES ("
+                                  : "INSERT INTO history (text, created_at, pinned, category_id) VALUES (";
+    // Room for the category and the end, which then need no more.
+    sql.reserve(sql.size() + text.size() + 64);
+    sql += text;
+    sql += ", " + utf8_from_wide(sql_quote(e->created_at)) + (e->pinned ? ", 1, " : ", 0, ");
+
+    // Takes the lock by itself; a blank name means no category.
+    std::optional<std::int64_t> category;
+    if (!e->category.empty()) {
+        const std::int64_t id = add_category(e->category);
+        if (id > 0) category = id;
+    }
+
+    std::lock_guard<std::mutex> lock(mutex);
+    if (category && e->category_pinned) exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
+    sql += utf8_from_wide(sql_category(category));
+    sql += e->is_image ? ", 1)" : ")";
+    // A failed insert leaves the last-insert id of some earlier row; never
+    // attach anything through it.
+    const int rc = exec_sql(db, sql);
+    note_result(rc);
+    if (rc != SQLITE_OK) return false;
+    const std::int64_t id = last_insert_rowid();
+    if (e->is_image && update_image(db, id, e->image) != SQLITE_OK) {
+        // An image entry without its image is not what the file held.
+        exec(L"DELETE FROM history WHERE id=" + std::to_wstring(id));
+        return false;
+    }
+    return true;
 }

@@ -129,7 +129,8 @@ std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool
     } else {
         sql += L" ORDER BY ";
         if (pinned_first) sql += ep + L" DESC, ";
-        sql += by_frequency ? L"use_count DESC, sort_order DESC" : L"sort_order DESC";
+        if (by_frequency) sql += L"use_count DESC, ";
+        sql += kManualOrder;
     }
     return entries_of(sql);
 }

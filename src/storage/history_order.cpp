@@ -37,14 +37,16 @@ bool HistoryDb::remove_from_slots(std::int64_t id) {
 
 namespace {
 
-// Which rows a move in the scope sees; the others keep their places.
+// Which rows a move in the scope sees: exactly those its view lists (a
+// category's view shows its pictures too), so that what a move shows is what
+// it stores. The others keep their places.
 std::wstring visibility_expr(const ViewScope& scope) {
     switch (scope.kind) {
     case kScopeImages: return L"CASE WHEN deleted_at IS NULL AND is_image=1 THEN 1 ELSE 0 END";
     case kScopeUncategorised:
         return L"CASE WHEN deleted_at IS NULL AND is_image=0 AND category_id IS NULL THEN 1 ELSE 0 END";
     case kScopeCategory:
-        return L"CASE WHEN deleted_at IS NULL AND is_image=0 AND category_id=" +
+        return L"CASE WHEN deleted_at IS NULL AND category_id=" +
                std::to_wstring(std::max<std::int64_t>(scope.category_id, 0)) + L" THEN 1 ELSE 0 END";
     default: return L"CASE WHEN deleted_at IS NULL AND is_image=0 THEN 1 ELSE 0 END";
     }
@@ -57,9 +59,8 @@ bool HistoryDb::move_entries(const std::vector<std::int64_t>& selected, int dire
     if (selected.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
     const std::wstring ep = pinned_case_expr(L"");
-    const auto rows =
-        query(L"SELECT id, (" + ep + L") AS ep, " + visibility_expr(scope) + L" AS vis FROM history ORDER BY " +
-              (pinned_first ? ep + L" DESC, " : L"") + L"sort_order DESC");
+    const auto rows = query(L"SELECT id, (" + ep + L") AS ep, " + visibility_expr(scope) +
+                            L" AS vis FROM history ORDER BY " + (pinned_first ? ep + L" DESC, " : L"") + kManualOrder);
     // The full order of every row, and where the visible ones sit in it.
     std::vector<std::int64_t> order;
     std::vector<size_t> visible_at;

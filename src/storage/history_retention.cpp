@@ -6,7 +6,6 @@
 
 #include "services/clock.h"
 #include "services/encoding.h"
-#include "storage/image_files.h"
 #include "storage/sql_text.h"
 
 #include <sqlite3.h>
@@ -66,7 +65,7 @@ int HistoryDb::empty_trash() {
     if (!run_transaction({L"DELETE FROM history WHERE deleted_at IS NOT NULL",
                           L"DELETE FROM snippets WHERE deleted_at IS NOT NULL", kOrphanSlots}))
         return 0;
-    delete_image_files(paths);
+    delete_unrecorded_files(paths);
     return as_count(count);
 }
 

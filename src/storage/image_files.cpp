@@ -1,7 +1,10 @@
 #include "storage/image_files.h"
 
+#include "services/paths.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <cwctype>
 
 void delete_png_file(const std::wstring& path) {
@@ -14,6 +17,16 @@ void delete_png_file(const std::wstring& path) {
     DeleteFileW(path.c_str());
 }
 
-void delete_image_files(const std::vector<std::wstring>& paths) {
-    for (const auto& p : paths) delete_png_file(p);
+void delete_image_files(const std::vector<std::wstring>& paths, const std::vector<std::wstring>& recorded) {
+    std::vector<std::wstring> kept;
+    kept.reserve(recorded.size());
+    for (const auto& r : recorded) kept.push_back(full_path(r));
+    for (const auto& p : paths) {
+        const std::wstring full = full_path(p);
+        const bool still_recorded = std::any_of(kept.begin(), kept.end(), [&](const std::wstring& k) {
+            return CompareStringOrdinal(full.c_str(), static_cast<int>(full.size()), k.c_str(),
+                                        static_cast<int>(k.size()), TRUE) == CSTR_EQUAL;
+        });
+        if (!still_recorded) delete_png_file(p);
+    }
 }

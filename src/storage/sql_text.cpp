@@ -35,6 +35,8 @@ const wchar_t kUnprotectedCondition[] =
     L"pinned=0 AND (category_id IS NULL OR category_id NOT IN (SELECT id FROM categories WHERE pinned=1) "
     L"OR cat_pin_override=1)";
 
+const wchar_t kManualOrder[] = L"sort_order DESC, id ASC";
+
 std::wstring sql_category(std::optional<std::int64_t> category) {
     return category ? std::to_wstring(*category) : std::wstring(L"NULL");
 }

@@ -21,6 +21,12 @@ std::wstring pinned_case_expr(const std::wstring& alias);
 // The opposite condition, not effectively pinned, on the history table.
 extern const wchar_t kUnprotectedCondition[];
 
+// The manual order of the lists, top first, for an ORDER BY: sort_order
+// descending, and rows that share one (an import gives every row 0) in the
+// order they were stored, so that an imported file lists as it was written.
+// The cap removes entries from the far end of this order.
+extern const wchar_t kManualOrder[];
+
 // "NULL" or the category id in decimal.
 std::wstring sql_category(std::optional<std::int64_t> category);
 

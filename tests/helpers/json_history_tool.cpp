@@ -5,6 +5,8 @@
 //   json_history_tool <db> sample               add entries through the real operations
 //   json_history_tool <db> export <file>        prints the number written
 //   json_history_tool <db> import <file>...     prints the number imported, one line per file
+//   json_history_tool <db> refuse <bytes> ...   first makes every allocation of that size or more
+//                                               fail, as with memory exhausted, then runs the rest
 
 #include "storage/history_db.h"
 #include "support/test_support.h"
@@ -13,8 +15,25 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace {
+
+// A large value then runs out of memory at a size a test can afford.
+std::size_t refuse_from = SIZE_MAX;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (size >= refuse_from) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -53,8 +72,13 @@ int main() {
         std::fprintf(stderr, "usage: json_history_tool <db> init|sample|export <file>|import <file>...\n");
         return 2;
     }
-    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
     LocalFree(argv);
+    if (args.size() >= 4 && args[1] == L"refuse") {
+        const std::size_t limit = std::stoull(args[2]);
+        args.erase(args.begin() + 1, args.begin() + 3);
+        refuse_from = limit;
+    }
 
     HistoryDb db(args[0]);
     const std::wstring& command = args[1];

@@ -60,7 +60,7 @@ TEST(ImageFiles, OnlyExistingPngFilesAreDeleted) {
     const std::wstring folder = dir.file(L"folder.png");
     CreateDirectoryW(folder.c_str(), nullptr);
 
-    delete_image_files({lower, upper, jpg, folder, dir.file(L"missing.png"), L"", L".png", L"a.pn"});
+    delete_image_files({lower, upper, jpg, folder, dir.file(L"missing.png"), L"", L".png", L"a.pn"}, {});
     EXPECT_FALSE(testsupport::file_exists(lower));
     EXPECT_FALSE(testsupport::file_exists(upper));
     EXPECT_TRUE(testsupport::file_exists(jpg));

@@ -122,7 +122,7 @@ TEST_F(StorageTest, CapKeepsTheNewestUnprotectedAndDeletesTheirFiles) {
     EXPECT_EQ(number("SELECT count(*) FROM history"), 202);
     EXPECT_TRUE(testsupport::file_exists(oldest_png));
 
-    // The 201st removes the unprotected entry with the smallest id, its file
+    // The 201st removes the unprotected entry the list shows last, its file
     // and its quick slot.
     add(L"entry 199");
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(overridden)), "0");
@@ -132,8 +132,8 @@ TEST_F(StorageTest, CapKeepsTheNewestUnprotectedAndDeletesTheirFiles) {
               (std::vector<std::string>{std::to_string(own_pin), std::to_string(ids[1])}));
 
     // Trashed entries count like any other, and so do kept ones (keep guards
-    // against the age purge and clearing, not the cap); a repeated copy keeps
-    // its low id.
+    // against the age purge and clearing, not the cap); a repeated copy
+    // brings its entry up, out of the cap's way, for all its low id.
     add(L"entry 200");
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[0])), "0");
     add(L"entry 2");  // moves ids[2] to the top without adding
@@ -141,7 +141,22 @@ TEST_F(StorageTest, CapKeepsTheNewestUnprotectedAndDeletesTheirFiles) {
     EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[1])), "0");
     EXPECT_EQ(column("SELECT entry_id FROM slot_entries"), (std::vector<std::string>{std::to_string(own_pin)}));
     add(L"entry 202");
-    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[2])), "0");
+    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[3])), "0");
+    EXPECT_EQ(value("SELECT count(*) FROM history WHERE id=" + std::to_string(ids[2])), "1");
+
+    // An imported backup sits below every copy, though with the highest ids:
+    // the copy that takes the history past the cap takes from the backup's
+    // end, never the user's newest entries.
+    db->delete_entries({ids[4], ids[5]});  // two short of the cap
+    std::string backup = "[";
+    for (int i = 0; i < 3; ++i) backup += "{\"text\": \"imported " + std::to_string(i) + "\"},";
+    testsupport::write_bytes(dir.file(L"backup.json"), backup + "{}]");
+    ASSERT_EQ(db->import_json(dir.file(L"backup.json")), 3);
+    const auto newest = ids_of(db->list_entries(L"all", false, false));
+    add(L"entry 203");
+    const auto after = ids_of(db->list_entries(L"all", false, false));
+    EXPECT_EQ(std::vector<std::int64_t>(after.begin() + 1, after.end()),
+              std::vector<std::int64_t>(newest.begin(), newest.end() - 2));
 
     EXPECT_EQ(number("SELECT count(*) FROM history WHERE NOT (pinned=1 OR (COALESCE(category_id, 0)=" +
                      std::to_string(pinned_cat) + " AND cat_pin_override=0))"),

@@ -194,6 +194,19 @@ TEST_F(MoveEntriesTest, MovesWithinTheScopeAndRenumbersEveryRow) {
     EXPECT_FALSE(db->move_entries({}, +1, false, make_view_scope(0, 0)));
 }
 
+TEST_F(MoveEntriesTest, ACategoryMoveStoresWhatItsViewShowsPicturesIncluded) {
+    const auto cat = db->add_category(L"C");
+    const auto t2 = add(L"text two", cat);
+    const auto picture = db->add_entry(L"", {}, {}, {1}, L"", true, true, cat, L"", L"", false);
+    const auto t1 = add(L"text one", cat);
+    auto view = [&] { return ids_of(db->list_entries(L"cat:" + std::to_wstring(cat), false, false)); };
+    ASSERT_EQ(view(), (std::vector<std::int64_t>{t1, picture, t2}));
+    EXPECT_TRUE(db->move_entries({t2}, -1, false, make_view_scope(5, cat)));
+    EXPECT_EQ(view(), (std::vector<std::int64_t>{t1, t2, picture}));
+    EXPECT_TRUE(db->move_entries({t2}, -1, false, make_view_scope(5, cat)));
+    EXPECT_EQ(view(), (std::vector<std::int64_t>{t2, t1, picture}));
+}
+
 TEST_F(MoveEntriesTest, PinnedFirstKeepsTheBoundary) {
     const auto a = add(L"aa"), b = add(L"bb"), c = add(L"cc"), d = add(L"dd");
     db->set_pinned_many({a, b}, true);

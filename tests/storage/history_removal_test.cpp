@@ -2,6 +2,8 @@
 
 #include "storage_fixture.h"
 
+#include <cwctype>
+
 TEST_F(StorageTest, DeletingEntriesTakesTheirFilesAndSlots) {
     const auto a = add(L"with file"), b = add(L"no file"), c = add(L"other file"), d = add(L"not a png");
     const std::wstring a_png = make_png(L"a.png"), c_png = make_png(L"c.PNG");
@@ -60,4 +62,30 @@ TEST_F(StorageTest, EmptyTrashCountsEntriesAndTemplates) {
     EXPECT_EQ(db->list_snippets().size(), 2u);  // the seeded templates stay
     EXPECT_TRUE(db->list_trashed_snippets().empty());
     EXPECT_EQ(db->empty_trash(), 0);
+}
+
+TEST_F(StorageTest, AFileTwoEntriesRecordGoesWithTheLastOfThem) {
+    // Older entries record the file of a newer save (which spells it in other
+    // letter case, as a typed name may); every road that removes rows takes one.
+    const std::wstring png = make_png(L"screen.png");
+    std::wstring upper = png;
+    for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
+    const auto deleted = add(L"deleted"), purged = add(L"trashed long ago"), emptied = add(L"trashed"),
+               expired = add(L"expired"), capped = add(L"capped"), newer = add(L"the newer save");
+    for (auto id : {deleted, purged, emptied, expired, capped}) db->set_image_path(id, png);
+    db->set_image_path(newer, upper);
+    db->set_pinned_many({newer}, true);
+    db->trash_entries({purged, emptied});
+    sql("UPDATE history SET deleted_at='2000-01-01T00:00:00' WHERE id=" + std::to_string(purged));
+    sql("UPDATE history SET created_at='2000-01-01T00:00:00' WHERE id=" + std::to_string(expired));
+    db->delete_entry(deleted);
+    db->purge_trash(1);
+    db->empty_trash();
+    db->purge_expired(1);
+    for (int i = 0; i < 200; ++i) db->set_image_path(add(L"entry " + std::to_wstring(i)), i ? L"" : png);
+    EXPECT_EQ(db->clear_history(true), 200);
+    EXPECT_EQ(column("SELECT id FROM history"), (std::vector<std::string>{std::to_string(newer)}));
+    EXPECT_TRUE(testsupport::file_exists(png));
+    EXPECT_EQ(db->delete_entries({newer}), 1);  // the last to record it takes it along
+    EXPECT_FALSE(testsupport::file_exists(png));
 }

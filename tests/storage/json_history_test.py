@@ -291,5 +291,42 @@ class HistoryFileImport(unittest.TestCase):
                              [(0, None)])
 
 
+class OutOfMemory(unittest.TestCase):
+    """The helper refuses allocations from a given size up, as a machine whose
+    memory is exhausted would, so that a large value runs out of it."""
+
+    def test_an_element_too_large_is_left_out_and_leaves_nothing(self):
+        huge = "'" * 1_000_000
+        entries = [{"text": "before"}, {"text": huge, "category": "Huge", "category_pinned": True},
+                   {"text": "after"}]
+        with kh.temp_dir() as d:
+            db, path = os.path.join(d, "h.db"), os.path.join(d, "in.json")
+            tool(db, "sample")
+            before = rows_of(db, "SELECT max(id) FROM history")[0][0]
+            categories = rows_of(db, "SELECT * FROM categories")
+            with open(path, "w", encoding="utf-8") as f:
+                json.dump(entries, f)
+            # The file and the text fit; the statement that stores it, where every quote is doubled, does not.
+            self.assertEqual(tool(db, "refuse", str(3 * len(huge)), "import", kh.win_path(path)), ["2"])
+            self.assertEqual(rows_of(db, "SELECT text FROM history WHERE id > ? ORDER BY id", before),
+                             [("before",), ("after",)])
+            self.assertEqual(rows_of(db, "SELECT * FROM categories"), categories)
+
+    def test_an_export_out_of_memory_touches_no_file(self):
+        picture = bytes(range(256)) * 4096
+        with kh.temp_dir() as d:
+            db, out = os.path.join(d, "h.db"), os.path.join(d, "out.json")
+            tool(db, "sample")
+            execute(db, [("INSERT INTO history (text, created_at, is_image, image) VALUES ('big', "
+                          "'2024-01-01T00:00:00', 1, ?)", (picture,))])
+            with open(out, "wb") as f:
+                f.write(b"the last export")
+            # The picture's bytes fit, their base64 (a third longer) does not.
+            self.assertEqual(tool(db, "refuse", str(len(picture) * 7 // 6), "export", kh.win_path(out)), ["-1"])
+            with open(out, "rb") as f:
+                self.assertEqual(f.read(), b"the last export")
+            self.assertFalse([n for n in os.listdir(d) if n.endswith(".tmp")])
+
+
 if __name__ == "__main__":
     unittest.main()

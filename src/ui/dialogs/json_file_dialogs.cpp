@@ -31,6 +31,11 @@ void export_history_json(HWND owner, HistoryDb& db) {
     std::wstring path;
     if (!ask_json_path(owner, true, path)) return;
     const int count = db.export_json(path);
+    if (count == kExportOutOfMemory) {
+        MessageBoxW(owner, tr_format(L"status.export_no_memory", path).c_str(), tr(L"title.export").c_str(),
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
     MessageBoxW(owner, tr_format(L"status.exported", count).c_str(), tr(L"title.export").c_str(), MB_OK);
 }
 

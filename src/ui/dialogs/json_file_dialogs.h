@@ -1,6 +1,7 @@
 #pragma once
 // The JSON history file through the standard file dialogs: export and
-// import, each telling the user how many entries it wrote or read.
+// import, each telling the user how many entries it wrote or read, or that
+// memory ran out before the export could write anything.
 
 #include <windows.h>
 
