@@ -4,8 +4,7 @@
 //
 //   entry_list_probe rows                 "row <index> <item data> <selected> <text>" per row, "visible <0|1>",
 //                                         "focus <control id>" of the window's focus (0: none of its children)
-//   entry_list_probe keys <vk>[+<vk>]...  real key presses to whatever has the focus, a combination's keys
-//                                         held in order
+//   entry_list_probe keys <key>...        real key presses to whatever has the focus (as settings_driver's)
 //   entry_list_probe select <data>...     exactly the rows with these item data become selected
 //   entry_list_probe click <data> left|right|double
 //                                         a real click on the row, scrolled into view first
@@ -67,21 +66,6 @@ int rows() {
     return list ? 0 : 1;
 }
 
-int keys(int count, char** items) {
-    for (int i = 0; i < count; ++i) {
-        const std::string item = items[i];
-        std::vector<WORD> held;
-        for (size_t start = 0, plus = 0; start < item.size(); start = plus + 1) {
-            plus = std::min(item.find('+', start), item.size());
-            held.push_back(static_cast<WORD>(std::strtoul(item.substr(start, plus - start).c_str(), nullptr, 0)));
-        }
-        for (WORD vk : held) testsupport::send_key_down(vk);
-        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) testsupport::send_key_up(*vk);
-        Sleep(100);
-    }
-    std::printf("typed\n");
-    return 0;
-}
 
 int select(int argc, char** argv) {
     HWND list = child(kIdEntryList);
@@ -198,7 +182,7 @@ int main(int argc, char** argv) {
     if (cmd == "click" && argc >= 4) return click_row(std::strtoll(argv[2], nullptr, 0), argv[3]);
     if (cmd == "view" && argc >= 3) return view(std::strtoll(argv[2], nullptr, 0));
     if (cmd == "target-text") return target_text();
-    if (cmd == "keys") return keys(argc - 2, argv + 2);
+    if (cmd == "keys") return probe::type_keys(argc - 2, argv + 2);
     if (cmd == "box" && argc >= 5) {
         const std::string text = argc >= 6 ? std::string(argv[5]) : "";
         return answer_box(wide_from_utf8(argv[2]), std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 0),

@@ -18,7 +18,7 @@ import korvane_harness as kh
 from korvane_harness import IDS, WM_COMMAND, PasteTarget, RunningProgram, helper, language_text, profile_path, wine
 
 LIST, MENU = helper("entry_list_probe"), helper("menu_probe")
-VK_RETURN, VK_CONTROL, VK_ESCAPE, VK_UP, VK_DOWN = 0x0D, 0x11, 0x1B, 0x26, 0x28
+VK_RETURN, VK_UP, VK_DOWN = 0x0D, 0x26, 0x28
 IDOK, IDCANCEL, IDYES = 1, 2, 6
 POLL_WAIT = 1.6  # three ticks of the program's 500 ms timer
 PIN, STAR = "\U0001F4CC", "\u2605"
@@ -178,7 +178,6 @@ class EntryCommandsTest(unittest.TestCase):
         """Enter pastes the selected cards as a double click does, Ctrl+F goes to the search field, and
         Esc closes the window as its close button does: to the tray, or, without tray_on_minimize, out."""
         first, second = seed("add:" + hexs("first line"), "add:" + hexs("second line"))
-        keys = lambda *names: probe("keys", *[str(k) for k in names])
         focus = lambda: int(listed().rsplit("focus ", 1)[1])
         with RunningProgram({"start_in_tray": "true", "tray_on_minimize": "true"}, reset=False) as app:
             target = PasteTarget(ms=120000)
@@ -186,20 +185,21 @@ class EntryCommandsTest(unittest.TestCase):
             self.show(app)
             probe("click", str(first), "left")
             probe("select", str(first), str(second))
-            keys(VK_RETURN)
+            probe("keys", "enter")
             self.until(lambda: not visible(), "Enter: the window stayed")
             pasted = lambda: sorted(unhex(probe("target-text").split(" ", 1)[1].strip()).split("\r\n"))
             self.until(lambda: pasted() == ["first line", "second line"], "Enter pasted")
             self.show(app)
             probe("click", str(first), "left")
-            keys(f"{VK_CONTROL}+{ord('F')}")
+            probe("keys", "ctrl+f")
             self.until(lambda: focus() == IDS.kIdSearch, "Ctrl+F")
-            keys(VK_ESCAPE)
+            probe("keys", "esc")
             self.until(lambda: not visible(), "Esc: the window stayed")
             self.assertEqual(app.quit(), 0)
         with RunningProgram({"tray_on_minimize": "false"}, reset=False) as app:
+            self.until(lambda: first in shown(), "the list")
             probe("click", str(first), "left")
-            keys(VK_ESCAPE)
+            probe("keys", "esc")
             self.assertEqual(app.wait(15), 0)
 
     def test_commands_change_the_rows_as_the_user_asks(self):
