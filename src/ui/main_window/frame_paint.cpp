@@ -215,8 +215,8 @@ bool MainWindow::take_shortcut_key(const MSG& msg) {
         if (msg.hwnd != entry_list) return false;
         if (!repeat) on_paste_selected();
         return true;
-    case 'F':
-        if (GetKeyState(VK_CONTROL) >= 0) return false;
+    case 'F':  // with Ctrl alone: AltGr (Ctrl+Alt) types a character
+        if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
         focus_search();
         return true;
     case VK_ESCAPE:
