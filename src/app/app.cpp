@@ -155,6 +155,7 @@ int App::run() {
         if (got == -1) return 1;
         HWND dialog = settings_window ? settings_window->window : nullptr;
         if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        if (main_window && main_window->take_shortcut_key(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

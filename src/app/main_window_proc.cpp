@@ -306,6 +306,7 @@ void show_about(HWND hwnd) {
 void set_watching(App& app, bool on) {
     app.settings->watch_clipboard = on;
     app.watcher->set_enabled(on);
+    app.sync_settings_window();
 }
 
 void flip_watching(App& app) {

@@ -8,6 +8,7 @@
 #include "ui/kit/window_decoration.h"
 #include "ui/kit/window_state.h"
 #include "ui/main_window/main_window.h"
+#include "ui/settings/settings_changes.h"
 #include "ui/settings/settings_window.h"
 
 #include <cwchar>
@@ -32,9 +33,12 @@ void AppParts::set_dark_mode(bool on) {
     if (main_window) main_window->apply_dark_mode(on);
     apply_round_corners(hwnd);
     apply_dark_title_bar(hwnd, on);
-    if (settings_window && settings_window->window && IsWindow(settings_window->window))
-        apply_dark_title_bar(settings_window->window, on);
     if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
+    sync_settings_window();
+}
+
+void AppParts::sync_settings_window() {
+    if (settings_window) follow_live_settings(*settings_window);
 }
 
 // The main window's procedure binds its state as these parts (App::init

@@ -55,6 +55,9 @@ struct AppParts {
     // (they would have pasted what was there before); a tray balloon says so.
     void tell_paste_failed();
     void set_dark_mode(bool on);
+    // An open settings window shows the values in effect: the theme change
+    // and every road that changes a setting it shows outside it end here.
+    void sync_settings_window();
 };
 
 // The parts of the program whose main window ("KorvaneMain") is window; null

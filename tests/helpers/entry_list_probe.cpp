@@ -2,7 +2,9 @@
 // the user's mouse would. One command per run; prints "key value" lines,
 // texts as hex of their UTF-8 ("-" when empty).
 //
-//   entry_list_probe rows                 "row <index> <item data> <selected> <text>" per row, "visible <0|1>"
+//   entry_list_probe rows                 "row <index> <item data> <selected> <text>" per row, "visible <0|1>",
+//                                         "focus <control id>" of the window's focus (0: none of its children)
+//   entry_list_probe keys <key>...        real key presses to whatever has the focus (as settings_driver's)
 //   entry_list_probe select <data>...     exactly the rows with these item data become selected
 //   entry_list_probe click <data> left|right|double
 //                                         a real click on the row, scrolled into view first
@@ -57,8 +59,13 @@ int rows() {
                     hex(row_text(list, static_cast<int>(row))).c_str());
     }
     std::printf("visible %d\n", IsWindowVisible(main_window()) ? 1 : 0);
+    GUITHREADINFO info{sizeof info};
+    const bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(main_window(), nullptr), &info) && info.hwndFocus &&
+                         IsChild(main_window(), info.hwndFocus);
+    std::printf("focus %d\n", focused ? GetDlgCtrlID(info.hwndFocus) : 0);
     return list ? 0 : 1;
 }
+
 
 int select(int argc, char** argv) {
     HWND list = child(kIdEntryList);
@@ -175,6 +182,7 @@ int main(int argc, char** argv) {
     if (cmd == "click" && argc >= 4) return click_row(std::strtoll(argv[2], nullptr, 0), argv[3]);
     if (cmd == "view" && argc >= 3) return view(std::strtoll(argv[2], nullptr, 0));
     if (cmd == "target-text") return target_text();
+    if (cmd == "keys") return probe::type_keys(argc - 2, argv + 2);
     if (cmd == "box" && argc >= 5) {
         const std::string text = argc >= 6 ? std::string(argv[5]) : "";
         return answer_box(wide_from_utf8(argv[2]), std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 0),

@@ -3,6 +3,7 @@
 // its windows with the lines the Python tests read, and texts as hex.
 
 #include "services/encoding.h"
+#include "support/desktop_input.h"
 #include "support/remote_window.h"
 
 #include <windows.h>
@@ -41,6 +42,14 @@ inline std::wstring row_text(HWND list, int row) {
 inline HWND visible_window(const wchar_t* window_class) {
     HWND window = FindWindowW(window_class, nullptr);
     return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// The helpers' "keys" command (testsupport::send_key_names): prints "typed",
+// or "unknown-key <item>"; the exit code 0 or 1.
+inline int type_keys(int count, char** items) {
+    const std::string unknown = testsupport::send_key_names({items, items + count});
+    std::printf(unknown.empty() ? "typed\n" : "unknown-key %s\n", unknown.c_str());
+    return unknown.empty() ? 0 : 1;
 }
 
 // Waits for find() to give a window that answers: prints "<found> <handle>",

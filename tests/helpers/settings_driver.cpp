@@ -28,10 +28,8 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -149,59 +147,6 @@ int focus(HWND window, int id) {
     return 0;
 }
 
-void key_event(WORD vk, wchar_t unicode, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = unicode;
-    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    SendInput(1, &in, sizeof in);
-    Sleep(30);
-}
-
-WORD vk_of(const std::string& name) {
-    static const std::map<std::string, WORD> names = {
-        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},    {"win", VK_LWIN},   {"tab", VK_TAB},
-        {"enter", VK_RETURN}, {"esc", VK_ESCAPE},  {"back", VK_BACK},   {"del", VK_DELETE}, {"f12", VK_F12},
-        {"home", VK_HOME},    {"end", VK_END},     {"space", VK_SPACE}, {"up", VK_UP},      {"down", VK_DOWN},
-    };
-    if (const auto found = names.find(name); found != names.end()) return found->second;
-    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-        return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
-    return 0;
-}
-
-int keys(int count, char** items) {
-    for (int i = 0; i < count; ++i) {
-        const std::string item = items[i];
-        if (item.rfind("text:", 0) == 0) {
-            for (wchar_t c : wide_from_utf8(item.substr(5))) {
-                key_event(0, c, false);
-                key_event(0, c, true);
-            }
-            continue;
-        }
-        std::vector<WORD> held;
-        size_t start = 0;
-        while (start <= item.size()) {
-            size_t end = item.find('+', start);
-            if (end == std::string::npos) end = item.size();
-            const WORD vk = vk_of(item.substr(start, end - start));
-            if (!vk) {
-                std::printf("unknown-key %s\n", item.c_str());
-                return 1;
-            }
-            held.push_back(vk);
-            start = end + 1;
-        }
-        for (WORD vk : held) key_event(vk, 0, false);
-        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) key_event(*vk, 0, true);
-        Sleep(50);
-    }
-    std::printf("typed\n");
-    return 0;
-}
-
 int shot(HWND window, const std::wstring& path) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -253,7 +198,7 @@ int main(int argc, char** argv) {
     if (cmd == "choose" && argc >= 4) return choose(window, number(2), number(3));
     if (cmd == "settext" && argc >= 4) return set_text(window, number(2), testsupport::command_line_args()[3]);
     if (cmd == "focus" && argc >= 3) return focus(window, number(2));
-    if (cmd == "keys") return keys(argc - 2, argv + 2);
+    if (cmd == "keys") return probe::type_keys(argc - 2, argv + 2);
     if (cmd == "shot" && argc >= 3) return shot(window, testsupport::command_line_args()[2]);
     if (cmd == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     return 2;

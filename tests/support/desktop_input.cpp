@@ -1,12 +1,63 @@
 #include "desktop_input.h"
 
+#include "services/encoding.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
 namespace testsupport {
 
 namespace {
 
 void send_one(INPUT input) { SendInput(1, &input, sizeof input); }
 
+void key_event(WORD vk, wchar_t unicode, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = unicode;
+    in.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    send_one(in);
+    Sleep(30);
+}
+
+WORD vk_of(const std::string& name) {
+    static const std::map<std::string, WORD> names = {
+        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},    {"win", VK_LWIN},   {"tab", VK_TAB},
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE},  {"back", VK_BACK},   {"del", VK_DELETE}, {"f12", VK_F12},
+        {"home", VK_HOME},    {"end", VK_END},     {"space", VK_SPACE}, {"up", VK_UP},      {"down", VK_DOWN},
+    };
+    if (const auto found = names.find(name); found != names.end()) return found->second;
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+    return 0;
+}
+
 }  // namespace
+
+std::string send_key_names(const std::vector<std::string>& items) {
+    for (const std::string& item : items) {
+        if (item.rfind("text:", 0) == 0) {
+            for (wchar_t c : wide_from_utf8(item.substr(5))) {
+                key_event(0, c, false);
+                key_event(0, c, true);
+            }
+            continue;
+        }
+        std::vector<WORD> held;
+        for (size_t start = 0, end = 0; start <= item.size(); start = end + 1) {
+            end = std::min(item.find('+', start), item.size());
+            const WORD vk = vk_of(item.substr(start, end - start));
+            if (!vk) return item;
+            held.push_back(vk);
+        }
+        for (WORD vk : held) key_event(vk, 0, false);
+        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) key_event(*vk, 0, true);
+        Sleep(50);
+    }
+    return {};
+}
 
 void send_key_down(WORD vk) {
     INPUT in{};

@@ -13,6 +13,12 @@ namespace testsupport {
 void send_key(WORD vk);  // press and release
 void send_key_down(WORD vk);
 void send_key_up(WORD vk);
+// Real key presses, one item after the other: "text:<characters>" types the
+// characters; any other item is key names and letters joined by "+"
+// (ctrl+shift+k, tab, enter, esc, back, del, f12, home, end, space, up,
+// down), held in order and let go in reverse. Returns the first item with a
+// name it does not know (nothing of it is sent), or an empty text.
+std::string send_key_names(const std::vector<std::string>& items);
 void move_mouse(POINT screen);
 void mouse_button(bool right, bool down);
 void click_at(POINT screen, bool right = false);

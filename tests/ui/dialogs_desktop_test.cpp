@@ -241,17 +241,21 @@ TEST_F(DialogsDesktop, AQuitEndsEachBoxAndReachesTheProgramsLoop) {
 
 TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
     const HistoryEntry text = text_entry();
-    {
+    // A text imported or edited with bare line feeds shows its lines as CR LF does.
+    HistoryEntry lf_text = text;
+    lf_text.text = L"First line of a copied note\nand its second line";
+    for (const HistoryEntry& entry : {text, lf_text}) {
         BoxScript s({[&] {
                          HWND field = FindWindowExW(open_box(), nullptr, L"EDIT", nullptr);
                          ASSERT_TRUE(field);
                          wchar_t shown[128] = {};
                          GetWindowTextW(field, shown, 128);
                          EXPECT_EQ(std::wstring(shown), text.text);
+                         EXPECT_EQ(SendMessageW(field, EM_GETLINECOUNT, 0, 0), 2);
                          EXPECT_EQ(GetFocus(), field);
                      },
                      [] { click_control(kIdViewClose); }});
-        EXPECT_TRUE(show_view_dialog(&main_, text));
+        EXPECT_TRUE(show_view_dialog(&main_, entry));
     }
     EXPECT_TRUE(IsWindowEnabled(owner_));
 

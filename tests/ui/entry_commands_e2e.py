@@ -63,9 +63,15 @@ def unhex(value):
     return "" if value == "-" else bytes.fromhex(value).decode("utf-8")
 
 
+def listed():
+    """What entry_list_probe rows prints; no rows while the window has not made its children yet (a
+    start in the tray makes them when the window is first shown)."""
+    return probe("rows", check=False)
+
+
 def rows():
     """[(item data, selected, text)] of the entry list as shown now."""
-    return [(int(p[2]), p[3] == "1", unhex(p[4])) for p in (line.split(" ") for line in probe("rows").splitlines())
+    return [(int(p[2]), p[3] == "1", unhex(p[4])) for p in (line.split(" ") for line in listed().splitlines())
             if p[0] == "row"]
 
 
@@ -74,7 +80,7 @@ def shown():
 
 
 def visible():
-    return "visible 1" in probe("rows")
+    return "visible 1" in listed()
 
 
 def answer(box_class, button, text=None):
@@ -167,6 +173,34 @@ class EntryCommandsTest(unittest.TestCase):
         # Nothing came back as a new copy; the pastes counted their uses.
         self.assertEqual(database("SELECT id, use_count, custom_title FROM history ORDER BY id"),
                          [(rich, 2, ""), (neighbour, 0, ""), (picture, 1, "Red square")])
+
+    def test_enter_ctrl_f_and_esc_do_what_the_shortcut_help_says(self):
+        """Enter pastes the selected cards as a double click does, Ctrl+F goes to the search field, and
+        Esc closes the window as its close button does: to the tray, or, without tray_on_minimize, out."""
+        first, second = seed("add:" + hexs("first line"), "add:" + hexs("second line"))
+        focus = lambda: int(listed().rsplit("focus ", 1)[1])
+        with RunningProgram({"start_in_tray": "true", "tray_on_minimize": "true"}, reset=False) as app:
+            target = PasteTarget(ms=120000)
+            self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
+            self.show(app)
+            probe("click", str(first), "left")
+            probe("select", str(first), str(second))
+            probe("keys", "enter")
+            self.until(lambda: not visible(), "Enter: the window stayed")
+            pasted = lambda: sorted(unhex(probe("target-text").split(" ", 1)[1].strip()).split("\r\n"))
+            self.until(lambda: pasted() == ["first line", "second line"], "Enter pasted")
+            self.show(app)
+            probe("click", str(first), "left")
+            probe("keys", "ctrl+f")
+            self.until(lambda: focus() == IDS.kIdSearch, "Ctrl+F")
+            probe("keys", "esc")
+            self.until(lambda: not visible(), "Esc: the window stayed")
+            self.assertEqual(app.quit(), 0)
+        with RunningProgram({"tray_on_minimize": "false"}, reset=False) as app:
+            self.until(lambda: first in shown(), "the list")
+            probe("click", str(first), "left")
+            probe("keys", "esc")
+            self.assertEqual(app.wait(15), 0)
 
     def test_commands_change_the_rows_as_the_user_asks(self):
         ids = seed(*(["add:" + hexs(LONG_TEXT)] + ["add:" + hexs(f"entry {n:02d}") for n in range(1, 13)]))

@@ -229,6 +229,24 @@ class SettingsWindowTest(unittest.TestCase):
                          ("63", "4", "blacklist"))
         self.assertEqual(after["app_filter_list"], names)
 
+    def test_switches_follow_what_the_main_window_changes(self):
+        """Changed from the main window's menus while the window is open, a switch shows the value in
+        effect, and a click on it then changes that value back."""
+        roads = {IDS.kIdSettingsWatch: IDS.kCmdWatchClipboard, IDS.kIdSettingsAlwaysOnTop: IDS.kCmdAlwaysOnTop,
+                 IDS.kIdSettingsShowTime: IDS.kCmdShowTime, IDS.kIdSettingsDarkMode: IDS.kCmdDarkMode}
+        with RunningProgram({"always_on_top": "false", "dark_mode": "false"}) as app:
+            open_settings(app)
+            before = {SWITCHES[cid]: "true" if controls()[0][cid]["check"] else "false" for cid in roads}
+            for cid, command in roads.items():
+                was = controls()[0][cid]["check"]
+                app.post(WM_COMMAND, command)
+                self.assertTrue(wait_until(lambda: controls()[0][cid]["check"] == 1 - was, 5), SWITCHES[cid])
+                show_page(PAGE_OF[cid])
+                drive("click", cid)
+                self.assertTrue(wait_until(lambda: controls()[0][cid]["check"] == was, 5), SWITCHES[cid])
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual({key: read_profile_settings()[key] for key in before}, before)
+
     def test_a_language_switch_rebuilds_the_window_in_that_language(self):
         with RunningProgram({"language": "ru"}) as app:
             first = open_settings(app)
@@ -375,13 +393,22 @@ class SettingsScreenshotsTest(unittest.TestCase):
         # text colour beside the accent bar, the others in the secondary text colour.
         palette = {"light": (0xF3F3F3, 0xFBFBFB, 0x141414, 0x606060), "dark": (0x202020, 0x272727, 0xF2F2F2, 0xC7C7C7)}
         bar = kh.hex_of(0xCC6600)
+        # Every control in the theme: switches on the window's colour, fields, lists and hotkey fields
+        # on the field colour, buttons on their own; none mostly in the other theme's.
+        switches = {*SWITCHES, *HIDE_VIEWS, IDS.kIdSettingsAutostart}
+        buttons = {IDS.kIdSettingsExport, IDS.kIdSettingsImport, IDS.kIdSettingsBrowseFolder, CLOSE}
+        kinds = {cid: 0 if cid in switches else 2 if cid in buttons else 1 for cid in [*PAGE_OF, CLOSE]}
+        surfaces = {"light": (0xF3F3F3, 0xFFFFFF, 0xFAFAFA), "dark": (0x202020, 0x2B2B2B, 0x2E2E2E)}
         with RunningProgram({"always_on_top": "false", "dark_mode": "false"}) as app:
             open_settings(app)
-            for theme in ("light", "dark"):
+            # Dark from the main window's menu while the window is open, light again from its own switch.
+            for theme in ("dark", "light"):
                 if theme == "dark":
+                    app.post(WM_COMMAND, IDS.kCmdDarkMode)
+                else:
                     show_page(2)
                     drive("click", IDS.kIdSettingsDarkMode)
-                    wait_until(lambda: setting("dark_mode") == "true")
+                wait_until(lambda: controls()[0][IDS.kIdSettingsDarkMode]["check"] == (theme == "dark"), 5)
                 for page in range(7):
                     show_page(page)
                     time.sleep(0.3)
@@ -404,6 +431,11 @@ class SettingsScreenshotsTest(unittest.TestCase):
                         found = picture.colours(row)
                         self.assertIn(secondary, found, f"{where}: {row}")
                         self.assertNotIn(bar, found, f"{where}: {row}")
+                    other = surfaces["light" if theme == "dark" else "dark"]
+                    for cid, kind in kinds.items():
+                        for box in at.get(str(cid), []):
+                            self.assertIn(kh.hex_of(surfaces[theme][kind]), picture.colours(box), f"{where}: {cid}")
+                            self.assertNotEqual(picture.most_common(box), kh.hex_of(other[kind]), f"{where}: {cid}")
             self.assertEqual(app.quit(), 0)
 
 

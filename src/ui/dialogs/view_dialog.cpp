@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "services/bitmap.h"
 #include "services/handles.h"
+#include "services/text_util.h"
 #include "storage/history_records.h"
 #include "ui/app_parts.h"
 #include "ui/dialogs/dialog_layout.h"
@@ -237,7 +238,7 @@ bool show_view_dialog(MainWindow* main_window, const HistoryEntry& entry) {
     if (!register_dialog_class(kViewDialogClass, view_dialog_proc)) return false;
     ViewDialog view;
     view.main_window = main_window;
-    view.text = entry.text;
+    view.text = with_crlf(entry.text);  // each line of its own, however the text breaks them
     view.is_image = entry.is_image && !entry.image.empty();
     if (view.is_image) view.image = entry.image;
     view.meta = view_meta(entry);

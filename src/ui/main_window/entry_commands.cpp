@@ -465,5 +465,6 @@ void MainWindow::focus_search() {
 void MainWindow::toggle_show_time() {
     show_time = !show_time;
     if (app && app->settings) app->settings->show_time = show_time;
+    if (app) app->sync_settings_window();
     refresh_list();
 }

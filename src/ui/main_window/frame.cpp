@@ -421,6 +421,7 @@ void MainWindow::toggle_topmost() {
         SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (app && app->settings) app->settings->always_on_top = topmost;
+    if (app) app->sync_settings_window();
 }
 
 void MainWindow::apply_dark_mode(bool dark_on) {

@@ -206,6 +206,26 @@ LRESULT CALLBACK ListSubclassProc(HWND window, UINT message, WPARAM wparam, LPAR
 
 void MainWindow::paint_background(HDC dc) const { erase_with(hwnd, dc, ui_color(UiColor::WindowBackground, dark)); }
 
+// A key held down acts once; the repeats are taken and dropped.
+bool MainWindow::take_shortcut_key(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !hwnd || (msg.hwnd != hwnd && !IsChild(hwnd, msg.hwnd))) return false;
+    const bool repeat = (msg.lParam & (1 << 30)) != 0;
+    switch (msg.wParam) {
+    case VK_RETURN:
+        if (msg.hwnd != entry_list) return false;
+        if (!repeat) on_paste_selected();
+        return true;
+    case 'F':  // with Ctrl alone: AltGr (Ctrl+Alt) types a character
+        if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+        focus_search();
+        return true;
+    case VK_ESCAPE:
+        if (!repeat) SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    default: return false;
+    }
+}
+
 namespace {
 
 // The tool-column glyph buttons centre their text; the menu-bar buttons set

@@ -151,6 +151,12 @@ public:
     HBRUSH field_colours(HDC dc);
     HBRUSH button_colours(HDC dc, HWND button);
     HBRUSH static_colours(HDC dc, HWND control);
+    // The keys the shortcut help lists, pressed anywhere in the window and
+    // taken before the control with the focus sees them: Enter in the entry
+    // list pastes the selection as a double click does, Ctrl+F goes to the
+    // search field, Esc closes the window as its close button does. True
+    // when the message was one of them.
+    bool take_shortcut_key(const MSG& msg);
 
     // ---- entry list (entry_list.cpp, card_paint.cpp)
     void refresh_list();

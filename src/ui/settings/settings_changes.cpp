@@ -15,6 +15,7 @@
 #include "ui/app_parts.h"
 #include "ui/dialogs/json_file_dialogs.h"
 #include "ui/kit/hotkey_field.h"
+#include "ui/kit/window_decoration.h"
 #include "ui/main_window/main_window.h"
 #include "ui/settings/hotkey_validator.h"
 #include "ui/settings/settings_values.h"
@@ -67,10 +68,9 @@ void apply_watch(SettingsWindow& sw, bool on) {
         SendMessageW(mw->watch_toggle, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// The program's theme change themes this window too (follow_live_settings).
 void apply_dark_mode(SettingsWindow& sw, bool on) {
     if (sw.app) sw.app->set_dark_mode(on);
-    apply_theme_to_controls(sw, on);
-    RedrawWindow(sw.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 // The window follows the switch, whatever happened to it meanwhile.
@@ -410,4 +410,22 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
 
 void commit_settings_fields(SettingsWindow& sw) {
     for (const NumberField& field : kRetentionFields) commit_number_field(sw, field);
+}
+
+void follow_live_settings(SettingsWindow& sw) {
+    const Settings* s = settings_of(sw);
+    if (!s || sw.building || !sw.window || !IsWindow(sw.window)) return;
+    // Set without a click: no change of its own follows.
+    const auto show = [&sw](int id, bool on) {
+        if (is_on(sw, id) == on) return;
+        CheckDlgButton(sw.window, id, on ? BST_CHECKED : BST_UNCHECKED);
+        InvalidateRect(GetDlgItem(sw.window, id), nullptr, TRUE);
+    };
+    for (const ToggleRow& row : kToggles) show(row.id, s->*row.setting);
+    for (int id = kIdSettingsHidePinned; id <= kIdSettingsHideImages; ++id)
+        show(id, (s->categories_hidden & (1 << (id - kIdSettingsHidePinned))) != 0);
+    if (sw.controls_dark == s->dark_mode) return;
+    apply_dark_title_bar(sw.window, s->dark_mode);
+    apply_theme_to_controls(sw, s->dark_mode);
+    RedrawWindow(sw.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

@@ -14,3 +14,8 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control);
 // yet (it is applied on Enter or when the field loses the focus); called
 // when the window goes away.
 void commit_settings_fields(SettingsWindow& sw);
+
+// The open window shows the values in effect after a change made elsewhere
+// (the main window, its menus): every switch its setting, and every control
+// the theme. Nothing when the window is not open.
+void follow_live_settings(SettingsWindow& sw);

@@ -346,6 +346,7 @@ void build_settings_pages(SettingsWindow& sw) {
     const Settings* live = sw.app ? sw.app->settings : nullptr;
     const bool dark = sw.dark();
     sw.building = true;
+    sw.controls_dark = dark;
     sw.content_left = kSettingsNavWidth;
     RECT client;
     GetClientRect(sw.window, &client);

@@ -218,6 +218,7 @@ void apply_theme_to_controls(SettingsWindow& sw, bool dark) {
         attach_round_button(button, dark, primary);
     }
     if (sw.nav) InvalidateRect(sw.nav, nullptr, TRUE);
+    sw.controls_dark = dark;
 }
 
 void rebuild_settings_window(SettingsWindow& sw) {

@@ -50,6 +50,7 @@ public:
     std::vector<HWND> chips;   // hotkey fields
     std::vector<HWND> buttons;
     int hovered_nav_row = -1;
+    bool controls_dark = false;        // the theme the controls were last given
     bool building = false;             // the controls are being made: their notifications are not changes
     std::vector<int> pending_numbers;  // number fields typed into and not applied yet
     BrushCache brushes;                // the WM_CTLCOLOR* answers, freed with the window
