@@ -27,6 +27,7 @@
 #include "ui/kit/window_decoration.h"
 #include "ui/kit/window_state.h"
 #include "ui/main_window/main_window.h"
+#include "ui/menu/popup_menu.h"
 #include "ui/menu/tray_menu.h"
 
 #include <windowsx.h>
@@ -185,6 +186,15 @@ void on_context_menu(App& app, HWND source, LPARAM lparam) {
 void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
     const int id = static_cast<int>(id_param);
     const int base = static_cast<int>(app.slot_hotkey_base);
+    // Pressed while one of the program's menus is open, the hotkey comes
+    // through that menu's loop, which holds the mouse and takes every key:
+    // the menus end. The quick menu takes the focus over from them at once (a
+    // menu gone first would hand it to some other window, which would close
+    // the quick menu again); anything else is taken again once they have gone.
+    if (end_popup_menus() && id != static_cast<int>(app.quick_menu_hotkey_id)) {
+        PostMessageW(hwnd, WM_HOTKEY, id_param, 0);
+        return;
+    }
     if (id == static_cast<int>(app.main_hotkey.id)) {
         show_main_window(hwnd, app);
     } else if (id == static_cast<int>(app.quick_menu_hotkey_id)) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -12,28 +13,43 @@ constexpr BYTE kVkV = 0x56;
 
 const std::array<int, 5> kModifiers{VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN};
 
-bool any_modifier_down() {
-    for (int vk : kModifiers)
-        if (GetAsyncKeyState(vk) & 0x8000) return true;
-    return false;
-}
-
 }  // namespace
 
+std::vector<int> held_modifiers() {
+    std::vector<int> held;
+    for (int vk : kModifiers)
+        if (GetAsyncKeyState(vk) & 0x8000) held.push_back(vk);
+    return held;
+}
+
+std::vector<KeyEvent> ctrl_v_events(const std::vector<int>& held) {
+    const bool ctrl_held = std::find(held.begin(), held.end(), VK_CONTROL) != held.end();
+    std::vector<KeyEvent> events;
+    const auto other_held = [&](bool up) {
+        for (int vk : held)
+            if (vk != VK_CONTROL) events.push_back({static_cast<std::uint8_t>(vk), up});
+    };
+    if (!ctrl_held) events.push_back({VK_CONTROL, false});
+    other_held(true);
+    events.push_back({kVkV, false});
+    events.push_back({kVkV, true});
+    other_held(false);
+    if (!ctrl_held) events.push_back({VK_CONTROL, true});
+    return events;
+}
+
 void send_ctrl_v() {
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    Sleep(kKeyGapMs);
-    keybd_event(kVkV, 0, 0, 0);
-    Sleep(kKeyGapMs);
-    keybd_event(kVkV, 0, KEYEVENTF_KEYUP, 0);
-    Sleep(kKeyGapMs);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    const std::vector<KeyEvent> events = ctrl_v_events(held_modifiers());
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (i > 0) Sleep(kKeyGapMs);
+        keybd_event(events[i].vk, 0, events[i].up ? KEYEVENTF_KEYUP : 0, 0);
+    }
 }
 
 void wait_modifiers_released(int timeout_ms) {
     const DWORD deadline = GetTickCount() + DWORD(timeout_ms < 0 ? 0 : timeout_ms);
     for (;;) {
-        if (!any_modifier_down()) return;
+        if (held_modifiers().empty()) return;
         // Signed difference: the tick counter's wrap after 49 days does no harm.
         if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return;
         Sleep(kModifierPollMs);

@@ -15,15 +15,16 @@ struct PasteRequest {
 };
 
 // A quick slot: 60 ms, target to the front, wait for the hotkey's modifiers
-// to be released (at most 1.2 s), 30 ms, Ctrl+V.
+// to be released (at most 1.2 s), 30 ms, Ctrl+V (around what is still held).
 void quick_slot_paste_thread(HWND target);
 
 // The quick menu: 50 ms for the program in front to take the focus back, Ctrl+V.
 void quick_menu_paste_thread();
 
 // The plain-paste hotkey: wait for the modifiers (at most 1.2 s), then
-// repaste_clipboard into whatever has the focus. When the text could not be
-// written back, no keys are sent and kMsgPasteFailed goes to main_window.
+// repaste_clipboard into whatever has the focus (Ctrl+V around what is still
+// held). When the text could not be written back, no keys are sent and
+// kMsgPasteFailed goes to main_window.
 void plain_paste_thread(HWND main_window);
 
 // The main window's paste commands: 60 ms, target to the front, 80 ms,

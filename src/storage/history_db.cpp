@@ -98,6 +98,10 @@ const wchar_t* const kSchemaStatements[] = {
     L"ALTER TABLE snippets ADD COLUMN grp TEXT DEFAULT ''",
     L"ALTER TABLE snippets ADD COLUMN deleted_at TEXT DEFAULT NULL",
     L"CREATE TABLE IF NOT EXISTS snippet_groups (name TEXT PRIMARY KEY)",
+    // What the lists select and order by, so that a short list reads no row
+    // it does not show (HistoryDb::list_entry_heads).
+    L"CREATE INDEX IF NOT EXISTS history_listing ON history(deleted_at,is_image,pinned,category_id,cat_pin_override,"
+    L"sort_order)",
 };
 
 // The templates a new user finds: a letter and a document heading.

@@ -72,6 +72,15 @@ public:
     // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
     // any other text lists every row, trashed ones too.
     std::vector<HistoryEntry> list_entries(const std::wstring& view, bool by_frequency, bool pinned_first);
+    // The first count rows of a view in list_entries' order (no frequency
+    // sort), each with only the start of its text, cut_code_units(text,
+    // text_units), and none of the columns read with the text (rich text,
+    // HTML, image, custom title): a text of megabytes costs a short menu no
+    // more than a short one.
+    std::vector<HistoryEntry> list_entry_heads(const std::wstring& view, bool pinned_first, std::size_t count,
+                                               std::size_t text_units);
+    // The entry with that id, live or trashed, whole as the lists give it.
+    std::optional<HistoryEntry> find_entry(std::int64_t id);
     // Quick slot n (Ctrl+Shift+n) is element n - 1.
     std::vector<HistoryEntry> list_slots();
     std::vector<Category> list_categories();
@@ -182,7 +191,11 @@ private:
 
     // stmt: "SELECT text, rtf, html, image, custom_title FROM history WHERE id=?1".
     void load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry);
-    std::vector<HistoryEntry> entries_of(const std::wstring& sql);
+    // The start of the entry's text, as list_entry_heads gives it.
+    void load_text_head(HistoryEntry& entry, std::size_t text_units);
+    // The rows of sql, a statement over the listed columns whose ?1 (when it
+    // has one) is bound to id.
+    std::vector<HistoryEntry> entries_of(const std::wstring& sql, std::int64_t id = 0);
 
     bool set_pinned_unlocked(std::int64_t id, bool pin);
     // Deletes the unprotected entries beyond the cap, at the far end of the

@@ -2,6 +2,7 @@
 
 #include "storage/history_db.h"
 
+#include "services/text_util.h"
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
@@ -63,7 +64,7 @@ std::wstring slots_statement() {
 // entries: the list is one snapshot, and the per-entry statement skips taking
 // the file's read lock each time, which is most of its cost. Both statements
 // are prepared once and run again for every list.
-std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
+std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql, std::int64_t id) {
     std::vector<HistoryEntry> out;
     Transaction snapshot(db);  // without it each statement reads on its own
     {
@@ -71,6 +72,7 @@ std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql) {
         auto rich = statements->use(db, "SELECT text, rtf, html, image, custom_title FROM history WHERE id=?1");
         if (!rows) return out;
         sqlite3_stmt* s = rows.get();
+        if (sqlite3_bind_parameter_count(s) > 0) sqlite3_bind_int64(s, 1, id);
         while (sqlite3_step(s) == SQLITE_ROW) {
             HistoryEntry& e = out.emplace_back();
             e.id = column_number(s, 0).value_or(0);
@@ -103,12 +105,15 @@ ChangeStamp HistoryDb::change_stamp() {
     return stamp;
 }
 
-std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool by_frequency, bool pinned_first) {
-    std::lock_guard<std::mutex> lock(mutex);
-    const std::wstring ep = pinned_case_expr(L"");
-    if (view == L"slots") return entries_of(slots_statement());
+namespace {
 
-    std::wstring sql = entry_columns(L"") + L" FROM history";
+// The statement of a view's list, in the order the view shows it: of the
+// listed columns or (but for the slots) of the ids alone, the first either way.
+std::wstring view_statement(const std::wstring& view, bool by_frequency, bool pinned_first, bool ids_only = false) {
+    const std::wstring ep = pinned_case_expr(L"");
+    if (view == L"slots") return slots_statement();
+
+    std::wstring sql = (ids_only ? L"SELECT id" : entry_columns(L"")) + L" FROM history";
     if (view.compare(0, 4, L"cat:") == 0) {
         // An unreadable id lists nothing: ids start at 1.
         sql += L" WHERE deleted_at IS NULL AND category_id = " + std::to_wstring(int64_or(view.substr(4), 0));
@@ -132,7 +137,44 @@ std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool
         if (by_frequency) sql += L"use_count DESC, ";
         sql += kManualOrder;
     }
-    return entries_of(sql);
+    return sql;
+}
+
+}  // namespace
+
+std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool by_frequency, bool pinned_first) {
+    std::lock_guard<std::mutex> lock(mutex);
+    return entries_of(view_statement(view, by_frequency, pinned_first));
+}
+
+// Only the ids are selected: every column but the text lies behind it in the
+// row, so that reading any of them walks past all of a long text. The index
+// over what the views select and order by (history_db.cpp) gives the ids
+// without reading the rows at all.
+std::vector<HistoryEntry> HistoryDb::list_entry_heads(const std::wstring& view, bool pinned_first, std::size_t count,
+                                                      std::size_t text_units) {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<HistoryEntry> out;
+    Transaction snapshot(db);
+    {
+        auto rows = statements->use(
+            db, utf8_from_wide(view_statement(view, false, pinned_first, true) + L" LIMIT " + std::to_wstring(count)));
+        if (!rows) return out;
+        while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+            HistoryEntry& e = out.emplace_back();
+            e.id = sqlite3_column_int64(rows.get(), 0);
+            load_text_head(e, text_units);
+        }
+    }
+    snapshot.commit();
+    return out;
+}
+
+std::optional<HistoryEntry> HistoryDb::find_entry(std::int64_t id) {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<HistoryEntry> found = entries_of(entry_columns(L"") + L" FROM history WHERE id=?1", id);
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
 }
 
 std::vector<HistoryEntry> HistoryDb::list_slots() {
@@ -156,6 +198,14 @@ void HistoryDb::load_rich_data(sqlite3_stmt* stmt, HistoryEntry& entry) {
                 wide_from_utf8(std::string_view(title, static_cast<size_t>(sqlite3_column_bytes(stmt, 4))));
     }
     sqlite3_reset(stmt);
+}
+
+void HistoryDb::load_text_head(HistoryEntry& entry, std::size_t text_units) {
+    // A code unit takes at most three bytes of UTF-8 (a surrogate pair four);
+    // three more hold a character cut short at the end, which decodes as
+    // U+FFFD beyond the units kept.
+    const std::string start = read_value_start(db, "history", "text", entry.id, 3 * text_units + 3);
+    entry.text = cut_code_units(wide_from_utf8(start), text_units);
 }
 
 std::vector<Category> HistoryDb::list_categories() {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 int exec_sql(sqlite3* db, const std::string& sql_utf8) {
     if (!db) return SQLITE_MISUSE;
     char* error = nullptr;
@@ -51,6 +53,15 @@ int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes) {
     sqlite3_bind_int64(stmt.get(), 2, id);
     sqlite3_step(stmt.get());
     return sqlite3_finalize(stmt.release());
+}
+
+std::string read_value_start(sqlite3* db, const char* table, const char* column, std::int64_t rowid, size_t max_bytes) {
+    std::string start;
+    ScopedBlob blob;
+    if (!db || sqlite3_blob_open(db, "main", table, column, rowid, 0, blob.put()) != SQLITE_OK) return start;
+    start.resize(std::min(max_bytes, static_cast<size_t>(sqlite3_blob_bytes(blob.get()))));
+    if (sqlite3_blob_read(blob.get(), start.data(), static_cast<int>(start.size()), 0) != SQLITE_OK) start.clear();
+    return start;
 }
 
 template <typename Out>

@@ -16,10 +16,14 @@ namespace handle_traits {
 struct StmtTraits : NullInvalid<sqlite3_stmt*> {
     static void close(sqlite3_stmt* s) noexcept { ::sqlite3_finalize(s); }
 };
+struct BlobTraits : NullInvalid<sqlite3_blob*> {
+    static void close(sqlite3_blob* b) noexcept { ::sqlite3_blob_close(b); }
+};
 }  // namespace handle_traits
 
 // A prepared statement, finalized once.
 using ScopedStmt = UniqueHandle<sqlite3_stmt*, handle_traits::StmtTraits>;
+using ScopedBlob = UniqueHandle<sqlite3_blob*, handle_traits::BlobTraits>;
 
 // Runs statements without results; SQLite's message of a failure goes to the
 // debugger output. The result code (SQLITE_MISUSE without a connection).
@@ -72,6 +76,12 @@ void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text);
 // Stores image bytes (or NULL for none) in the entry's row. Returns the result
 // code of the finalize, or of a prepare that failed.
 int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes);
+
+// The first max_bytes bytes (fewer when the value is shorter) of a text or
+// blob value in the row rowid of table, read through an incremental handle:
+// only the pages that hold them are read, however long the value goes on.
+// Empty when the row is missing or the value is not text or a blob.
+std::string read_value_start(sqlite3* db, const char* table, const char* column, std::int64_t rowid, size_t max_bytes);
 
 // Replaces out by the column's bytes when it holds at least one byte; leaves
 // out as it was otherwise.

@@ -1,4 +1,5 @@
 #include "services/ids.h"
+#include "app/app.h"
 #include "capture/source_app.h"
 #include "services/clipboard.h"
 #include "services/focus.h"
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -122,6 +125,14 @@ TEST(Focus, OwnAndShellWindowsAreNeverTargets) {
     EXPECT_TRUE(is_own_or_shell_window(taskbar.frame()));
     EXPECT_EQ(window_class_name(taskbar.frame()), L"Shell_TrayWnd");
     EXPECT_EQ(window_text(taskbar.frame()), L"Looks like the taskbar");
+
+    // A click on the tray puts the taskbar in front: what opens the history
+    // from there keeps the program the user was in as the target.
+    App app;
+    app.paste_target = other.frame();
+    ASSERT_TRUE(taskbar.wait_in_front());
+    app.remember_foreground();
+    EXPECT_EQ(app.paste_target, other.frame());
 }
 
 TEST(SourceApp, NamesAnotherProgramAndKeepsNoHandle) {
@@ -176,6 +187,20 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
 }
 
+TEST(Keystrokes, CtrlVGoesAloneAndLeavesTheHeldKeysDown) {
+    for (const std::vector<int>& held : std::vector<std::vector<int>>{
+             {}, {VK_SHIFT}, {VK_CONTROL}, {VK_CONTROL, VK_SHIFT, VK_MENU}, {VK_LWIN, VK_SHIFT}}) {
+        std::set<int> down(held.begin(), held.end());
+        for (const KeyEvent& key : ctrl_v_events(held)) {
+            if (key.vk == VK_MENU || key.vk == VK_LWIN) EXPECT_TRUE(down.count(VK_CONTROL)) << "no lone Alt or Win";
+            if (key.vk == 'V' && !key.up) EXPECT_EQ(down, std::set<int>{VK_CONTROL}) << held.size();
+            if (key.up) down.erase(key.vk);
+            else down.insert(key.vk);
+        }
+        EXPECT_EQ(down, std::set<int>(held.begin(), held.end()));
+    }
+}
+
 TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
     // Nothing held: no wait at all; Ctrl held: the wait runs to its time-out.
     DWORD start = GetTickCount();
@@ -194,7 +219,20 @@ TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
     ASSERT_TRUE(target.wait_in_front());
     ASSERT_TRUE(force_foreground(target.frame()));
     put_entry_on_clipboard(L"plain words", "{\\rtf1 {\\b plain} words}", "<b>plain</b> words", {});
+    // Still held when the wait gave up, Ctrl+Shift must not reach the target
+    // as Ctrl+Shift+V, a hotkey of the program's own; and stay held.
+    ScopedWindow hotkey_owner(own_window(L"hotkeys"));
+    ASSERT_TRUE(RegisterHotKey(hotkey_owner.get(), 1, MOD_CONTROL | MOD_SHIFT, 'V'));
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(VK_SHIFT, 0, 0, 0);
     repaste_clipboard();
+    const bool still_held = (GetAsyncKeyState(VK_CONTROL) & 0x8000) && (GetAsyncKeyState(VK_SHIFT) & 0x8000);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(still_held);
+    Sleep(100);
+    EXPECT_FALSE(take_message(hotkey_owner.get(), WM_HOTKEY));
+    UnregisterHotKey(hotkey_owner.get(), 1);
     EXPECT_EQ(target.edit_text(), L"plain words");
     EXPECT_FALSE(IsClipboardFormatAvailable(rtf_clipboard_format()));
     EXPECT_FALSE(IsClipboardFormatAvailable(html_clipboard_format()));

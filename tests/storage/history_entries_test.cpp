@@ -2,6 +2,8 @@
 
 #include "storage_fixture.h"
 
+#include "services/text_util.h"
+
 #include <string>
 
 using namespace std::string_literals;
@@ -293,4 +295,29 @@ TEST_F(StorageTest, HostileTextRoundTrips) {
     // The same 1 MB text again is found as a duplicate.
     EXPECT_EQ(add(texts[3]), ids[3]);
     EXPECT_EQ(number("SELECT count(*) FROM history"), static_cast<long long>(texts.size()));
+}
+
+TEST_F(StorageTest, HeadsGiveTheFirstRowsWithTheStartOfTheirTexts) {
+    const auto older = add(L"older, pinned");
+    db->set_pinned_many({older}, true);
+    // A surrogate pair straddles each of the cuts below, in a long text.
+    const std::wstring long_text = L"abcd\U0001F600" + std::wstring(1 << 20, L'ж');
+    const auto rich =
+        db->add_entry(long_text, "{\\rtf1 x}", "<b>x</b>", {}, L"", false, false, std::nullopt, L"", L"", false);
+    add(L"newest");
+    const auto whole = db->list_entries(L"all", false, true);
+    for (const std::size_t units : {5u, 6u, 300u}) {
+        const auto heads = db->list_entry_heads(L"all", true, 2, units);
+        ASSERT_EQ(heads.size(), 2u);
+        for (size_t i = 0; i < heads.size(); ++i) {
+            EXPECT_EQ(heads[i].id, whole[i].id);
+            EXPECT_EQ(heads[i].text, cut_code_units(whole[i].text, units)) << units;
+        }
+        EXPECT_EQ(db->list_entry_heads(L"all", true, 9, units).back().text, cut_code_units(long_text, units));
+    }
+    const auto found = db->find_entry(rich);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->text, long_text);
+    EXPECT_EQ(found->rtf, "{\\rtf1 x}");
+    EXPECT_FALSE(db->find_entry(rich + 100));
 }

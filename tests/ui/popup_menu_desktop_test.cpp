@@ -3,9 +3,11 @@
 
 #include "services/ids.h"
 #include "support/desktop_input.h"
+#include "support/main_window_fixture.h"
 #include "ui/kit/window_class.h"
 #include "ui/menu/popup_menu.h"
 #include "ui/menu/popup_menu_layout.h"
+#include "ui/menu/quick_menu.h"
 
 #include <gtest/gtest.h>
 
@@ -402,4 +404,31 @@ TEST_F(PopupMenuDesktop, AnotherProgramTakingTheFocusDismisses) {
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
     CloseHandle(other_side.ready);
+}
+
+// A hotkey pressed while a menu is open comes through the menu's loop: the
+// menus end, submenu and all, as the window it opens comes up, which then
+// has the mouse and the keys.
+TEST(PopupMenuUnderHotkeys, TheMenusEndAsTheQuickMenuOpens) {
+    MainWindowFixture fx;
+    fx.app().quick_menu = new QuickMenu();  // the App deletes it
+    ASSERT_TRUE(fx.open(40, 40, 700, 500));
+    add_text_entry(fx.db(), L"a quick row");
+    pump_messages(100);
+    const HWND main = fx.hwnd();
+    const QuickMenu& quick = *fx.app().quick_menu;
+    const auto quick_shown = [&] { return quick.hwnd && IsWindowVisible(quick.hwnd); };
+    {
+        Script s({[] { send_key(VK_DOWN); }, [] { send_key(VK_RETURN); }, [] { EXPECT_EQ(open_menus().size(), 2u); },
+                  [main] { PostMessageW(main, WM_HOTKEY, kHotkeyQuickMenu, 0); }});
+        EXPECT_EQ(track_popup_menu(main, 200, 150, menu_with_submenu(), false), 0u);
+        EXPECT_FALSE(s.watchdog_fired());
+    }
+    EXPECT_EQ(GetCapture(), nullptr);
+    for (int i = 0; i < 40 && !quick_shown(); ++i) pump_messages(50);
+    ASSERT_TRUE(quick_shown());
+    // Its keys reach it: Esc closes it.
+    send_key(VK_ESCAPE);
+    for (int i = 0; i < 40 && quick_shown(); ++i) pump_messages(50);
+    EXPECT_FALSE(quick_shown());
 }

@@ -1,9 +1,11 @@
-// The quick menu's size for each font and number of rows, and the numbered,
-// one-line, shortened text of its rows.
+// The quick menu's size for each font and number of rows, the numbered,
+// one-line, shortened text of its rows, and where a choice pastes.
 
 #include "ui/menu/quick_menu_layout.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,4 +56,32 @@ TEST(QuickMenuLayout, LongRowsAreCutWithAnEllipsisThatFits) {
     // No room at all leaves the ellipsis alone; no width means no measuring.
     EXPECT_EQ(row(9, L"abc", 30), L"10. \u2026");
     EXPECT_EQ(row(0, L"abcdefghijklmnopqrst", 0), L"1. abcdefghijklmnopqrst");
+}
+
+TEST(QuickMenuLayout, ALongTextIsMeasuredFromItsStartAlone) {
+    const std::wstring huge(1 << 20, L'w');
+    size_t longest = 0;
+    const auto measure = [&](const std::wstring& text) {
+        longest = std::max(longest, text.size());
+        return ten_per_char(text);
+    };
+    EXPECT_EQ(quick_menu_row_text(0, huge, 100, measure), L"1. wwwwww\u2026");
+    EXPECT_LT(longest, 1000u);
+    // However wide the row, a text that goes on ends in "…".
+    const std::wstring wide = quick_menu_row_text(0, huge, 1 << 30, measure);
+    EXPECT_LT(wide.size(), 1000u);
+    EXPECT_EQ(wide.back(), L'\u2026');
+}
+
+TEST(QuickMenuLayout, AChoicePastesWhereTheUserWasNotWhereAnEarlierShowingWas) {
+    const auto window = [](int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(n)); };
+    const HWND program = window(1), menu = window(2), earlier = window(3), own = window(4), last = window(5);
+    EXPECT_EQ(quick_menu_target(program, true, menu, earlier, last), program);
+    // The hotkey again over the open menu: the program it was opened over.
+    EXPECT_EQ(quick_menu_target(menu, false, menu, earlier, last), earlier);
+    // Over the main window, the settings or the taskbar: the program the user
+    // was last in, or none at all.
+    EXPECT_EQ(quick_menu_target(own, false, menu, earlier, last), last);
+    EXPECT_EQ(quick_menu_target(own, false, menu, earlier, nullptr), nullptr);
+    EXPECT_EQ(quick_menu_target(nullptr, false, menu, earlier, last), last);
 }

@@ -12,6 +12,7 @@
 #include "ui/menu/popup_menu_layout.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -29,8 +30,14 @@ struct MenuState {
     int pending_submenu = -1;    // the row whose submenu the timer will open
     bool mouse_entered = false;  // a submenu: the mouse has been over it
     POINT last_mouse{};          // screen point of the last mouse move taken
-    bool lost_activation = false;
+    bool ending = false;         // the program lost the focus, or end_popup_menus
 };
+
+// The menus open now, outermost first (UI thread only).
+std::vector<MenuState*>& open_menus() {
+    static std::vector<MenuState*> menus;
+    return menus;
+}
 
 // How a menu ended.
 struct MenuEnd {
@@ -285,7 +292,7 @@ MenuEnd run_menu_loop(MenuState& state) {
         }
         // Destroyed under us (its owner went, Alt+F4) or the user turned to
         // another program: nothing is left to choose from.
-        if (!end.done && (state.lost_activation || !IsWindow(state.window))) end = close_with(0, true);
+        if (!end.done && (state.ending || !IsWindow(state.window))) end = close_with(0, true);
     }
     return end;
 }
@@ -302,12 +309,17 @@ void on_paint(HWND window, const MenuState* state) {
     paint_menu_window(window, paint.get(), state);
 }
 
-// Another program became active: like a click outside, the menu goes. The
-// loop may be waiting for a message; give it one.
-void on_activate_app(HWND window, MenuState* state, bool active) {
-    if (active || !state) return;
-    state->lost_activation = true;
-    PostMessageW(window, WM_NULL, 0, 0);
+// The menu goes when its loop next looks, which may be waiting for a message:
+// give it one. It takes no more input meanwhile.
+void end_menu(MenuState& state) {
+    state.ending = true;
+    if (GetCapture() == state.window) ReleaseCapture();
+    PostMessageW(state.window, WM_NULL, 0, 0);
+}
+
+// Another program became active: like a click outside, the menu goes.
+void on_activate_app(MenuState* state, bool active) {
+    if (!active && state) end_menu(*state);
 }
 
 LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -317,7 +329,7 @@ LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_PRINTCLIENT: paint_menu_window(window, reinterpret_cast<HDC>(wparam), state); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST: return HTCLIENT;
-    case WM_ACTIVATEAPP: on_activate_app(window, state, wparam != 0); break;
+    case WM_ACTIVATEAPP: on_activate_app(state, wparam != 0); break;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -358,8 +370,10 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
                                         size.cx, size.cy, owner, nullptr, GetModuleHandleW(nullptr), &state));
     if (!window) return 0;
     state.window = window.get();
+    open_menus().push_back(&state);
     // Every way out leaves no timer, capture or state behind, and no window.
     ScopeExit close_menu([&] {
+        std::erase(open_menus(), &state);
         if (IsWindow(window.get())) {
             KillTimer(window.get(), kTimerSubmenu);
             if (GetCapture() == window.get()) ReleaseCapture();
@@ -384,6 +398,16 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
     const MenuEnd end = run_menu_loop(state);
     if (end.dismissed && dismissed) *dismissed = true;
     return end.id;
+}
+
+bool end_popup_menus() {
+    bool ended = false;
+    for (MenuState* state : open_menus()) {
+        if (state->ending) continue;
+        end_menu(*state);
+        ended = true;
+    }
+    return ended;
 }
 
 std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark) {

@@ -27,5 +27,11 @@ std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& i
 std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark, HWND parent_menu,
                               bool* dismissed);
 
+// Ends every open menu as a click outside would (each returns 0): the mouse
+// is released at once, and each loop ends as soon as it has handled the
+// message it is dispatching (this call may come from inside one). True when
+// a menu was open and had not been told to end yet.
+bool end_popup_menus();
+
 // The width and height a menu of these rows takes on the screen.
 SIZE measure_popup_menu(const PopupMenuItems& items);

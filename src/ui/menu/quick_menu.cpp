@@ -19,6 +19,7 @@
 #include "ui/menu/quick_menu_layout.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -138,12 +139,12 @@ void QuickMenu::apply_font() {
 }
 
 void QuickMenu::populate() {
-    // Pressed again while the menu is open, the hotkey finds the menu itself
-    // in front: the program it was opened over stays the target.
-    if (HWND front = GetForegroundWindow(); front && !is_own_window(front)) target = front;
+    const HWND front = GetForegroundWindow();
+    target = quick_menu_target(front, !is_own_or_shell_window(front), hwnd, target, app ? app->paste_target : nullptr);
     entries.clear();
-    if (app && app->db) entries = app->db->list_entries(L"all", false, true);
-    if (entries.size() > kQuickMenuMaxRows) entries.resize(kQuickMenuMaxRows);
+    // Only the rows shown, and of each only what a row can show (two units
+    // more tell that a text goes on, as a cut never splits a surrogate pair).
+    if (app && app->db) entries = app->db->list_entry_heads(L"all", true, kQuickMenuMaxRows, kQuickMenuRowUnits + 2);
     if (!hwnd || !list) return;
 
     // The theme may have changed since the last opening.
@@ -195,9 +196,15 @@ void QuickMenu::on_moved(const WINDOWPOS& pos) {
 }
 
 void QuickMenu::on_activate(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
-    const HistoryEntry entry = entries[static_cast<size_t>(index)];
-    ClipboardWatcher* watcher = app ? app->watcher : nullptr;
+    if (index < 0 || static_cast<size_t>(index) >= entries.size() || !app || !app->db) return;
+    // The rows hold the start of each text only: the paste takes the entry whole.
+    const std::optional<HistoryEntry> found = app->db->find_entry(entries[static_cast<size_t>(index)].id);
+    if (!found) {
+        hide();  // gone since the menu opened
+        return;
+    }
+    const HistoryEntry& entry = *found;
+    ClipboardWatcher* watcher = app->watcher;
     const bool placed = place_entry_on_clipboard(watcher, entry);
     // What the watcher would read back for a picture without text.
     if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
@@ -205,10 +212,10 @@ void QuickMenu::on_activate(int index) {
     if (target && IsWindow(target)) force_foreground(target);
     if (!placed) {
         // The clipboard still holds what another program put there: no keys.
-        if (app) app->tell_paste_failed();
+        app->tell_paste_failed();
         return;
     }
-    if (app && app->db) app->db->increment_use_count(entry.id);
+    app->db->increment_use_count(entry.id);
     start_detached(quick_menu_paste_thread);
 }
 

@@ -27,8 +27,8 @@ public:
     HWND list = nullptr;  // the LISTBOX that fills it
     HINSTANCE instance = nullptr;
     AppParts* app = nullptr;
-    std::vector<HistoryEntry> entries;  // the rows shown, in list order
-    HWND target = nullptr;              // the window in front when the menu was filled
+    std::vector<HistoryEntry> entries;  // the rows shown, in list order: ids and the start of each text
+    HWND target = nullptr;              // where a choice pastes (quick_menu_target)
     ScopedFont font;
     int font_size = 14;  // Settings.font_size, 10..18
     int row_height = 40;
@@ -39,7 +39,7 @@ public:
 
     // Creates the hidden popup; false (and no window) when it cannot.
     bool create(HINSTANCE module, AppParts* owner);
-    // Remembers the window in front and fills the rows with the newest entries.
+    // Chooses where a choice will paste and fills the rows with the newest entries.
     void populate();
     // Shows the popup at the mouse cursor, inside that monitor's work area,
     // and gives the list the keyboard focus.
