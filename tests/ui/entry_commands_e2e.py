@@ -64,9 +64,10 @@ def unhex(value):
 
 
 def rows():
-    """[(item data, selected, text)] of the entry list as shown now."""
-    return [(int(p[2]), p[3] == "1", unhex(p[4])) for p in (line.split(" ") for line in probe("rows").splitlines())
-            if p[0] == "row"]
+    """[(item data, selected, text)] of the entry list as shown now; none
+    before the window first shows, which is when the list is made."""
+    return [(int(p[2]), p[3] == "1", unhex(p[4]))
+            for p in (line.split(" ") for line in probe("rows", check=False).splitlines()) if p[0] == "row"]
 
 
 def shown():
@@ -74,7 +75,7 @@ def shown():
 
 
 def visible():
-    return "visible 1" in probe("rows")
+    return "visible 1" in probe("rows", check=False)
 
 
 def answer(box_class, button, text=None):
