@@ -177,7 +177,7 @@ CaptureSink App::capture_sink() {
 
 void App::on_copied(const std::wstring& text) {
     if (main_window) main_window->refresh_list();
-    if (tray) tray->show_balloon(tr(L"tray.copied"), ellipsize(text, 60));
+    if (tray) tray->show_balloon_now(tr(L"tray.copied"), ellipsize(text, 60));
 }
 
 void App::finish_start() { init_common_controls(); }

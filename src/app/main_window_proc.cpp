@@ -41,6 +41,13 @@ constexpr UINT kSaveRectDelayMs = 500;
 
 void save_settings(const App& app) { Settings::save(*app.settings, ini_path()); }
 
+// What the program keeps when it ends: the window's place, the view and
+// every setting changed outside the settings window.
+void store_for_exit(HWND hwnd, App& app) {
+    app.store_window_rect(hwnd);
+    save_settings(app);
+}
+
 // ---------------------------------------------------------------- life
 
 LRESULT on_create(HWND hwnd, App& app) {
@@ -65,8 +72,14 @@ void on_destroy(HWND hwnd, App& app) {
     app.tray->remove();
     app.unregister_hotkeys(hwnd);
     app.main_window->destroy_popups();
-    save_settings(app);
+    store_for_exit(hwnd, app);
     PostQuitMessage(0);
+}
+
+// A program does not get WM_DESTROY when the Windows session ends: for a
+// tray program this is the usual end.
+void on_end_session(HWND hwnd, App& app, WPARAM ending) {
+    if (ending) store_for_exit(hwnd, app);
 }
 
 void on_close(HWND hwnd, App& app) {
@@ -221,12 +234,7 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
 void on_tray_menu(HWND hwnd, App& app) {
     MainWindow& mw = *app.main_window;
     switch (show_tray_menu(hwnd, app.settings->dark_mode)) {
-    case kTrayOpenHistory:
-        app.remember_foreground();
-        ShowWindow(hwnd, SW_SHOW);
-        SetForegroundWindow(hwnd);
-        mw.refresh_list();
-        break;
+    case kTrayOpenHistory: show_main_window(hwnd, app); break;
     case kTrayOpenSettings: app.open_settings(); break;
     case kTrayClearHistory: app.clear_history(); break;
     case kTrayQuit: DestroyWindow(hwnd); break;
@@ -296,6 +304,7 @@ LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     case kTimerSaveRect: on_save_rect_timer(hwnd, app); return 0;
     case kTimerStartRest: on_start_rest_timer(hwnd, app); return 0;
     case kTimerThumbnails: app.main_window->make_asked_thumbnails(); return 0;
+    case kTimerTrayRetry: app.tray->add(hwnd); return 0;
     default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }
@@ -436,17 +445,6 @@ void on_command(HWND hwnd, App& app, WPARAM wparam) {
 
 // ---------------------------------------------------------------- public
 
-void show_window_animated(HWND window) {
-    if (!window) return;
-    BOOL animate = FALSE;
-    SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &animate, 0);
-    if (animate && !IsWindowVisible(window)) {
-        AnimateWindow(window, 120, AW_BLEND | AW_ACTIVATE);
-    } else {
-        ShowWindow(window, SW_SHOW);
-    }
-}
-
 std::wstring hotkey_help_text(const std::wstring& open_history_keys, const std::wstring* plain_paste_keys,
                               const std::wstring* templates_keys) {
     std::wstring text;
@@ -488,10 +486,17 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     AppParts* parts = window_state<AppParts>(hwnd, msg, lparam, WM_CREATE);
     if (!parts) return DefWindowProcW(hwnd, msg, wparam, lparam);
     App& app = static_cast<App&>(*parts);
+    // A new taskbar (Explorer restarted) knows no icons. Its message has a
+    // registered number, so it cannot be a case of the table.
+    if (msg == taskbar_created_message()) {
+        app.tray->add(hwnd);
+        return 0;
+    }
 
     switch (msg) {
     case WM_CREATE: return on_create(hwnd, app);
     case WM_DESTROY: on_destroy(hwnd, app); return 0;
+    case WM_ENDSESSION: on_end_session(hwnd, app, wparam); return 0;
     case WM_MOVE: on_move(hwnd); return 0;
     case WM_SHOWWINDOW: app.main_window->on_show_window(wparam != FALSE); break;
     case WM_WINDOWPOSCHANGING:

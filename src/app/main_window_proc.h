@@ -10,9 +10,6 @@ class App;
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
-// Shows a hidden window with a short fade when the system animates windows.
-void show_window_animated(HWND window);
-
 // The shortcut help text: one "keys — description" line per shortcut. The
 // open-history keys are the configured ones; the plain-paste and templates
 // rows appear only when their texts are given.

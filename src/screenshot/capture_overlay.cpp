@@ -5,6 +5,7 @@
 #include "config/language.h"
 #include "screenshot/screen_capture.h"
 #include "services/focus.h"
+#include "services/scope_exit.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/window_class.h"
@@ -128,6 +129,13 @@ bool CaptureOverlay::create_window() {
 CaptureResult CaptureOverlay::run(HINSTANCE module, CapturedImage picture, bool dark_mode, bool editor_enabled,
                                   std::optional<PixelRect> first, COLORREF start_color, int start_thickness) {
     set_up(module, std::move(picture), dark_mode, editor_enabled, first, start_color, start_thickness);
+    // The loop dispatches every window of the thread, and a handler of
+    // another one can throw: the window, whose user data points here, must
+    // not outlive this call on any way out.
+    const ScopeExit end([this] {
+        close();
+        release_resources();
+    });
     if (create_window() && window) {
         ShowWindow(window, SW_SHOW);
         force_foreground(window);
@@ -138,9 +146,7 @@ CaptureResult CaptureOverlay::run(HINSTANCE module, CapturedImage picture, bool 
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        close();
     }
-    release_resources();
     if (out_of_memory) throw std::bad_alloc();
     return std::move(result);
 }

@@ -90,7 +90,7 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
         app.main_window->refresh_list();
         app.main_window->select_entry(id);
         if (app.tray && missing.empty())
-            app.tray->show_balloon(tr(L"tray.screenshot_added"), tr(L"screenshot.saved_to_images"));
+            app.tray->show_balloon_now(tr(L"tray.screenshot_added"), tr(L"screenshot.saved_to_images"));
         if (settings.sound_on_copy) play_sound(settings.sound_copy_id);
     }
     // The balloon says whether the history still has the picture.

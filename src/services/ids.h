@@ -64,6 +64,8 @@ inline constexpr UINT_PTR kTimerSaveRect = 3;  // 500 ms after the last move
 // pictures that cards painted without.
 inline constexpr UINT_PTR kTimerStartRest = 4;
 inline constexpr UINT_PTR kTimerThumbnails = 5;
+// Every few seconds while the notification area refuses the tray icon.
+inline constexpr UINT_PTR kTimerTrayRetry = 6;
 // Popup menu: opens the submenu of the row the pointer rests on.
 inline constexpr UINT_PTR kTimerSubmenu = 1;
 

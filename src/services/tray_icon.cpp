@@ -10,6 +10,9 @@
 namespace {
 
 constexpr UINT kIconId = 1;
+constexpr UINT kRetryMs = 3000;
+// Notices kept while there is no icon; the oldest go first.
+constexpr size_t kMostWaiting = 8;
 
 template <size_t N>
 void copy_into_field(wchar_t (&field)[N], const std::wstring& text) {
@@ -54,13 +57,27 @@ NOTIFYICONDATAW tray_balloon_record(HWND window, const std::wstring& title, cons
     return nid;
 }
 
+UINT taskbar_created_message() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 void TrayIcon::add(HWND window) {
     hwnd = window;
     NOTIFYICONDATAW nid = tray_icon_record(window, load_tray_icon());
-    added = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+    // A taskbar that announces itself again may still hold the icon, and
+    // refuses to add it twice.
+    added = Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    if (!added) return wait_for_icon();
+    KillTimer(window, kTimerTrayRetry);
+    std::vector<Notice> notices;
+    notices.swap(waiting);
+    for (const Notice& notice : notices) show_balloon(notice.title, notice.text);
 }
 
 void TrayIcon::remove() {
+    if (hwnd) KillTimer(hwnd, kTimerTrayRetry);
+    waiting.clear();
     if (!added) return;
     NOTIFYICONDATAW nid = base_record(hwnd);
     Shell_NotifyIconW(NIM_DELETE, &nid);
@@ -68,7 +85,25 @@ void TrayIcon::remove() {
 }
 
 void TrayIcon::show_balloon(const std::wstring& title, const std::wstring& text) {
-    if (!added) return;
-    NOTIFYICONDATAW nid = tray_balloon_record(hwnd, title, text);
-    Shell_NotifyIconW(NIM_MODIFY, &nid);
+    const Notice notice{title, text};
+    if (added && show(notice)) return;
+    if (std::find(waiting.begin(), waiting.end(), notice) != waiting.end()) return;
+    if (waiting.size() == kMostWaiting) waiting.erase(waiting.begin());
+    waiting.push_back(notice);
+}
+
+void TrayIcon::show_balloon_now(const std::wstring& title, const std::wstring& text) {
+    if (added) show({title, text});
+}
+
+bool TrayIcon::show(const Notice& notice) {
+    NOTIFYICONDATAW nid = tray_balloon_record(hwnd, notice.title, notice.text);
+    if (Shell_NotifyIconW(NIM_MODIFY, &nid)) return true;
+    wait_for_icon();
+    return false;
+}
+
+void TrayIcon::wait_for_icon() {
+    added = false;
+    if (hwnd) SetTimer(hwnd, kTimerTrayRetry, kRetryMs, nullptr);
 }

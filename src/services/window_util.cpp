@@ -48,6 +48,21 @@ int window_width_for_client(HWND window, int client_width) {
     return rc.right - rc.left;
 }
 
+void show_window_animated(HWND window) {
+    if (!window) return;
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+        return;
+    }
+    BOOL animate = FALSE;
+    SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &animate, 0);
+    if (animate && !IsWindowVisible(window)) {
+        AnimateWindow(window, 120, AW_BLEND | AW_ACTIVATE);
+    } else {
+        ShowWindow(window, SW_SHOW);
+    }
+}
+
 void flush_and_wait() {
     using DwmFlushFn = HRESULT(WINAPI*)();
     static const DwmFlushFn dwm_flush = [] {

@@ -19,6 +19,10 @@ RECT work_area_at(POINT point);
 // area is client_width wide, at the window's DPI when the system can say.
 int window_width_for_client(HWND window, int client_width);
 
+// Shows a hidden window, with a short fade when the system animates windows,
+// and restores a minimised one to where it was (maximised or not).
+void show_window_animated(HWND window);
+
 // Waits for the compositor to present what is drawn, then 60 ms more, so a
 // window just hidden is gone from the screen before it is captured.
 void flush_and_wait();

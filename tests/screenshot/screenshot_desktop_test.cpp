@@ -444,6 +444,23 @@ TEST_F(ScreenshotCommand, RunningOutOfMemoryEndsTheScreenshotAndSaysSo) {
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
     EXPECT_TRUE(balloon_says({L"not enough memory"}));
 
+    // Out of memory in a timer of another window, dispatched by the
+    // overlay's loop: the overlay's window goes with the overlay.
+    register_window_class({.name = L"KorvaneShotThrower", .procedure = [](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+                               if (m == WM_TIMER) throw std::bad_alloc();
+                               return DefWindowProcW(w, m, wp, lp);
+                           }});
+    HWND thrower = CreateWindowExW(0, L"KorvaneShotThrower", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    SetTimer(thrower, 1, 300, nullptr);
+    {
+        OverlayInput watchdog([] {});
+        app.take_screenshot(kShotFullScreen);
+        EXPECT_EQ(FindWindowW(kCaptureOverlayClass, nullptr), nullptr);
+    }
+    DestroyWindow(thrower);
+    EXPECT_FALSE(app.screenshot_busy);
+
     // The next screenshot is not turned away. By mouse, as the main window
     // is hidden again a moment before (see the first test).
     screenshot_with([] { click_closing_button(kCaptureDone); });

@@ -5,6 +5,7 @@
 #include "config/file_locations.h"
 #include "config/settings.h"
 #include "services/handles.h"
+#include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"
@@ -212,7 +213,7 @@ void MainWindow::show_templates_view() { show_template_group(L""); }
 
 void MainWindow::show_templates() {
     if (hwnd) {
-        ShowWindow(hwnd, SW_SHOW);
+        show_window_animated(hwnd);
         SetForegroundWindow(hwnd);
     }
     show_templates_view();

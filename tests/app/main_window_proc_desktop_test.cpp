@@ -1,0 +1,107 @@
+// The main window answering what the system and the user send it from
+// outside: the end of the Windows session, a new taskbar, and the ways that
+// ask for a minimised window.
+
+#include "app/app.h"
+#include "config/file_locations.h"
+#include "config/language.h"
+#include "services/tray_icon.h"
+#include "support/box_script.h"
+#include "support/main_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+
+using namespace testsupport;
+
+TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 760, 560));
+    HWND hwnd = fx.hwnd();
+    // Changed from the main window, none of it through the settings window.
+    SendMessageW(hwnd, WM_COMMAND, kCmdWatchClipboard, 0);
+    SendMessageW(hwnd, WM_COMMAND, kCmdDarkMode, 0);
+    SendMessageW(hwnd, WM_COMMAND, kCmdShowTime, 0);
+    fx.main_window().set_view(kViewPinned, -1);
+    SetWindowPos(hwnd, nullptr, 130, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    DeleteFileW(ini_path().c_str());
+
+    EXPECT_TRUE(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const std::string at_the_end = read_bytes(ini_path());
+    Settings stored;
+    Settings::load(stored, ini_path());
+    const Settings defaults;
+    EXPECT_NE(stored.watch_clipboard, defaults.watch_clipboard);
+    EXPECT_NE(stored.dark_mode, defaults.dark_mode);
+    EXPECT_NE(stored.show_time, defaults.show_time);
+    EXPECT_EQ(stored.last_view_filter, kViewPinned);
+    EXPECT_EQ(stored.window_x, 130);
+    EXPECT_EQ(stored.window_y, 90);
+
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(read_bytes(ini_path()) == at_the_end) << "quitting keeps the same";
+}
+
+TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 760, 560, false));
+    HWND hwnd = fx.hwnd();
+    NOTIFYICONDATAW icon = tray_icon_record(hwnd, nullptr);
+    icon.uFlags = NIF_TIP;
+    auto icon_shown = [&] { return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; };
+    // Explorer ends, and the icon goes with it.
+    auto lose_icon = [&] { ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon)); };
+    ASSERT_TRUE(icon_shown());
+
+    lose_icon();
+    SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(icon_shown()) << "the new taskbar shows it at once";
+
+    // Lost without a word: the failed paste that finds no icon brings it back.
+    lose_icon();
+    PostMessageW(hwnd, kMsgPasteFailed, 0, 0);
+    const std::wstring notice = tr(L"tray.paste_failed");
+    EXPECT_TRUE(pump_until(
+        [&] {
+            for (const TooltipText& tip : tooltip_texts())
+                if (tip.text.find(notice) != std::wstring::npos) return true;
+            return false;
+        },
+        15000));
+    EXPECT_TRUE(icon_shown());
+}
+
+TEST(MainWindowSession, EveryWayThatAsksForAMinimisedWindowRestoresIt) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 760, 560));
+    HWND hwnd = fx.hwnd();
+    auto from_tray_menu = [hwnd](int row) {
+        BoxScript script({[row] { click_menu_row(row); }});
+        SendMessageW(hwnd, kMsgTray, 0, WM_RBUTTONUP);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> ask;
+    } ways[] = {
+        {"open-history hotkey", [&] { SendMessageW(hwnd, WM_HOTKEY, kHotkeyOpenHistory, 0); }},
+        {"templates hotkey", [&] { SendMessageW(hwnd, WM_HOTKEY, kHotkeyTemplates, 0); }},
+        {"tray click", [&] { SendMessageW(hwnd, kMsgTray, 0, WM_LBUTTONUP); }},
+        {"tray menu, open history", [&] { from_tray_menu(0); }},
+        {"tray menu, templates", [&] { from_tray_menu(3); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ShowWindow(hwnd, SW_MINIMIZE);
+        ASSERT_TRUE(IsIconic(hwnd));
+        // The window manager answers the minimise a moment later, and a menu
+        // open by then would lose the activation to that answer.
+        pump_messages(300);
+        way.ask();
+        EXPECT_FALSE(IsIconic(hwnd));
+        EXPECT_TRUE(IsWindowVisible(hwnd));
+    }
+}
