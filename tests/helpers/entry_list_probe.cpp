@@ -16,9 +16,9 @@
 //                                         clicks the button; "no-box"
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
-#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
@@ -57,12 +57,12 @@ int rows() {
                     hex(row_text(list, static_cast<int>(row))).c_str());
     }
     std::printf("visible %d\n", IsWindowVisible(main_window()) ? 1 : 0);
-    return list ? 0 : 1;
+    return list ? 0 : probe::give_up(1, "no entry list");
 }
 
 int select(int argc, char** argv) {
     HWND list = child(kIdEntryList);
-    if (!list) return 1;
+    if (!list) return probe::give_up(1, "no entry list");
     SendMessageW(list, LB_SETSEL, FALSE, -1);
     int first = -1, n = 0;
     for (int i = 0; i < argc; ++i) {
@@ -74,7 +74,7 @@ int select(int argc, char** argv) {
     }
     if (first >= 0) SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(first), FALSE);
     std::printf("selected %d\n", n);
-    return n == argc ? 0 : 1;
+    return n == argc ? 0 : probe::give_up(1, "not every row asked for is in the list");
 }
 
 int click_row(long long data, const std::string& how) {
@@ -89,7 +89,7 @@ int click_row(long long data, const std::string& how) {
     }
     if (row < 0) {
         std::printf("no-row\n");
-        return 1;
+        return probe::give_up(1, "no row with that item data");
     }
     const POINT at = testsupport::to_screen(list, {r.left + 40, (r.top + r.bottom) / 2});
     testsupport::click_at(at, how == "right");
@@ -102,7 +102,7 @@ int click_row(long long data, const std::string& how) {
 int view(long long data) {
     HWND sidebar = child(kIdSidebar);
     const int row = row_of(sidebar, data);
-    if (row < 0) return 1;
+    if (row < 0) return probe::give_up(1, "no sidebar row with that item data");
     SendMessageW(sidebar, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     SendMessageW(main_window(), WM_COMMAND, MAKEWPARAM(kIdSidebar, LBN_SELCHANGE), reinterpret_cast<LPARAM>(sidebar));
     return 0;
@@ -119,7 +119,7 @@ int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring
     for (const DWORD start = GetTickCount(); !box && GetTickCount() - start <= ms; Sleep(30)) box = find_box(cls);
     if (!box) {
         std::printf("no-box\n");
-        return 1;
+        return probe::give_up(1, "the box did not come in time");
     }
     Sleep(150);  // let it finish showing
     std::printf("title %s\n", hex(testsupport::remote_text(box)).c_str());
@@ -156,7 +156,7 @@ int target_text() {
     HWND frame = FindWindowW(L"KorvaneTestPasteTarget", nullptr);
     HWND edit = frame ? GetWindow(frame, GW_CHILD) : nullptr;
     std::printf("text %s\n", edit ? hex(testsupport::remote_text(edit)).c_str() : "-");
-    return edit ? 0 : 1;
+    return edit ? 0 : probe::give_up(1, "no paste target");
 }
 
 std::wstring unhex(const std::string& h) {
@@ -180,5 +180,5 @@ int main(int argc, char** argv) {
         return answer_box(wide_from_utf8(argv[2]), std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 0),
                           text.rfind("text=", 0) == 0 ? unhex(text.substr(5)) : L"");
     }
-    return 2;
+    return probe::bad_arguments();
 }
