@@ -59,5 +59,13 @@ check "a fetch with no answer ends at its time limit, saying so" \
     eval 'start=$SECONDS; ! fetch && [ $((SECONDS - start)) -lt 10 ] && grep -q "no answer" "$work/out" &&
           [ -z "$(ls -A "$work/tmp")" ]'
 
+# A configure where GoogleTest's source is not found (as on Windows) makes the
+# program's build and no test tree.
+mkdir -p "$work/sqlite" && touch "$work/sqlite/sqlite3.c"
+check "a configure without GoogleTest's source leaves the tests out" \
+    eval 'cmake -S "$root" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+          -DKORVANE_SQLITE_DIR="$work/sqlite" -DKORVANE_GOOGLETEST_DIR="$work/none" >"$work/out" 2>&1 &&
+          [ -f "$work/build/Makefile" ] && [ ! -e "$work/build/tests" ]'
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
