@@ -33,7 +33,8 @@ ensure_packages() {
 }
 
 # The fetch is bounded in time and says why it failed; its temporary folder
-# goes whichever way it ends.
+# goes whichever way it ends. (npm stays in the terminal's process group, so
+# Ctrl+C stops it at once.)
 SQLITE_FETCH_SECONDS=180
 
 ensure_sqlite() (
@@ -43,7 +44,7 @@ ensure_sqlite() (
     trap 'rm -rf "$tmp"' EXIT
     trap 'exit 130' INT TERM
     rc=0
-    (cd "$tmp" && timeout "$SQLITE_FETCH_SECONDS" npm pack --loglevel=error "$SQLITE_NPM_PACKAGE" \
+    (cd "$tmp" && timeout --foreground "$SQLITE_FETCH_SECONDS" npm pack --loglevel=error "$SQLITE_NPM_PACKAGE" \
         >"$tmp/npm.out" 2>"$tmp/npm.err") || rc=$?
     if [ "$rc" -ne 0 ]; then
         cat "$tmp/npm.err" >&2
