@@ -20,11 +20,14 @@ log="$build/last-test-run.log"
 # the test), so the last line names every such test, and its first failure
 # stays in the output above and in $log.
 # An own --repeat among the arguments (until-fail:N, to look for a flake)
-# takes the place of this one.
+# takes the place of this one. The Python tests' harness notes every failure
+# of Wine itself that it made up for in $notes; the last line names those too.
 repeat=(--repeat until-pass:2)
 for arg in "$@"; do
     case $arg in --repeat | --repeat=* | --repeat-until-fail) repeat=() ;; esac
 done
+notes="$build/wine-retries.log"
+: >"$notes"
 set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$build/wineprefix" \
@@ -32,5 +35,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
     tee "$log"
 rc=${PIPESTATUS[0]}
 set -e
-[ ${#repeat[@]} -eq 0 ] || "$KORVANE_ROOT/scripts/lib/second-runs.sh" "$log"
+"$KORVANE_ROOT/scripts/lib/second-runs.sh" "$([ ${#repeat[@]} -eq 0 ] && echo - || echo "$log")" "$notes"
 exit "$rc"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Reads the output of `ctest --repeat until-pass:2` and prints one line
-# naming every test whose first run failed: those that passed on the second
-# run and those that failed again.
-#   second-runs.sh <ctest output file>
-awk '
+# Prints the last line of scripts/test.sh: every test whose first run failed
+# (those that passed on the second run and those that failed again), read
+# from the output of `ctest --repeat until-pass:2`, and every failure of Wine
+# itself that the test harness made up for, read from the harness's notes.
+#   second-runs.sh <ctest output file, or - when ctest had its own --repeat> <harness notes file>
+ctest_log=$1
+notes=$2
+line=$(awk '
     # ctest prints one result line per run of a test:
     #   "12/66 Test #7: name ....   Passed    1.2 sec", "Test #7: name ....***Failed ..."
     match($0, /^ *([0-9]+\/[0-9]+ +)?Test +#[0-9]+: [^ ]+ /) {
@@ -24,4 +27,11 @@ awk '
             line = line (i > 1 ? "," : "") " " order[i] (order[i] in passed_later ? " (passed on it)" : " (failed again)")
         print line
     }
-' "$1"
+' "$([ "$ctest_log" = - ] && echo /dev/null || echo "$ctest_log")")
+[ "$ctest_log" = - ] && line=""
+if [ -s "$notes" ]; then
+    count=$(wc -l <"$notes")
+    what=$(awk '{ test = $1; $1 = ""; printf "%s%s (%s)", (NR > 1 ? ", " : ""), test, substr($0, 2) }' "$notes")
+    line="${line:+$line; }Wine itself failed $([ "$count" -eq 1 ] && echo once || echo "$count times"), and the harness went on: $what"
+fi
+[ -z "$line" ] || echo "$line"

@@ -32,24 +32,38 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
-ensure_sqlite() {
-    [ -f "$SQLITE_DIR/sqlite3.c" ] && [ -f "$SQLITE_DIR/sqlite3.h" ] && return 0
+# The fetch is bounded in time and says why it failed; its temporary folder
+# goes whichever way it ends. (npm stays in the terminal's process group, so
+# Ctrl+C stops it at once.)
+SQLITE_FETCH_SECONDS=180
+
+ensure_sqlite() (
+    [ -f "$SQLITE_DIR/sqlite3.c" ] && [ -f "$SQLITE_DIR/sqlite3.h" ] && exit 0
     echo "Fetching the SQLite $SQLITE_VERSION amalgamation ($SQLITE_NPM_PACKAGE)"
-    local tmp
-    tmp=$(mktemp -d)
-    (cd "$tmp" && npm pack --silent "$SQLITE_NPM_PACKAGE" >/dev/null)
-    local tgz
+    tmp=$(mktemp -d) || exit 1
+    trap 'rm -rf "$tmp"' EXIT
+    trap 'exit 130' INT TERM
+    rc=0
+    (cd "$tmp" && timeout --foreground "$SQLITE_FETCH_SECONDS" npm pack --loglevel=error "$SQLITE_NPM_PACKAGE" \
+        >"$tmp/npm.out" 2>"$tmp/npm.err") || rc=$?
+    if [ "$rc" -ne 0 ]; then
+        cat "$tmp/npm.err" >&2
+        if [ "$rc" -eq 124 ]; then
+            echo "npm pack $SQLITE_NPM_PACKAGE gave no answer in $SQLITE_FETCH_SECONDS s; nothing was fetched" >&2
+        else
+            echo "npm pack $SQLITE_NPM_PACKAGE failed (exit $rc); nothing was fetched" >&2
+        fi
+        exit 1
+    fi
     tgz=$(ls "$tmp"/*.tgz)
     if ! echo "$SQLITE_NPM_SHA256  $tgz" | sha256sum -c --quiet -; then
         echo "Checksum mismatch for $SQLITE_NPM_PACKAGE" >&2
-        rm -rf "$tmp"
-        return 1
+        exit 1
     fi
-    tar -xzf "$tgz" -C "$tmp" package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h
+    tar -xzf "$tgz" -C "$tmp" package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h || exit 1
     mkdir -p "$SQLITE_DIR"
     mv "$tmp/package/deps/sqlite3/sqlite3.c" "$tmp/package/deps/sqlite3/sqlite3.h" "$SQLITE_DIR/"
-    rm -rf "$tmp"
-}
+)
 
 # Configures and builds into $1 (created when missing); quiet unless it fails.
 build_tree() {
@@ -63,8 +77,10 @@ build_tree() {
         toolchain=(-DCMAKE_TOOLCHAIN_FILE="$KORVANE_ROOT/cmake/mingw-w64-x86_64.cmake")
         echo "Configuring and building in $build (the first build takes a few minutes)"
     fi
+    # The tests are asked for: GoogleTest is installed above, and a build
+    # folder that once lacked it must not go on without them.
     if ! cmake -S "$KORVANE_ROOT" -B "$build" "${toolchain[@]}" \
-        -DKORVANE_SQLITE_DIR="$SQLITE_DIR" >"$build/configure.log" 2>&1; then
+        -DKORVANE_SQLITE_DIR="$SQLITE_DIR" -DKORVANE_TESTS=ON >"$build/configure.log" 2>&1; then
         cat "$build/configure.log" >&2
         return 1
     fi

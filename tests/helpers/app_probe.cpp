@@ -22,11 +22,11 @@
 //   app_probe click-row <control id> <row> [right]
 //                                          brings the window up and clicks the middle of the row
 
-#include "services/ids.h"
 #include "config/file_locations.h"
 #include "helpers/probe_util.h"
 #include "services/autostart.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
@@ -216,7 +216,7 @@ int autostart(const std::string& what) {
 
 int main(int argc, char** argv) {
     testsupport::install_crash_guard();
-    if (argc < 2) return 2;
+    if (argc < 2) return probe::bad_arguments();
     const std::string cmd = argv[1];
     if (cmd == "wait-window" && argc >= 3)
         return probe::wait_shown(main_window, number(argv[2]), "window", "no-window");
@@ -238,5 +238,5 @@ int main(int argc, char** argv) {
                          argc >= 5 && std::string(argv[4]) == "right");
     if (cmd == "dismiss-dialog")
         return dismiss_dialogs(argc >= 3 && std::string(argv[2]) == "IDCANCEL" ? IDCANCEL : IDOK);
-    return 2;
+    return probe::bad_arguments();
 }

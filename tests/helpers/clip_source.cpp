@@ -6,8 +6,10 @@
 // Texts are hex-encoded UTF-8, so no code page stands between the test and
 // the clipboard. Prints "ready" once the clipboard holds the content. With
 // hold, it then keeps the clipboard open, as a busy program does, until the
-// file exists (at most a minute), prints "released" and ends.
+// file exists (at most a minute), prints "released" and ends. A clipboard
+// that stays open in another program is given up on, with a word on stderr.
 
+#include "helpers/probe_util.h"
 #include "services/clipboard.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
@@ -62,11 +64,15 @@ Bytes make_dib(size_t size, unsigned seed) {
     return dib;
 }
 
-void put(HWND owner, const std::wstring& text, const std::string& rtf, const std::string& html, const Bytes& dib,
+bool put(HWND owner, const std::wstring& text, const std::string& rtf, const std::string& html, const Bytes& dib,
          bool exclude) {
     register_clipboard_formats();
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(owner); ++attempt) Sleep(20);
-    EmptyClipboard();
+    bool opened = false;
+    for (int attempt = 0; attempt < 50 && !(opened = OpenClipboard(owner)); ++attempt) Sleep(20);
+    if (!opened || !EmptyClipboard()) {
+        if (opened) CloseClipboard();
+        return false;
+    }
     if (!text.empty()) set_clipboard_bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     if (!rtf.empty()) set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size());
     if (!html.empty()) set_clipboard_bytes(html_clipboard_format(), html.data(), html.size());
@@ -76,7 +82,7 @@ void put(HWND owner, const std::wstring& text, const std::string& rtf, const std
         const char zero = 0;
         set_clipboard_bytes(fmt, &zero, 1);
     }
-    CloseClipboard();
+    return CloseClipboard() != FALSE;
 }
 
 }  // namespace
@@ -106,18 +112,19 @@ int main() {
         else if (key == L"visible") visible = true;
         else if (key == L"stay") stay = std::stoul(value);
         else if (key == L"hold") hold_until = value;
-        else return 2;
+        else return probe::bad_arguments();
     }
 
     HWND window = CreateWindowExW(0, L"STATIC", L"Clip source", WS_OVERLAPPEDWINDOW, 40, 40, 300, 120, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
-    if (!window) return 1;
+    if (!window) return probe::give_up(1, "no window");
     if (visible) {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
     }
-    put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
-        dib_size ? make_dib(dib_size, seed) : Bytes(), exclude);
+    if (!put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
+             dib_size ? make_dib(dib_size, seed) : Bytes(), exclude))
+        return probe::give_up(1, "the clipboard stayed open in another program");
     if (!hold_until.empty()) {
         for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
         std::printf("ready\n");

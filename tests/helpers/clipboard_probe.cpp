@@ -8,6 +8,7 @@
 #include "services/clipboard.h"
 #include "services/encoding.h"
 
+#include "helpers/probe_util.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -20,15 +21,16 @@ int main() {
     testsupport::install_crash_guard();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 3) return 2;
+    if (!argv || argc < 3) return probe::bad_arguments();
     const std::wstring command = argv[1];
     if (command == L"read") {
         const std::string text = utf8_from_wide(read_clipboard().text);
         // An empty read writes an empty file; write_file refuses empty bytes.
-        return testsupport::write_bytes(argv[2], text) ? 0 : 1;
+        return testsupport::write_bytes(argv[2], text) ? 0 : probe::give_up(1, "the text file was not written");
     }
     if (command == L"write" && argc > 3) {
-        set_clipboard_text(wide_from_utf8(testsupport::read_bytes(argv[2])));
+        if (!set_clipboard_text(wide_from_utf8(testsupport::read_bytes(argv[2]))))
+            return probe::give_up(1, "the clipboard stayed open in another program");
         std::printf("ready\n");
         std::fflush(stdout);
         // A message loop keeps Wine's clipboard owner answering X requests.
@@ -40,5 +42,5 @@ int main() {
         }
         return 0;
     }
-    return 2;
+    return probe::bad_arguments();
 }

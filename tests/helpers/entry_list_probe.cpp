@@ -18,9 +18,9 @@
 //                                         clicks the button; "no-box"
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
-#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
@@ -63,13 +63,12 @@ int rows() {
     const bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(main_window(), nullptr), &info) && info.hwndFocus &&
                          IsChild(main_window(), info.hwndFocus);
     std::printf("focus %d\n", focused ? GetDlgCtrlID(info.hwndFocus) : 0);
-    return list ? 0 : 1;
+    return list ? 0 : probe::give_up(1, "no entry list");
 }
-
 
 int select(int argc, char** argv) {
     HWND list = child(kIdEntryList);
-    if (!list) return 1;
+    if (!list) return probe::give_up(1, "no entry list");
     SendMessageW(list, LB_SETSEL, FALSE, -1);
     int first = -1, n = 0;
     for (int i = 0; i < argc; ++i) {
@@ -81,7 +80,7 @@ int select(int argc, char** argv) {
     }
     if (first >= 0) SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(first), FALSE);
     std::printf("selected %d\n", n);
-    return n == argc ? 0 : 1;
+    return n == argc ? 0 : probe::give_up(1, "not every row asked for is in the list");
 }
 
 int click_row(long long data, const std::string& how) {
@@ -96,7 +95,7 @@ int click_row(long long data, const std::string& how) {
     }
     if (row < 0) {
         std::printf("no-row\n");
-        return 1;
+        return probe::give_up(1, "no row with that item data");
     }
     const POINT at = testsupport::to_screen(list, {r.left + 40, (r.top + r.bottom) / 2});
     testsupport::click_at(at, how == "right");
@@ -109,7 +108,7 @@ int click_row(long long data, const std::string& how) {
 int view(long long data) {
     HWND sidebar = child(kIdSidebar);
     const int row = row_of(sidebar, data);
-    if (row < 0) return 1;
+    if (row < 0) return probe::give_up(1, "no sidebar row with that item data");
     SendMessageW(sidebar, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     SendMessageW(main_window(), WM_COMMAND, MAKEWPARAM(kIdSidebar, LBN_SELCHANGE), reinterpret_cast<LPARAM>(sidebar));
     return 0;
@@ -126,7 +125,7 @@ int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring
     for (const DWORD start = GetTickCount(); !box && GetTickCount() - start <= ms; Sleep(30)) box = find_box(cls);
     if (!box) {
         std::printf("no-box\n");
-        return 1;
+        return probe::give_up(1, "the box did not come in time");
     }
     Sleep(150);  // let it finish showing
     std::printf("title %s\n", hex(testsupport::remote_text(box)).c_str());
@@ -163,7 +162,7 @@ int target_text() {
     HWND frame = FindWindowW(L"KorvaneTestPasteTarget", nullptr);
     HWND edit = frame ? GetWindow(frame, GW_CHILD) : nullptr;
     std::printf("text %s\n", edit ? hex(testsupport::remote_text(edit)).c_str() : "-");
-    return edit ? 0 : 1;
+    return edit ? 0 : probe::give_up(1, "no paste target");
 }
 
 std::wstring unhex(const std::string& h) {
@@ -188,5 +187,5 @@ int main(int argc, char** argv) {
         return answer_box(wide_from_utf8(argv[2]), std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 0),
                           text.rfind("text=", 0) == 0 ? unhex(text.substr(5)) : L"");
     }
-    return 2;
+    return probe::bad_arguments();
 }

@@ -5,6 +5,7 @@
 //   fake_browser address=<hex> name=<hex> text=<hex> [url=<hex>] [stay=<ms>]
 // Texts are hex-encoded UTF-8. Prints "ready" once the clipboard is set.
 
+#include "helpers/probe_util.h"
 #include "services/clipboard.h"
 #include "services/com_ptr.h"
 #include "services/encoding.h"
@@ -75,11 +76,13 @@ int main() {
     RegisterClassW(&wc);
     HWND window = CreateWindowExW(0, wc.lpszClassName, L"Fake Page - Google Chrome", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   60, 60, 500, 300, nullptr, nullptr, wc.hInstance, nullptr);
-    if (!window) return 1;
+    if (!window) return probe::give_up(1, "no window");
     SetForegroundWindow(window);
 
     register_clipboard_formats();
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
+    bool opened = false;
+    for (int attempt = 0; attempt < 50 && !(opened = OpenClipboard(window)); ++attempt) Sleep(20);
+    if (!opened) return probe::give_up(1, "the clipboard stayed open in another program");
     EmptyClipboard();
     set_clipboard_bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     const std::string html = cf_html(utf8_from_wide(text), url);

@@ -5,9 +5,10 @@
 //   fetch_title thread <url>    runs the worker against a window of its own and
 //                               prints the title it posted, or "none" after 20 s
 
-#include "services/ids.h"
 #include "capture/link_fetch.h"
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -27,9 +28,10 @@ void print_line(const std::wstring& text) {
 
 int run_thread(const std::wstring& url) {
     HWND window = CreateWindowExW(0, L"STATIC", L"fetch", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    if (!window) return 2;
+    if (!window) return probe::give_up(2, "no window");
     // A value no worker handed out is never taken as a title.
-    if (claim_link_title(reinterpret_cast<LPARAM>(&url))) return 4;
+    if (claim_link_title(reinterpret_cast<LPARAM>(&url)))
+        return probe::give_up(4, "a foreign value was taken as a title");
     start_link_title_thread(window, 42, url);
     const DWORD deadline = GetTickCount() + 20000;
     while (static_cast<LONG>(GetTickCount() - deadline) < 0) {
@@ -37,8 +39,8 @@ int run_thread(const std::wstring& url) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == kMsgLinkTitle) {
                 auto title = claim_link_title(msg.lParam);
-                if (!title) return 5;
-                if (claim_link_title(msg.lParam)) return 6;  // handed over once only
+                if (!title) return probe::give_up(5, "the posted title could not be claimed");
+                if (claim_link_title(msg.lParam)) return probe::give_up(6, "a title was handed over twice");
                 std::printf("id %lld\n", static_cast<long long>(msg.wParam));
                 print_line(*title);
                 return 0;
@@ -56,7 +58,7 @@ int run_thread(const std::wstring& url) {
 int main() {
     testsupport::install_crash_guard();
     const std::vector<std::wstring> args = testsupport::command_line_args();
-    if (args.size() < 3) return 2;
+    if (args.size() < 3) return probe::bad_arguments();
     const std::wstring& mode = args[1];
     const std::wstring& url = args[2];
     if (mode == L"title") {
@@ -70,5 +72,5 @@ int main() {
         return 0;
     }
     if (mode == L"thread") return run_thread(url);
-    return 2;
+    return probe::bad_arguments();
 }

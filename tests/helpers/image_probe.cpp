@@ -7,6 +7,7 @@
 #include "services/image.h"
 #include "services/image_file.h"
 
+#include "helpers/probe_util.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -16,7 +17,7 @@ int main() {
     testsupport::install_crash_guard();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 4) return 2;
+    if (!argv || argc != 4) return probe::bad_arguments();
     const std::wstring command = argv[1];
     const std::string in = testsupport::read_bytes(argv[2]);
     const Bytes input(in.begin(), in.end());
@@ -24,7 +25,8 @@ int main() {
     bool ok;
     if (command == L"png2dib") ok = png_to_dib(input, output);
     else if (command == L"dib2png") ok = dib_to_png(input, output);
-    else return 2;
-    if (ok && output.empty()) return 3;  // success must give bytes
-    return ok && write_file_atomic(argv[3], output) ? 0 : 1;
+    else return probe::bad_arguments();
+    if (ok && output.empty()) return probe::give_up(3, "the conversion succeeded with no bytes");
+    if (!ok) return probe::give_up(1, "the conversion failed");
+    return write_file_atomic(argv[3], output) ? 0 : probe::give_up(1, "the output was not written");
 }

@@ -4,8 +4,10 @@
 //   menu_probe wait-no-menu <ms>   waits until no menu is open
 //   menu_probe key <vk>...         posts key presses to the newest menu
 //   menu_probe quit-thread <code>  posts WM_QUIT to the main window's thread
-// Exit code 0 on success, 1 when the awaited state did not come.
+// Exit code 0 on success, 1 when the awaited state did not come (and why on
+// stderr).
 
+#include "helpers/probe_util.h"
 #include "services/ids.h"
 #include "support/test_support.h"
 
@@ -46,7 +48,7 @@ bool wait_for(bool want_menu, DWORD ms) {
 }
 
 int wait_menu(DWORD ms) {
-    if (!wait_for(true, ms)) return 1;
+    if (!wait_for(true, ms)) return probe::give_up(1, "no menu came in time");
     Sleep(100);  // let it paint and settle
     HWND menu = newest_menu();
     RECT r{};
@@ -58,7 +60,7 @@ int wait_menu(DWORD ms) {
 int keys(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         HWND menu = newest_menu();
-        if (!menu) return 1;
+        if (!menu) return probe::give_up(1, "no menu open for the key");
         const WPARAM vk = std::strtoul(argv[i], nullptr, 0);
         PostMessageW(menu, WM_KEYDOWN, vk, 1);
         PostMessageW(menu, WM_KEYUP, vk, 0xC0000001);
@@ -69,20 +71,22 @@ int keys(int argc, char** argv) {
 
 int quit_thread(int code) {
     HWND main = FindWindowW(kMainWindowClass, nullptr);
-    if (!main) return 1;
+    if (!main) return probe::give_up(1, "no main window");
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
-    return PostThreadMessageW(thread, WM_QUIT, static_cast<WPARAM>(code), 0) ? 0 : 1;
+    return PostThreadMessageW(thread, WM_QUIT, static_cast<WPARAM>(code), 0) ? 0
+                                                                             : probe::give_up(1, "WM_QUIT not posted");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     testsupport::install_crash_guard();
-    if (argc < 2) return 2;
+    if (argc < 2) return probe::bad_arguments();
     const std::string cmd = argv[1];
     if (cmd == "wait-menu" && argc >= 3) return wait_menu(std::strtoul(argv[2], nullptr, 0));
-    if (cmd == "wait-no-menu" && argc >= 3) return wait_for(false, std::strtoul(argv[2], nullptr, 0)) ? 0 : 1;
+    if (cmd == "wait-no-menu" && argc >= 3)
+        return wait_for(false, std::strtoul(argv[2], nullptr, 0)) ? 0 : probe::give_up(1, "a menu stayed open");
     if (cmd == "key") return keys(argc - 2, argv + 2);
     if (cmd == "quit-thread" && argc >= 3) return quit_thread(std::atoi(argv[2]));
-    return 2;
+    return probe::bad_arguments();
 }

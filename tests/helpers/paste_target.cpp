@@ -6,6 +6,7 @@
 // "pastes <n>", the Ctrl+V presses the edit received (also those that found
 // nothing to paste).
 
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "services/window_util.h"
 #include "support/desktop_input.h"
@@ -60,7 +61,7 @@ int main() {
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 5, 5, 400, 150,
                                 frame, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!frame || !edit) return 1;
+    if (!frame || !edit) return probe::give_up(1, "no window");
     g_edit = edit;
     g_edit_proc =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc)));

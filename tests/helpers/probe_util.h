@@ -14,6 +14,17 @@
 
 namespace probe {
 
+// A helper that gives up says why, on stderr, beside whatever its stdout
+// protocol says: a failure that prints nothing cannot be told from a run
+// that never reached the program. Returns the exit code.
+inline int give_up(int code, const char* why) {
+    std::fprintf(stderr, "%s\n", why);
+    return code;
+}
+
+// Exit code 2: the command line asks for nothing this helper does.
+inline int bad_arguments() { return give_up(2, "unknown command or missing arguments"); }
+
 // Hex of the text's UTF-8, so that blanks and line breaks survive the line
 // format; "-" for an empty text, which would otherwise leave a blank field.
 inline std::string hex(const std::wstring& text) {
@@ -60,14 +71,14 @@ inline int wait_shown(const std::function<HWND()>& find, long timeout_ms, const 
         return 0;
     }
     std::printf("%s\n", missing);
-    return 1;
+    return give_up(1, "the window did not come in time");
 }
 
 // Waits for find() to give none: prints "gone" or "still-there"; the exit code 0 or 1.
 inline int wait_gone(const std::function<HWND()>& find, long timeout_ms) {
     const bool gone = testsupport::wait_until_gone(find, static_cast<DWORD>(timeout_ms));
     std::printf(gone ? "gone\n" : "still-there\n");
-    return gone ? 0 : 1;
+    return gone ? 0 : give_up(1, "the window stayed");
 }
 
 }  // namespace probe

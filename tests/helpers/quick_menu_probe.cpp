@@ -9,11 +9,12 @@
 //   quick_menu_probe chord <vk>...      holds the keys down together, then lets go
 //   quick_menu_probe cursor <x> <y>     puts the mouse cursor there
 //   quick_menu_probe activate <class>   brings the window of that class to the front
-// Exit code 0 on success, 1 when the awaited state did not come.
+// Exit code 0 on success, 1 when the awaited state did not come (and why on
+// stderr).
 
-#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 
@@ -48,14 +49,16 @@ int describe(HWND menu) {
 
 int main(int argc, char** argv) {
     testsupport::install_crash_guard();
-    if (argc < 2) return 2;
+    if (argc < 2) return probe::bad_arguments();
     const std::string cmd = argv[1];
     if (cmd == "wait-shown" && argc >= 3) {
         HWND menu = testsupport::wait_for_window(shown_menu, std::strtoul(argv[2], nullptr, 0));
-        return menu ? describe(menu) : 1;
+        return menu ? describe(menu) : probe::give_up(1, "the quick menu did not come in time");
     }
     if (cmd == "wait-hidden" && argc >= 3)
-        return testsupport::wait_until_gone(shown_menu, std::strtoul(argv[2], nullptr, 0)) ? 0 : 1;
+        return testsupport::wait_until_gone(shown_menu, std::strtoul(argv[2], nullptr, 0))
+                   ? 0
+                   : probe::give_up(1, "the quick menu stayed");
     if (cmd == "keys") {
         for (int i = 2; i < argc; ++i) {
             testsupport::send_key(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));
@@ -70,10 +73,12 @@ int main(int argc, char** argv) {
             testsupport::send_key_up(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));
         return 0;
     }
-    if (cmd == "cursor" && argc >= 4) return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : 1;
+    if (cmd == "cursor" && argc >= 4)
+        return SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3])) ? 0 : probe::give_up(1, "SetCursorPos failed");
     if (cmd == "activate" && argc >= 3) {
         HWND window = FindWindowW(wide_from_utf8(argv[2]).c_str(), nullptr);
-        return window && SetForegroundWindow(window) ? 0 : 1;
+        if (!window) return probe::give_up(1, "no window of that class");
+        return SetForegroundWindow(window) ? 0 : probe::give_up(1, "SetForegroundWindow refused");
     }
-    return 2;
+    return probe::bad_arguments();
 }

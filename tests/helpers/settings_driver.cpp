@@ -19,9 +19,9 @@
 //                                         right bottom", where they are in the picture
 //   settings_driver close                 WM_CLOSE, as the title bar's close button sends
 
-#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/pixels.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
@@ -110,7 +110,7 @@ int click(HWND window, int id) {
 
 int page(HWND window, int row) {
     HWND nav = control(window, kIdSettingsNav);
-    if (!nav) return 1;
+    if (!nav) return probe::give_up(1, "no page list");
     post_click(nav, POINT{60, row * kNavRowHeight + kNavRowHeight / 2});
     std::printf("clicked\n");
     return 0;
@@ -118,7 +118,7 @@ int page(HWND window, int row) {
 
 int choose(HWND window, int id, int row) {
     HWND combo = control(window, id);
-    if (!combo) return 1;
+    if (!combo) return probe::give_up(1, "no such combo box");
     send(combo, CB_SETCURSEL, static_cast<WPARAM>(row));
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     std::printf("chosen\n");
@@ -127,7 +127,7 @@ int choose(HWND window, int id, int row) {
 
 int set_text(HWND window, int id, const std::wstring& file) {
     HWND target = control(window, id);
-    if (!target) return 1;
+    if (!target) return probe::give_up(1, "no such control");
     const std::wstring text = wide_from_utf8(testsupport::read_bytes(file));
     send(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     std::printf("set %zu\n", text.size());
@@ -152,7 +152,7 @@ int shot(HWND window, const std::wstring& path) {
     GetWindowRect(window, &r);
     testsupport::PixelImage image(r.right - r.left, r.bottom - r.top);
     testsupport::capture_screen(r, image);
-    if (!image.save_png(path)) return 1;
+    if (!image.save_png(path)) return probe::give_up(1, "the picture was not saved");
     std::printf("saved %ld %ld\n", r.right - r.left, r.bottom - r.top);
     // Where the client area and each shown control are in the picture.
     const auto print_at = [&](const char* what, HWND hwnd) {
@@ -182,7 +182,7 @@ int shot(HWND window, const std::wstring& path) {
 
 int main(int argc, char** argv) {
     testsupport::install_crash_guard();
-    if (argc < 2) return 2;
+    if (argc < 2) return probe::bad_arguments();
     const std::string cmd = argv[1];
     const auto number = [&](int i) { return static_cast<int>(std::strtol(argv[i], nullptr, 0)); };
     if (cmd == "wait" && argc >= 3) return probe::wait_shown(settings_window, number(2), "settings", "no-settings");
@@ -200,6 +200,6 @@ int main(int argc, char** argv) {
     if (cmd == "focus" && argc >= 3) return focus(window, number(2));
     if (cmd == "keys") return probe::type_keys(argc - 2, argv + 2);
     if (cmd == "shot" && argc >= 3) return shot(window, testsupport::command_line_args()[2]);
-    if (cmd == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
-    return 2;
+    if (cmd == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : probe::give_up(1, "WM_CLOSE not posted");
+    return probe::bad_arguments();
 }

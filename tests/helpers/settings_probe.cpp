@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "services/encoding.h"
 
+#include "helpers/probe_util.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -41,7 +42,7 @@ int main() {
     testsupport::install_crash_guard();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 3) return 2;
+    if (!argv || argc < 3) return probe::bad_arguments();
     const std::wstring command = argv[1];
     if (command == L"save") return save(argv[2], argc > 3 ? argv[3] : L"");
     if (command == L"resave" && argc > 3) {
@@ -50,5 +51,5 @@ int main() {
         Settings::save(s, argv[3]);
         return 0;
     }
-    return 2;
+    return probe::bad_arguments();
 }

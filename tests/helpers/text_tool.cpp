@@ -4,6 +4,7 @@
 //                            and for every <name>.txt writes <name>.dec (decoded)
 //   text_tool utf8 <dir>     for every <name>.u8 writes <name>.u16 (UTF-16LE)
 //                            and for every <name>.w16 writes <name>.w8 (UTF-8)
+#include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "support/test_support.h"
 
@@ -64,7 +65,7 @@ int main() {
             write_bytes(base + L".w8", utf8_from_wide(w));
         });
     } else {
-        return 2;
+        return probe::bad_arguments();
     }
     std::printf("%d\n", n);
     return 0;
