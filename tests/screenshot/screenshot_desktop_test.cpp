@@ -9,6 +9,7 @@
 #include "screenshot/capture_overlay.h"
 #include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
+#include "screenshot/screenshot_rules.h"
 #include "screenshot/screenshot.h"
 #include "services/clipboard.h"
 #include "services/tray_icon.h"
@@ -363,9 +364,16 @@ TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {
 
     // Dialog cancelled, autosave on: one file, in the screenshot folder.
     app.settings->screenshot_autosave = true;
+    SYSTEMTIME before{}, after{};
+    GetLocalTime(&before);
     screenshot_with([] { key('S', true); });
+    GetLocalTime(&after);
     ASSERT_TRUE(answer.called);
-    EXPECT_EQ(answer.proposed.rfind(L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442 ", 0), 0u);
+    // The name proposed is the clock's moment of the save.
+    auto name_at = [](const SYSTEMTIME& t) {
+        return screenshot_file_name_at(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    };
+    EXPECT_TRUE(name_at(before) <= answer.proposed && answer.proposed <= name_at(after)) << answer.proposed;
     auto files = files_in(folder);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(last_path(), files[0]);
