@@ -222,6 +222,14 @@ TEST_F(MainWindowDesktop, TypingInTheSearchFieldNarrowsTheList) {
     SetWindowTextW(mw_->search_edit, L"");
     EXPECT_EQ(list_data(list()).size(), 2u);
     EXPECT_FALSE(IsWindowVisible(mw_->empty_hint));
+
+    // Templates are found by their group's name too.
+    mw_->show_templates_view();
+    click_at(client_center(mw_->search_button));
+    ASSERT_TRUE(pump_until([&] { return GetFocus() == mw_->search_edit; }, 2000));
+    for (WORD key : {'R', 'E', 'P', 'L', 'I', 'E', 'S'}) send_key(key);
+    ASSERT_TRUE(pump_until([&] { return list_data(list()).size() == 2; }, 3000));
+    EXPECT_TRUE(list_texts(list())[0].starts_with(L"Apple reply\n"));
 }
 
 TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndItsCommand) {

@@ -371,16 +371,17 @@ TEST_F(PreviewDesktop, TheEditorKeepsWhatWasTypedUntilItCanBeStoredInItsGroup) {
                       [] { dismiss_message_box(); },
                       [&] {
                           kept_title = editor_text(kIdEditorTitle);
-                          set_editor_text(kIdEditorTitle, L"Greeting");
-                          click_control(kIdEditorOk);
-                      }});
+                          // The title comes back chosen: what is typed replaces it.
+                          for (WORD key : {'G', 'R', 'E', 'E', 'T', 'I', 'N', 'G'}) send_key(key);
+                      },
+                      [] { click_control(kIdEditorOk); }});
     mw_->new_template_in_group(L"Replies");
     EXPECT_TRUE(group_preset);
     EXPECT_EQ(after_insert, L"Hello {date}world");
     EXPECT_EQ(after_replace, L"Hello {date}{user}");
     EXPECT_EQ(kept_title, L"Thanks");
     const std::vector<Snippet> stored = fx_.db().list_snippets();
-    const Snippet* greeting = find_stored(stored, L"Greeting");
+    const Snippet* greeting = find_stored(stored, L"greeting");
     ASSERT_NE(greeting, nullptr);
     EXPECT_EQ(greeting->grp, L"Replies");
     EXPECT_EQ(greeting->text, L"Hello {date}{user}");
