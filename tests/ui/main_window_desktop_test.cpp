@@ -383,6 +383,11 @@ TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
     // A wheel message that reaches the main window over the list scrolls it too.
     SendMessageW(fx_.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(over_list.x, over_list.y));
     EXPECT_EQ(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), 0);
+    // So does the real wheel over the list while the search field has the focus.
+    SetFocus(mw_->search_edit);
+    move_mouse(over_list);
+    send_wheel(-1);
+    EXPECT_TRUE(pump_until([&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) == 3; }, 2000));
 
     move_mouse(client_center(GetDlgItem(fx_.hwnd(), kIdPasteButton)));
     ASSERT_TRUE(pump_until([&] { return IsWindowVisible(mw_->tooltip) != FALSE; }, 2000));

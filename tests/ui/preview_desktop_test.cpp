@@ -261,6 +261,11 @@ TEST_F(PreviewDesktop, TheWheelScrollsTenPixelsANotchAndStopsAtBothEnds) {
     show_for(short_id_);
     show_for(long_id_);
     EXPECT_EQ(mw_->preview_scroll, 0);
+
+    // The real wheel with the pointer over it.
+    move_mouse(client_center(popup()));
+    send_wheel(-1);
+    EXPECT_TRUE(pump_until([&] { return mw_->preview_scroll == 10; }, 2000));
 }
 
 TEST_F(PreviewDesktop, AClickElsewhereClosesItButNotAClickInItOrOnTheWindow) {
