@@ -334,6 +334,14 @@ TEST_F(PreviewDesktop, TheFontSpinResizesTheListAndAShownPreviewFollowsTheSize) 
     ASSERT_TRUE(pump_until([&] { return mw_->list_font_size == 15; }, 3000));
     EXPECT_EQ(fx_.settings().font_size, 15);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw_->entry_list, WM_GETFONT, 0, 0)), mw_->list_font.get());
+    // The page row under the pointer is lit, and none once it has left.
+    HWND nav = GetDlgItem(sw->window, kIdSettingsNav);
+    RECT row{};
+    SendMessageW(nav, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    move_mouse(to_screen(nav, {(row.left + row.right) / 2, (row.top + row.bottom) / 2}));
+    EXPECT_TRUE(pump_until([&] { return sw->hovered_nav_row == 3; }, 2000));
+    move_mouse(POINT{r.right + 200, r.bottom + 200});
+    EXPECT_TRUE(pump_until([&] { return sw->hovered_nav_row == -1; }, 3000));
     DestroyWindow(sw->window);
     pump_messages(100);
 
