@@ -324,6 +324,11 @@ TEST_F(ScreenshotCommand, TheMouseStretchesAndCarriesTheSelection) {
             Sleep(60);
         };
         drag({100, 100}, {300, 250});  // 200 x 150
+        testsupport::move_mouse(to_screen(hwnd, {300, 175}));
+        Sleep(100);
+        CURSORINFO cursor{sizeof cursor};
+        GetCursorInfo(&cursor);
+        EXPECT_EQ(cursor.hCursor, LoadCursorW(nullptr, IDC_SIZEWE)) << "the pointer over an edge shows it can stretch";
         drag({300, 175}, {360, 175});  // the right edge: 260 wide
         drag({200, 100}, {200, 140});  // the top edge: 110 high
         RECT r{};
