@@ -333,7 +333,8 @@ TEST_F(ScreenshotCommand, TheMouseStretchesAndCarriesTheSelection) {
         drag({200, 100}, {200, 140});  // the top edge: 110 high
         RECT r{};
         GetWindowRect(hwnd, &r);
-        for (const ToolbarButton& b : layout_toolbar_for({100, 140, 260, 110}, r.right - r.left, r.bottom - r.top).buttons)
+        for (const ToolbarButton& b :
+             layout_toolbar_for({100, 140, 260, 110}, r.right - r.left, r.bottom - r.top).buttons)
             if (b.id == kCaptureToolFirst)  // the move tool
                 click_at(to_screen(hwnd, {(b.rect.left + b.rect.right) / 2, (b.rect.top + b.rect.bottom) / 2}));
         Sleep(60);

@@ -231,8 +231,8 @@ class SettingsWindowTest(unittest.TestCase):
         after = read_profile_settings()
         for key, value in flipped.items():
             self.assertEqual(after[key], value, key)
-        self.assertEqual((after["categories_hidden"], after["scroll_lines"], after["app_filter_mode"], after["font_size"]),
-                         ("63", "4", "blacklist", "16"))
+        self.assertEqual([after[key] for key in ("categories_hidden", "scroll_lines", "app_filter_mode", "font_size")],
+                         ["63", "4", "blacklist", "16"])
         self.assertEqual(after["app_filter_list"], names)
 
     def test_a_typed_program_list_and_picture_folder_apply_to_the_next_copies(self):

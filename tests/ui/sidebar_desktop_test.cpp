@@ -127,9 +127,9 @@ TEST_F(SidebarDesktop, CategoryCommandsRunThroughTheirBoxesAndMenus) {
     {
         // Enter in the box is a line break; a name is one line.
         BoxScript script({[] {
-                              for (WORD key : std::initializer_list<WORD>{VK_SPACE, VK_SPACE, 'N', 'E', 'W', VK_RETURN,
-                                                                          'P', 'R', 'O', 'J', 'E', 'C', 'T', 'S',
-                                                                          VK_SPACE, VK_RETURN})
+                              for (WORD key :
+                                   std::initializer_list<WORD>{VK_SPACE, VK_SPACE, 'N', 'E', 'W', VK_RETURN, 'P', 'R',
+                                                               'O', 'J', 'E', 'C', 'T', 'S', VK_SPACE, VK_RETURN})
                                   send_key(key);
                           },
                           [] { click_control(IDOK); }});
