@@ -363,12 +363,18 @@ TEST_F(MainWindowDesktop, EditingATextShowsItsLinesAndKeepsTheirBreaks) {
                      send_key(VK_RETURN);
                      send_key('X');
                  },
+                 [] {
+                     // A new group typed over the one shown.
+                     SetFocus(GetDlgItem(open_box(), kIdEditorGroup));
+                     for (WORD key : {'N', 'O', 'T', 'E', 'S'}) send_key(key);
+                 },
                  [] { click_control(kIdEditorOk); }});
     mw_->edit_selected();
-    std::wstring stored;
+    std::wstring stored, group;
     for (const Snippet& t : fx_.db().list_snippets())
-        if (t.id == snippet) stored = t.text;
+        if (t.id == snippet) stored = t.text, group = t.grp;
     EXPECT_EQ(stored, L"one\ntwo\nx");
+    EXPECT_EQ(group, L"notes");
 }
 
 TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
