@@ -3,6 +3,7 @@ before the start, locked by another program for a moment, or one SQLite can
 only read. The tray balloons are read from the notification area, the rows
 with sqlite3 after the program has quit."""
 
+import datetime
 import os
 import sqlite3
 import time
@@ -53,6 +54,7 @@ class HistoryFileTest(unittest.TestCase):
                 reset_profile()
                 with open(profile_path(".korvane.db"), "wb") as f:
                     f.write(damaged)
+                started = datetime.datetime.now().replace(microsecond=0)
                 with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
                     moved = moved_aside_files()
                     self.assertEqual(len(moved), 1, moved)
@@ -64,6 +66,9 @@ class HistoryFileTest(unittest.TestCase):
                     time.sleep(POLL_WAIT)
                     self.assertEqual(app.quit(), 0)
                 self.assertRegex(moved[0], r"^\.korvane\.db\.corrupt-\d{4}-\d\d-\d\d \d\d-\d\d-\d\d$")
+                # Named by the clock at start.
+                when = datetime.datetime.strptime(moved[0][len(".korvane.db.corrupt-"):], "%Y-%m-%d %H-%M-%S")
+                self.assertTrue(started <= when <= datetime.datetime.now(), (started, moved[0]))
                 with open(profile_path(moved[0]), "rb") as f:
                     self.assertEqual(f.read(), damaged, "the damaged file was changed")
                 self.assertEqual(history_texts(), ["copied after the damaged file: " + case])

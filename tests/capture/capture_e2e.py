@@ -13,7 +13,7 @@ import threading
 import time
 import unittest
 
-from korvane_harness import WINE, RunningProgram, helper, profile_path, temp_dir, win_path, wine
+from korvane_harness import WINE, RunningProgram, helper, profile_path, temp_dir, wait_until, win_path, wine
 
 SOURCE = helper("clip_source")
 MIB2 = 2 * 1024 * 1024
@@ -165,8 +165,9 @@ class CaptureTest(unittest.TestCase):
                              "app_filter_list": " other.exe ; CLIP_SOURCE.EXE "}) as app:
             time.sleep(POLL_WAIT)
             copy(text="from a listed program", visible=True)
+            linux_copy("from a program not on the list")
             self.assertEqual(app.quit(), 0)
-        self.assertEqual(texts(history_rows()), [])
+        self.assertEqual(texts(history_rows()), ["from a program not on the list"])
         with RunningProgram({"start_in_tray": "true", "app_filter_mode": "whitelist",
                              "app_filter_list": "clip_source.exe"}) as app:
             time.sleep(POLL_WAIT)
@@ -206,10 +207,24 @@ class BrowserPageTest(unittest.TestCase):
 
 
 class Pages(http.server.BaseHTTPRequestHandler):
+    asked, answered = [], []  # paths, as requests come and as their fetches end
+
     def log_message(self, *args):
         pass
 
     def do_GET(self):
+        Pages.asked.append(self.path)
+        try:
+            self.answer()
+            # The fetch is over when the program closes its end, having read
+            # what it wanted.
+            self.connection.settimeout(30)
+            self.connection.recv(1)
+        except OSError:
+            pass
+        Pages.answered.append(self.path)
+
+    def answer(self):
         if self.path == "/page":
             body = b'<html><head><meta property="og:title" content="A &quot;served&quot; page"></head></html>'
             status = 200
@@ -244,9 +259,14 @@ class LinkTitleTest(unittest.TestCase):
         try:
             with RunningProgram({"start_in_tray": "true"}) as app:
                 time.sleep(POLL_WAIT)
-                for url in (base + "/page", base + "/missing", closed_url, base + "/huge"):
+                # The refused one first: its fetch ends unseen, at once.
+                for url in (closed_url, base + "/missing", base + "/huge", base + "/page"):
                     copy(text=url, stay=800)
-                time.sleep(4)
+                # An empty title is also what a fetch still running leaves:
+                # every page must have been fetched to the end.
+                self.assertTrue(wait_until(lambda: len(Pages.answered) == len(Pages.asked) and
+                                           {"/page", "/missing", "/huge"} <= set(Pages.answered), timeout=60),
+                                f"asked {Pages.asked}, answered {Pages.answered}")
                 self.assertEqual(app.quit(), 0)
         finally:
             server.shutdown()

@@ -1,12 +1,14 @@
 #include "capture/clipboard_watcher.h"
 #include "config/settings.h"
 #include "services/clipboard.h"
+#include "services/clock.h"
 #include "storage/history_db.h"
 #include "support/test_support.h"
 
 #include <sqlite3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -136,6 +138,7 @@ TEST_F(WatcherTest, CategoryAndSavedPictures) {
     capture_category = category;
     settings.clipboard_images_autosave = true;
     settings.screenshot_folder = dir.file(L"pictures");
+    const std::wstring before = now_iso();
     put_image(small_dib(5));
     watcher().poll();
     const auto entries = db.list_entries(L"any", false, false);
@@ -149,5 +152,13 @@ TEST_F(WatcherTest, CategoryAndSavedPictures) {
     EXPECT_EQ(stored_image_path(dir.file(L"history.db")), paths[0]);
     EXPECT_EQ(paths[0].rfind(dir.file(L"pictures\\"), 0), 0u);
     EXPECT_EQ(std::filesystem::path(paths[0]).extension(), L".png");
+    // Named by the clock at the copy: "<base> 2024-03-01 09-05-07".
+    auto as_name = [](std::wstring iso) {
+        std::replace(iso.begin(), iso.end(), L':', L'-');
+        return iso.replace(10, 1, L" ");
+    };
+    const std::wstring stem = std::filesystem::path(paths[0]).stem().wstring();
+    const std::wstring stamp = stem.substr(stem.find(L' ') + 1);
+    EXPECT_TRUE(as_name(before) <= stamp && stamp <= as_name(now_iso())) << stem << " after " << before;
     EXPECT_TRUE(testsupport::file_exists(paths[0]));
 }

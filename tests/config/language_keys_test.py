@@ -1,7 +1,9 @@
 """Both language files hold a text for every key the program looks up, and
 the two translations of a formatted text take the same values in the same
 order. Keys are found where the code names them literally: tr(L"..."),
-tr_format(L"...", ...) and tr_key(L"...")."""
+tr_format(L"...", ...) and tr_key(L"..."), and as any other literal of a
+key's shape in one of those keys' sections, such as a key handed to a
+helper that looks it up (L"prompt.new_name")."""
 
 import glob
 import os
@@ -11,6 +13,7 @@ import unittest
 from korvane_harness import SOURCE_DIR
 
 KEY_CALL = re.compile(r'\b(tr|tr_format|tr_key)\s*\(\s*L"((?:[^"\\]|\\.)*)"')
+KEY_SHAPE = re.compile(r'L"([a-z][a-z0-9_]*)\.([a-z0-9_.]+)"')
 CONVERSION = re.compile(r"%(?:%|[-0+ #]*\d*(?:\.\d*)?(?:hh|ll|I64|I32|[hlLjztw])?([a-zA-Z]))")
 
 
@@ -38,18 +41,34 @@ def strip_comments(code):
     return "".join(out)
 
 
+def keys_in(code, sections=None):
+    """[(key, is_format, offset)] named in comment-free code: the keys passed
+    to the lookups, and the other literals of a key's shape in the sections
+    given (by default those of the keys passed here)."""
+    found = [(m.group(2), m.group(1) == "tr_format", m.start(2) - 2) for m in KEY_CALL.finditer(code)]
+    if sections is None:
+        sections = {key.split(".")[0] for key, _, _ in found}
+    passed = {offset for _, _, offset in found}
+    found += [(m.group(1) + "." + m.group(2), False, m.start()) for m in KEY_SHAPE.finditer(code)
+              if m.group(1) in sections and m.start() not in passed]
+    return found
+
+
 def used_keys():
     """{key: {"format": bool, "places": [file:line, ...]}} for every key in src/."""
-    keys = {}
     files = glob.glob(os.path.join(SOURCE_DIR, "src", "**", "*.cpp"), recursive=True)
     files += glob.glob(os.path.join(SOURCE_DIR, "src", "**", "*.h"), recursive=True)
+    codes = {}
     for path in sorted(files):
         with open(path, encoding="utf-8") as f:
-            code = strip_comments(f.read())
-        for m in KEY_CALL.finditer(code):
-            entry = keys.setdefault(m.group(2), {"format": False, "places": []})
-            entry["format"] |= m.group(1) == "tr_format"
-            line = code.count("\n", 0, m.start()) + 1
+            codes[path] = strip_comments(f.read())
+    sections = {key.split(".")[0] for code in codes.values() for key, _, _ in keys_in(code, set())}
+    keys = {}
+    for path, code in codes.items():
+        for key, is_format, offset in keys_in(code, sections):
+            entry = keys.setdefault(key, {"format": False, "places": []})
+            entry["format"] |= is_format
+            line = code.count("\n", 0, offset) + 1
             entry["places"].append(f"{os.path.relpath(path, SOURCE_DIR)}:{line}")
     return keys
 
@@ -103,9 +122,10 @@ class LanguageKeys(unittest.TestCase):
     def test_the_scanner_finds_keys_and_skips_comments(self):
         code = strip_comments('// tr(L"in.comment")\n/* tr(L"block.comment") */\n'
                               'auto a = tr(L"real.key"); auto b = tr_format( L"fmt.key", 1);\n'
-                              'const wchar_t* k = tr_key(L"chosen.key"); auto u = L"http://x"; tr(L"after.url");')
-        found = [m.group(2) for m in KEY_CALL.finditer(code)]
-        self.assertEqual(found, ["real.key", "fmt.key", "chosen.key", "after.url"])
+                              'const wchar_t* k = tr_key(L"chosen.key"); auto u = L"http://x"; tr(L"after.url");\n'
+                              'ask(box, L"real.bare_key"); load(L"dwmapi.dll"); host == L"youtu.be";')
+        found = [key for key, _, _ in keys_in(code)]
+        self.assertEqual(found, ["real.key", "fmt.key", "chosen.key", "after.url", "real.bare_key"])
 
 
 if __name__ == "__main__":

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <algorithm>
+
 using testsupport::TempDir;
 
 namespace {
@@ -15,6 +19,20 @@ std::wstring write_ini(const TempDir& dir, const std::string& body) {
     const std::wstring path = dir.file(L"settings.ini");
     testsupport::write_bytes(path, "[Settings]\r\n" + body);
     return path;
+}
+
+// The section "Settings" of a file as key and value pairs, in the file's order.
+std::vector<std::pair<std::wstring, std::wstring>> section_of(const std::wstring& path) {
+    std::wstring lines(1 << 16, L'\0');
+    lines.resize(GetPrivateProfileSectionW(L"Settings", lines.data(), static_cast<DWORD>(lines.size()), path.c_str()));
+    std::vector<std::pair<std::wstring, std::wstring>> out;
+    for (std::size_t start = 0, end; start < lines.size(); start = end + 1) {
+        end = std::min(lines.find(L'\0', start), lines.size());
+        const std::wstring line = lines.substr(start, end - start);
+        const std::size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos) out.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
+    return out;
 }
 
 }  // namespace
@@ -109,17 +127,25 @@ TEST(Settings, SetAssignsFromTextWithoutClamping) {
 
 TEST(Settings, SaveAndLoadKeepEveryValueAndCyrillicText) {
     TempDir dir;
-    const std::wstring path = dir.file(L"new.ini");
+    // Every option away from its default: the file of the defaults names each
+    // one, and its text tells a switch, a number or a text.
+    const std::wstring defaults_path = dir.file(L"defaults.ini");
+    Settings::save(Settings{}, defaults_path);
+    const auto defaults = section_of(defaults_path);
+    ASSERT_FALSE(defaults.empty());
     Settings s;
-    s.dark_mode = true;
-    s.watch_clipboard = false;
-    s.font_size = 16;
+    for (const auto& [key, text] : defaults) {
+        std::wstring other = text == L"true" ? L"false" : text == L"false" ? L"true" : text + L"Ёж";
+        if (const std::optional<int> n = ini_int_from_text(text)) other = std::to_wstring(*n + 1);  // within any range
+        ASSERT_TRUE(Settings::set(s, key, other)) << key;
+    }
     s.window_x = -250;
     s.categories_hidden = 0x7FFFFFFF;
     s.screenshot_folder = L"D:\\Картинки\\Скриншоты";
     s.app_filter_list = L"Блокнот.exe; telegram.exe";
     s.snippet_collapsed_groups = L"Работа\x1FЛичное";
     s.hotkey = L"ctrl+alt+ё";
+    const std::wstring path = dir.file(L"new.ini");
     Settings::save(s, path);
 
     // A new file starts as UTF-16LE, so the profile functions write Unicode.
@@ -127,16 +153,20 @@ TEST(Settings, SaveAndLoadKeepEveryValueAndCyrillicText) {
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 
+    // What is read back is saved again as it was, value for value.
     Settings back;
     Settings::load(back, path);
-    EXPECT_TRUE(back.dark_mode);
-    EXPECT_FALSE(back.watch_clipboard);
-    EXPECT_EQ(back.font_size, 16);
-    EXPECT_EQ(back.window_x, -250);
-    EXPECT_EQ(back.categories_hidden, 0x7FFFFFFF);
+    const std::wstring again_path = dir.file(L"again.ini");
+    Settings::save(back, again_path);
+    const auto saved = section_of(path);
+    const auto again = section_of(again_path);
+    ASSERT_EQ(saved.size(), defaults.size());
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        EXPECT_NE(saved[i].second, defaults[i].second) << saved[i].first;
+        EXPECT_EQ(again[i], saved[i]);
+    }
     EXPECT_EQ(back.screenshot_folder, s.screenshot_folder);
-    EXPECT_EQ(back.app_filter_list, s.app_filter_list);
-    EXPECT_EQ(back.hotkey, s.hotkey);
+    EXPECT_EQ(back.snippet_collapsed_groups, s.snippet_collapsed_groups);
 
     // A second save rewrites the same file in place.
     s.language = L"en";

@@ -14,14 +14,17 @@
 //                                         its static texts, "field <length>" for its edit field,
 //                                         "client <width> <height>", "margin <pixels>" between its
 //                                         controls and the edges of its client area (below 0: one
-//                                         is cut off) and "dpi <n>"; fills the field when asked and
-//                                         clicks the button; "no-box"
+//                                         is cut off), "dpi <n>", "caption <pixels>" above the client
+//                                         area and "prompt-ink <rows>" of the first text's letters on
+//                                         the screen; fills the field when asked and clicks the
+//                                         button; "no-box"
 //   entry_list_probe target-text          "text <text>" of the paste target's edit control
 
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
 #include "services/ids.h"
 #include "support/desktop_input.h"
+#include "support/pixels.h"
 #include "support/remote_window.h"
 #include "support/test_support.h"
 
@@ -120,6 +123,25 @@ HWND find_box(const std::wstring& cls) {
     return found.empty() ? nullptr : found.front();
 }
 
+// Rows of a control on the screen that hold any colour but its background's
+// (the colour of its top-left pixel), from the first to the last.
+int ink_rows(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    testsupport::PixelImage image(r.right - r.left, r.bottom - r.top);
+    testsupport::capture_screen(r, image);
+    const COLORREF background = image.at(0, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.at(x, y) != background) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
+}
+
 int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring& text) {
     HWND box = nullptr;
     for (const DWORD start = GetTickCount(); !box && GetTickCount() - start <= ms; Sleep(30)) box = find_box(cls);
@@ -140,13 +162,18 @@ int answer_box(const std::wstring& cls, int button, DWORD ms, const std::wstring
             margin = std::min(
                 {margin, r.left - client.left, r.top - client.top, client.right - r.right, client.bottom - r.bottom});
     }
-    std::printf("client %ld %ld\nmargin %ld\ndpi %u\n", client.right - client.left, client.bottom - client.top, margin,
-                GetDpiForWindow(box));
+    RECT frame{};
+    GetWindowRect(box, &frame);
+    std::printf("client %ld %ld\nmargin %ld\ndpi %u\ncaption %ld\n", client.right - client.left,
+                client.bottom - client.top, margin, GetDpiForWindow(box), client.top - frame.top);
+    bool inked = false;
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t name[64] = {};
         GetClassNameW(c, name, 64);
         if (std::wstring(name) == L"Static" && !testsupport::remote_text(c).empty()) {
             std::printf("text %s\n", hex(testsupport::remote_text(c)).c_str());
+            if (!inked) std::printf("prompt-ink %d\n", ink_rows(c));
+            inked = true;
         } else if (std::wstring(name) == L"Edit") {
             std::printf("field %ld\n", static_cast<long>(SendMessageW(c, WM_GETTEXTLENGTH, 0, 0)));
             if (!text.empty()) SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

@@ -9,8 +9,10 @@
 #include "screenshot/capture_overlay.h"
 #include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
+#include "screenshot/screenshot_rules.h"
 #include "screenshot/screenshot.h"
 #include "services/clipboard.h"
+#include "services/image.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
 #include "support/desktop_input.h"
@@ -304,6 +306,53 @@ TEST_F(ScreenshotCommand, WithoutTheEditorADraggedAreaIsCopiedAtOnce) {
     EXPECT_FALSE(read_clipboard().dib.empty()) << "finished as a copy";
 }
 
+// With the mouse, an edge of the selection drawn out stretches it whatever the
+// tool, and with the move tool a drag inside carries it over the screen.
+TEST_F(ScreenshotCommand, TheMouseStretchesAndCarriesTheSelection) {
+    constexpr COLORREF kMark = RGB(20, 160, 60);
+    HWND mark = solid_window(kMark, 600, 150, 300, 200);
+    OverlayInput input([] {
+        HWND hwnd = OverlayInput::overlay();
+        auto drag = [hwnd](POINT from, POINT to) {
+            testsupport::move_mouse(to_screen(hwnd, from));
+            Sleep(60);
+            mouse_button(false, true);
+            for (int i = 1; i <= 5; ++i, Sleep(30))
+                testsupport::move_mouse(
+                    to_screen(hwnd, {from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5}));
+            mouse_button(false, false);
+            Sleep(60);
+        };
+        drag({100, 100}, {300, 250});  // 200 x 150
+        testsupport::move_mouse(to_screen(hwnd, {300, 175}));
+        Sleep(100);
+        CURSORINFO cursor{sizeof cursor};
+        GetCursorInfo(&cursor);
+        EXPECT_EQ(cursor.hCursor, LoadCursorW(nullptr, IDC_SIZEWE)) << "the pointer over an edge shows it can stretch";
+        drag({300, 175}, {360, 175});  // the right edge: 260 wide
+        drag({200, 100}, {200, 140});  // the top edge: 110 high
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        for (const ToolbarButton& b :
+             layout_toolbar_for({100, 140, 260, 110}, r.right - r.left, r.bottom - r.top).buttons)
+            if (b.id == kCaptureToolFirst)  // the move tool
+                click_at(to_screen(hwnd, {(b.rect.left + b.rect.right) / 2, (b.rect.top + b.rect.bottom) / 2}));
+        Sleep(60);
+        drag({200, 200}, {700, 260});  // over the mark
+        key(VK_RETURN);
+    });
+    app.take_screenshot(kShotArea);
+    DestroyWindow(mark);
+    const auto rows = entries();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(png_side(rows[0].image, 16), 260u);
+    EXPECT_EQ(png_side(rows[0].image, 20), 110u);
+    Bytes dib;
+    ASSERT_TRUE(png_to_dib(rows[0].image, dib));
+    const std::uint8_t* centre = dib.data() + sizeof(BITMAPINFOHEADER) + (55 * 260 + 130) * 4;
+    EXPECT_EQ(RGB(centre[2], centre[1], centre[0]), kMark);
+}
+
 TEST_F(ScreenshotCommand, CancelKeepsTheToolSettingsAndAddsNothing) {
     app.settings->screenshot_thickness = 5;
     screenshot_with([] {
@@ -363,9 +412,16 @@ TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {
 
     // Dialog cancelled, autosave on: one file, in the screenshot folder.
     app.settings->screenshot_autosave = true;
+    SYSTEMTIME before{}, after{};
+    GetLocalTime(&before);
     screenshot_with([] { key('S', true); });
+    GetLocalTime(&after);
     ASSERT_TRUE(answer.called);
-    EXPECT_EQ(answer.proposed.rfind(L"\u0421\u043a\u0440\u0438\u043d\u0448\u043e\u0442 ", 0), 0u);
+    // The name proposed is the clock's moment of the save.
+    auto name_at = [](const SYSTEMTIME& t) {
+        return screenshot_file_name_at(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    };
+    EXPECT_TRUE(name_at(before) <= answer.proposed && answer.proposed <= name_at(after)) << answer.proposed;
     auto files = files_in(folder);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(last_path(), files[0]);

@@ -35,9 +35,30 @@ TEST(TrayIconRecord, TheIconTalksBackWithTheTrayMessage) {
     EXPECT_EQ(std::wstring(nid.szTip), L"Korvane");
 }
 
+// In the real notification area, where only an icon that is there takes a
+// change of its tip. A second add of the same icon fails, as on Windows.
 TEST(TrayIcon, DoesNothingBeforeItWasAdded) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    auto icon_there = [&] {
+        NOTIFYICONDATAW nid = tray_icon_record(window, nullptr);
+        nid.uFlags = NIF_TIP;
+        return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    };
     TrayIcon tray;
-    tray.show_balloon(L"title", L"text");
+    tray.add(window);
+    EXPECT_TRUE(tray.added);
+    EXPECT_TRUE(icon_there());
+
+    TrayIcon twin;
+    twin.add(window);
+    EXPECT_FALSE(twin.added);
+    twin.show_balloon(L"title", L"text");
+    twin.remove();
+    EXPECT_TRUE(icon_there()) << "an icon that failed to add removed the one that is there";
+
     tray.remove();
     EXPECT_FALSE(tray.added);
+    EXPECT_FALSE(icon_there());
+    DestroyWindow(window);
 }

@@ -263,17 +263,17 @@ TEST_F(DialogsDesktop, ViewDialogShowsTextAndZoomsPictures) {
     // it a quarter of that each way, enough notches away fill the whole area,
     // and the fit button brings the fitted size back.
     int fitted = 0;
+    // The real wheel over the box: its notches are taken before the next step.
     auto wheel = [](int notches) {
-        for (int i = 0; i < std::abs(notches); ++i)
-            SendMessageW(open_box(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA), 0);
+        move_mouse(client_center(open_box()));
+        send_wheel(notches);
     };
-    BoxScript s({[&] { fitted = picture_pixels(); },
+    BoxScript s({[&] { fitted = picture_pixels(); }, [&] { wheel(-12); },
                  [&] {
-                     wheel(-12);
                      EXPECT_NEAR(picture_pixels(), fitted / 16.0, fitted / 16.0 * 0.15);
+                     wheel(20);
                  },
                  [&] {
-                     wheel(20);
                      const RECT area = view_image_area(client_on_screen(open_box()), 0);  // two short lines
                      EXPECT_EQ(picture_pixels(), (area.right - area.left) * (area.bottom - area.top));
                  },

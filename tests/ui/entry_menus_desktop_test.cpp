@@ -46,9 +46,15 @@ void right_click_row(MainWindow& mw, std::int64_t data, std::vector<std::functio
     RECT r{};
     SendMessageW(mw.entry_list, LB_GETITEMRECT, static_cast<WPARAM>(found - rows.begin()),
                  reinterpret_cast<LPARAM>(&r));
-    steps.insert(steps.begin(), [] { ASSERT_TRUE(open_menu()); });
+    const POINT at = to_screen(mw.entry_list, {r.left + 40, (r.top + r.bottom) / 2});
+    steps.insert(steps.begin(), [at] {
+        ASSERT_TRUE(open_menu());
+        RECT menu{};
+        GetWindowRect(open_menu(), &menu);
+        EXPECT_EQ((std::pair{menu.left, menu.top}), (std::pair{at.x, at.y})) << "the menu opens at the pointer";
+    });
     BoxScript script(std::move(steps));
-    click_at(to_screen(mw.entry_list, {r.left + 40, (r.top + r.bottom) / 2}), true);
+    click_at(at, true);
     pump_until([&] { return script.done() && !open_menu() && !open_box(); }, 8000);
 }
 

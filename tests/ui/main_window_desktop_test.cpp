@@ -36,27 +36,30 @@ constexpr int kMenuSettingsIndex = 4;
 struct Seeded {
     std::int64_t work = 0;
     std::int64_t image = 0;
+    std::vector<std::int64_t> plain;  // oldest first
+    std::int64_t pinned = 0, kept = 0, filed = 0, trashed = 0, trashed_template = 0;
 };
 
 Seeded seed(HistoryDb& db) {
     Seeded s;
     s.work = db.add_category(L"Work");
     db.add_category(L"Home");
-    for (int i = 0; i < 40; ++i) add_text_entry(db, L"Plain entry number " + std::to_wstring(i));
-    const std::int64_t pinned = add_text_entry(db, L"Pinned reference 4471");
-    const std::int64_t kept = add_text_entry(db, L"Kept\r\nacross two lines");
-    add_text_entry(db, L"Filed under work: ЁЛКА", s.work);
+    for (int i = 0; i < 40; ++i) s.plain.push_back(add_text_entry(db, L"Plain entry number " + std::to_wstring(i)));
+    s.pinned = add_text_entry(db, L"Pinned reference 4471");
+    s.kept = add_text_entry(db, L"Kept\r\nacross two lines");
+    s.filed = add_text_entry(db, L"Filed under work: ЁЛКА", s.work);
     s.image = add_image_entry(db, 60, 40, RGB(200, 30, 30), s.work);
-    const std::int64_t trashed = add_text_entry(db, L"Thrown away");
-    db.set_pinned_many({pinned}, true);
-    db.set_keep(kept, true);
-    db.add_to_slots({kept, pinned}, 9);
-    db.trash_entry(trashed);
+    s.trashed = add_text_entry(db, L"Thrown away");
+    db.set_pinned_many({s.pinned}, true);
+    db.set_keep(s.kept, true);
+    db.add_to_slots({s.kept, s.pinned}, 9);
+    db.trash_entry(s.trashed);
     db.create_snippet_group(L"Replies");
     db.add_snippet(L"Zebra reply", L"z", L"Replies");
     db.add_snippet(L"Apple reply", L"a", L"Replies");
     db.add_snippet(L"Loose one", L"no group", L"");
-    db.trash_snippet(db.add_snippet(L"Old template", L"gone", L"Replies"));
+    s.trashed_template = db.add_snippet(L"Old template", L"gone", L"Replies");
+    db.trash_snippet(s.trashed_template);
     return s;
 }
 
@@ -102,32 +105,37 @@ private:
 }  // namespace
 
 TEST_F(MainWindowDesktop, EveryViewListsWhatItsViewHolds) {
-    auto expect_entry_view = [&](int mode, int category, bool with_trashed_templates) {
+    // Rows as the seed made them: pinned first, then the newest.
+    const Seeded& s = seeded_;
+    const std::vector<std::int64_t> plain_newest_first(s.plain.rbegin(), s.plain.rend());
+    auto then_plain = [&](std::vector<std::int64_t> rows) {
+        rows.insert(rows.end(), plain_newest_first.begin(), plain_newest_first.end());
+        return rows;
+    };
+    auto expect_view = [&](int mode, int category, const std::vector<std::int64_t>& want) {
         mw_->set_view(mode, category);
-        std::vector<std::int64_t> want;
-        for (const HistoryEntry& e : fx_.db().list_entries(view_key(mode, category), false, true)) want.push_back(e.id);
-        if (with_trashed_templates)
-            for (const Snippet& s : fx_.db().list_trashed_snippets()) want.push_back(-s.id);
         EXPECT_EQ(list_data(list()), want) << "view " << mode;
         EXPECT_EQ(mw_->image_rows.size(), want.size());
         EXPECT_FALSE(IsWindowVisible(mw_->empty_hint) && !want.empty());
     };
-    expect_entry_view(kViewAll, -1, false);
-    expect_entry_view(kViewPinned, -1, false);
-    expect_entry_view(kViewSlots, -1, false);
-    expect_entry_view(kViewUncategorised, -1, false);
-    expect_entry_view(kViewTrash, -1, true);
-    expect_entry_view(kViewCategory, static_cast<int>(seeded_.work), false);
-    expect_entry_view(kViewImages, -1, false);
+    expect_view(kViewAll, -1, then_plain({s.pinned, s.filed, s.kept}));
+    expect_view(kViewPinned, -1, {s.pinned});
+    expect_view(kViewSlots, -1, {s.kept, s.pinned});
+    expect_view(kViewUncategorised, -1, then_plain({s.pinned, s.kept}));
+    expect_view(kViewTrash, -1, {s.trashed, -s.trashed_template});
+    expect_view(kViewCategory, static_cast<int>(s.work), {s.image, s.filed});
+    expect_view(kViewImages, -1, {s.image});
 
-    // The slots view marks every row with a pin and names its keys in order.
+    // The slots view marks every row with a pin and names its keys in order;
+    // against the clock, what the seed copied a moment ago was copied today.
     mw_->set_view(kViewSlots, -1);
     const std::vector<std::wstring> slot_rows = list_texts(list());
     ASSERT_EQ(slot_rows.size(), 2u);
     for (std::size_t i = 0; i < slot_rows.size(); ++i) {
         EXPECT_TRUE(slot_rows[i].starts_with(L"\U0001F4CC ")) << i;
-        EXPECT_TRUE(
-            mw_->format_meta_line(list_data(list())[i]).starts_with(L"Ctrl+Shift+" + std::to_wstring(i + 1) + L"  "));
+        const std::int64_t id = list_data(list())[i];
+        EXPECT_EQ(mw_->format_meta_line(id), L"Ctrl+Shift+" + std::to_wstring(i + 1) + L"  today " +
+                                                 mw_->find_entry(id)->created_at.substr(11, 5));
     }
 
     // The trash lists the trashed template after the entries, marked as one.
@@ -214,6 +222,14 @@ TEST_F(MainWindowDesktop, TypingInTheSearchFieldNarrowsTheList) {
     SetWindowTextW(mw_->search_edit, L"");
     EXPECT_EQ(list_data(list()).size(), 2u);
     EXPECT_FALSE(IsWindowVisible(mw_->empty_hint));
+
+    // Templates are found by their group's name too.
+    mw_->show_templates_view();
+    click_at(client_center(mw_->search_button));
+    ASSERT_TRUE(pump_until([&] { return GetFocus() == mw_->search_edit; }, 2000));
+    for (WORD key : {'R', 'E', 'P', 'L', 'I', 'E', 'S'}) send_key(key);
+    ASSERT_TRUE(pump_until([&] { return list_data(list()).size() == 2; }, 3000));
+    EXPECT_TRUE(list_texts(list())[0].starts_with(L"Apple reply\n"));
 }
 
 TEST_F(MainWindowDesktop, AlwaysOnTopFromTheMenuBarAndItsCommand) {
@@ -347,12 +363,18 @@ TEST_F(MainWindowDesktop, EditingATextShowsItsLinesAndKeepsTheirBreaks) {
                      send_key(VK_RETURN);
                      send_key('X');
                  },
+                 [] {
+                     // A new group typed over the one shown.
+                     SetFocus(GetDlgItem(open_box(), kIdEditorGroup));
+                     for (WORD key : {'N', 'O', 'T', 'E', 'S'}) send_key(key);
+                 },
                  [] { click_control(kIdEditorOk); }});
     mw_->edit_selected();
-    std::wstring stored;
+    std::wstring stored, group;
     for (const Snippet& t : fx_.db().list_snippets())
-        if (t.id == snippet) stored = t.text;
+        if (t.id == snippet) stored = t.text, group = t.grp;
     EXPECT_EQ(stored, L"one\ntwo\nx");
+    EXPECT_EQ(group, L"notes");
 }
 
 TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
@@ -367,6 +389,11 @@ TEST_F(MainWindowDesktop, WheelAndTooltipOverTheWindow) {
     // A wheel message that reaches the main window over the list scrolls it too.
     SendMessageW(fx_.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(over_list.x, over_list.y));
     EXPECT_EQ(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), 0);
+    // So does the real wheel over the list while the search field has the focus.
+    SetFocus(mw_->search_edit);
+    move_mouse(over_list);
+    send_wheel(-1);
+    EXPECT_TRUE(pump_until([&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) == 3; }, 2000));
 
     move_mouse(client_center(GetDlgItem(fx_.hwnd(), kIdPasteButton)));
     ASSERT_TRUE(pump_until([&] { return IsWindowVisible(mw_->tooltip) != FALSE; }, 2000));

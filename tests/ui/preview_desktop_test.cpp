@@ -261,6 +261,11 @@ TEST_F(PreviewDesktop, TheWheelScrollsTenPixelsANotchAndStopsAtBothEnds) {
     show_for(short_id_);
     show_for(long_id_);
     EXPECT_EQ(mw_->preview_scroll, 0);
+
+    // The real wheel with the pointer over it.
+    move_mouse(client_center(popup()));
+    send_wheel(-1);
+    EXPECT_TRUE(pump_until([&] { return mw_->preview_scroll == 10; }, 2000));
 }
 
 TEST_F(PreviewDesktop, AClickElsewhereClosesItButNotAClickInItOrOnTheWindow) {
@@ -329,6 +334,14 @@ TEST_F(PreviewDesktop, TheFontSpinResizesTheListAndAShownPreviewFollowsTheSize) 
     ASSERT_TRUE(pump_until([&] { return mw_->list_font_size == 15; }, 3000));
     EXPECT_EQ(fx_.settings().font_size, 15);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw_->entry_list, WM_GETFONT, 0, 0)), mw_->list_font.get());
+    // The page row under the pointer is lit, and none once it has left.
+    HWND nav = GetDlgItem(sw->window, kIdSettingsNav);
+    RECT row{};
+    SendMessageW(nav, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    move_mouse(to_screen(nav, {(row.left + row.right) / 2, (row.top + row.bottom) / 2}));
+    EXPECT_TRUE(pump_until([&] { return sw->hovered_nav_row == 3; }, 2000));
+    move_mouse(POINT{r.right + 200, r.bottom + 200});
+    EXPECT_TRUE(pump_until([&] { return sw->hovered_nav_row == -1; }, 3000));
     DestroyWindow(sw->window);
     pump_messages(100);
 
@@ -371,16 +384,17 @@ TEST_F(PreviewDesktop, TheEditorKeepsWhatWasTypedUntilItCanBeStoredInItsGroup) {
                       [] { dismiss_message_box(); },
                       [&] {
                           kept_title = editor_text(kIdEditorTitle);
-                          set_editor_text(kIdEditorTitle, L"Greeting");
-                          click_control(kIdEditorOk);
-                      }});
+                          // The title comes back chosen: what is typed replaces it.
+                          for (WORD key : {'G', 'R', 'E', 'E', 'T', 'I', 'N', 'G'}) send_key(key);
+                      },
+                      [] { click_control(kIdEditorOk); }});
     mw_->new_template_in_group(L"Replies");
     EXPECT_TRUE(group_preset);
     EXPECT_EQ(after_insert, L"Hello {date}world");
     EXPECT_EQ(after_replace, L"Hello {date}{user}");
     EXPECT_EQ(kept_title, L"Thanks");
     const std::vector<Snippet> stored = fx_.db().list_snippets();
-    const Snippet* greeting = find_stored(stored, L"Greeting");
+    const Snippet* greeting = find_stored(stored, L"greeting");
     ASSERT_NE(greeting, nullptr);
     EXPECT_EQ(greeting->grp, L"Replies");
     EXPECT_EQ(greeting->text, L"Hello {date}{user}");

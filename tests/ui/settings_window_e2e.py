@@ -7,6 +7,7 @@ Screenshots of every page in both themes go to the build's screenshots/."""
 
 import datetime
 import os
+import shutil
 import sqlite3
 import time
 import unittest
@@ -17,6 +18,7 @@ from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, WM_COMMAND, R
 
 DRIVER = helper("settings_driver")
 PROBE = helper("app_probe")
+CLIP_SOURCE = helper("clip_source")
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 NAV, CLOSE = IDS.kIdSettingsNav, IDS.kIdSettingsClose
 HIDE_VIEWS = list(range(IDS.kIdSettingsHidePinned, IDS.kIdSettingsHideImages + 1))
@@ -221,12 +223,16 @@ class SettingsWindowTest(unittest.TestCase):
             show_page(1)
             drive("choose", IDS.kIdSettingsScrollLines, 3)
             self.assertEqual(wait_until(lambda: setting("scroll_lines") == "4"), True)
+            show_page(2)
+            drive("focus", IDS.kIdSettingsFontSize)
+            drive("keys", "end", "back", "back", "text:16")
+            self.assertEqual(wait_until(lambda: setting("font_size") == "16"), True)
             self.assertEqual(app.quit(), 0)
         after = read_profile_settings()
         for key, value in flipped.items():
             self.assertEqual(after[key], value, key)
-        self.assertEqual((after["categories_hidden"], after["scroll_lines"], after["app_filter_mode"]),
-                         ("63", "4", "blacklist"))
+        self.assertEqual([after[key] for key in ("categories_hidden", "scroll_lines", "app_filter_mode", "font_size")],
+                         ["63", "4", "blacklist", "16"])
         self.assertEqual(after["app_filter_list"], names)
 
     def test_switches_follow_what_the_main_window_changes(self):
@@ -246,6 +252,36 @@ class SettingsWindowTest(unittest.TestCase):
                 self.assertTrue(wait_until(lambda: controls()[0][cid]["check"] == was, 5), SWITCHES[cid])
             self.assertEqual(app.quit(), 0)
         self.assertEqual({key: read_profile_settings()[key] for key in before}, before)
+
+    def test_a_typed_program_list_and_picture_folder_apply_to_the_next_copies(self):
+        with kh.temp_dir() as tmp, RunningProgram({"always_on_top": "false", "app_filter_mode": "blacklist",
+                                                  "clipboard_images_autosave": "true"}) as app:
+            folder = os.path.join(tmp, "pictures")
+            os.makedirs(folder)
+            painter = os.path.join(tmp, "painter.exe")  # a program that is not on the list
+            shutil.copy(CLIP_SOURCE, painter)
+            copy = lambda source, content: self.assertIn(
+                "ready", wine(source, content, "seed=1", "stay=1500").stdout.decode())
+            copy(painter, "text=" + "judged before the list".encode().hex())
+            open_settings(app)
+            show_page(0)
+            drive("focus", IDS.kIdSettingsFilterList)
+            drive("keys", "text:other.exe ; CLIP_SOURCE.exe")
+            # The copies come after the folder is typed, which takes longer
+            # than the watcher waits to read the list again.
+            show_page(6)
+            drive("focus", IDS.kIdSettingsShotFolder)
+            drive("keys", "text:" + kh.win_path(folder))
+            self.assertEqual(wait_until(lambda: setting("screenshot_folder") == kh.win_path(folder)), True)
+            copy(CLIP_SOURCE, "text=" + "from a listed program".encode().hex())
+            copy(painter, "dib=4136")
+            self.assertEqual(app.quit(), 0)
+            pictures = os.listdir(folder)
+        with sqlite3.connect(profile_path(".korvane.db")) as db:
+            rows = list(db.execute("SELECT text, source_app, image_path FROM history ORDER BY id"))
+        self.assertEqual(len(pictures), 1, pictures)
+        self.assertEqual(rows, [("judged before the list", "painter.exe", ""),
+                                ("", "painter.exe", kh.win_path(os.path.join(folder, pictures[0])))])
 
     def test_a_language_switch_rebuilds_the_window_in_that_language(self):
         with RunningProgram({"language": "ru"}) as app:

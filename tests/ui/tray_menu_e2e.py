@@ -2,6 +2,7 @@
 (its callback message, as the shell sends it) opens the popup menu at the
 pointer, and each way out of it does what the user chose."""
 
+import subprocess
 import unittest
 
 from korvane_harness import (IDS, VK_DOWN, VK_ESCAPE, VK_RETURN, VK_UP, WM_RBUTTONUP, RunningProgram, helper,
@@ -29,7 +30,9 @@ def open_tray_menu(app):
 class TrayMenuTest(unittest.TestCase):
     def test_menu_opens_on_right_click_and_escape_leaves_the_program_running(self):
         with RunningProgram({"start_in_tray": "true"}) as app:
+            subprocess.run(["xdotool", "mousemove", "300", "200"], check=True, timeout=20)
             x, y, w, h, count = open_tray_menu(app)
+            self.assertEqual((x, y), (300, 200), "the menu opens where the pointer is")
             self.assertEqual(h, MENU_HEIGHT)
             self.assertGreaterEqual(w, 120)
             self.assertEqual(count, 1)
