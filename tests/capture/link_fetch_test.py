@@ -80,17 +80,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(404, b"")
 
 
-class RefusingProxy(Handler):
-    """A filtering proxy: every request it is asked to forward is refused."""
-    seen = []
-
-    def do_GET(self):
-        RefusingProxy.seen.append((self.path, dict(self.headers)))
-        self.send_body(407, page("<title>Proxy says no</title>"))
-
-
-def serve(handler):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+def serve():
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
@@ -99,9 +90,10 @@ def serve(handler):
 class LinkFetchTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = serve(Handler)
+        cls.server = serve()
         cls.port = cls.server.server_address[1]
-        cls.proxy = serve(RefusingProxy)
+        # As a proxy it refuses everything: it serves no full addresses.
+        cls.proxy = serve()
 
     @classmethod
     def tearDownClass(cls):
@@ -154,8 +146,7 @@ class LinkFetchTest(unittest.TestCase):
         Handler.seen.clear()
         proxy = f"http://127.0.0.1:{self.proxy.server_address[1]}"
         self.assertEqual(self.fetch("title", "/og", env={"http_proxy": proxy}), "")
-        self.assertEqual([path for path, _ in RefusingProxy.seen], [self.url("/og")])
-        self.assertEqual(Handler.seen, [], "the site was asked directly, past the proxy")
+        self.assertEqual([path for path, _ in Handler.seen], [self.url("/og")], "asked past the proxy")
 
     def test_closed_port(self):
         s = socket.socket()
