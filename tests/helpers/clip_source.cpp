@@ -2,13 +2,16 @@
 // formats on the clipboard as the owner, with a window of its own, and stays
 // alive a while so that its process can be named.
 //   clip_source [text=<hex>] [rtf=<hex>] [html=<hex> [url=<hex>]] [dib=<bytes> [seed=<n>]]
-//               [exclude] [visible] [stay=<ms>] [hold=<file>]
+//               [exclude] [visible] [stay=<ms>] [hold=<file>] [hotkey=<id>]
 // Texts are hex-encoded UTF-8, so no code page stands between the test and
 // the clipboard. Prints "ready" once the clipboard holds the content. With
 // hold, it then keeps the clipboard open, as a busy program does, until the
-// file exists (at most a minute), prints "released" and ends.
+// file exists (at most a minute), prints "released" and ends. With hotkey,
+// the running Korvane gets that hotkey the moment the content is there,
+// before its timer can have looked at the clipboard.
 
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/encoding.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
@@ -90,6 +93,7 @@ int main() {
     bool exclude = false, visible = false, has_html = false;
     DWORD stay = 3000;
     std::wstring hold_until;
+    int hotkey = -1;
     const std::vector<std::wstring> args = testsupport::command_line_args();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -106,6 +110,7 @@ int main() {
         else if (key == L"visible") visible = true;
         else if (key == L"stay") stay = std::stoul(value);
         else if (key == L"hold") hold_until = value;
+        else if (key == L"hotkey") hotkey = std::stoi(value);
         else return 2;
     }
 
@@ -118,6 +123,7 @@ int main() {
     }
     put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
         dib_size ? make_dib(dib_size, seed) : Bytes(), exclude);
+    if (hotkey >= 0) PostMessageW(FindWindowW(kMainWindowClass, nullptr), WM_HOTKEY, hotkey, 0);
     if (!hold_until.empty()) {
         for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
         std::printf("ready\n");
