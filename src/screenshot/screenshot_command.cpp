@@ -80,8 +80,8 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
                                    : 0;
     if (id != 0 && !image_path.empty()) app.db->set_image_path(id, image_path);
 
-    const bool copy_failed = copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard) &&
-                             !copy_picture(app.watcher, shot.png);
+    const bool copy_failed =
+        copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard) && !copy_picture(app.watcher, shot.png);
 
     // A file or a copy the user asked for and did not get is never passed
     // over in silence, whether chosen in the dialog or written by autosave.

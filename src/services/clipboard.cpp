@@ -50,9 +50,7 @@ public:
         }
         blocks_.emplace_back(format, std::move(block));
     }
-    void add_text(const std::wstring& text) {
-        add(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    }
+    void add_text(const std::wstring& text) { add(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)); }
 
     // One try: open, empty, hand every block over. Once the clipboard has
     // been emptied the write is spent, whatever came of it.
@@ -71,7 +69,9 @@ public:
 
     // Tried again while another program holds the clipboard; nothing is
     // tried when memory was short.
-    bool put_patiently() { return complete_ && write_clipboard_patiently([this] { return put(); }); }
+    bool put_patiently() {
+        return complete_ && write_clipboard_patiently([this] { return put(); });
+    }
 
 private:
     std::vector<std::pair<unsigned, ScopedHGlobal>> blocks_;

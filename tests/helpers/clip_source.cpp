@@ -11,8 +11,8 @@
 // before its timer can have looked at the clipboard.
 
 #include "services/clipboard.h"
-#include "services/ids.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 
