@@ -31,6 +31,18 @@ unsigned exclusion_clipboard_format() {
     return format;
 }
 
+// A movable block of global memory holding a copy of the bytes; empty when
+// memory could not be had.
+ScopedHGlobal global_copy(const void* bytes, size_t size) {
+    ScopedHGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+    {
+        ScopedGlobalLock lock(block.get());
+        if (!lock) return {};
+        if (size) std::memcpy(lock.get(), bytes, size);
+    }
+    return block;
+}
+
 // One write's formats, each copied into global memory of its own before the
 // clipboard is touched: a write whose memory cannot be had leaves the user's
 // clipboard as it was, and a try that finds the clipboard taken keeps every
@@ -39,16 +51,9 @@ class PreparedWrite {
 public:
     void add(unsigned format, const void* bytes, size_t size) {
         if (!complete_) return;
-        ScopedHGlobal block(format ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr);
-        {
-            ScopedGlobalLock lock(block.get());
-            if (!lock) {
-                complete_ = false;
-                return;
-            }
-            if (size) std::memcpy(lock.get(), bytes, size);
-        }
-        blocks_.emplace_back(format, std::move(block));
+        ScopedHGlobal block = format ? global_copy(bytes, size) : ScopedHGlobal();
+        if (block) blocks_.emplace_back(format, std::move(block));
+        else complete_ = false;
     }
     void add_text(const std::wstring& text) { add(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)); }
 
@@ -114,14 +119,8 @@ void clipboard_bytes(unsigned format, std::string& out) { read_block(format, out
 void clipboard_bytes(unsigned format, Bytes& out) { read_block(format, out); }
 
 bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size) {
-    if (!format) return false;
-    ScopedHGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+    ScopedHGlobal block = format ? global_copy(bytes, size) : ScopedHGlobal();
     if (!block) return false;
-    {
-        ScopedGlobalLock lock(block.get());
-        if (!lock) return false;
-        if (size) std::memcpy(lock.get(), bytes, size);
-    }
     if (!SetClipboardData(format, block.get())) return false;  // the block is still ours to free
     block.release();                                           // the system owns it now
     return true;
