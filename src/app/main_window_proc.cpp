@@ -216,6 +216,10 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         app.remember_foreground();
         app.on_quick_slot(id - base + 1);
     } else if (id == kHotkeyPlainPaste) {
+        // The rewrite loses the copy's owner, by which the application
+        // filter knows it: the watcher judges the copy now, before it is
+        // rewritten, and then knows the rewrite's text as seen.
+        if (app.watcher) app.watcher->check_clipboard(false);
         // The paste goes to whatever has the focus: no target is remembered.
         start_detached(plain_paste_thread, hwnd);
     } else if (id == kHotkeyTemplates) {

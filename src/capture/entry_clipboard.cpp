@@ -9,8 +9,7 @@ bool place_entry_on_clipboard(ClipboardWatcher* watcher, const HistoryEntry& ent
     if (watcher) watcher->note_own_text(entry.text);
     if (entry.is_image && !entry.image.empty()) {
         // The picture goes on as a DIB; noting that very DIB lets the watcher
-        // recognise it when it reads the clipboard back. It is made once,
-        // outside the retries.
+        // recognise it when it reads the clipboard back.
         Bytes dib;
         if (is_png(entry.image)) {
             if (!png_to_dib(entry.image, dib)) dib.clear();
@@ -18,9 +17,8 @@ bool place_entry_on_clipboard(ClipboardWatcher* watcher, const HistoryEntry& ent
             dib = entry.image;
         }
         if (watcher) watcher->note_own_image(dib);
-        return write_clipboard_patiently([&] { return put_entry_on_clipboard(entry.text, {}, {}, dib); });
+        return put_entry_on_clipboard(entry.text, {}, {}, dib);
     }
-    if (entry.rtf.empty() && entry.html.empty())
-        return write_clipboard_patiently([&] { return set_clipboard_text(entry.text); });
-    return write_clipboard_patiently([&] { return put_entry_on_clipboard(entry.text, entry.rtf, entry.html, {}); });
+    if (entry.rtf.empty() && entry.html.empty()) return set_clipboard_text(entry.text);
+    return put_entry_on_clipboard(entry.text, entry.rtf, entry.html, {});
 }

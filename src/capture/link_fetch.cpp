@@ -87,29 +87,29 @@ SentRequest send_get(HINTERNET session, const std::wstring& url) {
 
 }  // namespace
 
-bool http_get(DWORD access_type, const std::wstring& url, std::string& body) {
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body) {
     body.clear();
     static const std::wstring agent(kLinkUserAgent, kLinkUserAgent + sizeof kLinkUserAgent - 1);
     ScopedInternet session(InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0));
-    if (!session) return false;
+    if (!session) return HttpGet::NoAnswer;
     set_timeouts(session.get());
     SentRequest sent = send_get(session.get(), url);
     const HINTERNET request = sent.request.get();
-    if (!request) return false;
+    if (!request) return HttpGet::NoAnswer;
     // Only a successful response is the page: an error page's title is not.
-    if (!is_success_status(request)) return false;
+    if (!is_success_status(request)) return HttpGet::Refused;
 
     char piece[kReadPiece];
     while (body.size() < kMaxBodyBytes) {
         DWORD got = 0;
         if (!InternetReadFile(request, piece, kReadPiece, &got)) {
             body.clear();
-            return false;
+            return HttpGet::Refused;
         }
         if (got == 0) break;
         body.append(piece, got);
     }
-    return !body.empty();
+    return body.empty() ? HttpGet::Refused : HttpGet::Page;
 }
 
 bool fetch_url(const std::wstring& url, std::string& body) {
@@ -117,8 +117,15 @@ bool fetch_url(const std::wstring& url, std::string& body) {
     // Pick up proxy changes made since the last fetch.
     InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
     InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
-    if (http_get(INTERNET_OPEN_TYPE_PRECONFIG, url, body)) return true;
-    return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body);
+    switch (http_get(INTERNET_OPEN_TYPE_PRECONFIG, url, body)) {
+    case HttpGet::Page: return true;
+    // Whoever answered, the proxy or the site, has said no: asking again
+    // around the proxy would go past a filter the user is behind, and show
+    // the site the user's own address.
+    case HttpGet::Refused: return false;
+    case HttpGet::NoAnswer: break;
+    }
+    return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body) == HttpGet::Page;
 }
 
 std::wstring fetch_link_title(const std::wstring& address) {

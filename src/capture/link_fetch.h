@@ -14,11 +14,18 @@ constexpr char kLinkUserAgent[] = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Kor
 // Reading stops once this much of a body has arrived (one read more at most).
 constexpr size_t kMaxBodyBytes = 512 * 1024;
 
-// One GET with the given WinINet access type. True when a 2xx response gave
-// a non-empty body; an error page's body is never handed out.
-bool http_get(DWORD access_type, const std::wstring& url, std::string& body);
+enum class HttpGet {
+    Page,      // a 2xx response with a non-empty body
+    Refused,   // an answer that is no page: another status, an empty or broken body
+    NoAnswer,  // no connection, or no response to the request
+};
 
-// GET through the system's proxy settings, then directly when that fails.
+// One GET with the given WinINet access type. The body is handed out only
+// with Page; an error page's body never is.
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body);
+
+// GET through the system's proxy settings, then directly only when that
+// found nobody to answer. True with a page in body.
 bool fetch_url(const std::wstring& url, std::string& body);
 
 // The title of the page (or video) at the address; empty when there is none.

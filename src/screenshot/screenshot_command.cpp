@@ -32,12 +32,14 @@ std::wstring own_program_name() {
     return program_file_name(module);
 }
 
-void copy_picture(ClipboardWatcher* watcher, const Bytes& png) {
+// False only when the picture could not be put on the clipboard; a PNG of
+// our own that does not decode is passed over quietly.
+bool copy_picture(ClipboardWatcher* watcher, const Bytes& png) {
     Bytes dib;
-    if (!png_to_dib(png, dib)) return;
+    if (!png_to_dib(png, dib)) return true;
     // Noted first, so the next poll knows the picture as the program's own.
     if (watcher) watcher->note_own_image(dib);
-    put_entry_on_clipboard(L"", {}, {}, dib);
+    return put_entry_on_clipboard(L"", {}, {}, dib);
 }
 
 // Steps after the overlay: the file, the history entry, the clipboard and
@@ -78,13 +80,16 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
                                    : 0;
     if (id != 0 && !image_path.empty()) app.db->set_image_path(id, image_path);
 
-    if (copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard)) copy_picture(app.watcher, shot.png);
+    const bool copy_failed =
+        copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard) && !copy_picture(app.watcher, shot.png);
 
-    // A file the user asked for and did not get is never passed over in
-    // silence, whether chosen in the dialog or written by autosave.
+    // A file or a copy the user asked for and did not get is never passed
+    // over in silence, whether chosen in the dialog or written by autosave.
     std::wstring missing;
-    if (!failed_path.empty()) missing = tr_format(L"screenshot.save_failed", failed_path);
-    if (autosave_failed) missing += (missing.empty() ? L"" : L"\n") + tr_format(L"screenshot.autosave_failed", folder);
+    auto tell = [&missing](const std::wstring& line) { missing += (missing.empty() ? L"" : L"\n") + line; };
+    if (!failed_path.empty()) tell(tr_format(L"screenshot.save_failed", failed_path));
+    if (autosave_failed) tell(tr_format(L"screenshot.autosave_failed", folder));
+    if (copy_failed) tell(tr(L"screenshot.copy_failed"));
 
     if (id != 0) {
         app.main_window->refresh_list();

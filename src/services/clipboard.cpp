@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -24,9 +26,63 @@ std::wstring read_text_open() {
     return data ? text_of_block(data) : std::wstring();
 }
 
-bool put_text_open(const std::wstring& text) {
-    return set_clipboard_bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+unsigned exclusion_clipboard_format() {
+    static const unsigned format = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+    return format;
 }
+
+// A movable block of global memory holding a copy of the bytes; empty when
+// memory could not be had.
+ScopedHGlobal global_copy(const void* bytes, size_t size) {
+    ScopedHGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+    {
+        ScopedGlobalLock lock(block.get());
+        if (!lock) return {};
+        if (size) std::memcpy(lock.get(), bytes, size);
+    }
+    return block;
+}
+
+// One write's formats, each copied into global memory of its own before the
+// clipboard is touched: a write whose memory cannot be had leaves the user's
+// clipboard as it was, and a try that finds the clipboard taken keeps every
+// block for the next try.
+class PreparedWrite {
+public:
+    void add(unsigned format, const void* bytes, size_t size) {
+        if (!complete_) return;
+        ScopedHGlobal block = format ? global_copy(bytes, size) : ScopedHGlobal();
+        if (block) blocks_.emplace_back(format, std::move(block));
+        else complete_ = false;
+    }
+    void add_text(const std::wstring& text) { add(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)); }
+
+    // One try: open, empty, hand every block over. Once the clipboard has
+    // been emptied the write is spent, whatever came of it.
+    bool put() {
+        if (!complete_ || spent_) return false;
+        ScopedClipboard clipboard(nullptr);
+        if (!clipboard.opened() || !EmptyClipboard()) return false;
+        spent_ = true;
+        bool all_put = true;
+        for (auto& [format, block] : blocks_) {
+            if (SetClipboardData(format, block.get())) block.release();  // the system owns it now
+            else all_put = false;
+        }
+        return all_put;
+    }
+
+    // Tried again while another program holds the clipboard; nothing is
+    // tried when memory was short.
+    bool put_patiently() {
+        return complete_ && write_clipboard_patiently([this] { return put(); });
+    }
+
+private:
+    std::vector<std::pair<unsigned, ScopedHGlobal>> blocks_;
+    bool complete_ = true;
+    bool spent_ = false;
+};
 
 }  // namespace
 
@@ -63,14 +119,8 @@ void clipboard_bytes(unsigned format, std::string& out) { read_block(format, out
 void clipboard_bytes(unsigned format, Bytes& out) { read_block(format, out); }
 
 bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size) {
-    if (!format) return false;
-    ScopedHGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+    ScopedHGlobal block = format ? global_copy(bytes, size) : ScopedHGlobal();
     if (!block) return false;
-    {
-        ScopedGlobalLock lock(block.get());
-        if (!lock) return false;
-        if (size) std::memcpy(lock.get(), bytes, size);
-    }
     if (!SetClipboardData(format, block.get())) return false;  // the block is still ours to free
     block.release();                                           // the system owns it now
     return true;
@@ -96,27 +146,31 @@ bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, co
     if (png) png_to_dib(image, decoded);  // an undecodable PNG puts no image
     const Bytes& dib = png ? decoded : image;
 
-    ScopedClipboard clipboard(nullptr);
-    if (!clipboard.opened() || !EmptyClipboard()) return false;
+    PreparedWrite write;
     // Programs that take the first format they know would paste an empty
     // text instead of the picture.
-    bool all_put = (text.empty() && !dib.empty()) || put_text_open(text);
-    if (!rtf.empty()) all_put = set_clipboard_bytes(rtf_clipboard_format(), rtf.data(), rtf.size()) && all_put;
-    if (!html.empty()) all_put = set_clipboard_bytes(html_clipboard_format(), html.data(), html.size()) && all_put;
-    if (!dib.empty()) all_put = set_clipboard_bytes(CF_DIB, dib.data(), dib.size()) && all_put;
-    return all_put;
+    if (!text.empty() || dib.empty()) write.add_text(text);
+    if (!rtf.empty()) write.add(rtf_clipboard_format(), rtf.data(), rtf.size());
+    if (!html.empty()) write.add(html_clipboard_format(), html.data(), html.size());
+    if (!dib.empty()) write.add(CF_DIB, dib.data(), dib.size());
+    return write.put_patiently();
 }
 
-std::wstring get_clipboard_text() {
+std::wstring get_clipboard_text(bool* excluded) {
     ScopedClipboard clipboard(nullptr);
+    if (excluded) *excluded = clipboard.opened() && has_exclusion_format();
     if (!clipboard.opened()) return {};
     return read_text_open();
 }
 
-bool set_clipboard_text(const std::wstring& text) {
-    ScopedClipboard clipboard(nullptr);
-    if (!clipboard.opened() || !EmptyClipboard()) return false;
-    return put_text_open(text);
+bool set_clipboard_text(const std::wstring& text, bool excluded) {
+    PreparedWrite write;
+    write.add_text(text);
+    if (excluded) {
+        const char marker = 0;
+        write.add(exclusion_clipboard_format(), &marker, 1);
+    }
+    return write.put_patiently();
 }
 
 bool write_clipboard_patiently(const std::function<bool()>& write) {
@@ -131,6 +185,6 @@ bool write_clipboard_patiently(const std::function<bool()>& write) {
 }
 
 bool has_exclusion_format() {
-    static const unsigned format = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+    const unsigned format = exclusion_clipboard_format();
     return format && IsClipboardFormatAvailable(format);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The Windows clipboard in the four formats the history keeps: Unicode text,
-// "Rich Text Format", "HTML Format" and CF_DIB. Nothing here ever waits for a
-// clipboard another program holds open: it reads as empty and is not written.
+// "Rich Text Format", "HTML Format" and CF_DIB. A read never waits for a
+// clipboard another program holds open: it reads as empty. A write waits a
+// moment for it (write_clipboard_patiently).
 // Blocks other programs put there are never trusted to be terminated: every
 // read stays within the block's size.
 
@@ -38,17 +39,21 @@ bool set_clipboard_bytes(unsigned format, const void* bytes, size_t size);
 // Replaces the clipboard with an entry: the text (even empty, unless there is
 // a picture), the rich text and HTML when not empty, and the image when there
 // is one (a PNG goes on as a 32-bit DIB; other bytes are taken to be a DIB as
-// they are). False when the clipboard could not be had or a part could not be
-// put.
+// they are). Every part is copied before the clipboard is emptied, so memory
+// too short for a large picture leaves the clipboard as it was. False when
+// the clipboard could not be had or a part could not be put.
 bool put_entry_on_clipboard(const std::wstring& text, const std::string& rtf, const std::string& html,
                             const Bytes& image);
 
-std::wstring get_clipboard_text();
-// False when the clipboard could not be had or the text could not be put.
-bool set_clipboard_text(const std::wstring& text);
+// excluded (may be null): whether the text came with the "do not record"
+// marker of has_exclusion_format.
+std::wstring get_clipboard_text(bool* excluded = nullptr);
+// As put_entry_on_clipboard, for a text alone; excluded puts the "do not
+// record" marker beside it.
+bool set_clipboard_text(const std::wstring& text, bool excluded = false);
 
-// Every write that a Ctrl+V follows goes through here: a write that failed
-// would have the paste send whatever the clipboard held before. Another
+// How every write above gets the clipboard: a write that failed would have a
+// paste send, or a copy leave, whatever the clipboard held before. Another
 // program holds the clipboard open only for moments, so write runs again
 // every few milliseconds while it fails, for about 100 ms in all; false when
 // it never succeeded.

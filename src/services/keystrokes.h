@@ -29,7 +29,8 @@ void send_ctrl_v();
 // (ms; negative counts as 0) has passed.
 void wait_modifiers_released(int timeout_ms);
 
-// Puts the clipboard's text back as plain text alone and pastes it. Does
+// Puts the clipboard's text back as plain text alone (with the "do not record"
+// marker when it came with one) and pastes it. Does
 // nothing when the clipboard holds no text. False when the text could not be
 // written back: then no keys were sent.
 bool repaste_clipboard();

@@ -15,10 +15,13 @@ constexpr int kModifierWaitMs = 1200;
 }  // namespace
 
 bool repaste_clipboard() {
-    const std::wstring text = get_clipboard_text();
+    bool excluded = false;
+    const std::wstring text = get_clipboard_text(&excluded);
     if (text.empty()) return true;
-    // Unwritten, the clipboard still holds the formatting: no keys then.
-    if (!write_clipboard_patiently([&] { return set_clipboard_text(text); })) return false;
+    // A copy that asked not to be recorded (a password manager's) asks it
+    // still as plain text. Unwritten, the clipboard still holds the
+    // formatting: no keys then.
+    if (!set_clipboard_text(text, excluded)) return false;
     Sleep(kRewriteToPasteMs);
     send_ctrl_v();
     return true;

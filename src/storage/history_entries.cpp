@@ -270,11 +270,13 @@ bool HistoryDb::set_keep(std::int64_t id, bool keep) {
     return true;
 }
 
-// An edited text is stored as the user wrote it, line breaks included.
+// An edited text is stored as the user wrote it, line breaks included. The
+// captured rich text and HTML go with the old text: programs that take those
+// first would otherwise paste what the user edited away.
 bool HistoryDb::set_entry_text(std::int64_t id, const std::wstring& text) {
     if (text.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
-    exec(L"UPDATE history SET text=" + sql_quote(text) + L" WHERE id=" + std::to_wstring(id));
+    exec(L"UPDATE history SET text=" + sql_quote(text) + L", rtf=NULL, html=NULL WHERE id=" + std::to_wstring(id));
     return true;
 }
 

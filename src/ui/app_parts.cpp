@@ -27,6 +27,10 @@ void AppParts::tell_paste_failed() {
     if (tray) tray->show_balloon(tr(L"tray.paste_title"), tr(L"tray.paste_failed"));
 }
 
+void AppParts::tell_copy_failed() {
+    if (tray) tray->show_balloon(tr(L"tray.copy_title"), tr(L"tray.copy_failed"));
+}
+
 void AppParts::set_dark_mode(bool on) {
     if (settings) settings->dark_mode = on;
     HWND hwnd = main_hwnd();

@@ -54,6 +54,8 @@ struct AppParts {
     // A paste whose text could not be put on the clipboard sent no keys
     // (they would have pasted what was there before); a tray balloon says so.
     void tell_paste_failed();
+    // A copy that found the clipboard taken left it as it was; a balloon says so.
+    void tell_copy_failed();
     void set_dark_mode(bool on);
     // An open settings window shows the values in effect: the theme change
     // and every road that changes a setting it shows outside it end here.

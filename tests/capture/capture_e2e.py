@@ -24,9 +24,11 @@ def hexs(text):
     return text.encode("utf-8").hex()
 
 
-def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=False, visible=False, stay=1500):
+def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=False, visible=False, stay=1500,
+         hotkey=None):
     """Puts the content on the clipboard from clip_source.exe, which stays
-    alive (so its process can be named) while the program polls."""
+    alive (so its process can be named) while the program polls; hotkey is
+    pressed the moment the content is there."""
     args = []
     if text is not None:
         args.append("text=" + hexs(text))
@@ -42,6 +44,8 @@ def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=Fal
         args.append("exclude")
     if visible:
         args.append("visible")
+    if hotkey is not None:
+        args.append(f"hotkey={hotkey}")
     args.append(f"stay={stay}")
     out = wine(SOURCE, *args).stdout.decode()
     assert "ready" in out, out

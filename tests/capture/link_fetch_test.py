@@ -82,25 +82,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(404, b"")
 
 
+def serve():
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
 class LinkFetchTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        cls.server.daemon_threads = True
+        cls.server = serve()
         cls.port = cls.server.server_address[1]
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        # As a proxy it refuses everything: it serves no full addresses.
+        cls.proxy = serve()
 
     @classmethod
     def tearDownClass(cls):
-        cls.server.shutdown()
-        cls.server.server_close()
+        for server in (cls.server, cls.proxy):
+            server.shutdown()
+            server.server_close()
 
     def url(self, path):
         return f"http://127.0.0.1:{self.port}{path}"
 
-    def fetch(self, mode, path_or_url, timeout=120):
+    def fetch(self, mode, path_or_url, timeout=120, env=None):
         target = path_or_url if "://" in path_or_url else self.url(path_or_url)
-        out = wine(FETCH, mode, target, timeout=timeout).stdout.decode("utf-8")
+        out = wine(FETCH, mode, target, timeout=timeout, env=env).stdout.decode("utf-8")
         return out.replace("\r\n", "\n").rstrip("\n")
 
     def test_titles_from_pages(self):
@@ -119,10 +127,13 @@ class LinkFetchTest(unittest.TestCase):
         self.assertEqual(self.fetch("title", long_path), f"len {len(long_path)}")
 
     def test_failures_give_no_title(self):
-        # An error page's title is never taken for the page's.
+        # An error page's title is never taken for the page's, and a server
+        # that said no is not asked again.
+        Handler.seen.clear()
         self.assertEqual(self.fetch("title", "/404"), "")
         self.assertEqual(self.fetch("title", "/500"), "")
         self.assertEqual(self.fetch("get", "/404"), "fail")
+        self.assertEqual([path for path, _ in Handler.seen], ["/404", "/500", "/404"])
         self.assertEqual(self.fetch("title", "/empty"), "")
         self.assertEqual(self.fetch("title", "/notitle"), "")
         self.assertEqual(self.fetch("title", "not an address"), "")
@@ -132,6 +143,12 @@ class LinkFetchTest(unittest.TestCase):
         self.assertEqual(got[0], "ok")
         self.assertGreaterEqual(int(got[1]), 512 * 1024)
         self.assertLess(int(got[1]), 512 * 1024 + 16384 + 1)
+
+    def test_a_proxy_that_refuses_is_not_gone_around(self):
+        Handler.seen.clear()
+        proxy = f"http://127.0.0.1:{self.proxy.server_address[1]}"
+        self.assertEqual(self.fetch("title", "/og", env={"http_proxy": proxy}), "")
+        self.assertEqual([path for path, _ in Handler.seen], [self.url("/og")], "asked past the proxy")
 
     def test_closed_port(self):
         s = socket.socket()

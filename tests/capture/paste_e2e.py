@@ -80,6 +80,18 @@ class PasteTest(unittest.TestCase):
         # The copy was recorded once; the program's own rewrite was not.
         self.assertEqual([r["text"] for r in history_rows()], ["formatted words"])
 
+    def test_plain_paste_of_a_filtered_copy_stores_nothing(self):
+        # Pressed before the program has looked at the copy, whose owner the
+        # rewrite takes away.
+        with RunningProgram({"start_in_tray": "true", "app_filter_mode": "blacklist",
+                             "app_filter_list": "clip_source.exe"}) as app:
+            target = PasteTarget(ms=4000)
+            time.sleep(POLL_WAIT)
+            copy(text="from a filtered program", hotkey=IDS.kHotkeyPlainPaste, stay=500)
+            self.assertEqual(target.text(), "from a filtered program")
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(history_rows(), [])
+
     def test_a_paste_that_finds_the_clipboard_taken_sends_no_keys_and_says_so(self):
         reset_profile()
         added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "add:" + hexs("slot words"))
@@ -87,7 +99,7 @@ class PasteTest(unittest.TestCase):
         put_in_slots([entry])
         told = language_text("tray.paste_failed")
 
-        with RunningProgram({"start_in_tray": "true"}, reset=False) as app, temp_dir() as tmp:
+        with RunningProgram({"start_in_tray": "true", "hide_on_copy": "true"}, reset=False) as app, temp_dir() as tmp:
             target = PasteTarget(ms=20000)
             time.sleep(POLL_WAIT)
             release = os.path.join(tmp, "release")
@@ -104,6 +116,11 @@ class PasteTest(unittest.TestCase):
             app.post(WM_COMMAND, IDS.kCmdPaste)
             time.sleep(1)
             self.assertEqual(app.state()["visible"], "1")  # it stays for another try
+            # A copy as well, though it hides the window when it is made.
+            app.post(WM_COMMAND, IDS.kCmdCopy)
+            copy_told = language_text("tray.copy_failed")
+            self.assertIn(copy_told, wait_for(lambda: app.probe("balloons"), copy_told))
+            self.assertEqual(app.state()["visible"], "1")
 
             # Free again, the same paste arrives, and only it pressed Ctrl+V.
             open(release, "w").close()

@@ -5,6 +5,9 @@
 //   clipboard_probe write <in.txt> <seconds>  set_clipboard_text, then stays
 //                                             alive so that X can still ask Wine for it;
 //                                             prints "ready" once the text is there
+//   clipboard_probe starved <bytes>           "before" on the clipboard, the address space used
+//                                             up (the test limits it), a picture of that size put;
+//                                             prints "put 0|1" and "clipboard <text there>"
 #include "services/clipboard.h"
 #include "services/encoding.h"
 
@@ -16,6 +19,27 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+namespace {
+
+int starved(size_t picture_bytes) {
+    set_clipboard_text(L"before");
+    const Bytes picture(picture_bytes, 0x5A);
+    // Half the picture's size at a time, so that less than the picture is left.
+    std::vector<void*> reserved;
+    for (int i = 0; i < 4096; ++i) {
+        void* range = VirtualAlloc(nullptr, picture_bytes / 2, MEM_RESERVE, PAGE_NOACCESS);
+        if (!range) break;
+        reserved.push_back(range);
+    }
+    const bool put = put_entry_on_clipboard(L"", {}, {}, picture);
+    for (void* range : reserved) VirtualFree(range, 0, MEM_RELEASE);
+    std::printf("put %d\nclipboard %s\n", put ? 1 : 0, utf8_from_wide(get_clipboard_text()).c_str());
+    return 0;
+}
+
+}  // namespace
 
 int main() {
     testsupport::install_crash_guard();
@@ -42,5 +66,6 @@ int main() {
         }
         return 0;
     }
+    if (command == L"starved") return starved(std::stoul(argv[2]));
     return probe::bad_arguments();
 }

@@ -489,6 +489,14 @@ TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
     screenshot_with([] { key('S', true); });
     EXPECT_EQ(entries().size(), 2u) << "the history still gets the pictures";
     EXPECT_TRUE(balloon_says({L"could not be written", L"no such folder\\shot.png", L"blocked\\shots"}));
+
+    // A copy while another program holds the clipboard.
+    set_clipboard_text(L"marker");
+    testsupport::ClipboardHolder holder;
+    screenshot_with([] { key('C', true); });
+    holder.release();
+    EXPECT_TRUE(balloon_says({L"could not be put on the clipboard"}));
+    EXPECT_EQ(read_clipboard().text, L"marker");
 }
 
 TEST_F(ScreenshotCommand, RunningOutOfMemoryEndsTheScreenshotAndSaysSo) {

@@ -2,12 +2,12 @@
 #include "services/dib.h"
 #include "services/handles.h"
 #include "services/image.h"
+#include "support/desktop_input.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -129,22 +129,25 @@ TEST(Clipboard, ExclusionFormatIsDetected) {
 
 TEST(Clipboard, ABusyClipboardReadsAsEmptyAndIsNotWritten) {
     set_clipboard_text(L"before");
-    std::atomic<bool> holding{false}, release{false};
-    std::thread holder([&] {
-        ScopedWindow window(
-            CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-        ScopedClipboard clipboard(window.get());
-        holding = clipboard.opened();
-        while (!release) Sleep(5);
-    });
-    while (!holding) Sleep(5);
-    const DWORD start = GetTickCount();
-    EXPECT_TRUE(read_clipboard().text.empty());
-    EXPECT_TRUE(get_clipboard_text().empty());
-    put_entry_on_clipboard(L"after", "", "", {});
-    set_clipboard_text(L"after");
-    EXPECT_LT(GetTickCount() - start, 2000u);  // nothing waited for the holder
-    release = true;
-    holder.join();
+    {
+        testsupport::ClipboardHolder holder;
+        ASSERT_TRUE(holder.holding());
+        const DWORD start = GetTickCount();
+        EXPECT_TRUE(read_clipboard().text.empty());
+        EXPECT_TRUE(get_clipboard_text().empty());
+        EXPECT_FALSE(put_entry_on_clipboard(L"after", "", "", {}));
+        EXPECT_FALSE(set_clipboard_text(L"after"));
+        EXPECT_LT(GetTickCount() - start, 2000u);  // nothing waited long for the holder
+    }
     EXPECT_EQ(get_clipboard_text(), L"before");
+
+    // Held for a moment only, as programs hold it: a write waits that out.
+    testsupport::ClipboardHolder brief;
+    std::thread releaser([&] {
+        Sleep(20);
+        brief.release();
+    });
+    EXPECT_TRUE(put_entry_on_clipboard(L"after a moment", "", "", {}));
+    releaser.join();
+    EXPECT_EQ(get_clipboard_text(), L"after a moment");
 }

@@ -1,12 +1,14 @@
 """Text crosses between Linux programs and ours through the real X clipboard:
-what xclip copies, read_clipboard reads; what we set, xclip pastes."""
+what xclip copies, read_clipboard reads; what we set, xclip pastes. And a
+picture there is no memory for leaves the clipboard as it was."""
 
 import os
+import resource
 import subprocess
 import time
 import unittest
 
-from korvane_harness import helper, temp_dir, wine, wine_start, win_path
+from korvane_harness import WINE, helper, temp_dir, wine, wine_start, win_path
 
 PROBE = helper("clipboard_probe")
 TEXT = "Копия из Linux: naïve café \U0001F600\nвторая строка\ttab"
@@ -14,6 +16,16 @@ TEXT = "Копия из Linux: naïve café \U0001F600\nвторая строк�
 
 def xclip(*args, **kw):
     return subprocess.run(["xclip", "-selection", "clipboard", *args], timeout=20, **kw)
+
+
+class ShortOfMemory(unittest.TestCase):
+    def test_a_picture_too_large_for_memory_leaves_the_clipboard_as_it_was(self):
+        def limit_address_space():  # the probe uses up the rest itself
+            resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+
+        out = subprocess.run([WINE, PROBE, "starved", str(16 << 20)], capture_output=True, timeout=60,
+                             preexec_fn=limit_address_space).stdout.decode()
+        self.assertEqual(out.split(), ["put", "0", "clipboard", "before"])
 
 
 class XClipboard(unittest.TestCase):

@@ -237,6 +237,12 @@ TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
     EXPECT_FALSE(IsClipboardFormatAvailable(rtf_clipboard_format()));
     EXPECT_FALSE(IsClipboardFormatAvailable(html_clipboard_format()));
     EXPECT_EQ(get_clipboard_text(), L"plain words");
+
+    // A copy that asked not to be recorded asks it still.
+    set_clipboard_text(L" and a secret", true);
+    repaste_clipboard();
+    EXPECT_EQ(target.edit_text(), L"plain words and a secret");
+    EXPECT_TRUE(has_exclusion_format());
 }
 
 TEST(WindowUtil, WidthForClientAndPaths) {

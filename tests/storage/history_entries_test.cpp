@@ -231,7 +231,9 @@ TEST_F(StorageTest, TrashRestoreAndQuickSlots) {
 }
 
 TEST_F(StorageTest, SingleFieldEdits) {
-    const auto id = add(L"entry");
+    // Captured with formatting, which must not outlive an edit of the text.
+    const auto id = db->add_entry(L"entry", "{\\rtf1 entry}", "<b>entry</b>", {}, L"a.exe", false, false, std::nullopt,
+                                  L"", L"", false);
     EXPECT_FALSE(db->get_keep(id));
     EXPECT_TRUE(db->set_keep(id, true));
     EXPECT_TRUE(db->get_keep(id));
@@ -241,6 +243,7 @@ TEST_F(StorageTest, SingleFieldEdits) {
     EXPECT_FALSE(db->set_entry_text(id, L""));
     EXPECT_TRUE(db->set_entry_text(id, L"two\r\nlines 'quoted'"));
     EXPECT_EQ(value("SELECT text FROM history WHERE id=" + std::to_string(id)), "two\r\nlines 'quoted'");
+    EXPECT_EQ(value("SELECT rtf IS NULL AND html IS NULL FROM history WHERE id=" + std::to_string(id)), "1");
 
     EXPECT_TRUE(db->set_custom_title(id, L"Заголовок"));
     EXPECT_EQ(db->list_entries(L"all", false, false)[0].custom_title, L"Заголовок");

@@ -1,6 +1,7 @@
 #include "desktop_input.h"
 
 #include "services/encoding.h"
+#include "services/handles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -132,6 +133,23 @@ std::vector<TooltipText> tooltip_texts() {
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+ClipboardHolder::ClipboardHolder()
+    : thread_([this] {
+          ScopedWindow window(
+              CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+          ScopedClipboard clipboard(window.get());
+          holding_ = clipboard.opened();
+          started_ = true;
+          while (!release_) Sleep(5);
+      }) {
+    while (!started_) Sleep(5);
+}
+
+void ClipboardHolder::release() {
+    release_ = true;
+    if (thread_.joinable()) thread_.join();
 }
 
 void pump_messages(DWORD ms) {

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testsupport {
@@ -40,6 +42,20 @@ struct TooltipText {
     std::wstring text;
 };
 std::vector<TooltipText> tooltip_texts();
+
+// A window on a thread of its own holds the clipboard open, as a busy
+// program does, from construction until release() or the end of the scope.
+class ClipboardHolder {
+public:
+    ClipboardHolder();
+    ~ClipboardHolder() { release(); }
+    bool holding() const { return holding_; }
+    void release();
+
+private:
+    std::atomic<bool> started_{false}, holding_{false}, release_{false};
+    std::thread thread_;
+};
 
 // The centre of a window's client area in screen coordinates.
 POINT client_center(HWND window);

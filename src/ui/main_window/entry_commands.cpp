@@ -36,7 +36,7 @@ void note_own_text(const MainWindow& mw, const std::wstring& text) {
 // False when another program kept the clipboard: what a paste would send then is not the text.
 bool put_text_on_clipboard(const MainWindow& mw, const std::wstring& text) {
     note_own_text(mw, text);
-    return write_clipboard_patiently([&] { return set_clipboard_text(text); });
+    return set_clipboard_text(text);
 }
 
 bool put_entry_on_clipboard(const MainWindow& mw, const HistoryEntry& entry) {
@@ -67,7 +67,13 @@ void refuse_paste(const MainWindow& mw) {
     if (mw.app) mw.app->tell_paste_failed();
 }
 
-void hide_after_copy(MainWindow& mw) {
+// Only a copy that wrote something hides the window; after one that did not,
+// the window stays for another try and the user is told.
+void after_copy(MainWindow& mw, bool copied) {
+    if (!copied) {
+        if (mw.app) mw.app->tell_copy_failed();
+        return;
+    }
     const Settings* s = settings_of(mw);
     if (!s || !s->hide_on_copy) return;
     mw.hide_preview();
@@ -208,12 +214,14 @@ void MainWindow::on_copy_selected() {
     HistoryDb* db = db_of(*this);
     const std::vector<std::int64_t> selection = selected_ids();
     if (!db || selection.empty()) return;
+    // Templates count a use, entries do not; only a copy that was made counts.
+    std::vector<std::int64_t> used_templates;
+    bool copied = false;
     if (selection.size() > 1) {
-        // Several rows: templates count a use, entries do not.
         std::vector<std::wstring> parts;
         for (std::int64_t value : selection) {
             if (const Snippet* snippet = find_snippet(value)) {
-                db->increment_snippet_use(snippet->id);
+                used_templates.push_back(snippet->id);
                 parts.push_back(snippet_text(*snippet));
             } else if (const HistoryEntry* entry = value >= 1 ? find_entry(value) : nullptr) {
                 parts.push_back(entry->text);
@@ -221,16 +229,18 @@ void MainWindow::on_copy_selected() {
         }
         const std::wstring joined = join_row_texts(parts);
         if (joined.empty()) return;
-        put_text_on_clipboard(*this, joined);
+        copied = put_text_on_clipboard(*this, joined);
     } else if (const Snippet* snippet = find_snippet(selection.front())) {
-        db->increment_snippet_use(snippet->id);
-        put_text_on_clipboard(*this, snippet_text(*snippet));
+        used_templates.push_back(snippet->id);
+        copied = put_text_on_clipboard(*this, snippet_text(*snippet));
     } else if (const HistoryEntry* entry = selection.front() >= 1 ? find_entry(selection.front()) : nullptr) {
-        put_entry_on_clipboard(*this, *entry);
+        copied = put_entry_on_clipboard(*this, *entry);
     } else {
         return;
     }
-    hide_after_copy(*this);
+    if (copied)
+        for (std::int64_t id : used_templates) db->increment_snippet_use(id);
+    after_copy(*this, copied);
 }
 
 void MainWindow::on_open_selected() {
