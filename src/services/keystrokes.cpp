@@ -10,6 +10,11 @@ namespace {
 constexpr DWORD kKeyGapMs = 40;
 constexpr DWORD kModifierPollMs = 10;
 constexpr BYTE kVkV = 0x56;
+// A key no keyboard has and no program acts on. Pressed after a held Alt or
+// Win goes down again, it makes that key's later release by the user part of
+// a combination: released alone, Alt would open the target's menu bar and
+// Win the Start menu.
+constexpr BYTE kVkMask = 0xE8;
 
 const std::array<int, 5> kModifiers{VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN};
 
@@ -34,6 +39,10 @@ std::vector<KeyEvent> ctrl_v_events(const std::vector<int>& held) {
     events.push_back({kVkV, false});
     events.push_back({kVkV, true});
     other_held(false);
+    if (std::any_of(held.begin(), held.end(), [](int vk) { return vk == VK_MENU || vk == VK_LWIN || vk == VK_RWIN; })) {
+        events.push_back({kVkMask, false});
+        events.push_back({kVkMask, true});
+    }
     if (!ctrl_held) events.push_back({VK_CONTROL, true});
     return events;
 }

@@ -14,9 +14,10 @@ struct KeyEvent {
 // held (Ctrl, Shift, Alt, Win): the program must receive Ctrl+V alone, not
 // Ctrl+Shift+V or another of Korvane's own hotkeys. Ctrl goes down unless it
 // is held; every other held key is released for the V and pressed again after
-// it, both while Ctrl is down, so that no lone Alt or Win opens a menu; Ctrl
-// goes up again only when the user does not hold it. With nothing held:
-// Ctrl down, V down, V up, Ctrl up.
+// it, both while Ctrl is down, so that no lone Alt or Win opens a menu; a
+// key no program acts on follows a re-pressed Alt or Win, so that the user's
+// own release of it opens none either. Ctrl goes up again only when the user
+// does not hold it. With nothing held: Ctrl down, V down, V up, Ctrl up.
 std::vector<KeyEvent> ctrl_v_events(const std::vector<int>& held);
 
 // The modifiers the user holds now, each as one virtual key.

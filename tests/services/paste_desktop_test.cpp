@@ -191,13 +191,17 @@ TEST(Keystrokes, CtrlVGoesAloneAndLeavesTheHeldKeysDown) {
     for (const std::vector<int>& held : std::vector<std::vector<int>>{
              {}, {VK_SHIFT}, {VK_CONTROL}, {VK_CONTROL, VK_SHIFT, VK_MENU}, {VK_LWIN, VK_SHIFT}}) {
         std::set<int> down(held.begin(), held.end());
+        bool alone = false;  // an Alt or Win down with no other key after it
         for (const KeyEvent& key : ctrl_v_events(held)) {
-            if (key.vk == VK_MENU || key.vk == VK_LWIN) EXPECT_TRUE(down.count(VK_CONTROL)) << "no lone Alt or Win";
+            const bool menu_key = key.vk == VK_MENU || key.vk == VK_LWIN;
+            if (menu_key) EXPECT_TRUE(down.count(VK_CONTROL)) << "no lone Alt or Win";
             if (key.vk == 'V' && !key.up) EXPECT_EQ(down, std::set<int>{VK_CONTROL}) << held.size();
+            if (!key.up) alone = menu_key || (alone && (key.vk == VK_SHIFT || key.vk == VK_CONTROL));
             if (key.up) down.erase(key.vk);
             else down.insert(key.vk);
         }
         EXPECT_EQ(down, std::set<int>(held.begin(), held.end()));
+        EXPECT_FALSE(alone) << "the user's release of a held Alt or Win would open a menu";
     }
 }
 
