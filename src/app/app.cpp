@@ -244,6 +244,13 @@ void App::remember_foreground() {
 
 void App::store_window_rect(HWND window) {
     if (!window || !settings) return;
+    // The view is the user's whatever the window's state: a session may end
+    // with the window minimised.
+    if (main_window) {
+        settings->last_view_filter = main_window->view_mode;
+        settings->last_view_cat_id = main_window->view_category;
+        settings->last_view_templates = main_window->templates_view;
+    }
     RECT r;
     if (!GetWindowRect(window, &r)) return;
     if (IsIconic(window) || IsZoomed(window)) return;
@@ -251,9 +258,4 @@ void App::store_window_rect(HWND window) {
     settings->window_y = r.top;
     settings->window_w = r.right - r.left;
     settings->window_h = r.bottom - r.top;
-    if (main_window) {
-        settings->last_view_filter = main_window->view_mode;
-        settings->last_view_cat_id = main_window->view_category;
-        settings->last_view_templates = main_window->templates_view;
-    }
 }

@@ -31,7 +31,6 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
 
     EXPECT_TRUE(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    const std::string at_the_end = read_bytes(ini_path());
     Settings stored;
     Settings::load(stored, ini_path());
     const Settings defaults;
@@ -41,6 +40,15 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     EXPECT_EQ(stored.last_view_filter, kViewPinned);
     EXPECT_EQ(stored.window_x, 130);
     EXPECT_EQ(stored.window_y, 90);
+
+    // Ended minimised, the window keeps its place and the view is kept too.
+    fx.main_window().set_view(kViewImages, -1);
+    ShowWindow(hwnd, SW_MINIMIZE);
+    SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const std::string at_the_end = read_bytes(ini_path());
+    Settings::load(stored, ini_path());
+    EXPECT_EQ(stored.last_view_filter, kViewImages);
+    EXPECT_EQ(stored.window_x, 130);
 
     DestroyWindow(hwnd);
     EXPECT_TRUE(read_bytes(ini_path()) == at_the_end) << "quitting keeps the same";
