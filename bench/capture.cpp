@@ -22,11 +22,11 @@
 #include "bench_child.h"
 #include "bench_timing.h"
 
-#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/settings.h"
 #include "services/clipboard.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "storage/history_db.h"
 
 #include <windows.h>

@@ -24,9 +24,9 @@
 // The profile's history database and settings file are moved aside while the
 // benchmark runs and put back afterwards.
 
-#include "services/ids.h"
 #include "config/file_locations.h"
 #include "services/dib.h"
+#include "services/ids.h"
 #include "storage/history_db.h"
 
 #include <windows.h>

@@ -4,9 +4,9 @@
 // Everything here lives on the one UI thread; worker threads get copies of
 // what they need and answer with PostMessageW.
 
-#include "services/ids.h"
 #include "screenshot/screenshot.h"
 #include "services/hotkey.h"
+#include "services/ids.h"
 #include "ui/app_parts.h"
 
 #include <windows.h>

@@ -11,7 +11,6 @@
 #include "app/main_window_proc.h"
 
 #include "app/app.h"
-#include "services/ids.h"
 #include "app/startup_steps.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/link_fetch.h"
@@ -19,6 +18,7 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "services/paste_threads.h"
 #include "services/tray_icon.h"
 #include "services/window_util.h"

@@ -1,10 +1,10 @@
 #include "app/program.h"
 
 #include "app/app.h"
-#include "services/ids.h"
 #include "app/startup_steps.h"
 #include "config/file_locations.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "ui/kit/theme.h"
 
 int run_program(HINSTANCE instance, StartupSteps* steps) {

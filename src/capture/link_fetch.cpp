@@ -1,8 +1,8 @@
 #include "capture/link_fetch.h"
 
-#include "services/ids.h"
 #include "capture/link_title.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/text_util.h"
 
 #include <wininet.h>

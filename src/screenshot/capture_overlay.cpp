@@ -1,10 +1,10 @@
 // CaptureOverlay: state, resources, the window, its procedure and the run.
 #include "screenshot/capture_overlay.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "screenshot/screen_capture.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "services/scope_exit.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"

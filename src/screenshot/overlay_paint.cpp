@@ -1,8 +1,8 @@
 // CaptureOverlay: painting the scene and the toolbar.
 #include "screenshot/capture_overlay.h"
 
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 #include "ui/kit/theme.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // Toolbar layout, placement and commands of the screenshot editor.
 #include "screenshot/overlay_toolbar.h"
 
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "services/bitmap.h"
 
-#include "services/ids.h"
 #include "services/dib.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/image.h"
 
 #include <algorithm>

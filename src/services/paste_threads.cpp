@@ -1,7 +1,7 @@
 #include "services/paste_threads.h"
 
-#include "services/ids.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "services/keystrokes.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The plain-paste hotkey: the clipboard's text again, without its formatting.
 
-#include "services/ids.h"
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 

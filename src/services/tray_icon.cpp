@@ -1,7 +1,7 @@
 #include "services/tray_icon.h"
 
-#include "services/ids.h"
 #include "services/bitmap.h"
+#include "services/ids.h"
 #include "services/text_util.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "ui/app_parts.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/ids.h"
 #include "services/sound.h"
 #include "services/tray_icon.h"
 #include "ui/kit/window_decoration.h"

@@ -21,10 +21,10 @@
 //   sleep ms
 // Exit code 0 when every command ran, 1 when waiting failed.
 
-#include "services/ids.h"
 #include "helpers/probe_util.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/screen_capture.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "support/test_support.h"
 

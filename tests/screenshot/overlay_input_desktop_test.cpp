@@ -3,8 +3,8 @@
 // picture on screen. Only the text box needs a window to live in; it gets a
 // plain hidden one.
 
-#include "services/ids.h"
 #include "screenshot/capture_overlay.h"
+#include "services/ids.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The screenshot editor's selection and toolbar arithmetic.
 
-#include "services/ids.h"
 #include "screenshot/overlay_toolbar.h"
 #include "screenshot/shot_geometry.h"
+#include "services/ids.h"
 
 #include <gtest/gtest.h>
 

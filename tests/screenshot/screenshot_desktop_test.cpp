@@ -2,16 +2,16 @@
 // command from the request to the history entry, the file and the clipboard.
 
 #include "app/app.h"
-#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "screenshot/capture_overlay.h"
 #include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
-#include "screenshot/screenshot_rules.h"
 #include "screenshot/screenshot.h"
+#include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/image.h"
 #include "services/tray_icon.h"
 #include "storage/history_db.h"

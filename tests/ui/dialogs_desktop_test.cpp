@@ -4,10 +4,10 @@
 // look in both themes (saved under screenshots/ in the build folder).
 
 #include "app/app.h"
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/dib.h"
+#include "services/ids.h"
 #include "storage/history_records.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"

@@ -1,7 +1,7 @@
 #include "ui/main_window/entry_command_logic.h"
 
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 // group after asking. Pictures of the group menu in both themes go to
 // screenshots/ in the build folder.
 
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"

@@ -2,8 +2,8 @@
 // answers WM_GETTEXT, and the validator's probe against a combination that
 // is already registered.
 
-#include "services/ids.h"
 #include "config/settings.h"
+#include "services/ids.h"
 #include "support/desktop_input.h"
 #include "ui/kit/hotkey_field.h"
 #include "ui/kit/window_class.h"

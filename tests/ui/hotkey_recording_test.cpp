@@ -2,10 +2,10 @@
 // window's hotkey fields, and the fit of the field's texts into 160 pixels.
 
 #include "ui/kit/hotkey_recording.h"
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/hotkey.h"
+#include "services/ids.h"
 #include "support/test_support.h"
 #include "ui/kit/theme.h"
 #include "ui/settings/hotkey_validator.h"

@@ -3,9 +3,9 @@
 // sidebar button, a language change, the tool row in both themes and the
 // editing of a text.
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "services/encoding.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"

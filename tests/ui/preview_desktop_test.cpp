@@ -6,10 +6,10 @@
 // the group commands driven through their boxes by a thread timer; the font
 // spin of the settings window; screenshots of both in both themes.
 
-#include "services/ids.h"
 #include "capture/link_fetch.h"
 #include "config/language.h"
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/sound.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"

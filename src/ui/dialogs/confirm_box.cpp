@@ -1,8 +1,8 @@
 #include "ui/dialogs/confirm_box.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/dialog_window.h"
 #include "ui/kit/theme.h"

@@ -1,9 +1,9 @@
 #include "ui/dialogs/input_box.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "ui/app_parts.h"
 #include "ui/dialogs/dialog_layout.h"

@@ -1,11 +1,11 @@
 #include "ui/dialogs/view_dialog.h"
 
-#include "services/ids.h"
 #include "capture/app_names.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/bitmap.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/text_util.h"
 #include "storage/history_records.h"
 #include "ui/app_parts.h"

@@ -1,6 +1,6 @@
 // MainWindow: the category commands and the context menus of the sidebar's rows.
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
 #include "ui/dialogs/confirm_box.h"

@@ -2,12 +2,12 @@
 // and deletes do to the selected rows.
 #include "ui/main_window/main_window.h"
 
-#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/entry_clipboard.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/paste_threads.h"
 #include "services/text_util.h"
 #include "storage/history_db.h"

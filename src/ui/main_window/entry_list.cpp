@@ -1,10 +1,10 @@
 // MainWindow: the entry list — refilling it for the view and search, its rows, selection and thumbnails.
 #include "ui/main_window/main_window.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/bitmap.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"

@@ -3,9 +3,9 @@
 
 #include "ui/main_window/main_window.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"

@@ -2,8 +2,8 @@
 // The frame's own controls, shared by the code that makes them (frame.cpp)
 // and the code that paints them and takes their input (frame_paint.cpp).
 
-#include "services/ids.h"
 #include "config/language.h"
+#include "services/ids.h"
 
 #include <windows.h>
 

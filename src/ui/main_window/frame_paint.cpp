@@ -4,8 +4,8 @@
 
 #include "ui/main_window/main_window.h"
 
-#include "services/ids.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/theme.h"

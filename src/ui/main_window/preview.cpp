@@ -2,13 +2,13 @@
 // scrolling, the link menu, the mouse hook that closes it, and the list font it shares with the list.
 #include "ui/main_window/main_window.h"
 
-#include "services/ids.h"
 #include "capture/app_names.h"
 #include "capture/link_title.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/bitmap.h"
 #include "services/clipboard.h"
+#include "services/ids.h"
 #include "services/text_util.h"
 #include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"

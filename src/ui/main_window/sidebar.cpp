@@ -1,10 +1,10 @@
 // MainWindow: the views, and the sidebar that lists and switches them.
 #include "ui/main_window/sidebar.h"
 
-#include "services/ids.h"
 #include "config/file_locations.h"
 #include "config/settings.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"

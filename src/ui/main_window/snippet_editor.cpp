@@ -2,9 +2,9 @@
 // the main window. It checks what the store would refuse before it closes, so what was typed is never lost.
 #include "ui/main_window/snippet_editor.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/ids.h"
 #include "services/text_util.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"

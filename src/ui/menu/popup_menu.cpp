@@ -1,7 +1,7 @@
 #include "ui/menu/popup_menu.h"
 
-#include "services/ids.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "services/scope_exit.h"
 #include "services/window_util.h"
 #include "ui/kit/draw_util.h"

@@ -1,11 +1,11 @@
 #include "ui/menu/quick_menu.h"
 
-#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "capture/entry_clipboard.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "services/paste_threads.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"

@@ -1,8 +1,8 @@
 #include "ui/settings/hotkey_validator.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "services/hotkey.h"
+#include "services/ids.h"
 
 #include <algorithm>
 

@@ -3,13 +3,13 @@
 
 #include "ui/settings/settings_changes.h"
 
-#include "services/ids.h"
 #include "capture/clipboard_watcher.h"
 #include "config/file_locations.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/autostart.h"
 #include "services/com_ptr.h"
+#include "services/ids.h"
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"

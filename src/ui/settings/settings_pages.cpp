@@ -2,10 +2,10 @@
 
 #include "ui/settings/settings_pages.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/autostart.h"
+#include "services/ids.h"
 #include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/hotkey_field.h"

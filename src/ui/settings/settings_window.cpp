@@ -3,9 +3,9 @@
 
 #include "ui/settings/settings_window.h"
 
-#include "services/ids.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/ids.h"
 #include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"

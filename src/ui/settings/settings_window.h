@@ -6,8 +6,8 @@
 // App::open_settings makes the object on first use; closing the window
 // destroys only the window, and opening it again builds it anew.
 
-#include "services/ids.h"
 #include "services/handles.h"
+#include "services/ids.h"
 #include "ui/kit/brush_cache.h"
 
 #include <windows.h>
