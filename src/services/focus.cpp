@@ -10,8 +10,12 @@ namespace {
 // Written before WinMain and before any thread exists.
 const DWORD g_own_process_id = GetCurrentProcessId();
 
-const std::array<const wchar_t*, 5> kShellClasses{
-    L"NotifyIconOverflowWindow", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW",
+// The taskbars, the notification area's overflow (Windows 10's and 11's) and
+// the desktop: in front after a click on the tray icon or a taskbar pin, or
+// under a hotkey pressed over the desktop.
+const std::array<const wchar_t*, 6> kShellClasses{
+    L"NotifyIconOverflowWindow", L"TopLevelWindowForOverflowXamlIsland", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",
+    L"Progman", L"WorkerW",
 };
 
 }  // namespace
