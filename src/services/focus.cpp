@@ -14,8 +14,12 @@ const DWORD g_own_process_id = GetCurrentProcessId();
 // the desktop: in front after a click on the tray icon or a taskbar pin, or
 // under a hotkey pressed over the desktop.
 const std::array<const wchar_t*, 6> kShellClasses{
-    L"NotifyIconOverflowWindow", L"TopLevelWindowForOverflowXamlIsland", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",
-    L"Progman", L"WorkerW",
+    L"NotifyIconOverflowWindow",
+    L"TopLevelWindowForOverflowXamlIsland",
+    L"Shell_TrayWnd",
+    L"Shell_SecondaryTrayWnd",
+    L"Progman",
+    L"WorkerW",
 };
 
 }  // namespace
