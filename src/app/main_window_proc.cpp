@@ -83,11 +83,12 @@ void on_end_session(HWND hwnd, App& app, WPARAM ending) {
 }
 
 void on_close(HWND hwnd, App& app) {
-    app.store_window_rect(hwnd);
+    // Quitting stores the window's place on the way out (store_for_exit).
     if (!app.settings->tray_on_minimize) {
         DestroyWindow(hwnd);
         return;
     }
+    app.store_window_rect(hwnd);
     app.main_window->hide_preview();
     ShowWindow(hwnd, SW_HIDE);
 }
