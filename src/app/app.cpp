@@ -234,12 +234,10 @@ void App::show_quick_menu() {
     quick_menu->show_at_cursor();
 }
 
-// A click on the tray icon or a taskbar pin puts the shell in front, and a
-// hotkey may be pressed over the desktop: neither is where the user pastes,
-// so the program they were in before stays the target.
-void App::remember_foreground() {
+void App::remember_foreground(TargetRoad road) {
     HWND fg = GetForegroundWindow();
-    if (fg && IsWindowVisible(fg) && !is_own_or_shell_window(fg)) paste_target = fg;
+    if (!fg || !IsWindowVisible(fg)) return;
+    if (road == TargetRoad::Hotkey ? is_hotkey_target(fg) : !is_own_or_shell_window(fg)) paste_target = fg;
 }
 
 void App::store_window_rect(HWND window) {

@@ -5,6 +5,7 @@
 // what they need and answer with PostMessageW.
 
 #include "screenshot/screenshot.h"
+#include "services/focus.h"
 #include "services/hotkey.h"
 #include "services/ids.h"
 #include "ui/app_parts.h"
@@ -63,7 +64,11 @@ public:
     void clear_history();
     void toggle_dark_mode();
     void show_quick_menu();
-    void remember_foreground();
+    // Takes the window in front as the paste target. From a hotkey that may
+    // be the desktop; on the other roads (the tray, a second start from a
+    // shortcut) the shell is in front only because the user clicked the
+    // program's own icon, and the program used before stays the target.
+    void remember_foreground(TargetRoad road = TargetRoad::Poll);
     void store_window_rect(HWND window);
 
     void register_hotkeys(HWND window);
@@ -80,12 +85,16 @@ public:
     // kind: a ScreenshotMode.
     bool set_screenshot_hotkey(int kind, const std::wstring& text);
 
-    // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp).
+    // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp),
+    // once the pastes before it have sent their keys.
     void on_quick_slot(int slot);
     // The screenshot tool (screenshot/screenshot.h).
     void take_screenshot(ScreenshotMode mode);
 
 private:
+    // The paste of on_quick_slot when its turn comes; true when a worker
+    // sends the keys.
+    bool paste_quick_slot(int slot);
     bool change_hotkey(int id, HotkeyPair& pair, std::wstring& stored_text, const std::wstring& text);
     // RegisterHotKey and UnregisterHotKey on the main window, remembered.
     bool register_pair(HWND window, int id, const HotkeyPair& pair);

@@ -32,8 +32,15 @@ App::App() {
     };
 }
 
+// One press, one action: a key held until the keyboard repeats it would
+// otherwise paste, or open a window, once for each repeat. A system that
+// does not know the flag refuses it; the hotkey is then taken without it
+// (the paste queue drops the repeats of a paste hotkey all the same).
 bool App::register_pair(HWND window, int id, const HotkeyPair& pair) {
-    if (pair.vk == 0 || !RegisterHotKey(window, id, pair.modifiers, pair.vk)) return false;
+    if (pair.vk == 0) return false;
+    if (!RegisterHotKey(window, id, pair.modifiers | MOD_NOREPEAT, pair.vk) &&
+        !RegisterHotKey(window, id, pair.modifiers, pair.vk))
+        return false;
     registered_hotkeys |= id_bit(id);
     return true;
 }

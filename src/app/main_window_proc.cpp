@@ -89,8 +89,7 @@ void on_close(HWND hwnd, App& app) {
         return;
     }
     app.store_window_rect(hwnd);
-    app.main_window->hide_preview();
-    ShowWindow(hwnd, SW_HIDE);
+    app.main_window->hide_window();
 }
 
 void on_activate(HWND hwnd, App& app, WPARAM wparam) {
@@ -134,8 +133,8 @@ void on_get_min_max_info(HWND hwnd, App& app, MINMAXINFO* info) {
 }
 
 // Brings the main window up with a fresh list, remembering where to paste.
-void show_main_window(HWND hwnd, App& app) {
-    app.remember_foreground();
+void show_main_window(HWND hwnd, App& app, TargetRoad road) {
+    app.remember_foreground(road);
     show_window_animated(hwnd);
     SetForegroundWindow(hwnd);
     app.main_window->refresh_list();
@@ -210,21 +209,23 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         return;
     }
     if (id == static_cast<int>(app.main_hotkey.id)) {
-        show_main_window(hwnd, app);
+        show_main_window(hwnd, app, TargetRoad::Hotkey);
     } else if (id == static_cast<int>(app.quick_menu_hotkey_id)) {
         app.show_quick_menu();
     } else if (id >= base && id <= base + 8) {
-        app.remember_foreground();
+        app.remember_foreground(TargetRoad::Hotkey);
         app.on_quick_slot(id - base + 1);
     } else if (id == kHotkeyPlainPaste) {
-        // The rewrite loses the copy's owner, by which the application
-        // filter knows it: the watcher judges the copy now, before it is
-        // rewritten, and then knows the rewrite's text as seen.
-        if (app.watcher) app.watcher->check_clipboard(false);
-        // The paste goes to whatever has the focus: no target is remembered.
-        start_detached(plain_paste_thread, hwnd);
+        app.queue_paste(kHotkeyPlainPaste, [hwnd, &app] {
+            // The rewrite loses the copy's owner, by which the application
+            // filter knows it: the watcher judges the copy now, before it is
+            // rewritten, and then knows the rewrite's text as seen.
+            app.catch_up_clipboard();
+            // The paste goes to whatever has the focus: no target is remembered.
+            return start_detached(plain_paste_thread, hwnd);
+        });
     } else if (id == kHotkeyTemplates) {
-        app.remember_foreground();
+        app.remember_foreground(TargetRoad::Hotkey);
         app.main_window->show_templates();
     } else if (id == kHotkeyShotArea) {
         app.take_screenshot(kShotArea);
@@ -239,7 +240,7 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
 void on_tray_menu(HWND hwnd, App& app) {
     MainWindow& mw = *app.main_window;
     switch (show_tray_menu(hwnd, app.settings->dark_mode)) {
-    case kTrayOpenHistory: show_main_window(hwnd, app); break;
+    case kTrayOpenHistory: show_main_window(hwnd, app, TargetRoad::Poll); break;
     case kTrayOpenSettings: app.open_settings(); break;
     case kTrayClearHistory: app.clear_history(); break;
     case kTrayQuit: DestroyWindow(hwnd); break;
@@ -255,7 +256,7 @@ void on_tray_menu(HWND hwnd, App& app) {
 void on_tray(HWND hwnd, App& app, LPARAM lparam) {
     switch (LOWORD(lparam)) {
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: show_main_window(hwnd, app); break;
+    case WM_LBUTTONDBLCLK: show_main_window(hwnd, app, TargetRoad::Poll); break;
     case WM_RBUTTONUP: on_tray_menu(hwnd, app); break;
     default: break;
     }
@@ -530,6 +531,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case kMsgShowMain: on_show_request(hwnd, app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
     case kMsgPasteFailed: app.tell_paste_failed(); return 0;
+    case kMsgPasteDone: app.paste_finished(); return 0;
     default: break;
     }
     return DefWindowProcW(hwnd, msg, wparam, lparam);

@@ -6,14 +6,21 @@
 #include "services/paste_threads.h"
 #include "storage/history_db.h"
 
+// Each slot's hotkey is its own: a press of slot 1 while slot 1's paste
+// still waits for the keys is the key repeating, slot 2 waits its turn.
 void App::on_quick_slot(int slot) {
-    if (!db) return;
+    queue_paste(static_cast<int>(slot_hotkey_base) + slot - 1, [this, slot] { return paste_quick_slot(slot); });
+}
+
+bool App::paste_quick_slot(int slot) {
+    if (!db) return false;
     const std::vector<HistoryEntry> slots = db->list_slots();
-    if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return;
+    if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return false;
     const HistoryEntry& entry = slots[static_cast<size_t>(slot) - 1];
+    catch_up_clipboard();
     if (!place_entry_on_clipboard(watcher, entry)) {
         tell_paste_failed();
-        return;
+        return false;
     }
     db->increment_use_count(entry.id);
     play_paste_tone();
@@ -21,5 +28,5 @@ void App::on_quick_slot(int slot) {
     HWND target = paste_target;
     if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;
     // The main window is left as it is: a quick slot never shows or hides it.
-    start_detached(quick_slot_paste_thread, target);
+    return start_detached(quick_slot_paste_thread, target, main_hwnd());
 }

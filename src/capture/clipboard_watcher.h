@@ -45,6 +45,9 @@ public:
     void poll();
     // One capture pass; force skips the duplicate tests (not the own-image one).
     void check_clipboard(bool force);
+    // The pass of the next tick, run now: before the program writes the
+    // clipboard itself, which would replace a copy not yet seen.
+    void catch_up() { check_clipboard(false); }
 
     // Switching on takes the clipboard's current text and picture as seen, so
     // nothing copied while capture was off is recorded afterwards.

@@ -37,8 +37,12 @@ std::wstring own_program_name() {
 bool copy_picture(ClipboardWatcher* watcher, const Bytes& png) {
     Bytes dib;
     if (!png_to_dib(png, dib)) return true;
-    // Noted first, so the next poll knows the picture as the program's own.
-    if (watcher) watcher->note_own_image(dib);
+    // A copy not yet seen is taken before the picture replaces it; the
+    // picture is noted, so the next poll knows it as the program's own.
+    if (watcher) {
+        watcher->catch_up();
+        watcher->note_own_image(dib);
+    }
     return put_entry_on_clipboard(L"", {}, {}, dib);
 }
 

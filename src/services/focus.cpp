@@ -3,6 +3,7 @@
 #include "services/scope_exit.h"
 #include "services/window_util.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -10,17 +11,19 @@ namespace {
 // Written before WinMain and before any thread exists.
 const DWORD g_own_process_id = GetCurrentProcessId();
 
-// The taskbars, the notification area's overflow (Windows 10's and 11's) and
-// the desktop: in front after a click on the tray icon or a taskbar pin, or
-// under a hotkey pressed over the desktop.
-const std::array<const wchar_t*, 6> kShellClasses{
+// In front after a click on the tray icon or a taskbar pin.
+const std::array<const wchar_t*, 4> kTaskbarClasses{
     L"NotifyIconOverflowWindow",
     L"TopLevelWindowForOverflowXamlIsland",
     L"Shell_TrayWnd",
     L"Shell_SecondaryTrayWnd",
-    L"Progman",
-    L"WorkerW",
 };
+const std::array<const wchar_t*, 2> kDesktopClasses{L"Progman", L"WorkerW"};
+
+template <size_t N>
+bool is_one_of(const std::wstring& cls, const std::array<const wchar_t*, N>& classes) {
+    return std::any_of(classes.begin(), classes.end(), [&](const wchar_t* c) { return cls == c; });
+}
 
 }  // namespace
 
@@ -31,12 +34,17 @@ bool is_own_window(HWND window) {
     return window && GetWindowThreadProcessId(window, &pid) && pid == g_own_process_id;
 }
 
+bool class_may_be_target(const std::wstring& window_class, TargetRoad road) {
+    if (is_one_of(window_class, kTaskbarClasses)) return false;
+    return road == TargetRoad::Hotkey || !is_one_of(window_class, kDesktopClasses);
+}
+
 bool is_own_or_shell_window(HWND window) {
-    if (!window || is_own_window(window)) return true;
-    const std::wstring cls = window_class_name(window);
-    for (const wchar_t* shell : kShellClasses)
-        if (cls == shell) return true;
-    return false;
+    return !window || is_own_window(window) || !class_may_be_target(window_class_name(window), TargetRoad::Poll);
+}
+
+bool is_hotkey_target(HWND window) {
+    return window && !is_own_window(window) && class_may_be_target(window_class_name(window), TargetRoad::Hotkey);
 }
 
 bool force_foreground(HWND window) {

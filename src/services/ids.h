@@ -37,6 +37,7 @@ inline constexpr UINT kMsgTray = WM_APP + 1;              // the tray icon's cal
 inline constexpr UINT kMsgShowMain = WM_APP + 4;          // show, restore and focus the main window
 inline constexpr UINT kMsgLinkTitle = WM_APP + 10;        // wParam: history id; lParam: a title (capture/link_fetch.h)
 inline constexpr UINT kMsgPasteFailed = WM_APP + 11;      // a paste thread found the clipboard taken and sent no keys
+inline constexpr UINT kMsgPasteDone = WM_APP + 12;        // a paste thread's keys are sent: the next paste may write
 inline constexpr UINT kMsgRebuildSettings = WM_APP + 60;  // to the settings window: build it anew
 
 // ---------------------------------------------------------------- global hotkeys (on the main window)

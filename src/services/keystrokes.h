@@ -10,17 +10,20 @@ struct KeyEvent {
     bool up = false;
 };
 
-// The key events of a paste while the user still holds the modifier keys in
-// held (Ctrl, Shift, Alt, Win): the program must receive Ctrl+V alone, not
-// Ctrl+Shift+V or another of Korvane's own hotkeys. Ctrl goes down unless it
-// is held; every other held key is released for the V and pressed again after
-// it, both while Ctrl is down, so that no lone Alt or Win opens a menu; a
-// key no program acts on follows a re-pressed Alt or Win, so that the user's
-// own release of it opens none either. Ctrl goes up again only when the user
-// does not hold it. With nothing held: Ctrl down, V down, V up, Ctrl up.
+// The key events of a paste while the user may still hold modifier keys
+// (held: each the left or right key that is down, VK_LCONTROL .. VK_RWIN).
+// The program must receive Ctrl+V alone, not Ctrl+Shift+V or another of
+// Korvane's own hotkeys, so every held key is released first, as the key
+// that is down, and is never pressed again: a key the user lets go of
+// meanwhile must not come back down (capitals in the target, a Win shortcut
+// on the next key), and one still held stays up until pressed anew. A held
+// Alt or Win is first made part of a combination by a key no program acts
+// on, so that its release opens no menu bar and no Start menu. Then the
+// program's own Ctrl, whatever the user held: Ctrl down, V down, V up, Ctrl
+// up (the right Ctrl while the user holds the left one).
 std::vector<KeyEvent> ctrl_v_events(const std::vector<int>& held);
 
-// The modifiers the user holds now, each as one virtual key.
+// The modifiers the user holds now, each as the left or right key that is down.
 std::vector<int> held_modifiers();
 
 // ctrl_v_events for the keys held now, 40 ms apart.

@@ -18,6 +18,7 @@ void paste_from_main_window(const PasteRequest& request) {
     if (request.target) force_foreground(request.target);
     Sleep(kFocusToKeysMs);
     send_ctrl_v();
+    PostMessageW(request.main_window, kMsgPasteDone, 0, 0);
     if (request.reopen) {
         Sleep(kBeforeReopenMs);
         PostMessageW(request.main_window, kMsgShowMain, 0, 0);
@@ -26,18 +27,20 @@ void paste_from_main_window(const PasteRequest& request) {
 
 }  // namespace
 
-void quick_slot_paste_thread(HWND target) {
+void quick_slot_paste_thread(HWND target, HWND main_window) {
     Sleep(kBeforeFocusMs);
     if (target) force_foreground(target);
-    // The slot hotkey's Ctrl+Shift would otherwise turn Ctrl+V into Ctrl+Shift+V.
+    // Released, the slot hotkey's Ctrl+Shift stays as the user has it.
     wait_modifiers_released(kModifierWaitMs);
     Sleep(kSlotAfterModifiersMs);
     send_ctrl_v();
+    PostMessageW(main_window, kMsgPasteDone, 0, 0);
 }
 
-void quick_menu_paste_thread() {
+void quick_menu_paste_thread(HWND main_window) {
     Sleep(kQuickMenuBeforeKeysMs);
     send_ctrl_v();
+    PostMessageW(main_window, kMsgPasteDone, 0, 0);
 }
 
 void paste_selected_thread(PasteRequest request) { paste_from_main_window(request); }

@@ -31,4 +31,5 @@ void plain_paste_thread(HWND main_window) {
     // The hotkey's own modifiers would turn Ctrl+V into something else.
     wait_modifiers_released(kModifierWaitMs);
     if (!repaste_clipboard()) PostMessageW(main_window, kMsgPasteFailed, 0, 0);
+    PostMessageW(main_window, kMsgPasteDone, 0, 0);
 }

@@ -1,7 +1,9 @@
 #include "ui/app_parts.h"
 
+#include "capture/clipboard_watcher.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/clock.h"
 #include "services/ids.h"
 #include "services/sound.h"
 #include "services/tray_icon.h"
@@ -14,6 +16,16 @@
 #include <cwchar>
 
 HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
+
+bool AppParts::queue_paste(int hotkey, PasteQueue::Start start) {
+    return pastes.submit(hotkey, std::move(start), now_seconds());
+}
+
+void AppParts::paste_finished() { pastes.finished(now_seconds()); }
+
+void AppParts::catch_up_clipboard() {
+    if (watcher) watcher->catch_up();
+}
 
 void AppParts::play_paste_tone() {
     if (!settings || !settings->sound_on_paste) return;

@@ -5,6 +5,8 @@
 // and the main window's state is the App seen as its parts. ui/ and
 // screenshot/ never include app/app.h: the program stands above its windows.
 
+#include "services/paste_queue.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -40,6 +42,7 @@ struct AppParts {
     bool screenshot_busy = false;                  // the screenshot overlay is running
     std::optional<std::int64_t> capture_category;  // new captures are filed here
     HWND paste_target = nullptr;                   // where pastes go
+    PasteQueue pastes;                             // one paste after another
 
     // Moves a configurable hotkey (kHotkeyOpenHistory, kHotkeyPlainPaste,
     // kHotkeyTemplates, kHotkeyShotArea .. kHotkeyShotFull) to the combination
@@ -49,6 +52,16 @@ struct AppParts {
 
     // The main window's handle, or null before it exists.
     HWND main_hwnd() const;
+    // Every paste goes through here (PasteQueue::submit at this moment):
+    // start writes the clipboard and starts the worker that sends the keys.
+    bool queue_paste(int hotkey, PasteQueue::Start start);
+    // A worker's keys are sent (kMsgPasteDone): the next paste may write.
+    void paste_finished();
+    // Before any write of the program's own to the clipboard: a copy the user
+    // made since the watcher's last look is taken now, or the write would
+    // replace it unseen. A capture refills the main window's lists: call it
+    // before taking pointers into them.
+    void catch_up_clipboard();
     // The paste tone, when the settings ask for it, on this thread.
     void play_paste_tone();
     // A paste whose text could not be put on the clipboard sent no keys

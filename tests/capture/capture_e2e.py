@@ -27,8 +27,9 @@ def hexs(text):
 def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=False, visible=False, stay=1500,
          hotkey=None):
     """Puts the content on the clipboard from clip_source.exe, which stays
-    alive (so its process can be named) while the program polls; hotkey is
-    pressed the moment the content is there."""
+    alive (so its process can be named) while the program polls; hotkey (an
+    id, or a list of them, pressed one right after another) is pressed the
+    moment the content is there."""
     args = []
     if text is not None:
         args.append("text=" + hexs(text))
@@ -45,7 +46,7 @@ def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=Fal
     if visible:
         args.append("visible")
     if hotkey is not None:
-        args.append(f"hotkey={hotkey}")
+        args.append("hotkey=" + ",".join(str(h) for h in (hotkey if isinstance(hotkey, list) else [hotkey])))
     args.append(f"stay={stay}")
     out = wine(SOURCE, *args).stdout.decode()
     assert "ready" in out, out

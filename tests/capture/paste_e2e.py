@@ -65,6 +65,26 @@ class PasteTest(unittest.TestCase):
         self.assertEqual([r["id"] for r in after], [r["id"] for r in rows])
         self.assertEqual([r["use_count"] for r in after], [1, 1])
 
+    def test_quick_slots_in_a_row_paste_each_once_and_lose_no_copy(self):
+        """Slot 1 held until its hotkey repeats, then slot 2, at once: each pastes once, in turn. A cut
+        made just before a slot's hotkey, before the program's next look, is recorded all the same."""
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="first slot words")
+            copy(text="second slot words")
+            self.assertEqual(app.quit(), 0)
+        slots = history_rows()
+        put_in_slots([r["id"] for r in slots])
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
+            target = PasteTarget(ms=6000)
+            time.sleep(POLL_WAIT)
+            copy(text="words cut just before", stay=100,
+                 hotkey=[IDS.kHotkeySlotBase, IDS.kHotkeySlotBase, IDS.kHotkeySlotBase + 1])
+            self.assertEqual(target.text(), "first slot wordssecond slot words")
+            self.assertEqual(target.pastes, 2)
+            self.assertEqual(app.quit(), 0)
+        self.assertIn("words cut just before", [r["text"] for r in history_rows()])
+
     def test_plain_paste_leaves_only_the_text(self):
         with RunningProgram({"start_in_tray": "true"}) as app:
             target = PasteTarget(ms=6000)

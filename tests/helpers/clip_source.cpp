@@ -2,14 +2,15 @@
 // formats on the clipboard as the owner, with a window of its own, and stays
 // alive a while so that its process can be named.
 //   clip_source [text=<hex>] [rtf=<hex>] [html=<hex> [url=<hex>]] [dib=<bytes> [seed=<n>]]
-//               [exclude] [visible] [stay=<ms>] [hold=<file>] [hotkey=<id>]
+//               [exclude] [visible] [stay=<ms>] [hold=<file>] [hotkey=<id>[,<id>...]]
 // Texts are hex-encoded UTF-8, so no code page stands between the test and
 // the clipboard. Prints "ready" once the clipboard holds the content. With
 // hold, it then keeps the clipboard open, as a busy program does, until the
 // file exists (at most a minute), prints "released" and ends. A clipboard
 // that stays open in another program is given up on, with a word on stderr.
-// With hotkey, the running Korvane gets that hotkey the moment the content
-// is there, before its timer can have looked at the clipboard.
+// With hotkey, the running Korvane gets that hotkey (or those, one right
+// after another) the moment the content is there, before its timer can have
+// looked at the clipboard.
 
 #include "helpers/probe_util.h"
 #include "services/clipboard.h"
@@ -22,6 +23,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,7 +101,7 @@ int main() {
     bool exclude = false, visible = false, has_html = false;
     DWORD stay = 3000;
     std::wstring hold_until;
-    int hotkey = -1;
+    std::vector<int> hotkeys;
     const std::vector<std::wstring> args = testsupport::command_line_args();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -116,8 +118,10 @@ int main() {
         else if (key == L"visible") visible = true;
         else if (key == L"stay") stay = std::stoul(value);
         else if (key == L"hold") hold_until = value;
-        else if (key == L"hotkey") hotkey = std::stoi(value);
-        else return probe::bad_arguments();
+        else if (key == L"hotkey") {
+            std::wistringstream ids(value);
+            for (std::wstring id; std::getline(ids, id, L',');) hotkeys.push_back(std::stoi(id));
+        } else return probe::bad_arguments();
     }
 
     HWND window = CreateWindowExW(0, L"STATIC", L"Clip source", WS_OVERLAPPEDWINDOW, 40, 40, 300, 120, nullptr, nullptr,
@@ -130,7 +134,7 @@ int main() {
     if (!put(window, text, rtf, has_html ? make_cf_html(html_fragment, url) : std::string(),
              dib_size ? make_dib(dib_size, seed) : Bytes(), exclude))
         return probe::give_up(1, "the clipboard stayed open in another program");
-    if (hotkey >= 0) PostMessageW(FindWindowW(kMainWindowClass, nullptr), WM_HOTKEY, hotkey, 0);
+    for (int hotkey : hotkeys) PostMessageW(FindWindowW(kMainWindowClass, nullptr), WM_HOTKEY, hotkey, 0);
     if (!hold_until.empty()) {
         for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
         std::printf("ready\n");

@@ -176,7 +176,7 @@ class EntryCommandsTest(unittest.TestCase):
 
     def test_enter_ctrl_f_and_esc_do_what_the_shortcut_help_says(self):
         """Enter pastes the selected cards as a double click does, Ctrl+F goes to the search field, and
-        Esc closes the window as its close button does: to the tray, or, without tray_on_minimize, out."""
+        Esc puts the window away to the tray, also where the close button quits: the program goes on."""
         first, second = seed("add:" + hexs("first line"), "add:" + hexs("second line"))
         focus = lambda: int(listed().rsplit("focus ", 1)[1])
         with RunningProgram({"start_in_tray": "true", "tray_on_minimize": "true"}, reset=False) as app:
@@ -200,7 +200,10 @@ class EntryCommandsTest(unittest.TestCase):
             self.until(lambda: first in shown(), "the list")
             probe("click", str(first), "left")
             probe("keys", "esc")
-            self.assertEqual(app.wait(15), 0)
+            self.until(lambda: not visible(), "Esc: the window stayed")
+            self.assertIsNone(app.proc.poll(), "Esc quit the program")
+            self.show(app)
+            self.assertEqual(app.quit(), 0)
 
     def test_commands_change_the_rows_as_the_user_asks(self):
         ids = seed(*(["add:" + hexs(LONG_TEXT)] + ["add:" + hexs(f"entry {n:02d}") for n in range(1, 13)]))

@@ -22,6 +22,7 @@
 #include "ui/menu/popup_menu.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -47,24 +48,41 @@ bool put_entry_on_clipboard(const MainWindow& mw, const HistoryEntry& entry) {
     return placed;
 }
 
-// The clipboard holds what is pasted: the tone, the window out of the way
-// when it closes on a paste, then a worker brings the program that was in
-// front back and presses Ctrl+V there.
-template <typename Thread>
-void start_paste(MainWindow& mw, Thread thread) {
-    if (mw.app) mw.app->play_paste_tone();
-    HWND target = mw.app ? mw.app->paste_target : nullptr;
-    if (!target || !IsWindow(target) || target == mw.hwnd) target = nullptr;
-    if (mw.close_on_paste) {
-        mw.hide_preview();
-        ShowWindow(mw.hwnd, SW_HIDE);
-    }
-    start_detached(thread, PasteRequest{target, mw.hwnd, !mw.close_on_paste});
-}
-
 // The clipboard still holds something else: no keys, and the user is told.
 void refuse_paste(const MainWindow& mw) {
     if (mw.app) mw.app->tell_paste_failed();
+}
+
+using PasteThread = void (*)(PasteRequest);
+
+// A paste of the main window, once the pastes before it have sent their keys
+// (AppParts::queue_paste). put writes the clipboard, counted runs once it
+// holds the paste; then the tone, the window out of the way when it closes
+// on a paste, and a worker brings the program that was in front back and
+// presses Ctrl+V there. put and counted hold copies: the lists may be
+// refilled before the turn comes.
+void queue_paste(MainWindow& mw, std::function<bool()> put, std::function<void()> counted, PasteThread thread) {
+    if (!mw.app) return;
+    MainWindow* self = &mw;
+    mw.app->queue_paste(0, [self, put = std::move(put), counted = std::move(counted), thread] {
+        AppParts& app = *self->app;
+        app.catch_up_clipboard();
+        if (!put()) {
+            refuse_paste(*self);
+            return false;
+        }
+        if (counted) counted();
+        app.play_paste_tone();
+        HWND target = app.paste_target;
+        if (!target || !IsWindow(target) || target == self->hwnd) target = nullptr;
+        if (self->close_on_paste) self->hide_window();
+        return start_detached(thread, PasteRequest{target, self->hwnd, !self->close_on_paste});
+    });
+}
+
+// What puts text on the clipboard when its paste's turn comes.
+std::function<bool()> putting_text(MainWindow& mw, std::wstring text) {
+    return [&mw, text = std::move(text)] { return put_text_on_clipboard(mw, text); };
 }
 
 // Only a copy that wrote something hides the window; after one that did not,
@@ -75,9 +93,7 @@ void after_copy(MainWindow& mw, bool copied) {
         return;
     }
     const Settings* s = settings_of(mw);
-    if (!s || !s->hide_on_copy) return;
-    mw.hide_preview();
-    ShowWindow(mw.hwnd, SW_HIDE);
+    if (s && s->hide_on_copy) mw.hide_window();
 }
 
 bool ask(const MainWindow& mw, const std::wstring& title, const std::wstring& message) {
@@ -148,20 +164,19 @@ void MainWindow::on_paste_selected() {
     HistoryDb* db = db_of(*this);
     const std::int64_t value = selected_id();
     if (!db || value == 0) return;
-    // Ids are taken first: the list the rows live in may be refilled meanwhile.
     if (const Snippet* snippet = find_snippet(value)) {
         const std::int64_t id = snippet->id;
-        if (!put_text_on_clipboard(*this, snippet_text(*snippet))) return refuse_paste(*this);
-        db->increment_snippet_use(id);
-        start_paste(*this, paste_selected_thread_2);
+        queue_paste(
+            *this, putting_text(*this, snippet_text(*snippet)), [db, id] { db->increment_snippet_use(id); },
+            paste_selected_thread_2);
         return;
     }
     const HistoryEntry* entry = value >= 1 ? find_entry(value) : nullptr;
     if (!entry) return;
     const std::int64_t id = entry->id;
-    if (!put_entry_on_clipboard(*this, *entry)) return refuse_paste(*this);
-    db->increment_use_count(id);
-    start_paste(*this, paste_selected_thread);
+    queue_paste(
+        *this, [this, chosen = *entry] { return put_entry_on_clipboard(*this, chosen); },
+        [db, id] { db->increment_use_count(id); }, paste_selected_thread);
 }
 
 void MainWindow::on_paste_multiple() {
@@ -180,10 +195,13 @@ void MainWindow::on_paste_multiple() {
     }
     const std::wstring joined = join_row_texts(parts);
     if (joined.empty()) return;
-    if (!put_text_on_clipboard(*this, joined)) return refuse_paste(*this);
-    for (std::int64_t id : used_templates) db->increment_snippet_use(id);
-    for (std::int64_t id : used_entries) db->increment_use_count(id);
-    start_paste(*this, paste_multiple_thread);
+    queue_paste(
+        *this, putting_text(*this, joined),
+        [db, used_templates, used_entries] {
+            for (std::int64_t id : used_templates) db->increment_snippet_use(id);
+            for (std::int64_t id : used_entries) db->increment_use_count(id);
+        },
+        paste_multiple_thread);
 }
 
 void MainWindow::on_paste_plain() {
@@ -197,21 +215,20 @@ void MainWindow::on_paste_transformed(int mode) {
     if (!db || !selected_has_text()) return;
     const HistoryEntry& entry = *find_entry(selected_entry_id());
     const std::wstring text = mode < 0 ? entry.text : transform_text(entry.text, static_cast<std::uint32_t>(mode));
-    const std::int64_t id = entry.id;  // the list the entry lives in may be refilled meanwhile
-    if (paste_text_to_window(text)) db->increment_use_count(id);
+    paste_text_to_window(text, entry.id);
 }
 
-bool MainWindow::paste_text_to_window(const std::wstring& text) {
-    if (!put_text_on_clipboard(*this, text)) {
-        refuse_paste(*this);
-        return false;
-    }
-    start_paste(*this, paste_text_thread);
-    return true;
+void MainWindow::paste_text_to_window(const std::wstring& text, std::int64_t counted_entry) {
+    HistoryDb* db = db_of(*this);
+    std::function<void()> counted;
+    if (db && counted_entry >= 1) counted = [db, counted_entry] { db->increment_use_count(counted_entry); };
+    queue_paste(*this, putting_text(*this, text), std::move(counted), paste_text_thread);
 }
 
 void MainWindow::on_copy_selected() {
     HistoryDb* db = db_of(*this);
+    // Before the rows are read: a copy taken now refills the list.
+    if (app) app->catch_up_clipboard();
     const std::vector<std::int64_t> selection = selected_ids();
     if (!db || selection.empty()) return;
     // Templates count a use, entries do not; only a copy that was made counts.

@@ -209,6 +209,11 @@ void MainWindow::on_window_pos_changing(const WINDOWPOS* pos) {
     if (pos && (pos->flags & SWP_SHOWWINDOW)) on_showing();
 }
 
+void MainWindow::hide_window() {
+    hide_preview();
+    ShowWindow(hwnd, SW_HIDE);
+}
+
 void MainWindow::build_frame() {
     frame_built = true;
     create_controls();

@@ -220,7 +220,9 @@ bool MainWindow::take_shortcut_key(const MSG& msg) {
         focus_search();
         return true;
     case VK_ESCAPE:
-        if (!repeat) SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Puts the history away after a paste, whatever the close button
+        // does: a program that quit here would stop recording every copy.
+        if (!repeat) hide_window();
         return true;
     default: return false;
     }

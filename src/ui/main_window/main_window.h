@@ -121,6 +121,9 @@ public:
     // for the first time gets its children.
     void on_show_window(bool showing);
     void on_window_pos_changing(const WINDOWPOS* pos);
+    // Puts the window away, the preview with it; the program goes on
+    // running in the tray (Esc, a paste or copy that closes the window).
+    void hide_window();
     void create_controls();
     // The preview popup, made on first use.
     HWND ensure_preview_window();
@@ -243,9 +246,11 @@ public:
     void on_paste_plain();
     // mode: a text transform 0..6 (services/text_util.h); -1 pastes the text as it is.
     void on_paste_transformed(int mode);
-    // Puts text on the clipboard and pastes it into the paste target; false
-    // (no keys sent, the user told) when the clipboard could not be had.
-    bool paste_text_to_window(const std::wstring& text);
+    // Puts text on the clipboard and pastes it into the paste target, once
+    // the pastes before it have sent their keys; when the clipboard cannot
+    // be had, no keys are sent and the user is told. A paste made counts a
+    // use of counted_entry (0: of none).
+    void paste_text_to_window(const std::wstring& text, std::int64_t counted_entry = 0);
     void on_copy_selected();
     void on_open_selected();
     // One selected text entry with text (it can be pasted transformed); one selected kept entry.

@@ -496,6 +496,7 @@ void MainWindow::on_preview_link_click(POINT client_point) {
     if (chosen == kLinkMenuOpen && is_openable_link(link)) {
         ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     } else if (chosen == kLinkMenuCopy) {
+        if (app) app->catch_up_clipboard();
         if (!set_clipboard_text(link) && app) app->tell_copy_failed();
     }
 }

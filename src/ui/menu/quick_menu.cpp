@@ -67,6 +67,26 @@ void on_activate(QuickMenu& menu, WORD state) {
     if (state == WA_INACTIVE) menu.hide();
 }
 
+// A choice's paste when its turn comes. The rows hold the start of each text
+// only: the paste takes the entry whole, as it is by then.
+bool paste_chosen(AppParts& app, std::int64_t id, HWND target) {
+    const std::optional<HistoryEntry> entry = app.db->find_entry(id);
+    if (!entry) return false;  // gone since the menu opened
+    app.catch_up_clipboard();
+    ClipboardWatcher* watcher = app.watcher;
+    const bool placed = place_entry_on_clipboard(watcher, *entry);
+    // What the watcher would read back for a picture without text.
+    if (watcher && entry->is_image && entry->text.empty()) watcher->note_own_text(tr(L"card.image"));
+    if (target && IsWindow(target)) force_foreground(target);
+    if (!placed) {
+        // The clipboard still holds what another program put there: no keys.
+        app.tell_paste_failed();
+        return false;
+    }
+    app.db->increment_use_count(entry->id);
+    return start_detached(quick_menu_paste_thread, app.main_hwnd());
+}
+
 }  // namespace
 
 LRESULT CALLBACK QuickMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -140,7 +160,8 @@ void QuickMenu::apply_font() {
 
 void QuickMenu::populate() {
     const HWND front = GetForegroundWindow();
-    target = quick_menu_target(front, !is_own_or_shell_window(front), hwnd, target, app ? app->paste_target : nullptr);
+    // Opened by its hotkey: the desktop in front is a program to paste into.
+    target = quick_menu_target(front, is_hotkey_target(front), hwnd, target, app ? app->paste_target : nullptr);
     entries.clear();
     // Only the rows shown, and of each only what a row can show (two units
     // more tell that a text goes on, as a cut never splits a surrogate pair).
@@ -197,26 +218,11 @@ void QuickMenu::on_moved(const WINDOWPOS& pos) {
 
 void QuickMenu::on_activate(int index) {
     if (index < 0 || static_cast<size_t>(index) >= entries.size() || !app || !app->db) return;
-    // The rows hold the start of each text only: the paste takes the entry whole.
-    const std::optional<HistoryEntry> found = app->db->find_entry(entries[static_cast<size_t>(index)].id);
-    if (!found) {
-        hide();  // gone since the menu opened
-        return;
-    }
-    const HistoryEntry& entry = *found;
-    ClipboardWatcher* watcher = app->watcher;
-    const bool placed = place_entry_on_clipboard(watcher, entry);
-    // What the watcher would read back for a picture without text.
-    if (watcher && entry.is_image && entry.text.empty()) watcher->note_own_text(tr(L"card.image"));
+    const std::int64_t id = entries[static_cast<size_t>(index)].id;
+    AppParts* parts = app;
+    const HWND to = target;
     hide();
-    if (target && IsWindow(target)) force_foreground(target);
-    if (!placed) {
-        // The clipboard still holds what another program put there: no keys.
-        app->tell_paste_failed();
-        return;
-    }
-    app->db->increment_use_count(entry.id);
-    start_detached(quick_menu_paste_thread);
+    parts->queue_paste(0, [parts, id, to] { return paste_chosen(*parts, id, to); });
 }
 
 void QuickMenu::set_font_size(int size) {
