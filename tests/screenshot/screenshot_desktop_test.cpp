@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -234,6 +235,12 @@ protected:
         DestroyWindow(main_);
     }
     std::vector<HistoryEntry> entries() { return app.db->list_entries(L"any", false, false); }
+    // What the user copied a while ago: on the clipboard, and seen by the
+    // watcher (which takes what is there as seen when it starts).
+    void copied_long_ago(const std::wstring& text) {
+        set_clipboard_text(text);
+        app.watcher->init(app.capture_sink(), main_);
+    }
     // Full screen, finished with the keys given.
     void screenshot_with(std::function<void()> keys) {
         OverlayInput input(keys);
@@ -258,8 +265,12 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     EXPECT_FALSE(app.screenshot_busy);
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
 
-    const auto rows = entries();
-    ASSERT_EQ(rows.size(), 1u);
+    // The text copied just before, not yet seen, is recorded before the
+    // picture replaces it on the clipboard.
+    auto rows = entries();
+    ASSERT_EQ(rows.size(), 2u);
+    std::stable_partition(rows.begin(), rows.end(), [](const HistoryEntry& e) { return e.is_image; });
+    EXPECT_EQ(rows[1].text, L"before the screenshot");
     EXPECT_TRUE(rows[0].is_image);
     EXPECT_EQ(png_side(rows[0].image, 16), std::uint32_t(GetSystemMetrics(SM_CXVIRTUALSCREEN)));
     EXPECT_EQ(png_side(rows[0].image, 20), std::uint32_t(GetSystemMetrics(SM_CYVIRTUALSCREEN)));
@@ -270,12 +281,12 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << "no empty text ahead of the picture";
     EXPECT_FALSE(clip.dib.empty());
     app.watcher->check_clipboard(true);
-    EXPECT_EQ(entries().size(), 1u) << "the program's own picture is not recorded again";
+    EXPECT_EQ(entries().size(), 2u) << "the program's own picture is not recorded again";
 }
 
 TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
     app.settings->screenshot_copy_to_clipboard = false;
-    set_clipboard_text(L"marker");
+    copied_long_ago(L"marker");
     screenshot_with([] { key(VK_RETURN); });
     EXPECT_EQ(read_clipboard().text, L"marker") << "Done with copying off";
     screenshot_with([] { key('S', true); });
@@ -289,7 +300,7 @@ TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
 TEST_F(ScreenshotCommand, WithoutTheEditorADraggedAreaIsCopiedAtOnce) {
     app.settings->screenshot_editor_enabled = false;
     app.settings->screenshot_copy_to_clipboard = false;
-    set_clipboard_text(L"marker");
+    copied_long_ago(L"marker");
     OverlayInput input([] {
         HWND hwnd = OverlayInput::overlay();
         testsupport::move_mouse(to_screen(hwnd, {100, 100}));
@@ -491,7 +502,7 @@ TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(balloon_says({L"could not be written", L"no such folder\\shot.png", L"blocked\\shots"}));
 
     // A copy while another program holds the clipboard.
-    set_clipboard_text(L"marker");
+    copied_long_ago(L"marker");
     testsupport::ClipboardHolder holder;
     screenshot_with([] { key('C', true); });
     holder.release();
