@@ -67,6 +67,10 @@ public:
     // Where the stored content stands now; cheap enough to ask before each
     // list, so that a caller may keep what it read while the stamp stays.
     ChangeStamp change_stamp();
+    // How many statements the connection holds prepared. Those kept for
+    // reuse live until the file closes, so the count must not grow with
+    // what is viewed.
+    std::size_t prepared_statement_count();
 
     // ---- lists (fresh values; display order)
     // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
