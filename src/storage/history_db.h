@@ -95,11 +95,13 @@ public:
     // The text is folded to one line and trimmed; a text under 2 characters
     // without an image stores nothing. A live entry with the same text is
     // moved to the top instead (unless always_new or is_image). Returns the id
-    // of the new or refreshed entry, 0 when nothing was stored.
+    // of the new or refreshed entry, 0 when nothing was stored. image_path:
+    // the saved file a new row records, stored with the row, before the cap
+    // removes older rows, one of which may record a file of the same name.
     std::int64_t add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
                            const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
                            std::optional<std::int64_t> category, const std::wstring& source_title,
-                           const std::wstring& source_url, bool is_browser_page);
+                           const std::wstring& source_url, bool is_browser_page, const std::wstring& image_path = {});
     // One transaction; the number of ids whose update ran, 0 on failure.
     int set_pinned_many(const std::vector<std::int64_t>& ids, bool pin);
     bool trash_entry(std::int64_t id);
