@@ -29,6 +29,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/menu/popup_menu.h"
 #include "ui/menu/tray_menu.h"
+#include "ui/settings/settings_changes.h"
 
 #include <windowsx.h>
 
@@ -42,8 +43,11 @@ constexpr UINT kSaveRectDelayMs = 500;
 void save_settings(const App& app) { Settings::save(*app.settings, ini_path()); }
 
 // What the program keeps when it ends: the window's place, the view and
-// every setting changed outside the settings window.
+// every setting changed outside the settings window. A number typed into the
+// open settings window counts as on its way out (its WM_DESTROY), which the
+// end of the session never reaches.
 void store_for_exit(HWND hwnd, App& app) {
+    if (app.settings_window) commit_settings_fields(*app.settings_window);
     app.store_window_rect(hwnd);
     save_settings(app);
 }

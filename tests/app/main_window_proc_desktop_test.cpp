@@ -8,6 +8,7 @@
 #include "services/tray_icon.h"
 #include "support/box_script.h"
 #include "support/main_window_fixture.h"
+#include "ui/settings/settings_window.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,10 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     SendMessageW(hwnd, WM_COMMAND, kCmdShowTime, 0);
     fx.main_window().set_view(kViewPinned, -1);
     SetWindowPos(hwnd, nullptr, 130, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Typed into the settings window, and neither Enter nor another field yet.
+    fx.app().open_settings();
+    ASSERT_NE(fx.app().settings_window, nullptr);
+    SetDlgItemTextW(fx.app().settings_window->window, kIdSettingsTtlDays, L"30");
     DeleteFileW(ini_path().c_str());
 
     EXPECT_TRUE(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
@@ -38,6 +43,7 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     EXPECT_NE(stored.dark_mode, defaults.dark_mode);
     EXPECT_NE(stored.show_time, defaults.show_time);
     EXPECT_EQ(stored.last_view_filter, kViewPinned);
+    EXPECT_EQ(stored.ttl_days, 30);
     EXPECT_EQ(stored.window_x, 130);
     EXPECT_EQ(stored.window_y, 90);
 
