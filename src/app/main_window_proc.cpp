@@ -137,11 +137,11 @@ void on_get_min_max_info(HWND hwnd, App& app, MINMAXINFO* info) {
     if (info->ptMinTrackSize.x < min_width) info->ptMinTrackSize.x = min_width;
 }
 
-// Brings the main window up with a fresh list, remembering where to paste.
-void show_main_window(HWND hwnd, App& app) {
+// Brings the main window up with a fresh list, remembering where to paste;
+// its contents hold the handle and bring it back.
+void show_main_window(HWND, App& app) {
     app.remember_foreground();
-    show_window_animated(hwnd);
-    SetForegroundWindow(hwnd);
+    app.main_window->bring_back();
     app.main_window->refresh_list();
 }
 
@@ -265,11 +265,10 @@ void on_tray(HWND hwnd, App& app, LPARAM lparam) {
     }
 }
 
-void on_show_request(HWND hwnd, App& app) {
+// A second start, a taskbar pin or a paste that leaves the window open.
+void on_show_request(App& app) {
     app.remember_foreground();
-    show_window_animated(hwnd);
-    SetForegroundWindow(hwnd);
-    ShowWindow(hwnd, SW_RESTORE);
+    app.main_window->bring_back();
 }
 
 // Only titles that a worker of this process handed over are taken (and
@@ -531,7 +530,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case WM_EXITSIZEMOVE: on_exit_size_move(hwnd, app); return 0;
     case WM_HOTKEY: on_hotkey(hwnd, app, wparam); return 0;
     case kMsgTray: on_tray(hwnd, app, lparam); return 0;
-    case kMsgShowMain: on_show_request(hwnd, app); return 0;
+    case kMsgShowMain: on_show_request(app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
     case kMsgPasteFailed: app.tell_paste_failed(); return 0;
     default: break;

@@ -1,6 +1,6 @@
 // The main window answering what the system and the user send it from
 // outside: the end of the Windows session, a new taskbar, and the ways that
-// ask for a minimised window.
+// ask for the window back.
 
 #include "app/app.h"
 #include "config/file_locations.h"
@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 using namespace testsupport;
 
@@ -89,7 +90,7 @@ TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {
     EXPECT_TRUE(icon_shown());
 }
 
-TEST(MainWindowSession, EveryWayThatAsksForAMinimisedWindowRestoresIt) {
+TEST(MainWindowSession, EveryWayThatShowsTheWindowBringsItBackAsItWasLeft) {
     MainWindowFixture fx;
     ASSERT_TRUE(fx.open(40, 40, 760, 560));
     HWND hwnd = fx.hwnd();
@@ -106,16 +107,31 @@ TEST(MainWindowSession, EveryWayThatAsksForAMinimisedWindowRestoresIt) {
         {"tray click", [&] { SendMessageW(hwnd, kMsgTray, 0, WM_LBUTTONUP); }},
         {"tray menu, open history", [&] { from_tray_menu(0); }},
         {"tray menu, templates", [&] { from_tray_menu(3); }},
+        {"second start", [&] { SendMessageW(hwnd, kMsgShowMain, 0, 0); }},
     };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        ShowWindow(hwnd, SW_MINIMIZE);
-        ASSERT_TRUE(IsIconic(hwnd));
-        // The window manager answers the minimise a moment later, and a menu
-        // open by then would lose the activation to that answer.
-        pump_messages(300);
-        way.ask();
-        EXPECT_FALSE(IsIconic(hwnd));
-        EXPECT_TRUE(IsWindowVisible(hwnd));
+    const struct {
+        const char* name;
+        bool maximised;
+        int then;  // how the user left it
+    } left[] = {
+        {"minimised", false, SW_MINIMIZE},
+        {"maximised, minimised", true, SW_MINIMIZE},
+        {"maximised", true, SW_SHOW},
+        {"maximised, in the tray", true, SW_HIDE},
+    };
+    for (const auto& state : left) {
+        for (const auto& way : ways) {
+            SCOPED_TRACE(std::string(way.name) + " on a window left " + state.name);
+            ShowWindow(hwnd, state.maximised ? SW_MAXIMIZE : SW_SHOWNORMAL);
+            ShowWindow(hwnd, state.then);
+            // The window manager answers a moment later, and a menu open by
+            // then would lose the activation to that answer.
+            pump_messages(300);
+            way.ask();
+            pump_messages(100);
+            EXPECT_TRUE(IsWindowVisible(hwnd));
+            EXPECT_FALSE(IsIconic(hwnd));
+            EXPECT_EQ(IsZoomed(hwnd) != FALSE, state.maximised);
+        }
     }
 }

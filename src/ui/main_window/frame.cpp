@@ -415,6 +415,12 @@ void MainWindow::remember_full_width() {
     full_width = (r.right - r.left) + (sidebar_hidden ? sidebar_width : 0);
 }
 
+void MainWindow::bring_back() {
+    if (!hwnd) return;
+    show_window_animated(hwnd);
+    SetForegroundWindow(hwnd);
+}
+
 void MainWindow::toggle_topmost() {
     topmost = !topmost;
     if (hwnd)
