@@ -90,7 +90,25 @@ TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {
     EXPECT_TRUE(icon_shown());
 }
 
-TEST(MainWindowSession, EveryWayThatShowsTheWindowBringsItBackAsItWasLeft) {
+namespace {
+
+// Whether the window stands on the work area of the one screen here.
+bool on_work_area(HWND window) {
+    RECT work{}, r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &r);
+    return PtInRect(&work, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}) != FALSE;
+}
+
+// Where a monitor right of the screen stood before it was unplugged.
+void leave_where_no_screen_is(HWND window) {
+    SetWindowPos(window, nullptr, GetSystemMetrics(SM_CXVIRTUALSCREEN) + 600, 200, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     MainWindowFixture fx;
     ASSERT_TRUE(fx.open(40, 40, 760, 560));
     HWND hwnd = fx.hwnd();
@@ -113,16 +131,21 @@ TEST(MainWindowSession, EveryWayThatShowsTheWindowBringsItBackAsItWasLeft) {
         const char* name;
         bool maximised;
         int then;  // how the user left it
+        bool screen_gone = false;
     } left[] = {
         {"minimised", false, SW_MINIMIZE},
         {"maximised, minimised", true, SW_MINIMIZE},
         {"maximised", true, SW_SHOW},
         {"maximised, in the tray", true, SW_HIDE},
+        {"in the tray on a monitor since unplugged", false, SW_HIDE, true},
+        {"maximised, in the tray on a monitor since unplugged", true, SW_HIDE, true},
+        {"minimised on a monitor since unplugged", false, SW_MINIMIZE, true},
     };
     for (const auto& state : left) {
         for (const auto& way : ways) {
             SCOPED_TRACE(std::string(way.name) + " on a window left " + state.name);
             ShowWindow(hwnd, state.maximised ? SW_MAXIMIZE : SW_SHOWNORMAL);
+            if (state.screen_gone) leave_where_no_screen_is(hwnd);
             ShowWindow(hwnd, state.then);
             // The window manager answers a moment later, and a menu open by
             // then would lose the activation to that answer.
@@ -132,6 +155,15 @@ TEST(MainWindowSession, EveryWayThatShowsTheWindowBringsItBackAsItWasLeft) {
             EXPECT_TRUE(IsWindowVisible(hwnd));
             EXPECT_FALSE(IsIconic(hwnd));
             EXPECT_EQ(IsZoomed(hwnd) != FALSE, state.maximised);
+            if (state.screen_gone) EXPECT_TRUE(on_work_area(hwnd));
         }
     }
+    // The settings window, left open there, comes back the same way.
+    fx.app().open_settings();
+    ASSERT_NE(fx.app().settings_window, nullptr);
+    HWND settings = fx.app().settings_window->window;
+    leave_where_no_screen_is(settings);
+    ASSERT_FALSE(on_work_area(settings));
+    SendMessageW(hwnd, WM_COMMAND, kCmdOpenSettings, 0);
+    EXPECT_TRUE(on_work_area(settings));
 }

@@ -131,7 +131,8 @@ public:
     void remember_full_width();
     // Every road that shows the window comes here. It comes back in front as
     // the user left it: maximised stays maximised, a minimised window is
-    // restored once.
+    // restored once, and one whose monitor went away while it was hidden
+    // comes onto the nearest work area first.
     void bring_back();
     void toggle_topmost();
     void apply_dark_mode(bool dark_on);
