@@ -15,11 +15,13 @@
 #include "ui/kit/window_class.h"
 #include "ui/kit/window_decoration.h"
 #include "ui/main_window/main_window.h"
-#include "ui/main_window/window_placement.h"
+#include "ui/main_window/window_on_screen.h"
 #include "ui/menu/quick_menu.h"
 #include "ui/settings/settings_window.h"
 
 #include <shlwapi.h>
+
+#include <vector>
 
 namespace {
 
@@ -27,30 +29,6 @@ template <typename T>
 void delete_part(T*& part) {
     delete part;
     part = nullptr;
-}
-
-bool meets_some_work_area(int x, int y, int width, int height) {
-    struct Search {
-        RECT rect;
-        bool found = false;
-    } search{{x, y, x + width, y + height}};
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            RECT common;
-            if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &s.rect, &info.rcWork)) s.found = true;
-            return !s.found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The height of the main window's title bar with its sizing frame above it.
-int title_bar_height() {
-    return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
 }
 
 void register_main_window_class(HINSTANCE instance) {
@@ -99,9 +77,12 @@ bool App::init(HINSTANCE module) {
 
     register_main_window_class(instance);
     mark_step(startup_steps, "window class");
+    const std::vector<ScreenRect> work_areas = monitor_work_areas();
     const WindowPlacement place =
         initial_window_placement(settings->window_x, settings->window_y, settings->window_w, settings->window_h,
-                                 title_bar_height(), meets_some_work_area);
+                                 title_strip_height(), [&work_areas](int x, int y, int width, int height) {
+                                     return meets_some_work_area(ScreenRect{x, y, x + width, y + height}, work_areas);
+                                 });
     HWND hwnd = CreateWindowExW(
         settings->always_on_top ? WS_EX_TOPMOST : 0, kMainWindowClass, tr(L"title.main").c_str(), WS_OVERLAPPEDWINDOW,
         place.system_position ? CW_USEDEFAULT : place.x, place.system_position ? CW_USEDEFAULT : place.y, place.width,
@@ -202,6 +183,7 @@ void App::open_settings() {
     if (!settings_window) {
         settings_window = new SettingsWindow();
     } else if (settings_window->window && IsWindow(settings_window->window)) {
+        keep_on_work_area(settings_window->window);
         ShowWindow(settings_window->window, SW_SHOW);
         SetForegroundWindow(settings_window->window);
         return;

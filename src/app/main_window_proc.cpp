@@ -29,6 +29,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/menu/popup_menu.h"
 #include "ui/menu/tray_menu.h"
+#include "ui/settings/settings_changes.h"
 
 #include <windowsx.h>
 
@@ -42,8 +43,11 @@ constexpr UINT kSaveRectDelayMs = 500;
 void save_settings(const App& app) { Settings::save(*app.settings, ini_path()); }
 
 // What the program keeps when it ends: the window's place, the view and
-// every setting changed outside the settings window.
+// every setting changed outside the settings window. A number typed into the
+// open settings window counts as on its way out (its WM_DESTROY), which the
+// end of the session never reaches.
 void store_for_exit(HWND hwnd, App& app) {
+    if (app.settings_window) commit_settings_fields(*app.settings_window);
     app.store_window_rect(hwnd);
     save_settings(app);
 }
@@ -132,11 +136,11 @@ void on_get_min_max_info(HWND hwnd, App& app, MINMAXINFO* info) {
     if (info->ptMinTrackSize.x < min_width) info->ptMinTrackSize.x = min_width;
 }
 
-// Brings the main window up with a fresh list, remembering where to paste.
-void show_main_window(HWND hwnd, App& app, TargetRoad road) {
+// Brings the main window up with a fresh list, remembering where to paste;
+// its contents hold the handle and bring it back.
+void show_main_window(App& app, TargetRoad road) {
     app.remember_foreground(road);
-    show_window_animated(hwnd);
-    SetForegroundWindow(hwnd);
+    app.main_window->bring_back();
     app.main_window->refresh_list();
 }
 
@@ -209,7 +213,7 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         return;
     }
     if (id == static_cast<int>(app.main_hotkey.id)) {
-        show_main_window(hwnd, app, TargetRoad::Hotkey);
+        show_main_window(app, TargetRoad::Hotkey);
     } else if (id == static_cast<int>(app.quick_menu_hotkey_id)) {
         app.show_quick_menu();
     } else if (id >= base && id <= base + 8) {
@@ -240,7 +244,7 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
 void on_tray_menu(HWND hwnd, App& app) {
     MainWindow& mw = *app.main_window;
     switch (show_tray_menu(hwnd, app.settings->dark_mode)) {
-    case kTrayOpenHistory: show_main_window(hwnd, app, TargetRoad::Poll); break;
+    case kTrayOpenHistory: show_main_window(app, TargetRoad::Poll); break;
     case kTrayOpenSettings: app.open_settings(); break;
     case kTrayClearHistory: app.clear_history(); break;
     case kTrayQuit: DestroyWindow(hwnd); break;
@@ -256,17 +260,16 @@ void on_tray_menu(HWND hwnd, App& app) {
 void on_tray(HWND hwnd, App& app, LPARAM lparam) {
     switch (LOWORD(lparam)) {
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: show_main_window(hwnd, app, TargetRoad::Poll); break;
+    case WM_LBUTTONDBLCLK: show_main_window(app, TargetRoad::Poll); break;
     case WM_RBUTTONUP: on_tray_menu(hwnd, app); break;
     default: break;
     }
 }
 
-void on_show_request(HWND hwnd, App& app) {
+// A second start, a taskbar pin or a paste that leaves the window open.
+void on_show_request(App& app) {
     app.remember_foreground();
-    show_window_animated(hwnd);
-    SetForegroundWindow(hwnd);
-    ShowWindow(hwnd, SW_RESTORE);
+    app.main_window->bring_back();
 }
 
 // Only titles that a worker of this process handed over are taken (and
@@ -528,7 +531,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case WM_EXITSIZEMOVE: on_exit_size_move(hwnd, app); return 0;
     case WM_HOTKEY: on_hotkey(hwnd, app, wparam); return 0;
     case kMsgTray: on_tray(hwnd, app, lparam); return 0;
-    case kMsgShowMain: on_show_request(hwnd, app); return 0;
+    case kMsgShowMain: on_show_request(app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
     case kMsgPasteFailed: app.tell_paste_failed(); return 0;
     case kMsgPasteDone: app.paste_finished(); return 0;

@@ -79,10 +79,11 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
     case ImagePathSource::None: break;
     }
 
+    // The file goes in with the row: an older entry that the cap removes may
+    // record the same name, and its file is the one just written.
     const std::int64_t id = app.db ? app.db->add_entry(L"", {}, {}, shot.png, own_program_name(), true, true,
-                                                       app.capture_category, L"", L"", false)
+                                                       app.capture_category, L"", L"", false, image_path)
                                    : 0;
-    if (id != 0 && !image_path.empty()) app.db->set_image_path(id, image_path);
 
     const bool copy_failed =
         copies_to_clipboard(shot.action, settings.screenshot_copy_to_clipboard) && !copy_picture(app.watcher, shot.png);

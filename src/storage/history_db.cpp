@@ -207,6 +207,13 @@ bool HistoryDb::add_was_busy() {
     return add_busy;
 }
 
+std::size_t HistoryDb::prepared_statement_count() {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::size_t count = 0;
+    for (sqlite3_stmt* s = db ? sqlite3_next_stmt(db, nullptr) : nullptr; s; s = sqlite3_next_stmt(db, s)) ++count;
+    return count;
+}
+
 void HistoryDb::seed_templates() {
     const std::int64_t groups = query_number(L"SELECT count(*) FROM snippet_groups", -1);
     const auto live = query(L"SELECT count(*) FROM snippets WHERE deleted_at IS NULL");

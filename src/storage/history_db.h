@@ -67,6 +67,10 @@ public:
     // Where the stored content stands now; cheap enough to ask before each
     // list, so that a caller may keep what it read while the stamp stays.
     ChangeStamp change_stamp();
+    // How many statements the connection holds prepared. Those kept for
+    // reuse live until the file closes, so the count must not grow with
+    // what is viewed.
+    std::size_t prepared_statement_count();
 
     // ---- lists (fresh values; display order)
     // view: "all", "images", "none", "pinned", "trash", "slots", "cat:<id>";
@@ -91,11 +95,13 @@ public:
     // The text is folded to one line and trimmed; a text under 2 characters
     // without an image stores nothing. A live entry with the same text is
     // moved to the top instead (unless always_new or is_image). Returns the id
-    // of the new or refreshed entry, 0 when nothing was stored.
+    // of the new or refreshed entry, 0 when nothing was stored. image_path:
+    // the saved file a new row records, stored with the row, before the cap
+    // removes older rows, one of which may record a file of the same name.
     std::int64_t add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
                            const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
                            std::optional<std::int64_t> category, const std::wstring& source_title,
-                           const std::wstring& source_url, bool is_browser_page);
+                           const std::wstring& source_url, bool is_browser_page, const std::wstring& image_path = {});
     // One transaction; the number of ids whose update ran, 0 on failure.
     int set_pinned_many(const std::vector<std::int64_t>& ids, bool pin);
     bool trash_entry(std::int64_t id);

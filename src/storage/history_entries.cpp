@@ -54,7 +54,7 @@ constexpr std::string_view kRefreshCapture =
     "is_browser_page=?8 WHERE id=?9";
 constexpr std::string_view kInsert =
     "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, source_title, "
-    "source_url, is_browser_page) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)";
+    "source_url, is_browser_page, image_path) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)";
 constexpr std::string_view kOrphanSlots = "DELETE FROM slot_entries WHERE entry_id NOT IN (SELECT id FROM history)";
 
 // The rows beyond the cap, deleted, with the saved files they leave behind.
@@ -75,7 +75,8 @@ void bind_category(sqlite3_stmt* stmt, int index, std::optional<std::int64_t> ca
 std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
                                   const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
                                   std::optional<std::int64_t> category, const std::wstring& source_title,
-                                  const std::wstring& source_url, bool is_browser_page) {
+                                  const std::wstring& source_url, bool is_browser_page,
+                                  const std::wstring& image_path) {
     size_t units = 0;
     const std::string line = one_line_utf8(text, units);
     if (units < 2 && image.empty()) return 0;
@@ -155,6 +156,7 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
         bind_wide(insert.get(), 9, source_title);
         bind_wide(insert.get(), 10, source_url);
         sqlite3_bind_int(insert.get(), 11, is_browser_page ? 1 : 0);
+        bind_wide(insert.get(), 12, image_path);
         const int rc = sqlite3_step(insert.get());
         if (rc == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
         note_result(rc);

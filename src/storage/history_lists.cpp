@@ -107,16 +107,25 @@ ChangeStamp HistoryDb::change_stamp() {
 
 namespace {
 
+bool is_category_view(const std::wstring& view) { return view.compare(0, 4, L"cat:") == 0; }
+
+// What a view's ?1 is bound to: the category's id (an unreadable one lists
+// nothing, ids start at 1), or 0 for a view without it.
+std::int64_t view_parameter(const std::wstring& view) {
+    return is_category_view(view) ? int64_or(view.substr(4), 0) : 0;
+}
+
 // The statement of a view's list, in the order the view shows it: of the
 // listed columns or (but for the slots) of the ids alone, the first either way.
+// The category is bound (view_parameter), never written in: the statements
+// stay prepared until the file closes, and one serves every category.
 std::wstring view_statement(const std::wstring& view, bool by_frequency, bool pinned_first, bool ids_only = false) {
     const std::wstring ep = pinned_case_expr(L"");
     if (view == L"slots") return slots_statement();
 
     std::wstring sql = (ids_only ? L"SELECT id" : entry_columns(L"")) + L" FROM history";
-    if (view.compare(0, 4, L"cat:") == 0) {
-        // An unreadable id lists nothing: ids start at 1.
-        sql += L" WHERE deleted_at IS NULL AND category_id = " + std::to_wstring(int64_or(view.substr(4), 0));
+    if (is_category_view(view)) {
+        sql += L" WHERE deleted_at IS NULL AND category_id = ?1";
     } else if (view == L"all") {
         sql += L" WHERE deleted_at IS NULL AND is_image=0";
     } else if (view == L"images") {
@@ -144,7 +153,7 @@ std::wstring view_statement(const std::wstring& view, bool by_frequency, bool pi
 
 std::vector<HistoryEntry> HistoryDb::list_entries(const std::wstring& view, bool by_frequency, bool pinned_first) {
     std::lock_guard<std::mutex> lock(mutex);
-    return entries_of(view_statement(view, by_frequency, pinned_first));
+    return entries_of(view_statement(view, by_frequency, pinned_first), view_parameter(view));
 }
 
 // Only the ids are selected: every column but the text lies behind it in the
@@ -160,6 +169,7 @@ std::vector<HistoryEntry> HistoryDb::list_entry_heads(const std::wstring& view, 
         auto rows = statements->use(
             db, utf8_from_wide(view_statement(view, false, pinned_first, true) + L" LIMIT " + std::to_wstring(count)));
         if (!rows) return out;
+        if (sqlite3_bind_parameter_count(rows.get()) > 0) sqlite3_bind_int64(rows.get(), 1, view_parameter(view));
         while (sqlite3_step(rows.get()) == SQLITE_ROW) {
             HistoryEntry& e = out.emplace_back();
             e.id = sqlite3_column_int64(rows.get(), 0);

@@ -1,6 +1,6 @@
 // The main window answering what the system and the user send it from
 // outside: the end of the Windows session, a new taskbar, and the ways that
-// ask for a minimised window.
+// ask for the window back.
 
 #include "app/app.h"
 #include "config/file_locations.h"
@@ -8,12 +8,14 @@
 #include "services/tray_icon.h"
 #include "support/box_script.h"
 #include "support/main_window_fixture.h"
+#include "ui/settings/settings_window.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 using namespace testsupport;
 
@@ -27,6 +29,10 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     SendMessageW(hwnd, WM_COMMAND, kCmdShowTime, 0);
     fx.main_window().set_view(kViewPinned, -1);
     SetWindowPos(hwnd, nullptr, 130, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Typed into the settings window, and neither Enter nor another field yet.
+    fx.app().open_settings();
+    ASSERT_NE(fx.app().settings_window, nullptr);
+    SetDlgItemTextW(fx.app().settings_window->window, kIdSettingsTtlDays, L"30");
     DeleteFileW(ini_path().c_str());
 
     EXPECT_TRUE(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
@@ -38,6 +44,7 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     EXPECT_NE(stored.dark_mode, defaults.dark_mode);
     EXPECT_NE(stored.show_time, defaults.show_time);
     EXPECT_EQ(stored.last_view_filter, kViewPinned);
+    EXPECT_EQ(stored.ttl_days, 30);
     EXPECT_EQ(stored.window_x, 130);
     EXPECT_EQ(stored.window_y, 90);
 
@@ -83,7 +90,25 @@ TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {
     EXPECT_TRUE(icon_shown());
 }
 
-TEST(MainWindowSession, EveryWayThatAsksForAMinimisedWindowRestoresIt) {
+namespace {
+
+// Whether the window stands on the work area of the one screen here.
+bool on_work_area(HWND window) {
+    RECT work{}, r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &r);
+    return PtInRect(&work, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}) != FALSE;
+}
+
+// Where a monitor right of the screen stood before it was unplugged.
+void leave_where_no_screen_is(HWND window) {
+    SetWindowPos(window, nullptr, GetSystemMetrics(SM_CXVIRTUALSCREEN) + 600, 200, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     MainWindowFixture fx;
     ASSERT_TRUE(fx.open(40, 40, 760, 560));
     HWND hwnd = fx.hwnd();
@@ -100,16 +125,45 @@ TEST(MainWindowSession, EveryWayThatAsksForAMinimisedWindowRestoresIt) {
         {"tray click", [&] { SendMessageW(hwnd, kMsgTray, 0, WM_LBUTTONUP); }},
         {"tray menu, open history", [&] { from_tray_menu(0); }},
         {"tray menu, templates", [&] { from_tray_menu(3); }},
+        {"second start", [&] { SendMessageW(hwnd, kMsgShowMain, 0, 0); }},
     };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        ShowWindow(hwnd, SW_MINIMIZE);
-        ASSERT_TRUE(IsIconic(hwnd));
-        // The window manager answers the minimise a moment later, and a menu
-        // open by then would lose the activation to that answer.
-        pump_messages(300);
-        way.ask();
-        EXPECT_FALSE(IsIconic(hwnd));
-        EXPECT_TRUE(IsWindowVisible(hwnd));
+    const struct {
+        const char* name;
+        bool maximised;
+        int then;  // how the user left it
+        bool screen_gone = false;
+    } left[] = {
+        {"minimised", false, SW_MINIMIZE},
+        {"maximised, minimised", true, SW_MINIMIZE},
+        {"maximised", true, SW_SHOW},
+        {"maximised, in the tray", true, SW_HIDE},
+        {"in the tray on a monitor since unplugged", false, SW_HIDE, true},
+        {"maximised, in the tray on a monitor since unplugged", true, SW_HIDE, true},
+        {"minimised on a monitor since unplugged", false, SW_MINIMIZE, true},
+    };
+    for (const auto& state : left) {
+        for (const auto& way : ways) {
+            SCOPED_TRACE(std::string(way.name) + " on a window left " + state.name);
+            ShowWindow(hwnd, state.maximised ? SW_MAXIMIZE : SW_SHOWNORMAL);
+            if (state.screen_gone) leave_where_no_screen_is(hwnd);
+            ShowWindow(hwnd, state.then);
+            // The window manager answers a moment later, and a menu open by
+            // then would lose the activation to that answer.
+            pump_messages(300);
+            way.ask();
+            pump_messages(100);
+            EXPECT_TRUE(IsWindowVisible(hwnd));
+            EXPECT_FALSE(IsIconic(hwnd));
+            EXPECT_EQ(IsZoomed(hwnd) != FALSE, state.maximised);
+            if (state.screen_gone) EXPECT_TRUE(on_work_area(hwnd));
+        }
     }
+    // The settings window, left open there, comes back the same way.
+    fx.app().open_settings();
+    ASSERT_NE(fx.app().settings_window, nullptr);
+    HWND settings = fx.app().settings_window->window;
+    leave_where_no_screen_is(settings);
+    ASSERT_FALSE(on_work_area(settings));
+    SendMessageW(hwnd, WM_COMMAND, kCmdOpenSettings, 0);
+    EXPECT_TRUE(on_work_area(settings));
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -88,6 +89,20 @@ TEST(WindowPlacement, NearTheCursorButInsideTheWorkArea) {
     near_cursor_position(600, 500, 2000, 1200, work, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
+}
+
+TEST(WindowPlacement, AWindowWhoseMonitorWentComesOntoTheNearestWorkArea) {
+    // The primary monitor and one left of it; a third, right of the primary, was unplugged.
+    const std::vector<ScreenRect> areas{{0, 0, 1920, 1040}, {-1280, 0, 0, 984}};
+    auto shown = [&](ScreenRect window) { return onto_nearest_work_area(window, kTitle, areas); };
+    EXPECT_FALSE(shown({1900, 100, 2520, 540})) << "a title bar reaching onto a work area stays";
+    // Moved the least way into the nearest one, at its size.
+    EXPECT_EQ(shown({2200, 300, 2820, 740}), (ScreenRect{1300, 300, 1920, 740}));
+    EXPECT_EQ(shown({-900, 1200, -280, 1640}), (ScreenRect{-900, 544, -280, 984}));
+    // Only the title bar counts; one larger than the work area keeps its top-left corner inside.
+    EXPECT_EQ(shown({300, -100, 920, 340}), (ScreenRect{300, 0, 920, 440}));
+    EXPECT_EQ(shown({2000, -50, 4000, 1950}), (ScreenRect{0, 0, 2000, 2000}));
+    EXPECT_FALSE(onto_nearest_work_area({5000, 5000, 5620, 5440}, kTitle, {})) << "nowhere to go";
 }
 
 TEST(MainWindowRows, GroupRowsAndSidebarGroupNames) {

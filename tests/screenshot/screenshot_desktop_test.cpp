@@ -466,6 +466,21 @@ TEST_F(ScreenshotCommand, SaveAndAutosaveDecideTheFiles) {
     EXPECT_EQ(entries().size(), 4u);
 }
 
+TEST_F(ScreenshotCommand, AFileSavedUnderTheNameOfAnEntryTheCapRemovesStays) {
+    // The oldest of a full history records the name the user saves under.
+    answer.confirm = true;
+    answer.path = app.settings->screenshot_folder + L"\\again.png";
+    const auto oldest = app.db->add_entry(L"the oldest", {}, {}, {}, L"", false, true, std::nullopt, L"", L"", false);
+    app.db->set_image_path(oldest, answer.path);
+    for (int i = 1; i < 200; ++i)
+        app.db->add_entry(L"entry " + std::to_wstring(i), {}, {}, {}, L"", false, true, std::nullopt, L"", L"", false);
+
+    screenshot_with([] { key('S', true); });
+    EXPECT_FALSE(app.db->find_entry(oldest)) << "the cap took it";
+    EXPECT_TRUE(file_exists(answer.path));
+    EXPECT_EQ(stored_image_path(dir.file(L"history.db")), answer.path);
+}
+
 namespace {
 
 // Whether the tray shows a balloon holding every one of the texts; it shows

@@ -52,6 +52,21 @@ TEST_F(StorageTest, CategoriesAddRenamePinMoveDelete) {
     EXPECT_EQ(ids_of(db->list_entries(L"none", false, false)), (std::vector<std::int64_t>{live}));
 }
 
+TEST_F(StorageTest, OneStatementListsEveryCategory) {
+    std::vector<std::int64_t> categories;
+    for (int i = 0; i < 30; ++i) categories.push_back(db->add_category(L"category " + std::to_wstring(i)));
+    const auto last = add(L"in the last", categories.back());
+    auto view = [&](std::int64_t category) {
+        return ids_of(db->list_entries(L"cat:" + std::to_wstring(category), false, false));
+    };
+    EXPECT_TRUE(view(categories.front()).empty());
+    const std::size_t prepared = db->prepared_statement_count();
+    db->delete_category(categories[1]);
+    for (const auto category : categories) view(category);
+    EXPECT_EQ(view(categories.back()), (std::vector<std::int64_t>{last}));
+    EXPECT_EQ(db->prepared_statement_count(), prepared);
+}
+
 TEST_F(StorageTest, MergingACategoryMovesEveryEntryAndKeepsEachPin) {
     // Every row, trashed ones too, as id -> (category, counts as pinned).
     auto state = [&] {

@@ -17,6 +17,7 @@
 #include "ui/main_window/entry_format.h"
 #include "ui/main_window/frame_controls.h"
 #include "ui/main_window/main_window_layout.h"
+#include "ui/main_window/window_on_screen.h"
 #include "ui/menu/popup_menu.h"
 
 #include <commctrl.h>
@@ -418,6 +419,13 @@ void MainWindow::remember_full_width() {
     RECT r{};
     GetWindowRect(hwnd, &r);
     full_width = (r.right - r.left) + (sidebar_hidden ? sidebar_width : 0);
+}
+
+void MainWindow::bring_back() {
+    if (!hwnd) return;
+    keep_on_work_area(hwnd);
+    show_window_animated(hwnd);
+    SetForegroundWindow(hwnd);
 }
 
 void MainWindow::toggle_topmost() {

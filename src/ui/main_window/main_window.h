@@ -132,6 +132,11 @@ public:
     void show_menu_bar_menu(int index);
     void toggle_category_panel();
     void remember_full_width();
+    // Every road that shows the window comes here. It comes back in front as
+    // the user left it: maximised stays maximised, a minimised window is
+    // restored once, and one whose monitor went away while it was hidden
+    // comes onto the nearest work area first.
+    void bring_back();
     void toggle_topmost();
     void apply_dark_mode(bool dark_on);
     void apply_language();

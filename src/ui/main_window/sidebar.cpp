@@ -5,7 +5,6 @@
 #include "config/settings.h"
 #include "services/handles.h"
 #include "services/ids.h"
-#include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
 #include "ui/kit/draw_util.h"
@@ -212,10 +211,7 @@ void MainWindow::show_template_group(const std::wstring& group) {
 void MainWindow::show_templates_view() { show_template_group(L""); }
 
 void MainWindow::show_templates() {
-    if (hwnd) {
-        show_window_animated(hwnd);
-        SetForegroundWindow(hwnd);
-    }
+    bring_back();
     show_templates_view();
 }
 

@@ -3,6 +3,8 @@
 // the monitor test is handed in, so no screen is needed to reason about it.
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 struct WindowPlacement {
     bool system_position = true;  // let the system place it (then move it near the cursor)
@@ -25,6 +27,7 @@ WindowPlacement initial_window_placement(int x, int y, int width, int height, in
 
 struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const ScreenRect&) const = default;
 };
 
 // Where a window placed by the system goes once shown: 310 pixels left of and
@@ -32,3 +35,15 @@ struct ScreenRect {
 // so that a cursor near a screen edge never leaves the window half off-screen.
 void near_cursor_position(int cursor_x, int cursor_y, int width, int height, const ScreenRect& work_area, int& x,
                           int& y);
+
+// Whether the rectangle overlaps one of the work areas.
+bool meets_some_work_area(const ScreenRect& rect, const std::vector<ScreenRect>& work_areas);
+
+// Where a window goes that is shown again: nowhere new while its top strip,
+// title_height high, meets some work area (the test that the start-up makes,
+// and nothing either when no work area is known). Otherwise its monitor went
+// away while it was hidden: the same rectangle, moved into the nearest work
+// area (the least distance away, the first of equals); one larger than that
+// keeps its top-left corner inside, where the title bar is.
+std::optional<ScreenRect> onto_nearest_work_area(const ScreenRect& window, int title_height,
+                                                 const std::vector<ScreenRect>& work_areas);
