@@ -5,7 +5,8 @@
 # relative prefix as meant and, its starter killed, ends with the prefixes
 # the tests made; runs on one build folder wait for each other; the SQLite
 # fetch ends in time, says why and leaves no folder; a configure without
-# GoogleTest's source leaves the tests out.
+# GoogleTest's source leaves the tests out, and one with it finds a test at
+# any depth.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/korvane-setup-test.XXXXXX)
@@ -92,6 +93,14 @@ check "a configure without GoogleTest's source leaves the tests out" \
     'cmake -S "$root" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DKORVANE_SQLITE_DIR="$work/sqlite" -DKORVANE_GOOGLETEST_DIR="$work/none" >"$work/out" 2>&1 &&
      [ -f "$work/build/Makefile" ] && [ ! -e "$work/build/tests" ]'
+mkdir -p "$work/tree" && cp -rs "$root"/{CMakeLists.txt,cmake,src,lang,bench,tests} "$work/tree/" &&
+    mkdir -p "$work/tree/tests/ui/kit" && echo 'TEST(Deep, Test) {}' >"$work/tree/tests/ui/kit/deep_test.cpp" &&
+    touch "$work/tree/tests/ui/kit/deeper_test.py"
+check "a test in a folder of a folder is one of the build's tests" \
+    'cmake -S "$work/tree" -B "$work/tree-build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DKORVANE_SQLITE_DIR="$work/sqlite" -DKORVANE_TESTS=ON >"$work/out" 2>&1 &&
+     ctest --test-dir "$work/tree-build" -N >"$work/out" && grep -q " deep_test$" "$work/out" &&
+     grep -q " deeper_test$" "$work/out" && grep -q " settings_test$" "$work/out"'
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
