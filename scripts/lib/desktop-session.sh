@@ -23,9 +23,9 @@ if [ "$1" = --private-display ]; then
     private_display=true
     shift
 fi
-export WINEPREFIX=$(realpath -m "$1")
+WINEPREFIX=$(realpath -m "$1")
 shift
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Seconds an idle wineserver started here lives on: it outlives a run that
 # was killed outright by that long at most. Long enough that no test run
@@ -45,7 +45,8 @@ done
 own_server=false
 stop_signal=""
 command_pid="" wm_pid="" display_holder="" display_run="" watchdog=""
-export KORVANE_SESSION_TMP=$(mktemp -d "${TMPDIR:-/tmp}/korvane-session.XXXXXX")
+KORVANE_SESSION_TMP=$(mktemp -d "${TMPDIR:-/tmp}/korvane-session.XXXXXX") || exit 1
+export KORVANE_SESSION_TMP
 
 stop_wine() {
     if $own_server; then

@@ -76,7 +76,7 @@ build_run() (
 runs_wait_for_each_other() {
     build_run first >/dev/null &
     until [ -f "$work/order" ]; do sleep 0.1; done
-    build_run second | tee "$work/out" | { read -r line && touch "$work/second-waits" && cat >/dev/null; }
+    build_run second | tee "$work/out" | { read -r _ && touch "$work/second-waits" && cat >/dev/null; }
     wait
     [ "$(wc -l <"$work/out")" -eq 1 ] && grep -q "waiting for it to end" "$work/out" &&
         [ "$(cat "$work/order" | tr '\n' ,)" = "first in,first out,second in,second out," ]
