@@ -13,6 +13,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# No DLLs beside the executable: the C and C++ runtimes and winpthread are linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

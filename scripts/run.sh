@@ -10,16 +10,9 @@ ensure_packages
 ensure_sqlite
 
 build=${KORVANE_BUILD_DIR:-$KORVANE_ROOT/build}
+lock_build "$build"
 build_tree "$build" --target Korvane
+unlock_build
 
-prefix=${KORVANE_WINEPREFIX:-$HOME/.local/share/korvane/wine}
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    "$KORVANE_ROOT/scripts/lib/wine-prefix.sh" "$prefix"
-    exec wine "$build/Korvane.exe"
-fi
-
-echo "No X display: starting Korvane in a private Xvfb (stop it with Ctrl+C)."
-exec xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$prefix" wine "$build/Korvane.exe"
+exec "$KORVANE_ROOT/scripts/lib/start-korvane.sh" "$build/Korvane.exe" \
+    "${KORVANE_WINEPREFIX:-$HOME/.local/share/korvane/wine}"

@@ -11,6 +11,7 @@ ensure_packages
 ensure_sqlite
 
 build=${KORVANE_BUILD_DIR:-$KORVANE_ROOT/build}
+lock_build "$build"
 build_tree "$build"
 
 jobs=$(nproc)
@@ -28,12 +29,16 @@ for arg in "$@"; do
 done
 notes="$build/wine-retries.log"
 : >"$notes"
-set +e
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$build/wineprefix" \
-    ctest --test-dir "$build" --output-on-failure --timeout 600 -j "$jobs" "${repeat[@]}" "$@" 2>&1 |
-    tee "$log"
-rc=${PIPESTATUS[0]}
-set -e
+# The output goes to the terminal and $log; tee takes no Ctrl+C, so that the
+# end of an interrupted run is seen too.
+exec {out}> >(tee -i "$log")
+tee_pid=$!
+rc=0
+run_session --private-display "$build/wineprefix" \
+    ctest --test-dir "$build" --output-on-failure --timeout 600 -j "$jobs" "${repeat[@]}" "$@" >&"$out" 2>&1 || rc=$?
+exec {out}>&-
+wait "$tee_pid"
+# A run cut short has no last line: what did not run cannot have needed a second run.
+[ "$rc" -lt 128 ] || exit "$rc"
 "$KORVANE_ROOT/scripts/lib/second-runs.sh" "$([ ${#repeat[@]} -eq 0 ] && echo - || echo "$log")" "$notes"
 exit "$rc"

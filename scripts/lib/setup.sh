@@ -91,3 +91,39 @@ build_tree() {
         return 1
     fi
 }
+
+# A build folder serves one run at a time: two would build the same files,
+# and a test run's end stops the Wine session of the build's prefix, with the
+# other run's tests in it. The lock lasts while this shell keeps the file
+# open (desktop-session.sh does not keep it).
+lock_build() {
+    mkdir -p "$1"
+    exec {KORVANE_BUILD_LOCK}>>"$1/.korvane-lock"
+    if ! flock -n "$KORVANE_BUILD_LOCK"; then
+        echo "Another run of scripts/ is using $1: waiting for it to end."
+        flock "$KORVANE_BUILD_LOCK"
+    fi
+}
+
+unlock_build() { exec {KORVANE_BUILD_LOCK}>&-; }
+
+# Runs desktop-session.sh (same arguments) as a session of its own, out of
+# the terminal's reach: Ctrl+C would end Xvfb and every Wine program at once,
+# Korvane without saving. This script takes Ctrl+C, TERM and HUP instead and
+# passes them on as one request to end, and the session ends in order.
+# Returns the session's exit code, or 128 + the signal's number when stopped.
+run_session() {
+    KORVANE_SESSION_OWNER=$$ setsid "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$@" </dev/null &
+    local session=$! stopped=0 rc=0
+    trap 'stopped=130; kill -TERM $session 2>/dev/null' INT
+    trap 'stopped=143; kill -TERM $session 2>/dev/null' TERM
+    trap 'stopped=129; kill -TERM $session 2>/dev/null' HUP
+    while :; do
+        rc=0
+        wait "$session" || rc=$?
+        kill -0 "$session" 2>/dev/null || break
+    done
+    trap - INT TERM HUP
+    [ "$stopped" -eq 0 ] || rc=$stopped
+    return "$rc"
+}

@@ -32,16 +32,21 @@ fi
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 echo "Creating the Wine prefix $prefix (once; 10 to 20 seconds)"
 mkdir -p "$prefix" && touch "$making" || exit 1
-wineboot -i >/dev/null 2>&1 || { echo "wineboot failed for $prefix" >&2; exit 1; }
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine winecfg -v win10 >/dev/null 2>&1
+# A step that fails leaves the prefix unmarked: the next run makes it again.
+failed() {
+    echo "Making the Wine prefix $prefix failed at: $1. The next run tries again." >&2
+    exit 1
+}
+wineboot -i >/dev/null 2>&1 || failed "wineboot"
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 ||
+    failed "no crash dialog"
+wine winecfg -v win10 >/dev/null 2>&1 || failed "Windows 10"
 wineserver -w
 # The links were made by wineboot a moment ago, in a prefix made here: taking
 # one away leaves the Linux folder it points to as it was.
 for link in "$prefix"/drive_c/users/*/*; do
     if [ -L "$link" ]; then
-        rm -f "$link"
-        mkdir -p "$link"
+        rm -f "$link" && mkdir -p "$link" || failed "real folders for the links into the Linux home"
     fi
 done
 mv "$making" "$ready"

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # The set-up scripts on folders of their own, with stand-ins for Wine and npm
 # that note their calls: a prefix folder is made, used or refused but never
-# emptied; the SQLite fetch ends in time, says why and leaves no folder; a
-# configure without GoogleTest's source leaves the tests out.
+# emptied, and a step that fails leaves it to be finished; a session takes a
+# relative prefix as meant and, its starter killed, ends with the prefixes
+# the tests made; runs on one build folder wait for each other; the SQLite
+# fetch ends in time, says why and leaves no folder; a configure without
+# GoogleTest's source leaves the tests out, and one with it finds a test at
+# any depth.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/korvane-setup-test.XXXXXX)
@@ -10,10 +14,15 @@ trap 'rm -rf "$work"' EXIT
 bin="$work/bin" home="$work/home" other="$work/other" users="$work/users"
 mkdir -p "$bin" "$home" "$other" "$users/drive_c/users/me" "$work/tmp" "$work/sqlite"
 echo notes >"$home/notes.txt" && echo kept >"$other/history.db" && echo kept >"$users/drive_c/users/me/.korvane.db"
-touch "$users/system.reg" "$work/sqlite/sqlite3.c"
-for tool in wine wineserver; do printf '#!/bin/sh\necho %s >>"%s/calls"\n' "$tool" "$work" >"$bin/$tool"; done
-printf '#!/bin/sh\nmkdir -p "$WINEPREFIX/drive_c/users/me" && touch "$WINEPREFIX/system.reg"
+touch "$users/system.reg" "$work/sqlite/sqlite3.c" "$work/Korvane.exe"
+# wine fails the step named in $work/failing; every call is noted with its prefix.
+for tool in wine wineserver; do
+    printf '#!/bin/sh\necho "%s $WINEPREFIX $*" >>"%s/calls"\n! grep -qx "$1" "%s/failing" 2>/dev/null\n' \
+        "$tool" "$work" "$work" >"$bin/$tool"
+done
+printf '#!/bin/sh\n[ "$1" = -i ] || exit 0\nmkdir -p "$WINEPREFIX/drive_c/users/me" && touch "$WINEPREFIX/system.reg"
 ln -s "%s" "$WINEPREFIX/drive_c/users/me/Desktop"\n' "$home" >"$bin/wineboot"
+printf '#!/bin/sh\n' >"$bin/xdpyinfo"
 chmod +x "$bin"/*
 prepare() { PATH="$bin:$PATH" "$root/scripts/lib/wine-prefix.sh" "$1" >"$work/out" 2>&1; }
 fetch() (
@@ -35,6 +44,44 @@ check "a Wine prefix without the mark is used as it is" \
 check "a missing folder becomes a prefix with real folders, the Linux one untouched" \
     'prepare "$work/new" && [ -d "$work/new/drive_c/users/me/Desktop" ] && [ ! -L "$work/new/drive_c/users/me/Desktop" ] &&
      [ -f "$home/notes.txt" ] && [ -f "$work/new/.korvane-ready" ]'
+echo winecfg >"$work/failing"
+check "a step that fails is named, and the prefix left unmarked is finished by the next run" \
+    '! prepare "$work/half" && grep -q "Windows 10" "$work/out" && [ ! -e "$work/half/.korvane-ready" ] &&
+     rm "$work/failing" && prepare "$work/half" && [ -f "$work/half/.korvane-ready" ]'
+check "a relative prefix on the X display is the one meant, from any folder" \
+    '(cd "$work" && PATH="$bin:$PATH" DISPLAY=:99 "$root/scripts/lib/start-korvane.sh" Korvane.exe rel/prefix) \
+        >"$work/out" 2>&1 && grep -qx "wine $work/rel/prefix $work/Korvane.exe" "$work/calls"'
+session_ends_with_its_owner() {
+    sleep 60 &
+    local owner=$! tests_prefix="$work/tmp/korvane-session.*/made-by-a-test"
+    PATH="$bin:$PATH" DISPLAY=:99 TMPDIR="$work/tmp" KORVANE_SESSION_OWNER=$owner \
+        "$root/scripts/lib/desktop-session.sh" "$work/new" sh -c 'mkdir "$KORVANE_SESSION_TMP/made-by-a-test" &&
+            touch "$KORVANE_SESSION_TMP/made-by-a-test/system.reg" && exec sleep 60' >"$work/out" 2>&1 &
+    local session=$!
+    until compgen -G "$tests_prefix/system.reg" >/dev/null || ! kill -0 $session 2>/dev/null; do sleep 0.1; done
+    grep -o "wineserver $work/tmp/korvane-session[^ ]*/made-by-a-test" "$work/calls" && return 1
+    kill $owner
+    wait $session
+    ! compgen -G "$work/tmp/korvane-session.*" >/dev/null && grep -q "wineserver $work/tmp/korvane-session.*/made-by-a-test/ -k" "$work/calls"
+}
+check "a session whose starter is killed outright ends, and the prefixes the tests made go" session_ends_with_its_owner
+build_run() (
+    source "$root/scripts/lib/setup.sh"
+    lock_build "$work/shared-build"
+    echo "$1 in" >>"$work/order"
+    local tries=100
+    [ "$1" = second ] || until [ -f "$work/second-waits" ] || [ $((tries -= 1)) -eq 0 ]; do sleep 0.1; done
+    echo "$1 out" >>"$work/order"
+)
+runs_wait_for_each_other() {
+    build_run first >/dev/null &
+    until [ -f "$work/order" ]; do sleep 0.1; done
+    build_run second | tee "$work/out" | { read -r _ && touch "$work/second-waits" && cat >/dev/null; }
+    wait
+    [ "$(wc -l <"$work/out")" -eq 1 ] && grep -q "waiting for it to end" "$work/out" &&
+        [ "$(cat "$work/order" | tr '\n' ,)" = "first in,first out,second in,second out," ]
+}
+check "a second run on one build folder waits for the first, saying so in one line" runs_wait_for_each_other
 printf '#!/bin/sh\necho "npm ERR! 404 Not Found" >&2\nexit 1\n' >"$bin/npm" && chmod +x "$bin/npm"
 check "a failed fetch shows npm's own error and leaves no folder" \
     '! fetch && grep -q "404 Not Found" "$work/out" && [ -z "$(ls -A "$work/tmp")" ]'
@@ -46,6 +93,14 @@ check "a configure without GoogleTest's source leaves the tests out" \
     'cmake -S "$root" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DKORVANE_SQLITE_DIR="$work/sqlite" -DKORVANE_GOOGLETEST_DIR="$work/none" >"$work/out" 2>&1 &&
      [ -f "$work/build/Makefile" ] && [ ! -e "$work/build/tests" ]'
+mkdir -p "$work/tree" && cp -rs "$root"/{CMakeLists.txt,cmake,src,lang,bench,tests} "$work/tree/" &&
+    mkdir -p "$work/tree/tests/ui/kit" && echo 'TEST(Deep, Test) {}' >"$work/tree/tests/ui/kit/deep_test.cpp" &&
+    touch "$work/tree/tests/ui/kit/deeper_test.py"
+check "a test in a folder of a folder is one of the build's tests" \
+    'cmake -S "$work/tree" -B "$work/tree-build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DKORVANE_SQLITE_DIR="$work/sqlite" -DKORVANE_TESTS=ON >"$work/out" 2>&1 &&
+     ctest --test-dir "$work/tree-build" -N >"$work/out" && grep -q " deep_test$" "$work/out" &&
+     grep -q " deeper_test$" "$work/out" && grep -q " settings_test$" "$work/out"'
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -102,6 +102,7 @@ TEST(Clipboard, ReadsOnlyAnImage) {
     EXPECT_TRUE(got.rtf.empty());
     EXPECT_TRUE(got.html.empty());
     ASSERT_GE(got.dib.size(), dib.size());
+    EXPECT_EQ(Bytes(got.dib.begin(), got.dib.begin() + dib.size()), dib);
 }
 
 TEST(Clipboard, UnterminatedTextStaysWithinItsBlock) {

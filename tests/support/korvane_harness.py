@@ -7,6 +7,7 @@ import os
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -217,31 +218,31 @@ def wine_prefix():
 
 
 @contextlib.contextmanager
-def display_scale(log_pixels):
-    """Runs the Windows programs of the block at another display scale
-    (LogPixels 96 = 100 %, 192 = 200 %). Wine reads the scale from the
-    registry when a process starts, and the build's prefix is shared with the
-    tests running meanwhile, so the block gets a prefix of its own: the build
-    prefix's registry with the scale set, its Windows folder (linked, not
-    copied) and a user profile without Korvane's files. Its wineserver stops
-    and the prefix goes when the block ends."""
-    global WINE
+def separate_prefix(log_pixels=None):
+    """A Wine prefix of the block's own, beside the build's (which the tests
+    running meanwhile share): the build prefix's registry, with the display
+    scale set when log_pixels is given (96 = 100 %, 192 = 200 %), its Windows
+    folder (linked, not copied) and a user profile without Korvane's files.
+    Yields the prefix and a wine-run.sh for it; no Wine runs there yet. Its
+    wineserver stops and the prefix goes when the block ends, or when the
+    test is stopped (TERM); a test killed outright leaves it in the folder of
+    the session (desktop-session.sh), which goes with the session."""
     base = wine_prefix()
-    prefix = tempfile.mkdtemp(prefix="korvane-scale-", dir="/tmp")
+    prefix = tempfile.mkdtemp(prefix="korvane-prefix-", dir=os.environ.get("KORVANE_SESSION_TMP"))
     env = dict(os.environ, WINEPREFIX=prefix)
-    saved_wine = WINE
     try:
         for name in ("system.reg", "userdef.reg", ".update-timestamp"):
             shutil.copy2(os.path.join(base, name), prefix)
         with open(os.path.join(base, "user.reg"), encoding="utf-8", errors="surrogateescape") as f:
             user = f.read()
-        value = '"LogPixels"=dword:%08x\n' % log_pixels
-        desktop = re.search(r"^\[Control Panel\\\\Desktop\][^\n]*\n(#time=[^\n]*\n)?((?!\[).*\n)*", user, re.M)
-        if desktop:
-            values = re.sub(r'^"LogPixels"=.*\n', "", desktop.group(0), flags=re.M)
-            user = user[:desktop.start()] + values.rstrip("\n") + "\n" + value + "\n" + user[desktop.end():]
-        else:
-            user += "\n[Control Panel\\\\Desktop]\n" + value
+        if log_pixels is not None:
+            value = '"LogPixels"=dword:%08x\n' % log_pixels
+            desktop = re.search(r"^\[Control Panel\\\\Desktop\][^\n]*\n(#time=[^\n]*\n)?((?!\[).*\n)*", user, re.M)
+            if desktop:
+                values = re.sub(r'^"LogPixels"=.*\n', "", desktop.group(0), flags=re.M)
+                user = user[:desktop.start()] + values.rstrip("\n") + "\n" + value + "\n" + user[desktop.end():]
+            else:
+                user += "\n[Control Panel\\\\Desktop]\n" + value
         with open(os.path.join(prefix, "user.reg"), "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(user)
         os.makedirs(os.path.join(prefix, "dosdevices"))
@@ -262,23 +263,42 @@ def display_scale(log_pixels):
         with open(runner, "w") as f:
             f.write(script)
         os.chmod(runner, 0o755)
-        # Wine's server and services start with the first program of a new
-        # prefix and live on: started here, they hold no test's output pipes.
-        subprocess.run(["wineserver", "-p"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run([runner, "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=120)
-        WINE = runner
-        yield prefix
+        yield prefix, runner
     finally:
-        WINE = saved_wine
         subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
         subprocess.run(["wineserver", "-w"], env=env, capture_output=True)
         shutil.rmtree(prefix, ignore_errors=True)
 
 
-def wine_user_profile():
-    """The Linux folder of the Windows user profile (C:\\users\\<name>) in the test prefix."""
-    users = os.path.join(wine_prefix(), "drive_c", "users")
+@contextlib.contextmanager
+def display_scale(log_pixels):
+    """Runs the Windows programs of the block at another display scale
+    (LogPixels 96 = 100 %, 192 = 200 %), in a separate_prefix: Wine reads the
+    scale from the registry when a process starts."""
+    global WINE
+    with separate_prefix(log_pixels) as (prefix, runner):
+        # Wine's server and services start with the first program of a new
+        # prefix and live on: started here, they hold no test's output pipes.
+        # Left behind, the server ends by itself once idle that long.
+        subprocess.run(["wineserver", "-p600"], env=dict(os.environ, WINEPREFIX=prefix),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([runner, "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=120)
+        saved_wine, WINE = WINE, runner
+        try:
+            yield prefix
+        finally:
+            WINE = saved_wine
+
+
+# A test stopped with TERM (the end of an interrupted scripts/test.sh) ends
+# through its finally blocks and context managers, as on Ctrl+C.
+signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit(128 + signum))
+
+
+def wine_user_profile(prefix=None):
+    """The Linux folder of the Windows user profile (C:\\users\\<name>) in a prefix (the test prefix)."""
+    users = os.path.join(prefix or wine_prefix(), "drive_c", "users")
     for name in sorted(os.listdir(users)):
         if name not in ("Public",) and os.path.isdir(os.path.join(users, name, "AppData")):
             return os.path.join(users, name)
@@ -290,9 +310,9 @@ def wine_user_profile():
 PROFILE_FILES = (".korvane.db", ".korvane.db-wal", ".korvane.db-shm", ".korvane.db-journal", ".korvane.db.ini")
 
 
-def profile_path(name):
-    """A file in the Windows user profile folder of the test prefix."""
-    return os.path.join(wine_user_profile(), name)
+def profile_path(name, prefix=None):
+    """A file in the Windows user profile folder of a prefix (the test prefix)."""
+    return os.path.join(wine_user_profile(prefix), name)
 
 
 def reset_profile():
@@ -315,11 +335,11 @@ def write_profile_settings(values):
         f.write("\n".join(lines) + "\n")
 
 
-def read_profile_settings():
-    """The settings file as a dict of texts, or None when there is none."""
+def read_profile_settings(prefix=None):
+    """The settings file of a prefix (the test prefix) as a dict of texts, or None when there is none."""
     import configparser
     try:
-        with open(profile_path(".korvane.db.ini"), "rb") as f:
+        with open(profile_path(".korvane.db.ini", prefix), "rb") as f:
             raw = f.read()
     except FileNotFoundError:
         return None
