@@ -24,8 +24,6 @@ public:
     // The pending paste's keys are sent: the next one runs.
     void finished(double now);
 
-    bool pending() const { return busy_; }
-
 private:
     struct Waiting {
         int hotkey;
