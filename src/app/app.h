@@ -88,6 +88,8 @@ public:
     // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp),
     // once the pastes before it have sent their keys.
     void on_quick_slot(int slot);
+    // The digit of slot 1..9's hotkey, Ctrl+Shift+digit.
+    static int slot_key(int slot) { return '0' + slot; }
     // The screenshot tool (screenshot/screenshot.h).
     void take_screenshot(ScreenshotMode mode);
 

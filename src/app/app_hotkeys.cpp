@@ -35,7 +35,8 @@ App::App() {
 // One press, one action: a key held until the keyboard repeats it would
 // otherwise paste, or open a window, once for each repeat. A system that
 // does not know the flag refuses it; the hotkey is then taken without it
-// (the paste queue drops the repeats of a paste hotkey all the same).
+// (the paste queue tells the repeats of a paste hotkey by its key, which
+// stays down, and drops them all the same).
 bool App::register_pair(HWND window, int id, const HotkeyPair& pair) {
     if (pair.vk == 0) return false;
     if (!RegisterHotKey(window, id, pair.modifiers | MOD_NOREPEAT, pair.vk) &&
@@ -71,9 +72,9 @@ void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyShotWindow, shot_window_hotkey);
     register_pair(window, kHotkeyShotFull, shot_full_hotkey);
 
-    for (int slot = 0; slot < 9; ++slot)
-        register_pair(window, static_cast<int>(slot_hotkey_base) + slot,
-                      {kModControl | kModShift, static_cast<std::uint32_t>('1' + slot)});
+    for (int slot = 1; slot <= 9; ++slot)
+        register_pair(window, static_cast<int>(slot_hotkey_base) + slot - 1,
+                      {kModControl | kModShift, static_cast<std::uint32_t>(slot_key(slot))});
 }
 
 void App::unregister_hotkeys(HWND window) {

@@ -96,11 +96,18 @@ void on_close(HWND hwnd, App& app) {
     app.main_window->hide_window();
 }
 
-void on_activate(HWND hwnd, App& app, WPARAM wparam) {
+// Every road that brings the window up ends here: the keyboard goes back to
+// the control that had it.
+LRESULT on_activate(HWND hwnd, App& app, WPARAM wparam, LPARAM lparam) {
     MainWindow& mw = *app.main_window;
-    if (LOWORD(wparam) != WA_INACTIVE || !mw.hwnd) return;
+    if (LOWORD(wparam) != WA_INACTIVE) {
+        if (HIWORD(wparam) == 0 && mw.give_back_focus()) return 0;
+        return DefWindowProcW(hwnd, WM_ACTIVATE, wparam, lparam);
+    }
+    mw.keep_focus_on_leave();
     HWND fg = GetForegroundWindow();
     if (fg && fg != hwnd && !mw.preview_keep_open) mw.hide_preview();
+    return DefWindowProcW(hwnd, WM_ACTIVATE, wparam, lparam);
 }
 
 // The window moved: its rectangle is saved once it rests.
@@ -137,11 +144,13 @@ void on_get_min_max_info(HWND hwnd, App& app, MINMAXINFO* info) {
 }
 
 // Brings the main window up with a fresh list, remembering where to paste;
-// its contents hold the handle and bring it back.
+// its contents hold the handle and bring it back. Called up by its hotkey,
+// it is there for the keys: Enter pastes the newest copy, Down goes on.
 void show_main_window(App& app, TargetRoad road) {
     app.remember_foreground(road);
     app.main_window->bring_back();
     app.main_window->refresh_list();
+    if (road == TargetRoad::Hotkey) app.main_window->focus_list_for_keys();
 }
 
 // ---------------------------------------------------------------- painting (MainWindow's frame does it)
@@ -220,17 +229,19 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         app.remember_foreground(TargetRoad::Hotkey);
         app.on_quick_slot(id - base + 1);
     } else if (id == kHotkeyPlainPaste) {
-        app.queue_paste(kHotkeyPlainPaste, [hwnd, &app] {
+        const int key = static_cast<int>(app.plain_hotkey.vk);
+        app.queue_paste({kHotkeyPlainPaste, key}, [hwnd, &app, key] {
             // The rewrite loses the copy's owner, by which the application
             // filter knows it: the watcher judges the copy now, before it is
             // rewritten, and then knows the rewrite's text as seen.
             app.catch_up_clipboard();
             // The paste goes to whatever has the focus: no target is remembered.
-            return start_detached(plain_paste_thread, hwnd);
+            return start_detached(plain_paste_thread, PasteRequest{nullptr, hwnd, false, key});
         });
     } else if (id == kHotkeyTemplates) {
         app.remember_foreground(TargetRoad::Hotkey);
         app.main_window->show_templates();
+        app.main_window->focus_list_for_keys();
     } else if (id == kHotkeyShotArea) {
         app.take_screenshot(kShotArea);
     } else if (id == kHotkeyShotWindow) {
@@ -314,6 +325,7 @@ LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     case kTimerStartRest: on_start_rest_timer(hwnd, app); return 0;
     case kTimerThumbnails: app.main_window->make_asked_thumbnails(); return 0;
     case kTimerTrayRetry: app.tray->add(hwnd); return 0;
+    case kTimerPasteKeys: app.watch_paste_keys(); return 0;
     default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }
@@ -513,7 +525,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
         break;
     case WM_WINDOWPOSCHANGED: return on_window_pos_changed(hwnd, app, wparam, lparam);
     case WM_SIZE: on_size(hwnd, app); return 0;
-    case WM_ACTIVATE: on_activate(hwnd, app, wparam); break;
+    case WM_ACTIVATE: return on_activate(hwnd, app, wparam, lparam);
     case WM_CLOSE: on_close(hwnd, app); return 0;
     case WM_ERASEBKGND: return on_erase_background(app, reinterpret_cast<HDC>(wparam));
     case WM_GETMINMAXINFO: on_get_min_max_info(hwnd, app, reinterpret_cast<MINMAXINFO*>(lparam)); return 0;

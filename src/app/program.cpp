@@ -7,12 +7,19 @@
 #include "services/ids.h"
 #include "ui/kit/theme.h"
 
+void show_running_instance(HWND running, AllowForeground allow) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    if (process != 0) allow(process);
+    PostMessageW(running, kMsgShowMain, 0, 0);
+}
+
 int run_program(HINSTANCE instance, StartupSteps* steps) {
     ScopedHandle mutex(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another instance runs: bring its window up instead of starting twice.
         mutex.reset();
-        if (HWND running = FindWindowW(kMainWindowClass, nullptr)) PostMessageW(running, kMsgShowMain, 0, 0);
+        if (HWND running = FindWindowW(kMainWindowClass, nullptr)) show_running_instance(running);
         return 0;
     }
     mark_step(steps, "single-instance mutex");

@@ -6,10 +6,12 @@
 #include "services/paste_threads.h"
 #include "storage/history_db.h"
 
-// Each slot's hotkey is its own: a press of slot 1 while slot 1's paste
-// still waits for the keys is the key repeating, slot 2 waits its turn.
+// Each slot's hotkey is its own, with its digit: a press of slot 1 while
+// the 1 has stayed down since the last is the key repeating; slot 2 waits
+// its turn.
 void App::on_quick_slot(int slot) {
-    queue_paste(static_cast<int>(slot_hotkey_base) + slot - 1, [this, slot] { return paste_quick_slot(slot); });
+    const PastePress press{static_cast<int>(slot_hotkey_base) + slot - 1, slot_key(slot)};
+    queue_paste(press, [this, slot] { return paste_quick_slot(slot); });
 }
 
 bool App::paste_quick_slot(int slot) {
@@ -28,5 +30,5 @@ bool App::paste_quick_slot(int slot) {
     HWND target = paste_target;
     if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;
     // The main window is left as it is: a quick slot never shows or hides it.
-    return start_detached(quick_slot_paste_thread, target, main_hwnd());
+    return start_detached(quick_slot_paste_thread, PasteRequest{target, main_hwnd(), false, slot_key(slot)});
 }

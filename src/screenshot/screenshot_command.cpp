@@ -10,9 +10,11 @@
 #include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
 #include "services/file_io.h"
+#include "services/focus.h"
 #include "services/image.h"
 #include "services/image_file.h"
 #include "services/path_inside.h"
+#include "services/scope_exit.h"
 #include "services/sound.h"
 #include "services/tray_icon.h"
 #include "services/window_util.h"
@@ -136,6 +138,15 @@ void run_screenshot(AppParts& app, ScreenshotMode mode) {
     if (app.screenshot_busy || !app.main_window || !app.main_window->hwnd || !app.settings) return;
     app.screenshot_busy = true;
     HWND main = app.main_window->hwnd;
+    // What the user types next, the Ctrl+V of the picture first, belongs to
+    // the program they took it from: the overlay's end hands the keyboard to
+    // this program's windows, and it goes back, on every way out.
+    HWND was_in_front = GetForegroundWindow();
+    ScopeExit hand_keyboard_back([was_in_front] {
+        const HWND now = GetForegroundWindow();
+        if (was_in_front && was_in_front != now && IsWindowVisible(was_in_front) && (!now || is_own_window(now)))
+            force_foreground(was_in_front);
+    });
     bool hid_main = false;
     if (IsWindowVisible(main) && !IsIconic(main)) {
         ShowWindow(main, SW_HIDE);
@@ -157,7 +168,8 @@ void run_screenshot(AppParts& app, ScreenshotMode mode) {
     }
 
     app.screenshot_busy = false;
-    if (hid_main) ShowWindow(main, SW_SHOW);
+    // Back where it stood, behind the program in front.
+    if (hid_main) ShowWindow(main, SW_SHOWNA);
     if (out_of_memory) return tell_out_of_memory(app);
     if (taken == Taken::CaptureFailed) {
         if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.capture_failed"));

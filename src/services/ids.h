@@ -67,6 +67,8 @@ inline constexpr UINT_PTR kTimerStartRest = 4;
 inline constexpr UINT_PTR kTimerThumbnails = 5;
 // Every few seconds while the notification area refuses the tray icon.
 inline constexpr UINT_PTR kTimerTrayRetry = 6;
+// While a hotkey's paste key is held: each release, which tells the user's next press from a repeat.
+inline constexpr UINT_PTR kTimerPasteKeys = 7;
 // Popup menu: opens the submenu of the row the pointer rests on.
 inline constexpr UINT_PTR kTimerSubmenu = 1;
 

@@ -7,17 +7,31 @@
 namespace {
 
 constexpr DWORD kBeforeFocusMs = 60;
-constexpr DWORD kFocusToKeysMs = 80;
-constexpr DWORD kSlotAfterModifiersMs = 30;
+constexpr DWORD kMainFocusToKeysMs = 80;
+constexpr DWORD kSlotAfterKeysReleasedMs = 30;
 constexpr DWORD kQuickMenuBeforeKeysMs = 50;
 constexpr DWORD kBeforeReopenMs = 200;
-constexpr int kModifierWaitMs = 1200;
 
-void paste_from_main_window(const PasteRequest& request) {
-    Sleep(kBeforeFocusMs);
+// How one road times its paste.
+struct Steps {
+    DWORD before_focus_ms = 0;
+    DWORD before_keys_ms = 0;
+    bool plain = false;  // repaste_clipboard instead of Ctrl+V alone
+};
+
+// The one road of every paste. No key the user holds is ever released or
+// pressed here: the keys wait until the user has let go of them.
+void run_paste(const PasteRequest& request, const Steps& steps) {
+    Sleep(steps.before_focus_ms);
     if (request.target) force_foreground(request.target);
-    Sleep(kFocusToKeysMs);
-    send_ctrl_v();
+    if (wait_modifiers_released(kPasteKeysWaitMs, request.key)) {
+        Sleep(steps.before_keys_ms);
+        if (!steps.plain) {
+            send_ctrl_v();
+        } else if (!repaste_clipboard()) {
+            PostMessageW(request.main_window, kMsgPasteFailed, 0, 0);
+        }
+    }
     PostMessageW(request.main_window, kMsgPasteDone, 0, 0);
     if (request.reopen) {
         Sleep(kBeforeReopenMs);
@@ -25,25 +39,17 @@ void paste_from_main_window(const PasteRequest& request) {
     }
 }
 
+constexpr Steps kMainWindowSteps{kBeforeFocusMs, kMainFocusToKeysMs};
+
 }  // namespace
 
-void quick_slot_paste_thread(HWND target, HWND main_window) {
-    Sleep(kBeforeFocusMs);
-    if (target) force_foreground(target);
-    // Released, the slot hotkey's Ctrl+Shift stays as the user has it.
-    wait_modifiers_released(kModifierWaitMs);
-    Sleep(kSlotAfterModifiersMs);
-    send_ctrl_v();
-    PostMessageW(main_window, kMsgPasteDone, 0, 0);
-}
+void quick_slot_paste_thread(PasteRequest request) { run_paste(request, {kBeforeFocusMs, kSlotAfterKeysReleasedMs}); }
 
-void quick_menu_paste_thread(HWND main_window) {
-    Sleep(kQuickMenuBeforeKeysMs);
-    send_ctrl_v();
-    PostMessageW(main_window, kMsgPasteDone, 0, 0);
-}
+void quick_menu_paste_thread(PasteRequest request) { run_paste(request, {0, kQuickMenuBeforeKeysMs}); }
 
-void paste_selected_thread(PasteRequest request) { paste_from_main_window(request); }
-void paste_selected_thread_2(PasteRequest request) { paste_from_main_window(request); }
-void paste_text_thread(PasteRequest request) { paste_from_main_window(request); }
-void paste_multiple_thread(PasteRequest request) { paste_from_main_window(request); }
+void plain_paste_thread(PasteRequest request) { run_paste(request, {0, 0, true}); }
+
+void paste_selected_thread(PasteRequest request) { run_paste(request, kMainWindowSteps); }
+void paste_selected_thread_2(PasteRequest request) { run_paste(request, kMainWindowSteps); }
+void paste_text_thread(PasteRequest request) { run_paste(request, kMainWindowSteps); }
+void paste_multiple_thread(PasteRequest request) { run_paste(request, kMainWindowSteps); }

@@ -1,16 +1,13 @@
 // The plain-paste hotkey: the clipboard's text again, without its formatting.
 
 #include "services/clipboard.h"
-#include "services/ids.h"
 #include "services/keystrokes.h"
-#include "services/paste_threads.h"
 
 #include <windows.h>
 
 namespace {
 
 constexpr DWORD kRewriteToPasteMs = 40;
-constexpr int kModifierWaitMs = 1200;
 
 }  // namespace
 
@@ -25,11 +22,4 @@ bool repaste_clipboard() {
     Sleep(kRewriteToPasteMs);
     send_ctrl_v();
     return true;
-}
-
-void plain_paste_thread(HWND main_window) {
-    // The hotkey's own modifiers would turn Ctrl+V into something else.
-    wait_modifiers_released(kModifierWaitMs);
-    if (!repaste_clipboard()) PostMessageW(main_window, kMsgPasteFailed, 0, 0);
-    PostMessageW(main_window, kMsgPasteDone, 0, 0);
 }

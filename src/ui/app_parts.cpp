@@ -17,8 +17,25 @@
 
 HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
 
-bool AppParts::queue_paste(int hotkey, PasteQueue::Start start) {
-    return pastes.submit(hotkey, std::move(start), now_seconds());
+namespace {
+
+bool key_is_down(int vk) { return vk != 0 && (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+}  // namespace
+
+bool AppParts::queue_paste(PastePress press, PasteQueue::Start start) {
+    press.key_down = key_is_down(press.key);
+    const bool queued = pastes.submit(press, std::move(start), now_seconds());
+    // The keys are seen up within a timer's step, between two presses of a
+    // user tapping a slot's key twice.
+    if (!pastes.held_keys().empty() && main_hwnd()) SetTimer(main_hwnd(), kTimerPasteKeys, USER_TIMER_MINIMUM, nullptr);
+    return queued;
+}
+
+void AppParts::watch_paste_keys() {
+    for (int key : pastes.held_keys())
+        if (!key_is_down(key)) pastes.key_released(key);
+    if (pastes.held_keys().empty() && main_hwnd()) KillTimer(main_hwnd(), kTimerPasteKeys);
 }
 
 void AppParts::paste_finished() { pastes.finished(now_seconds()); }

@@ -54,9 +54,14 @@ struct AppParts {
     HWND main_hwnd() const;
     // Every paste goes through here (PasteQueue::submit at this moment):
     // start writes the clipboard and starts the worker that sends the keys.
-    bool queue_paste(int hotkey, PasteQueue::Start start);
+    // A hotkey's press names the hotkey and its key (what the worker waits
+    // for besides the modifiers); the key's state is read here, and watched
+    // (kTimerPasteKeys) until it is seen up.
+    bool queue_paste(PastePress press, PasteQueue::Start start);
     // A worker's keys are sent (kMsgPasteDone): the next paste may write.
     void paste_finished();
+    // kTimerPasteKeys: the keys of the hotkeys pressed, seen up or still down.
+    void watch_paste_keys();
     // Before any write of the program's own to the clipboard: a copy the user
     // made since the watcher's last look is taken now, or the write would
     // replace it unseen. A capture refills the main window's lists: call it

@@ -3,6 +3,7 @@
 // ask for the window back.
 
 #include "app/app.h"
+#include "app/program.h"
 #include "config/file_locations.h"
 #include "config/language.h"
 #include "services/tray_icon.h"
@@ -156,8 +157,16 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
             EXPECT_FALSE(IsIconic(hwnd));
             EXPECT_EQ(IsZoomed(hwnd) != FALSE, state.maximised);
             if (state.screen_gone) EXPECT_TRUE(on_work_area(hwnd));
+            EXPECT_EQ(GetFocus(), fx.app().main_window->entry_list) << "Down and Enter would reach nothing";
         }
     }
+    // Left from the search field, the window gives the keyboard back there.
+    SetFocus(fx.app().main_window->search_edit);
+    ShowWindow(hwnd, SW_HIDE);
+    pump_messages(100);
+    SendMessageW(hwnd, kMsgShowMain, 0, 0);
+    pump_messages(100);
+    EXPECT_EQ(GetFocus(), fx.app().main_window->search_edit);
     // The settings window, left open there, comes back the same way.
     fx.app().open_settings();
     ASSERT_NE(fx.app().settings_window, nullptr);
@@ -166,4 +175,25 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     ASSERT_FALSE(on_work_area(settings));
     SendMessageW(hwnd, WM_COMMAND, kCmdOpenSettings, 0);
     EXPECT_TRUE(on_work_area(settings));
+}
+
+TEST(SecondStart, HandsTheForegroundOnBeforeAskingForTheWindow) {
+    // The system enforces the right to the foreground on Windows only: what
+    // can be seen is the order of the hand-over and the request.
+    static HWND running;
+    static DWORD allowed;
+    static bool asked_before;
+    ScopedWindow window(
+        CreateWindowExW(0, L"STATIC", L"running", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    running = window.get();
+    show_running_instance(running, [](DWORD process) -> BOOL {
+        MSG msg;
+        asked_before = PeekMessageW(&msg, running, kMsgShowMain, kMsgShowMain, PM_NOREMOVE) != FALSE;
+        allowed = process;
+        return TRUE;
+    });
+    EXPECT_EQ(allowed, GetCurrentProcessId());
+    EXPECT_FALSE(asked_before);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, running, kMsgShowMain, kMsgShowMain, PM_REMOVE));
 }

@@ -25,6 +25,12 @@ def put_in_slots(ids):
         con.close()
 
 
+def user_keys(*args):
+    """Keys as the user presses them on the X display: Wine takes them as its own, not as injected,
+    and a key held down repeats."""
+    subprocess.run(["xdotool", *args], check=True, timeout=20)
+
+
 def clipboard_formats():
     """The clipboard's formats: numbers of the standard ones, names of the
     registered ones."""
@@ -66,8 +72,8 @@ class PasteTest(unittest.TestCase):
         self.assertEqual([r["use_count"] for r in after], [1, 1])
 
     def test_quick_slots_in_a_row_paste_each_once_and_lose_no_copy(self):
-        """Slot 1 held until its hotkey repeats, then slot 2, at once: each pastes once, in turn. A cut
-        made just before a slot's hotkey, before the program's next look, is recorded all the same."""
+        """Slot 1 twice, then slot 2, at once: each press pastes once, in turn. A cut made just before a
+        slot's hotkey, before the program's next look, is recorded all the same."""
         with RunningProgram({"start_in_tray": "true"}) as app:
             time.sleep(POLL_WAIT)
             copy(text="first slot words")
@@ -80,10 +86,32 @@ class PasteTest(unittest.TestCase):
             time.sleep(POLL_WAIT)
             copy(text="words cut just before", stay=100,
                  hotkey=[IDS.kHotkeySlotBase, IDS.kHotkeySlotBase, IDS.kHotkeySlotBase + 1])
-            self.assertEqual(target.text(), "first slot wordssecond slot words")
-            self.assertEqual(target.pastes, 2)
+            self.assertEqual(target.text(), "first slot wordsfirst slot wordssecond slot words")
+            self.assertEqual(target.pastes, 3)
             self.assertEqual(app.quit(), 0)
         self.assertIn("words cut just before", [r["text"] for r in history_rows()])
+
+    def test_keys_the_user_holds_stay_held_and_each_press_pastes_once(self):
+        """Ctrl+Shift held past a second while 1 is tapped, then held until it repeats, then 2 is tapped;
+        then the plain-paste key held until it repeats: on each release the pastes follow in order,
+        once a press, and no digit or letter of the user's reaches the document."""
+        with RunningProgram({"start_in_tray": "true"}) as app:
+            time.sleep(POLL_WAIT)
+            copy(text="one")
+            copy(text="two")
+            self.assertEqual(app.quit(), 0)
+        put_in_slots([r["id"] for r in history_rows()])
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
+            target = PasteTarget(ms=9000)
+            time.sleep(POLL_WAIT)
+            user_keys("keydown", "ctrl", "shift")
+            user_keys("key", "1", "sleep", "0.2")
+            user_keys("keydown", "1", "sleep", "1", "keyup", "1", "sleep", "0.5")
+            user_keys("key", "2", "sleep", "0.3", "keyup", "shift", "ctrl", "sleep", "1")
+            user_keys("keydown", "ctrl", "shift", "alt", "u", "sleep", "1", "keyup", "u", "alt", "shift", "ctrl")
+            self.assertEqual(target.text(), "oneonetwotwo")
+            self.assertEqual(target.pastes, 4)
+            self.assertEqual(app.quit(), 0)
 
     def test_plain_paste_leaves_only_the_text(self):
         with RunningProgram({"start_in_tray": "true"}) as app:

@@ -258,12 +258,19 @@ protected:
 
 TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     set_clipboard_text(L"before the screenshot");
+    // The main window open behind the program the user works in.
     ShowWindow(main_, SW_SHOW);
+    ScopedWindow work(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 340, 340, 200, 150,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetForegroundWindow(work.get());
+    ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
     // By mouse: under Wine the main window hidden a moment before can take
     // the keyboard focus away from the overlay again, late.
     screenshot_with([] { click_closing_button(kCaptureDone); });
     EXPECT_FALSE(app.screenshot_busy);
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
+    EXPECT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 1000))
+        << "the keyboard went back to the program in front before";
 
     // The text copied just before, not yet seen, is recorded before the
     // picture replaces it on the clipboard.

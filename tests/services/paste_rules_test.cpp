@@ -1,14 +1,12 @@
 // The rules of a paste that race the user's own keys: which window a hotkey
-// pastes into, one paste after another, and the keys around Ctrl+V.
+// pastes into, one paste after another, one press one paste.
 #include "services/focus.h"
-#include "services/keystrokes.h"
 #include "services/paste_queue.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 TEST(PasteTarget, AHotkeyOverTheDesktopPastesThereTheTaskbarNever) {
@@ -31,14 +29,12 @@ TEST(PasteQueue, EachPasteWritesOnlyOnceTheKeysBeforeItHaveGone) {
             return starts_worker;
         };
     };
-    // Slot 1, held until it repeats, then slot 2 and a menu choice: slot 1
+    // Slot 1 held until it repeats, then slot 2 and two menu choices: slot 1
     // once, the rest in turn as each worker reports.
-    EXPECT_TRUE(queue.submit(20, paste("slot 1"), 0.0));
-    EXPECT_FALSE(queue.submit(20, paste("slot 1 again"), 0.03));
-    EXPECT_TRUE(queue.submit(21, paste("slot 2"), 0.05));
-    EXPECT_FALSE(queue.submit(21, paste("slot 2 again"), 0.08));
-    EXPECT_TRUE(queue.submit(0, paste("menu"), 0.1));
-    EXPECT_TRUE(queue.submit(0, paste("menu"), 0.1));  // no hotkey: never a repeat
+    EXPECT_TRUE(queue.submit({20, '1', true}, paste("slot 1"), 0.0));
+    EXPECT_TRUE(queue.submit({21, '2', true}, paste("slot 2"), 0.05));
+    EXPECT_TRUE(queue.submit({}, paste("menu"), 0.1));
+    EXPECT_TRUE(queue.submit({}, paste("menu"), 0.1));  // no hotkey: never a repeat
     EXPECT_EQ(log, (std::vector<std::string>{"slot 1"}));
     queue.finished(1.2);
     EXPECT_EQ(log, (std::vector<std::string>{"slot 1", "slot 2"}));
@@ -51,74 +47,42 @@ TEST(PasteQueue, EachPasteWritesOnlyOnceTheKeysBeforeItHaveGone) {
     // queue only for a while.
     queue.finished(2.0);
     log.clear();
-    queue.submit(22, paste("empty slot", false), 3.0);
-    queue.submit(20, paste("slot 1"), 3.0);
+    queue.submit({22, '3', false}, paste("empty slot", false), 3.0);
+    queue.submit({20, '1', false}, paste("slot 1"), 3.0);
     EXPECT_EQ(log, (std::vector<std::string>{"empty slot", "slot 1"}));
-    EXPECT_TRUE(queue.submit(21, paste("slot 2"), 3.1));
+    EXPECT_TRUE(queue.submit({21, '2', false}, paste("slot 2"), 3.1));
     EXPECT_EQ(log.size(), 2u);
-    EXPECT_TRUE(queue.submit(20, paste("slot 1, later"), 30.0));
+    EXPECT_TRUE(queue.submit({20, '1', false}, paste("slot 1, later"), 30.0));
     EXPECT_EQ(log, (std::vector<std::string>{"empty slot", "slot 1", "slot 2"}));
 }
 
-namespace {
-
-bool opens_menu(int vk) { return vk == VK_LMENU || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN; }
-
-// The keys as the target sees them: a key event without its side acts on the
-// left key, as the system does with an injected one.
-struct Keyboard {
-    std::set<int> down;
-    std::map<int, bool> alone;  // an Alt or Win down with no other key since
-    bool menu_opened = false;
-
-    void press(int vk, bool up, bool injected) {
-        if (vk == VK_CONTROL) vk = VK_LCONTROL;
-        if (vk == VK_SHIFT) vk = VK_LSHIFT;
-        if (vk == VK_MENU) vk = VK_LMENU;
-        if (up) {
-            if (injected && down.count(vk) && alone[vk]) menu_opened = true;
-            down.erase(vk);
-            return;
-        }
-        for (auto& [key, is_alone] : alone) is_alone = is_alone && key == vk;
-        down.insert(vk);
-        if (opens_menu(vk)) alone[vk] = true;
-    }
-};
-
-}  // namespace
-
-TEST(Keystrokes, CtrlVGoesAloneAndNoKeyStaysDownWhenTheUserLetsGoMidway) {
-    for (const std::vector<int>& held : std::vector<std::vector<int>>{{},
-                                                                      {VK_LSHIFT},
-                                                                      {VK_RSHIFT, VK_LCONTROL},
-                                                                      {VK_LCONTROL, VK_LSHIFT, VK_LMENU},
-                                                                      {VK_RWIN},
-                                                                      {VK_RCONTROL, VK_RMENU}}) {
-        const std::vector<KeyEvent> events = ctrl_v_events(held);
-        // The user lets go of every held key just before event n (never,
-        // for n past the end).
-        for (size_t n = 0; n <= events.size() + 1; ++n) {
-            Keyboard keys;
-            for (int vk : held) keys.press(vk, false, false);
-            for (int vk : held) keys.alone[vk] = opens_menu(vk);  // the worst case
-            bool pasted = false;
-            for (size_t i = 0; i < events.size(); ++i) {
-                if (i == n)
-                    for (int vk : held) keys.press(vk, true, false);
-                if (events[i].vk == 'V' && !events[i].up) {
-                    pasted = true;
-                    const bool ctrl_alone =
-                        keys.down == std::set<int>{VK_LCONTROL} || keys.down == std::set<int>{VK_RCONTROL};
-                    EXPECT_TRUE(ctrl_alone) << held.size() << " held, let go before event " << n;
-                }
-                keys.press(events[i].vk, events[i].up, true);
-            }
-            EXPECT_TRUE(pasted);
-            // Whatever the user still holds is up until pressed anew; nothing
-            // the user let go of comes back down.
-            EXPECT_TRUE(keys.down.empty()) << held.size() << " held, let go before event " << n;
-            EXPECT_FALSE(keys.menu_opened) << "a released Alt or Win opens a menu";
+// Where the system repeats a held hotkey, a press is a repeat only while its
+// key has stayed down since the last press of that hotkey.
+TEST(PasteQueue, OnePressOnePaste) {
+    struct Step {
+        int hotkey;
+        int key;
+        bool down;
+        int released;  // a key seen up before the press; 0: none
+        bool pasted;
+    };
+    const std::vector<std::pair<const char*, std::vector<Step>>> cases{
+        {"held until it repeats", {{20, '1', true, 0, true}, {20, '1', true, 0, false}, {20, '1', true, 0, false}}},
+        {"tapped twice", {{20, '1', true, 0, true}, {20, '1', true, '1', true}}},
+        {"1, 2, 1", {{20, '1', true, 0, true}, {21, '2', true, '1', true}, {20, '1', true, '2', true}}},
+        {"2 let go, 1 still held", {{20, '1', true, 0, true}, {21, '2', true, 0, true}, {20, '1', true, '2', false}}},
+        {"plain paste tapped twice", {{12, 'U', true, 0, true}, {12, 'U', true, 'U', true}}},
+        {"posted, no key down", {{20, '1', false, 0, true}, {20, '1', false, 0, true}}},
+        {"its state read late", {{20, '1', false, 0, true}, {20, '1', true, 0, false}}},
+    };
+    for (const auto& [name, steps] : cases) {
+        PasteQueue queue;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            if (step.released) queue.key_released(step.released);
+            const bool pasted = queue.submit(
+                {step.hotkey, step.key, step.down}, [] { return true; }, 0.1 * static_cast<double>(i));
+            EXPECT_EQ(pasted, step.pasted) << name << ", press " << i;
         }
     }
 }

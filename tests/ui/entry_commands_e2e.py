@@ -175,20 +175,21 @@ class EntryCommandsTest(unittest.TestCase):
                          [(rich, 2, ""), (neighbour, 0, ""), (picture, 1, "Red square")])
 
     def test_enter_ctrl_f_and_esc_do_what_the_shortcut_help_says(self):
-        """Enter pastes the selected cards as a double click does, Ctrl+F goes to the search field, and
-        Esc puts the window away to the tray, also where the close button quits: the program goes on."""
+        """The history hotkey, Down and Enter paste the copy before the newest, Ctrl+F goes to the search
+        field, and Esc puts the window away to the tray, also where the close button quits: the program
+        goes on."""
         first, second = seed("add:" + hexs("first line"), "add:" + hexs("second line"))
         focus = lambda: int(listed().rsplit("focus ", 1)[1])
         with RunningProgram({"start_in_tray": "true", "tray_on_minimize": "true"}, reset=False) as app:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
-            self.show(app)
-            probe("click", str(first), "left")
-            probe("select", str(first), str(second))
-            probe("keys", "enter")
+            time.sleep(POLL_WAIT)
+            probe("keys", "ctrl+shift+v")
+            self.until(visible, "the history hotkey")
+            probe("keys", "down", "enter")
             self.until(lambda: not visible(), "Enter: the window stayed")
-            pasted = lambda: sorted(unhex(probe("target-text").split(" ", 1)[1].strip()).split("\r\n"))
-            self.until(lambda: pasted() == ["first line", "second line"], "Enter pasted")
+            pasted = lambda: unhex(probe("target-text").split(" ", 1)[1].strip())
+            self.until(lambda: pasted() == "first line", "Down and Enter pasted")
             self.show(app)
             probe("click", str(first), "left")
             probe("keys", "ctrl+f")

@@ -64,7 +64,7 @@ using PasteThread = void (*)(PasteRequest);
 void queue_paste(MainWindow& mw, std::function<bool()> put, std::function<void()> counted, PasteThread thread) {
     if (!mw.app) return;
     MainWindow* self = &mw;
-    mw.app->queue_paste(0, [self, put = std::move(put), counted = std::move(counted), thread] {
+    mw.app->queue_paste({}, [self, put = std::move(put), counted = std::move(counted), thread] {
         AppParts& app = *self->app;
         app.catch_up_clipboard();
         if (!put()) {
@@ -76,7 +76,8 @@ void queue_paste(MainWindow& mw, std::function<bool()> put, std::function<void()
         HWND target = app.paste_target;
         if (!target || !IsWindow(target) || target == self->hwnd) target = nullptr;
         if (self->close_on_paste) self->hide_window();
-        return start_detached(thread, PasteRequest{target, self->hwnd, !self->close_on_paste});
+        // Enter, when it chose the entry, is still down: the paste waits for it.
+        return start_detached(thread, PasteRequest{target, self->hwnd, !self->close_on_paste, VK_RETURN});
     });
 }
 

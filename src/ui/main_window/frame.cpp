@@ -428,6 +428,36 @@ void MainWindow::bring_back() {
     SetForegroundWindow(hwnd);
 }
 
+void MainWindow::keep_focus_on_leave() {
+    HWND focus = GetFocus();
+    if (focus && (focus == entry_list || focus == search_edit)) focus_on_leave = focus;
+}
+
+// The default handling would give the keyboard to the frame, where Down,
+// Up and Enter do nothing until the user clicks a card.
+bool MainWindow::give_back_focus() {
+    if (!hwnd || IsIconic(hwnd) || !entry_list) return false;
+    const bool kept = focus_on_leave && IsWindow(focus_on_leave) && IsWindowVisible(focus_on_leave) &&
+                      IsWindowEnabled(focus_on_leave);
+    SetFocus(kept ? focus_on_leave : entry_list);
+    return true;
+}
+
+void MainWindow::focus_list_for_keys() {
+    if (!entry_list) return;
+    if (selected_count() == 0) {
+        const int count = row_count();
+        for (int row = 0; row < count; ++row) {
+            if (row_kind(row_data(row)) == RowKind::GroupHeader) continue;
+            list_call(LB_SETSEL, TRUE, row);
+            list_call(LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
+            break;
+        }
+    }
+    focus_on_leave = entry_list;
+    SetFocus(entry_list);
+}
+
 void MainWindow::toggle_topmost() {
     topmost = !topmost;
     if (hwnd)

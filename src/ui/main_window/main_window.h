@@ -111,6 +111,7 @@ public:
     ScopedFont list_font;  // entry list and preview
     int list_font_size = 0;
     HWND hovered_button = nullptr;  // the menu-bar or tool button under the mouse
+    HWND focus_on_leave = nullptr;  // the control that had the keyboard when the window was left
     // The WM_CTLCOLOR* answers: the system keeps using them after the
     // handler returns, so they live as long as this object.
     BrushCache brushes;
@@ -137,6 +138,16 @@ public:
     // restored once, and one whose monitor went away while it was hidden
     // comes onto the nearest work area first.
     void bring_back();
+    // WM_ACTIVATE: the control with the keyboard (the list or the search
+    // field) is kept when the window is left and given it back when the
+    // window is activated again; the list gets it the first time or when
+    // that control is gone. False when the window is not to have it
+    // (minimised): then the default handling runs.
+    void keep_focus_on_leave();
+    bool give_back_focus();
+    // A showing by a hotkey: the keyboard in the list, on the selected row or
+    // else the view's first entry, so that Enter pastes it and Down moves on.
+    void focus_list_for_keys();
     void toggle_topmost();
     void apply_dark_mode(bool dark_on);
     void apply_language();

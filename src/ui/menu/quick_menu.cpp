@@ -84,7 +84,8 @@ bool paste_chosen(AppParts& app, std::int64_t id, HWND target) {
         return false;
     }
     app.db->increment_use_count(entry->id);
-    return start_detached(quick_menu_paste_thread, app.main_hwnd());
+    // Enter, when it made the choice, is still down: the paste waits for it.
+    return start_detached(quick_menu_paste_thread, PasteRequest{nullptr, app.main_hwnd(), false, VK_RETURN});
 }
 
 }  // namespace
@@ -222,7 +223,7 @@ void QuickMenu::on_activate(int index) {
     AppParts* parts = app;
     const HWND to = target;
     hide();
-    parts->queue_paste(0, [parts, id, to] { return paste_chosen(*parts, id, to); });
+    parts->queue_paste({}, [parts, id, to] { return paste_chosen(*parts, id, to); });
 }
 
 void QuickMenu::set_font_size(int size) {
