@@ -284,12 +284,14 @@ void on_show_request(App& app) {
 }
 
 // Only titles that a worker of this process handed over are taken (and
-// freed): a stray message from elsewhere carries no pointer of ours.
+// freed): a stray message from elsewhere carries no pointer of ours. A title
+// fetched for a text the entry no longer holds is dropped.
 void on_link_title(App& app, WPARAM wparam, LPARAM lparam) {
-    std::unique_ptr<std::wstring> title = claim_link_title(lparam);
-    if (!title || title->empty()) return;
+    std::unique_ptr<FetchedLinkTitle> fetched = claim_link_title(lparam);
+    if (!fetched || fetched->title.empty()) return;
     const auto id = static_cast<std::int64_t>(wparam);
-    if (app.db->set_link_title(id, *title)) app.main_window->apply_link_title(id, *title);
+    if (app.db->set_link_title(id, fetched->text, fetched->title))
+        app.main_window->apply_link_title(id, fetched->title);
 }
 
 // ---------------------------------------------------------------- timers

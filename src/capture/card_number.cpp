@@ -1,12 +1,14 @@
 #include "capture/card_number.h"
 
+#include "services/text_util.h"
+
 bool looks_like_card_number(const std::wstring& text) {
+    // Blanks at the ends are how the number was copied (a line break after
+    // it); inside, a tab or line break parts cells or lines, and a column of
+    // amounts is no card number.
     std::wstring digits;
-    for (wchar_t c : text) {
-        // Tabs and line breaks separate groups as well as spaces do: a number
-        // copied with a line break after it is stored as one line, and must
-        // not slip through because of how it was laid out when copied.
-        if (c == L' ' || c == L'-' || c == L'\t' || c == L'\r' || c == L'\n') continue;
+    for (wchar_t c : trim_blanks(text)) {
+        if (c == L' ' || c == L'-') continue;
         if (c < L'0' || c > L'9') return false;
         digits += c;
         if (digits.size() > 19) return false;

@@ -7,6 +7,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -22,13 +23,20 @@ using ScopedInternet = UniqueHandle<HINTERNET, InternetTraits>;
 constexpr DWORD kTimeoutMs = 6000;
 constexpr DWORD kReadPiece = 16384;
 
+// The time-out of one call: kTimeoutMs, or what is left before the deadline
+// (a GetTickCount64 time) when that is less; 0 once it has passed.
+DWORD call_timeout_ms(ULONGLONG deadline) {
+    const ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kTimeoutMs));
+}
+
 // Titles posted by workers and not yet claimed: the receiver frees only
 // pointers found here, never a value some other process posted.
 std::mutex g_posted_mutex;
-std::set<std::wstring*> g_posted;
+std::set<FetchedLinkTitle*> g_posted;
 
-void set_timeouts(HINTERNET h) {
-    DWORD ms = kTimeoutMs;
+void set_timeouts(HINTERNET h, ULONGLONG deadline) {
+    DWORD ms = call_timeout_ms(deadline);
     InternetSetOptionW(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
     InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
     InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
@@ -52,16 +60,17 @@ struct SentRequest {
     ScopedInternet request;     // declared last: closed first
 };
 
-SentRequest send_get(HINTERNET session, const std::wstring& url) {
+SentRequest send_get(HINTERNET session, const std::wstring& url, ULONGLONG deadline) {
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength =
         parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
     if (!InternetCrackUrlW(url.c_str(), DWORD(url.size()), 0, &parts)) return {};
     if (!parts.lpszHostName || parts.dwHostNameLength == 0) return {};
+    // An address with a user in it is not fetched at all (fetch_link_title);
+    // none is ever handed on here, whatever this reading of it found.
+    if (parts.dwUserNameLength != 0 || parts.dwPasswordLength != 0) return {};
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    const std::wstring user(parts.lpszUserName ? parts.lpszUserName : L"", parts.dwUserNameLength);
-    const std::wstring password(parts.lpszPassword ? parts.lpszPassword : L"", parts.dwPasswordLength);
     std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
     if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     const size_t fragment = object.find(L'#');  // never sent to the server
@@ -69,17 +78,19 @@ SentRequest send_get(HINTERNET session, const std::wstring& url) {
     if (object.empty()) object = L"/";
 
     SentRequest sent;
-    sent.connection.reset(InternetConnectW(session, host.c_str(), parts.nPort, user.empty() ? nullptr : user.c_str(),
-                                           password.empty() ? nullptr : password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+    sent.connection.reset(
+        InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!sent.connection) return {};
-    set_timeouts(sent.connection.get());
+    set_timeouts(sent.connection.get(), deadline);
 
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
+    // A title is worth neither the user's cookies nor their logon.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
+                  INTERNET_FLAG_NO_AUTH;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     sent.request.reset(
         HttpOpenRequestW(sent.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
     if (!sent.request) return {};
-    set_timeouts(sent.request.get());
+    set_timeouts(sent.request.get(), deadline);
     static const wchar_t kHeaders[] = L"Accept-Encoding: identity\r\n";
     if (!HttpSendRequestW(sent.request.get(), kHeaders, DWORD(-1), nullptr, 0)) return {};
     return sent;
@@ -87,13 +98,14 @@ SentRequest send_get(HINTERNET session, const std::wstring& url) {
 
 }  // namespace
 
-HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body) {
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, ULONGLONG deadline) {
     body.clear();
+    if (call_timeout_ms(deadline) == 0) return HttpGet::NoAnswer;
     static const std::wstring agent(kLinkUserAgent, kLinkUserAgent + sizeof kLinkUserAgent - 1);
     ScopedInternet session(InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0));
     if (!session) return HttpGet::NoAnswer;
-    set_timeouts(session.get());
-    SentRequest sent = send_get(session.get(), url);
+    set_timeouts(session.get(), deadline);
+    SentRequest sent = send_get(session.get(), url, deadline);
     const HINTERNET request = sent.request.get();
     if (!request) return HttpGet::NoAnswer;
     // Only a successful response is the page: an error page's title is not.
@@ -101,8 +113,16 @@ HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body) 
 
     char piece[kReadPiece];
     while (body.size() < kMaxBodyBytes) {
+        // A read returns only once its buffer is full, however slowly the
+        // bytes come: asking for no more than has arrived keeps each call
+        // within the receive time-out, and that within the deadline. A body
+        // cut off there is no page.
+        DWORD ms = call_timeout_ms(deadline);
+        DWORD ready = 0;
         DWORD got = 0;
-        if (!InternetReadFile(request, piece, kReadPiece, &got)) {
+        if (ms != 0) InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+        if (ms == 0 || !InternetQueryDataAvailable(request, &ready, 0, 0) ||
+            (ready != 0 && !InternetReadFile(request, piece, std::min(ready, kReadPiece), &got))) {
             body.clear();
             return HttpGet::Refused;
         }
@@ -112,12 +132,12 @@ HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body) 
     return body.empty() ? HttpGet::Refused : HttpGet::Page;
 }
 
-bool fetch_url(const std::wstring& url, std::string& body) {
+bool fetch_url(const std::wstring& url, std::string& body, ULONGLONG deadline) {
     body.clear();
     // Pick up proxy changes made since the last fetch.
     InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
     InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
-    switch (http_get(INTERNET_OPEN_TYPE_PRECONFIG, url, body)) {
+    switch (http_get(INTERNET_OPEN_TYPE_PRECONFIG, url, body, deadline)) {
     case HttpGet::Page: return true;
     // Whoever answered, the proxy or the site, has said no: asking again
     // around the proxy would go past a filter the user is behind, and show
@@ -125,26 +145,27 @@ bool fetch_url(const std::wstring& url, std::string& body) {
     case HttpGet::Refused: return false;
     case HttpGet::NoAnswer: break;
     }
-    return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body) == HttpGet::Page;
+    return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body, deadline) == HttpGet::Page;
 }
 
 std::wstring fetch_link_title(const std::wstring& address) {
-    if (!is_url(address)) return {};
+    if (!is_url(address) || url_has_credentials(address)) return {};
+    const ULONGLONG deadline = GetTickCount64() + kTitleFetchLimitMs;
     const std::wstring url = trim_blanks(address);
     std::string body;
     const std::wstring endpoint = oembed_endpoint(url);
-    if (!endpoint.empty() && fetch_url(endpoint + percent_encode(url), body)) {
+    if (!endpoint.empty() && fetch_url(endpoint + percent_encode(url), body, deadline)) {
         std::wstring title = json_title(body);
         if (!title.empty()) return title;
     }
-    if (!fetch_url(url, body)) return {};
+    if (!fetch_url(url, body, deadline)) return {};
     return html_title(body);
 }
 
 void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring text) {
-    const std::wstring title = fetch_link_title(text);
+    std::wstring title = fetch_link_title(text);
     if (title.empty() || !IsWindow(main_window)) return;
-    auto* posted = new std::wstring(title);
+    auto* posted = new FetchedLinkTitle{std::move(text), std::move(title)};
     {
         std::lock_guard<std::mutex> lock(g_posted_mutex);
         g_posted.insert(posted);
@@ -153,7 +174,7 @@ void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring t
         return;
     // Nobody will receive it: take it back unless, against all odds, the
     // receiver already has.
-    std::unique_ptr<std::wstring> unclaimed = claim_link_title(reinterpret_cast<LPARAM>(posted));
+    std::unique_ptr<FetchedLinkTitle> unclaimed = claim_link_title(reinterpret_cast<LPARAM>(posted));
 }
 
 void start_link_title_thread(HWND main_window, std::int64_t history_id, const std::wstring& text) {
@@ -164,12 +185,12 @@ void start_link_title_thread(HWND main_window, std::int64_t history_id, const st
     }
 }
 
-std::unique_ptr<std::wstring> claim_link_title(LPARAM lparam) {
-    auto* p = reinterpret_cast<std::wstring*>(lparam);
+std::unique_ptr<FetchedLinkTitle> claim_link_title(LPARAM lparam) {
+    auto* p = reinterpret_cast<FetchedLinkTitle*>(lparam);
     if (!p) return nullptr;
     std::lock_guard<std::mutex> lock(g_posted_mutex);
     auto it = g_posted.find(p);
     if (it == g_posted.end()) return nullptr;
     g_posted.erase(it);
-    return std::unique_ptr<std::wstring>(p);
+    return std::unique_ptr<FetchedLinkTitle>(p);
 }

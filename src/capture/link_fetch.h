@@ -1,8 +1,8 @@
 #pragma once
 // Fetching the title of a copied web address on a worker thread, over
 // WinINet, and handing it to the main window by message: kMsgLinkTitle
-// (services/ids.h), wParam the history id, lParam a std::wstring* handed out by a
-// worker and taken back with claim_link_title.
+// (services/ids.h), wParam the history id, lParam a FetchedLinkTitle* handed
+// out by a worker and taken back with claim_link_title.
 
 #include <windows.h>
 
@@ -13,6 +13,17 @@
 constexpr char kLinkUserAgent[] = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Korvane/1.0";
 // Reading stops once this much of a body has arrived (one read more at most).
 constexpr size_t kMaxBodyBytes = 512 * 1024;
+// One title's whole fetch, every try, redirect and read included, is given up
+// after this long: a server that sends a byte now and then would otherwise
+// hold its worker for as long as it liked.
+constexpr DWORD kTitleFetchLimitMs = 15000;
+
+// What a worker hands over: the title and the text it was fetched for, which
+// the entry may no longer hold by the time it arrives.
+struct FetchedLinkTitle {
+    std::wstring text;
+    std::wstring title;
+};
 
 enum class HttpGet {
     Page,      // a 2xx response with a non-empty body
@@ -20,15 +31,17 @@ enum class HttpGet {
     NoAnswer,  // no connection, or no response to the request
 };
 
-// One GET with the given WinINet access type. The body is handed out only
-// with Page; an error page's body never is.
-HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body);
+// One GET with the given WinINet access type, sending no cookies and no
+// logon, given up at the deadline (a GetTickCount64 time). The body is handed
+// out only with Page; an error page's body never is.
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, ULONGLONG deadline);
 
 // GET through the system's proxy settings, then directly only when that
 // found nobody to answer. True with a page in body.
-bool fetch_url(const std::wstring& url, std::string& body);
+bool fetch_url(const std::wstring& url, std::string& body, ULONGLONG deadline);
 
-// The title of the page (or video) at the address; empty when there is none.
+// The title of the page (or video) at the address; empty when there is none,
+// and at once for an address that carries credentials.
 std::wstring fetch_link_title(const std::wstring& url);
 
 // Worker body: fetch, then post kMsgLinkTitle to the main window when a
@@ -42,4 +55,4 @@ void start_link_title_thread(HWND main_window, std::int64_t history_id, const st
 // The receiving side of kMsgLinkTitle: the title a worker of this
 // process posted with that lParam, now owned by the caller; null for any
 // value this process did not hand out (or has handed back already).
-std::unique_ptr<std::wstring> claim_link_title(LPARAM lparam);
+std::unique_ptr<FetchedLinkTitle> claim_link_title(LPARAM lparam);

@@ -4,6 +4,7 @@
 #include "services/text_util.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -119,6 +120,16 @@ std::string title_element(const std::string& body, const std::string& lower) {
     return body.substr(gt + 1, close - gt - 1);
 }
 
+// What lies between "://" and the path, query or fragment; nothing when the
+// text has no "://".
+std::optional<std::wstring> url_authority(const std::wstring& url) {
+    const size_t scheme_end = url.find(L"://");
+    if (scheme_end == std::wstring::npos) return std::nullopt;
+    const size_t start = scheme_end + 3;
+    const size_t end = url.find_first_of(L"/?#", start);
+    return url.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+}
+
 }  // namespace
 
 std::uint32_t hex4_value(const std::string& text, size_t pos) {
@@ -153,13 +164,15 @@ bool is_url(const std::wstring& text) {
     return t.size() > prefix;
 }
 
+bool url_has_credentials(const std::wstring& url) {
+    const std::optional<std::wstring> authority = url_authority(url);
+    return authority && authority->find(L'@') != std::wstring::npos;
+}
+
 std::wstring url_host(const std::wstring& url) {
-    const size_t scheme_end = url.find(L"://");
-    if (scheme_end == std::wstring::npos) return {};
-    const size_t start = scheme_end + 3;
-    size_t end = url.find_first_of(L"/?#", start);
-    if (end == std::wstring::npos) end = url.size();
-    std::wstring host = url.substr(start, end - start);
+    std::optional<std::wstring> authority = url_authority(url);
+    if (!authority) return {};
+    std::wstring& host = *authority;
     const size_t at = host.rfind(L'@');
     if (at != std::wstring::npos) host.erase(0, at + 1);
     const size_t colon = host.find(L':');

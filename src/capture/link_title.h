@@ -15,6 +15,10 @@ bool is_url(const std::wstring& text);
 // text has no "://".
 std::wstring url_host(const std::wstring& url);
 
+// The address names a user (user@ or user:password@ before the host). Such
+// an address is never fetched: its credentials are the user's, not a title's.
+bool url_has_credentials(const std::wstring& url);
+
 // The UTF-8 bytes of the text, every byte outside A-Z a-z 0-9 - . _ ~ written
 // as %XX.
 std::wstring percent_encode(const std::wstring& text);

@@ -23,15 +23,16 @@ void ini_write_int(const std::wstring& path, const wchar_t* key, int value);
 // and a new file as ANSI, where Cyrillic text becomes '?'. This makes sure the
 // file is UTF-16LE with a byte-order mark before anything is written: a missing
 // or empty file is created as just the mark; an existing ANSI file is
-// converted (written atomically, so a failure leaves it as it was).
-// Files that already carry a byte-order mark are left alone. False when the
+// converted (written atomically, so a failure leaves it as it was), and so is
+// a UTF-8 file, with or without its mark. Files that carry a UTF-16
+// byte-order mark are left alone. False when the
 // file could not be made Unicode; writing still works then, only without
 // non-ASCII text.
 bool ini_ensure_unicode(const std::wstring& path);
 
-// Editors save a settings file as UTF-8 without a byte-order mark, which the
-// private-profile functions would read as the ANSI code page (and a later
-// save would then keep the garbled text for good). Such a file, valid UTF-8
+// Editors save a settings file as UTF-8, which the private-profile functions
+// would read as the ANSI code page (and a later save would then keep the
+// garbled text for good). Such a file, one with the UTF-8 mark or valid UTF-8
 // holding bytes above 0x7F, becomes UTF-16LE with a mark, atomically; every
 // other file is left as it is, a missing one too. Call before the first read.
 // False when a file that needed converting could not be.

@@ -112,8 +112,10 @@ public:
     bool set_keep(std::int64_t id, bool keep);                       // false when the entry does not exist
     bool set_entry_text(std::int64_t id, const std::wstring& text);  // false for an empty text
     bool set_custom_title(std::int64_t id, const std::wstring& title);
-    bool set_image_path(std::int64_t id, const std::wstring& path);   // true when a row changed
-    bool set_link_title(std::int64_t id, const std::wstring& title);  // false when the entry is gone
+    bool set_image_path(std::int64_t id, const std::wstring& path);  // true when a row changed
+    // Only while the entry holds the text a capture of fetched_for stores;
+    // false for an empty title and when the entry is gone or was edited.
+    bool set_link_title(std::int64_t id, const std::wstring& fetched_for, const std::wstring& title);
     bool set_entry_category(std::int64_t id, std::optional<std::int64_t> category);
     int set_entries_category(const std::vector<std::int64_t>& ids, std::optional<std::int64_t> category);
     bool increment_use_count(std::int64_t id);

@@ -274,11 +274,14 @@ bool HistoryDb::set_keep(std::int64_t id, bool keep) {
 
 // An edited text is stored as the user wrote it, line breaks included. The
 // captured rich text and HTML go with the old text: programs that take those
-// first would otherwise paste what the user edited away.
+// first would otherwise paste what the user edited away. So does the title of
+// the page the old text named.
 bool HistoryDb::set_entry_text(std::int64_t id, const std::wstring& text) {
     if (text.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
-    exec(L"UPDATE history SET text=" + sql_quote(text) + L", rtf=NULL, html=NULL WHERE id=" + std::to_wstring(id));
+    const std::wstring quoted = sql_quote(text);
+    exec(L"UPDATE history SET link_title=CASE WHEN text=" + quoted + L" THEN link_title ELSE '' END, text=" + quoted +
+         L", rtf=NULL, html=NULL WHERE id=" + std::to_wstring(id));
     return true;
 }
 
@@ -299,10 +302,13 @@ bool HistoryDb::set_image_path(std::int64_t id, const std::wstring& path_text) {
     return !rows.empty() && !rows[0].empty() && rows[0][0] != L"0";
 }
 
-bool HistoryDb::set_link_title(std::int64_t id, const std::wstring& title) {
+bool HistoryDb::set_link_title(std::int64_t id, const std::wstring& fetched_for, const std::wstring& title) {
     if (title.empty()) return false;
+    size_t units = 0;
+    const std::wstring stored = wide_from_utf8(one_line_utf8(fetched_for, units));
     std::lock_guard<std::mutex> lock(mutex);
-    if (exec(L"UPDATE history SET link_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id)) != SQLITE_OK)
+    if (exec(L"UPDATE history SET link_title=" + sql_quote(title) + L" WHERE id=" + std::to_wstring(id) +
+             L" AND text=" + sql_quote(stored)) != SQLITE_OK)
         return false;
     const auto rows = query(L"SELECT changes()");
     return !rows.empty() && !rows[0].empty() && rows[0][0] != L"0";

@@ -37,6 +37,11 @@ TEST(UrlHost, AuthorityParts) {
     EXPECT_EQ(url_host(L"http://127.0.0.1:8000"), L"127.0.0.1");
     EXPECT_EQ(url_host(L"no scheme/here"), L"");
     EXPECT_EQ(url_host(L"https:///path"), L"");
+
+    for (const wchar_t* url : {L"http://user:pw@Host:8080/x", L"https://me@intranet", L"http://:@h/"})
+        EXPECT_TRUE(url_has_credentials(url)) << url;
+    for (const wchar_t* url : {L"https://h/a@b", L"https://h?mail=a@b", L"https://h#@", L"https://h:8080"})
+        EXPECT_FALSE(url_has_credentials(url)) << url;
 }
 
 TEST(Oembed, EndpointsAndEncoding) {

@@ -19,8 +19,10 @@ TEST(CardNumber, LuhnSeparatorsAndLengths) {
     EXPECT_TRUE(looks_like_card_number(L"6011000990139424009"));    // 19 digits
     EXPECT_FALSE(looks_like_card_number(L"60110009901394240000"));  // 20 digits, passes Luhn
     EXPECT_FALSE(looks_like_card_number(L"4111111111111112"));      // fails Luhn
-    EXPECT_TRUE(looks_like_card_number(L"4111 1111 1111 1111\r\n"));
-    EXPECT_TRUE(looks_like_card_number(L"\t4111\t1111\n1111 1111"));
+    EXPECT_TRUE(looks_like_card_number(L"\t4111 1111 1111 1111\r\n"));
+    // A column of amounts or a row of table cells that happens to pass Luhn.
+    EXPECT_FALSE(looks_like_card_number(L"1000\r\n2000\r\n3000\r\n4000"));
+    EXPECT_FALSE(looks_like_card_number(L"4111\t1111\t1111\t1111"));
     EXPECT_FALSE(looks_like_card_number(L"4111.1111.1111.1111"));
     EXPECT_FALSE(looks_like_card_number(L"card 4111111111111111"));
     EXPECT_FALSE(looks_like_card_number(L"\uff14111111111111111"));  // full-width digit

@@ -1,6 +1,7 @@
 #include "config/settings.h"
 #include "config/file_locations.h"
 #include "config/ini_file.h"
+#include "services/encoding.h"
 
 #include "support/test_support.h"
 
@@ -196,6 +197,21 @@ TEST(Settings, AnAnsiFileStillLoadsAndBecomesUnicodeOnSave) {
 
 TEST(Settings, AUtf8FileFromAnEditorKeepsEveryCharacter) {
     TempDir dir;
+    // Saved by an editor as UTF-8, with the mark or without: the same text as
+    // UTF-16LE behind its own mark, before anything reads or writes it.
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string cyrillic = "[Settings]\r\nscreenshot_folder=D:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\r\n";
+    const std::string ascii = "[Settings]\r\nlanguage=en\r\n";
+    const auto file = dir.file(L"edited.ini");
+    for (auto convert : {&ini_adopt_utf8, &ini_ensure_unicode})
+        for (const std::string& text : {cyrillic, mark + cyrillic, mark + ascii}) {
+            testsupport::write_bytes(file, text);
+            EXPECT_TRUE(convert(file));
+            const std::wstring wide = wide_from_utf8(text.substr(text.starts_with(mark) ? mark.size() : 0));
+            EXPECT_EQ(testsupport::read_bytes(file),
+                      "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+        }
+
     const auto path =
         write_ini(dir,
                   "screenshot_folder=C:\\Users\\\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\\\xE6\x88\xAA\xE5\x9B\xBE\r\n"

@@ -3,7 +3,8 @@
 //   fetch_title title <url>     the title fetch_link_title finds (UTF-8 line)
 //   fetch_title get <url>       "ok <bytes>" or "fail" from fetch_url
 //   fetch_title thread <url>    runs the worker against a window of its own and
-//                               prints the title it posted, or "none" after 20 s
+//                               prints the text and title it posted, or "none"
+//                               after 20 s
 
 #include "capture/link_fetch.h"
 #include "helpers/probe_util.h"
@@ -38,11 +39,12 @@ int run_thread(const std::wstring& url) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == kMsgLinkTitle) {
-                auto title = claim_link_title(msg.lParam);
-                if (!title) return probe::give_up(5, "the posted title could not be claimed");
+                auto fetched = claim_link_title(msg.lParam);
+                if (!fetched) return probe::give_up(5, "the posted title could not be claimed");
                 if (claim_link_title(msg.lParam)) return probe::give_up(6, "a title was handed over twice");
                 std::printf("id %lld\n", static_cast<long long>(msg.wParam));
-                print_line(*title);
+                print_line(fetched->text);
+                print_line(fetched->title);
                 return 0;
             }
             DispatchMessageW(&msg);
@@ -67,7 +69,7 @@ int main() {
     }
     if (mode == L"get") {
         std::string body;
-        if (fetch_url(url, body)) std::printf("ok %zu\n", body.size());
+        if (fetch_url(url, body, GetTickCount64() + kTitleFetchLimitMs)) std::printf("ok %zu\n", body.size());
         else std::printf("fail\n");
         return 0;
     }

@@ -53,7 +53,7 @@ TEST_F(StorageTest, RepeatedCopyRefreshesTheLiveEntry) {
     db->set_pinned_many({first}, true);
     db->set_keep(first, true);
     db->set_custom_title(first, L"mine");
-    db->set_link_title(first, L"link");
+    db->set_link_title(first, L"same", L"link");
     db->increment_use_count(first);
     sql("UPDATE history SET created_at='2000-01-01T00:00:00' WHERE id=" + std::to_string(first));
 
@@ -252,10 +252,20 @@ TEST_F(StorageTest, SingleFieldEdits) {
 
     EXPECT_TRUE(db->set_image_path(id, L"C:\\x.png"));
     EXPECT_FALSE(db->set_image_path(999, L"C:\\x.png"));
-    EXPECT_FALSE(db->set_link_title(id, L""));
-    EXPECT_TRUE(db->set_link_title(id, L"Title"));
-    db->delete_entry(id);
-    EXPECT_FALSE(db->set_link_title(id, L"Title"));
+    // A page's title lands only on the text it was fetched for (as the copy
+    // came, as the capture stored it), and goes with that text.
+    const auto link = add(L"https://a.example/");
+    const auto link_title = [&] { return value("SELECT link_title FROM history WHERE id=" + std::to_string(link)); };
+    EXPECT_FALSE(db->set_link_title(link, L"https://a.example/", L""));
+    EXPECT_TRUE(db->set_link_title(link, L" https://a.example/\r\n", L"Title"));
+    EXPECT_TRUE(db->set_entry_text(link, L"https://a.example/"));
+    EXPECT_EQ(link_title(), "Title");
+    EXPECT_TRUE(db->set_entry_text(link, L"https://b.example/"));
+    EXPECT_EQ(link_title(), "");
+    EXPECT_FALSE(db->set_link_title(link, L"https://a.example/", L"Old page"));
+    EXPECT_EQ(link_title(), "");
+    db->delete_entry(link);
+    EXPECT_FALSE(db->set_link_title(link, L"https://b.example/", L"Title"));
 
     const auto other = add(L"other");
     EXPECT_TRUE(db->increment_use_count(other));
@@ -275,7 +285,7 @@ TEST_F(StorageTest, FailedUpdateIsNotReportedAsAChangedRow) {
     add(L"second");  // leaves changes() at 1
     sql("CREATE TRIGGER refuse BEFORE UPDATE OF link_title, image_path ON history "
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    EXPECT_FALSE(db->set_link_title(id, L"Title"));
+    EXPECT_FALSE(db->set_link_title(id, L"entry", L"Title"));
     EXPECT_FALSE(db->set_image_path(id, L"C:\\a.png"));
 }
 
