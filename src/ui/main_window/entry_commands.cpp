@@ -320,7 +320,8 @@ void MainWindow::clear_selected_category() {
 void MainWindow::add_selected_to_slots() {
     HistoryDb* db = db_of(*this);
     const std::vector<std::int64_t> ids = selected_entry_ids(selected_ids());
-    if (!db || ids.empty()) return;
+    // A trashed entry in a slot would be listed nowhere, yet count toward the nine.
+    if (!db || ids.empty() || trash_view()) return;
     db->add_to_slots(ids, kQuickSlotCount);
     refresh_list();
 }
