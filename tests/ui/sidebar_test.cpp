@@ -1,7 +1,7 @@
 // The sidebar's rows and views without a window: what the hidden-views mask
 // and the templates section leave, what a row's item data opens, the row and
-// capture category of each view, the width rule, typed category names and
-// the menu of a template group.
+// capture category of each view, the view a hidden row gives way to, the
+// width rule, typed category names and the menu of a template group.
 
 #include "ui/main_window/sidebar.h"
 
@@ -125,6 +125,19 @@ TEST_F(Sidebar, EachViewLightsItsRowAndFilesCapturesOnlyInACategory) {
         EXPECT_EQ(sidebar_view_data(c.view), c.row) << c.view.mode;
         EXPECT_EQ(capture_category_for(c.view), c.capture) << c.view.mode;
     }
+}
+
+TEST_F(Sidebar, AViewWhoseRowIsHiddenFallsBackToAll) {
+    const std::pair<SidebarView, int> hideable[] = {
+        {{false, kViewPinned, -1}, 1}, {{false, kViewSlots, -1}, 2}, {{false, kViewUncategorised, -1}, 4},
+        {{false, kViewTrash, -1}, 8},  {{true, kViewAll, -1}, 16},   {{false, kViewImages, -1}, 32},
+    };
+    for (const auto& [view, bit] : hideable) {
+        EXPECT_TRUE(shown_view(view, bit) == SidebarView{}) << view.mode << " hidden";
+        EXPECT_TRUE(shown_view(view, 63 & ~bit) == view) << view.mode << " with every other row hidden";
+    }
+    const SidebarView category{false, kViewCategory, 3};
+    EXPECT_TRUE(shown_view(category, 63) == category);
 }
 
 TEST_F(Sidebar, WidthNamesAndTheGroupMenu) {
