@@ -17,6 +17,7 @@
 #include "config/file_locations.h"
 #include "config/language.h"
 #include "config/settings.h"
+#include "services/clock.h"
 #include "services/focus.h"
 #include "services/ids.h"
 #include "services/paste_threads.h"
@@ -81,9 +82,16 @@ void on_destroy(HWND hwnd, App& app) {
 }
 
 // A program does not get WM_DESTROY when the Windows session ends: for a
-// tray program this is the usual end.
-void on_end_session(HWND hwnd, App& app, WPARAM ending) {
-    if (ending) store_for_exit(hwnd, app);
+// tray program this is the usual end. An installer or updater asking the
+// program to close while the session goes on gets a quit by the usual road,
+// which takes the tray icon along.
+void on_end_session(HWND hwnd, App& app, WPARAM ending, LPARAM how) {
+    if (!ending) return;
+    if (how & ENDSESSION_CLOSEAPP) {
+        DestroyWindow(hwnd);
+    } else {
+        store_for_exit(hwnd, app);
+    }
 }
 
 void on_close(HWND hwnd, App& app) {
@@ -519,7 +527,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     switch (msg) {
     case WM_CREATE: return on_create(hwnd, app);
     case WM_DESTROY: on_destroy(hwnd, app); return 0;
-    case WM_ENDSESSION: on_end_session(hwnd, app, wparam); return 0;
+    case WM_ENDSESSION: on_end_session(hwnd, app, wparam, lparam); return 0;
     case WM_MOVE: on_move(hwnd); return 0;
     case WM_SHOWWINDOW: app.main_window->on_show_window(wparam != FALSE); break;
     case WM_WINDOWPOSCHANGING:
@@ -544,6 +552,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case WM_MOUSEWHEEL: return on_mouse_wheel(hwnd, app, wparam, lparam);
     case WM_EXITSIZEMOVE: on_exit_size_move(hwnd, app); return 0;
     case WM_HOTKEY: on_hotkey(hwnd, app, wparam); return 0;
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE: reread_time_zone(); break;
     case kMsgTray: on_tray(hwnd, app, lparam); return 0;
     case kMsgShowMain: on_show_request(app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;

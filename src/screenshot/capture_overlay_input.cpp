@@ -2,8 +2,10 @@
 #include "screenshot/capture_overlay.h"
 
 #include "services/ids.h"
+#include "services/scope_exit.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <new>
 
@@ -12,6 +14,21 @@ namespace {
 constexpr int kTextBoxWidth = 320;
 
 void set_cursor(const wchar_t* shape) { SetCursor(LoadCursorW(nullptr, shape)); }
+
+// A word still being composed with an input method is not in the box's text
+// yet: it is finished first, as an edit box finishes it when the user clicks
+// elsewhere. The finished word reaches the box as characters posted to it,
+// which it takes before it is read. Without an input method the box has no
+// context.
+void finish_composition(HWND box) {
+    HIMC context = ImmGetContext(box);
+    if (!context) return;
+    const ScopeExit release([box, context] { ImmReleaseContext(box, context); });
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    MSG msg;
+    for (UINT kind : {WM_IME_CHAR, WM_CHAR})
+        while (PeekMessageW(&msg, box, kind, kind, PM_REMOVE)) DispatchMessageW(&msg);
+}
 
 }  // namespace
 
@@ -196,6 +213,7 @@ void CaptureOverlay::begin_text_edit(PixelPoint p) {
 void CaptureOverlay::commit_text() {
     if (!text_box || committing) return;
     committing = true;
+    finish_composition(text_box);
     wchar_t buffer[kMaxAnnotationText + 1] = {};
     GetWindowTextW(text_box, buffer, int(kMaxAnnotationText + 1));
     RemoveWindowSubclass(text_box, text_edit_subclass_proc, kCaptureTextSubclassId);

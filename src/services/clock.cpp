@@ -18,6 +18,14 @@ bool local_time(std::time_t t, std::tm& out) {
 #endif
 }
 
+void reread_time_zone() {
+#ifdef _WIN32
+    _tzset();
+#else
+    tzset();
+#endif
+}
+
 std::wstring now_iso() {
     std::tm tm{};
     if (!local_time(std::time(nullptr), tm)) return {};

@@ -1,6 +1,6 @@
 // The main window answering what the system and the user send it from
-// outside: the end of the Windows session, a new taskbar, and the ways that
-// ask for the window back.
+// outside: the end of the Windows session, a request to close, a new time
+// zone, a new taskbar, and the ways that ask for the window back.
 
 #include "app/app.h"
 #include "app/program.h"
@@ -15,7 +15,10 @@
 
 #include <windows.h>
 
+#include <ctime>
 #include <functional>
+#include <iomanip>
+#include <sstream>
 #include <string>
 
 using namespace testsupport;
@@ -58,8 +61,33 @@ TEST(MainWindowSession, TheEndOfTheSessionKeepsWhatQuittingKeeps) {
     EXPECT_EQ(stored.last_view_filter, kViewImages);
     EXPECT_EQ(stored.window_x, 130);
 
-    DestroyWindow(hwnd);
+    // An installer asks the program to close while the session goes on: it
+    // quits as the user would, taking its tray icon along.
+    NOTIFYICONDATAW icon = tray_icon_record(hwnd, nullptr);
+    icon.uFlags = NIF_TIP;
+    SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon));
     EXPECT_TRUE(read_bytes(ini_path()) == at_the_end) << "quitting keeps the same";
+}
+
+// Wine offers no way to change the system's time zone: the runtime's TZ stands in for it.
+TEST(MainWindowSession, ACopyAfterTheTimeZoneChangedIsStampedInTheNewZone) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 760, 560, false));
+    for (UINT message : {WM_TIMECHANGE, WM_SETTINGCHANGE}) {
+        _putenv("TZ=UTC0");
+        _tzset();  // the zone the runtime read first
+        _putenv("TZ=XYZ-7");
+        SendMessageW(fx.hwnd(), message, 0, 0);
+        const std::int64_t id = add_text_entry(fx.db(), L"copied at " + std::to_wstring(message));
+        std::tm stamp{};
+        std::istringstream(utf8_from_wide(fx.db().find_entry(id)->created_at)) >>
+            std::get_time(&stamp, "%Y-%m-%dT%H:%M:%S");
+        EXPECT_NEAR(double(_mkgmtime(&stamp) - std::time(nullptr)), 7 * 3600, 5) << message;
+    }
+    _putenv("TZ=");
+    _tzset();
 }
 
 TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <imm.h>
+
 namespace {
 
 // Whether the left button is down is read from the thread's key state, as
@@ -186,13 +188,24 @@ TEST_F(OverlayInput, TheTextBoxDropsItsTextOnEscAndKeepsItOnAClickAway) {
     release(160, 170);
     ASSERT_NE(overlay.text_box, nullptr);
     type(L"kept");
-    // A press outside the selection: the text is committed, and the press
-    // then starts a new selection as it would without a box.
+    // The last word still being composed with an input method: Wine's own
+    // stands in for one.
+    HIMC ime = ImmGetContext(overlay.text_box);
+    ASSERT_NE(ime, nullptr);
+    ImmSetOpenStatus(ime, TRUE);
+    ImmSetCompositionStringW(ime, SCS_SETSTR, const_cast<wchar_t*>(L" word"), 5 * sizeof(wchar_t), nullptr, 0);
+    ImmReleaseContext(overlay.text_box, ime);
+    // A press outside the selection: the text is committed with the word
+    // finished, and the press then starts a new selection as it would
+    // without a box.
     press(600, 450);
     EXPECT_EQ(overlay.text_box, nullptr);
     ASSERT_EQ(overlay.shapes.size(), 1u);
     EXPECT_EQ(overlay.shapes[0].kind, AnnotationKind::Text);
-    EXPECT_EQ(overlay.shapes[0].text, L"kept");
+    EXPECT_EQ(overlay.shapes[0].text, L"kept word");
+    ime = ImmGetContext(host);
+    EXPECT_EQ(ImmGetCompositionStringW(ime, GCS_COMPSTR, nullptr, 0), 0) << "nothing left composing";
+    ImmReleaseContext(host, ime);
     EXPECT_EQ(overlay.shapes[0].x, 160);
     EXPECT_EQ(overlay.shapes[0].y, 170);
     EXPECT_EQ(overlay.drag, DragMode::NewSelection);

@@ -199,13 +199,17 @@ class SettingsWindowTest(unittest.TestCase):
                 return [data for data, _, _ in app.rows(IDS.kIdSidebar) if data <= IDS.kSidebarImages]
 
             self.assertEqual(sidebar_views(), list(range(IDS.kSidebarImages + 1)))
+            wine(helper("entry_list_probe"), "view", str(IDS.kViewTrash))
             for bit, cid in enumerate(HIDE_VIEWS):
                 drive("click", cid)
                 mask = str((1 << (bit + 1)) - 1)
                 self.assertEqual(wait_until(lambda: setting("categories_hidden") == mask and mask), mask)
-                # The sidebar follows at once: "all" and the views not hidden yet.
+                # The sidebar follows at once: "all" and the views not hidden yet; the trash
+                # stays lit until its own row goes, and the view goes to "all" with it.
                 shown = [IDS.kViewAll] + list(range(bit + 2, IDS.kSidebarImages + 1))
+                lit = IDS.kViewTrash if IDS.kViewTrash in shown else IDS.kViewAll
                 self.assertEqual(wait_until(lambda: sidebar_views() == shown, 5), True, sidebar_views())
+                self.assertEqual([data for data, selected, _ in app.rows(IDS.kIdSidebar) if selected], [lit])
             show_page(0)
             for cid, row, key, value in ((IDS.kIdSettingsFilterMode, 1, "app_filter_mode", "whitelist"),
                                          (IDS.kIdSettingsFilterMode, 2, "app_filter_mode", "blacklist"),

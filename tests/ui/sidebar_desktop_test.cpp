@@ -2,7 +2,9 @@
 // header opens and closes its groups and leaves the category new captures go
 // to, the width follows the widest label, a right click selects without
 // switching, the category commands run through their boxes and menus,
-// driven by a timer, and another template group opens at its top.
+// driven by a timer, the group rows follow the templates' commands, and
+// another template group opens at its top; a stored view whose row is
+// hidden starts as "all".
 
 #include "config/language.h"
 #include "support/box_script.h"
@@ -257,6 +259,35 @@ TEST_F(SidebarDesktop, AnotherTemplateGroupOpensAtItsTop) {
     EXPECT_EQ(top(), 0);
 }
 
+TEST_F(SidebarDesktop, GroupRowsFollowTheTemplatesEditedTrashedAndRestored) {
+    click_row(row_of(kSidebarTemplates));  // the section opens on all templates
+    const std::int64_t thanks = -fx_.db().list_snippets().front().id;
+    mw_->reselect({thanks});
+    {
+        BoxScript script({[] {
+            SetWindowTextW(GetDlgItem(open_box(), kIdEditorGroup), L"Letters");
+            click_control(kIdEditorOk);
+        }});
+        mw_->edit_selected();
+    }
+    EXPECT_GE(row_named(L"Letters"), 0) << "a group typed in the editor";
+
+    // Its one template trashed, the group goes, and its view with it.
+    click_row(row_named(L"Letters"));
+    mw_->reselect({thanks});
+    {
+        BoxScript script({[] { click_control(IDOK); }});
+        mw_->delete_selected();
+    }
+    EXPECT_EQ(row_named(L"Letters"), -1);
+    EXPECT_EQ(mw_->template_group, L"");
+
+    mw_->set_view(kViewTrash, -1);
+    mw_->reselect({thanks});
+    mw_->restore_selected();
+    EXPECT_GE(row_named(L"Letters"), 0) << "restored";
+}
+
 TEST(SidebarStart, ARestoredCategoryViewFilesCapturesOnlyUnderACategoryThatExists) {
     for (const bool exists : {true, false}) {
         MainWindowFixture fx;
@@ -266,4 +297,12 @@ TEST(SidebarStart, ARestoredCategoryViewFilesCapturesOnlyUnderACategoryThatExist
         ASSERT_TRUE(fx.open(40, 40, 760, 560, false));  // started in the tray: no sidebar yet
         EXPECT_EQ(fx.app().capture_category, exists ? std::optional<std::int64_t>(kept) : std::nullopt);
     }
+}
+
+TEST(SidebarStart, AStoredViewWhoseRowIsHiddenStartsAsAll) {
+    MainWindowFixture fx;
+    fx.settings().last_view_filter = kViewTrash;
+    fx.settings().categories_hidden = 8;
+    ASSERT_TRUE(fx.open(40, 40, 760, 560, false));
+    EXPECT_EQ(fx.main_window().view_mode, kViewAll);
 }

@@ -1,7 +1,7 @@
 // The sidebar's rows and views without a window: what the hidden-views mask
 // and the templates section leave, what a row's item data opens, the row and
-// capture category of each view, the width rule, typed category names and
-// the menu of a template group.
+// capture category of each view, the view a hidden row gives way to, the
+// width rule, typed category names and the menu of a template group.
 
 #include "ui/main_window/sidebar.h"
 
@@ -125,6 +125,14 @@ TEST_F(Sidebar, EachViewLightsItsRowAndFilesCapturesOnlyInACategory) {
         EXPECT_EQ(sidebar_view_data(c.view), c.row) << c.view.mode;
         EXPECT_EQ(capture_category_for(c.view), c.capture) << c.view.mode;
     }
+}
+
+TEST_F(Sidebar, AViewWhoseRowIsHiddenFallsBackToAll) {
+    const SidebarView trash{false, kViewTrash, -1}, templates{true, kViewAll, -1}, category{false, kViewCategory, 3};
+    EXPECT_TRUE(shown_view(trash, 8) == SidebarView{});
+    EXPECT_TRUE(shown_view(templates, 16) == SidebarView{});
+    EXPECT_TRUE(shown_view(trash, 63 & ~8) == trash) << "only other rows hidden";
+    EXPECT_TRUE(shown_view(category, 63) == category) << "categories are never hidden";
 }
 
 TEST_F(Sidebar, WidthNamesAndTheGroupMenu) {

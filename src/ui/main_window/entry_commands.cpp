@@ -132,6 +132,16 @@ void remove_rows(HistoryDb& db, const SplitSelection& rows, bool for_good) {
     }
 }
 
+// A template's group lives while a live template names it: a change to
+// templates can add or remove a group row of the sidebar.
+void refresh_after(MainWindow& mw, const SplitSelection& rows) {
+    if (rows.templates.empty()) {
+        mw.refresh_list();
+    } else {
+        mw.refresh_all();
+    }
+}
+
 // "Screenshot 2024-05-01 14:03" for a picture that has no name of its own.
 std::wstring proposed_image_name(const HistoryEntry& entry) {
     if (!entry.custom_title.empty()) return entry.custom_title;
@@ -321,7 +331,8 @@ void MainWindow::clear_selected_category() {
 void MainWindow::add_selected_to_slots() {
     HistoryDb* db = db_of(*this);
     const std::vector<std::int64_t> ids = selected_entry_ids(selected_ids());
-    if (!db || ids.empty()) return;
+    // A trashed entry in a slot would be listed nowhere, yet count toward the nine.
+    if (!db || ids.empty() || trash_view()) return;
     db->add_to_slots(ids, kQuickSlotCount);
     refresh_list();
 }
@@ -394,7 +405,7 @@ void MainWindow::edit_selected() {
         if (show_snippet_editor(hwnd, this, title, group, text) && !db->update_snippet(snippet.id, title, text, group))
             MessageBoxW(hwnd, tr(L"message.need_title_text").c_str(), tr(L"side.templates").c_str(),
                         MB_OK | MB_ICONINFORMATION);
-        refresh_list();
+        refresh_all();  // the group typed in the editor may be new, the old one gone
         return;
     }
     const HistoryEntry* found = value >= 1 ? find_entry(value) : nullptr;
@@ -429,7 +440,7 @@ void MainWindow::restore_selected() {
         db->restore_entries(rows.entries);
     }
     for (std::int64_t id : rows.templates) db->restore_snippet(id);
-    refresh_list();
+    refresh_after(*this, rows);
 }
 
 void MainWindow::delete_selected_forever() {
@@ -451,7 +462,7 @@ void MainWindow::delete_selected() {
             delete_selected_forever();
         } else if (ask_for_rows(*this, rows)) {
             remove_rows(*db, rows, false);
-            refresh_list();
+            refresh_after(*this, rows);
         }
         return;
     }
@@ -467,7 +478,7 @@ void MainWindow::delete_selected() {
     }
     if (!ask(*this, title, message)) return;
     remove_rows(*db, rows, trash_view());
-    refresh_list();
+    refresh_after(*this, rows);
 }
 
 void MainWindow::empty_trash() {

@@ -191,6 +191,7 @@ void MainWindow::init(HWND window, AppParts* owner) {
         template_group.clear();
         view_mode = view.mode;
         view_category = view.category;
+        leave_hidden_view(s->categories_hidden);
     }
     sync_capture_category();
     if (IsWindowVisible(hwnd)) build_frame();

@@ -225,6 +225,8 @@ public:
     // Selects the current view's row without notifying.
     void select_sidebar_view();
     void sync_capture_category();
+    // A view whose sidebar row the settings hide gives way to "all"; true when it did.
+    bool leave_hidden_view(int hidden_mask);
     // The list shows the trash. Read from the view itself, so it holds on
     // every road into every view, before and after the list is refilled.
     bool trash_view() const;

@@ -85,6 +85,16 @@ void MainWindow::fill_sidebar() {
         view_category = -1;
         sync_capture_category();
     }
+    // So does a view whose row the settings now hide: it would stay on show
+    // with nothing lit to say what it is.
+    if (leave_hidden_view(content.hidden_mask)) sync_capture_category();
+    // A group whose last template went shows all templates, as a deleted group does.
+    if (templates_view && template_rows_shown(content) && !template_group.empty()) {
+        const bool listed = template_group == kUngroupedGroup
+                                ? content.has_ungrouped_templates
+                                : std::ranges::find(content.groups, template_group) != content.groups.end();
+        if (!listed) template_group.clear();
+    }
 
     sidebar_width = sidebar_width_for(widest_label(sidebar, rows));
     if (app && app->settings) app->settings->categories_width = sidebar_width;
@@ -181,6 +191,17 @@ void MainWindow::sync_capture_category() {
                          [&](const Category& c) { return c.id == *app->capture_category; }))
             app->capture_category.reset();
     }
+}
+
+bool MainWindow::leave_hidden_view(int hidden_mask) {
+    const SidebarView now{templates_view, view_mode, view_category};
+    const SidebarView shown = shown_view(now, hidden_mask);
+    if (shown == now) return false;
+    templates_view = shown.templates;
+    template_group.clear();
+    view_mode = shown.mode;
+    view_category = shown.category;
+    return true;
 }
 
 bool MainWindow::trash_view() const { return is_trash_view({templates_view, view_mode, view_category}); }

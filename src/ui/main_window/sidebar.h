@@ -64,11 +64,15 @@ struct SidebarView {
     bool templates = false;
     int mode = kViewAll;
     int category = -1;
+    bool operator==(const SidebarView&) const = default;
 };
 // The item data of the row that shows the view: the templates header for
 // every templates view, a category's row, else the view's own row; "all"
 // for a category view without a category.
 std::int64_t sidebar_view_data(const SidebarView& view);
+// The view as the sidebar can show it: one whose row the hidden-rows mask
+// takes away could be neither seen nor left there, and falls back to "all".
+SidebarView shown_view(const SidebarView& view, int hidden_mask);
 // The trash's own view; no templates view is the trash, whatever mode it keeps.
 bool is_trash_view(const SidebarView& view);
 // New captures are filed under the category being viewed, and under none in

@@ -88,6 +88,13 @@ std::int64_t sidebar_view_data(const SidebarView& view) {
     return kViewAll;
 }
 
+SidebarView shown_view(const SidebarView& view, int hidden_mask) {
+    const std::int64_t row = sidebar_view_data(view);
+    for (const FixedRow& fixed : kFixedRows)
+        if (fixed.data == row && (hidden_mask & fixed.hidden_bit)) return {};
+    return view;
+}
+
 bool is_trash_view(const SidebarView& view) { return !view.templates && view.mode == kViewTrash; }
 
 std::optional<std::int64_t> capture_category_for(const SidebarView& view) {
