@@ -122,8 +122,9 @@ class RunningProgramTest(unittest.TestCase):
     def test_window_size_and_position_from_the_settings_file(self):
         with RunningProgram({"window_w": "300", "window_h": "200", "window_x": "100", "window_y": "80",
                              "always_on_top": "false"}) as app:
+            # The window exists a moment before it is shown.
+            self.assertEqual(wait_for(lambda: app.state()["visible"], "1", timeout=5), "1")
             state = app.state()
-            self.assertEqual(state["visible"], "1")
             self.assertEqual(rect_of(state), [100, 80, 620, 440])
             self.assertEqual(state["topmost"], "0")
             self.assertEqual(app.quit(), 0)
