@@ -67,8 +67,10 @@ inline constexpr UINT_PTR kTimerStartRest = 4;
 inline constexpr UINT_PTR kTimerThumbnails = 5;
 // Every few seconds while the notification area refuses the tray icon.
 inline constexpr UINT_PTR kTimerTrayRetry = 6;
-// Popup menu: opens the submenu of the row the pointer rests on.
+// Popup menu: opens the submenu of the row the pointer rests on, and scrolls
+// a tall menu while the pointer rests on one of its arrows.
 inline constexpr UINT_PTR kTimerSubmenu = 1;
+inline constexpr UINT_PTR kTimerMenuScroll = 2;
 
 // ---------------------------------------------------------------- window subclasses (SetWindowSubclass)
 
