@@ -119,12 +119,15 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
             DrawTextW(dc, L"\u203A", 1, &arrow, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         }
     }
+    // The arrow strips lie over the rows, each parted from them by a rule.
     for (const MenuArrow arrow : {MenuArrow::Up, MenuArrow::Down}) {
         if (!menu_arrow_shown(items, height, state.scroll, arrow)) continue;
-        const int top = arrow == MenuArrow::Up ? 0 : height - kMenuArrowHeight;
+        const bool up = arrow == MenuArrow::Up;
+        const int top = up ? 0 : height - kMenuArrowHeight;
         fill_solid(dc, RECT{0, top, width, top + kMenuArrowHeight}, ui_color(UiColor::PopupSurface, dark));
-        draw_arrow_triangle(dc, RECT{width / 2 - 8, top, width / 2 + 8, top + kMenuArrowHeight}, arrow == MenuArrow::Up,
-                            dark);
+        const int rule = up ? kMenuArrowHeight - 1 : top;
+        fill_solid(dc, RECT{12, rule, width - 12, rule + 1}, ui_color(UiColor::Border, dark));
+        draw_arrow_triangle(dc, RECT{width / 2 - 10, top, width / 2 + 10, top + kMenuArrowHeight}, up, dark);
     }
 
     frame_solid(dc, client, ui_color(UiColor::PopupMenuOutline, dark));
