@@ -1,7 +1,7 @@
 #pragma once
 // The arithmetic of the popup menu, free of windows so that it can be
-// checked directly: row geometry, hit testing, keyboard movement and where
-// a menu goes on the screen.
+// checked directly: row geometry, hit testing, keyboard movement, scrolling
+// and where a menu goes on the screen.
 
 #include "ui/menu/popup_menu_item.h"
 
@@ -25,10 +25,11 @@ inline constexpr UINT kMenuArrowTickMs = 20;
 int menu_row_height(const PopupMenuItem& item);
 int popup_menu_height(const PopupMenuItems& items);
 int popup_menu_width(int widest_text);
-// The y of a row's top edge in the menu's client area.
+// The y of a row's top edge among the rows (the client y while the menu is
+// not scrolled).
 int menu_row_top(const PopupMenuItems& items, int index);
-// The row at a client y (x plays no part), or -1 for a separator, the
-// margins and below the last row.
+// The row at a y among the rows (x plays no part), or -1 for a separator,
+// the margins and below the last row.
 int menu_row_at(const PopupMenuItems& items, int y);
 // Keyboard movement from the hovered row (-1: none, counted from row 0) by
 // step (+1 down, -1 up), wrapping around and skipping separators and
