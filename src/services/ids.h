@@ -69,8 +69,10 @@ inline constexpr UINT_PTR kTimerThumbnails = 5;
 inline constexpr UINT_PTR kTimerTrayRetry = 6;
 // While a hotkey's paste key is held: each release, which tells the user's next press from a repeat.
 inline constexpr UINT_PTR kTimerPasteKeys = 7;
-// Popup menu: opens the submenu of the row the pointer rests on.
+// Popup menu: opens the submenu of the row the pointer rests on, and scrolls
+// a tall menu while the pointer rests on one of its arrows.
 inline constexpr UINT_PTR kTimerSubmenu = 1;
+inline constexpr UINT_PTR kTimerMenuScroll = 2;
 
 // ---------------------------------------------------------------- window subclasses (SetWindowSubclass)
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace testsupport;
@@ -358,6 +359,51 @@ TEST_F(PopupMenuDesktop, StaysInsideTheWorkArea) {
     EXPECT_EQ(seen.bottom, work.bottom - kMenuEdgeGap);
     EXPECT_EQ(seen.right - seen.left, size.cx);
     EXPECT_EQ(seen.bottom - seen.top, size.cy);
+}
+
+// A menu taller than the work area fits it, and the wheel, the keys and the
+// arrow at its end each bring its last rows into reach; a submenu then opens
+// beside where its row now stands.
+TEST_F(PopupMenuDesktop, TallMenuScrollsItsLastRowsIntoReach) {
+    MONITORINFO info{sizeof info};
+    GetMonitorInfoW(MonitorFromPoint(POINT{200, 150}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT work = info.rcWork;
+    PopupMenuItems items;
+    for (int i = 1; i < (work.bottom - work.top) / kMenuRowHeight + 3; ++i)
+        append_menu_item(items, i, L"Category " + std::to_wstring(i));
+    PopupMenuItem more;
+    more.text = L"More";
+    append_menu_item(more.children, 500, L"Inside");
+    push_menu_item(items, std::move(more));
+    append_menu_item(items, 600, L"Last");
+
+    RECT frame{};
+    // Where a row of the last ones stands once the menu has scrolled to its end.
+    const auto from_end = [&](int rows_up, int y_in_row) {
+        return POINT{frame.left + 50, frame.bottom - kMenuMargin - rows_up * kMenuRowHeight + y_in_row};
+    };
+    const std::function<void()> scrolls[] = {
+        [] { send_wheel(-4); }, [] { send_key(VK_END); },
+        [&] { move_mouse(from_end(0, kMenuMargin - kMenuArrowHeight / 2)); },  // rests on the arrow
+    };
+    for (const auto& scroll : scrolls) {
+        RECT sub{};
+        Script s({[&] {
+                      GetWindowRect(top_menu(), &frame);
+                      scroll();
+                  },
+                  [] {}, [] {}, [] {}, [] {}, [] {}, [] {}, [&] { click_at(from_end(2, kMenuRowHeight / 2)); },
+                  [&] {
+                      GetWindowRect(top_menu(), &sub);
+                      click_at(from_end(1, kMenuRowHeight / 2));  // back on the parent: the submenu closes
+                  },
+                  [&] { click_at(from_end(1, kMenuRowHeight / 2)); }});
+        EXPECT_EQ(track(items), 600u);
+        EXPECT_FALSE(s.watchdog_fired());
+        EXPECT_EQ(frame.top, work.top);
+        EXPECT_EQ(frame.bottom, work.bottom);
+        EXPECT_EQ(sub.top, from_end(2, 0).y);
+    }
 }
 
 // The user turning to another program closes the menu, as a click outside does.

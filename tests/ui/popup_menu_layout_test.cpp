@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 PopupMenuItems sample_menu() {
@@ -80,6 +82,53 @@ TEST(PopupMenuLayout, KeyboardSkipsSeparatorsAndDisabledRowsAndWraps) {
     EXPECT_EQ(menu_step(none, -1, +1), -1);
     EXPECT_EQ(menu_step(none, -1, -1), -1);
     EXPECT_EQ(menu_step({}, -1, +1), -1);
+
+    // Page keys reach the farthest usable row within the page, or the first
+    // beyond it, and stop at the ends; Home and End are a page of every row.
+    const int all = std::numeric_limits<int>::max();
+    EXPECT_EQ(menu_page_step(items, 0, +1, 102), 5);
+    EXPECT_EQ(menu_page_step(items, 0, +1, 10), 3);
+    EXPECT_EQ(menu_page_step(items, 5, +1, all), 5);
+    EXPECT_EQ(menu_page_step(items, -1, -1, all), 0);
+    EXPECT_EQ(menu_page_step(none, -1, +1, all), -1);
+}
+
+TEST(PopupMenuLayout, TallMenuIsCutToTheWorkAreaAndScrolls) {
+    PopupMenuItems items;  // 12 + 40 * 28 = 1132 pixels of rows
+    for (int i = 0; i < 40; ++i) append_menu_item(items, i + 1, L"Row");
+    const RECT area{0, 40, 1280, 1040};
+    const SIZE view{200, popup_menu_window_height(items, area)};  // 1000
+    const int end = 132;
+
+    const struct {
+        int scroll;
+        POINT at;
+        MenuHit hit;
+    } hits[] = {
+        {0, {100, 3}, {-1, MenuArrow::None}},      // the top margin: nothing above yet
+        {0, {100, 990}, {-1, MenuArrow::Down}},    // the strip over the rows below
+        {0, {-5, 990}, {35, MenuArrow::None}},     // beside it: the row, by y alone
+        {50, {100, 15}, {-1, MenuArrow::Up}},      // something above: a strip at the top too
+        {50, {100, 16}, {2, MenuArrow::None}},     // the rows under the offset
+        {end, {100, 993}, {39, MenuArrow::None}},  // the end: no strip below
+    };
+    for (const auto& c : hits) {
+        const MenuHit hit = menu_hit(items, view, c.scroll, c.at);
+        EXPECT_EQ(hit.row, c.hit.row) << c.scroll << " " << c.at.y;
+        EXPECT_EQ(hit.arrow, c.hit.arrow) << c.scroll << " " << c.at.y;
+    }
+
+    // A row comes fully into view clear of the strips, moving as little as
+    // it must; at the ends the margins show instead.
+    const struct {
+        int scroll, row, shown;
+    } shows[] = {
+        {0, 33, 0},     // in view already
+        {0, 34, 2},     // partly under the bottom strip
+        {0, 39, end},   // the last row: to the end
+        {end, 4, 102},  // just above: under the top strip
+    };
+    for (const auto& c : shows) EXPECT_EQ(menu_scroll_to_show(items, view.cy, c.scroll, c.row), c.shown) << c.row;
 }
 
 TEST(PopupMenuLayout, MenuStaysInsideTheWorkAreaOfItsMonitor) {

@@ -4,6 +4,7 @@
 #include "services/ids.h"
 #include "services/scope_exit.h"
 #include "services/window_util.h"
+#include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/modal_loop.h"
 #include "ui/kit/theme.h"
@@ -12,6 +13,7 @@
 #include "ui/menu/popup_menu_layout.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -25,7 +27,11 @@ struct MenuState {
     bool dark = false;
     HWND owner = nullptr;
     HWND window = nullptr;
-    HWND parent_menu = nullptr;  // null for a top-level menu
+    HWND parent_menu = nullptr;    // null for a top-level menu
+    SIZE view{};                   // the window's client size, less high than the rows when it scrolls
+    int scroll = 0;                // pixels of rows above the top edge
+    bool arrow_scrolling = false;  // the pointer rests on an arrow strip
+    ULONGLONG arrow_moved_at = 0;  // when that last moved the rows
     int hovered = -1;
     int pending_submenu = -1;    // the row whose submenu the timer will open
     bool mouse_entered = false;  // a submenu: the mouse has been over it
@@ -89,13 +95,15 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
     ScopedSelect use_font(dc, menu_font());
     SetBkMode(dc, TRANSPARENT);
 
-    int y = kMenuMargin;
+    int next = kMenuMargin - state.scroll;
     const PopupMenuItems& items = *state.items;
     for (size_t i = 0; i < items.size(); ++i) {
         const PopupMenuItem& item = items[i];
+        const int y = next;
+        next += menu_row_height(item);
+        if (next <= 0 || y >= height) continue;  // scrolled out of the window
         if (item.separator) {
             fill_solid(dc, RECT{12, y + 4, width - 12, y + 5}, ui_color(UiColor::Border, dark));
-            y += kMenuSeparatorHeight;
             continue;
         }
         if (state.hovered == static_cast<int>(i) && item.enabled)
@@ -110,7 +118,16 @@ void paint_popup_menu(HDC target, const MenuState& state, const RECT& client) {
             RECT arrow{width - 28, y, width - 10, y + kMenuRowHeight};
             DrawTextW(dc, L"\u203A", 1, &arrow, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         }
-        y += kMenuRowHeight;
+    }
+    // The arrow strips lie over the rows, each parted from them by a rule.
+    for (const MenuArrow arrow : {MenuArrow::Up, MenuArrow::Down}) {
+        if (!menu_arrow_shown(items, height, state.scroll, arrow)) continue;
+        const bool up = arrow == MenuArrow::Up;
+        const int top = up ? 0 : height - kMenuArrowHeight;
+        fill_solid(dc, RECT{0, top, width, top + kMenuArrowHeight}, ui_color(UiColor::PopupSurface, dark));
+        const int rule = up ? kMenuArrowHeight - 1 : top;
+        fill_solid(dc, RECT{12, rule, width - 12, rule + 1}, ui_color(UiColor::Border, dark));
+        draw_arrow_triangle(dc, RECT{width / 2 - 10, top, width / 2 + 10, top + kMenuArrowHeight}, up, dark);
     }
 
     frame_solid(dc, client, ui_color(UiColor::PopupMenuOutline, dark));
@@ -143,11 +160,74 @@ void hover_row(MenuState& state, int row) {
     redraw(state);
 }
 
+// The pointer in the menu's client coordinates.
+POINT pointer(const MenuState& state) {
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(state.window, &at);
+    return at;
+}
+
+// Moves the rows to a scroll offset. When the mouse or the wheel moved them,
+// the row that came under a resting pointer is the hovered one; the keyboard
+// keeps the row it chose.
+void scroll_menu(MenuState& state, int scroll, bool follow_pointer) {
+    scroll = clamp_menu_scroll(*state.items, state.view.cy, scroll);
+    if (scroll == state.scroll) return;
+    state.scroll = scroll;
+    const POINT at = pointer(state);
+    const RECT client{0, 0, state.view.cx, state.view.cy};
+    if (follow_pointer && PtInRect(&client, at)) hover_row(state, menu_hit(*state.items, state.view, scroll, at).row);
+    redraw(state);
+}
+
+int toward(MenuArrow arrow, int pixels) { return arrow == MenuArrow::Down ? pixels : -pixels; }
+
+// The rows one Page Up or Page Down moves over: those between the strips.
+int page_height(const MenuState& state) { return state.view.cy - 2 * kMenuArrowHeight; }
+
+void on_wheel(MenuState& state, int delta) {
+    UINT lines = 1;  // should the system not say
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int notch = lines == WHEEL_PAGESCROLL ? page_height(state) : static_cast<int>(lines) * kMenuRowHeight;
+    scroll_menu(state, state.scroll - delta * notch / WHEEL_DELTA, true);
+}
+
+void stop_arrow_scroll(MenuState& state) {
+    if (state.arrow_scrolling) KillTimer(state.window, kTimerMenuScroll);
+    state.arrow_scrolling = false;
+}
+
+// The pointer came onto an arrow strip: the rows move until it leaves the
+// strip or the strip goes at the end.
+void start_arrow_scroll(MenuState& state) {
+    if (state.arrow_scrolling) return;
+    state.arrow_scrolling = true;
+    state.arrow_moved_at = GetTickCount64();
+    SetTimer(state.window, kTimerMenuScroll, kMenuArrowTickMs, nullptr);
+}
+
+// Moves by the time since the last move, so that the rows go as fast on a
+// busy system, in larger steps.
+void on_arrow_timer(MenuState& state) {
+    const MenuArrow arrow = menu_hit(*state.items, state.view, state.scroll, pointer(state)).arrow;
+    if (arrow == MenuArrow::None) {
+        stop_arrow_scroll(state);
+        return;
+    }
+    const ULONGLONG now = GetTickCount64();
+    const int pixels = static_cast<int>((now - state.arrow_moved_at) * kMenuArrowSpeed / 1000);
+    if (pixels == 0) return;
+    state.arrow_moved_at = now;
+    scroll_menu(state, state.scroll + toward(arrow, pixels), true);
+}
+
 void open_submenu(MenuState& state, int row, MenuEnd& end) {
     const PopupMenuItem& item = (*state.items)[static_cast<size_t>(row)];
+    stop_arrow_scroll(state);
     RECT frame;
     GetWindowRect(state.window, &frame);
-    const int row_top = menu_row_top(*state.items, row);
+    const int row_top = menu_row_top(*state.items, row) - state.scroll;
     const SIZE size = measure_popup_menu(item.children);
     const POINT at = place_submenu(frame, row_top, size.cx, work_area_at(POINT{frame.right, frame.top + row_top}));
 
@@ -197,7 +277,9 @@ void on_mouse_move(MenuState& state, POINT client, MenuEnd& end) {
             return;
         }
     }
-    hover_row(state, menu_row_at(*state.items, client.y));
+    const MenuHit hit = menu_hit(*state.items, state.view, state.scroll, client);
+    if (hit.arrow != MenuArrow::None) start_arrow_scroll(state);
+    hover_row(state, hit.row);
 }
 
 void on_button_down(MenuState& state, POINT client, MenuEnd& end) {
@@ -214,9 +296,22 @@ void on_button_down(MenuState& state, POINT client, MenuEnd& end) {
         end = close_with(0, !inside_window(state.parent_menu, screen));
         return;
     }
+    const MenuHit hit = menu_hit(*state.items, state.view, state.scroll, client);
+    if (hit.arrow != MenuArrow::None) {
+        scroll_menu(state, state.scroll + toward(hit.arrow, kMenuRowHeight), true);
+        return;
+    }
     // The row under the click, should no move have told us yet.
-    hover_row(state, menu_row_at(*state.items, client.y));
+    hover_row(state, hit.row);
     activate_row(state, state.hovered, end);
+}
+
+// The keyboard chose a row: it comes into view.
+void hover_by_key(MenuState& state, int row) {
+    state.hovered = row;
+    cancel_pending_submenu(state);
+    scroll_menu(state, menu_scroll_to_show(*state.items, state.view.cy, state.scroll, row), false);
+    redraw(state);
 }
 
 void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
@@ -226,10 +321,14 @@ void on_key_down(MenuState& state, WPARAM key, MenuEnd& end) {
         if (state.parent_menu) end = close_with(0, false);
         break;
     case VK_UP:
-    case VK_DOWN:
-        state.hovered = menu_step(*state.items, state.hovered, key == VK_DOWN ? 1 : -1);
-        cancel_pending_submenu(state);
-        redraw(state);
+    case VK_DOWN: hover_by_key(state, menu_step(*state.items, state.hovered, key == VK_DOWN ? 1 : -1)); break;
+    case VK_PRIOR:
+    case VK_NEXT:
+        hover_by_key(state, menu_page_step(*state.items, state.hovered, key == VK_NEXT ? 1 : -1, page_height(state)));
+        break;
+    case VK_HOME:
+    case VK_END:
+        hover_by_key(state, menu_page_step(*state.items, -1, key == VK_END ? 1 : -1, std::numeric_limits<int>::max()));
         break;
     case VK_RETURN: activate_row(state, state.hovered, end); break;
     default: break;
@@ -273,6 +372,8 @@ bool handle_menu_message(MenuState& state, const MSG& msg, MenuEnd& end) {
         // The release of the click that opened the menu chooses nothing.
         return true;
     case WM_KEYDOWN: on_key_down(state, msg.wParam, end); return true;
+    // Whichever window of the thread has the focus: the menu takes the wheel.
+    case WM_MOUSEWHEEL: on_wheel(state, GET_WHEEL_DELTA_WPARAM(msg.wParam)); return true;
     case WM_TIMER:
         if (msg.hwnd != state.window || msg.wParam != kTimerSubmenu) return false;
         on_submenu_timer(state, end);
@@ -317,6 +418,12 @@ void end_menu(MenuState& state) {
     PostMessageW(state.window, WM_NULL, 0, 0);
 }
 
+// Runs outside the loop's own handling, so that the rows also move while
+// another loop (a test's, a nested one's) dispatches the timer.
+void on_timer(MenuState* state, WPARAM id) {
+    if (state && id == kTimerMenuScroll) on_arrow_timer(*state);
+}
+
 // Another program became active: like a click outside, the menu goes.
 void on_activate_app(MenuState* state, bool active) {
     if (!active && state) end_menu(*state);
@@ -330,6 +437,7 @@ LRESULT CALLBACK popup_menu_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST: return HTCLIENT;
     case WM_ACTIVATEAPP: on_activate_app(state, wparam != 0); break;
+    case WM_TIMER: on_timer(state, wparam); return 0;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -355,10 +463,12 @@ SIZE measure_popup_menu(const PopupMenuItems& items) {
 std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark, HWND parent_menu,
                               bool* dismissed) {
     if (items.empty()) return 0;
-    const SIZE size = measure_popup_menu(items);
-    const POINT at = place_popup_menu(x, y, size.cx, size.cy, work_area_at(POINT{x, y}));
+    const RECT area = work_area_at(POINT{x, y});
+    const SIZE size{measure_popup_menu(items).cx, popup_menu_window_height(items, area)};
+    const POINT at = place_popup_menu(x, y, size.cx, size.cy, area);
 
     MenuState state;
+    state.view = size;
     state.items = &items;
     state.dark = dark;
     state.owner = owner;
@@ -376,6 +486,7 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
         std::erase(open_menus(), &state);
         if (IsWindow(window.get())) {
             KillTimer(window.get(), kTimerSubmenu);
+            KillTimer(window.get(), kTimerMenuScroll);
             if (GetCapture() == window.get()) ReleaseCapture();
             clear_state(window.get());
         } else {

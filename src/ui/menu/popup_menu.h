@@ -16,8 +16,10 @@
 #include <cstdint>
 
 // Shows a menu with its top-left corner at the screen point (x, y), kept on
-// the work area of the monitor under that point, and returns the chosen id,
-// or 0 when the menu was dismissed or could not be shown.
+// the work area of the monitor under that point (one taller than that area
+// is cut to its height and scrolls: wheel, keys, arrows at its ends), and
+// returns the chosen id, or 0 when the menu was dismissed or could not be
+// shown.
 std::uint64_t track_popup_menu(HWND owner, int x, int y, const PopupMenuItems& items, bool dark);
 
 // The full form, used for submenus: parent_menu is the menu window the
@@ -33,5 +35,5 @@ std::uint64_t show_popup_menu(HWND owner, int x, int y, const PopupMenuItems& it
 // a menu was open and had not been told to end yet.
 bool end_popup_menus();
 
-// The width and height a menu of these rows takes on the screen.
+// The width of a menu of these rows and the height of all of them.
 SIZE measure_popup_menu(const PopupMenuItems& items);

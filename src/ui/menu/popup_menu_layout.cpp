@@ -46,6 +46,74 @@ int menu_step(const PopupMenuItems& items, int hovered, int step) {
     return hovered;
 }
 
+int menu_page_step(const PopupMenuItems& items, int hovered, int step, int page) {
+    const int count = static_cast<int>(items.size());
+    const int start = (hovered >= 0 && hovered < count) ? hovered : (step > 0 ? -1 : count);
+    int found = hovered;
+    int travelled = 0;
+    for (int row = start + step; row >= 0 && row < count; row += step) {
+        travelled += menu_row_height(items[static_cast<size_t>(row)]);
+        if (travelled > page && found != hovered) break;
+        if (menu_row_usable(items, row)) found = row;
+    }
+    return found;
+}
+
+int popup_menu_window_height(const PopupMenuItems& items, const RECT& area) {
+    return std::min(popup_menu_height(items), static_cast<int>(area.bottom - area.top));
+}
+
+namespace {
+
+int max_scroll(const PopupMenuItems& items, int view_height) {
+    return std::max(popup_menu_height(items) - view_height, 0);
+}
+
+}  // namespace
+
+int clamp_menu_scroll(const PopupMenuItems& items, int view_height, int scroll) {
+    return std::clamp(scroll, 0, max_scroll(items, view_height));
+}
+
+bool menu_arrow_shown(const PopupMenuItems& items, int view_height, int scroll, MenuArrow arrow) {
+    switch (arrow) {
+    case MenuArrow::Up: return scroll > 0;
+    case MenuArrow::Down: return scroll < max_scroll(items, view_height);
+    default: return false;
+    }
+}
+
+MenuHit menu_hit(const PopupMenuItems& items, SIZE view, int scroll, POINT at) {
+    scroll = clamp_menu_scroll(items, view.cy, scroll);
+    if (at.y < 0 || at.y >= view.cy) return {};
+    if (at.x >= 0 && at.x < view.cx) {
+        if (at.y < kMenuArrowHeight && menu_arrow_shown(items, view.cy, scroll, MenuArrow::Up))
+            return {-1, MenuArrow::Up};
+        if (at.y >= view.cy - kMenuArrowHeight && menu_arrow_shown(items, view.cy, scroll, MenuArrow::Down))
+            return {-1, MenuArrow::Down};
+    }
+    return {menu_row_at(items, at.y + scroll), MenuArrow::None};
+}
+
+int menu_scroll_to_show(const PopupMenuItems& items, int view_height, int scroll, int row) {
+    scroll = clamp_menu_scroll(items, view_height, scroll);
+    if (row < 0 || row >= static_cast<int>(items.size())) return scroll;
+    const int top = menu_row_top(items, row);
+    const int bottom = top + menu_row_height(items[static_cast<size_t>(row)]);
+    // The row goes a strip's height clear of the edge it lies beyond: that
+    // strip still shows after the move, unless the move reaches the end,
+    // where the clamp brings the margin into view instead.
+    const auto strip = [&](MenuArrow arrow) {
+        return menu_arrow_shown(items, view_height, scroll, arrow) ? kMenuArrowHeight : 0;
+    };
+    if (top - scroll < strip(MenuArrow::Up)) {
+        scroll = top - kMenuArrowHeight;
+    } else if (bottom - scroll > view_height - strip(MenuArrow::Down)) {
+        scroll = bottom + kMenuArrowHeight - view_height;
+    }
+    return clamp_menu_scroll(items, view_height, scroll);
+}
+
 namespace {
 
 // One axis of place_popup_menu.
