@@ -17,7 +17,34 @@
 # The session ends when the command ends, on TERM, INT or HUP, or when the
 # process KORVANE_SESSION_OWNER names is gone (a script killed outright).
 # Prefixes that tests make in KORVANE_SESSION_TMP go with it, servers first.
+# KORVANE_SESSION_LOCK names an open file descriptor (the build lock of the
+# run that started the session), held until the session has ended.
 set -u
+
+# Only the standard streams go on: a build lock or a pipe of the script that
+# started the session must not stay open in a server that lingers.
+for fd in /proc/$$/fd/*; do
+    fd=${fd##*/}
+    [ "$fd" -gt 2 ] && [ "$fd" -lt 255 ] && [ "$fd" != "${KORVANE_SESSION_LOCK:-}" ] && eval "exec $fd>&-"
+done
+# The lock is kept by this process alone, which starts nothing but the
+# session itself and outlives it: a program of the session that inherited
+# the lock and lingered (a wineserver lives on for minutes) would hold the
+# next run back with it.
+if [ -n "${KORVANE_SESSION_LOCK:-}" ]; then
+    lock=$KORVANE_SESSION_LOCK
+    unset KORVANE_SESSION_LOCK
+    "$0" "$@" {lock}>&- &
+    session=$!
+    trap 'kill -TERM $session 2>/dev/null' INT TERM HUP
+    while :; do
+        rc=0
+        wait "$session" || rc=$?
+        kill -0 "$session" 2>/dev/null || break
+    done
+    exit "$rc"
+fi
+
 private_display=false
 if [ "$1" = --private-display ]; then
     private_display=true
@@ -34,13 +61,6 @@ export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 SERVER_IDLE_SECONDS=600
 # A logoff waits this long for the programs' answers.
 LOGOFF_SECONDS=30
-
-# Only the standard streams go on: a build lock or a pipe of the script that
-# started the session must not stay open in a server that lingers.
-for fd in /proc/$$/fd/*; do
-    fd=${fd##*/}
-    [ "$fd" -gt 2 ] && [ "$fd" -lt 255 ] && eval "exec $fd>&-"
-done
 
 own_server=false
 stop_signal=""

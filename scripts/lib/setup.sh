@@ -95,7 +95,9 @@ build_tree() {
 # A build folder serves one run at a time: two would build the same files,
 # and a test run's end stops the Wine session of the build's prefix, with the
 # other run's tests in it. The lock lasts while this shell keeps the file
-# open (desktop-session.sh does not keep it).
+# open and, handed on by run_session, until the session has ended its Wine:
+# a run killed outright lets its own copy go while its session is still
+# ending, and a run let in then would join a Wine about to stop.
 lock_build() {
     mkdir -p "$1"
     exec {KORVANE_BUILD_LOCK}>>"$1/.korvane-lock"
@@ -105,15 +107,20 @@ lock_build() {
     fi
 }
 
-unlock_build() { exec {KORVANE_BUILD_LOCK}>&-; }
+unlock_build() {
+    exec {KORVANE_BUILD_LOCK}>&-
+    unset KORVANE_BUILD_LOCK
+}
 
 # Runs desktop-session.sh (same arguments) as a session of its own, out of
 # the terminal's reach: Ctrl+C would end Xvfb and every Wine program at once,
 # Korvane without saving. This script takes Ctrl+C, TERM and HUP instead and
-# passes them on as one request to end, and the session ends in order.
+# passes them on as one request to end, and the session ends in order. The
+# build lock, when this shell holds one, is the session's to keep.
 # Returns the session's exit code, or 128 + the signal's number when stopped.
 run_session() {
-    KORVANE_SESSION_OWNER=$$ setsid "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$@" </dev/null &
+    KORVANE_SESSION_OWNER=$$ KORVANE_SESSION_LOCK=${KORVANE_BUILD_LOCK:-} \
+        setsid "$KORVANE_ROOT/scripts/lib/desktop-session.sh" "$@" </dev/null &
     local session=$! stopped=0 rc=0
     trap 'stopped=130; kill -TERM $session 2>/dev/null' INT
     trap 'stopped=143; kill -TERM $session 2>/dev/null' TERM

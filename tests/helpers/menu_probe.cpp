@@ -1,7 +1,8 @@
 // Looks at and drives the popup menus of a running Korvane from outside:
 //   menu_probe wait-menu <ms>      waits for an open menu; prints
 //                                  "menu <x> <y> <width> <height> <count>"
-//   menu_probe wait-no-menu <ms>   waits until no menu is open
+//   menu_probe wait-no-menu <ms>   waits until no menu is open; prints "gone"
+//                                  or "still-there"
 //   menu_probe key <vk>...         posts key presses to the newest menu
 //   menu_probe quit-thread <code>  posts WM_QUIT to the main window's thread
 // Exit code 0 on success, 1 when the awaited state did not come (and why on
@@ -84,8 +85,11 @@ int main(int argc, char** argv) {
     if (argc < 2) return probe::bad_arguments();
     const std::string cmd = argv[1];
     if (cmd == "wait-menu" && argc >= 3) return wait_menu(std::strtoul(argv[2], nullptr, 0));
-    if (cmd == "wait-no-menu" && argc >= 3)
-        return wait_for(false, std::strtoul(argv[2], nullptr, 0)) ? 0 : probe::give_up(1, "a menu stayed open");
+    if (cmd == "wait-no-menu" && argc >= 3) {
+        const bool gone = wait_for(false, std::strtoul(argv[2], nullptr, 0));
+        std::printf(gone ? "gone\n" : "still-there\n");
+        return gone ? 0 : probe::give_up(1, "a menu stayed open");
+    }
     if (cmd == "key") return keys(argc - 2, argv + 2);
     if (cmd == "quit-thread" && argc >= 3) return quit_thread(std::atoi(argv[2]));
     return probe::bad_arguments();

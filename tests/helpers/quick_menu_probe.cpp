@@ -4,7 +4,8 @@
 //                                       "work l t r b" (its monitor's work area),
 //                                       "active 0|1", "selected <row>", "rows <n>"
 //                                       and "row <hex of UTF-8>" for each row
-//   quick_menu_probe wait-hidden <ms>   waits until the menu is hidden
+//   quick_menu_probe wait-hidden <ms>   waits until the menu is hidden; prints
+//                                       "gone" or "still-there"
 //   quick_menu_probe keys <vk>...       presses keys, as typed on the keyboard
 //   quick_menu_probe chord <vk>...      holds the keys down together, then lets go
 //   quick_menu_probe cursor <x> <y>     puts the mouse cursor there
@@ -55,10 +56,7 @@ int main(int argc, char** argv) {
         HWND menu = testsupport::wait_for_window(shown_menu, std::strtoul(argv[2], nullptr, 0));
         return menu ? describe(menu) : probe::give_up(1, "the quick menu did not come in time");
     }
-    if (cmd == "wait-hidden" && argc >= 3)
-        return testsupport::wait_until_gone(shown_menu, std::strtoul(argv[2], nullptr, 0))
-                   ? 0
-                   : probe::give_up(1, "the quick menu stayed");
+    if (cmd == "wait-hidden" && argc >= 3) return probe::wait_gone(shown_menu, std::strtol(argv[2], nullptr, 0));
     if (cmd == "keys") {
         for (int i = 2; i < argc; ++i) {
             testsupport::send_key(static_cast<WORD>(std::strtoul(argv[i], nullptr, 0)));

@@ -3,7 +3,7 @@
 // show. One command per run; prints plain lines for the Python tests.
 //
 //   settings_driver wait <timeout ms>     a settings window is shown; prints "settings <handle>"
-//   settings_driver gone <timeout ms>     no settings window is left
+//   settings_driver gone <timeout ms>     no settings window is left; prints "gone" or "still-there"
 //   settings_driver state                 the window ("page", "title", "client") and one line per
 //                                         control: "control <id> <class> <visible> <check> <row> <text>"
 //   settings_driver click <id>            a left click in the middle of a control

@@ -29,7 +29,10 @@ FRONT = rgb(0x005A9614)  # the colour of overlay_driver's window in front
 
 
 def drive(*commands):
-    out = kh.wine(kh.helper("overlay_driver"), *commands, check=False)
+    # A chain that ends by waiting for the overlay to go has done all it
+    # was asked only when its last line says so.
+    out = kh.wine(kh.helper("overlay_driver"), *commands, check=False,
+                  verdict="gone" if commands[-1] == "gone" else None)
     assert out.returncode == 0, (f"overlay_driver {' '.join(commands)} exited {out.returncode}\n"
                                  f"stdout: {out.stdout.decode(errors='replace')}\n"
                                  f"stderr: {out.stderr.decode(errors='replace')}")

@@ -1,7 +1,8 @@
 """The harness runs a Windows program once: a helper or Korvane that ends
 with 1 is a failure to see, not to run again. Only Wine's own fault at exit
-lets a run go on, and scripts/test.sh names it in its last line. Wine is
-stood in for by a script that notes what it is asked to run."""
+lets a run go on, and scripts/test.sh names it in its last line; a helper's
+printed verdict holds even then. Wine is stood in for by a script that notes
+what it is asked to run."""
 
 import os
 import subprocess
@@ -34,12 +35,19 @@ class HarnessRuns(unittest.TestCase):
         self.assertEqual([calls.count("probe.exe"), calls.count("Korvane.exe")], [1, 1])
         self.assertEqual(last, "")
 
+    FAULT = "Inconsistency detected by ld.so: dl-fini.c: 1: _dl_fini: Assertion failed!"
+
     def test_the_loader_fault_at_exit_is_named_in_the_last_line(self):
-        fault = "Inconsistency detected by ld.so: dl-fini.c: 1: _dl_fini: Assertion failed!"
         steps = lambda: self.assertEqual(kh.wine("probe.exe", "rows").stdout, b"shown\n")
-        calls, last = self.run_with(f'echo shown; echo "{fault}" >&2; exit 127', steps)
+        calls, last = self.run_with(f'echo shown; echo "{self.FAULT}" >&2; exit 127', steps)
         self.assertEqual(calls, ["probe.exe"])
         self.assertIn("Wine itself failed once, and the harness went on: harness_retries_test (probe.exe rows:", last)
+
+    def test_a_verdict_of_failure_fails_also_when_the_exit_code_is_lost(self):
+        def steps():
+            with self.assertRaises(AssertionError):
+                kh.wine("probe.exe", "wait-hidden", "5000", verdict="gone")
+        self.run_with(f'echo still-there; echo "{self.FAULT}" >&2; exit 127', steps)
 
 
 if __name__ == "__main__":

@@ -3,7 +3,8 @@
 # that note their calls: a prefix folder is made, used or refused but never
 # emptied, and a step that fails leaves it to be finished; a session takes a
 # relative prefix as meant and, its starter killed, ends with the prefixes
-# the tests made; runs on one build folder wait for each other; the SQLite
+# the tests made; runs on one build folder wait for each other, also for
+# the end of the Wine session of a run killed outright; the SQLite
 # fetch ends in time, says why and leaves no folder; a configure without
 # GoogleTest's source leaves the tests out, and one with it finds a test at
 # any depth.
@@ -20,8 +21,10 @@ for tool in wine wineserver; do
     printf '#!/bin/sh\necho "%s $WINEPREFIX $*" >>"%s/calls"\n! grep -qx "$1" "%s/failing" 2>/dev/null\n' \
         "$tool" "$work" "$work" >"$bin/$tool"
 done
-printf '#!/bin/sh\n[ "$1" = -i ] || exit 0\nmkdir -p "$WINEPREFIX/drive_c/users/me" && touch "$WINEPREFIX/system.reg"
-ln -s "%s" "$WINEPREFIX/drive_c/users/me/Desktop"\n' "$home" >"$bin/wineboot"
+# wineboot's end of a session is noted, and lasts while $work/hold-end is there.
+printf '#!/bin/sh\nif [ "$1" = --end-session ]; then touch "%s/ending"; while [ -f "%s/hold-end" ]; do sleep 0.1; done; fi
+[ "$1" = -i ] || exit 0\nmkdir -p "$WINEPREFIX/drive_c/users/me" && touch "$WINEPREFIX/system.reg"
+ln -s "%s" "$WINEPREFIX/drive_c/users/me/Desktop"\n' "$work" "$work" "$home" >"$bin/wineboot"
 printf '#!/bin/sh\n' >"$bin/xdpyinfo"
 chmod +x "$bin"/*
 prepare() { PATH="$bin:$PATH" "$root/scripts/lib/wine-prefix.sh" "$1" >"$work/out" 2>&1; }
@@ -82,6 +85,26 @@ runs_wait_for_each_other() {
         [ "$(cat "$work/order" | tr '\n' ,)" = "first in,first out,second in,second out," ]
 }
 check "a second run on one build folder waits for the first, saying so in one line" runs_wait_for_each_other
+a_killed_runs_session_holds_the_next_back() {
+    rm -f "$work/ending" && touch "$work/hold-end"
+    PATH="$bin:$PATH" DISPLAY=:99 TMPDIR="$work/tmp" bash -c 'source "$1/scripts/lib/setup.sh" &&
+        lock_build "$2/ended-build" && run_session "$2/new" sh -c "touch \"$2/tests-run\"; exec sleep 60"' \
+        - "$root" "$work" >/dev/null 2>&1 &
+    local first=$!
+    until [ -f "$work/tests-run" ] || ! kill -0 $first 2>/dev/null; do sleep 0.1; done
+    kill -KILL $first && wait $first 2>/dev/null
+    local tries=100
+    until [ -f "$work/ending" ] || [ $((tries -= 1)) -eq 0 ]; do sleep 0.1; done
+    (source "$root/scripts/lib/setup.sh" && lock_build "$work/ended-build" && echo "next run in" >>"$work/calls") \
+        >"$work/out" &
+    local next=$!
+    until [ -s "$work/out" ] || ! kill -0 $next 2>/dev/null; do sleep 0.1; done
+    rm "$work/hold-end"
+    wait $next
+    grep -q "waiting for it to end" "$work/out" &&
+        [ "$(tail -n 2 "$work/calls" | tr '\n' ,)" = "wineserver $work/new -w,next run in," ]
+}
+check "a run killed outright holds the next one back until its Wine has ended" a_killed_runs_session_holds_the_next_back
 printf '#!/bin/sh\necho "npm ERR! 404 Not Found" >&2\nexit 1\n' >"$bin/npm" && chmod +x "$bin/npm"
 check "a failed fetch shows npm's own error and leaves no folder" \
     '! fetch && grep -q "404 Not Found" "$work/out" && [ -z "$(ls -A "$work/tmp")" ]'

@@ -177,9 +177,12 @@ def note_wine_failure(what):
 LOADER_EXIT_FAULT = b"Inconsistency detected by ld.so: dl-fini.c"
 
 
-def wine(exe, *args, timeout=120, check=True, input=None, env=None):
+def wine(exe, *args, timeout=120, check=True, input=None, env=None, verdict=None):
     """Runs a Windows program and waits; returns the CompletedProcess. A
-    program that fails says why: every helper prints it."""
+    program that fails says why: every helper prints it. A helper that
+    prints its verdict (the line "gone" of a wait) passes only with that
+    line among its output, whatever its exit code: Wine may lose the code
+    (below), never what was printed."""
     run_env = dict(os.environ)
     if env:
         run_env.update(env)
@@ -191,9 +194,11 @@ def wine(exe, *args, timeout=120, check=True, input=None, env=None):
     if proc.returncode == 127 and LOADER_EXIT_FAULT in proc.stderr:
         note_wine_failure(f"{os.path.basename(exe)} {' '.join(args)}: exit code lost to the loader fault at exit")
         proc.returncode = 0
-    if check and proc.returncode != 0:
+    missing = verdict is not None and verdict not in proc.stdout.decode(errors="replace").splitlines()
+    if missing or (check and proc.returncode != 0):
         raise AssertionError(
-            f"{os.path.basename(exe)} {' '.join(args)} exited {proc.returncode}\n"
+            f"{os.path.basename(exe)} {' '.join(args)} exited {proc.returncode}"
+            f"{f' without printing {verdict!r}' if missing else ''}\n"
             f"stdout: {proc.stdout.decode(errors='replace')}\nstderr: {proc.stderr.decode(errors='replace')}")
     return proc
 

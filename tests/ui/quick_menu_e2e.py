@@ -49,8 +49,8 @@ def history_rows():
         con.close()
 
 
-def probe(*args, check=True):
-    return wine(PROBE, *args, check=check).stdout.decode()
+def probe(*args, check=True, verdict=None):
+    return wine(PROBE, *args, check=check, verdict=verdict).stdout.decode()
 
 
 def open_menu():
@@ -99,17 +99,17 @@ class QuickMenuTest(unittest.TestCase):
                 self.assertIn(colour, colours)
 
             probe("keys", str(VK_ESCAPE))
-            probe("wait-hidden", "5000")
+            probe("wait-hidden", "5000", verdict="gone")
             open_menu()
             probe("activate", "KorvaneTestPasteTarget")
-            probe("wait-hidden", "5000")
+            probe("wait-hidden", "5000", verdict="gone")
 
             # Down to the second row, Enter: it lands in the program in front,
             # also when the hotkey was pressed again over the open menu.
             open_menu()
             open_menu()
             probe("keys", str(VK_DOWN), str(VK_RETURN))
-            probe("wait-hidden", "5000")
+            probe("wait-hidden", "5000", verdict="gone")
             self.assertEqual(target.text(), TWO_LINES)
             time.sleep(1.6)  # three polls: the paste must not come back as a copy
             self.assertEqual(app.quit(), 0)
@@ -131,7 +131,7 @@ class QuickMenuTest(unittest.TestCase):
             for colour in ("#FFFFFF", "#141414", "#0066CC"):
                 self.assertIn(colour, colours)
             probe("keys", str(VK_ESCAPE))
-            probe("wait-hidden", "5000")
+            probe("wait-hidden", "5000", verdict="gone")
             self.assertEqual(app.quit(), 0)
 
 
