@@ -84,6 +84,9 @@ public:
     bool set_snippets_hotkey(const std::wstring& text);
     // kind: a ScreenshotMode.
     bool set_screenshot_hotkey(int kind, const std::wstring& text);
+    // Frees every registered hotkey (true), or registers again those freed,
+    // each with the combination it has now (false); either twice is harmless.
+    void set_hotkeys_paused(bool paused);
 
     // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp),
     // once the pastes before it have sent their keys.
@@ -99,6 +102,9 @@ private:
     // RegisterHotKey and UnregisterHotKey on the main window, remembered.
     bool register_pair(HWND window, int id, const HotkeyPair& pair);
     bool unregister_id(HWND window, int id);
+    // The combination of hotkey id; no key for an id the program does not use.
+    HotkeyPair hotkey_pair(int id) const;
 
     std::uint64_t registered_hotkeys = 0;  // bit n: hotkey id n
+    std::uint64_t paused_hotkeys = 0;      // freed by set_hotkeys_paused, to be registered again
 };
