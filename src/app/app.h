@@ -84,23 +84,27 @@ public:
     bool set_snippets_hotkey(const std::wstring& text);
     // kind: a ScreenshotMode.
     bool set_screenshot_hotkey(int kind, const std::wstring& text);
+    // Frees every registered hotkey (true), or registers again those freed,
+    // each with the combination it has now (false); either twice is harmless.
+    void set_hotkeys_paused(bool paused);
 
     // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp),
     // once the pastes before it have sent their keys.
     void on_quick_slot(int slot);
-    // The digit of slot 1..9's hotkey, Ctrl+Shift+digit.
-    static int slot_key(int slot) { return '0' + slot; }
     // The screenshot tool (screenshot/screenshot.h).
     void take_screenshot(ScreenshotMode mode);
 
 private:
     // The paste of on_quick_slot when its turn comes; true when a worker
-    // sends the keys.
-    bool paste_quick_slot(int slot);
+    // sends the keys, once the user has let go of key and the modifiers.
+    bool paste_quick_slot(int slot, int key);
     bool change_hotkey(int id, HotkeyPair& pair, std::wstring& stored_text, const std::wstring& text);
     // RegisterHotKey and UnregisterHotKey on the main window, remembered.
     bool register_pair(HWND window, int id, const HotkeyPair& pair);
     bool unregister_id(HWND window, int id);
+    // The combination of hotkey id; no key for an id the program does not use.
+    HotkeyPair hotkey_pair(int id) const;
 
     std::uint64_t registered_hotkeys = 0;  // bit n: hotkey id n
+    std::uint64_t paused_hotkeys = 0;      // freed by set_hotkeys_paused, to be registered again
 };

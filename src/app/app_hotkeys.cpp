@@ -7,6 +7,7 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/tray_icon.h"
+#include "ui/main_window/entry_format.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ std::uint64_t id_bit(int id) { return id >= 0 && id <= kHotkeyLastId ? std::uint
 
 // The settings window reaches the hotkeys through the parts record.
 App::App() {
+    pause_hotkeys = [this](bool paused) { set_hotkeys_paused(paused); };
     set_hotkey = [this](int id, const std::wstring& text) {
         switch (id) {
         case kHotkeyOpenHistory: return set_main_hotkey(text);
@@ -53,9 +55,24 @@ bool App::unregister_id(HWND window, int id) {
 
 bool App::hotkey_registered(int id) const { return (registered_hotkeys & id_bit(id)) != 0; }
 
+HotkeyPair App::hotkey_pair(int id) const {
+    const int slot = id - static_cast<int>(slot_hotkey_base);
+    if (slot >= 0 && slot < kQuickSlotCount) return {kModControl | kModShift, static_cast<std::uint32_t>('1' + slot)};
+    switch (id) {
+    case kHotkeyOpenHistory: return main_hotkey;
+    case kHotkeyQuickMenu: return {kModControl | kModShift | kModAlt, 'V'};
+    case kHotkeyPlainPaste: return plain_hotkey;
+    case kHotkeyTemplates: return templates_hotkey;
+    case kHotkeyShotArea: return shot_area_hotkey;
+    case kHotkeyShotWindow: return shot_window_hotkey;
+    case kHotkeyShotFull: return shot_full_hotkey;
+    default: return {};
+    }
+}
+
 void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyOpenHistory, main_hotkey);
-    register_pair(window, kHotkeyQuickMenu, {kModControl | kModShift | kModAlt, 'V'});
+    register_pair(window, kHotkeyQuickMenu, hotkey_pair(kHotkeyQuickMenu));
     register_pair(window, kHotkeyPlainPaste, plain_hotkey);
     register_pair(window, kHotkeyTemplates, templates_hotkey);
 
@@ -72,13 +89,30 @@ void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyShotWindow, shot_window_hotkey);
     register_pair(window, kHotkeyShotFull, shot_full_hotkey);
 
-    for (int slot = 1; slot <= 9; ++slot)
-        register_pair(window, static_cast<int>(slot_hotkey_base) + slot - 1,
-                      {kModControl | kModShift, static_cast<std::uint32_t>(slot_key(slot))});
+    for (int id = static_cast<int>(slot_hotkey_base); id < static_cast<int>(slot_hotkey_base) + kQuickSlotCount; ++id)
+        register_pair(window, id, hotkey_pair(id));
 }
 
 void App::unregister_hotkeys(HWND window) {
     for (int id = 0; id <= kHotkeyLastId; ++id) unregister_id(window, id);
+    paused_hotkeys = 0;
+}
+
+// Back come exactly the ids that were registered, with the combinations in
+// effect: the area screenshot's fallback among them, a hotkey turned off
+// not. One that another program took meanwhile stays unregistered.
+void App::set_hotkeys_paused(bool paused) {
+    HWND window = main_hwnd();
+    if (!window) return;
+    for (int id = 0; id <= kHotkeyLastId; ++id) {
+        if (paused && hotkey_registered(id)) {
+            unregister_id(window, id);
+            paused_hotkeys |= id_bit(id);
+        } else if (!paused && (paused_hotkeys & id_bit(id))) {
+            register_pair(window, id, hotkey_pair(id));
+        }
+    }
+    if (!paused) paused_hotkeys = 0;
 }
 
 // Moves hotkey id to the combination in text. A combination that cannot be

@@ -10,11 +10,12 @@
 // the 1 has stayed down since the last is the key repeating; slot 2 waits
 // its turn.
 void App::on_quick_slot(int slot) {
-    const PastePress press{static_cast<int>(slot_hotkey_base) + slot - 1, slot_key(slot)};
-    queue_paste(press, [this, slot] { return paste_quick_slot(slot); });
+    const int id = static_cast<int>(slot_hotkey_base) + slot - 1;
+    const int key = static_cast<int>(hotkey_pair(id).vk);
+    queue_paste({id, key}, [this, slot, key] { return paste_quick_slot(slot, key); });
 }
 
-bool App::paste_quick_slot(int slot) {
+bool App::paste_quick_slot(int slot, int key) {
     if (!db) return false;
     const std::vector<HistoryEntry> slots = db->list_slots();
     if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return false;
@@ -30,5 +31,5 @@ bool App::paste_quick_slot(int slot) {
     HWND target = paste_target;
     if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;
     // The main window is left as it is: a quick slot never shows or hides it.
-    return start_detached(quick_slot_paste_thread, PasteRequest{target, main_hwnd(), false, slot_key(slot)});
+    return start_detached(quick_slot_paste_thread, PasteRequest{target, main_hwnd(), false, key});
 }

@@ -336,6 +336,9 @@ inline constexpr int kIdSettingsFontSizeSpin = kIdSettingsSnippetsHotkey;
 // A hotkey field's change notification (WM_COMMAND): the code of EN_CHANGE,
 // so that the window handles a field like an edit.
 inline constexpr WORD kHotkeyFieldChanged = EN_CHANGE;
+// The field starts and stops listening for a combination (WM_COMMAND too).
+inline constexpr WORD kHotkeyFieldRecordingStarted = 0x0301;
+inline constexpr WORD kHotkeyFieldRecordingEnded = 0x0302;
 
 // ---------------------------------------------------------------- capture overlay
 

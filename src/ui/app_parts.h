@@ -49,6 +49,10 @@ struct AppParts {
     // in text, as App::set_main_hotkey and its siblings do; the App, which
     // holds the hotkeys, fills it in.
     std::function<bool(int hotkey_id, const std::wstring& text)> set_hotkey;
+    // While a hotkey field records, the program's hotkeys are freed (true), so
+    // that the keys pressed reach the field: a registered combination never
+    // reaches a window. false registers again what was freed. Filled by the App.
+    std::function<void(bool paused)> pause_hotkeys;
 
     // The main window's handle, or null before it exists.
     HWND main_hwnd() const;

@@ -122,6 +122,16 @@ TEST_F(HotkeySetters, TheAreaShotFallsBackOnlyWhenNothingElseWorks) {
     EXPECT_FALSE(app_.set_screenshot_hotkey(0, L"ctrl+shift+alt+f9"));
     EXPECT_EQ(app_.settings->screenshot_hotkey, L"ctrl+shift+alt+p");
     EXPECT_TRUE(taken(kCtrlShiftAlt, 'P'));
+
+    // A field recording frees the program's hotkeys; its end gives back the
+    // fallback and the others, also after a second pause.
+    app_.unregister_hotkeys(owner_);
+    app_.register_hotkeys(owner_);
+    for (const bool paused : {true, true, false}) {
+        app_.set_hotkeys_paused(paused);
+        EXPECT_EQ(taken(kCtrlShiftAlt, 'P'), !paused);
+        EXPECT_EQ(taken(MOD_CONTROL | MOD_SHIFT, '1'), !paused);
+    }
 }
 
 TEST_F(HotkeySetters, NothingIsRegisteredWithoutAMainWindow) {

@@ -115,6 +115,11 @@ TEST(HotkeyRecording, RefusedKeysLeaveTheValueAndSaySo) {
     EXPECT_EQ(k.field.message, tr(L"hotkey_field.unsupported"));
     EXPECT_FALSE(k.field.recording);
 
+    // Ctrl+V, which every paste of the program sends.
+    k.down(VK_SPACE);
+    EXPECT_EQ(k.down('V', kCtrl), Outcome::Repaint);
+    EXPECT_EQ(k.field.message, tr(L"hotkey_field.paste_key"));
+
     // The validator's refusal.
     k.validator = [](const std::wstring& candidate) {
         return candidate == L"ctrl+shift+1" ? std::wstring(L"taken") : std::wstring();
@@ -210,7 +215,8 @@ TEST(HotkeyFieldTexts, FitTheFieldInEveryLanguage) {
         ASSERT_TRUE(load_language(code, chip_texts_dir()));
         std::vector<std::wstring> texts{tr(L"hotkey_field.recording"),      tr(L"hotkey_field.empty"),
                                         tr(L"hotkey_field.unsupported"),    tr(L"hotkey_field.reserved_f12"),
-                                        tr(L"hotkey_field.needs_modifier"), tr(L"hotkey_field.busy_other")};
+                                        tr(L"hotkey_field.needs_modifier"), tr(L"hotkey_field.busy_other"),
+                                        tr(L"hotkey_field.paste_key")};
         for (const HotkeyFieldRow& row : hotkey_fields()) {
             texts.push_back(tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key));
             const HotkeyPair pair = parse_hotkey(defaults.*row.setting);

@@ -9,11 +9,12 @@ import datetime
 import os
 import shutil
 import sqlite3
+import subprocess
 import time
 import unittest
 
 import korvane_harness as kh
-from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, WM_COMMAND, RunningProgram, helper,
+from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, WM_COMMAND, PasteTarget, RunningProgram, helper,
                              language_text, profile_path, read_profile_settings, wait_until, wine)
 
 DRIVER = helper("settings_driver")
@@ -342,6 +343,34 @@ class SettingsWindowTest(unittest.TestCase):
         with RunningProgram(reset=False) as app:  # the settings file as the program left it
             self.assertEqual(hotkey_states(ctrl_alt_k, ctrl_shift_v, plain), ["taken", "free", "free"])
             self.assertEqual(app.quit(), 0)
+
+    def test_a_recording_field_hears_the_programs_own_hotkeys(self):
+        """The plain-paste combination pressed in the recording history field pastes nothing (its Ctrl+V
+        would be recorded) and is refused there; once the field stops listening it pastes again."""
+        plain, field = (MOD_CONTROL | MOD_SHIFT | MOD_ALT, ord("U")), IDS.kIdSettingsMainHotkey
+        press = lambda keys: subprocess.run(["xdotool", "key", keys], check=True, timeout=20)
+        shot = os.path.join(kh.SCREENSHOTS_DIR, "settings_hotkey_refused.png")
+
+        def refused():  # the field in the colour of a refusal
+            out = drive("shot", kh.win_path(shot))
+            box = next(line.split()[2:] for line in out.splitlines() if line.startswith(f"at {field} "))
+            return kh.hex_of(0x1C2BC4) in kh.Picture(shot).colours(tuple(int(v) for v in box))
+
+        os.makedirs(kh.SCREENSHOTS_DIR, exist_ok=True)
+        with RunningProgram({"always_on_top": "false", "dark_mode": "false"}) as app:
+            self.assertIn("ready", wine(CLIP_SOURCE, "text=" + "copied words".encode().hex()).stdout.decode())
+            open_settings(app)
+            show_page(3)
+            drive("focus", field)
+            press("Return")
+            self.assertTrue(wait_until(lambda: hotkey_states(plain) == ["free"], 5), "held while recording")
+            press("ctrl+shift+alt+u")
+            self.assertTrue(wait_until(refused, 5), controls()[0][field]["text"])
+            target = PasteTarget(ms=4000)
+            press("ctrl+shift+alt+u")
+            self.assertEqual(target.text(), "copied words")
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(read_profile_settings()["hotkey"], "ctrl+shift+v")
 
     def test_the_autostart_switch_writes_and_removes_the_run_value(self):
         def run_value():

@@ -20,7 +20,23 @@ struct HotkeyChipState {
     HotkeyValidator validator;
     HFONT font = nullptr;  // given by WM_SETFONT, not owned
     bool dark = false;
+    bool told_recording = false;  // what the parent last heard
 };
+
+void notify_parent(HWND chip, WORD code) {
+    if (HWND parent = GetParent(chip))
+        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(chip), code), reinterpret_cast<LPARAM>(chip));
+}
+
+// The parent hears when the field starts and stops listening: it may free
+// its own global hotkeys meanwhile, since a registered combination never
+// reaches the field, and must have them back before a combination is
+// judged (the validator's probe) or applied.
+void tell_recording(HWND chip, HotkeyChipState& s) {
+    if (s.told_recording == s.field.recording) return;
+    s.told_recording = s.field.recording;
+    notify_parent(chip, s.told_recording ? kHotkeyFieldRecordingStarted : kHotkeyFieldRecordingEnded);
+}
 
 HFONT font_of(const HotkeyChipState& s) {
     return s.font ? s.font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -128,8 +144,14 @@ LRESULT on_get_dlg_code(const HotkeyChipState& s, LPARAM lparam) {
 
 LRESULT on_key_down(HWND chip, HotkeyChipState& s, UINT message, WPARAM wparam, LPARAM lparam) {
     const bool repeat = (lparam & (1 << 30)) != 0;
-    switch (hotkey_key_down(s.field, static_cast<std::uint32_t>(wparam), repeat, message == WM_SYSKEYDOWN,
-                            current_hotkey_modifiers(), s.validator)) {
+    const HotkeyValidator judge = [chip, &s](const std::wstring& candidate) {
+        tell_recording(chip, s);
+        return s.validator ? s.validator(candidate) : std::wstring();
+    };
+    const HotkeyKeyOutcome outcome = hotkey_key_down(s.field, static_cast<std::uint32_t>(wparam), repeat,
+                                                     message == WM_SYSKEYDOWN, current_hotkey_modifiers(), judge);
+    tell_recording(chip, s);
+    switch (outcome) {
     case HotkeyKeyOutcome::PassOn: return DefWindowProcW(chip, message, wparam, lparam);
     case HotkeyKeyOutcome::Swallow: return 0;
     case HotkeyKeyOutcome::Changed: notify_hotkey_changed(chip); break;
@@ -151,12 +173,20 @@ LRESULT on_key_up(HWND chip, HotkeyChipState& s, UINT message, WPARAM wparam, LP
 
 void on_kill_focus(HWND chip, HotkeyChipState& s) {
     if (s.field.recording) stop_hotkey_recording(s.field);
+    tell_recording(chip, s);
     repaint(chip);
+}
+
+// A field closed with its window while listening stops listening.
+void on_destroy(HWND chip, HotkeyChipState& s) {
+    stop_hotkey_recording(s.field);
+    tell_recording(chip, s);
 }
 
 void on_left_button_down(HWND chip, HotkeyChipState& s) {
     SetFocus(chip);
     if (!s.field.recording) start_hotkey_recording(s.field);
+    tell_recording(chip, s);
     repaint(chip);
 }
 
@@ -202,12 +232,7 @@ void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator) {
     if (auto* s = chip ? state_of<HotkeyChipState>(chip) : nullptr) s->validator = std::move(validator);
 }
 
-void notify_hotkey_changed(HWND chip) {
-    HWND parent = GetParent(chip);
-    if (!parent) return;
-    const int id = GetDlgCtrlID(chip);
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, kHotkeyFieldChanged), reinterpret_cast<LPARAM>(chip));
-}
+void notify_hotkey_changed(HWND chip) { notify_parent(chip, kHotkeyFieldChanged); }
 
 std::uint32_t current_hotkey_modifiers() {
     std::uint32_t modifiers = 0;
@@ -223,6 +248,7 @@ LRESULT CALLBACK hotkey_chip_proc(HWND chip, UINT message, WPARAM wparam, LPARAM
     if (!state) return DefWindowProcW(chip, message, wparam, lparam);
     HotkeyChipState& s = *state;
     switch (message) {
+    case WM_DESTROY: on_destroy(chip, s); break;
     case WM_NCDESTROY: on_ncdestroy(chip); break;
     case WM_SETTEXT: return on_set_text(chip, s, lparam);
     case WM_GETTEXT: return on_get_text(s, wparam, lparam);

@@ -4,7 +4,10 @@
 // checks it with the validator its owner gives and tells the parent about
 // accepted changes and clears with WM_COMMAND (the control id and
 // kHotkeyFieldChanged, the code of EN_CHANGE, so a parent treats it like an
-// edit). Refusals are shown inside the field instead of the caps. The
+// edit). It also tells the parent when it starts and stops listening
+// (kHotkeyFieldRecordingStarted and kHotkeyFieldRecordingEnded, the end
+// before the validator judges the combination), whichever way the
+// recording ends. Refusals are shown inside the field instead of the caps. The
 // value is the hotkey's stored text ("ctrl+shift+v"; empty for none),
 // read and written with WM_GETTEXT and WM_SETTEXT.
 

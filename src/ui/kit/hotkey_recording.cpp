@@ -84,6 +84,12 @@ HotkeyKeyOutcome hotkey_key_down(HotkeyFieldState& state, std::uint32_t vk, bool
         state.message = tr(L"hotkey_field.needs_modifier");
         return HotkeyKeyOutcome::Repaint;
     }
+    // Every paste of the program sends Ctrl+V: held as a hotkey, it would
+    // catch them all, the program's own included.
+    if (modifiers == kModControl && vk == 'V') {
+        state.message = tr(L"hotkey_field.paste_key");
+        return HotkeyKeyOutcome::Repaint;
+    }
     if (candidate == state.value) {
         state.message.clear();
         return HotkeyKeyOutcome::Repaint;

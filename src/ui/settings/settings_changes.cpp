@@ -361,6 +361,12 @@ void on_click(SettingsWindow& sw, int id) {
 }  // namespace
 
 void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
+    // Heard also while the window is being destroyed: a field listening then
+    // gives the program its hotkeys back.
+    if ((code == kHotkeyFieldRecordingStarted || code == kHotkeyFieldRecordingEnded) && hotkey_field_row(id)) {
+        if (sw.app && sw.app->pause_hotkeys) sw.app->pause_hotkeys(code == kHotkeyFieldRecordingStarted);
+        return;
+    }
     if (sw.building || !sw.window) return;
     if (id == IDOK) return on_enter(sw);
     if (const auto toggle = std::ranges::find(kToggles, id, &ToggleRow::id); toggle != std::end(kToggles)) {
