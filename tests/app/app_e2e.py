@@ -356,7 +356,8 @@ class CommandTest(unittest.TestCase):
             app.post(WM_COMMAND, IDS.kIdClearButton)
             answer(IDNO)
             app.post(IDS.kMsgTray, 0, WM_RBUTTONUP)
-            wine(MENU, "wait-menu", "10000")  # once the answer has been taken
+            # The menu comes once the answer has been taken.
+            self.assertTrue(wine(MENU, "wait-menu", "10000").stdout.decode().startswith("menu "))
             self.assertEqual(left_in_history(), {kind[0] for kind in KINDS} | set(TEMPLATES))
             wine(MENU, "key", str(VK_DOWN), str(VK_DOWN), str(VK_RETURN))  # its third row
             answer(IDYES)

@@ -131,7 +131,7 @@ class PasteTest(unittest.TestCase):
                     wine(helper("entry_list_probe"), "select", entry)
                 else:
                     app.post(WM_HOTKEY, IDS.kHotkeyQuickMenu)
-                    wine(helper("quick_menu_probe"), "wait-shown", "10000")
+                    self.assertIn("menu ", wine(helper("quick_menu_probe"), "wait-shown", "10000").stdout.decode())
                 copy(text="cut just before the " + road, post=[(window, WM_COMMAND, command)])
             self.assertEqual(app.quit(), 0)
         self.assertEqual({"cut just before the " + road for road, _, _ in roads} - set(texts(history_rows())), set())
