@@ -3,6 +3,8 @@ programs would: one instance per user, its main window and settings file,
 the global hotkeys it holds and frees, the tray balloon, and the autostart
 value in the registry. Every scenario starts from an empty profile."""
 
+import contextlib
+import datetime
 import json
 import os
 import shutil
@@ -11,16 +13,19 @@ import subprocess
 import time
 import unittest
 
-from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, VK_SNAPSHOT, WM_CLOSE, WM_COMMAND, WM_HOTKEY,
-                             WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEMOVE, RunningProgram, helper, language_text,
-                             program, profile_path, read_profile_settings, temp_dir, wait_for, win_path, wine,
-                             wine_start)
+from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, VK_DOWN, VK_RETURN, VK_SNAPSHOT, WM_CLOSE,
+                             WM_COMMAND, WM_HOTKEY, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONUP,
+                             RunningProgram, helper, language_text, program, profile_path, read_profile_settings,
+                             reset_profile, temp_dir, wait_for, win_path, wine, wine_start)
 
 PROBE = helper("app_probe")
+MENU = helper("menu_probe")
 
 CTRL_SHIFT = MOD_CONTROL | MOD_SHIFT
 CTRL_SHIFT_ALT = MOD_CONTROL | MOD_SHIFT | MOD_ALT
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+WM_TIMER = 0x0113
+IDYES, IDNO = 6, 7
 
 # Every combination the program holds with its default settings.
 DEFAULT_HOTKEYS = [(CTRL_SHIFT, ord("V")), (CTRL_SHIFT_ALT, ord("V")), (CTRL_SHIFT_ALT, ord("U")),
@@ -43,6 +48,56 @@ def saved_window_x():
 
 def rect_of(state):
     return [int(v) for v in state["rect"].split()]
+
+
+def ago(**delta):
+    return (datetime.datetime.now() - datetime.timedelta(**delta)).strftime("%Y-%m-%dT%H:%M:%S")
+
+
+# Rows of each kind that the purges and the clearing of the history tell apart: (text, columns,
+# left by the purges with ttl_days 30 and trash_hours 24, left by the clearing). Category 1 is pinned.
+OLD = {"created_at": ago(days=40)}
+KINDS = (
+    ("young", {"created_at": ago()}, True, False),
+    ("old", OLD, False, False),
+    ("old pinned", dict(OLD, pinned=1), True, True),
+    ("old in a pinned category", dict(OLD, category_id=1), True, True),
+    ("old, out of its pinned category", dict(OLD, category_id=1, cat_pin_override=1), False, False),
+    ("old kept", dict(OLD, keep=1), True, True),
+    ("trashed lately", dict(OLD, deleted_at=ago(hours=2)), True, True),
+    ("trashed long ago, pinned and kept", dict(OLD, deleted_at=ago(hours=30), pinned=1, keep=1), False, True),
+)
+# Templates, live and trashed, older than both limits: neither road touches them.
+TEMPLATES = ("template", "trashed template")
+
+
+def fill_history(label, fresh=True):
+    """Adds a row of each kind and the templates, their texts ending in label, to a new history or
+    the one there."""
+    if fresh:
+        reset_profile()
+        wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "open")
+    with contextlib.closing(sqlite3.connect(profile_path(".korvane.db"))) as db, db:
+        if fresh:  # the samples of a new history go (their groups stay, so they are not made again)
+            db.execute("DELETE FROM snippets")
+        db.execute("INSERT OR IGNORE INTO categories (id, name, pinned) VALUES (1, 'pinned', 1)")
+        for text, columns, _, _ in KINDS:
+            names = ["text"] + list(columns)
+            db.execute(f"INSERT INTO history ({', '.join(names)}) VALUES ({', '.join('?' * len(names))})",
+                       [text + label] + list(columns.values()))
+        db.executemany("INSERT INTO snippets (title, text, created_at, deleted_at) VALUES (?, '', ?, ?)",
+                       [("template" + label, ago(days=400), None),
+                        ("trashed template" + label, ago(days=400), ago(days=400))])
+
+
+def left_in_history():
+    with contextlib.closing(sqlite3.connect(profile_path(".korvane.db"))) as db:
+        return {r[0] for r in db.execute("SELECT text FROM history UNION ALL SELECT title FROM snippets")}
+
+
+def expected(label, column):
+    """What fill_history(label) leaves after the purges (column 2) or the clearing (column 3)."""
+    return {kind[0] + label for kind in KINDS if kind[column]} | {t + label for t in TEMPLATES}
 
 
 class RunningProgramTest(unittest.TestCase):
@@ -187,6 +242,17 @@ class RunningProgramTest(unittest.TestCase):
             self.assertIn("window", app.probe("wait-window", "5000", check=False))
             self.assertEqual(app.quit(), 0)
 
+    def test_the_purges_at_start_and_every_hour_spare_the_protected_the_kept_and_the_templates(self):
+        fill_history(" at start")
+        with RunningProgram({"ttl_days": "30", "trash_hours": "24"}, reset=False) as app:
+            # Shown once its creation, which purges, is over; it answers the probe before.
+            self.assertEqual(wait_for(lambda: app.state()["visible"], "1"), "1")
+            self.assertEqual(left_in_history(), expected(" at start", 2))
+            fill_history(" by the hour", fresh=False)
+            app.post(WM_TIMER, IDS.kTimerPurge)
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(left_in_history(), expected(" at start", 2) | expected(" by the hour", 2))
+
 
 class CommandTest(unittest.TestCase):
     """Commands of the menus that talk to the user through standard boxes."""
@@ -279,6 +345,24 @@ class CommandTest(unittest.TestCase):
             holder.wait(timeout=30)
             holder.stdout.close()
             holder.stderr.close()
+
+    def test_clearing_the_history_spares_the_protected_the_kept_the_trash_and_the_templates(self):
+        def answer(button):  # clicked as the user clicks it
+            out = wine(helper("entry_list_probe"), "box", "#32770", str(button), "8000").stdout.decode()
+            self.assertIn("text " + language_text("confirm.clear_history").encode().hex(), out)
+
+        fill_history("")
+        with RunningProgram({"start_in_tray": "true", "trash_hours": "0"}, reset=False) as app:
+            app.post(WM_COMMAND, IDS.kIdClearButton)
+            answer(IDNO)
+            app.post(IDS.kMsgTray, 0, WM_RBUTTONUP)
+            # The menu comes once the answer has been taken.
+            self.assertTrue(wine(MENU, "wait-menu", "10000").stdout.decode().startswith("menu "))
+            self.assertEqual(left_in_history(), {kind[0] for kind in KINDS} | set(TEMPLATES))
+            wine(MENU, "key", str(VK_DOWN), str(VK_DOWN), str(VK_RETURN))  # its third row
+            answer(IDYES)
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual(left_in_history(), expected("", 3))
 
 
 def reg_query_value():

@@ -121,11 +121,15 @@ TEST(MainWindowSession, TheTrayIconComesBackWithTheNoticesThatWaitedForIt) {
 
 namespace {
 
-// Whether the window stands on the work area of the one screen here.
+// Whether the window stands on the work area of the one screen here; a
+// minimised one where it will be restored.
 bool on_work_area(HWND window) {
     RECT work{}, r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(window, &r);
+    WINDOWPLACEMENT placement{sizeof placement};
+    GetWindowPlacement(window, &placement);
+    if (IsIconic(window)) r = placement.rcNormalPosition;
+    else GetWindowRect(window, &r);
     return PtInRect(&work, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}) != FALSE;
 }
 
@@ -179,6 +183,9 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
             // The window manager answers a moment later, and a menu open by
             // then would lose the activation to that answer.
             pump_messages(300);
+            ASSERT_EQ(IsIconic(hwnd) != FALSE, state.then == SW_MINIMIZE) << "the setup did not take";
+            ASSERT_EQ(IsWindowVisible(hwnd) != FALSE, state.then != SW_HIDE) << "the setup did not take";
+            ASSERT_NE(on_work_area(hwnd), state.screen_gone) << "the setup did not take";
             way.ask();
             pump_messages(100);
             EXPECT_TRUE(IsWindowVisible(hwnd));

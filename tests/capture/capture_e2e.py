@@ -25,11 +25,12 @@ def hexs(text):
 
 
 def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=False, visible=False, stay=1500,
-         hotkey=None):
+         hotkey=None, post=()):
     """Puts the content on the clipboard from clip_source.exe, which stays
     alive (so its process can be named) while the program polls; hotkey (an
     id, or a list of them, pressed one right after another) is pressed the
-    moment the content is there."""
+    moment the content is there, and then each (window class, message,
+    wparam) of post is posted."""
     args = []
     if text is not None:
         args.append("text=" + hexs(text))
@@ -47,6 +48,7 @@ def copy(text=None, rtf=None, html=None, url=None, dib=None, seed=0, exclude=Fal
         args.append("visible")
     if hotkey is not None:
         args.append("hotkey=" + ",".join(str(h) for h in (hotkey if isinstance(hotkey, list) else [hotkey])))
+    args += ["post=" + ",".join(str(part) for part in message) for message in post]
     args.append(f"stay={stay}")
     out = wine(SOURCE, *args).stdout.decode()
     assert "ready" in out, out

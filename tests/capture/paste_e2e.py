@@ -9,10 +9,12 @@ import subprocess
 import time
 import unittest
 
-from capture_e2e import POLL_WAIT, SOURCE, copy, hexs, history_rows
+from capture_e2e import POLL_WAIT, SOURCE, copy, hexs, history_rows, texts
 from korvane_harness import (CF_UNICODETEXT, IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, helper,
                              language_text, profile_path, reset_profile, temp_dir, wait_for, wait_until, win_path, wine,
                              wine_start)
+
+LBN_DBLCLK = 2
 
 
 def put_in_slots(ids):
@@ -112,6 +114,27 @@ class PasteTest(unittest.TestCase):
             self.assertEqual(target.text(), "oneonetwotwo")
             self.assertEqual(target.pastes, 4)
             self.assertEqual(app.quit(), 0)
+
+    def test_a_copy_just_before_the_main_window_or_the_quick_menu_writes_the_clipboard_is_recorded(self):
+        reset_profile()
+        added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "add:" + hexs("entry words"))
+        entry = next(l for l in added.stdout.decode().splitlines() if l.startswith("R\t")).split("\t")[1]
+        roads = (("Copy", "KorvaneMain", IDS.kCmdCopy), ("paste", "KorvaneMain", IDS.kCmdPaste),
+                 ("quick menu", "KorvaneQuickMenu", LBN_DBLCLK << 16 | IDS.kIdQuickMenuList))
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
+            target = PasteTarget(ms=60000)
+            self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
+            for road, window, command in roads:
+                if window == "KorvaneMain":
+                    app.post(IDS.kMsgShowMain)
+                    self.assertTrue(wait_until(lambda: app.state()["visible"] == "1"))
+                    wine(helper("entry_list_probe"), "select", entry)
+                else:
+                    app.post(WM_HOTKEY, IDS.kHotkeyQuickMenu)
+                    self.assertIn("menu ", wine(helper("quick_menu_probe"), "wait-shown", "10000").stdout.decode())
+                copy(text="cut just before the " + road, post=[(window, WM_COMMAND, command)])
+            self.assertEqual(app.quit(), 0)
+        self.assertEqual({"cut just before the " + road for road, _, _ in roads} - set(texts(history_rows())), set())
 
     def test_plain_paste_leaves_only_the_text(self):
         with RunningProgram({"start_in_tray": "true"}) as app:

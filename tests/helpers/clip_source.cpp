@@ -3,6 +3,7 @@
 // alive a while so that its process can be named.
 //   clip_source [text=<hex>] [rtf=<hex>] [html=<hex> [url=<hex>]] [dib=<bytes> [seed=<n>]]
 //               [exclude] [visible] [stay=<ms>] [hold=<file>] [hotkey=<id>[,<id>...]]
+//               [post=<window class>,<message>,<wparam>]...
 // Texts are hex-encoded UTF-8, so no code page stands between the test and
 // the clipboard. Prints "ready" once the clipboard holds the content. With
 // hold, it then keeps the clipboard open, as a busy program does, until the
@@ -10,7 +11,8 @@
 // that stays open in another program is given up on, with a word on stderr.
 // With hotkey, the running Korvane gets that hotkey (or those, one right
 // after another) the moment the content is there, before its timer can have
-// looked at the clipboard.
+// looked at the clipboard. With post, each message goes to the window of that
+// class at the same moment, after the hotkeys.
 
 #include "helpers/probe_util.h"
 #include "services/clipboard.h"
@@ -102,6 +104,12 @@ int main() {
     DWORD stay = 3000;
     std::wstring hold_until;
     std::vector<int> hotkeys;
+    struct Post {
+        std::wstring window_class;
+        UINT message;
+        WPARAM wparam;
+    };
+    std::vector<Post> posts;
     const std::vector<std::wstring> args = testsupport::command_line_args();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -121,6 +129,13 @@ int main() {
         else if (key == L"hotkey") {
             std::wistringstream ids(value);
             for (std::wstring id; std::getline(ids, id, L',');) hotkeys.push_back(std::stoi(id));
+        } else if (key == L"post") {
+            std::wistringstream parts(value);
+            std::wstring window_class, message, wparam;
+            if (!std::getline(parts, window_class, L',') || !std::getline(parts, message, L',') ||
+                !std::getline(parts, wparam))
+                return probe::bad_arguments();
+            posts.push_back({window_class, static_cast<UINT>(std::stoul(message)), std::stoull(wparam)});
         } else return probe::bad_arguments();
     }
 
@@ -135,6 +150,8 @@ int main() {
              dib_size ? make_dib(dib_size, seed) : Bytes(), exclude))
         return probe::give_up(1, "the clipboard stayed open in another program");
     for (int hotkey : hotkeys) PostMessageW(FindWindowW(kMainWindowClass, nullptr), WM_HOTKEY, hotkey, 0);
+    for (const Post& post : posts)
+        PostMessageW(FindWindowW(post.window_class.c_str(), nullptr), post.message, post.wparam, 0);
     if (!hold_until.empty()) {
         for (int attempt = 0; attempt < 50 && !OpenClipboard(window); ++attempt) Sleep(20);
         std::printf("ready\n");
