@@ -156,10 +156,11 @@ class PasteTest(unittest.TestCase):
         # rewrite takes away.
         with RunningProgram({"start_in_tray": "true", "app_filter_mode": "blacklist",
                              "app_filter_list": "clip_source.exe"}) as app:
-            target = PasteTarget(ms=4000)
+            target = PasteTarget(ms=60000)
+            self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             time.sleep(POLL_WAIT)
             copy(text="from a filtered program", hotkey=IDS.kHotkeyPlainPaste, stay=500)
-            self.assertEqual(target.text(), "from a filtered program")
+            self.assertEqual(wait_for(target.now, "from a filtered program"), "from a filtered program")
             self.assertEqual(app.quit(), 0)
         self.assertEqual(history_rows(), [])
 

@@ -376,6 +376,11 @@ class PasteTarget:
         line = self.proc.stdout.readline().decode()
         assert "ready" in line, line
 
+    def now(self):
+        """What its edit control holds at this moment, read from outside while it runs."""
+        value = wine(helper("entry_list_probe"), "target-text").stdout.decode().split(" ", 1)[1].strip()
+        return "" if value == "-" else bytes.fromhex(value).decode("utf-8")
+
     def text(self, timeout=60):
         out, _ = self.proc.communicate(timeout=timeout)
         lines = out.decode().splitlines()

@@ -132,7 +132,7 @@ class EntryCommandsTest(unittest.TestCase):
         with RunningProgram({"start_in_tray": "true", "dark_mode": "true", "window_h": "640"}, reset=False) as app:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
-            target_text = lambda: unhex(probe("target-text").split(" ", 1)[1].strip())
+            target_text = target.now
             self.show(app)
 
             # A double click pastes text, rich text and HTML, and the window steps aside.
@@ -188,8 +188,7 @@ class EntryCommandsTest(unittest.TestCase):
             self.until(visible, "the history hotkey")
             probe("keys", "down", "enter")
             self.until(lambda: not visible(), "Enter: the window stayed")
-            pasted = lambda: unhex(probe("target-text").split(" ", 1)[1].strip())
-            self.until(lambda: pasted() == "first line", "Down and Enter pasted")
+            self.until(lambda: target.now() == "first line", "Down and Enter pasted")
             self.show(app)
             probe("click", str(first), "left")
             probe("keys", "ctrl+f")
@@ -365,8 +364,7 @@ class EntryCommandsTest(unittest.TestCase):
             from_trash(lambda: probe("view", str(IDS.kSidebarTemplates)))
             probe("select", str(tpl["Gamma"]), str(tpl["Delta"]))
             app.post(WM_COMMAND, IDS.kCmdPasteMultiple)
-            pasted = lambda: sorted(unhex(probe("target-text").split(" ", 1)[1].strip()).split("\r\n"))
-            self.until(lambda: pasted() == ["delta text", "gamma text"], "paste all")
+            self.until(lambda: sorted(target.now().split("\r\n")) == ["delta text", "gamma text"], "paste all")
             self.assertEqual(app.quit(), 0)
 
 if __name__ == "__main__":

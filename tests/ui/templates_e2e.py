@@ -9,7 +9,7 @@ import sqlite3
 import unittest
 
 import korvane_harness as kh
-from entry_commands_e2e import probe, shown, unhex, visible
+from entry_commands_e2e import probe, shown, visible
 from korvane_harness import IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, helper, profile_path, wine
 
 # Names are read in any case; an unknown name and an unclosed brace stay as written.
@@ -62,7 +62,7 @@ class TemplatesTest(unittest.TestCase):
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app, kh.temp_dir() as tmp:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
-            target_text = lambda: unhex(probe("target-text").split(" ", 1)[1].strip())
+            target_text = target.now
 
             start = datetime.datetime.now()
             app.post(WM_HOTKEY, IDS.kHotkeyTemplates)
