@@ -366,9 +366,10 @@ class SettingsWindowTest(unittest.TestCase):
             self.assertTrue(wait_until(lambda: hotkey_states(plain) == ["free"], 5), "held while recording")
             press("ctrl+shift+alt+u")
             self.assertTrue(wait_until(refused, 5), controls()[0][field]["text"])
-            target = PasteTarget(ms=4000)
+            target = PasteTarget(ms=60000)
+            self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             press("ctrl+shift+alt+u")
-            self.assertEqual(target.text(), "copied words")
+            self.assertEqual(kh.wait_for(target.now, "copied words"), "copied words")
             self.assertEqual(app.quit(), 0)
         self.assertEqual(read_profile_settings()["hotkey"], "ctrl+shift+v")
 
