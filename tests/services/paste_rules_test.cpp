@@ -71,7 +71,6 @@ TEST(PasteQueue, OnePressOnePaste) {
         {"tapped twice", {{20, '1', true, 0, true}, {20, '1', true, '1', true}}},
         {"1, 2, 1", {{20, '1', true, 0, true}, {21, '2', true, '1', true}, {20, '1', true, '2', true}}},
         {"2 let go, 1 still held", {{20, '1', true, 0, true}, {21, '2', true, 0, true}, {20, '1', true, '2', false}}},
-        {"plain paste tapped twice", {{12, 'U', true, 0, true}, {12, 'U', true, 'U', true}}},
         {"posted, no key down", {{20, '1', false, 0, true}, {20, '1', false, 0, true}}},
         {"its state read late", {{20, '1', false, 0, true}, {20, '1', true, 0, false}}},
     };
