@@ -12,20 +12,21 @@ constexpr BYTE kVkV = 0x56;
 
 const std::array<int, 5> kModifiers{VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN};
 
-bool key_down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
-
 void send_key(BYTE vk, bool up) {
     // The scan code goes along: some programs read it rather than the key.
     keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), up ? KEYEVENTF_KEYUP : 0, 0);
 }
 
-}  // namespace
-
+// A Ctrl, Shift, Alt or Win key, or key, is down.
 bool paste_keys_held(int key) {
     for (int vk : kModifiers)
-        if (key_down(vk)) return true;
-    return key != 0 && key_down(key);
+        if (key_is_down(vk)) return true;
+    return key_is_down(key);
 }
+
+}  // namespace
+
+bool key_is_down(int vk) { return vk != 0 && (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 bool wait_modifiers_released(int timeout_ms, int key) {
     const DWORD deadline = GetTickCount() + DWORD(timeout_ms < 0 ? 0 : timeout_ms);

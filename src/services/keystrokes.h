@@ -9,9 +9,8 @@
 // clipboard for the user's own Ctrl+V.
 inline constexpr int kPasteKeysWaitMs = 6000;
 
-// Whether a Ctrl, Shift, Alt or Win key is down, or key (a virtual key; 0
-// for none).
-bool paste_keys_held(int key);
+// Whether the key (a virtual key) is down now; false for 0.
+bool key_is_down(int vk);
 
 // Returns true once no modifier and not key is down; false when the time-out
 // (ms; negative counts as 0) passes first.

@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "services/clock.h"
 #include "services/ids.h"
+#include "services/keystrokes.h"
 #include "services/sound.h"
 #include "services/tray_icon.h"
 #include "ui/kit/window_decoration.h"
@@ -16,12 +17,6 @@
 #include <cwchar>
 
 HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
-
-namespace {
-
-bool key_is_down(int vk) { return vk != 0 && (GetAsyncKeyState(vk) & 0x8000) != 0; }
-
-}  // namespace
 
 bool AppParts::queue_paste(PastePress press, PasteQueue::Start start) {
     press.key_down = key_is_down(press.key);

@@ -448,12 +448,9 @@ void MainWindow::focus_list_for_keys() {
     if (!entry_list) return;
     if (selected_count() == 0) {
         const int count = row_count();
-        for (int row = 0; row < count; ++row) {
-            if (row_kind(row_data(row)) == RowKind::GroupHeader) continue;
-            list_call(LB_SETSEL, TRUE, row);
-            list_call(LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
-            break;
-        }
+        int row = 0;
+        while (row < count && row_kind(row_data(row)) == RowKind::GroupHeader) ++row;
+        if (row < count) reselect({row_data(row)});
     }
     focus_on_leave = entry_list;
     SetFocus(entry_list);
