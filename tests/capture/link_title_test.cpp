@@ -10,7 +10,6 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -187,12 +186,12 @@ TEST(LinkFetch, ADeadlinePassedBetweenTwoCallsEndsTheFetch) {
     ASSERT_NE(silent.port(), 0);
     for (ULONGLONG at = 0; at < 3; ++at) {  // passed at the fetch's first reading of the clock, its second...
         g_ticks = 0;
-        auto got = std::make_shared<std::promise<HttpGet>>();
-        std::future<HttpGet> result = got->get_future();
-        std::thread([got, url = silent.url(L"/"), at] {
+        std::packaged_task<HttpGet()> fetch([url = silent.url(L"/"), at] {
             std::string body;
-            got->set_value(http_get(INTERNET_OPEN_TYPE_DIRECT, url, body, {at, tick_per_reading}));
-        }).detach();
+            return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body, {at, tick_per_reading});
+        });
+        std::future<HttpGet> result = fetch.get_future();
+        std::thread(std::move(fetch)).detach();
         // A fetch that waits for ever fails the test here rather than holding it.
         ASSERT_EQ(result.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "passed at reading " << at;
         EXPECT_EQ(result.get(), HttpGet::NoAnswer);
