@@ -8,6 +8,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -23,23 +24,23 @@ using ScopedInternet = UniqueHandle<HINTERNET, InternetTraits>;
 constexpr DWORD kTimeoutMs = 6000;
 constexpr DWORD kReadPiece = 16384;
 
-// The time-out of one call: kTimeoutMs, or what is left before the deadline
-// (a GetTickCount64 time) when that is less; 0 once it has passed.
-DWORD call_timeout_ms(ULONGLONG deadline) {
-    const ULONGLONG now = GetTickCount64();
-    return now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kTimeoutMs));
-}
-
 // Titles posted by workers and not yet claimed: the receiver frees only
 // pointers found here, never a value some other process posted.
 std::mutex g_posted_mutex;
 std::set<FetchedLinkTitle*> g_posted;
 
-void set_timeouts(HINTERNET h, ULONGLONG deadline) {
-    DWORD ms = call_timeout_ms(deadline);
-    InternetSetOptionW(h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
-    InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
-    InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+// Gives the calls made on h the time-outs (options) of kTimeoutMs, or what is
+// left before the deadline when that is less. False once the deadline has
+// passed, and the fetch ends there: WinINet reads a time-out of 0 as none at
+// all, and a call made with it could wait for ever.
+bool set_timeouts(HINTERNET h, const FetchDeadline& deadline,
+                  std::initializer_list<DWORD> options = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    const ULONGLONG now = deadline.clock();
+    if (now >= deadline.at) return false;
+    DWORD ms = static_cast<DWORD>(std::min<ULONGLONG>(deadline.at - now, kTimeoutMs));
+    for (DWORD option : options) InternetSetOptionW(h, option, &ms, sizeof ms);
+    return true;
 }
 
 bool is_success_status(HINTERNET request) {
@@ -60,7 +61,7 @@ struct SentRequest {
     ScopedInternet request;     // declared last: closed first
 };
 
-SentRequest send_get(HINTERNET session, const std::wstring& url, ULONGLONG deadline) {
+SentRequest send_get(HINTERNET session, const std::wstring& url, const FetchDeadline& deadline) {
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength =
@@ -80,8 +81,7 @@ SentRequest send_get(HINTERNET session, const std::wstring& url, ULONGLONG deadl
     SentRequest sent;
     sent.connection.reset(
         InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!sent.connection) return {};
-    set_timeouts(sent.connection.get(), deadline);
+    if (!sent.connection || !set_timeouts(sent.connection.get(), deadline)) return {};
 
     // A title is worth neither the user's cookies nor their logon.
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
@@ -89,8 +89,7 @@ SentRequest send_get(HINTERNET session, const std::wstring& url, ULONGLONG deadl
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     sent.request.reset(
         HttpOpenRequestW(sent.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
-    if (!sent.request) return {};
-    set_timeouts(sent.request.get(), deadline);
+    if (!sent.request || !set_timeouts(sent.request.get(), deadline)) return {};
     static const wchar_t kHeaders[] = L"Accept-Encoding: identity\r\n";
     if (!HttpSendRequestW(sent.request.get(), kHeaders, DWORD(-1), nullptr, 0)) return {};
     return sent;
@@ -98,13 +97,11 @@ SentRequest send_get(HINTERNET session, const std::wstring& url, ULONGLONG deadl
 
 }  // namespace
 
-HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, ULONGLONG deadline) {
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, const FetchDeadline& deadline) {
     body.clear();
-    if (call_timeout_ms(deadline) == 0) return HttpGet::NoAnswer;
     static const std::wstring agent(kLinkUserAgent, kLinkUserAgent + sizeof kLinkUserAgent - 1);
     ScopedInternet session(InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0));
-    if (!session) return HttpGet::NoAnswer;
-    set_timeouts(session.get(), deadline);
+    if (!session || !set_timeouts(session.get(), deadline)) return HttpGet::NoAnswer;
     SentRequest sent = send_get(session.get(), url, deadline);
     const HINTERNET request = sent.request.get();
     if (!request) return HttpGet::NoAnswer;
@@ -117,11 +114,10 @@ HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, 
         // bytes come: asking for no more than has arrived keeps each call
         // within the receive time-out, and that within the deadline. A body
         // cut off there is no page.
-        DWORD ms = call_timeout_ms(deadline);
         DWORD ready = 0;
         DWORD got = 0;
-        if (ms != 0) InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
-        if (ms == 0 || !InternetQueryDataAvailable(request, &ready, 0, 0) ||
+        if (!set_timeouts(request, deadline, {INTERNET_OPTION_RECEIVE_TIMEOUT}) ||
+            !InternetQueryDataAvailable(request, &ready, 0, 0) ||
             (ready != 0 && !InternetReadFile(request, piece, std::min(ready, kReadPiece), &got))) {
             body.clear();
             return HttpGet::Refused;
@@ -132,7 +128,7 @@ HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, 
     return body.empty() ? HttpGet::Refused : HttpGet::Page;
 }
 
-bool fetch_url(const std::wstring& url, std::string& body, ULONGLONG deadline) {
+bool fetch_url(const std::wstring& url, std::string& body, const FetchDeadline& deadline) {
     body.clear();
     // Pick up proxy changes made since the last fetch.
     InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
@@ -150,7 +146,7 @@ bool fetch_url(const std::wstring& url, std::string& body, ULONGLONG deadline) {
 
 std::wstring fetch_link_title(const std::wstring& address) {
     if (!is_url(address) || url_has_credentials(address)) return {};
-    const ULONGLONG deadline = GetTickCount64() + kTitleFetchLimitMs;
+    const FetchDeadline deadline{GetTickCount64() + kTitleFetchLimitMs};
     const std::wstring url = trim_blanks(address);
     std::string body;
     const std::wstring endpoint = oembed_endpoint(url);

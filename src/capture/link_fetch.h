@@ -25,6 +25,13 @@ struct FetchedLinkTitle {
     std::wstring title;
 };
 
+// When a fetch is given up: a time on clock, which is GetTickCount64 unless a
+// test puts its own there to choose the call at which the deadline passes.
+struct FetchDeadline {
+    ULONGLONG at = 0;
+    ULONGLONG(WINAPI* clock)() = GetTickCount64;
+};
+
 enum class HttpGet {
     Page,      // a 2xx response with a non-empty body
     Refused,   // an answer that is no page: another status, an empty or broken body
@@ -32,13 +39,13 @@ enum class HttpGet {
 };
 
 // One GET with the given WinINet access type, sending no cookies and no
-// logon, given up at the deadline (a GetTickCount64 time). The body is handed
-// out only with Page; an error page's body never is.
-HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, ULONGLONG deadline);
+// logon, given up at the deadline. The body is handed out only with Page; an
+// error page's body never is.
+HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, const FetchDeadline& deadline);
 
 // GET through the system's proxy settings, then directly only when that
 // found nobody to answer. True with a page in body.
-bool fetch_url(const std::wstring& url, std::string& body, ULONGLONG deadline);
+bool fetch_url(const std::wstring& url, std::string& body, const FetchDeadline& deadline);
 
 // The title of the page (or video) at the address; empty when there is none,
 // and at once for an address that carries credentials.

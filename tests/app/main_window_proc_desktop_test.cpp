@@ -213,9 +213,18 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
 }
 
 TEST(SecondStart, HandsTheForegroundToTheRunningInstance) {
-    // Only Windows enforces the right to the foreground: here the hand-over is seen as it is made.
-    static DWORD allowed;
+    // Only Windows enforces the right to the foreground: here the hand-over is seen as it is made, by a
+    // second start in a process of its own, which must hand it on to this one rather than to itself.
     ScopedWindow running(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
-    show_running_instance(running.get(), [](DWORD process) -> BOOL { return allowed = process, TRUE; });
-    EXPECT_EQ(allowed, GetCurrentProcessId());
+    std::wstring command = L"\"" + binary_dir() + L"\\tests\\helpers\\app_probe.exe\" second-start " +
+                           std::to_wstring(reinterpret_cast<intptr_t>(running.get()));
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+    const ScopedHandle process(started.hProcess), thread(started.hThread);
+    ASSERT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+    DWORD granted = 0;
+    GetExitCodeProcess(process.get(), &granted);
+    EXPECT_EQ(granted, GetCurrentProcessId());
 }

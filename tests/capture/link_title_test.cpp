@@ -1,12 +1,25 @@
 #include "capture/link_title.h"
 
+#include "capture/link_fetch.h"
+#include "support/local_http_server.h"
+
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 
 namespace {
 
 std::string page(const std::string& head) { return "<html><head>" + head + "</head><body>x</body></html>"; }
+
+// A clock that moves on a millisecond each time the fetch reads it.
+std::atomic<ULONGLONG> g_ticks;
+ULONGLONG WINAPI tick_per_reading() { return g_ticks++; }
 
 }  // namespace
 
@@ -165,4 +178,25 @@ TEST(CardLinks, LinkUrlRutubeAndSuffixes) {
               L"\u041f\u043e\u0438\u0441\u043a");
     EXPECT_EQ(strip_title_suffix(L"Plain title  "), L"Plain title");
     EXPECT_EQ(strip_title_suffix(L"   "), L"");
+}
+
+TEST(LinkFetch, ADeadlinePassedBetweenTwoCallsEndsTheFetch) {
+    // Takes the connection and never answers: a call made with no time-out would wait for ever.
+    testsupport::LocalHttpServer silent(std::nullopt);
+    ASSERT_NE(silent.port(), 0);
+    for (ULONGLONG at = 0; at < 3; ++at) {  // passed at the fetch's first reading of the clock, its second...
+        g_ticks = 0;
+        std::packaged_task<HttpGet()> fetch([url = silent.url(L"/"), at] {
+            std::string body;
+            return http_get(INTERNET_OPEN_TYPE_DIRECT, url, body, {at, tick_per_reading});
+        });
+        std::future<HttpGet> result = fetch.get_future();
+        std::thread worker(std::move(fetch));
+        // A fetch that waits for ever fails the test here rather than holding it. One that ended is joined:
+        // a thread started while a detached one is still ending is sometimes never run.
+        const bool ended = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        ended ? worker.join() : worker.detach();
+        ASSERT_TRUE(ended) << "passed at reading " << at;
+        EXPECT_EQ(result.get(), HttpGet::NoAnswer);
+    }
 }

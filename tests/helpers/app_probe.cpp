@@ -7,6 +7,9 @@
 //   app_probe window                       its state: visible, rect, topmost, count
 //   app_probe post <msg> <wparam> <lparam> PostMessageW to the main window
 //   app_probe move <x> <y>                 moves the main window, as a drag would
+//   app_probe second-start <window>        starts against that window as a second Korvane
+//                                          does; the exit code is the process id granted
+//                                          the foreground, 0 for none
 //   app_probe wait-gone <timeout ms>       the main window is gone
 //   app_probe hotkey <mods> <vk>...        "free" or "taken" for each pair
 //   app_probe hold <mods> <vk>             registers the pair, prints "held", keeps
@@ -22,6 +25,7 @@
 //   app_probe click-row <control id> <row> [right]
 //                                          brings the window up and clicks the middle of the row
 
+#include "app/program.h"
 #include "config/file_locations.h"
 #include "helpers/probe_util.h"
 #include "services/autostart.h"
@@ -79,6 +83,12 @@ int post(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     std::printf(PostMessageW(hwnd, msg, wparam, lparam) ? "posted\n" : "not-posted\n");
     return 0;
+}
+
+int second_start(HWND running) {
+    static DWORD granted = 0;
+    show_running_instance(running, [](DWORD process) -> BOOL { return granted = process, TRUE; });
+    return static_cast<int>(granted);
 }
 
 int move(int x, int y) {
@@ -225,6 +235,8 @@ int main(int argc, char** argv) {
     if (cmd == "post" && argc >= 5)
         return post(static_cast<UINT>(number(argv[2])), static_cast<WPARAM>(std::strtoull(argv[3], nullptr, 0)),
                     static_cast<LPARAM>(std::strtoll(argv[4], nullptr, 0)));
+    if (cmd == "second-start" && argc >= 3)
+        return second_start(reinterpret_cast<HWND>(static_cast<intptr_t>(std::strtoll(argv[2], nullptr, 0))));
     if (cmd == "move" && argc >= 4) return move(static_cast<int>(number(argv[2])), static_cast<int>(number(argv[3])));
     if (cmd == "hotkey") return hotkeys(argc - 2, argv + 2);
     if (cmd == "hold" && argc >= 4) return hold(static_cast<UINT>(number(argv[2])), static_cast<UINT>(number(argv[3])));

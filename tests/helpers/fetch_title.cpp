@@ -69,7 +69,7 @@ int main() {
     }
     if (mode == L"get") {
         std::string body;
-        if (fetch_url(url, body, GetTickCount64() + kTitleFetchLimitMs)) std::printf("ok %zu\n", body.size());
+        if (fetch_url(url, body, {GetTickCount64() + kTitleFetchLimitMs})) std::printf("ok %zu\n", body.size());
         else std::printf("fail\n");
         return 0;
     }

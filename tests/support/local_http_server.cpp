@@ -21,7 +21,7 @@ void read_request(SOCKET client) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(std::string html) : html_(std::move(html)) {
+LocalHttpServer::LocalHttpServer(std::optional<std::string> html) : html_(std::move(html)) {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -37,7 +37,9 @@ LocalHttpServer::LocalHttpServer(std::string html) : html_(std::move(html)) {
     }
     listener_ = listener;
     port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { serve(); });
+    // Not taken from the queue, a connection is still made: the request goes
+    // out and its answer never comes.
+    if (html_) thread_ = std::thread([this] { serve(); });
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -63,7 +65,7 @@ void LocalHttpServer::serve() {
         if (client == INVALID_SOCKET) continue;
         read_request(client);
         const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-                                  std::to_string(html_.size()) + "\r\nConnection: close\r\n\r\n" + html_;
+                                  std::to_string(html_->size()) + "\r\nConnection: close\r\n\r\n" + *html_;
         send(client, reply.data(), static_cast<int>(reply.size()), 0);
         shutdown(client, SD_SEND);
         closesocket(client);
