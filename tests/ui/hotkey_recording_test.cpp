@@ -134,10 +134,10 @@ TEST(HotkeyRecording, RefusedKeysLeaveTheValueAndSaySo) {
 
 TEST(HotkeyRecording, KeysAtRestAndTheWindowsKey) {
     Keyboard k;
-    for (const wchar_t* unusable : {L"ctrl+shift", L"ctrl+v"}) {  // no key, or never registered: shown as written
-        k.field.value = unusable;
-        EXPECT_EQ(k.text(), unusable);
-    }
+    k.field.value = L"ctrl+v";  // never registered: shown as a text without a key is
+    EXPECT_EQ(k.text(), L"ctrl+v");
+    k.field.value = L"ctrl+shift";  // no key: shown as written
+    EXPECT_EQ(k.text(), L"ctrl+shift");
     EXPECT_EQ(k.down('A'), Outcome::Swallow);
     EXPECT_EQ(k.down(VK_F4, kAlt, false, true), Outcome::PassOn);  // Alt+F4 still closes the window
     EXPECT_EQ(k.up(VK_CONTROL), Outcome::PassOn);
@@ -202,11 +202,8 @@ TEST(HotkeyValidator, AnotherFieldsCombinationIsRefusedWithItsName) {
     // The fixed ones are the program's own, named as such.
     EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+alt+v", kIdSettingsMainHotkey, nullptr),
               busy + tr(L"hotkey_field.quick_menu"));
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+1", kIdSettingsMainHotkey, &s),
-              busy + tr_format(L"hotkey_field.quick_slot", 1));
     EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+9", kIdSettingsMainHotkey, &s),
               busy + tr_format(L"hotkey_field.quick_slot", 9));
-    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+0", kIdSettingsMainHotkey, &s), L"");
 }
 
 // Every text the field shows instead of caps, and the default combinations'
