@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct CaptureSink;
 class StartupSteps;
@@ -86,7 +87,8 @@ public:
     bool set_screenshot_hotkey(int kind, const std::wstring& text);
     // Frees every registered hotkey (true), or registers again those freed,
     // each with the combination it has now (false); either twice is harmless.
-    void set_hotkeys_paused(bool paused);
+    // Answers the ids that could not be registered again.
+    std::vector<int> set_hotkeys_paused(bool paused);
 
     // Pastes quick slot 1..9 into the paste target (app/quick_slot.cpp),
     // once the pastes before it have sent their keys.
@@ -102,6 +104,11 @@ private:
     // RegisterHotKey and UnregisterHotKey on the main window, remembered.
     bool register_pair(HWND window, int id, const HotkeyPair& pair);
     bool unregister_id(HWND window, int id);
+    // The area screenshot's combination, or when it is taken the fallback,
+    // stored in place of it and told in a balloon; false when neither works.
+    bool register_area_shot(HWND window);
+    // The fallback alone, stored when it registers; no balloon.
+    bool register_area_fallback(HWND window);
     // The combination of hotkey id; no key for an id the program does not use.
     HotkeyPair hotkey_pair(int id) const;
 

@@ -20,7 +20,7 @@ std::uint64_t id_bit(int id) { return id >= 0 && id <= kHotkeyLastId ? std::uint
 
 // The settings window reaches the hotkeys through the parts record.
 App::App() {
-    pause_hotkeys = [this](bool paused) { set_hotkeys_paused(paused); };
+    pause_hotkeys = [this](bool paused) { return set_hotkeys_paused(paused); };
     set_hotkey = [this](int id, const std::wstring& text) {
         switch (id) {
         case kHotkeyOpenHistory: return set_main_hotkey(text);
@@ -39,8 +39,10 @@ App::App() {
 // does not know the flag refuses it; the hotkey is then taken without it
 // (the paste queue tells the repeats of a paste hotkey by its key, which
 // stays down, and drops them all the same).
+// Every road to a registration ends here, so a combination that must never
+// be a hotkey (Ctrl+V) is refused here alone, as a text without a key is.
 bool App::register_pair(HWND window, int id, const HotkeyPair& pair) {
-    if (pair.vk == 0) return false;
+    if (!is_usable_hotkey(pair)) return false;
     if (!RegisterHotKey(window, id, pair.modifiers | MOD_NOREPEAT, pair.vk) &&
         !RegisterHotKey(window, id, pair.modifiers, pair.vk))
         return false;
@@ -57,10 +59,10 @@ bool App::hotkey_registered(int id) const { return (registered_hotkeys & id_bit(
 
 HotkeyPair App::hotkey_pair(int id) const {
     const int slot = id - static_cast<int>(slot_hotkey_base);
-    if (slot >= 0 && slot < kQuickSlotCount) return {kModControl | kModShift, static_cast<std::uint32_t>('1' + slot)};
+    if (slot >= 0 && slot < kQuickSlotCount) return quick_slot_hotkey(slot + 1);
     switch (id) {
     case kHotkeyOpenHistory: return main_hotkey;
-    case kHotkeyQuickMenu: return {kModControl | kModShift | kModAlt, 'V'};
+    case kHotkeyQuickMenu: return kQuickMenuHotkey;
     case kHotkeyPlainPaste: return plain_hotkey;
     case kHotkeyTemplates: return templates_hotkey;
     case kHotkeyShotArea: return shot_area_hotkey;
@@ -75,22 +77,29 @@ void App::register_hotkeys(HWND window) {
     register_pair(window, kHotkeyQuickMenu, hotkey_pair(kHotkeyQuickMenu));
     register_pair(window, kHotkeyPlainPaste, plain_hotkey);
     register_pair(window, kHotkeyTemplates, templates_hotkey);
-
-    // Print Screen is often taken by another screenshot tool: fall back to a
-    // combination of our own and say so once.
-    if (shot_area_hotkey.vk != 0 && !register_pair(window, kHotkeyShotArea, shot_area_hotkey)) {
-        const HotkeyPair fallback = parse_hotkey(std::wstring(kScreenshotFallbackHotkey));
-        if (register_pair(window, kHotkeyShotArea, fallback)) {
-            shot_area_hotkey = fallback;
-            if (settings) settings->screenshot_hotkey = kScreenshotFallbackHotkey;
-            if (tray) tray->show_balloon(tr(L"tray.screenshots"), tr(L"tray.screenshot_hotkey_busy"));
-        }
-    }
+    if (is_usable_hotkey(shot_area_hotkey)) register_area_shot(window);
     register_pair(window, kHotkeyShotWindow, shot_window_hotkey);
     register_pair(window, kHotkeyShotFull, shot_full_hotkey);
 
     for (int id = static_cast<int>(slot_hotkey_base); id < static_cast<int>(slot_hotkey_base) + kQuickSlotCount; ++id)
         register_pair(window, id, hotkey_pair(id));
+}
+
+// Print Screen is often taken by another screenshot tool: fall back to a
+// combination of our own and say so.
+bool App::register_area_shot(HWND window) {
+    if (register_pair(window, kHotkeyShotArea, shot_area_hotkey)) return true;
+    if (!register_area_fallback(window)) return false;
+    if (tray) tray->show_balloon(tr(L"tray.screenshots"), tr(L"tray.screenshot_hotkey_busy"));
+    return true;
+}
+
+bool App::register_area_fallback(HWND window) {
+    const HotkeyPair fallback = parse_hotkey(std::wstring(kScreenshotFallbackHotkey));
+    if (!register_pair(window, kHotkeyShotArea, fallback)) return false;
+    shot_area_hotkey = fallback;
+    if (settings) settings->screenshot_hotkey = kScreenshotFallbackHotkey;
+    return true;
 }
 
 void App::unregister_hotkeys(HWND window) {
@@ -99,20 +108,25 @@ void App::unregister_hotkeys(HWND window) {
 }
 
 // Back come exactly the ids that were registered, with the combinations in
-// effect: the area screenshot's fallback among them, a hotkey turned off
-// not. One that another program took meanwhile stays unregistered.
-void App::set_hotkeys_paused(bool paused) {
+// effect, a hotkey turned off not. One that another program took meanwhile
+// is handled as at start: the area screenshot falls back, the others stay
+// unregistered.
+std::vector<int> App::set_hotkeys_paused(bool paused) {
+    std::vector<int> lost;
     HWND window = main_hwnd();
-    if (!window) return;
+    if (!window) return lost;
     for (int id = 0; id <= kHotkeyLastId; ++id) {
         if (paused && hotkey_registered(id)) {
             unregister_id(window, id);
             paused_hotkeys |= id_bit(id);
         } else if (!paused && (paused_hotkeys & id_bit(id))) {
-            register_pair(window, id, hotkey_pair(id));
+            const bool back =
+                id == kHotkeyShotArea ? register_area_shot(window) : register_pair(window, id, hotkey_pair(id));
+            if (!back) lost.push_back(id);
         }
     }
     if (!paused) paused_hotkeys = 0;
+    return lost;
 }
 
 // Moves hotkey id to the combination in text. A combination that cannot be
@@ -129,7 +143,7 @@ bool App::change_hotkey(int id, HotkeyPair& current, std::wstring& stored_text, 
         return true;
     }
     const HotkeyPair next = parse_hotkey(text);
-    if (next.vk == 0 || !window) return false;
+    if (!is_usable_hotkey(next) || !window) return false;
     if (current.vk != 0) unregister_id(window, id);
     if (register_pair(window, id, next)) {
         current = next;
@@ -171,15 +185,11 @@ bool App::set_screenshot_hotkey(int kind, const std::wstring& text) {
     // Only when there is none that works does the fallback step in, as at
     // start-up; the requested combination is still not in effect.
     HWND window = main_hwnd();
-    if (!window || parse_hotkey(text).vk == 0) return false;
+    if (!window || !is_usable_hotkey(parse_hotkey(text))) return false;
     if (shot_area_hotkey.vk != 0 && unregister_id(window, kHotkeyShotArea)) {
         register_pair(window, kHotkeyShotArea, shot_area_hotkey);
         return false;
     }
-    const HotkeyPair fallback = parse_hotkey(std::wstring(kScreenshotFallbackHotkey));
-    if (register_pair(window, kHotkeyShotArea, fallback)) {
-        shot_area_hotkey = fallback;
-        settings->screenshot_hotkey = kScreenshotFallbackHotkey;
-    }
+    register_area_fallback(window);
     return false;
 }

@@ -56,6 +56,8 @@ std::uint32_t key_of_part(const std::wstring& part) {
 
 std::span<const KeyName> key_names() { return kKeyNames; }
 
+bool is_usable_hotkey(const HotkeyPair& pair) { return pair.vk != 0 && pair != HotkeyPair{kModControl, 'V'}; }
+
 bool parse_hotkey(const std::wstring& text, std::uint32_t& modifiers, std::uint32_t& vk) {
     modifiers = 0;
     vk = 0;

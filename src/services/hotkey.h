@@ -22,6 +22,19 @@ struct HotkeyPair {
     bool operator==(const HotkeyPair&) const = default;
 };
 
+// Whether a pair can be one of the program's global hotkeys: it has a key,
+// and it is not exactly Ctrl+V, which every paste sends. Held as a hotkey,
+// Ctrl+V would take pasting from the whole desktop, the program's own
+// pastes included. Ctrl+Shift+V and the like are fine.
+bool is_usable_hotkey(const HotkeyPair& pair);
+
+// The program's fixed hotkeys: the quick menu, and quick slot n (1..9) on
+// Ctrl+Shift and its digit.
+inline constexpr HotkeyPair kQuickMenuHotkey{kModControl | kModShift | kModAlt, 'V'};
+constexpr HotkeyPair quick_slot_hotkey(int slot) {
+    return {kModControl | kModShift, static_cast<std::uint32_t>('0' + slot)};
+}
+
 struct KeyName {
     const wchar_t* name;
     std::uint32_t vk;

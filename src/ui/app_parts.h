@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class HistoryDb;
 struct Settings;
@@ -51,8 +52,9 @@ struct AppParts {
     std::function<bool(int hotkey_id, const std::wstring& text)> set_hotkey;
     // While a hotkey field records, the program's hotkeys are freed (true), so
     // that the keys pressed reach the field: a registered combination never
-    // reaches a window. false registers again what was freed. Filled by the App.
-    std::function<void(bool paused)> pause_hotkeys;
+    // reaches a window. false registers again what was freed, and answers the
+    // hotkey ids that another program took meanwhile. Filled by the App.
+    std::function<std::vector<int>(bool paused)> pause_hotkeys;
 
     // The main window's handle, or null before it exists.
     HWND main_hwnd() const;

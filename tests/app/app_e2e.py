@@ -15,8 +15,8 @@ import unittest
 
 from korvane_harness import (IDS, MOD_ALT, MOD_CONTROL, MOD_SHIFT, VK_DOWN, VK_RETURN, VK_SNAPSHOT, WM_CLOSE,
                              WM_COMMAND, WM_HOTKEY, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONUP,
-                             RunningProgram, helper, language_text, program, profile_path, read_profile_settings,
-                             reset_profile, temp_dir, wait_for, win_path, wine, wine_start)
+                             PasteTarget, RunningProgram, helper, language_text, program, profile_path,
+                             read_profile_settings, reset_profile, temp_dir, wait_for, win_path, wine, wine_start)
 
 PROBE = helper("app_probe")
 MENU = helper("menu_probe")
@@ -232,6 +232,16 @@ class RunningProgramTest(unittest.TestCase):
             holder.wait(timeout=30)
             holder.stdout.close()
             holder.stderr.close()
+
+    def test_ctrl_v_from_the_settings_file_stays_the_users(self):
+        # Kept from an older version or typed by hand, it is never registered.
+        with RunningProgram({"plain_hotkey": "ctrl+v", "always_on_top": "false"}) as app:
+            self.assertEqual(hotkey_states([(MOD_CONTROL, ord("V"))]), ["free"])
+            self.assertIn("ready", wine(helper("clip_source"), "text=" + "copied words".encode().hex()).stdout.decode())
+            target = PasteTarget(ms=8000)
+            subprocess.run(["xdotool", "key", "ctrl+v"], check=True, timeout=20)
+            self.assertEqual((target.text(), target.pastes), ("copied words", 1))
+            self.assertEqual(app.quit(), 0)
 
     def test_a_stray_link_title_message_frees_nothing_foreign(self):
         with RunningProgram({"start_in_tray": "true"}) as app:

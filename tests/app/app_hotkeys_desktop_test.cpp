@@ -9,6 +9,8 @@
 #include "services/window_util.h"
 #include "support/box_script.h"
 #include "support/main_window_fixture.h"
+#include "support/pixels.h"
+#include "ui/kit/theme.h"
 #include "ui/main_window/main_window.h"
 #include "ui/settings/settings_window.h"
 
@@ -182,4 +184,44 @@ TEST(HotkeyHelp, HotkeysEmptiedInTheSettingsWindowShowAsNotSet) {
     EXPECT_NE(help.find(not_set + tr(L"hotkey.open_history")), std::wstring::npos) << help;
     EXPECT_NE(help.find(not_set + tr(L"hotkey.paste_plain")), std::wstring::npos) << help;
     EXPECT_EQ(help.find(L"??"), std::wstring::npos) << help;
+}
+
+// A combination another program takes while a field records is handled as
+// at start, and the settings window shows what works.
+TEST(PausedHotkeys, OnesTakenWhileAFieldRecordsAreHandledAsAtStart) {
+    using namespace testsupport;
+    MainWindowFixture fx;
+    fx.settings().plain_hotkey = L"ctrl+shift+alt+f8";
+    fx.settings().screenshot_hotkey = L"ctrl+shift+alt+f7";
+    fx.app().plain_hotkey = parse_hotkey(fx.settings().plain_hotkey);
+    fx.app().shot_area_hotkey = parse_hotkey(fx.settings().screenshot_hotkey);
+    ASSERT_TRUE(fx.open(40, 40, 760, 560, false));  // the settings window alone takes the keyboard
+    fx.app().open_settings();
+    SettingsWindow* sw = fx.app().settings_window;
+    ASSERT_TRUE(sw && sw->window);
+    show_settings_page(*sw, 3);
+    HWND plain = GetDlgItem(sw->window, kIdSettingsPlainHotkey);
+    SetForegroundWindow(sw->window);
+    SetFocus(plain);
+    send_key(VK_RETURN);  // records: the program lets go of its hotkeys
+    ASSERT_TRUE(pump_until([] { return !taken(kCtrlShiftAlt, VK_F7); }, 3000));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x7F01, kCtrlShiftAlt, VK_F8));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x7F02, kCtrlShiftAlt, VK_F7));
+    send_key(VK_ESCAPE);
+
+    // The area screenshot falls back and its field shows it; the plain
+    // paste's field shows its combination refused.
+    EXPECT_TRUE(pump_until([] { return taken(kCtrlShiftAlt, 'P'); }, 3000));
+    EXPECT_EQ(window_text(GetDlgItem(sw->window, kIdSettingsShotAreaHotkey)), L"ctrl+shift+alt+p");
+    RECT r{};
+    GetWindowRect(plain, &r);
+    PixelImage image(r.right - r.left, r.bottom - r.top);
+    EXPECT_TRUE(pump_until(
+        [&] {
+            capture_screen(r, image);
+            return image.count({0, 0, image.width(), image.height()}, ui_color(UiColor::ErrorText, false)) > 0;
+        },
+        3000));
+    UnregisterHotKey(nullptr, 0x7F01);
+    UnregisterHotKey(nullptr, 0x7F02);
 }

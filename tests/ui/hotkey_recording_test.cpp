@@ -134,6 +134,8 @@ TEST(HotkeyRecording, RefusedKeysLeaveTheValueAndSaySo) {
 
 TEST(HotkeyRecording, KeysAtRestAndTheWindowsKey) {
     Keyboard k;
+    k.field.value = L"ctrl+v";  // never registered: shown as a text without a key is
+    EXPECT_EQ(k.text(), L"ctrl+v");
     k.field.value = L"ctrl+shift";  // no key: shown as written
     EXPECT_EQ(k.text(), L"ctrl+shift");
     EXPECT_EQ(k.down('A'), Outcome::Swallow);
@@ -197,6 +199,11 @@ TEST(HotkeyValidator, AnotherFieldsCombinationIsRefusedWithItsName) {
     s.screenshot_hotkey.clear();
     EXPECT_EQ(hotkey_clash_message(L"ctrl+alt+x", kIdSettingsMainHotkey, &s), L"");
     EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+v", kIdSettingsPlainHotkey, nullptr), L"");
+    // The fixed ones are the program's own, named as such.
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+alt+v", kIdSettingsMainHotkey, nullptr),
+              busy + tr(L"hotkey_field.quick_menu"));
+    EXPECT_EQ(hotkey_clash_message(L"ctrl+shift+9", kIdSettingsMainHotkey, &s),
+              busy + tr_format(L"hotkey_field.quick_slot", 9));
 }
 
 // Every text the field shows instead of caps, and the default combinations'
@@ -217,6 +224,8 @@ TEST(HotkeyFieldTexts, FitTheFieldInEveryLanguage) {
                                         tr(L"hotkey_field.unsupported"),    tr(L"hotkey_field.reserved_f12"),
                                         tr(L"hotkey_field.needs_modifier"), tr(L"hotkey_field.busy_other"),
                                         tr(L"hotkey_field.paste_key")};
+        for (const std::wstring& fixed : {tr(L"hotkey_field.quick_menu"), tr_format(L"hotkey_field.quick_slot", 9)})
+            texts.push_back(tr(L"hotkey_field.busy_own") + L" " + fixed);
         for (const HotkeyFieldRow& row : hotkey_fields()) {
             texts.push_back(tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key));
             const HotkeyPair pair = parse_hotkey(defaults.*row.setting);

@@ -366,6 +366,7 @@ class SettingsWindowTest(unittest.TestCase):
             self.assertTrue(wait_until(lambda: hotkey_states(plain) == ["free"], 5), "held while recording")
             press("ctrl+shift+alt+u")
             self.assertTrue(wait_until(refused, 5), controls()[0][field]["text"])
+            self.assertTrue(wait_until(lambda: hotkey_states(plain) == ["taken"], 5), "not back after recording")
             target = PasteTarget(ms=60000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             press("ctrl+shift+alt+u")

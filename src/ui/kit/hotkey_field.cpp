@@ -232,6 +232,13 @@ void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator) {
     if (auto* s = chip ? state_of<HotkeyChipState>(chip) : nullptr) s->validator = std::move(validator);
 }
 
+void set_hotkey_chip_message(HWND chip, const std::wstring& message) {
+    if (auto* s = chip ? state_of<HotkeyChipState>(chip) : nullptr) {
+        s->field.message = message;
+        repaint(chip);
+    }
+}
+
 void notify_hotkey_changed(HWND chip) { notify_parent(chip, kHotkeyFieldChanged); }
 
 std::uint32_t current_hotkey_modifiers() {

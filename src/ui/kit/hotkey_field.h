@@ -29,6 +29,8 @@ HWND create_hotkey_chip(HWND parent, int id, int x, int y, int width, int height
 
 void set_hotkey_chip_dark(HWND chip, bool dark);
 void set_hotkey_chip_validator(HWND chip, HotkeyValidator validator);
+// Shows message instead of the caps until the next change, as a refusal is.
+void set_hotkey_chip_message(HWND chip, const std::wstring& message);
 
 // WM_COMMAND (control id, kHotkeyFieldChanged) to the chip's parent, if any.
 void notify_hotkey_changed(HWND chip);

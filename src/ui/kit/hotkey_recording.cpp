@@ -84,9 +84,8 @@ HotkeyKeyOutcome hotkey_key_down(HotkeyFieldState& state, std::uint32_t vk, bool
         state.message = tr(L"hotkey_field.needs_modifier");
         return HotkeyKeyOutcome::Repaint;
     }
-    // Every paste of the program sends Ctrl+V: held as a hotkey, it would
-    // catch them all, the program's own included.
-    if (modifiers == kModControl && vk == 'V') {
+    // What is left to refuse here is Ctrl+V, which every paste sends.
+    if (!is_usable_hotkey({modifiers, vk})) {
         state.message = tr(L"hotkey_field.paste_key");
         return HotkeyKeyOutcome::Repaint;
     }
@@ -119,9 +118,10 @@ HotkeyFieldFace hotkey_field_face(const HotkeyFieldState& state) {
     } else if (state.value.empty()) {
         face.text = tr(L"hotkey_field.empty");
     } else {
-        std::uint32_t modifiers = 0, vk = 0;
-        if (parse_hotkey(state.value, modifiers, vk)) {
-            face.caps = hotkey_display_parts(modifiers, vk);
+        // Ctrl+V is never registered: shown as a text that names no key is.
+        const HotkeyPair pair = parse_hotkey(state.value);
+        if (is_usable_hotkey(pair)) {
+            face.caps = hotkey_display_parts(pair.modifiers, pair.vk);
         } else {
             face.text = state.value;
         }

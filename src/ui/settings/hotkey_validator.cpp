@@ -3,6 +3,7 @@
 #include "config/language.h"
 #include "services/hotkey.h"
 #include "services/ids.h"
+#include "ui/main_window/entry_format.h"
 
 #include <algorithm>
 
@@ -28,12 +29,17 @@ const HotkeyFieldRow* hotkey_field_row(int id) {
 
 std::wstring hotkey_clash_message(const std::wstring& candidate, int own_id, const Settings* settings) {
     const HotkeyPair wanted = parse_hotkey(candidate);
-    if (!settings || wanted.vk == 0) return {};
+    if (wanted.vk == 0) return {};
+    const auto in_use = [](const std::wstring& name) { return tr(L"hotkey_field.busy_own") + L" " + name; };
     for (const HotkeyFieldRow& row : kHotkeyFields) {
-        if (row.id == own_id) continue;
+        if (row.id == own_id || !settings) continue;
         const HotkeyPair other = parse_hotkey(settings->*row.setting);
-        if (other.vk != 0 && other == wanted) return tr(L"hotkey_field.busy_own") + L" " + tr(row.label_key);
+        if (other.vk != 0 && other == wanted) return in_use(tr(row.label_key));
     }
+    // The fixed ones are the program's own too, not another program's.
+    if (wanted == kQuickMenuHotkey) return in_use(tr(L"hotkey_field.quick_menu"));
+    for (int slot = 1; slot <= kQuickSlotCount; ++slot)
+        if (wanted == quick_slot_hotkey(slot)) return in_use(tr_format(L"hotkey_field.quick_slot", slot));
     return {};
 }
 

@@ -22,7 +22,9 @@ std::span<const HotkeyFieldRow> hotkey_fields();
 const HotkeyFieldRow* hotkey_field_row(int id);
 
 // "hotkey_field.busy_own" and the label of the first other field whose
-// stored combination equals the candidate; empty when none does.
+// stored combination equals the candidate, or the name of the program's
+// fixed hotkey (the quick menu, a quick slot) that is the candidate; empty
+// when none is.
 std::wstring hotkey_clash_message(const std::wstring& candidate, int own_id, const Settings* settings);
 
 // The clash check, then a registration probe on window: "hotkey_field.busy_other"

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,9 +156,39 @@ void on_hotkey_changed(SettingsWindow& sw, const HotkeyRoute& route, HWND chip) 
     const std::wstring& stored = s->*row->setting;
     sw.app->set_hotkey(route.hotkey_id, window_text(chip));
     // A combination the system refused leaves the previous one in effect
-    // (or, for area screenshots, the fallback): the field shows what works.
-    if (window_text(chip) != stored) SetWindowTextW(chip, stored.c_str());
+    // (or, for area screenshots, the fallback): the field shows what works,
+    // and no longer a refusal from before.
+    SetWindowTextW(chip, stored.c_str());
     save_settings(sw);
+}
+
+std::vector<std::wstring> stored_hotkey_texts(const Settings& s) {
+    std::vector<std::wstring> texts;
+    for (const HotkeyFieldRow& row : hotkey_fields()) texts.push_back(s.*row.setting);
+    return texts;
+}
+
+// A field that starts recording frees the program's hotkeys; one that stops
+// has them registered again. One that another program took meanwhile is
+// shown as refused, as the field's own probe shows a taken combination, and
+// a field whose text changed meanwhile (the area screenshot's fallback)
+// shows the new one.
+void on_recording(SettingsWindow& sw, bool started) {
+    if (!sw.app || !sw.app->pause_hotkeys) return;
+    const Settings* s = settings_of(sw);
+    const std::vector<std::wstring> before = s ? stored_hotkey_texts(*s) : std::vector<std::wstring>();
+    const std::vector<int> lost = sw.app->pause_hotkeys(started);
+    if (started || !s || sw.building || !sw.window) return;
+    for (HWND chip : sw.chips) {
+        const int id = GetDlgCtrlID(chip);
+        const auto route = std::ranges::find(kHotkeyRoutes, id, &HotkeyRoute::field_id);
+        const HotkeyFieldRow* row = hotkey_field_row(id);
+        if (route == std::end(kHotkeyRoutes) || !row) continue;
+        const std::wstring& stored = s->*row->setting;
+        if (stored != before[row - hotkey_fields().data()]) SetWindowTextW(chip, stored.c_str());
+        if (std::ranges::find(lost, route->hotkey_id) != lost.end())
+            set_hotkey_chip_message(chip, tr(L"hotkey_field.busy_other"));
+    }
 }
 
 // ---------------------------------------------------------------- numbers
@@ -364,7 +395,7 @@ void on_settings_command(SettingsWindow& sw, int id, int code, HWND control) {
     // Heard also while the window is being destroyed: a field listening then
     // gives the program its hotkeys back.
     if ((code == kHotkeyFieldRecordingStarted || code == kHotkeyFieldRecordingEnded) && hotkey_field_row(id)) {
-        if (sw.app && sw.app->pause_hotkeys) sw.app->pause_hotkeys(code == kHotkeyFieldRecordingStarted);
+        on_recording(sw, code == kHotkeyFieldRecordingStarted);
         return;
     }
     if (sw.building || !sw.window) return;
