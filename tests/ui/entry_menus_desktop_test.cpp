@@ -2,8 +2,8 @@
 // desktop, judged by what their rows do: a template's menu moves that one
 // template out of its group, the header of the templates without a group
 // offers a new template without a group, and a group's header deletes the
-// group after asking. Pictures of the group menu in both themes go to
-// screenshots/ in the build folder.
+// group after asking and moves the templates of the group it names. Pictures
+// of the group menu in both themes go to screenshots/ in the build folder.
 
 #include "config/language.h"
 #include "services/ids.h"
@@ -125,5 +125,14 @@ TEST(EntryMenusDesktop, EachRowOfAGroupViewOpensItsOwnMenu) {
         const std::vector<std::int64_t> after = list_data(mw.entry_list);
         EXPECT_EQ(std::count(after.begin(), after.end(), kListGroupHeader), 0) << "no header of a gone group";
         EXPECT_EQ(group_of(db, thanks), L"") << "its templates stay, without a group";
+
+        // A header moves the templates of the group it names, though the view has moved on since.
+        const std::int64_t letter = db.add_snippet(L"Letter", L"Dear", L"Letters");
+        mw.show_template_group(L"Letters");
+        mw.template_group.clear();
+        const auto up_up_enter = [] { menu_keys({VK_UP, VK_UP, VK_RETURN}); };
+        right_click_row(mw, kListGroupHeader, {up_up_enter, up_up_enter});  // to the last group of a new user's
+        EXPECT_EQ(group_of(db, letter), db.list_snippet_groups().back());
+        EXPECT_EQ(group_of(db, thanks), L"") << "the templates without a group stay there";
     }
 }

@@ -272,15 +272,18 @@ TEST_F(SidebarDesktop, GroupRowsFollowTheTemplatesEditedTrashedAndRestored) {
     }
     EXPECT_GE(row_named(L"Letters"), 0) << "a group typed in the editor";
 
-    // Its one template trashed, the group goes, and its view with it.
+    // Its one template trashed, the group goes, and its view with it, also
+    // with the section closed meanwhile.
     click_row(row_named(L"Letters"));
+    mw_->toggle_templates_collapsed();
     mw_->reselect({thanks});
     {
         BoxScript script({[] { click_control(IDOK); }});
         mw_->delete_selected();
     }
-    EXPECT_EQ(row_named(L"Letters"), -1);
     EXPECT_EQ(mw_->template_group, L"");
+    mw_->toggle_templates_collapsed();
+    EXPECT_EQ(row_named(L"Letters"), -1);
 
     mw_->set_view(kViewTrash, -1);
     mw_->reselect({thanks});

@@ -1,6 +1,6 @@
 // The sidebar's rows and views without a window: what the hidden-views mask
 // and the templates section leave, what a row's item data opens, the row and
-// capture category of each view, the view a hidden row gives way to, the
+// capture category of each view, the view a row just hidden gives way to, the
 // width rule, typed category names and the menu of a template group.
 
 #include "ui/main_window/sidebar.h"
@@ -133,6 +133,7 @@ TEST_F(Sidebar, AViewWhoseRowIsHiddenFallsBackToAll) {
     EXPECT_TRUE(shown_view(templates, 16) == SidebarView{});
     EXPECT_TRUE(shown_view(trash, 63 & ~8) == trash) << "only other rows hidden";
     EXPECT_TRUE(shown_view(category, 63) == category) << "categories are never hidden";
+    EXPECT_TRUE(shown_view(templates, 16 | 8, 16) == templates) << "asked for under a row hidden before";
 }
 
 TEST_F(Sidebar, WidthNamesAndTheGroupMenu) {

@@ -1,7 +1,8 @@
 """Templates end to end against the real Korvane.exe: the templates hotkey
-over another program opens them, a double click pastes one into that
-program with its variables filled in at that moment, Copy puts the same
-text on the clipboard, and each counts a use of the template."""
+over another program opens them (their sidebar row hidden, the section kept
+closed), a double click pastes one into that program with its variables
+filled in at that moment, Copy puts the same text on the clipboard, and each
+counts a use of the template."""
 
 import datetime
 import os
@@ -59,13 +60,14 @@ class TemplatesTest(unittest.TestCase):
     def test_a_template_is_pasted_and_copied_with_its_variables_filled_in(self):
         template = add_template()
         row = str(-template)
-        with RunningProgram({"start_in_tray": "true"}, reset=False) as app, kh.temp_dir() as tmp:
+        hidden_templates_row = {"start_in_tray": "true", "categories_hidden": "16"}
+        with RunningProgram(hidden_templates_row, reset=False) as app, kh.temp_dir() as tmp:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             target_text = target.now
 
             start = datetime.datetime.now()
-            app.post(WM_HOTKEY, IDS.kHotkeyTemplates)
+            probe("keys", "ctrl+shift+alt+s")
             self.assertTrue(kh.wait_until(lambda: visible() and -template in shown()), "the templates did not show")
             probe("click", row, "double")
             self.assertTrue(kh.wait_until(target_text), "nothing was pasted")
@@ -80,6 +82,7 @@ class TemplatesTest(unittest.TestCase):
             self.assertIn(clipboard_text(tmp), expansions(start, datetime.datetime.now()))
             self.assertEqual(app.quit(), 0)
         self.assertEqual(use_count(template), 2)
+        self.assertEqual(kh.read_profile_settings()["snippet_panel_collapsed"], "true", "a hidden section opened")
 
 
 if __name__ == "__main__":

@@ -93,7 +93,8 @@ void MainWindow::on_list_context_menu(POINT screen_point) {
             state.kind = ListMenuKind::UngroupedHeader;
         } else if (row_kind(data) == RowKind::GroupHeader) {
             state.kind = ListMenuKind::GroupHeader;
-            state.group = template_group;
+            // The header names its group: the view's may have moved on since the list was filled.
+            state.group = strip_group_prefix(row_text(row));
         } else {
             state.kind = ListMenuKind::Template;
             const Snippet* snippet = find_snippet(data);

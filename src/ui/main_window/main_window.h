@@ -90,6 +90,7 @@ public:
     bool templates_view = false;
     int view_mode = 0;       // kViewAll .. kViewImages (services/ids.h)
     int view_category = -1;  // the category of kViewCategory
+    int hidden_rows = 0;     // the hidden-rows mask the view last answered to
     int full_width = 0;      // the window width with the sidebar, remembered while it is hidden
     std::map<std::int64_t, std::wstring> category_names;
     std::map<std::int64_t, bool> category_pinned;
@@ -217,15 +218,17 @@ public:
 
     // ---- views and sidebar (sidebar.cpp)
     // Rebuilds the rows, category_names and the sidebar's width, then selects
-    // the current view's row.
-    void fill_sidebar();
+    // the current view's row. True when the view changed on the way (its
+    // category or group gone, its row just hidden): the list is then due a refill.
+    bool fill_sidebar();
     // The sidebar's selection changed: show the view its row stands for.
     void on_sidebar_selection();
     void draw_sidebar_row(const DRAWITEMSTRUCT& item);
     // Selects the current view's row without notifying.
     void select_sidebar_view();
     void sync_capture_category();
-    // A view whose sidebar row the settings hide gives way to "all"; true when it did.
+    // A view whose sidebar row the settings have just hidden gives way to
+    // "all" (at start, every hidden row counts as just hidden); true when it did.
     bool leave_hidden_view(int hidden_mask);
     // The list shows the trash. Read from the view itself, so it holds on
     // every road into every view, before and after the list is refilled.

@@ -25,7 +25,9 @@ constexpr int kLabelRightMargin = 4;
 constexpr int kSelectionInset = 2;
 constexpr int kSelectionCorner = 8;
 
-SidebarContent stored_content(const AppParts* app) {
+// The group list is read for the rows, and for a group view whether or not
+// the rows show it: a group gone while the section was closed ends its view too.
+SidebarContent stored_content(const AppParts* app, bool group_viewed) {
     SidebarContent content;
     if (app && app->settings) {
         content.hidden_mask = app->settings->categories_hidden;
@@ -33,8 +35,7 @@ SidebarContent stored_content(const AppParts* app) {
     }
     if (app && app->db) {
         content.categories = app->db->list_categories();
-        // The template rows are read only when they are shown.
-        if (template_rows_shown(content)) {
+        if (group_viewed || template_rows_shown(content)) {
             content.groups = app->db->list_snippet_groups();
             const std::vector<Snippet> live = app->db->list_snippets();
             content.has_ungrouped_templates =
@@ -63,9 +64,9 @@ void save_settings(const AppParts* app) {
 
 }  // namespace
 
-void MainWindow::fill_sidebar() {
-    if (!sidebar) return;
-    const SidebarContent content = stored_content(app);
+bool MainWindow::fill_sidebar() {
+    if (!sidebar) return false;
+    const SidebarContent content = stored_content(app, templates_view && !template_group.empty());
     const std::vector<SidebarRow> rows = build_sidebar_rows(content);
 
     SendMessageW(sidebar, WM_SETREDRAW, FALSE, 0);
@@ -78,22 +79,30 @@ void MainWindow::fill_sidebar() {
     category_names.clear();
     for (const Category& c : content.categories) category_names[c.id] = c.name;
 
+    bool view_changed = false;
     // A category deleted while it was shown takes its view along: captures
     // filed under it would reach no view but "all".
     if (!templates_view && view_mode == kViewCategory && !category_names.contains(view_category)) {
         view_mode = kViewAll;
         view_category = -1;
         sync_capture_category();
+        view_changed = true;
     }
-    // So does a view whose row the settings now hide: it would stay on show
-    // with nothing lit to say what it is.
-    if (leave_hidden_view(content.hidden_mask)) sync_capture_category();
+    // So does a view whose row the settings have just hidden: it would stay
+    // on show with nothing lit to say what it is.
+    if (leave_hidden_view(content.hidden_mask)) {
+        sync_capture_category();
+        view_changed = true;
+    }
     // A group whose last template went shows all templates, as a deleted group does.
-    if (templates_view && template_rows_shown(content) && !template_group.empty()) {
+    if (templates_view && !template_group.empty()) {
         const bool listed = template_group == kUngroupedGroup
                                 ? content.has_ungrouped_templates
                                 : std::ranges::find(content.groups, template_group) != content.groups.end();
-        if (!listed) template_group.clear();
+        if (!listed) {
+            template_group.clear();
+            view_changed = true;
+        }
     }
 
     sidebar_width = sidebar_width_for(widest_label(sidebar, rows));
@@ -101,6 +110,7 @@ void MainWindow::fill_sidebar() {
     select_sidebar_view();
     SendMessageW(sidebar, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(sidebar, nullptr, TRUE);
+    return view_changed;
 }
 
 void MainWindow::on_sidebar_selection() {
@@ -177,6 +187,9 @@ void MainWindow::select_sidebar_view() {
             return;
         }
     }
+    // A view whose row is hidden lights none: the row of the view left would
+    // name what is not on show, and could not be clicked to go back to it.
+    SendMessageW(sidebar, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 void MainWindow::sync_capture_category() {
@@ -195,7 +208,8 @@ void MainWindow::sync_capture_category() {
 
 bool MainWindow::leave_hidden_view(int hidden_mask) {
     const SidebarView now{templates_view, view_mode, view_category};
-    const SidebarView shown = shown_view(now, hidden_mask);
+    const SidebarView shown = shown_view(now, hidden_mask, hidden_rows);
+    hidden_rows = hidden_mask;
     if (shown == now) return false;
     templates_view = shown.templates;
     template_group.clear();
@@ -253,12 +267,13 @@ void MainWindow::toggle_templates_collapsed() {
     if (!app || !app->settings) return;
     app->settings->snippet_panel_collapsed = !app->settings->snippet_panel_collapsed;
     save_settings(app);
-    fill_sidebar();
+    if (fill_sidebar()) refresh_list();
     layout();
 }
 
 void MainWindow::expand_templates() {
     if (!app || !app->settings || !app->settings->snippet_panel_collapsed) return;
+    if (templates_row_hidden(app->settings->categories_hidden)) return;
     app->settings->snippet_panel_collapsed = false;
     save_settings(app);
     fill_sidebar();

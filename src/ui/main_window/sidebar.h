@@ -70,9 +70,14 @@ struct SidebarView {
 // every templates view, a category's row, else the view's own row; "all"
 // for a category view without a category.
 std::int64_t sidebar_view_data(const SidebarView& view);
-// The view as the sidebar can show it: one whose row the hidden-rows mask
-// takes away could be neither seen nor left there, and falls back to "all".
-SidebarView shown_view(const SidebarView& view, int hidden_mask);
+// The view as the sidebar can show it once the hidden-rows mask went from
+// hidden_before to hidden_mask: one whose row was just taken away could be
+// neither seen nor left there, and falls back to "all". A view the user asked
+// for under a row hidden before stays: a hidden row hides the row, not the view.
+SidebarView shown_view(const SidebarView& view, int hidden_mask, int hidden_before = 0);
+// The templates section opens only where its row is shown: a view asked for
+// under a hidden row leaves the section's stored state as the user left it.
+bool templates_row_hidden(int hidden_mask);
 // The trash's own view; no templates view is the trash, whatever mode it keeps.
 bool is_trash_view(const SidebarView& view);
 // New captures are filed under the category being viewed, and under none in

@@ -43,7 +43,7 @@ void add_template_rows(const SidebarContent& content, std::vector<SidebarRow>& r
 }  // namespace
 
 bool template_rows_shown(const SidebarContent& content) {
-    return !(content.hidden_mask & kTemplatesHiddenBit) && !content.templates_collapsed;
+    return !templates_row_hidden(content.hidden_mask) && !content.templates_collapsed;
 }
 
 std::vector<SidebarRow> build_sidebar_rows(const SidebarContent& content) {
@@ -88,12 +88,15 @@ std::int64_t sidebar_view_data(const SidebarView& view) {
     return kViewAll;
 }
 
-SidebarView shown_view(const SidebarView& view, int hidden_mask) {
+SidebarView shown_view(const SidebarView& view, int hidden_mask, int hidden_before) {
+    const int just_hidden = hidden_mask & ~hidden_before;
     const std::int64_t row = sidebar_view_data(view);
     for (const FixedRow& fixed : kFixedRows)
-        if (fixed.data == row && (hidden_mask & fixed.hidden_bit)) return {};
+        if (fixed.data == row && (just_hidden & fixed.hidden_bit)) return {};
     return view;
 }
+
+bool templates_row_hidden(int hidden_mask) { return (hidden_mask & kTemplatesHiddenBit) != 0; }
 
 bool is_trash_view(const SidebarView& view) { return !view.templates && view.mode == kViewTrash; }
 
