@@ -212,6 +212,40 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     EXPECT_TRUE(on_work_area(settings));
 }
 
+TEST(MainWindowSession, AClickOnAFrameButtonLeavesTheKeyboardWhereItWas) {
+    MainWindowFixture fx;
+    const std::int64_t id = add_text_entry(fx.db(), L"chosen");
+    ASSERT_TRUE(fx.open(40, 40, 760, 560));
+    HWND hwnd = fx.hwnd();
+    MainWindow& mw = fx.main_window();
+    const struct {
+        const char* name;
+        int button;
+        HWND had;
+        std::function<void()> answer;  // the box or menu the click opens
+    } clicks[] = {
+        {"pin", kIdPinButton, mw.entry_list, nullptr},
+        {"sidebar", kIdSidebarButton, mw.search_edit, nullptr},
+        {"delete, not confirmed", kIdDeleteButton, mw.entry_list, [] { click_control(IDCANCEL); }},
+        {"the Edit menu, dismissed", kIdFirstMenuButton + 1, mw.entry_list, [] { send_key(VK_ESCAPE); }},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.name);
+        // The window was last left from the other control.
+        SetFocus(click.had == mw.entry_list ? mw.search_edit : mw.entry_list);
+        ShowWindow(hwnd, SW_HIDE);
+        SendMessageW(hwnd, kMsgShowMain, 0, 0);
+        pump_messages(300);
+        mw.reselect({id});
+        SetFocus(click.had);
+        BoxScript script(click.answer ? std::vector{click.answer} : std::vector<std::function<void()>>{});
+        click_at(client_center(GetDlgItem(hwnd, click.button)));
+        pump_until([&] { return script.done() && !open_box() && !open_menu(); }, 5000);
+        pump_messages(300);
+        EXPECT_EQ(GetFocus(), click.had);
+    }
+}
+
 TEST(SecondStart, HandsTheForegroundToTheRunningInstance) {
     // Only Windows enforces the right to the foreground: here the hand-over is seen as it is made.
     static DWORD allowed;
