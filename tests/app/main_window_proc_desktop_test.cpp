@@ -202,6 +202,31 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     SendMessageW(hwnd, kMsgShowMain, 0, 0);
     pump_messages(100);
     EXPECT_EQ(GetFocus(), fx.app().main_window->search_edit);
+    // A click on a frame button gives the keyboard back to the control that
+    // had it, also once the box or menu it opened has closed, wherever the
+    // window was last left from.
+    HWND list = fx.app().main_window->entry_list, search = fx.app().main_window->search_edit;
+    const struct {
+        int button;
+        HWND had;
+        std::function<void()> answer;
+    } clicks[] = {
+        {kIdPinButton, search, nullptr},
+        {kIdClearButton, list, [] { click_control(IDNO); }},
+        {kIdFirstMenuButton + 1, list, [] { send_key(VK_ESCAPE); }},
+    };
+    for (const auto& click : clicks) {
+        SetFocus(click.had == list ? search : list);
+        ShowWindow(hwnd, SW_HIDE);
+        SendMessageW(hwnd, kMsgShowMain, 0, 0);
+        pump_messages(300);
+        SetFocus(click.had);
+        BoxScript script(click.answer ? std::vector{click.answer} : std::vector<std::function<void()>>{});
+        click_at(client_center(GetDlgItem(hwnd, click.button)));
+        pump_until([&] { return script.done() && !open_box() && !open_menu(); }, 5000);
+        pump_messages(300);
+        EXPECT_EQ(GetFocus(), click.had) << "button " << click.button;
+    }
     // The settings window, left open there, comes back the same way.
     fx.app().open_settings();
     ASSERT_NE(fx.app().settings_window, nullptr);
@@ -210,40 +235,6 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     ASSERT_FALSE(on_work_area(settings));
     SendMessageW(hwnd, WM_COMMAND, kCmdOpenSettings, 0);
     EXPECT_TRUE(on_work_area(settings));
-}
-
-TEST(MainWindowSession, AClickOnAFrameButtonLeavesTheKeyboardWhereItWas) {
-    MainWindowFixture fx;
-    const std::int64_t id = add_text_entry(fx.db(), L"chosen");
-    ASSERT_TRUE(fx.open(40, 40, 760, 560));
-    HWND hwnd = fx.hwnd();
-    MainWindow& mw = fx.main_window();
-    const struct {
-        const char* name;
-        int button;
-        HWND had;
-        std::function<void()> answer;  // the box or menu the click opens
-    } clicks[] = {
-        {"pin", kIdPinButton, mw.entry_list, nullptr},
-        {"sidebar", kIdSidebarButton, mw.search_edit, nullptr},
-        {"delete, not confirmed", kIdDeleteButton, mw.entry_list, [] { click_control(IDCANCEL); }},
-        {"the Edit menu, dismissed", kIdFirstMenuButton + 1, mw.entry_list, [] { send_key(VK_ESCAPE); }},
-    };
-    for (const auto& click : clicks) {
-        SCOPED_TRACE(click.name);
-        // The window was last left from the other control.
-        SetFocus(click.had == mw.entry_list ? mw.search_edit : mw.entry_list);
-        ShowWindow(hwnd, SW_HIDE);
-        SendMessageW(hwnd, kMsgShowMain, 0, 0);
-        pump_messages(300);
-        mw.reselect({id});
-        SetFocus(click.had);
-        BoxScript script(click.answer ? std::vector{click.answer} : std::vector<std::function<void()>>{});
-        click_at(client_center(GetDlgItem(hwnd, click.button)));
-        pump_until([&] { return script.done() && !open_box() && !open_menu(); }, 5000);
-        pump_messages(300);
-        EXPECT_EQ(GetFocus(), click.had);
-    }
 }
 
 TEST(SecondStart, HandsTheForegroundToTheRunningInstance) {
