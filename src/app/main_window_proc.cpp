@@ -153,12 +153,17 @@ void on_get_min_max_info(HWND hwnd, App& app, MINMAXINFO* info) {
 
 // Brings the main window up with a fresh list, remembering where to paste;
 // its contents hold the handle and bring it back. Called up by its hotkey,
-// it is there for the keys: Enter pastes the newest copy, Down goes on.
+// it is there for the keys and starts clean: Enter pastes the newest copy,
+// Down goes on. The list is filled before it shows (a window shown for the
+// first time fills it as it makes its children).
 void show_main_window(App& app, TargetRoad road) {
+    MainWindow& mw = *app.main_window;
+    const bool for_keys = road == TargetRoad::Hotkey;
     app.remember_foreground(road);
-    app.main_window->bring_back();
-    app.main_window->refresh_list();
-    if (road == TargetRoad::Hotkey) app.main_window->focus_list_for_keys();
+    if (for_keys) mw.clear_search();
+    mw.refresh_list();
+    mw.bring_back();
+    if (for_keys) mw.focus_first_entry();
 }
 
 // ---------------------------------------------------------------- painting (MainWindow's frame does it)
@@ -248,8 +253,9 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         });
     } else if (id == kHotkeyTemplates) {
         app.remember_foreground(TargetRoad::Hotkey);
+        app.main_window->clear_search();
         app.main_window->show_templates();
-        app.main_window->focus_list_for_keys();
+        app.main_window->focus_first_entry();
     } else if (id == kHotkeyShotArea) {
         app.take_screenshot(kShotArea);
     } else if (id == kHotkeyShotWindow) {
@@ -372,7 +378,7 @@ bool route_control(App& app, int id, int code) {
     switch (id) {
     case kIdSearch:
         if (code != EN_CHANGE) return false;
-        mw.refresh_list();
+        mw.on_search_changed();
         return true;
     case kIdSearchButton:
         if (code != BN_CLICKED) return false;

@@ -20,6 +20,8 @@
 #include <iomanip>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 using namespace testsupport;
 
@@ -202,6 +204,26 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
     SendMessageW(hwnd, kMsgShowMain, 0, 0);
     pump_messages(100);
     EXPECT_EQ(GetFocus(), fx.app().main_window->search_edit);
+    // A click on a frame button gives the keyboard back to the control that
+    // had it, also once the box or menu it opened has closed.
+    HWND list = fx.app().main_window->entry_list, search = fx.app().main_window->search_edit;
+    const std::tuple<int, HWND, std::vector<std::function<void()>>> clicks[] = {
+        {kIdPinButton, search, {}},
+        {kIdClearButton, list, {[] { click_control(IDNO); }}},
+        {kIdFirstMenuButton + 1, list, {[] { send_key(VK_ESCAPE); }}},
+    };
+    for (const auto& [button, had, answer] : clicks) {
+        SetFocus(had == list ? search : list);  // where the window was last left from
+        ShowWindow(hwnd, SW_HIDE);
+        SendMessageW(hwnd, kMsgShowMain, 0, 0);
+        pump_messages(300);
+        SetFocus(had);
+        BoxScript script(answer);
+        click_at(client_center(GetDlgItem(hwnd, button)));
+        pump_until([&] { return script.done() && !open_box() && !open_menu(); }, 5000);
+        pump_messages(300);
+        EXPECT_EQ(GetFocus(), had) << "button " << button;
+    }
     // The settings window, left open there, comes back the same way.
     fx.app().open_settings();
     ASSERT_NE(fx.app().settings_window, nullptr);

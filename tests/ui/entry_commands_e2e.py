@@ -176,8 +176,9 @@ class EntryCommandsTest(unittest.TestCase):
 
     def test_enter_ctrl_f_and_esc_do_what_the_shortcut_help_says(self):
         """The history hotkey, Down and Enter paste the copy before the newest, Ctrl+F goes to the search
-        field, and Esc puts the window away to the tray, also where the close button quits: the program
-        goes on."""
+        field, where Enter pastes the first result and Down goes into the list, the hotkey and Enter paste
+        the newest copy whatever was chosen or searched before, and Esc puts the window away to the tray,
+        also where the close button quits: the program goes on."""
         first, second = seed("add:" + hexs("first line"), "add:" + hexs("second line"))
         focus = lambda: int(listed().rsplit("focus ", 1)[1])
         with RunningProgram({"start_in_tray": "true", "tray_on_minimize": "true"}, reset=False) as app:
@@ -193,8 +194,20 @@ class EntryCommandsTest(unittest.TestCase):
             probe("click", str(first), "left")
             probe("keys", "ctrl+f")
             self.until(lambda: focus() == IDS.kIdSearch, "Ctrl+F")
+            probe("keys", "text:second", "enter")
+            self.until(lambda: target.now() == "first linesecond line", "Enter in the search field pasted")
+            self.show(app)
+            self.until(lambda: focus() == IDS.kIdSearch, "the search field again")
+            probe("keys", "down")
+            self.until(lambda: focus() == IDS.kIdEntryList, "Down from the search field")
             probe("keys", "esc")
             self.until(lambda: not visible(), "Esc: the window stayed")
+            wine(helper("clip_source"), "text=" + hexs("third line"), "stay=1500")
+            self.until(lambda: database("SELECT id FROM history WHERE text = 'third line'"), "the new copy")
+            probe("keys", "ctrl+shift+v")
+            self.until(lambda: visible() and focus() == IDS.kIdEntryList, "the history hotkey again")
+            probe("keys", "enter")
+            self.until(lambda: target.now().endswith("third line"), "the hotkey and Enter pasted")
             self.assertEqual(app.quit(), 0)
         with RunningProgram({"tray_on_minimize": "false"}, reset=False) as app:
             self.until(lambda: first in shown(), "the list")

@@ -501,6 +501,17 @@ void MainWindow::focus_search() {
     if (search_edit) SetFocus(search_edit);
 }
 
+void MainWindow::on_search_changed() {
+    if (!clearing_search) refresh_list();
+}
+
+void MainWindow::clear_search() {
+    if (!search_edit || GetWindowTextLengthW(search_edit) == 0) return;
+    clearing_search = true;
+    SetWindowTextW(search_edit, L"");
+    clearing_search = false;
+}
+
 void MainWindow::toggle_show_time() {
     show_time = !show_time;
     if (app && app->settings) app->settings->show_time = show_time;

@@ -313,6 +313,15 @@ void MainWindow::reselect(const std::vector<std::int64_t>& ids) {
     if (first >= 0) list_call(LB_SETCARETINDEX, static_cast<WPARAM>(first), FALSE);
 }
 
+bool MainWindow::select_first_entry() {
+    const int count = row_count();
+    int row = 0;
+    while (row < count && row_kind(row_data(row)) == RowKind::GroupHeader) ++row;
+    reselect(row < count ? std::vector<std::int64_t>{row_data(row)} : std::vector<std::int64_t>{});
+    refresh_preview();
+    return row < count;
+}
+
 void MainWindow::select_entry(std::int64_t id) {
     if (id < 1 || !entry_list) return;
     const int row = index_of(id);

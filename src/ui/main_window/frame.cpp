@@ -14,7 +14,6 @@
 #include "ui/kit/toggle_switch.h"
 #include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
-#include "ui/main_window/entry_format.h"
 #include "ui/main_window/frame_controls.h"
 #include "ui/main_window/main_window_layout.h"
 #include "ui/main_window/window_on_screen.h"
@@ -446,14 +445,19 @@ bool MainWindow::give_back_focus() {
 
 void MainWindow::focus_list_for_keys() {
     if (!entry_list) return;
-    if (selected_count() == 0) {
-        const int count = row_count();
-        int row = 0;
-        while (row < count && row_kind(row_data(row)) == RowKind::GroupHeader) ++row;
-        if (row < count) reselect({row_data(row)});
-    }
+    if (selected_count() == 0) select_first_entry();
     focus_on_leave = entry_list;
     SetFocus(entry_list);
+}
+
+// Whatever was chosen or scrolled to before, a hotkey's Enter pastes the
+// newest: a row chosen for the last paste, or several left by a paste of them
+// joined, would otherwise be pasted again.
+void MainWindow::focus_first_entry() {
+    if (!entry_list) return;
+    select_first_entry();
+    list_call(LB_SETTOPINDEX, 0, 0);
+    focus_list_for_keys();
 }
 
 void MainWindow::toggle_topmost() {

@@ -118,6 +118,23 @@ LRESULT on_icon_mouse_leave(MainWindow& mw, HWND button) {
     return 0;
 }
 
+// A frame button takes the keyboard with the press, as every button does;
+// the release gives it back to the control that had it (the list or the
+// search field) once the click has done its work, or else Enter and the
+// arrows would reach nothing and Space would click the button again. A click
+// that opens a box or a menu finds it given back by the window's activation
+// when that closes.
+LRESULT press_frame_button(MainWindow& mw, HWND button, WPARAM wparam, LPARAM lparam) {
+    mw.keep_focus_on_leave();
+    return DefSubclassProc(button, WM_LBUTTONDOWN, wparam, lparam);
+}
+
+LRESULT release_frame_button(MainWindow& mw, HWND button, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = DefSubclassProc(button, WM_LBUTTONUP, wparam, lparam);
+    if (GetFocus() == button) mw.give_back_focus();
+    return result;
+}
+
 // The search button only moves the focus to the search field. Two quick
 // clicks on a tool button are two clicks (a move by two rows), not a double
 // click.
@@ -126,12 +143,12 @@ LRESULT on_icon_button_down(MainWindow& mw, HWND button, WPARAM wparam, LPARAM l
         if (mw.search_edit) SetFocus(mw.search_edit);
         return 0;
     }
-    return DefSubclassProc(button, WM_LBUTTONDOWN, wparam, lparam);
+    return press_frame_button(mw, button, wparam, lparam);
 }
 
 LRESULT on_icon_button_up(MainWindow& mw, HWND button, WPARAM wparam, LPARAM lparam) {
     if (button == mw.search_button) return 0;
-    return DefSubclassProc(button, WM_LBUTTONUP, wparam, lparam);
+    return release_frame_button(mw, button, wparam, lparam);
 }
 
 LRESULT on_list_key_down(MainWindow& mw, HWND list, WPARAM wparam, LPARAM lparam) {
@@ -162,6 +179,8 @@ LRESULT CALLBACK TextButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_MOUSEMOVE: track_hover(mw, window); break;
     case WM_MOUSELEAVE: end_hover(mw, window); return 0;
     case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN: return press_frame_button(mw, window, wparam, lparam);
+    case WM_LBUTTONUP: return release_frame_button(mw, window, wparam, lparam);
     case WM_NCDESTROY: forget_button(mw, window, TextButtonProc, kTextButtonSubclassId); break;
     default: break;
     }
@@ -212,8 +231,14 @@ bool MainWindow::take_shortcut_key(const MSG& msg) {
     const bool repeat = (msg.lParam & (1 << 30)) != 0;
     switch (msg.wParam) {
     case VK_RETURN:
-        if (msg.hwnd != entry_list) return false;
-        if (!repeat) on_paste_selected();
+        if (msg.hwnd != entry_list && msg.hwnd != search_edit) return false;
+        if (repeat) return true;
+        if (msg.hwnd == search_edit && selected_count() == 0) select_first_entry();
+        on_paste_selected();
+        return true;
+    case VK_DOWN:
+        if (msg.hwnd != search_edit) return false;
+        focus_list_for_keys();
         return true;
     case 'F':  // with Ctrl alone: AltGr (Ctrl+Alt) types a character
         if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;

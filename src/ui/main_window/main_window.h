@@ -143,12 +143,16 @@ public:
     // field) is kept when the window is left and given it back when the
     // window is activated again; the list gets it the first time or when
     // that control is gone. False when the window is not to have it
-    // (minimised): then the default handling runs.
+    // (minimised): then the default handling runs. A press on a frame
+    // button, which takes the keyboard, leaves and gives back the same way.
     void keep_focus_on_leave();
     bool give_back_focus();
-    // A showing by a hotkey: the keyboard in the list, on the selected row or
-    // else the view's first entry, so that Enter pastes it and Down moves on.
+    // The keyboard in the list, on the selected rows or else the view's
+    // first entry, so that Enter pastes it and Down moves on.
     void focus_list_for_keys();
+    // A showing by a hotkey: the same on the view's first entry alone, with
+    // the list scrolled to its top.
+    void focus_first_entry();
     void toggle_topmost();
     void apply_dark_mode(bool dark_on);
     void apply_language();
@@ -173,9 +177,10 @@ public:
     HBRUSH static_colours(HDC dc, HWND control);
     // The keys the shortcut help lists, pressed anywhere in the window and
     // taken before the control with the focus sees them: Enter in the entry
-    // list pastes the selection as a double click does, Ctrl+F goes to the
-    // search field, Esc closes the window as its close button does. True
-    // when the message was one of them.
+    // list pastes the selection as a double click does, and in the search
+    // field the selection or else the first result; Down in the search field
+    // goes into the list; Ctrl+F goes to the search field, Esc closes the
+    // window as its close button does. True when the message was one of them.
     bool take_shortcut_key(const MSG& msg);
 
     // ---- entry list (entry_list.cpp, card_paint.cpp)
@@ -211,6 +216,9 @@ public:
     std::int64_t selected_entry_id() const;
     int index_of(std::int64_t item_data) const;
     void reselect(const std::vector<std::int64_t>& ids);
+    // The view's first row that is no group header becomes the selection
+    // alone (none when there is no such row); false when there is none.
+    bool select_first_entry();
     void select_entry(std::int64_t id);
     void restore_selection(bool keep_scroll, int old_top, std::int64_t old_top_data,
                            const std::vector<std::int64_t>& old_selection);
@@ -295,6 +303,11 @@ public:
     void remove_selected_from_slots();
     void select_all();
     void focus_search();
+    // EN_CHANGE of the search field: the list follows the text.
+    void on_search_changed();
+    // Empties the search field without the refill its change asks for: the
+    // caller refills the list for the view it shows.
+    void clear_search();
     void toggle_show_time();
     // A template's text with its variables filled in.
     std::wstring snippet_text(const Snippet& snippet) const;
@@ -335,8 +348,9 @@ public:
     void move_template_to_group(std::int64_t row_data, const std::wstring& group);
 
 private:
-    bool frame_built = false;    // the children exist (a hidden start makes them on the first show)
-    int pending_row_height = 0;  // of the row being inserted, while the list measures it
+    bool frame_built = false;      // the children exist (a hidden start makes them on the first show)
+    bool clearing_search = false;  // clear_search is emptying the field
+    int pending_row_height = 0;    // of the row being inserted, while the list measures it
     // What `entries` were read for: a refill asking the same of an unchanged
     // history (a search keystroke) keeps them instead of reading them again.
     struct LoadedEntries {
