@@ -11,6 +11,7 @@
 #include "services/clipboard.h"
 #include "services/file_io.h"
 #include "services/focus.h"
+#include "services/ids.h"
 #include "services/image.h"
 #include "services/image_file.h"
 #include "services/path_inside.h"
@@ -114,6 +115,35 @@ void tell_out_of_memory(AppParts& app) {
     if (app.tray) app.tray->show_balloon(tr(L"tray.screenshot"), tr(L"screenshot.out_of_memory"));
 }
 
+// The desktop may move the keyboard once more a moment after the shot has
+// ended: the window manager activates the main window shown again as it is
+// mapped, or the window below the main window its hiding made next in line.
+// So the hand-back looks again, a few times, until that has come and gone.
+constexpr UINT kHandBackTickMs = 100;
+constexpr int kHandBackChecks = 6;
+struct HandBack {
+    HWND window = nullptr;
+    int checks_left = 0;
+};
+HandBack g_hand_back;  // the UI thread's
+
+void bring_to_front(HWND window) {
+    if (window && GetForegroundWindow() != window && IsWindowVisible(window) && !IsIconic(window))
+        force_foreground(window);
+}
+
+void CALLBACK hand_back_tick(HWND main, UINT, UINT_PTR id, DWORD) {
+    bring_to_front(g_hand_back.window);
+    if (--g_hand_back.checks_left <= 0) KillTimer(main, id);
+}
+
+// The timer lives on the main window: it ends with it.
+void hand_keyboard_back(HWND main, HWND window) {
+    bring_to_front(window);
+    g_hand_back = {window, kHandBackChecks};
+    SetTimer(main, kTimerKeyboardBack, kHandBackTickMs, hand_back_tick);
+}
+
 enum class Taken { Picture, CaptureFailed };
 
 // Capture and overlay, under per-monitor DPI awareness. The picture moves
@@ -139,14 +169,12 @@ void run_screenshot(AppParts& app, ScreenshotMode mode) {
     app.screenshot_busy = true;
     HWND main = app.main_window->hwnd;
     // What the user types next, the Ctrl+V of the picture first, belongs to
-    // the program they took it from: the overlay's end hands the keyboard to
-    // this program's windows, and it goes back, on every way out.
-    HWND was_in_front = GetForegroundWindow();
-    ScopeExit hand_keyboard_back([was_in_front] {
-        const HWND now = GetForegroundWindow();
-        if (was_in_front && was_in_front != now && IsWindowVisible(was_in_front) && (!now || is_own_window(now)))
-            force_foreground(was_in_front);
-    });
+    // the window they took it from, this program's own included: the shot
+    // moves the keyboard elsewhere, and it goes back, on every way out.
+    // An earlier shot's hand-back is over.
+    KillTimer(main, kTimerKeyboardBack);
+    const HWND was_in_front = GetForegroundWindow();
+    ScopeExit keyboard_back([main, was_in_front] { hand_keyboard_back(main, was_in_front); });
     bool hid_main = false;
     if (IsWindowVisible(main) && !IsIconic(main)) {
         ShowWindow(main, SW_HIDE);

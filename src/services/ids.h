@@ -69,6 +69,8 @@ inline constexpr UINT_PTR kTimerThumbnails = 5;
 inline constexpr UINT_PTR kTimerTrayRetry = 6;
 // While a hotkey's paste key is held: each release, which tells the user's next press from a repeat.
 inline constexpr UINT_PTR kTimerPasteKeys = 7;
+// For a moment after a screenshot: the keyboard kept where it was before.
+inline constexpr UINT_PTR kTimerKeyboardBack = 8;
 // Popup menu: opens the submenu of the row the pointer rests on, and scrolls
 // a tall menu while the pointer rests on one of its arrows.
 inline constexpr UINT_PTR kTimerSubmenu = 1;

@@ -246,6 +246,12 @@ protected:
         OverlayInput input(keys);
         app.take_screenshot(kShotFullScreen);
     }
+    // The window in front a second after a shot, or none when it moves on.
+    static HWND settled_foreground() {
+        pump_messages(1000);
+        const HWND front = GetForegroundWindow();
+        return pump_until([&] { return GetForegroundWindow() != front; }, 500) ? nullptr : front;
+    }
 
     TempDir dir;
     TempDir elsewhere;
@@ -256,7 +262,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
+TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindowInFront) {
     set_clipboard_text(L"before the screenshot");
     // The main window open behind the program the user works in.
     ShowWindow(main_, SW_SHOW);
@@ -269,8 +275,7 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     screenshot_with([] { click_closing_button(kCaptureDone); });
     EXPECT_FALSE(app.screenshot_busy);
     EXPECT_TRUE(IsWindowVisible(main_)) << "shown again after being hidden";
-    EXPECT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 1000))
-        << "the keyboard went back to the program in front before";
+    EXPECT_EQ(settled_foreground(), work.get()) << "the keyboard went back to the program in front before";
 
     // The text copied just before, not yet seen, is recorded before the
     // picture replaces it on the clipboard.
@@ -289,6 +294,12 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureAndCopiesIt) {
     EXPECT_FALSE(clip.dib.empty());
     app.watcher->check_clipboard(true);
     EXPECT_EQ(entries().size(), 2u) << "the program's own picture is not recorded again";
+
+    // Taken from the main window in front of that program: it stays in front.
+    SetForegroundWindow(main_);
+    ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == main_; }, 2000));
+    screenshot_with([] { click_closing_button(kCaptureDone); });
+    EXPECT_EQ(settled_foreground(), main_);
 }
 
 TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
