@@ -7,11 +7,13 @@
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
+#include "services/sound.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -173,9 +175,9 @@ TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
     set_clipboard_text(L"pasted by keystrokes");
     EXPECT_FALSE(force_foreground(nullptr));
     EXPECT_TRUE(force_foreground(target.frame()));
-    EXPECT_FALSE(IsIconic(target.frame()));
     EXPECT_TRUE(target.wait_in_front()) << "in front: " << testing::PrintToString(window_text(GetForegroundWindow()))
                                         << ", target focus on its edit: " << target.edit_has_focus();
+    EXPECT_FALSE(IsIconic(target.frame()));
     send_ctrl_v();
     EXPECT_EQ(target.edit_text(), L"pasted by keystrokes");
 }
@@ -191,9 +193,49 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     EXPECT_EQ(target.edit_text(), L"from the list");
     EXPECT_FALSE(take_message(main_window.get(), kMsgShowMain));
 
+    // A worker given up on while it hung finds another paste pending: no keys.
+    set_paste_turn(2);
+    paste_selected_thread(PasteRequest{target.frame(), main_window.get(), false, 0, 1});
+    set_paste_turn(0);
     paste_text_thread(PasteRequest{target.frame(), main_window.get(), true});
     EXPECT_TRUE(take_message(main_window.get(), kMsgShowMain));
     EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
+}
+
+// A second tap made while the first paste's start holds the UI thread is
+// the user's: the watch of the keys saw the key go up meanwhile.
+TEST(Keystrokes, ATapWhileAPasteStartsPastesAgain) {
+    App app;
+    int pastes = 0;
+    const auto press = [&](void (*meanwhile)()) {
+        PostThreadMessageW(GetCurrentThreadId(), WM_HOTKEY, kHotkeySlotBase, 0);
+        MSG hotkey;  // handled as the hotkey is: the message's time is the press's
+        ASSERT_TRUE(PeekMessageW(&hotkey, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE));
+        app.queue_paste({kHotkeySlotBase, VK_F13}, [&](unsigned) {
+            ++pastes;
+            meanwhile();
+            return false;
+        });
+    };
+    keybd_event(VK_F13, 0, 0, 0);
+    press([] {
+        keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
+        Sleep(100);
+        keybd_event(VK_F13, 0, 0, 0);
+    });
+    press([] {});
+    keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_EQ(pastes, 2);
+}
+
+TEST(Sound, ATonePlaysOffTheCallersThread) {
+    static std::atomic<DWORD> heard_on{0};
+    const TonePlayer previous = set_tone_player([](unsigned, unsigned) { heard_on = GetCurrentThreadId(); });
+    play_sound(4);
+    for (int i = 0; i < 300 && heard_on == 0; ++i) Sleep(10);
+    set_tone_player(previous);
+    EXPECT_NE(heard_on, 0u);
+    EXPECT_NE(heard_on, GetCurrentThreadId());
 }
 
 TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
