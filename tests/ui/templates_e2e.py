@@ -40,13 +40,6 @@ def add_template():
         con.close()
 
 
-def clipboard_text(folder):
-    path = os.path.join(folder, "clipboard.txt")
-    wine(helper("clipboard_probe"), "read", kh.win_path(path))
-    with open(path, encoding="utf-8") as f:
-        return f.read()
-
-
 def use_count(template):
     con = sqlite3.connect(profile_path(".korvane.db"))
     try:
@@ -59,7 +52,7 @@ class TemplatesTest(unittest.TestCase):
     def test_a_template_is_pasted_and_copied_with_its_variables_filled_in(self):
         template = add_template()
         row = str(-template)
-        with RunningProgram({"start_in_tray": "true"}, reset=False) as app, kh.temp_dir() as tmp:
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             target_text = target.now
@@ -76,8 +69,8 @@ class TemplatesTest(unittest.TestCase):
             self.assertTrue(kh.wait_until(lambda: visible() and -template in shown()), "the templates did not show")
             probe("select", row)
             app.post(WM_COMMAND, IDS.kCmdCopy)
-            self.assertTrue(kh.wait_until(lambda: "wrote" in clipboard_text(tmp)), clipboard_text(tmp))
-            self.assertIn(clipboard_text(tmp), expansions(start, datetime.datetime.now()))
+            self.assertTrue(kh.wait_until(lambda: "wrote" in kh.clipboard_text()), kh.clipboard_text())
+            self.assertIn(kh.clipboard_text(), expansions(start, datetime.datetime.now()))
             self.assertEqual(app.quit(), 0)
         self.assertEqual(use_count(template), 2)
 
