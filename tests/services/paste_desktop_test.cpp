@@ -7,13 +7,11 @@
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
-#include "services/sound.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -212,42 +210,6 @@ TEST(PasteThreads, AWorkerNeverWaitsOnAProgramThatHangs) {
     bool done = false;
     for (int i = 0; i < 100 && !done; ++i, Sleep(50)) done = take_message(main_window.get(), kMsgPasteDone);
     EXPECT_TRUE(done);
-}
-
-// A second tap made while the first paste's start holds the UI thread is
-// the user's: the watch of the keys saw the key go up meanwhile.
-TEST(Keystrokes, ATapWhileAPasteStartsPastesAgain) {
-    App app;
-    int pastes = 0;
-    const auto press = [&](void (*meanwhile)()) {
-        PostThreadMessageW(GetCurrentThreadId(), WM_HOTKEY, kHotkeySlotBase, 0);
-        MSG hotkey;  // handled as the hotkey is: the message's time is the press's
-        ASSERT_TRUE(PeekMessageW(&hotkey, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE));
-        app.queue_paste({kHotkeySlotBase, VK_F13}, [&](unsigned) {
-            ++pastes;
-            meanwhile();
-            return false;
-        });
-    };
-    keybd_event(VK_F13, 0, 0, 0);
-    press([] {
-        keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
-        Sleep(100);
-        keybd_event(VK_F13, 0, 0, 0);
-    });
-    press([] {});
-    keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
-    EXPECT_EQ(pastes, 2);
-}
-
-TEST(Sound, ATonePlaysOffTheCallersThread) {
-    static std::atomic<DWORD> heard_on{0};
-    const TonePlayer previous = set_tone_player([](unsigned, unsigned) { heard_on = GetCurrentThreadId(); });
-    play_sound(4);
-    for (int i = 0; i < 300 && heard_on == 0; ++i) Sleep(10);
-    set_tone_player(previous);
-    EXPECT_NE(heard_on, 0u);
-    EXPECT_NE(heard_on, GetCurrentThreadId());
 }
 
 TEST(Keystrokes, ModifierWaitAndPlainRepaste) {

@@ -77,7 +77,8 @@ TEST(PasteQueue, OnePressOnePaste) {
          {{{20, '1', 0}, {{'1', 2, true}}, true},
           {{20, '1', 500}, {{'1', 502, true}}, false},
           {{20, '1', 540}, {{'1', 542, true}}, false}}},
-        {"tapped twice", {{{20, '1', 0}, {{'1', 2, true}}, true}, {{20, '1', 300}, {{'1', 60, false}, {'1', 302, true}}, true}}},
+        {"tapped twice",
+         {{{20, '1', 0}, {{'1', 2, true}}, true}, {{20, '1', 300}, {{'1', 60, false}, {'1', 302, true}}, true}}},
         {"1, 2, 1",
          {{{20, '1', 0}, {{'1', 2, true}}, true},
           {{21, '2', 300}, {{'1', 60, false}, {'2', 302, true}}, true},
@@ -90,7 +91,8 @@ TEST(PasteQueue, OnePressOnePaste) {
         {"its state read late",
          {{{20, '1', 0}, {{'1', 2, false}, {'1', 12, true}}, true}, {{20, '1', 500}, {{'1', 502, true}}, false}}},
         {"tapped again while the window was busy",
-         {{{20, '1', 0}, {{'1', 2, true}}, true}, {{20, '1', 120}, {{'1', 60, false}, {'1', 130, true}, {'1', 400, true}}, true}}},
+         {{{20, '1', 0}, {{'1', 2, true}}, true},
+          {{20, '1', 120}, {{'1', 60, false}, {'1', 130, true}, {'1', 400, true}}, true}}},
         {"a repeat handled after the key went up",
          {{{20, '1', 0}, {{'1', 2, true}}, true}, {{20, '1', 700}, {{'1', 760, false}, {'1', 800, false}}, false}}},
     };
@@ -98,7 +100,8 @@ TEST(PasteQueue, OnePressOnePaste) {
         PasteQueue queue;
         for (size_t i = 0; i < steps.size(); ++i) {
             for (const KeySeen& seen : steps[i].seen) queue.key_seen(seen);
-            const bool pasted = queue.submit(steps[i].press, [](unsigned) { return true; }, 0.1 * static_cast<double>(i));
+            const bool pasted = queue.submit(
+                steps[i].press, [](unsigned) { return true; }, 0.1 * static_cast<double>(i));
             EXPECT_EQ(pasted, steps[i].pasted) << name << ", press " << i;
         }
     }
