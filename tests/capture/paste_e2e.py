@@ -129,7 +129,8 @@ class PasteTest(unittest.TestCase):
 
     def test_a_slot_tapped_again_while_its_large_picture_is_put_pastes_twice(self):
         """Ctrl+Shift held, 1 tapped and pressed again while the first paste still puts a large picture on the
-        clipboard, which holds the program: the second press is the user's all the same."""
+        clipboard, which keeps the program from its messages a while: the second press is the user's all the
+        same."""
         entry = stored("add::00")
         width, height = 4096, 2048
         picture = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 32, 0, width * height * 4, 0, 0, 0, 0)
