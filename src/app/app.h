@@ -99,7 +99,7 @@ public:
 private:
     // The paste of on_quick_slot when its turn comes; true when a worker
     // sends the keys, once the user has let go of key and the modifiers.
-    bool paste_quick_slot(int slot, int key);
+    bool paste_quick_slot(int slot, int key, unsigned paste);
     bool change_hotkey(int id, HotkeyPair& pair, std::wstring& stored_text, const std::wstring& text);
     // RegisterHotKey and UnregisterHotKey on the main window, remembered.
     bool register_pair(HWND window, int id, const HotkeyPair& pair);

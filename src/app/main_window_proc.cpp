@@ -243,13 +243,13 @@ void on_hotkey(HWND hwnd, App& app, WPARAM id_param) {
         app.on_quick_slot(id - base + 1);
     } else if (id == kHotkeyPlainPaste) {
         const int key = static_cast<int>(app.plain_hotkey.vk);
-        app.queue_paste({kHotkeyPlainPaste, key}, [hwnd, &app, key] {
+        app.queue_paste({kHotkeyPlainPaste, key}, [hwnd, &app, key](unsigned paste) {
             // The rewrite loses the copy's owner, by which the application
             // filter knows it: the watcher judges the copy now, before it is
             // rewritten, and then knows the rewrite's text as seen.
             app.catch_up_clipboard();
             // The paste goes to whatever has the focus: no target is remembered.
-            return start_detached(plain_paste_thread, PasteRequest{nullptr, hwnd, false, key});
+            return start_detached(plain_paste_thread, PasteRequest{nullptr, hwnd, false, key, paste});
         });
     } else if (id == kHotkeyTemplates) {
         app.remember_foreground(TargetRoad::Hotkey);
@@ -341,7 +341,6 @@ LRESULT on_timer(HWND hwnd, App& app, WPARAM id, LPARAM lparam) {
     case kTimerStartRest: on_start_rest_timer(hwnd, app); return 0;
     case kTimerThumbnails: app.main_window->make_asked_thumbnails(); return 0;
     case kTimerTrayRetry: app.tray->add(hwnd); return 0;
-    case kTimerPasteKeys: app.watch_paste_keys(); return 0;
     default: return DefWindowProcW(hwnd, WM_TIMER, id, lparam);
     }
 }
@@ -564,7 +563,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case kMsgShowMain: on_show_request(app); return 0;
     case kMsgLinkTitle: on_link_title(app, wparam, lparam); return 0;
     case kMsgPasteFailed: app.tell_paste_failed(); return 0;
-    case kMsgPasteDone: app.paste_finished(); return 0;
+    case kMsgPasteDone: app.paste_finished(static_cast<unsigned>(wparam)); return 0;
     default: break;
     }
     return DefWindowProcW(hwnd, msg, wparam, lparam);

@@ -12,10 +12,10 @@
 void App::on_quick_slot(int slot) {
     const int id = static_cast<int>(slot_hotkey_base) + slot - 1;
     const int key = static_cast<int>(hotkey_pair(id).vk);
-    queue_paste({id, key}, [this, slot, key] { return paste_quick_slot(slot, key); });
+    queue_paste({id, key}, [this, slot, key](unsigned paste) { return paste_quick_slot(slot, key, paste); });
 }
 
-bool App::paste_quick_slot(int slot, int key) {
+bool App::paste_quick_slot(int slot, int key, unsigned paste) {
     if (!db) return false;
     const std::vector<HistoryEntry> slots = db->list_slots();
     if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return false;
@@ -31,5 +31,5 @@ bool App::paste_quick_slot(int slot, int key) {
     HWND target = paste_target;
     if (!target || !IsWindow(target) || target == main_hwnd()) target = nullptr;
     // The main window is left as it is: a quick slot never shows or hides it.
-    return start_detached(quick_slot_paste_thread, PasteRequest{target, main_hwnd(), false, key});
+    return start_detached(quick_slot_paste_thread, PasteRequest{target, main_hwnd(), false, key, paste});
 }

@@ -49,17 +49,21 @@ bool is_hotkey_target(HWND window) {
 
 bool force_foreground(HWND window) {
     if (!window) return false;
+    const HWND front = GetForegroundWindow();
+    // Already there: a program that hangs in front is never called into.
+    if (front == window && !IsIconic(window)) return true;
     // Windows lets a thread take the foreground only while it shares input
     // state with the thread that has it.
-    const HWND front = GetForegroundWindow();
     const DWORD self = GetCurrentThreadId();
     const DWORD front_thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
     const bool attached = front_thread != 0 && front_thread != self && AttachThreadInput(self, front_thread, TRUE);
     ScopeExit detach([&] {
         if (attached) AttachThreadInput(self, front_thread, FALSE);
     });
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // Another program's window may hang: these ask it and do not wait for
+    // its answer (BringWindowToTop would).
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     const bool ok = SetForegroundWindow(window) != FALSE;
-    BringWindowToTop(window);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
     return ok;
 }

@@ -30,6 +30,8 @@ bool class_may_be_target(const std::wstring& window_class, TargetRoad road);
 bool is_hotkey_target(HWND window);
 
 // Restores and raises the window, borrowing the foreground thread's input
-// state for the switch. False for no window, else whether
-// SetForegroundWindow succeeded.
+// state for the switch, without waiting for the window's program: the
+// restore and the raise may land a moment after the call. False for no
+// window, else whether SetForegroundWindow succeeded (true at once for the
+// window already in front).
 bool force_foreground(HWND window);

@@ -37,7 +37,7 @@ inline constexpr UINT kMsgTray = WM_APP + 1;              // the tray icon's cal
 inline constexpr UINT kMsgShowMain = WM_APP + 4;          // show, restore and focus the main window
 inline constexpr UINT kMsgLinkTitle = WM_APP + 10;        // wParam: history id; lParam: a title (capture/link_fetch.h)
 inline constexpr UINT kMsgPasteFailed = WM_APP + 11;      // a paste thread found the clipboard taken and sent no keys
-inline constexpr UINT kMsgPasteDone = WM_APP + 12;        // a paste thread's keys are sent: the next paste may write
+inline constexpr UINT kMsgPasteDone = WM_APP + 12;        // a paste thread's keys are sent; wParam: its paste's number
 inline constexpr UINT kMsgRebuildSettings = WM_APP + 60;  // to the settings window: build it anew
 
 // ---------------------------------------------------------------- global hotkeys (on the main window)
@@ -67,10 +67,8 @@ inline constexpr UINT_PTR kTimerStartRest = 4;
 inline constexpr UINT_PTR kTimerThumbnails = 5;
 // Every few seconds while the notification area refuses the tray icon.
 inline constexpr UINT_PTR kTimerTrayRetry = 6;
-// While a hotkey's paste key is held: each release, which tells the user's next press from a repeat.
-inline constexpr UINT_PTR kTimerPasteKeys = 7;
 // For a moment after a screenshot: the keyboard kept where it was before.
-inline constexpr UINT_PTR kTimerKeyboardBack = 8;
+inline constexpr UINT_PTR kTimerKeyboardBack = 7;
 // Popup menu: opens the submenu of the row the pointer rests on, and scrolls
 // a tall menu while the pointer rests on one of its arrows.
 inline constexpr UINT_PTR kTimerSubmenu = 1;

@@ -1,6 +1,14 @@
 #pragma once
 // The keys of a paste: the user's own keys it waits for, and its Ctrl+V.
 
+#include "services/paste_queue.h"
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 // How long a paste waits for the user to let go of the keys that asked for
 // it: longer than a hotkey's modifiers are held to press the next slot. A
 // paste never acts under a key the user holds (its release or press would
@@ -11,6 +19,37 @@ inline constexpr int kPasteKeysWaitMs = 6000;
 
 // Whether the key (a virtual key) is down now; false for 0.
 bool key_is_down(int vk);
+
+// Watches the keys of the hotkeys pressed, on a thread of its own, so that a
+// release is seen, with its time, while the UI thread is busy (a paste's
+// start holds it): its timer would come only once no message waits, after
+// the next press. It looks at a key every few milliseconds from its press
+// until it has seen it up (a look at the press may come before the key's
+// state follows it), and only then: nothing runs while no key is held.
+class KeyWatch {
+public:
+    KeyWatch() = default;
+    KeyWatch(const KeyWatch&) = delete;
+    KeyWatch& operator=(const KeyWatch&) = delete;
+    ~KeyWatch();
+
+    // Looks at the key now, and on until it is seen up.
+    void watch(int key);
+    // What was seen since the last call, in order: each look of watch() and
+    // each change seen since, stamped with GetTickCount, the clock of
+    // GetMessageTime.
+    std::vector<KeySeen> take_seen();
+
+private:
+    void run();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::map<int, bool> watched_;  // key -> down as last seen
+    std::vector<KeySeen> seen_;
+    bool stop_ = false;
+    std::thread thread_;  // started by the first watch()
+};
 
 // Returns true once no modifier and not key is down; false when the time-out
 // (ms; negative counts as 0) passes first.

@@ -4,6 +4,8 @@
 #include "services/ids.h"
 #include "services/keystrokes.h"
 
+#include <atomic>
+
 namespace {
 
 constexpr DWORD kBeforeFocusMs = 60;
@@ -19,6 +21,19 @@ struct Steps {
     bool plain = false;  // repaste_clipboard instead of Ctrl+V alone
 };
 
+std::atomic<unsigned> g_paste_turn{0};
+
+// The paste's keys, unless it was given up on while it hung: the clipboard
+// holds the next paste's content then.
+void send_keys(const PasteRequest& request, const Steps& steps) {
+    if (request.paste != g_paste_turn) return;
+    if (!steps.plain) {
+        send_ctrl_v();
+    } else if (!repaste_clipboard()) {
+        PostMessageW(request.main_window, kMsgPasteFailed, 0, 0);
+    }
+}
+
 // The one road of every paste. No key the user holds is ever released or
 // pressed here: the keys wait until the user has let go of them.
 void run_paste(const PasteRequest& request, const Steps& steps) {
@@ -26,13 +41,9 @@ void run_paste(const PasteRequest& request, const Steps& steps) {
     if (request.target) force_foreground(request.target);
     if (wait_modifiers_released(kPasteKeysWaitMs, request.key)) {
         Sleep(steps.before_keys_ms);
-        if (!steps.plain) {
-            send_ctrl_v();
-        } else if (!repaste_clipboard()) {
-            PostMessageW(request.main_window, kMsgPasteFailed, 0, 0);
-        }
+        send_keys(request, steps);
     }
-    PostMessageW(request.main_window, kMsgPasteDone, 0, 0);
+    PostMessageW(request.main_window, kMsgPasteDone, request.paste, 0);
     if (request.reopen) {
         Sleep(kBeforeReopenMs);
         PostMessageW(request.main_window, kMsgShowMain, 0, 0);
@@ -42,6 +53,8 @@ void run_paste(const PasteRequest& request, const Steps& steps) {
 constexpr Steps kMainWindowSteps{kBeforeFocusMs, kMainFocusToKeysMs};
 
 }  // namespace
+
+void set_paste_turn(unsigned paste) { g_paste_turn = paste; }
 
 void quick_slot_paste_thread(PasteRequest request) { run_paste(request, {kBeforeFocusMs, kSlotAfterKeysReleasedMs}); }
 

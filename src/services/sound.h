@@ -1,14 +1,14 @@
 #pragma once
 // The four short tones played after a copy or a paste.
 
-// Plays tone 1..4 with the system's Beep, which blocks the calling thread for
-// the tone's duration (at most 260 ms); any other id is silent.
+// Plays tone 1..4 with the system's Beep on a thread of its own, one tone
+// after another, and returns at once; any other id is silent.
 void play_sound(int tone_id);
 // The same as play_sound.
 void sound_beep(int tone_id);
 
-// What sounds a tone: the system's Beep, behind a seam so that tests, whose
-// Beep may be silent, can hear when a tone plays.
+// What sounds a tone, on the tone's thread: the system's Beep, behind a seam
+// so that tests, whose Beep may be silent, can hear when a tone plays.
 using TonePlayer = void (*)(unsigned frequency, unsigned duration_ms);
 // Puts another player in place; null brings back Beep. Returns the one that
 // was in place.

@@ -5,7 +5,7 @@
 #include "config/settings.h"
 #include "services/clock.h"
 #include "services/ids.h"
-#include "services/keystrokes.h"
+#include "services/paste_threads.h"
 #include "services/sound.h"
 #include "services/tray_icon.h"
 #include "ui/kit/window_decoration.h"
@@ -19,21 +19,28 @@
 HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
 
 bool AppParts::queue_paste(PastePress press, PasteQueue::Start start) {
-    press.key_down = key_is_down(press.key);
-    const bool queued = pastes.submit(press, std::move(start), now_seconds());
-    // The keys are seen up within a timer's step, between two presses of a
-    // user tapping a slot's key twice.
-    if (!pastes.held_keys().empty() && main_hwnd()) SetTimer(main_hwnd(), kTimerPasteKeys, USER_TIMER_MINIMUM, nullptr);
+    if (press.hotkey != 0) {
+        press.time = static_cast<std::uint32_t>(GetMessageTime());
+        // Watched before the paste's start holds this thread: a second tap
+        // meanwhile is told from a repeat.
+        paste_keys.watch(press.key);
+    }
+    for (const KeySeen& seen : paste_keys.take_seen()) pastes.key_seen(seen);
+    const bool queued = pastes.submit(
+        press,
+        [start = std::move(start)](unsigned paste) {
+            set_paste_turn(paste);
+            return start(paste);
+        },
+        now_seconds());
+    set_paste_turn(pastes.current());
     return queued;
 }
 
-void AppParts::watch_paste_keys() {
-    for (int key : pastes.held_keys())
-        if (!key_is_down(key)) pastes.key_released(key);
-    if (pastes.held_keys().empty() && main_hwnd()) KillTimer(main_hwnd(), kTimerPasteKeys);
+void AppParts::paste_finished(unsigned paste) {
+    pastes.finished(paste, now_seconds());
+    set_paste_turn(pastes.current());
 }
-
-void AppParts::paste_finished() { pastes.finished(now_seconds()); }
 
 void AppParts::catch_up_clipboard() {
     if (watcher) watcher->catch_up();
@@ -41,8 +48,8 @@ void AppParts::catch_up_clipboard() {
 
 void AppParts::play_paste_tone() {
     if (!settings || !settings->sound_on_paste) return;
-    // The tone blocks this thread while it plays; the preview's low-level
-    // mouse hook would hold every mouse event of the system meanwhile.
+    // The paste leaves the list for another program: the preview goes, and
+    // its low-level mouse hook with it.
     if (main_window) main_window->hide_preview();
     play_sound(settings->sound_paste_id);
 }

@@ -5,6 +5,7 @@
 // and the main window's state is the App seen as its parts. ui/ and
 // screenshot/ never include app/app.h: the program stands above its windows.
 
+#include "services/keystrokes.h"
 #include "services/paste_queue.h"
 
 #include <windows.h>
@@ -44,6 +45,7 @@ struct AppParts {
     std::optional<std::int64_t> capture_category;  // new captures are filed here
     HWND paste_target = nullptr;                   // where pastes go
     PasteQueue pastes;                             // one paste after another
+    KeyWatch paste_keys;                           // the keys of the hotkeys pressed, till they go up
 
     // Moves a configurable hotkey (kHotkeyOpenHistory, kHotkeyPlainPaste,
     // kHotkeyTemplates, kHotkeyShotArea .. kHotkeyShotFull) to the combination
@@ -59,21 +61,21 @@ struct AppParts {
     // The main window's handle, or null before it exists.
     HWND main_hwnd() const;
     // Every paste goes through here (PasteQueue::submit at this moment):
-    // start writes the clipboard and starts the worker that sends the keys.
-    // A hotkey's press names the hotkey and its key (what the worker waits
-    // for besides the modifiers); the key's state is read here, and watched
-    // (kTimerPasteKeys) until it is seen up.
+    // start writes the clipboard and starts the worker that sends the keys,
+    // with the paste's number. A hotkey's press names the hotkey and its key
+    // (what the worker waits for besides the modifiers), and is called while
+    // its WM_HOTKEY is handled: the message's time is the press's. The key
+    // is watched (paste_keys) from here until it is seen up.
     bool queue_paste(PastePress press, PasteQueue::Start start);
-    // A worker's keys are sent (kMsgPasteDone): the next paste may write.
-    void paste_finished();
-    // kTimerPasteKeys: the keys of the hotkeys pressed, seen up or still down.
-    void watch_paste_keys();
+    // A worker's keys are sent (kMsgPasteDone, with its paste's number): the
+    // next paste may write.
+    void paste_finished(unsigned paste);
     // Before any write of the program's own to the clipboard: a copy the user
     // made since the watcher's last look is taken now, or the write would
     // replace it unseen. A capture refills the main window's lists: call it
     // before taking pointers into them.
     void catch_up_clipboard();
-    // The paste tone, when the settings ask for it, on this thread.
+    // The paste tone, when the settings ask for it.
     void play_paste_tone();
     // A paste whose text could not be put on the clipboard sent no keys
     // (they would have pasted what was there before); a tray balloon says so.

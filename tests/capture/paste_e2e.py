@@ -5,16 +5,24 @@ paste sends no keys (they would paste what was there before) and says so."""
 
 import os
 import sqlite3
+import struct
 import subprocess
 import time
 import unittest
 
 from capture_e2e import POLL_WAIT, SOURCE, copy, hexs, history_rows, texts
-from korvane_harness import (CF_UNICODETEXT, IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, helper,
-                             language_text, profile_path, reset_profile, temp_dir, wait_for, wait_until, win_path, wine,
-                             wine_start)
+from korvane_harness import (CF_UNICODETEXT, IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, clipboard_text,
+                             helper, language_text, profile_path, reset_profile, temp_dir, wait_for, wait_until,
+                             win_path, wine, wine_start)
 
 LBN_DBLCLK = 2
+
+
+def stored(op):
+    """An entry added to a new profile's database by storage_db_tool's op; its id."""
+    reset_profile()
+    added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), op)
+    return int(next(l for l in added.stdout.decode().splitlines() if l.startswith("R\t")).split("\t")[1])
 
 
 def put_in_slots(ids):
@@ -96,7 +104,9 @@ class PasteTest(unittest.TestCase):
     def test_keys_the_user_holds_stay_held_and_each_press_pastes_once(self):
         """Ctrl+Shift held past a second while 1 is tapped, then held until it repeats, then 2 is tapped;
         then the plain-paste key held until it repeats: on each release the pastes follow in order,
-        once a press, and no digit or letter of the user's reaches the document."""
+        once a press, and no digit or letter of the user's reaches the document. Last, 1 with Ctrl+Shift
+        held past the paste's wait for them: no Ctrl+V, ever, and slot 1 stays on the clipboard for the
+        user's own."""
         with RunningProgram({"start_in_tray": "true"}) as app:
             time.sleep(POLL_WAIT)
             copy(text="one")
@@ -104,27 +114,51 @@ class PasteTest(unittest.TestCase):
             self.assertEqual(app.quit(), 0)
         put_in_slots([r["id"] for r in history_rows()])
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
-            target = PasteTarget(ms=9000)
+            target = PasteTarget(ms=18000)
             time.sleep(POLL_WAIT)
             user_keys("keydown", "ctrl", "shift")
             user_keys("key", "1", "sleep", "0.2")
             user_keys("keydown", "1", "sleep", "1", "keyup", "1", "sleep", "0.5")
             user_keys("key", "2", "sleep", "0.3", "keyup", "shift", "ctrl", "sleep", "1")
             user_keys("keydown", "ctrl", "shift", "alt", "u", "sleep", "1", "keyup", "u", "alt", "shift", "ctrl")
+            user_keys("sleep", "1", "keydown", "ctrl", "shift", "key", "1", "sleep", "7", "keyup", "shift", "ctrl")
+            self.assertEqual(clipboard_text(), "one")
             self.assertEqual(target.text(), "oneonetwotwo")
             self.assertEqual(target.pastes, 4)
             self.assertEqual(app.quit(), 0)
 
+    def test_a_slot_tapped_again_while_its_large_picture_is_put_pastes_twice(self):
+        """Ctrl+Shift held, 1 tapped and pressed again while the first paste still puts a large picture on the
+        clipboard, which keeps the program from its messages a while: the second press is the user's all the
+        same."""
+        entry = stored("add::00")
+        width, height = 4096, 2048
+        picture = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 32, 0, width * height * 4, 0, 0, 0, 0)
+        con = sqlite3.connect(profile_path(".korvane.db"))
+        with con:
+            con.execute("UPDATE history SET image = ? WHERE id = ?", (picture + bytes(width * height * 4), entry))
+        con.close()
+        put_in_slots([entry])
+        with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
+            target = PasteTarget(ms=8000)
+            time.sleep(POLL_WAIT)
+            user_keys("keydown", "ctrl", "shift", "key", "1", "sleep", "0.05", "keydown", "1", "sleep", "0.5",
+                      "keyup", "1", "shift", "ctrl")
+            target.text()
+            self.assertEqual(target.pastes, 2)
+            self.assertEqual(app.quit(), 0)
+
     def test_a_copy_just_before_the_main_window_or_the_quick_menu_writes_the_clipboard_is_recorded(self):
-        reset_profile()
-        added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "add:" + hexs("entry words"))
-        entry = next(l for l in added.stdout.decode().splitlines() if l.startswith("R\t")).split("\t")[1]
-        roads = (("Copy", "KorvaneMain", IDS.kCmdCopy), ("paste", "KorvaneMain", IDS.kCmdPaste),
-                 ("quick menu", "KorvaneQuickMenu", LBN_DBLCLK << 16 | IDS.kIdQuickMenuList))
+        entry = str(stored("add:" + hexs("entry words")))
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
             target = PasteTarget(ms=60000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
-            for road, window, command in roads:
+            # Each road, and where its entry went: the quick menu's first row is the newest copy.
+            roads = (("Copy", "KorvaneMain", IDS.kCmdCopy, clipboard_text, "entry words"),
+                     ("paste", "KorvaneMain", IDS.kCmdPaste, target.now, "entry words"),
+                     ("quick menu", "KorvaneQuickMenu", LBN_DBLCLK << 16 | IDS.kIdQuickMenuList, target.now,
+                      "entry wordscut just before the paste"))
+            for road, window, command, where, acted in roads:
                 if window == "KorvaneMain":
                     app.post(IDS.kMsgShowMain)
                     self.assertTrue(wait_until(lambda: app.state()["visible"] == "1"))
@@ -133,8 +167,9 @@ class PasteTest(unittest.TestCase):
                     app.post(WM_HOTKEY, IDS.kHotkeyQuickMenu)
                     self.assertIn("menu ", wine(helper("quick_menu_probe"), "wait-shown", "10000").stdout.decode())
                 copy(text="cut just before the " + road, post=[(window, WM_COMMAND, command)])
+                self.assertEqual(wait_for(where, acted), acted, road)
             self.assertEqual(app.quit(), 0)
-        self.assertEqual({"cut just before the " + road for road, _, _ in roads} - set(texts(history_rows())), set())
+        self.assertEqual({"cut just before the " + road[0] for road in roads} - set(texts(history_rows())), set())
 
     def test_plain_paste_leaves_only_the_text(self):
         with RunningProgram({"start_in_tray": "true"}) as app:
@@ -165,9 +200,7 @@ class PasteTest(unittest.TestCase):
         self.assertEqual(history_rows(), [])
 
     def test_a_paste_that_finds_the_clipboard_taken_sends_no_keys_and_says_so(self):
-        reset_profile()
-        added = wine(helper("storage_db_tool"), win_path(profile_path(".korvane.db")), "add:" + hexs("slot words"))
-        entry = int(next(l for l in added.stdout.decode().splitlines() if l.startswith("R\t")).split("\t")[1])
+        entry = stored("add:" + hexs("slot words"))
         put_in_slots([entry])
         told = language_text("tray.paste_failed")
 

@@ -1,10 +1,10 @@
 // A program to paste into: a window with an edit control that takes the
 // foreground (or starts minimized, as a window the user put away earlier),
 // then after the given time prints what the edit holds.
-//   paste_target [ms=<duration>] [title=<window title>] [class=<window class>] [minimized]
+//   paste_target [ms=<duration>] [title=<window title>] [class=<window class>] [minimized] [hung]
 // Prints "ready" once it is shown, then at the end "text <hex of UTF-8>" and
 // "pastes <n>", the Ctrl+V presses the edit received (also those that found
-// nothing to paste).
+// nothing to paste). hung: once shown, it answers no message for the time.
 
 #include "helpers/probe_util.h"
 #include "services/encoding.h"
@@ -45,12 +45,13 @@ int main() {
     testsupport::install_crash_guard();
     DWORD duration = 5000;
     std::wstring title = L"Paste target", window_class = L"KorvaneTestPasteTarget";
-    bool minimized = false;
+    bool minimized = false, hung = false;
     for (const std::wstring& a : testsupport::command_line_args()) {
         if (a.rfind(L"ms=", 0) == 0) duration = std::stoul(a.substr(3));
         if (a.rfind(L"title=", 0) == 0) title = a.substr(6);
         if (a.rfind(L"class=", 0) == 0) window_class = a.substr(6);
         if (a == L"minimized") minimized = true;
+        if (a == L"hung") hung = true;
     }
     WNDCLASSW wc{};
     wc.lpfnWndProc = frame_proc;
@@ -79,7 +80,8 @@ int main() {
     std::printf("ready\n");
     std::fflush(stdout);
 
-    testsupport::pump_messages(duration);
+    if (hung) Sleep(duration);
+    else testsupport::pump_messages(duration);
     const std::string text = utf8_from_wide(window_text(edit));
     std::printf("text ");
     for (unsigned char c : text) std::printf("%02x", c);

@@ -20,7 +20,7 @@ namespace {
 // paste_target.exe in a process of its own, found by its window title.
 class TargetProcess {
 public:
-    enum class Start { InFront, Minimized };
+    enum class Start { InFront, Minimized, MinimizedHung };
 
     // A target in front is found as soon as its window exists: keystrokes
     // wait_in_front() first.
@@ -28,7 +28,8 @@ public:
                            Start start = Start::InFront) {
         std::wstring cmd = L"\"" + testsupport::binary_dir() +
                            L"\\tests\\helpers\\paste_target.exe\" ms=15000 \"title=" + title + L"\" class=" +
-                           window_class + (start == Start::Minimized ? L" minimized" : L"");
+                           window_class + (start == Start::InFront ? L"" : L" minimized") +
+                           (start == Start::MinimizedHung ? L" hung" : L"");
         STARTUPINFOW si{};
         si.cb = sizeof si;
         if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
@@ -173,9 +174,9 @@ TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
     set_clipboard_text(L"pasted by keystrokes");
     EXPECT_FALSE(force_foreground(nullptr));
     EXPECT_TRUE(force_foreground(target.frame()));
-    EXPECT_FALSE(IsIconic(target.frame()));
     EXPECT_TRUE(target.wait_in_front()) << "in front: " << testing::PrintToString(window_text(GetForegroundWindow()))
                                         << ", target focus on its edit: " << target.edit_has_focus();
+    EXPECT_FALSE(IsIconic(target.frame()));
     send_ctrl_v();
     EXPECT_EQ(target.edit_text(), L"pasted by keystrokes");
 }
@@ -191,9 +192,24 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     EXPECT_EQ(target.edit_text(), L"from the list");
     EXPECT_FALSE(take_message(main_window.get(), kMsgShowMain));
 
+    // A worker given up on while it hung finds another paste pending: no keys.
+    set_paste_turn(2);
+    paste_selected_thread(PasteRequest{target.frame(), main_window.get(), false, 0, 1});
+    set_paste_turn(0);
     paste_text_thread(PasteRequest{target.frame(), main_window.get(), true});
     EXPECT_TRUE(take_message(main_window.get(), kMsgShowMain));
     EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
+}
+
+TEST(PasteThreads, AWorkerNeverWaitsOnAProgramThatHangs) {
+    TargetProcess hung(L"Hangs", L"KorvaneTestPasteTarget", TargetProcess::Start::MinimizedHung);
+    ASSERT_TRUE(hung.frame());
+    ScopedWindow main_window(own_window(L"main"));
+    // Its paste is not the pending one: it sends no keys to the hung program.
+    ASSERT_TRUE(start_detached(quick_slot_paste_thread, PasteRequest{hung.frame(), main_window.get(), false, 0, 1}));
+    bool done = false;
+    for (int i = 0; i < 100 && !done; ++i, Sleep(50)) done = take_message(main_window.get(), kMsgPasteDone);
+    EXPECT_TRUE(done);
 }
 
 TEST(Keystrokes, ModifierWaitAndPlainRepaste) {

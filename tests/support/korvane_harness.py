@@ -218,6 +218,15 @@ def temp_dir():
     return tempfile.TemporaryDirectory(prefix="korvane-py-", dir="/tmp")
 
 
+def clipboard_text():
+    """The clipboard's text as a Windows program reads it."""
+    with temp_dir() as tmp:
+        path = os.path.join(tmp, "clipboard.txt")
+        wine(helper("clipboard_probe"), "read", win_path(path))
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+
+
 def wine_prefix():
     return os.path.join(BINARY_DIR, "wineprefix")
 

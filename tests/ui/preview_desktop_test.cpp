@@ -30,6 +30,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 
 using namespace testsupport;
 
@@ -63,16 +64,19 @@ void set_editor_text(int id, const std::wstring& text) {
     SetWindowTextW(GetDlgItem(top_window(kSnippetEditorClass), id), text.c_str());
 }
 
-// What the tone player heard: how many tones, and whether any found the
-// preview's mouse hook live (every mouse event of the system waits on it).
+// What the tone player heard: how many tones, on which thread (never the
+// window's, which would freeze meanwhile), and whether any found the
+// preview's mouse hook live.
 struct ToneEar {
     const MainWindow* window = nullptr;
-    int tones = 0;
-    bool hook_live = false;
+    std::atomic<int> tones = 0;
+    std::atomic<DWORD> thread = 0;
+    std::atomic<bool> hook_live = false;
 };
 ToneEar g_ear;
 void hear_tone(unsigned, unsigned) {
     ++g_ear.tones;
+    g_ear.thread = GetCurrentThreadId();
     g_ear.hook_live = g_ear.hook_live || (g_ear.window && g_ear.window->preview_hook);
 }
 
@@ -307,11 +311,12 @@ TEST_F(PreviewDesktop, ThePasteToneWaitsUntilThePopupHasLetGoOfTheMouse) {
     fx_.settings().sound_on_paste = true;
     show_for(short_id_);
     ASSERT_NE(mw_->preview_hook, nullptr);
-    g_ear = {mw_};
+    g_ear.window = mw_;
     const TonePlayer previous = set_tone_player(hear_tone);
     mw_->on_paste_selected();
     set_tone_player(previous);
-    EXPECT_EQ(g_ear.tones, 1);
+    EXPECT_TRUE(pump_until([] { return g_ear.tones == 1; }, 3000));
+    EXPECT_NE(g_ear.thread, GetCurrentThreadId());
     EXPECT_FALSE(g_ear.hook_live);
     EXPECT_FALSE(shown());
     pump_messages(400);  // the paste's keys are sent before the next test begins

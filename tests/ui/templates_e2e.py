@@ -41,13 +41,6 @@ def add_template():
         con.close()
 
 
-def clipboard_text(folder):
-    path = os.path.join(folder, "clipboard.txt")
-    wine(helper("clipboard_probe"), "read", kh.win_path(path))
-    with open(path, encoding="utf-8") as f:
-        return f.read()
-
-
 def use_count(template):
     con = sqlite3.connect(profile_path(".korvane.db"))
     try:
@@ -61,7 +54,7 @@ class TemplatesTest(unittest.TestCase):
         template = add_template()
         row = str(-template)
         hidden_templates_row = {"start_in_tray": "true", "categories_hidden": "16"}
-        with RunningProgram(hidden_templates_row, reset=False) as app, kh.temp_dir() as tmp:
+        with RunningProgram(hidden_templates_row, reset=False) as app:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             target_text = target.now
@@ -78,8 +71,8 @@ class TemplatesTest(unittest.TestCase):
             self.assertTrue(kh.wait_until(lambda: visible() and -template in shown()), "the templates did not show")
             probe("select", row)
             app.post(WM_COMMAND, IDS.kCmdCopy)
-            self.assertTrue(kh.wait_until(lambda: "wrote" in clipboard_text(tmp)), clipboard_text(tmp))
-            self.assertIn(clipboard_text(tmp), expansions(start, datetime.datetime.now()))
+            self.assertTrue(kh.wait_until(lambda: "wrote" in kh.clipboard_text()), kh.clipboard_text())
+            self.assertIn(kh.clipboard_text(), expansions(start, datetime.datetime.now()))
             self.assertEqual(app.quit(), 0)
         self.assertEqual(use_count(template), 2)
         self.assertEqual(kh.read_profile_settings()["snippet_panel_collapsed"], "true", "a hidden section opened")

@@ -64,7 +64,7 @@ using PasteThread = void (*)(PasteRequest);
 void queue_paste(MainWindow& mw, std::function<bool()> put, std::function<void()> counted, PasteThread thread) {
     if (!mw.app) return;
     MainWindow* self = &mw;
-    mw.app->queue_paste({}, [self, put = std::move(put), counted = std::move(counted), thread] {
+    mw.app->queue_paste({}, [self, put = std::move(put), counted = std::move(counted), thread](unsigned paste) {
         AppParts& app = *self->app;
         app.catch_up_clipboard();
         if (!put()) {
@@ -77,7 +77,7 @@ void queue_paste(MainWindow& mw, std::function<bool()> put, std::function<void()
         if (!target || !IsWindow(target) || target == self->hwnd) target = nullptr;
         if (self->close_on_paste) self->hide_window();
         // Enter, when it chose the entry, is still down: the paste waits for it.
-        return start_detached(thread, PasteRequest{target, self->hwnd, !self->close_on_paste, VK_RETURN});
+        return start_detached(thread, PasteRequest{target, self->hwnd, !self->close_on_paste, VK_RETURN, paste});
     });
 }
 

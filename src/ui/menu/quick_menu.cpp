@@ -69,7 +69,7 @@ void on_activate(QuickMenu& menu, WORD state) {
 
 // A choice's paste when its turn comes. The rows hold the start of each text
 // only: the paste takes the entry whole, as it is by then.
-bool paste_chosen(AppParts& app, std::int64_t id, HWND target) {
+bool paste_chosen(AppParts& app, std::int64_t id, HWND target, unsigned paste) {
     const std::optional<HistoryEntry> entry = app.db->find_entry(id);
     if (!entry) return false;  // gone since the menu opened
     app.catch_up_clipboard();
@@ -85,7 +85,7 @@ bool paste_chosen(AppParts& app, std::int64_t id, HWND target) {
     }
     app.db->increment_use_count(entry->id);
     // Enter, when it made the choice, is still down: the paste waits for it.
-    return start_detached(quick_menu_paste_thread, PasteRequest{nullptr, app.main_hwnd(), false, VK_RETURN});
+    return start_detached(quick_menu_paste_thread, PasteRequest{nullptr, app.main_hwnd(), false, VK_RETURN, paste});
 }
 
 }  // namespace
@@ -223,7 +223,7 @@ void QuickMenu::on_activate(int index) {
     AppParts* parts = app;
     const HWND to = target;
     hide();
-    parts->queue_paste({}, [parts, id, to] { return paste_chosen(*parts, id, to); });
+    parts->queue_paste({}, [parts, id, to](unsigned paste) { return paste_chosen(*parts, id, to, paste); });
 }
 
 void QuickMenu::set_font_size(int size) {
