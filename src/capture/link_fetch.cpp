@@ -1,6 +1,7 @@
 #include "capture/link_fetch.h"
 
 #include "capture/link_title.h"
+#include "services/detached_thread.h"
 #include "services/handles.h"
 #include "services/ids.h"
 #include "services/text_util.h"
@@ -11,8 +12,6 @@
 #include <initializer_list>
 #include <mutex>
 #include <set>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -174,11 +173,8 @@ void link_title_thread(HWND main_window, std::int64_t history_id, std::wstring t
 }
 
 void start_link_title_thread(HWND main_window, std::int64_t history_id, const std::wstring& text) {
-    try {
-        std::thread(link_title_thread, main_window, history_id, text).detach();
-    } catch (const std::system_error&) {
-        // No thread, no title: the entry simply stays without one.
-    }
+    // No thread, no title: the entry simply stays without one.
+    start_detached(link_title_thread, main_window, history_id, text);
 }
 
 std::unique_ptr<FetchedLinkTitle> claim_link_title(LPARAM lparam) {

@@ -10,10 +10,9 @@
 // one (given up on while it hung) sends no keys: they would paste what the
 // next paste put on the clipboard.
 
-#include <windows.h>
+#include "services/detached_thread.h"
 
-#include <system_error>
-#include <thread>
+#include <windows.h>
 
 // What a paste thread needs.
 struct PasteRequest {
@@ -47,14 +46,3 @@ void paste_selected_thread_2(PasteRequest request);
 void paste_text_thread(PasteRequest request);
 void paste_multiple_thread(PasteRequest request);
 
-// Starts fn(args...) on a detached thread; false, and nothing else, when no
-// thread can be started.
-template <typename Fn, typename... Args>
-bool start_detached(Fn fn, Args... args) {
-    try {
-        std::thread(fn, args...).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
-}

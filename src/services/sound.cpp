@@ -1,11 +1,11 @@
 #include "services/sound.h"
 
+#include "services/detached_thread.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -35,13 +35,10 @@ void play_sound(int tone_id) {
     const TonePlayer player = g_player;
     // Beep blocks its thread while the tone plays: never the caller's, whose
     // window would freeze meanwhile. Without a thread there is no tone.
-    try {
-        std::thread([player, t] {
-            std::lock_guard turn(tone_turn());
-            player(t.frequency, t.duration_ms);
-        }).detach();
-    } catch (const std::system_error&) {
-    }
+    start_detached([player, t] {
+        std::lock_guard turn(tone_turn());
+        player(t.frequency, t.duration_ms);
+    });
 }
 
 void sound_beep(int tone_id) { play_sound(tone_id); }

@@ -1,6 +1,7 @@
 #include "capture/link_title.h"
 
 #include "capture/link_fetch.h"
+#include "services/detached_thread.h"
 #include "support/local_http_server.h"
 
 #include <gtest/gtest.h>
@@ -198,5 +199,21 @@ TEST(LinkFetch, ADeadlinePassedBetweenTwoCallsEndsTheFetch) {
         ended ? worker.join() : worker.detach();
         ASSERT_TRUE(ended) << "passed at reading " << at;
         EXPECT_EQ(result.get(), HttpGet::NoAnswer);
+    }
+}
+
+// Each worker starts as the one before it ends, half of them having used
+// WinINet: a paste made just as a link title's fetch ends.
+TEST(LinkFetch, AWorkerStartedAsAFetchingOneEndsRuns) {
+    static std::atomic<int> ran;
+    for (int round = 0; round < 3000; ++round) {
+        const int before = ran;
+        ASSERT_TRUE(start_detached([fetching = round % 2 == 1] {
+            if (fetching) InternetCloseHandle(InternetOpenW(L"probe", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+            ++ran;
+        }));
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (ran == before && std::chrono::steady_clock::now() < until) Sleep(1);
+        ASSERT_GT(ran, before) << "worker " << round << " never ran";
     }
 }
