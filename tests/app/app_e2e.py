@@ -235,10 +235,14 @@ class RunningProgramTest(unittest.TestCase):
 
     def test_ctrl_v_from_the_settings_file_stays_the_users(self):
         # Kept from an older version or typed by hand, it is never registered.
-        with RunningProgram({"plain_hotkey": "ctrl+v", "always_on_top": "false"}) as app:
+        with RunningProgram({"plain_hotkey": "ctrl+v", "start_in_tray": "true"}) as app:
             self.assertEqual(hotkey_states([(MOD_CONTROL, ord("V"))]), ["free"])
             self.assertIn("ready", wine(helper("clip_source"), "text=" + "copied words".encode().hex()).stdout.decode())
             target = PasteTarget(ms=8000)
+            # The user's keys go where the window manager has put the focus, a moment after the target asked.
+            focused = lambda: subprocess.run(["xdotool", "getwindowfocus", "getwindowname"], capture_output=True,
+                                             text=True, timeout=20).stdout
+            self.assertIn("Paste target", wait_for(focused, "Paste target"))
             subprocess.run(["xdotool", "key", "ctrl+v"], check=True, timeout=20)
             self.assertEqual((target.text(), target.pastes), ("copied words", 1))
             self.assertEqual(app.quit(), 0)
