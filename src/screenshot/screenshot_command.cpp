@@ -119,10 +119,16 @@ void tell_out_of_memory(AppParts& app) {
 // ended: the window manager activates the main window shown again as it is
 // mapped, or the window below the main window its hiding made next in line.
 // So the hand-back looks again, a few times, until that has come and gone.
+// It undoes only what the desktop does: the window in front when the shot
+// ends, the main window and no window at all are the desktop's doing; any
+// other window that comes to the front is the user's choice, and the looks
+// end there. So does asking for the main window (MainWindow::bring_back).
 constexpr UINT kHandBackTickMs = 100;
 constexpr int kHandBackChecks = 6;
 struct HandBack {
-    HWND window = nullptr;
+    HWND window = nullptr;    // in front when the shot began
+    HWND desktops = nullptr;  // in front when it ended
+    HWND main = nullptr;
     int checks_left = 0;
 };
 HandBack g_hand_back;  // the UI thread's
@@ -133,14 +139,20 @@ void bring_to_front(HWND window) {
 }
 
 void CALLBACK hand_back_tick(HWND main, UINT, UINT_PTR id, DWORD) {
+    const HWND front = GetForegroundWindow();
+    const bool desktops_doing = !front || front == g_hand_back.desktops || front == g_hand_back.main;
+    if (front != g_hand_back.window && !desktops_doing) {
+        KillTimer(main, id);
+        return;
+    }
     bring_to_front(g_hand_back.window);
     if (--g_hand_back.checks_left <= 0) KillTimer(main, id);
 }
 
 // The timer lives on the main window: it ends with it.
 void hand_keyboard_back(HWND main, HWND window) {
+    g_hand_back = {window, GetForegroundWindow(), main, kHandBackChecks};
     bring_to_front(window);
-    g_hand_back = {window, kHandBackChecks};
     SetTimer(main, kTimerKeyboardBack, kHandBackTickMs, hand_back_tick);
 }
 

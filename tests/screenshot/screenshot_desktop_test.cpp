@@ -299,7 +299,24 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindow
     SetForegroundWindow(main_);
     ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == main_; }, 2000));
     screenshot_with([] { click_closing_button(kCaptureDone); });
+    EXPECT_EQ(entries().size(), 3u);
     EXPECT_EQ(settled_foreground(), main_);
+
+    // Taken from that program, and the user switches at once: where they go, the keyboard stays.
+    ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 380, 380, 200, 150, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    for (HWND chosen : {other.get(), main_}) {  // the main window through every road that shows it
+        SetForegroundWindow(work.get());
+        ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
+        screenshot_with([] { click_closing_button(kCaptureDone); });
+        if (chosen == main_) {
+            app.main_window->bring_back();
+        } else {
+            ShowWindow(chosen, SW_SHOW);
+            SetForegroundWindow(chosen);
+        }
+        EXPECT_EQ(settled_foreground(), chosen);
+    }
 }
 
 TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {

@@ -423,6 +423,9 @@ void MainWindow::remember_full_width() {
 
 void MainWindow::bring_back() {
     if (!hwnd) return;
+    // Asked for: a screenshot that has just ended no longer hands the
+    // keyboard back to the window it was taken from.
+    KillTimer(hwnd, kTimerKeyboardBack);
     keep_on_work_area(hwnd);
     show_window_animated(hwnd);
     SetForegroundWindow(hwnd);
