@@ -221,8 +221,7 @@ TEST(MainWindowSession, EveryWayThatShowsAWindowBringsItBackAsItWasLeft) {
         BoxScript script(answer);
         click_at(client_center(GetDlgItem(hwnd, button)));
         pump_until([&] { return script.done() && !open_box() && !open_menu(); }, 5000);
-        pump_messages(300);
-        EXPECT_EQ(GetFocus(), had) << "button " << button;
+        EXPECT_EQ(settled_window(GetFocus), had) << "button " << button;
     }
     // The settings window, left open there, comes back the same way.
     fx.app().open_settings();

@@ -246,12 +246,7 @@ protected:
         OverlayInput input(keys);
         app.take_screenshot(kShotFullScreen);
     }
-    // The window in front a second after a shot, or none when it moves on.
-    static HWND settled_foreground() {
-        pump_messages(1000);
-        const HWND front = GetForegroundWindow();
-        return pump_until([&] { return GetForegroundWindow() != front; }, 500) ? nullptr : front;
-    }
+    static HWND settled_foreground() { return settled_window(GetForegroundWindow); }
 
     TempDir dir;
     TempDir elsewhere;

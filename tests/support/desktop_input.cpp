@@ -174,6 +174,12 @@ bool pump_until(const std::function<bool()>& done, DWORD ms) {
     return true;
 }
 
+HWND settled_window(HWND (*read)()) {
+    pump_messages(1000);
+    const HWND seen = read();
+    return pump_until([&] { return read() != seen; }, 500) ? nullptr : seen;
+}
+
 std::vector<HWND> visible_thread_windows(const wchar_t* window_class) {
     struct Search {
         const wchar_t* cls;

@@ -31,6 +31,10 @@ void send_wheel(int notches);
 void pump_messages(DWORD ms);
 // Pumps until done() holds or ms pass; returns done().
 bool pump_until(const std::function<bool()>& done, DWORD ms);
+// Where a window state (the window in front, the keyboard's control) has
+// settled: what read() gives after a second of messages, when it then stays
+// so for half a second; null while it still moves.
+HWND settled_window(HWND (*read)());
 
 // The visible windows of this thread with the given class, topmost first.
 std::vector<HWND> visible_thread_windows(const wchar_t* window_class);
