@@ -253,7 +253,7 @@ TEST(LinkFetch, ARedirectLoopEndsAndNoRequestLeavesAfterTheDeadline) {
         testsupport::LocalHttpServer server(answer, "");
         ASSERT_NE(server.port(), 0);
         // The slow head ends after twice the limit, when Wine ends the call it could not end at the limit.
-        const auto fetched = get_within(server.url(L"/again"), {GetTickCount64() + kLimit.count()}, kLimit * 3);
+        const auto fetched = get_within(server.url(L"/again"), {GetTickCount64() + kLimit.count()}, kLimit * 4);
         ASSERT_TRUE(fetched) << "server " << int(answer);
         EXPECT_NE(*fetched, HttpGet::Page);
         const int asked = server.requests();
