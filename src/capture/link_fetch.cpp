@@ -42,34 +42,114 @@ bool set_timeouts(HINTERNET h, const FetchDeadline& deadline,
     return true;
 }
 
-bool is_success_status(HINTERNET request) {
+DWORD status_code(HINTERNET request) {
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return false;
-    return status >= 200 && status <= 299;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    return status;
 }
 
-// Sends a GET for url on the session. The request is built from its parts
+bool is_redirect_status(DWORD status) {
+    return status == HTTP_STATUS_MOVED || status == HTTP_STATUS_REDIRECT || status == HTTP_STATUS_REDIRECT_METHOD ||
+           status == HTTP_STATUS_REDIRECT_KEEP_VERB || status == HTTP_STATUS_PERMANENT_REDIRECT;
+}
+
+std::wstring location_header(HINTERNET request) {
+    std::wstring location(256, L'\0');
+    for (;;) {
+        DWORD bytes = DWORD(location.size() * sizeof(wchar_t));
+        if (HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) {
+            location.resize(bytes / sizeof(wchar_t));
+            return location;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+        location.resize(bytes / sizeof(wchar_t) + 1);
+    }
+}
+
+struct TimerTraits : handle_traits::NullInvalid<HANDLE> {
+    // Waits for a callback that has begun: it may be using what the timer's owner is about to free.
+    static void close(HANDLE h) noexcept { ::DeleteTimerQueueTimer(nullptr, h, INVALID_HANDLE_VALUE); }
+};
+
+// The WinINet handles of one GET, each closed once: by the fetch when it is
+// done with them, or at the deadline by a timer on a thread of the system's,
+// which ends a call still blocking on them. No time-out would: a server that
+// sends a header line now and then starts the receive time-out again with
+// each. (Wine's WinINet goes on with such a call until the server stops; the
+// closed handles still keep the fetch from making any call after it.)
+class FetchHandles {
+public:
+    enum Slot { Session, Connection, Request };  // each the parent of the next
+
+    explicit FetchHandles(const FetchDeadline& deadline) {
+        const ULONGLONG now = deadline.clock();
+        if (now >= deadline.at) return;
+        const DWORD ms = DWORD(std::min<ULONGLONG>(deadline.at - now, MAXDWORD - 1));
+        CreateTimerQueueTimer(timer_.put(), nullptr, expire, this, ms, 0, WT_EXECUTEONLYONCE);
+    }
+    FetchHandles(const FetchHandles&) = delete;
+    FetchHandles& operator=(const FetchHandles&) = delete;
+
+    // Takes h into its slot, closing what was there from the slot on. False,
+    // with h closed, for no handle, and once the deadline has passed or
+    // there is no timer to keep it: no call is made after that.
+    bool keep(Slot slot, HINTERNET h) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        close_from(slot);
+        if (expired_ || !timer_) {
+            if (h) InternetCloseHandle(h);
+            return false;
+        }
+        handles_[slot].reset(h);
+        return h != nullptr;
+    }
+
+    // The handle in the slot; null once the deadline has closed it.
+    HINTERNET operator[](Slot slot) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return handles_[slot].get();
+    }
+
+private:
+    void close_from(Slot first) {
+        for (int slot = Request; slot >= first; --slot) handles_[slot].reset();  // children first
+    }
+
+    static void CALLBACK expire(void* self, BOOLEAN) {
+        auto* handles = static_cast<FetchHandles*>(self);
+        std::lock_guard<std::mutex> lock(handles->mutex_);
+        handles->expired_ = true;
+        handles->close_from(Session);
+    }
+
+    // Destroyed in reverse: the timer first, once its callback is over, then
+    // the handles from the request up.
+    ScopedInternet handles_[3];
+    std::mutex mutex_;
+    bool expired_ = false;
+    UniqueHandle<HANDLE, TimerTraits> timer_;
+};
+
+// Sends a GET for url on the session of handles, the connection and request
+// taking the places of the last hop's. The request is built from its parts
 // rather than with InternetOpenUrlW, so that the time-outs can be set on the
 // connection and request handles before anything is sent: some WinINet
 // builds (Wine's among them) do not pass the session's time-outs on, and a
-// server that stops answering would then hold the worker for ever.
-struct SentRequest {
-    ScopedInternet connection;  // closing it would close the request too
-    ScopedInternet request;     // declared last: closed first
-};
-
-SentRequest send_get(HINTERNET session, const std::wstring& url, const FetchDeadline& deadline) {
+// server that stops answering would then hold the worker for ever. Redirects
+// are left to the caller, who follows them one at a time: WinINet follows
+// them within the one call, without end if a server says so.
+bool send_get(FetchHandles& handles, const std::wstring& url, const FetchDeadline& deadline) {
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength =
         parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url.c_str(), DWORD(url.size()), 0, &parts)) return {};
-    if (!parts.lpszHostName || parts.dwHostNameLength == 0) return {};
-    // An address with a user in it is not fetched at all (fetch_link_title);
-    // none is ever handed on here, whatever this reading of it found.
-    if (parts.dwUserNameLength != 0 || parts.dwPasswordLength != 0) return {};
+    if (!InternetCrackUrlW(url.c_str(), DWORD(url.size()), 0, &parts)) return false;
+    if (!parts.lpszHostName || parts.dwHostNameLength == 0) return false;
+    // An address with a user in it is not fetched at all (fetch_link_title,
+    // redirect_target); none is ever handed on here, whatever this reading of
+    // it found.
+    if (parts.dwUserNameLength != 0 || parts.dwPasswordLength != 0) return false;
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
     if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -77,21 +157,22 @@ SentRequest send_get(HINTERNET session, const std::wstring& url, const FetchDead
     if (fragment != std::wstring::npos) object.erase(fragment);
     if (object.empty()) object = L"/";
 
-    SentRequest sent;
-    sent.connection.reset(
-        InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!sent.connection || !set_timeouts(sent.connection.get(), deadline)) return {};
+    using enum FetchHandles::Slot;
+    if (!handles.keep(Connection, InternetConnectW(handles[Session], host.c_str(), parts.nPort, nullptr, nullptr,
+                                                   INTERNET_SERVICE_HTTP, 0, 0)) ||
+        !set_timeouts(handles[Connection], deadline))
+        return false;
 
     // A title is worth neither the user's cookies nor their logon.
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
-                  INTERNET_FLAG_NO_AUTH;
+                  INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    sent.request.reset(
-        HttpOpenRequestW(sent.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
-    if (!sent.request || !set_timeouts(sent.request.get(), deadline)) return {};
+    if (!handles.keep(Request, HttpOpenRequestW(handles[Connection], L"GET", object.c_str(), nullptr, nullptr, nullptr,
+                                                flags, 0)) ||
+        !set_timeouts(handles[Request], deadline))
+        return false;
     static const wchar_t kHeaders[] = L"Accept-Encoding: identity\r\n";
-    if (!HttpSendRequestW(sent.request.get(), kHeaders, DWORD(-1), nullptr, 0)) return {};
-    return sent;
+    return HttpSendRequestW(handles[Request], kHeaders, DWORD(-1), nullptr, 0);
 }
 
 }  // namespace
@@ -99,13 +180,24 @@ SentRequest send_get(HINTERNET session, const std::wstring& url, const FetchDead
 HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, const FetchDeadline& deadline) {
     body.clear();
     static const std::wstring agent(kLinkUserAgent, kLinkUserAgent + sizeof kLinkUserAgent - 1);
-    ScopedInternet session(InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0));
-    if (!session || !set_timeouts(session.get(), deadline)) return HttpGet::NoAnswer;
-    SentRequest sent = send_get(session.get(), url, deadline);
-    const HINTERNET request = sent.request.get();
-    if (!request) return HttpGet::NoAnswer;
-    // Only a successful response is the page: an error page's title is not.
-    if (!is_success_status(request)) return HttpGet::Refused;
+    using enum FetchHandles::Slot;
+    FetchHandles handles(deadline);
+    if (!handles.keep(Session, InternetOpenW(agent.c_str(), access_type, nullptr, nullptr, 0)) ||
+        !set_timeouts(handles[Session], deadline))
+        return HttpGet::NoAnswer;
+    std::wstring address = url;
+    for (int redirects = 0;; ++redirects) {
+        // Once a redirect has come, someone has answered: going around the
+        // proxy would not be asking the same again.
+        if (!send_get(handles, address, deadline)) return redirects == 0 ? HttpGet::NoAnswer : HttpGet::Refused;
+        if (!is_redirect_status(status_code(handles[Request]))) break;
+        if (redirects == kMaxRedirects) return HttpGet::Refused;
+        address = redirect_target(address, location_header(handles[Request]));
+        if (address.empty()) return HttpGet::Refused;
+    }
+    // Only a successful (2xx) response is the page: an error page's title is not.
+    const DWORD status = status_code(handles[Request]);
+    if (status < HTTP_STATUS_OK || status >= HTTP_STATUS_AMBIGUOUS) return HttpGet::Refused;
 
     char piece[kReadPiece];
     while (body.size() < kMaxBodyBytes) {
@@ -113,6 +205,7 @@ HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, 
         // bytes come: asking for no more than has arrived keeps each call
         // within the receive time-out, and that within the deadline. A body
         // cut off there is no page.
+        const HINTERNET request = handles[Request];
         DWORD ready = 0;
         DWORD got = 0;
         if (!set_timeouts(request, deadline, {INTERNET_OPTION_RECEIVE_TIMEOUT}) ||

@@ -18,6 +18,10 @@ constexpr size_t kMaxBodyBytes = 512 * 1024;
 // hold its worker for as long as it liked.
 constexpr DWORD kTitleFetchLimitMs = 15000;
 
+// Redirects followed one after another before a fetch is given up: a server
+// that redirects to itself would otherwise be asked until the deadline.
+constexpr int kMaxRedirects = 5;
+
 // What a worker hands over: the title and the text it was fetched for, which
 // the entry may no longer hold by the time it arrives.
 struct FetchedLinkTitle {
@@ -39,7 +43,9 @@ enum class HttpGet {
 };
 
 // One GET with the given WinINet access type, sending no cookies and no
-// logon, given up at the deadline. The body is handed out only with Page; an
+// logon, following up to kMaxRedirects redirects under the same rules, and
+// ended at the deadline: no call is begun after it, and one still waiting
+// then has its handles closed. The body is handed out only with Page; an
 // error page's body never is.
 HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, const FetchDeadline& deadline);
 

@@ -162,7 +162,7 @@ public:
     bool increment_snippet_use(std::int64_t id);
     std::vector<std::wstring> list_snippet_groups();
     bool create_snippet_group(const std::wstring& name);
-    // An empty old name stands for the ungrouped live templates.
+    // False, and nothing renamed, for an empty or blank old name: ungrouped templates are no group.
     bool rename_snippet_group(const std::wstring& old_name, const std::wstring& new_name);
     bool delete_snippet_group(const std::wstring& name);
 

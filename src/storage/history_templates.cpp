@@ -86,7 +86,8 @@ bool HistoryDb::create_snippet_group(const std::wstring& name) {
 
 bool HistoryDb::rename_snippet_group(const std::wstring& old_name, const std::wstring& new_name) {
     const std::wstring from = trim_blanks(old_name), to = trim_blanks(new_name);
-    if (to.empty()) return false;
+    // Ungrouped templates have no group to rename: an empty name would take every one of them.
+    if (from.empty() || to.empty()) return false;
     std::lock_guard<std::mutex> lock(mutex);
     const std::wstring qfrom = sql_quote(from), qto = sql_quote(to);
     if (query(L"SELECT 1 FROM snippets WHERE grp=" + qfrom +

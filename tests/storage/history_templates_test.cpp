@@ -121,9 +121,8 @@ TEST_F(TemplatesTest, RenamingGroups) {
     EXPECT_FALSE(db->rename_snippet_group(L"Renamed", L"Renamed"));  // its own row is in the way
     EXPECT_TRUE(db->rename_snippet_group(L"Used", L"Used"));         // no row yet: gets one
 
-    // The empty name stands for the ungrouped live templates.
-    EXPECT_TRUE(db->rename_snippet_group(L"", L"Former loose"));
-    EXPECT_EQ(value("SELECT grp FROM snippets WHERE id=" + std::to_string(loose)), "Former loose");
-    EXPECT_EQ(db->list_snippet_groups(), (Names{L"Former loose", L"Group's", L"Renamed", L"Used"}));
-    EXPECT_FALSE(db->rename_snippet_group(L"", L"Again"));  // no ungrouped template is left
+    // Ungrouped templates are no group: a blank old name renames nothing.
+    EXPECT_FALSE(db->rename_snippet_group(L" ", L"Former loose"));
+    EXPECT_EQ(value("SELECT grp FROM snippets WHERE id=" + std::to_string(loose)), "");
+    EXPECT_EQ(db->list_snippet_groups(), (Names{L"Group's", L"Renamed", L"Used"}));
 }

@@ -89,7 +89,9 @@ HotkeyKeyOutcome hotkey_key_down(HotkeyFieldState& state, std::uint32_t vk, bool
         state.message = tr(L"hotkey_field.paste_key");
         return HotkeyKeyOutcome::Repaint;
     }
-    if (candidate == state.value) {
+    // The program holds what the stored text reads as, however it is spelt:
+    // asked again, the probe would find it taken, by the program itself.
+    if (parse_hotkey(state.value) == HotkeyPair{modifiers, vk}) {
         state.message.clear();
         return HotkeyKeyOutcome::Repaint;
     }
