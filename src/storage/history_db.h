@@ -95,7 +95,8 @@ public:
     // The text is folded to one line and trimmed; a text under 2 characters
     // without an image stores nothing. A live entry with the same text is
     // moved to the top instead (unless always_new or is_image). Returns the id
-    // of the new or refreshed entry, 0 when nothing was stored. image_path:
+    // of the new or refreshed entry, 0 when nothing was stored: a new entry
+    // goes in with its image, or not at all. image_path:
     // the saved file a new row records, stored with the row, before the cap
     // removes older rows, one of which may record a file of the same name.
     std::int64_t add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,

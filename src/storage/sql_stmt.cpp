@@ -36,9 +36,9 @@ StatementCache::Use StatementCache::use(sqlite3* db, std::string_view sql_utf8) 
     return Use(found->second.get());
 }
 
-void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
-    if (size == 0) sqlite3_bind_null(stmt, index);
-    else sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
+int bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
+    if (size == 0) return sqlite3_bind_null(stmt, index);
+    return sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
 }
 
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {

@@ -63,12 +63,14 @@ private:
 };
 
 // Binds bytes as a blob (copied at bind time), or NULL when there are none.
-void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);
-inline void bind_bytes(sqlite3_stmt* stmt, int index, const std::string& bytes) {
-    bind_bytes(stmt, index, bytes.data(), bytes.size());
+// The bind's result: bytes too many for SQLite or for memory leave the
+// parameter NULL (SQLITE_TOOBIG, SQLITE_NOMEM).
+int bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);
+inline int bind_bytes(sqlite3_stmt* stmt, int index, const std::string& bytes) {
+    return bind_bytes(stmt, index, bytes.data(), bytes.size());
 }
-inline void bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
-    bind_bytes(stmt, index, bytes.data(), bytes.size());
+inline int bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
+    return bind_bytes(stmt, index, bytes.data(), bytes.size());
 }
 // Binds a text as UTF-8 (copied at bind time).
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text);

@@ -1,9 +1,11 @@
 #include "test_support.h"
 
 #include "services/encoding.h"
+#include "storage/history_db.h"
 
 #include <windows.h>
 #include <shellapi.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,5 +116,36 @@ std::string read_bytes(const std::wstring& path) {
 }
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+namespace {
+
+HistoryLimit g_limit = HistoryLimit::FullDisk;
+
+// Run by SQLite on each connection it opens while registered (an automatic
+// extension), before anyone uses it.
+int limit_connection(sqlite3* db, const char**, const sqlite3_api_routines*) {
+    if (g_limit == HistoryLimit::ShortValues) {
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1024);
+        return SQLITE_OK;
+    }
+    sqlite3_stmt* count = nullptr;
+    std::string pages = "1";
+    if (sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &count, nullptr) == SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW)
+        pages = std::to_string(sqlite3_column_int64(count, 0));
+    sqlite3_finalize(count);
+    return sqlite3_exec(db, ("PRAGMA max_page_count=" + pages).c_str(), nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<HistoryDb> open_limited_history(const std::wstring& path, HistoryLimit limit) {
+    g_limit = limit;
+    const auto extension = reinterpret_cast<void (*)()>(limit_connection);
+    sqlite3_auto_extension(extension);
+    auto db = std::make_unique<HistoryDb>(path);
+    sqlite3_cancel_auto_extension(extension);
+    return db;
+}
 
 }  // namespace testsupport

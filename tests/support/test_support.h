@@ -1,8 +1,11 @@
 #pragma once
 // Shared by the test programs and the helper programs they start.
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class HistoryDb;
 
 namespace testsupport {
 
@@ -44,5 +47,12 @@ std::vector<std::wstring> command_line_args();
 bool write_bytes(const std::wstring& path, const std::string& bytes);
 std::string read_bytes(const std::wstring& path);
 bool file_exists(const std::wstring& path);
+
+// Opens an existing history file as the program does, on a connection that
+// cannot take all the program gives it: it finds the disk full (the file
+// cannot grow beyond the pages it has now), or it takes no value over a
+// kilobyte (as SQLite takes none over a gigabyte).
+enum class HistoryLimit { FullDisk, ShortValues };
+std::unique_ptr<HistoryDb> open_limited_history(const std::wstring& path, HistoryLimit limit);
 
 }  // namespace testsupport
