@@ -29,6 +29,9 @@ inline constexpr std::int64_t kHistoryMapBytes = std::int64_t(256) << 20;
 
 // What export_json returns when memory ran out before the file was written.
 inline constexpr int kExportOutOfMemory = -1;
+// What export_json and import_json return when the file could not be
+// written, or read and stored whole: the history is as it was.
+inline constexpr int kJsonFileFailed = -2;
 
 // Something about the history file that the user must be told.
 struct StorageNotice {
@@ -168,12 +171,14 @@ public:
     bool delete_snippet_group(const std::wstring& name);
 
     // ---- the JSON history file
-    // Entries written; 0 when the file cannot be created; kExportOutOfMemory
-    // when memory ran out on the way (many large pictures), in which case no
-    // file was touched.
+    // Entries written; kJsonFileFailed when the file cannot be written (what
+    // was there stays); kExportOutOfMemory when memory ran out on the way
+    // (many large pictures), in which case no file was touched.
     int export_json(const std::wstring& path);
-    // Entries imported; 0 when unreadable or malformed. An element too large
-    // for memory is skipped, uncounted, and leaves nothing behind.
+    // Entries imported, all in one transaction; kJsonFileFailed, and nothing
+    // imported, when the file is unreadable or malformed or a write fails. An
+    // element too large for memory is skipped, uncounted, and leaves nothing
+    // behind.
     int import_json(const std::wstring& path);
 
 private:
@@ -222,10 +227,16 @@ private:
     // the result tells.
     bool delete_history_where(const std::wstring& condition);
 
-    // Stores one element of a history file; false when it is no entry or its
-    // insert failed. Throws std::bad_alloc, before anything is written, when
-    // the element is too large for memory.
-    bool import_element(const JsonValue& element);
+    // The id of the category with that name (trimmed, not blank), added when
+    // there is none; -1 when a statement failed.
+    std::int64_t find_or_add_category(const std::wstring& trimmed);
+
+    // Stores one element of a history file inside import_json's transaction
+    // (now: the time of an entry without a valid one). Throws std::bad_alloc,
+    // before anything is written, when the element is too large for memory.
+    enum class Imported { Entry, NoEntry, Failed };
+    struct ImportCategories;
+    Imported import_element(const JsonValue& element, const std::wstring& now, ImportCategories& categories);
 
     // The statements in one transaction; false and nothing kept when any fails.
     bool run_transaction(const std::vector<std::wstring>& statements);

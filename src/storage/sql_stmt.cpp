@@ -46,15 +46,6 @@ void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {
     sqlite3_bind_text(stmt, index, utf8.c_str(), -1, SQLITE_TRANSIENT);
 }
 
-int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes) {
-    ScopedStmt stmt = prepare_stmt(db, "UPDATE history SET image=?1 WHERE id=?2");
-    if (!stmt) return db ? sqlite3_errcode(db) : SQLITE_MISUSE;
-    bind_bytes(stmt.get(), 1, bytes);
-    sqlite3_bind_int64(stmt.get(), 2, id);
-    sqlite3_step(stmt.get());
-    return sqlite3_finalize(stmt.release());
-}
-
 std::string read_value_start(sqlite3* db, const char* table, const char* column, std::int64_t rowid, size_t max_bytes) {
     std::string start;
     ScopedBlob blob;

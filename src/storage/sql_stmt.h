@@ -75,10 +75,6 @@ inline int bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
 // Binds a text as UTF-8 (copied at bind time).
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text);
 
-// Stores image bytes (or NULL for none) in the entry's row. Returns the result
-// code of the finalize, or of a prepare that failed.
-int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes);
-
 // The first max_bytes bytes (fewer when the value is shorter) of a text or
 // blob value in the row rowid of table, read through an incremental handle:
 // only the pages that hold them are read, however long the value goes on.
