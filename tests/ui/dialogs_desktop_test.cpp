@@ -7,8 +7,9 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/dib.h"
+#include "services/handles.h"
 #include "services/ids.h"
-#include "storage/history_records.h"
+#include "storage/history_db.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/pixels.h"
@@ -16,6 +17,7 @@
 #include "ui/dialogs/confirm_box.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/input_box.h"
+#include "ui/dialogs/json_file_dialogs.h"
 #include "ui/dialogs/view_dialog.h"
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
@@ -24,6 +26,8 @@
 #include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
+
+#include <commdlg.h>
 
 #include <cstdint>
 #include <functional>
@@ -295,6 +299,44 @@ TEST_F(DialogsDesktop, ViewDialogShowsEveryLineAboutAWebPage) {
                  [] { click_control(kIdViewClose); }});
     EXPECT_TRUE(show_view_dialog(&main_, page_entry()));
     EXPECT_EQ(lines, 5);
+}
+
+namespace {
+
+FileDialogAnswer json_answer;  // what the file dialog answers next
+FileDialogAnswer answer_json_dialog(HWND, bool) { return json_answer; }
+
+}  // namespace
+
+// A count of 0 would read as an empty history: a file that cannot be written
+// or read is told by name, and so is a dialog that failed.
+TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
+    TempDir dir;
+    HistoryDb db(dir.file(L"history.db"));
+    // Held open by another handle, as a locked file: Wine run as root writes
+    // over a read-only one.
+    const std::wstring locked = dir.file(L"locked.json"), not_json = dir.file(L"notes.json");
+    write_bytes(locked, "[]");
+    write_bytes(not_json, "notes, not a history");
+    ScopedHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    const JsonPathDialog before = set_json_path_dialog(answer_json_dialog);
+    const auto expect_told = [&](FileDialogAnswer answer, void (*command)(HWND, HistoryDb&), const std::wstring& text) {
+        json_answer = std::move(answer);
+        std::wstring told;
+        BoxScript script({[&] {
+            told = message_box_text(open_box());
+            PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+        }});
+        command(owner_, db);
+        EXPECT_NE(told.find(text), std::wstring::npos) << told;
+    };
+    using Outcome = FileDialogAnswer::Outcome;
+    const auto import = [](HWND owner, HistoryDb& history) { import_history_json(owner, history); };
+    expect_told({Outcome::Chosen, locked}, export_history_json, tr_format(L"status.export_failed", locked));
+    expect_told({Outcome::Chosen, not_json}, import, tr_format(L"status.import_failed", not_json));
+    expect_told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, import, file_dialog_failure(FNERR_BUFFERTOOSMALL));
+    set_json_path_dialog(before);
 }
 
 TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {
