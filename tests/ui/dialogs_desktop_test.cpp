@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdint>
 #include <functional>
@@ -299,6 +300,25 @@ TEST_F(DialogsDesktop, ViewDialogShowsEveryLineAboutAWebPage) {
                  [] { click_control(kIdViewClose); }});
     EXPECT_TRUE(show_view_dialog(&main_, page_entry()));
     EXPECT_EQ(lines, 5);
+}
+
+// The folder the user saves to stays theirs to remove (a USB stick): the
+// dialog leaves the process's current folder where it was.
+TEST_F(DialogsDesktop, TheFileDialogGivesTheFileAndLeavesTheCurrentFolder) {
+    TempDir start, elsewhere;
+    SetCurrentDirectoryW(start.path().c_str());
+    BoxScript script({[] {
+        // A name typed in the folder the dialog opened in.
+        SendMessageW(GetDlgItem(open_box(), cmb13), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"chosen.json"));
+        PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+    }});
+    const FileDialogAnswer answer =
+        ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()});
+    EXPECT_EQ(answer.path, elsewhere.file(L"chosen.json"));
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    EXPECT_EQ(current, start.path());
+    SetCurrentDirectoryW(L"C:\\");
 }
 
 namespace {
