@@ -165,8 +165,7 @@ TEST_F(WatcherTest, CategoryAndSavedPictures) {
 }
 
 TEST_F(WatcherTest, APictureTheHistoryCannotTakeIsNotAnnounced) {
-    const auto limited =
-        testsupport::open_limited_history(dir.file(L"history.db"), testsupport::HistoryLimit::ShortValues);
+    const auto limited = testsupport::open_history_taking_short_values(dir.file(L"history.db"));
     bool announced = false;
     watcher().init({limited.get(), &settings, &capture_category, [&](const std::wstring&) { announced = true; }},
                    nullptr);

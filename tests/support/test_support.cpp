@@ -119,29 +119,17 @@ bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_st
 
 namespace {
 
-HistoryLimit g_limit = HistoryLimit::FullDisk;
-
 // Run by SQLite on each connection it opens while registered (an automatic
 // extension), before anyone uses it.
-int limit_connection(sqlite3* db, const char**, const sqlite3_api_routines*) {
-    if (g_limit == HistoryLimit::ShortValues) {
-        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1024);
-        return SQLITE_OK;
-    }
-    sqlite3_stmt* count = nullptr;
-    std::string pages = "1";
-    if (sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &count, nullptr) == SQLITE_OK &&
-        sqlite3_step(count) == SQLITE_ROW)
-        pages = std::to_string(sqlite3_column_int64(count, 0));
-    sqlite3_finalize(count);
-    return sqlite3_exec(db, ("PRAGMA max_page_count=" + pages).c_str(), nullptr, nullptr, nullptr);
+int take_short_values(sqlite3* db, const char**, const sqlite3_api_routines*) {
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1024);
+    return SQLITE_OK;
 }
 
 }  // namespace
 
-std::unique_ptr<HistoryDb> open_limited_history(const std::wstring& path, HistoryLimit limit) {
-    g_limit = limit;
-    const auto extension = reinterpret_cast<void (*)()>(limit_connection);
+std::unique_ptr<HistoryDb> open_history_taking_short_values(const std::wstring& path) {
+    const auto extension = reinterpret_cast<void (*)()>(take_short_values);
     sqlite3_auto_extension(extension);
     auto db = std::make_unique<HistoryDb>(path);
     sqlite3_cancel_auto_extension(extension);

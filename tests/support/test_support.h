@@ -49,10 +49,7 @@ std::string read_bytes(const std::wstring& path);
 bool file_exists(const std::wstring& path);
 
 // Opens an existing history file as the program does, on a connection that
-// cannot take all the program gives it: it finds the disk full (the file
-// cannot grow beyond the pages it has now), or it takes no value over a
-// kilobyte (as SQLite takes none over a gigabyte).
-enum class HistoryLimit { FullDisk, ShortValues };
-std::unique_ptr<HistoryDb> open_limited_history(const std::wstring& path, HistoryLimit limit);
+// takes no value over a kilobyte, as SQLite takes none over a gigabyte.
+std::unique_ptr<HistoryDb> open_history_taking_short_values(const std::wstring& path);
 
 }  // namespace testsupport

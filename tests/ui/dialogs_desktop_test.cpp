@@ -308,54 +308,45 @@ TEST_F(DialogsDesktop, TheFileDialogGivesTheFileAndLeavesTheCurrentFolder) {
     TempDir start, elsewhere;
     SetCurrentDirectoryW(start.path().c_str());
     BoxScript script({[] {
-        // A name typed in the folder the dialog opened in.
         SendMessageW(GetDlgItem(open_box(), cmb13), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"chosen.json"));
         PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
     }});
-    const FileDialogAnswer answer =
-        ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()});
-    EXPECT_EQ(answer.path, elsewhere.file(L"chosen.json"));
+    EXPECT_EQ(
+        ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()}).path,
+        elsewhere.file(L"chosen.json"));
     wchar_t current[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, current);
     EXPECT_EQ(current, start.path());
     SetCurrentDirectoryW(L"C:\\");
 }
 
-namespace {
-
-FileDialogAnswer json_answer;  // what the file dialog answers next
-FileDialogAnswer answer_json_dialog(HWND, bool) { return json_answer; }
-
-}  // namespace
-
 // A count of 0 would read as an empty history: a file that cannot be written
 // or read is told by name, and so is a dialog that failed.
 TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
     TempDir dir;
     HistoryDb db(dir.file(L"history.db"));
-    // Held open by another handle, as a locked file: Wine run as root writes
-    // over a read-only one.
+    // Held open by another program (Wine run as root writes over a read-only file).
     const std::wstring locked = dir.file(L"locked.json"), not_json = dir.file(L"notes.json");
     write_bytes(locked, "[]");
     write_bytes(not_json, "notes, not a history");
     ScopedHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(holder);
-    const JsonPathDialog before = set_json_path_dialog(answer_json_dialog);
-    const auto expect_told = [&](FileDialogAnswer answer, void (*command)(HWND, HistoryDb&), const std::wstring& text) {
-        json_answer = std::move(answer);
-        std::wstring told;
+    static FileDialogAnswer answer;
+    const JsonPathDialog before = set_json_path_dialog([](HWND, bool) { return answer; });
+    const auto told = [&](FileDialogAnswer given, bool exporting) {
+        answer = std::move(given);
+        std::wstring text;
         BoxScript script({[&] {
-            told = message_box_text(open_box());
+            text = message_box_text(open_box());
             PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
         }});
-        command(owner_, db);
-        EXPECT_NE(told.find(text), std::wstring::npos) << told;
+        if (exporting) export_history_json(owner_, db);
+        else import_history_json(owner_, db);
+        return text;
     };
     using Outcome = FileDialogAnswer::Outcome;
-    const auto import = [](HWND owner, HistoryDb& history) { import_history_json(owner, history); };
-    expect_told({Outcome::Chosen, locked}, export_history_json, tr_format(L"status.export_failed", locked));
-    expect_told({Outcome::Chosen, not_json}, import, tr_format(L"status.import_failed", not_json));
-    expect_told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, import, file_dialog_failure(FNERR_BUFFERTOOSMALL));
+    EXPECT_EQ(told({Outcome::Chosen, locked}, true), tr_format(L"status.export_failed", locked));
+    EXPECT_EQ(told({Outcome::Chosen, not_json}, false), tr_format(L"status.import_failed", not_json));
+    EXPECT_EQ(told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false), file_dialog_failure(FNERR_BUFFERTOOSMALL));
     set_json_path_dialog(before);
 }
 
