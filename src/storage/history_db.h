@@ -177,8 +177,8 @@ public:
     int export_json(const std::wstring& path);
     // Entries imported, all in one transaction; kJsonFileFailed, and nothing
     // imported, when the file is unreadable or malformed or a write fails. An
-    // element too large for memory is skipped, uncounted, and leaves nothing
-    // behind.
+    // element too large for memory or for SQLite is skipped, uncounted, and
+    // leaves nothing behind.
     int import_json(const std::wstring& path);
 
 private:
@@ -231,9 +231,10 @@ private:
     // there is none; -1 when a statement failed.
     std::int64_t find_or_add_category(const std::wstring& trimmed);
 
-    // Stores one element of a history file inside import_json's transaction
-    // (now: the time of an entry without a valid one). Throws std::bad_alloc,
-    // before anything is written, when the element is too large for memory.
+    // Stores one element of a history file inside import_json's transaction:
+    // now stands for a missing or foreign time, categories holds those the
+    // import has met. Throws std::bad_alloc, before anything is written, when
+    // the element is too large for memory.
     enum class Imported { Entry, NoEntry, Failed };
     struct ImportCategories;
     Imported import_element(const JsonValue& element, const std::wstring& now, ImportCategories& categories);

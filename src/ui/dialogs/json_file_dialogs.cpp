@@ -7,8 +7,10 @@ namespace {
 
 JsonPathDialog g_dialog = ask_json_path;
 
-void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT icon) {
-    MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | icon);
+constexpr UINT kFailed = MB_OK | MB_ICONERROR;
+
+void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
+    MessageBoxW(owner, text.c_str(), title.c_str(), type);
 }
 
 // The file chosen; empty when there is none, the user told when the dialog
@@ -16,7 +18,7 @@ void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT 
 std::wstring chosen_file(HWND owner, bool save, const std::wstring& title) {
     const FileDialogAnswer answer = g_dialog(owner, save);
     if (answer.outcome == FileDialogAnswer::Outcome::Failed)
-        tell(owner, file_dialog_failure(answer.error), title, MB_ICONERROR);
+        tell(owner, file_dialog_failure(answer.error), title, kFailed);
     return answer.outcome == FileDialogAnswer::Outcome::Chosen ? answer.path : std::wstring();
 }
 
@@ -37,9 +39,9 @@ void export_history_json(HWND owner, HistoryDb& db) {
     const std::wstring path = chosen_file(owner, true, title);
     if (path.empty()) return;
     const int count = db.export_json(path);
-    if (count == kExportOutOfMemory) tell(owner, tr_format(L"status.export_no_memory", path), title, MB_ICONERROR);
-    else if (count == kJsonFileFailed) tell(owner, tr_format(L"status.export_failed", path), title, MB_ICONERROR);
-    else tell(owner, tr_format(L"status.exported", count), title, 0);
+    if (count == kExportOutOfMemory) tell(owner, tr_format(L"status.export_no_memory", path), title, kFailed);
+    else if (count == kJsonFileFailed) tell(owner, tr_format(L"status.export_failed", path), title, kFailed);
+    else tell(owner, tr_format(L"status.exported", count), title, MB_OK);
 }
 
 bool import_history_json(HWND owner, HistoryDb& db) {
@@ -47,7 +49,7 @@ bool import_history_json(HWND owner, HistoryDb& db) {
     const std::wstring path = chosen_file(owner, false, title);
     if (path.empty()) return false;
     const int count = db.import_json(path);
-    if (count == kJsonFileFailed) tell(owner, tr_format(L"status.import_failed", path), title, MB_ICONERROR);
-    else tell(owner, tr_format(L"status.imported", count), title, 0);
+    if (count == kJsonFileFailed) tell(owner, tr_format(L"status.import_failed", path), title, kFailed);
+    else tell(owner, tr_format(L"status.imported", count), title, MB_OK);
     return true;
 }
