@@ -12,6 +12,8 @@
 #include "storage/history_db.h"
 
 #include "services/encoding.h"
+#include "services/file_io.h"
+#include "storage/json.h"
 
 #include <windows.h>
 
@@ -21,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -279,6 +282,90 @@ void bench_adds(const std::wstring& folder) {
     std::printf("%-48s %10.3f ms\n", "move_entries, one entry in a 200-entry view", move);
 }
 
+// A history file of count text entries, a quarter without a category and the
+// rest spread over 20 categories, every tenth one pinned, as an export writes it.
+struct ImportFile {
+    std::wstring path;
+    std::vector<std::string> texts, categories;
+};
+ImportFile write_import_file(const std::wstring& path, int count) {
+    ImportFile file{path, {}, {}};
+    JsonValue array = JsonValue::make_array();
+    for (int i = 0; i < count; ++i) {
+        file.texts.push_back("Imported entry " + std::to_string(i) + " with a few words of text");
+        file.categories.push_back(i % 4 == 0 ? "" : "Category " + std::to_string(i % 20));
+        JsonValue object = JsonValue::make_object();
+        object.add_member("text", JsonValue(file.texts.back()));
+        object.add_member("created_at", JsonValue("2024-01-02T03:04:05"));
+        object.add_member("pinned", JsonValue::make_bool(i % 10 == 0));
+        object.add_member("category", JsonValue(file.categories.back()));
+        object.add_member("category_pinned", JsonValue::make_bool(false));
+        array.items.push_back(std::move(object));
+    }
+    write_file_atomic(path, json_write(array, 0));
+    return file;
+}
+
+// The same rows inserted into a new history through one prepared statement in
+// one transaction, each category inserted once.
+void bare_import(const std::wstring& path, const ImportFile& file) {
+    sqlite3* raw = open_raw(path);
+    sqlite3_exec(raw, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
+    sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* category = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(raw, "INSERT INTO categories (name, cat_order) VALUES (?1, ?2)", -1, &category, nullptr);
+    sqlite3_prepare_v2(raw, "INSERT INTO history (text, created_at, pinned, category_id) VALUES (?1,?2,?3,?4)", -1,
+                       &insert, nullptr);
+    std::map<std::string, std::int64_t> ids;
+    for (size_t i = 0; i < file.texts.size(); ++i) {
+        const std::string& name = file.categories[i];
+        sqlite3_bind_text(insert, 1, file.texts[i].c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 2, "2024-01-02T03:04:05", -1, SQLITE_STATIC);
+        sqlite3_bind_int(insert, 3, i % 10 == 0 ? 1 : 0);
+        if (name.empty()) {
+            sqlite3_bind_null(insert, 4);
+        } else {
+            auto found = ids.find(name);
+            if (found == ids.end()) {
+                sqlite3_bind_text(category, 1, name.c_str(), -1, SQLITE_STATIC);
+                sqlite3_bind_int64(category, 2, static_cast<std::int64_t>(ids.size()) + 1);
+                sqlite3_step(category);
+                sqlite3_reset(category);
+                found = ids.emplace(name, sqlite3_last_insert_rowid(raw)).first;
+            }
+            sqlite3_bind_int64(insert, 4, found->second);
+        }
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_finalize(category);
+    sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+}
+
+// Importing a history file into a new history, beside the bare inserts of
+// its rows; one run each, as the larger one takes long.
+void bench_import(const std::wstring& folder) {
+    const std::wstring ours_path = folder + L"\\import.db";
+    const std::wstring bare_path = folder + L"\\import-bare.db";
+    for (const int count : {10000, 100000}) {
+        const ImportFile file = write_import_file(folder + L"\\import.json", count);
+        remove_db(ours_path);
+        remove_db(bare_path);
+        { HistoryDb schema(bare_path); }
+        HistoryDb db(ours_path);
+        int imported = 0;
+        const Pair pair = compare_ms(
+            1, [&] { imported = db.import_json(file.path); }, [&] { bare_import(bare_path, file); });
+        char label[96];
+        std::snprintf(label, sizeof label, "import_json, %d entries (%d imported)", count, imported);
+        report(label, pair.ours, pair.bare);
+        DeleteFileW(file.path.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -295,7 +382,9 @@ int main(int argc, char** argv) {
     std::printf("History storage benchmark (SQLite %s)\n", sqlite3_libversion());
     bench_lists(folder);
     bench_adds(folder);
-    for (const wchar_t* name : {L"lists.db", L"adds.db", L"adds-bare.db"}) remove_db(folder + L"\\" + name);
+    bench_import(folder);
+    for (const wchar_t* name : {L"lists.db", L"adds.db", L"adds-bare.db", L"import.db", L"import-bare.db"})
+        remove_db(folder + L"\\" + name);
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

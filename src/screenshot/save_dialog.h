@@ -2,17 +2,18 @@
 // The Save dialog of the screenshot command, behind a seam so that tests can
 // answer it themselves.
 
+#include "ui/dialogs/file_dialog.h"
+
 #include <windows.h>
 
 #include <string>
 
-// path comes in with the proposed file name and goes out with the file the
-// user chose; false when the user cancelled. folder is where the dialog
-// opens (empty: its own choice).
-using ScreenshotSaveDialog = bool (*)(HWND owner, const std::wstring& folder, std::wstring& path);
+// name is the file name proposed; folder is where the dialog opens (empty:
+// its own choice).
+using ScreenshotSaveDialog = FileDialogAnswer (*)(HWND owner, const std::wstring& folder, const std::wstring& name);
 
-// The system's GetSaveFileNameW, for PNG files.
-bool system_save_dialog(HWND owner, const std::wstring& folder, std::wstring& path);
+// The system's Save dialog, for PNG files.
+FileDialogAnswer system_save_dialog(HWND owner, const std::wstring& folder, const std::wstring& name);
 
 // The dialog the command shows.
 ScreenshotSaveDialog screenshot_save_dialog();

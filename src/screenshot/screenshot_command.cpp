@@ -59,12 +59,13 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
 
     std::wstring saved_path;
     std::wstring failed_path;  // the chosen file could not be written
+    FileDialogAnswer dialog;
     if (shot.action == CaptureAction::Save) {
-        std::wstring path = screenshot_file_name();
-        if (screenshot_save_dialog()(app.main_hwnd(), folder, path)) {
-            // The dialog has asked before a file is replaced.
-            if (write_file_atomic(path, shot.png)) saved_path = path;
-            else failed_path = path;
+        dialog = screenshot_save_dialog()(app.main_hwnd(), folder, screenshot_file_name());
+        // The dialog has asked before a file is replaced.
+        if (dialog.outcome == FileDialogAnswer::Outcome::Chosen) {
+            if (write_file_atomic(dialog.path, shot.png)) saved_path = dialog.path;
+            else failed_path = dialog.path;
         }
     }
 
@@ -95,6 +96,7 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
     // over in silence, whether chosen in the dialog or written by autosave.
     std::wstring missing;
     auto tell = [&missing](const std::wstring& line) { missing += (missing.empty() ? L"" : L"\n") + line; };
+    if (dialog.outcome == FileDialogAnswer::Outcome::Failed) tell(file_dialog_failure(dialog.error));
     if (!failed_path.empty()) tell(tr_format(L"screenshot.save_failed", failed_path));
     if (autosave_failed) tell(tr_format(L"screenshot.autosave_failed", folder));
     if (copy_failed) tell(tr(L"screenshot.copy_failed"));

@@ -62,12 +62,23 @@ FileRead read_whole_file(const std::wstring& path, std::string& out, std::uint64
     return FileRead::Ok;
 }
 
+// path's own name with a tag, while that fits; past it, a short name, cut to
+// the room the folder leaves, the attempt first so that tries still differ.
+std::wstring temporary_path(const std::wstring& path, unsigned long process, int attempt) {
+    const std::wstring tag = std::to_wstring(process) + L"-" + std::to_wstring(attempt) + L".tmp";
+    if (path.size() + 1 + tag.size() < MAX_PATH) return path + L"." + tag;
+    const size_t folder = path.find_last_of(L"\\/") + 1;  // 0 without one
+    std::wstring name = L"~" + std::to_wstring(attempt) + L"-" + std::to_wstring(process) + L".tmp";
+    if (folder + name.size() >= MAX_PATH && folder + 1 < MAX_PATH) name.resize(MAX_PATH - 1 - folder);
+    return path.substr(0, folder) + name;
+}
+
 bool write_file_atomic(const std::wstring& path, std::string_view bytes) {
     if (bytes.empty()) return false;
     std::wstring temp;
     ScopedHandle file;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+        temp = temporary_path(path, GetCurrentProcessId(), attempt);
         file.reset(create_for_writing(temp));
         if (!file && GetLastError() != ERROR_FILE_EXISTS) return false;
     }

@@ -28,6 +28,10 @@ FileRead read_whole_file(const std::wstring& path, std::string& out,
 // file of the program is empty on purpose.
 bool write_file_atomic(const std::wstring& path, std::string_view bytes);
 bool write_file_atomic(const std::wstring& path, const Bytes& bytes);
+// The unique name of write_file_atomic's attempt-th try in process: in path's
+// folder, and within the longest path Windows takes (MAX_PATH, the program
+// not being long-path aware) whenever path is.
+std::wstring temporary_path(const std::wstring& path, unsigned long process, int attempt);
 
 // Creates a new file with the bytes and never replaces one: when path exists
 // the call fails with GetLastError() ERROR_FILE_EXISTS and leaves it alone. A

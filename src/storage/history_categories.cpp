@@ -12,6 +12,10 @@ std::int64_t HistoryDb::add_category(const std::wstring& name) {
     const std::wstring trimmed = trim_blanks(name);
     if (trimmed.empty()) return -1;
     std::lock_guard<std::mutex> lock(mutex);
+    return find_or_add_category(trimmed);
+}
+
+std::int64_t HistoryDb::find_or_add_category(const std::wstring& trimmed) {
     const auto found = query(L"SELECT id FROM categories WHERE name=" + sql_quote(trimmed));
     if (!found.empty() && !found[0].empty()) return int64_or(found[0][0], -1);
     const std::int64_t position = query_number(L"SELECT COALESCE(MAX(cat_order),0) FROM categories", 0) + 1;

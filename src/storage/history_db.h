@@ -29,6 +29,9 @@ inline constexpr std::int64_t kHistoryMapBytes = std::int64_t(256) << 20;
 
 // What export_json returns when memory ran out before the file was written.
 inline constexpr int kExportOutOfMemory = -1;
+// What export_json and import_json return when the file could not be
+// written, or read and stored whole: the history is as it was.
+inline constexpr int kJsonFileFailed = -2;
 
 // Something about the history file that the user must be told.
 struct StorageNotice {
@@ -95,7 +98,8 @@ public:
     // The text is folded to one line and trimmed; a text under 2 characters
     // without an image stores nothing. A live entry with the same text is
     // moved to the top instead (unless always_new or is_image). Returns the id
-    // of the new or refreshed entry, 0 when nothing was stored. image_path:
+    // of the new or refreshed entry, 0 when nothing was stored: a new entry
+    // goes in with its image, or not at all. image_path:
     // the saved file a new row records, stored with the row, before the cap
     // removes older rows, one of which may record a file of the same name.
     std::int64_t add_entry(const std::wstring& text, const std::string& rtf, const std::string& html,
@@ -167,12 +171,14 @@ public:
     bool delete_snippet_group(const std::wstring& name);
 
     // ---- the JSON history file
-    // Entries written; 0 when the file cannot be created; kExportOutOfMemory
-    // when memory ran out on the way (many large pictures), in which case no
-    // file was touched.
+    // Entries written; kJsonFileFailed when the file cannot be written (what
+    // was there stays); kExportOutOfMemory when memory ran out on the way
+    // (many large pictures), in which case no file was touched.
     int export_json(const std::wstring& path);
-    // Entries imported; 0 when unreadable or malformed. An element too large
-    // for memory is skipped, uncounted, and leaves nothing behind.
+    // Entries imported, all in one transaction; kJsonFileFailed, and nothing
+    // imported, when the file is unreadable or malformed or a write fails. An
+    // element too large for memory or for SQLite is skipped, uncounted, and
+    // leaves nothing behind.
     int import_json(const std::wstring& path);
 
 private:
@@ -221,10 +227,17 @@ private:
     // the result tells.
     bool delete_history_where(const std::wstring& condition);
 
-    // Stores one element of a history file; false when it is no entry or its
-    // insert failed. Throws std::bad_alloc, before anything is written, when
+    // The id of the category with that name (trimmed, not blank), added when
+    // there is none; -1 when a statement failed.
+    std::int64_t find_or_add_category(const std::wstring& trimmed);
+
+    // Stores one element of a history file inside import_json's transaction:
+    // now stands for a missing or foreign time, categories holds those the
+    // import has met. Throws std::bad_alloc, before anything is written, when
     // the element is too large for memory.
-    bool import_element(const JsonValue& element);
+    enum class Imported { Entry, NoEntry, Failed };
+    struct ImportCategories;
+    Imported import_element(const JsonValue& element, const std::wstring& now, ImportCategories& categories);
 
     // The statements in one transaction; false and nothing kept when any fails.
     bool run_transaction(const std::vector<std::wstring>& statements);

@@ -52,9 +52,11 @@ constexpr std::string_view kMoveToTop =
 constexpr std::string_view kRefreshCapture =
     "UPDATE history SET rtf=?1, html=?2, image=?3, source_app=?4, is_image=?5, source_title=?6, source_url=?7, "
     "is_browser_page=?8 WHERE id=?9";
+// The picture goes in with its row: an image entry is never kept without it,
+// whatever stops its write (a full disk, a picture too large).
 constexpr std::string_view kInsert =
     "INSERT INTO history (text, created_at, sort_order, category_id, rtf, html, source_app, is_image, source_title, "
-    "source_url, is_browser_page, image_path) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)";
+    "source_url, is_browser_page, image_path, image) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)";
 constexpr std::string_view kOrphanSlots = "DELETE FROM slot_entries WHERE entry_id NOT IN (SELECT id FROM history)";
 
 // The rows beyond the cap, deleted, with the saved files they leave behind.
@@ -157,13 +159,14 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
         bind_wide(insert.get(), 10, source_url);
         sqlite3_bind_int(insert.get(), 11, is_browser_page ? 1 : 0);
         bind_wide(insert.get(), 12, image_path);
-        const int rc = sqlite3_step(insert.get());
+        // A picture SQLite cannot take would leave the row without it.
+        const int bound = bind_bytes(insert.get(), 13, image);
+        const int rc = bound == SQLITE_OK ? sqlite3_step(insert.get()) : bound;
         if (rc == SQLITE_DONE) id = sqlite3_last_insert_rowid(db);
         note_result(rc);
         add_busy = (rc & 0xFF) == SQLITE_BUSY;
     }
     if (id == 0) return 0;
-    if (!image.empty()) note_result(update_image(db, id, image));
     const std::vector<std::wstring> files = apply_cap();
     // Without a transaction each statement has committed on its own.
     if (transaction && !transaction.commit()) {

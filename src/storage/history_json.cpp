@@ -3,15 +3,18 @@
 #include "services/clock.h"
 #include "services/encoding.h"
 #include "services/file_io.h"
+#include "services/text_util.h"
 #include "storage/history_db.h"
 #include "storage/sql_stmt.h"
-#include "storage/sql_text.h"
+#include "storage/transaction.h"
 
 #include <exception>
+#include <map>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 
 void entry_to_json(const std::vector<Category>& categories, JsonValue& array, const HistoryEntry& entry) {
     std::string category_name;
@@ -65,8 +68,12 @@ struct ImportedEntry {
     Bytes image;
 };
 
+constexpr std::string_view kImportInsert =
+    "INSERT INTO history (text, created_at, pinned, category_id, is_image, image) VALUES (?1,?2,?3,?4,?5,?6)";
+
 // Nothing when the element is no entry at all: not an object, an image that
-// decodes to nothing, or neither text nor image.
+// decodes to nothing, or neither text nor image; or one whose text or category
+// holds a NUL, where every text of the program ends.
 std::optional<ImportedEntry> read_element(const JsonValue& element, const std::wstring& now) {
     if (element.kind != JsonValue::kObject) return std::nullopt;
     ImportedEntry e;
@@ -86,6 +93,7 @@ std::optional<ImportedEntry> read_element(const JsonValue& element, const std::w
     } else if (e.text.empty()) {
         return std::nullopt;
     }
+    if (e.text.find(L'\0') != std::wstring::npos || e.category.find(L'\0') != std::wstring::npos) return std::nullopt;
     return e;
 }
 
@@ -111,72 +119,99 @@ int HistoryDb::export_json(const std::wstring& file) {
         return kExportOutOfMemory;
     }
     // Never a half-written or emptied history file, whatever the disk does.
-    if (!write_file_atomic(file, text)) return 0;
+    if (!write_file_atomic(file, text)) return kJsonFileFailed;
     return count;
 }
 
+// The categories an import has met, by name: each is looked up or added once.
+struct HistoryDb::ImportCategories {
+    struct Known {
+        std::int64_t id;
+        bool pinned;  // set pinned by this import
+    };
+    std::map<std::wstring, Known> by_name;
+};
+
+// One transaction for the whole file: it comes into the history whole or not
+// at all, whether a write fails or the program is stopped halfway, and its
+// entries cost one commit rather than one each.
 int HistoryDb::import_json(const std::wstring& file) {
     JsonValue root;
     try {
         std::string text;
-        if (read_whole_file(file, text) != FileRead::Ok) return 0;
+        if (read_whole_file(file, text) != FileRead::Ok) return kJsonFileFailed;
         // Notepad and other Windows tools start UTF-8 files with a byte-order mark.
         if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
         JsonCursor cursor{text};
         root = json_parse_value(cursor);
     } catch (const std::exception&) {
-        return 0;  // malformed or too large to hold: nothing was written
+        return kJsonFileFailed;  // malformed or too large to hold: nothing was written
     }
-    if (root.kind != JsonValue::kArray) return 0;
+    if (root.kind != JsonValue::kArray) return kJsonFileFailed;
 
+    const std::wstring now = now_iso();
+    std::lock_guard<std::mutex> lock(mutex);
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    if (!transaction) {
+        note_result(sqlite3_errcode(db));
+        return kJsonFileFailed;
+    }
+    ImportCategories categories;
     int count = 0;
     for (const JsonValue& element : root.items) {
         try {
-            if (import_element(element)) ++count;
+            const Imported imported = import_element(element, now, categories);
+            if (imported == Imported::Failed) return kJsonFileFailed;
+            if (imported == Imported::Entry) ++count;
         } catch (const std::bad_alloc&) {
             // A text of hundreds of megabytes that memory cannot hold as
             // stored: that element is left out, the others come in.
         }
     }
+    if (!transaction.commit()) {
+        note_result(sqlite3_errcode(db));
+        return kJsonFileFailed;
+    }
     return count;
 }
 
 // Whatever takes memory in proportion to the element (its text as stored, the
-// statement) is made before the first write, so that an element too large for
-// memory leaves nothing behind, not even its category.
-bool HistoryDb::import_element(const JsonValue& element) {
-    std::optional<ImportedEntry> e = read_element(element, now_iso());
-    if (!e) return false;
-    const std::string text = utf8_from_wide(sql_quote(e->text));
-    std::wstring().swap(e->text);  // its memory is wanted for the statement
-    std::string sql = e->is_image ? "INSERT INTO history (text, created_at, pinned, category_id, is_image) VALUES ("
-                                  : "INSERT INTO history (text, created_at, pinned, category_id) VALUES (";
-    // Room for the category and the end, which then need no more.
-    sql.reserve(sql.size() + text.size() + 64);
-    sql += text;
-    sql += ", " + utf8_from_wide(sql_quote(e->created_at)) + (e->pinned ? ", 1, " : ", 0, ");
+// copy of its picture) is made before the first write, so that an element too
+// large for memory, or for SQLite, leaves nothing behind, not even its category.
+HistoryDb::Imported HistoryDb::import_element(const JsonValue& element, const std::wstring& now,
+                                              ImportCategories& categories) {
+    std::optional<ImportedEntry> e = read_element(element, now);
+    if (!e) return Imported::NoEntry;
+    const std::string text = utf8_from_wide(e->text);
+    std::wstring().swap(e->text);  // its memory is wanted for the copy of the picture
+    const std::string created = utf8_from_wide(e->created_at);
+    auto insert = statements->use(db, kImportInsert);
+    if (!insert) return Imported::Failed;
+    sqlite3_stmt* stmt = insert.get();
+    if (sqlite3_bind_text64(stmt, 1, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8) != SQLITE_OK ||
+        bind_bytes(stmt, 6, e->image) != SQLITE_OK)
+        return Imported::NoEntry;
+    sqlite3_bind_text(stmt, 2, created.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int(stmt, 3, e->pinned ? 1 : 0);
+    sqlite3_bind_int(stmt, 5, e->is_image ? 1 : 0);
 
-    // Takes the lock by itself; a blank name means no category.
-    std::optional<std::int64_t> category;
-    if (!e->category.empty()) {
-        const std::int64_t id = add_category(e->category);
-        if (id > 0) category = id;
+    // A blank name means no category.
+    const std::wstring name = trim_blanks(e->category);
+    if (!name.empty()) {
+        auto known = categories.by_name.find(name);
+        if (known == categories.by_name.end()) {
+            const std::int64_t id = find_or_add_category(name);
+            if (id < 0) return Imported::Failed;
+            known = categories.by_name.emplace(name, ImportCategories::Known{id, false}).first;
+        }
+        if (e->category_pinned && !known->second.pinned) {
+            if (exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(known->second.id)) != SQLITE_OK)
+                return Imported::Failed;
+            known->second.pinned = true;
+        }
+        sqlite3_bind_int64(stmt, 4, known->second.id);
     }
-
-    std::lock_guard<std::mutex> lock(mutex);
-    if (category && e->category_pinned) exec(L"UPDATE categories SET pinned=1 WHERE id=" + std::to_wstring(*category));
-    sql += utf8_from_wide(sql_category(category));
-    sql += e->is_image ? ", 1)" : ")";
-    // A failed insert leaves the last-insert id of some earlier row; never
-    // attach anything through it.
-    const int rc = exec_sql(db, sql);
+    const int rc = sqlite3_step(stmt);
     note_result(rc);
-    if (rc != SQLITE_OK) return false;
-    const std::int64_t id = last_insert_rowid();
-    if (e->is_image && update_image(db, id, e->image) != SQLITE_OK) {
-        // An image entry without its image is not what the file held.
-        exec(L"DELETE FROM history WHERE id=" + std::to_wstring(id));
-        return false;
-    }
-    return true;
+    return rc == SQLITE_DONE ? Imported::Entry : Imported::Failed;
 }

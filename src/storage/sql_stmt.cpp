@@ -36,23 +36,14 @@ StatementCache::Use StatementCache::use(sqlite3* db, std::string_view sql_utf8) 
     return Use(found->second.get());
 }
 
-void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
-    if (size == 0) sqlite3_bind_null(stmt, index);
-    else sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
+int bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size) {
+    if (size == 0) return sqlite3_bind_null(stmt, index);
+    return sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(size), SQLITE_TRANSIENT);
 }
 
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text) {
     const std::string utf8 = utf8_from_wide(text);
     sqlite3_bind_text(stmt, index, utf8.c_str(), -1, SQLITE_TRANSIENT);
-}
-
-int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes) {
-    ScopedStmt stmt = prepare_stmt(db, "UPDATE history SET image=?1 WHERE id=?2");
-    if (!stmt) return db ? sqlite3_errcode(db) : SQLITE_MISUSE;
-    bind_bytes(stmt.get(), 1, bytes);
-    sqlite3_bind_int64(stmt.get(), 2, id);
-    sqlite3_step(stmt.get());
-    return sqlite3_finalize(stmt.release());
 }
 
 std::string read_value_start(sqlite3* db, const char* table, const char* column, std::int64_t rowid, size_t max_bytes) {

@@ -63,19 +63,17 @@ private:
 };
 
 // Binds bytes as a blob (copied at bind time), or NULL when there are none.
-void bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);
-inline void bind_bytes(sqlite3_stmt* stmt, int index, const std::string& bytes) {
-    bind_bytes(stmt, index, bytes.data(), bytes.size());
+// The bind's result: bytes too many for SQLite or for memory leave the
+// parameter NULL (SQLITE_TOOBIG, SQLITE_NOMEM).
+int bind_bytes(sqlite3_stmt* stmt, int index, const void* data, size_t size);
+inline int bind_bytes(sqlite3_stmt* stmt, int index, const std::string& bytes) {
+    return bind_bytes(stmt, index, bytes.data(), bytes.size());
 }
-inline void bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
-    bind_bytes(stmt, index, bytes.data(), bytes.size());
+inline int bind_bytes(sqlite3_stmt* stmt, int index, const Bytes& bytes) {
+    return bind_bytes(stmt, index, bytes.data(), bytes.size());
 }
 // Binds a text as UTF-8 (copied at bind time).
 void bind_wide(sqlite3_stmt* stmt, int index, const std::wstring& text);
-
-// Stores image bytes (or NULL for none) in the entry's row. Returns the result
-// code of the finalize, or of a prepare that failed.
-int update_image(sqlite3* db, std::int64_t id, const Bytes& bytes);
 
 // The first max_bytes bytes (fewer when the value is shorter) of a text or
 // blob value in the row rowid of table, read through an incremental handle:

@@ -2,6 +2,7 @@
 #include "config/settings.h"
 #include "services/clipboard.h"
 #include "services/clock.h"
+#include "services/dib.h"
 #include "storage/history_db.h"
 #include "support/test_support.h"
 
@@ -161,4 +162,16 @@ TEST_F(WatcherTest, CategoryAndSavedPictures) {
     const std::wstring stamp = stem.substr(stem.find(L' ') + 1);
     EXPECT_TRUE(as_name(before) <= stamp && stamp <= as_name(now_iso())) << stem << " after " << before;
     EXPECT_TRUE(testsupport::file_exists(paths[0]));
+}
+
+TEST_F(WatcherTest, APictureTheHistoryCannotTakeIsNotAnnounced) {
+    const auto limited = testsupport::open_history_taking_short_values(dir.file(L"history.db"));
+    bool announced = false;
+    watcher().init({limited.get(), &settings, &capture_category, [&](const std::wstring&) { announced = true; }},
+                   nullptr);
+    const std::vector<std::uint8_t> pixels(32 * 32 * 4, 9);
+    put_image(make_dib32(pixels.data(), 32, 32));
+    watcher().poll();
+    EXPECT_TRUE(limited->list_entries(L"any", false, false).empty());
+    EXPECT_FALSE(announced);
 }

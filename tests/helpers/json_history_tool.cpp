@@ -3,8 +3,8 @@
 // database.
 //   json_history_tool <db> init                 create and migrate the file
 //   json_history_tool <db> sample               add entries through the real operations
-//   json_history_tool <db> export <file>        prints the number written
-//   json_history_tool <db> import <file>...     prints the number imported, one line per file
+//   json_history_tool <db> export <file>        prints the number written, or "failed"
+//   json_history_tool <db> import <file>...     prints the number imported, or "failed", one line per file
 //   json_history_tool <db> refuse <bytes> ...   first makes every allocation of that size or more
 //                                               fail, as with memory exhausted, then runs the rest
 
@@ -62,6 +62,11 @@ void add_sample(HistoryDb& db) {
     std::printf("%lld %lld\n", static_cast<long long>(a), static_cast<long long>(b));
 }
 
+void print_result(int result) {
+    if (result == kJsonFileFailed) std::printf("failed\n");
+    else std::printf("%d\n", result);
+}
+
 }  // namespace
 
 int main() {
@@ -87,9 +92,9 @@ int main() {
     } else if (command == L"sample") {
         add_sample(db);
     } else if (command == L"export" && args.size() == 3) {
-        std::printf("%d\n", db.export_json(args[2]));
+        print_result(db.export_json(args[2]));
     } else if (command == L"import" && args.size() >= 3) {
-        for (size_t i = 2; i < args.size(); ++i) std::printf("%d\n", db.import_json(args[i]));
+        for (size_t i = 2; i < args.size(); ++i) print_result(db.import_json(args[i]));
     } else {
         std::fprintf(stderr, "unknown command\n");
         return 2;

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -192,16 +193,18 @@ std::vector<std::wstring> files_in(const std::wstring& folder) {
 struct SaveAnswer {
     bool called = false;
     bool confirm = false;
+    DWORD error = 0;        // the dialog's own failure
     std::wstring path;      // what the user picks
     std::wstring proposed;  // what the dialog was given
 };
 SaveAnswer answer;
 
-bool answer_dialog(HWND, const std::wstring&, std::wstring& path) {
+FileDialogAnswer answer_dialog(HWND, const std::wstring&, const std::wstring& name) {
     answer.called = true;
-    answer.proposed = path;
-    if (answer.confirm) path = answer.path;
-    return answer.confirm;
+    answer.proposed = name;
+    if (answer.error) return {FileDialogAnswer::Outcome::Failed, {}, answer.error};
+    if (answer.confirm) return {FileDialogAnswer::Outcome::Chosen, answer.path};
+    return {};
 }
 
 // An App with what the command uses: settings, a history in a folder of its
@@ -545,6 +548,12 @@ TEST_F(ScreenshotCommand, AFileThatCannotBeWrittenIsReported) {
     screenshot_with([] { key('S', true); });
     EXPECT_EQ(entries().size(), 2u) << "the history still gets the pictures";
     EXPECT_TRUE(balloon_says({L"could not be written", L"no such folder\\shot.png", L"blocked\\shots"}));
+
+    // The dialog's own failure (a path too long for it) is no cancel.
+    answer.error = FNERR_BUFFERTOOSMALL;
+    screenshot_with([] { key('S', true); });
+    EXPECT_TRUE(balloon_says({file_dialog_failure(FNERR_BUFFERTOOSMALL)}));
+    answer.error = 0;
 
     // A copy while another program holds the clipboard.
     copied_long_ago(L"marker");

@@ -46,6 +46,13 @@ TEST_F(StorageTest, AddStoresEveryCaptureField) {
     EXPECT_EQ(add(L"orphan", 777), 0);
 }
 
+// As a picture over a gigabyte, or one memory cannot copy.
+TEST_F(StorageTest, APictureSQLiteCannotTakeLeavesNoEntry) {
+    db = testsupport::open_history_taking_short_values(db_path);
+    EXPECT_EQ(add_image(L"", Bytes(64 * 1024, 7)), 0);
+    EXPECT_EQ(number("SELECT count(*) FROM history"), 0);
+}
+
 TEST_F(StorageTest, RepeatedCopyRefreshesTheLiveEntry) {
     const auto cat = db->add_category(L"Work");
     const auto first = db->add_entry(L"same", "r1", "h1", {}, L"a.exe", false, false, cat, L"t1", L"u1", true);

@@ -154,7 +154,7 @@ class HistoryFileExport(unittest.TestCase):
             self.assertEqual(sorted(len(o) for o in expected), [5] * (len(expected) - 4) + [7] * 4)
             self.assertFalse([n for n in os.listdir(d) if n.endswith(".tmp")])
 
-    def test_failed_export_reports_nothing_and_keeps_what_exists(self):
+    def test_failed_export_says_so_and_keeps_what_exists(self):
         with kh.temp_dir() as d:
             db = os.path.join(d, "h.db")
             tool(db, "sample")
@@ -162,8 +162,8 @@ class HistoryFileExport(unittest.TestCase):
             os.mkdir(folder)
             with open(os.path.join(folder, "inside"), "wb") as f:
                 f.write(b"keep me")
-            self.assertEqual(tool(db, "export", kh.win_path(folder)), ["0"])
-            self.assertEqual(tool(db, "export", kh.win_path(os.path.join(d, "missing", "x.json"))), ["0"])
+            self.assertEqual(tool(db, "export", kh.win_path(folder)), ["failed"])
+            self.assertEqual(tool(db, "export", kh.win_path(os.path.join(d, "missing", "x.json"))), ["failed"])
             self.assertEqual(os.listdir(folder), ["inside"])
             self.assertFalse([n for n in os.listdir(d) if n.endswith(".tmp")])
 
@@ -201,8 +201,10 @@ class HistoryFileImport(unittest.TestCase):
             self.assertEqual(rows_of(second, "SELECT name, pinned FROM categories ORDER BY cat_order"),
                              [("Работа", 1), ('Misc "quoted"', 0)])
 
-    def test_malformed_files_import_nothing_and_change_no_row(self):
+    def test_files_that_cannot_come_in_whole_import_nothing_and_change_no_row(self):
         bad = {
+            # Its second element is one the history refuses (see below): the first must not stay.
+            "refused_halfway": '[{"text": "first", "category": "New"}, {"text": "refused"}]',
             "cut_array": '[{"text": "first", "created_at": "2024-01-01T00:00:00"}, {"text": "sec',
             "cut_object": '[{"text": "first"',
             "no_colon": '[{"text" "first"}]',
@@ -219,6 +221,8 @@ class HistoryFileImport(unittest.TestCase):
         with kh.temp_dir() as d:
             db = os.path.join(d, "h.db")
             tool(db, "sample")
+            execute(db, [("CREATE TRIGGER refuse BEFORE INSERT ON history WHEN NEW.text = 'refused' "
+                          "BEGIN SELECT RAISE(ABORT, 'refused'); END", ())])
             before = snapshot(db)
             paths = []
             for name, text in bad.items():
@@ -227,7 +231,7 @@ class HistoryFileImport(unittest.TestCase):
                     f.write(text)
                 paths.append(kh.win_path(path))
             paths.append(kh.win_path(os.path.join(d, "does-not-exist.json")))
-            self.assertEqual(tool(db, "import", *paths), ["0"] * len(paths))
+            self.assertEqual(tool(db, "import", *paths), ["failed"] * len(paths))
             self.assertEqual(snapshot(db), before)
 
     def test_file_starting_with_a_byte_order_mark(self):
@@ -306,8 +310,8 @@ class OutOfMemory(unittest.TestCase):
             categories = rows_of(db, "SELECT * FROM categories")
             with open(path, "w", encoding="utf-8") as f:
                 json.dump(entries, f)
-            # The file and the text fit; the statement that stores it, where every quote is doubled, does not.
-            self.assertEqual(tool(db, "refuse", str(3 * len(huge)), "import", kh.win_path(path)), ["2"])
+            # The file and the text fit; the text in UTF-16 on its way in, twice the bytes, does not.
+            self.assertEqual(tool(db, "refuse", str(2 * len(huge)), "import", kh.win_path(path)), ["2"])
             self.assertEqual(rows_of(db, "SELECT text FROM history WHERE id > ? ORDER BY id", before),
                              [("before",), ("after",)])
             self.assertEqual(rows_of(db, "SELECT * FROM categories"), categories)

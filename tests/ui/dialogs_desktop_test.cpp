@@ -7,8 +7,9 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/dib.h"
+#include "services/handles.h"
 #include "services/ids.h"
-#include "storage/history_records.h"
+#include "storage/history_db.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
 #include "support/pixels.h"
@@ -16,6 +17,7 @@
 #include "ui/dialogs/confirm_box.h"
 #include "ui/dialogs/dialog_layout.h"
 #include "ui/dialogs/input_box.h"
+#include "ui/dialogs/json_file_dialogs.h"
 #include "ui/dialogs/view_dialog.h"
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
@@ -24,6 +26,9 @@
 #include "ui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdint>
 #include <functional>
@@ -295,6 +300,54 @@ TEST_F(DialogsDesktop, ViewDialogShowsEveryLineAboutAWebPage) {
                  [] { click_control(kIdViewClose); }});
     EXPECT_TRUE(show_view_dialog(&main_, page_entry()));
     EXPECT_EQ(lines, 5);
+}
+
+// The folder the user saves to stays theirs to remove (a USB stick): the
+// dialog leaves the process's current folder where it was.
+TEST_F(DialogsDesktop, TheFileDialogGivesTheFileAndLeavesTheCurrentFolder) {
+    TempDir start, elsewhere;
+    SetCurrentDirectoryW(start.path().c_str());
+    BoxScript script({[] {
+        SendMessageW(GetDlgItem(open_box(), cmb13), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"chosen.json"));
+        PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+    }});
+    EXPECT_EQ(
+        ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()}).path,
+        elsewhere.file(L"chosen.json"));
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    EXPECT_EQ(current, start.path());
+    SetCurrentDirectoryW(L"C:\\");
+}
+
+// A count of 0 would read as an empty history: a file that cannot be written
+// or read is told by name, and so is a dialog that failed.
+TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
+    TempDir dir;
+    HistoryDb db(dir.file(L"history.db"));
+    // Held open by another program (Wine run as root writes over a read-only file).
+    const std::wstring locked = dir.file(L"locked.json"), not_json = dir.file(L"notes.json");
+    write_bytes(locked, "[]");
+    write_bytes(not_json, "notes, not a history");
+    ScopedHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    static FileDialogAnswer answer;
+    const JsonPathDialog before = set_json_path_dialog([](HWND, bool) { return answer; });
+    const auto told = [&](FileDialogAnswer given, bool exporting) {
+        answer = std::move(given);
+        std::wstring text;
+        BoxScript script({[&] {
+            text = message_box_text(open_box());
+            PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+        }});
+        if (exporting) export_history_json(owner_, db);
+        else import_history_json(owner_, db);
+        return text;
+    };
+    using Outcome = FileDialogAnswer::Outcome;
+    EXPECT_EQ(told({Outcome::Chosen, locked}, true), tr_format(L"status.export_failed", locked));
+    EXPECT_EQ(told({Outcome::Chosen, not_json}, false), tr_format(L"status.import_failed", not_json));
+    EXPECT_EQ(told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false), file_dialog_failure(FNERR_BUFFERTOOSMALL));
+    set_json_path_dialog(before);
 }
 
 TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {

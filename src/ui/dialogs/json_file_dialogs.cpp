@@ -3,46 +3,53 @@
 #include "config/language.h"
 #include "storage/history_db.h"
 
-#include <commdlg.h>
-
 namespace {
 
-constexpr wchar_t kJsonFilter[] = L"JSON (*.json)\0*.json\0";
+JsonPathDialog g_dialog = ask_json_path;
+
+constexpr UINT kFailed = MB_OK | MB_ICONERROR;
+
+void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
+    MessageBoxW(owner, text.c_str(), title.c_str(), type);
+}
+
+// The file chosen; empty when there is none, the user told when the dialog
+// failed.
+std::wstring chosen_file(HWND owner, bool save, const std::wstring& title) {
+    const FileDialogAnswer answer = g_dialog(owner, save);
+    if (answer.outcome == FileDialogAnswer::Outcome::Failed)
+        tell(owner, file_dialog_failure(answer.error), title, kFailed);
+    return answer.outcome == FileDialogAnswer::Outcome::Chosen ? answer.path : std::wstring();
+}
 
 }  // namespace
 
-bool ask_json_path(HWND owner, bool save, std::wstring& path) {
-    wchar_t file[MAX_PATH] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kJsonFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"json";
-    ofn.Flags = save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
-    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!ok) return false;
-    path = file;
-    return true;
+FileDialogAnswer ask_json_path(HWND owner, bool save) {
+    return ask_for_file({.owner = owner, .save = save, .filter = L"JSON (*.json)\0*.json\0", .extension = L"json"});
+}
+
+JsonPathDialog set_json_path_dialog(JsonPathDialog dialog) {
+    const JsonPathDialog before = g_dialog;
+    g_dialog = dialog ? dialog : ask_json_path;
+    return before;
 }
 
 void export_history_json(HWND owner, HistoryDb& db) {
-    std::wstring path;
-    if (!ask_json_path(owner, true, path)) return;
+    const std::wstring& title = tr(L"title.export");
+    const std::wstring path = chosen_file(owner, true, title);
+    if (path.empty()) return;
     const int count = db.export_json(path);
-    if (count == kExportOutOfMemory) {
-        MessageBoxW(owner, tr_format(L"status.export_no_memory", path).c_str(), tr(L"title.export").c_str(),
-                    MB_OK | MB_ICONERROR);
-        return;
-    }
-    MessageBoxW(owner, tr_format(L"status.exported", count).c_str(), tr(L"title.export").c_str(), MB_OK);
+    if (count == kExportOutOfMemory) tell(owner, tr_format(L"status.export_no_memory", path), title, kFailed);
+    else if (count == kJsonFileFailed) tell(owner, tr_format(L"status.export_failed", path), title, kFailed);
+    else tell(owner, tr_format(L"status.exported", count), title, MB_OK);
 }
 
 bool import_history_json(HWND owner, HistoryDb& db) {
-    std::wstring path;
-    if (!ask_json_path(owner, false, path)) return false;
+    const std::wstring& title = tr(L"title.import");
+    const std::wstring path = chosen_file(owner, false, title);
+    if (path.empty()) return false;
     const int count = db.import_json(path);
-    MessageBoxW(owner, tr_format(L"status.imported", count).c_str(), tr(L"title.import").c_str(), MB_OK);
+    if (count == kJsonFileFailed) tell(owner, tr_format(L"status.import_failed", path), title, kFailed);
+    else tell(owner, tr_format(L"status.imported", count), title, MB_OK);
     return true;
 }

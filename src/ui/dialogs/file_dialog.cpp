@@ -1,0 +1,26 @@
+#include "ui/dialogs/file_dialog.h"
+
+#include "config/language.h"
+
+#include <commdlg.h>
+
+FileDialogAnswer ask_for_file(const FileDialogRequest& request) {
+    wchar_t buffer[MAX_PATH] = {};
+    request.name.copy(buffer, MAX_PATH - 1);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = request.owner;
+    ofn.lpstrFilter = request.filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = request.folder.empty() ? nullptr : request.folder.c_str();
+    ofn.lpstrDefExt = request.extension;
+    ofn.Flags = OFN_NOCHANGEDIR | (request.save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST);
+    if (request.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))
+        return {FileDialogAnswer::Outcome::Chosen, buffer};
+    const DWORD error = CommDlgExtendedError();
+    return {error ? FileDialogAnswer::Outcome::Failed : FileDialogAnswer::Outcome::Cancelled, {}, error};
+}
+
+std::wstring file_dialog_failure(DWORD error) { return tr_format(L"status.file_dialog_failed", error); }
