@@ -7,11 +7,13 @@
 #include "services/keystrokes.h"
 #include "services/paste_threads.h"
 #include "services/path_inside.h"
+#include "services/proc_address.h"
 #include "services/window_util.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -249,6 +251,40 @@ TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
     repaste_clipboard();
     EXPECT_EQ(target.edit_text(), L"plain words and a secret");
     EXPECT_TRUE(has_exclusion_format());
+}
+
+TEST(Keystrokes, KeyWatchSeesTheReleaseAndNeverHoldsTheQuit) {
+    std::vector<KeySeen> seen;
+    {
+        KeyWatch watch;
+        keybd_event(VK_F13, 0, 0, 0);
+        watch.watch(VK_F13);
+        keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
+        for (int i = 0; i < 100 && (seen.empty() || seen.back().down); ++i, Sleep(20))
+            for (const KeySeen& look : watch.take_seen()) seen.push_back(look);
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[0].down);
+    EXPECT_FALSE(seen[1].down);
+
+    // Every new thread takes the loader's lock before it runs: while this one
+    // holds it, the watch's thread cannot start, and the watch goes first.
+    using LoaderLock = LONG(NTAPI*)(ULONG, ULONG*, ULONG_PTR*);
+    using LoaderUnlock = LONG(NTAPI*)(ULONG, ULONG_PTR);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto lock = proc_address<LoaderLock>(ntdll, "LdrLockLoaderLock");
+    const auto unlock = proc_address<LoaderUnlock>(ntdll, "LdrUnlockLoaderLock");
+    ASSERT_TRUE(lock && unlock);
+    ULONG_PTR cookie = 0;
+    lock(0, nullptr, &cookie);
+    auto late = std::make_unique<KeyWatch>();
+    late->watch(VK_F13);
+    const DWORD start = GetTickCount();
+    late.reset();
+    const DWORD quit_ms = GetTickCount() - start;
+    unlock(0, cookie);
+    Sleep(200);  // the thread runs now, on what it shares with the watch alone
+    EXPECT_LT(quit_ms, 5000u);
 }
 
 TEST(WindowUtil, WidthForClientAndPaths) {
