@@ -203,6 +203,42 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
 }
 
+TEST(PasteThreads, APasteQueuedBehindAKeepOpenPasteReachesItsOwnTarget) {
+    TargetProcess target(L"Paste target of the queue");
+    ASSERT_TRUE(target.frame());
+    ASSERT_TRUE(target.wait_in_front());
+    ScopedWindow main_window(own_window(L"main"));
+    set_clipboard_text(L"queued");
+    keybd_event(VK_F13, 0, 0, 0);  // the next paste's key, still held when it starts
+    set_paste_turn(1);
+    ASSERT_TRUE(start_detached(paste_text_thread, PasteRequest{target.frame(), main_window.get(), true, 0, 1}));
+    // As the main window answers: it comes back to the front when asked, and
+    // the next paste starts at the end of the one before.
+    bool shown = false, next = false;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000 && !(shown && next);) {
+        MSG m;
+        if (!PeekMessageW(&m, main_window.get(), 0, 0, PM_REMOVE)) {
+            Sleep(10);
+        } else if (m.message == kMsgShowMain) {
+            ShowWindow(main_window.get(), SW_SHOW);
+            shown = force_foreground(main_window.get());
+        } else if (m.message == kMsgPasteDone) {
+            set_paste_turn(2);
+            next = start_detached(quick_slot_paste_thread,
+                                  PasteRequest{target.frame(), main_window.get(), false, VK_F13, 2});
+        } else {
+            DispatchMessageW(&m);
+        }
+    }
+    Sleep(300);
+    keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(shown && next);
+    std::wstring text;
+    for (int i = 0; i < 60 && text != L"queuedqueued"; ++i, Sleep(50)) text = target.edit_text(0);
+    EXPECT_EQ(text, L"queuedqueued");
+    set_paste_turn(0);
+}
+
 TEST(PasteThreads, AWorkerNeverWaitsOnAProgramThatHangs) {
     TargetProcess hung(L"Hangs", L"KorvaneTestPasteTarget", TargetProcess::Start::MinimizedHung);
     ASSERT_TRUE(hung.frame());
