@@ -47,4 +47,3 @@ void paste_selected_thread(PasteRequest request);
 void paste_selected_thread_2(PasteRequest request);
 void paste_text_thread(PasteRequest request);
 void paste_multiple_thread(PasteRequest request);
-
