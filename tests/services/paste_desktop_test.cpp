@@ -183,15 +183,15 @@ TEST(Focus, ForegroundAndCtrlVReachAnotherProgram) {
     EXPECT_EQ(target.edit_text(), L"pasted by keystrokes");
 }
 
-TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
+TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAskedAndBeforeTheNextPaste) {
     TargetProcess target(L"Paste target of a thread");
     ASSERT_TRUE(target.frame());
     ASSERT_TRUE(target.wait_in_front());
     ScopedWindow main_window(own_window(L"main"));
-    set_clipboard_text(L"from the list");
+    set_clipboard_text(L"list");
 
     paste_selected_thread(PasteRequest{target.frame(), main_window.get(), false});
-    EXPECT_EQ(target.edit_text(), L"from the list");
+    EXPECT_EQ(target.edit_text(), L"list");
     EXPECT_FALSE(take_message(main_window.get(), kMsgShowMain));
 
     // A worker given up on while it hung finds another paste pending: no keys.
@@ -200,20 +200,14 @@ TEST(PasteThreads, MainWindowPasteShowsTheWindowAgainOnlyWhenAsked) {
     set_paste_turn(0);
     paste_text_thread(PasteRequest{target.frame(), main_window.get(), true});
     EXPECT_TRUE(take_message(main_window.get(), kMsgShowMain));
-    EXPECT_EQ(target.edit_text(), L"from the listfrom the list");
-}
+    EXPECT_EQ(target.edit_text(), L"listlist");
 
-TEST(PasteThreads, APasteQueuedBehindAKeepOpenPasteReachesItsOwnTarget) {
-    TargetProcess target(L"Paste target of the queue");
-    ASSERT_TRUE(target.frame());
-    ASSERT_TRUE(target.wait_in_front());
-    ScopedWindow main_window(own_window(L"main"));
-    set_clipboard_text(L"queued");
-    keybd_event(VK_F13, 0, 0, 0);  // the next paste's key, still held when it starts
-    set_paste_turn(1);
-    ASSERT_TRUE(start_detached(paste_text_thread, PasteRequest{target.frame(), main_window.get(), true, 0, 1}));
-    // As the main window answers: it comes back to the front when asked, and
-    // the next paste starts at the end of the one before.
+    // A paste queued behind a keep-open one, its key still held when it
+    // starts. As the main window answers: it comes back to the front when
+    // asked, and the next paste starts at the end of the one before.
+    keybd_event(VK_F13, 0, 0, 0);
+    set_paste_turn(3);
+    ASSERT_TRUE(start_detached(paste_text_thread, PasteRequest{target.frame(), main_window.get(), true, 0, 3}));
     bool shown = false, next = false;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000 && !(shown && next);) {
         MSG m;
@@ -222,10 +216,10 @@ TEST(PasteThreads, APasteQueuedBehindAKeepOpenPasteReachesItsOwnTarget) {
         } else if (m.message == kMsgShowMain) {
             ShowWindow(main_window.get(), SW_SHOW);
             shown = force_foreground(main_window.get());
-        } else if (m.message == kMsgPasteDone) {
-            set_paste_turn(2);
+        } else if (m.message == kMsgPasteDone && m.wParam == 3) {
+            set_paste_turn(4);
             next = start_detached(quick_slot_paste_thread,
-                                  PasteRequest{target.frame(), main_window.get(), false, VK_F13, 2});
+                                  PasteRequest{target.frame(), main_window.get(), false, VK_F13, 4});
         } else {
             DispatchMessageW(&m);
         }
@@ -234,8 +228,8 @@ TEST(PasteThreads, APasteQueuedBehindAKeepOpenPasteReachesItsOwnTarget) {
     keybd_event(VK_F13, 0, KEYEVENTF_KEYUP, 0);
     ASSERT_TRUE(shown && next);
     std::wstring text;
-    for (int i = 0; i < 60 && text != L"queuedqueued"; ++i, Sleep(50)) text = target.edit_text(0);
-    EXPECT_EQ(text, L"queuedqueued");
+    for (int i = 0; i < 60 && text != L"listlistlistlist"; ++i, Sleep(50)) text = target.edit_text(0);
+    EXPECT_EQ(text, L"listlistlistlist");
     set_paste_turn(0);
 }
 
