@@ -93,6 +93,8 @@ TEST(PasteQueue, OnePressOnePaste) {
         {"tapped again while the window was busy",
          {{{20, '1', 0}, {{'1', 2, true}}, true},
           {{20, '1', 120}, {{'1', 60, false}, {'1', 130, true}, {'1', 400, true}}, true}}},
+        {"held from a press made while the window was busy",
+         {{{20, '1', 100}, {{'1', 1500, true}}, true}, {{20, '1', 600}, {{'1', 1501, true}}, false}}},
         {"repeats handled after the key went up",
          {{{20, '1', 0}, {{'1', 2, true}}, true},
           {{20, '1', 500}, {{'1', 760, false}, {'1', 800, false}}, false},
