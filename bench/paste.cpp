@@ -7,7 +7,8 @@
 // come a second apart, as a user's do. Run it under Wine on a display
 // (xvfb-run + scripts/lib/desktop-session.sh, as the tests do):
 //   build/wine-run.sh build/bench/bench_paste.exe [passes]     (default 7)
-// The goal: the hold no longer than the clipboard alone, and a little.
+// The goal: a hold no longer than the clipboard alone, give or take a read
+// of the one slot.
 // The history lives in a temporary folder; nothing of the profile is touched.
 
 #include "bench_timing.h"
@@ -16,6 +17,7 @@
 #include "capture/entry_clipboard.h"
 #include "services/image.h"
 #include "storage/history_db.h"
+#include "ui/main_window/entry_format.h"
 
 #include <windows.h>
 
@@ -27,13 +29,15 @@ namespace {
 
 // Between two presses of a slot.
 constexpr DWORD kPressGapMs = 1000;
+// The values a colour of the noise takes: about three bytes a pixel of PNG.
+constexpr std::uint32_t kNoiseLevels = 96;
+constexpr std::uint32_t kNoiseSeed = 0x9E3779B9u;
 
 struct Picture {
     int width, height;
 };
 
-// A PNG of random pixels, each colour one of 96 values: about three bytes a
-// pixel, as a photograph's noise takes.
+// A PNG of random pixels.
 Bytes noise_png(int width, int height, std::uint32_t seed) {
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
     Bytes dib(sizeof(BITMAPINFOHEADER) + stride * static_cast<std::size_t>(height));
@@ -49,7 +53,7 @@ Bytes noise_png(int width, int height, std::uint32_t seed) {
         state ^= state << 13;
         state ^= state >> 17;
         state ^= state << 5;
-        dib[i] = static_cast<std::uint8_t>(state % 96);
+        dib[i] = static_cast<std::uint8_t>(state % kNoiseLevels);
     }
     Bytes png;
     dib_to_png(dib, png);
@@ -76,11 +80,12 @@ int main(int argc, char** argv) {
         app.db = new HistoryDb(path);  // the App deletes it
         std::vector<std::int64_t> slots;
         for (const Picture& picture : pictures) {
-            const Bytes png = noise_png(picture.width, picture.height, 0x9E3779B9u + slots.size());
+            const Bytes png =
+                noise_png(picture.width, picture.height, kNoiseSeed + static_cast<std::uint32_t>(slots.size()));
             slots.push_back(
                 app.db->add_entry(L"", {}, {}, png, L"bench.exe", true, true, std::nullopt, L"", L"", false));
         }
-        app.db->add_to_slots(slots, 9);
+        app.db->add_to_slots(slots, kQuickSlotCount);
         const std::vector<HistoryEntry> entries = app.db->list_slots();
         if (entries.size() != slots.size()) {
             std::printf("the pictures could not be stored\n");
