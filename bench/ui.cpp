@@ -15,6 +15,8 @@
 // within 50 ms and 3 x the one without.
 // The history lives in a temporary folder; nothing of the profile is touched.
 
+#include "bench_timing.h"
+
 #include "support/main_window_fixture.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/menu/quick_menu.h"
@@ -22,29 +24,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 using namespace testsupport;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double median_ms(int passes, const std::function<void()>& before, const std::function<void()>& fn) {
-    std::vector<double> times;
-    for (int i = 0; i < passes; ++i) {
-        before();
-        const auto start = Clock::now();
-        fn();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // A long text that none of the searches finds, so each one reads it to the end.
 std::wstring long_text(std::size_t length) {

@@ -17,9 +17,10 @@ void App::on_quick_slot(int slot) {
 
 bool App::paste_quick_slot(int slot, int key, unsigned paste) {
     if (!db) return false;
-    const std::vector<HistoryEntry> slots = db->list_slots();
-    if (slot < 1 || static_cast<size_t>(slot) > slots.size()) return false;
-    const HistoryEntry& entry = slots[static_cast<size_t>(slot) - 1];
+    // Only this slot is read: the others may hold pictures of megabytes.
+    const std::optional<HistoryEntry> found = db->find_slot(slot);
+    if (!found) return false;
+    const HistoryEntry& entry = *found;
     catch_up_clipboard();
     if (!place_entry_on_clipboard(watcher, entry)) {
         tell_paste_failed();

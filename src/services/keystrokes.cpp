@@ -4,7 +4,9 @@
 
 #include <array>
 #include <chrono>
-#include <system_error>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -13,6 +15,9 @@ constexpr DWORD kKeyGapMs = 40;
 // How often a held key is looked at: a release shorter than this goes unseen.
 constexpr DWORD kKeyPollMs = 10;
 constexpr BYTE kVkV = 0x56;
+// How long the quit waits for the watch's thread, which ends within a look
+// when it runs at all.
+constexpr DWORD kKeyWatchStopWaitMs = 500;
 
 const std::array<int, 5> kModifiers{VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN};
 
@@ -42,52 +47,61 @@ bool wait_modifiers_released(int timeout_ms, int key) {
     }
 }
 
+struct KeyWatch::Shared {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::map<int, bool> watched;  // key -> down as last seen
+    std::vector<KeySeen> seen;
+    bool stop = false;
+
+    void run();
+};
+
+KeyWatch::KeyWatch() : shared_(std::make_shared<Shared>()) {}
+
 KeyWatch::~KeyWatch() {
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(shared_->mutex);
+        shared_->stop = true;
     }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    shared_->wake.notify_all();
+    thread_.wait(kKeyWatchStopWaitMs);
 }
 
 void KeyWatch::watch(int key) {
-    std::lock_guard lock(mutex_);
+    Shared& shared = *shared_;
+    std::lock_guard lock(shared.mutex);
     const bool down = key_is_down(key);
-    seen_.push_back({key, GetTickCount(), down});
-    watched_[key] = down;
-    if (!thread_.joinable()) {
-        try {
-            thread_ = std::thread(&KeyWatch::run, this);
-        } catch (const std::system_error&) {
-            // No thread: the looks at the presses alone are seen.
-            watched_.clear();
-            return;
-        }
+    shared.seen.push_back({key, GetTickCount(), down});
+    shared.watched[key] = down;
+    if (!thread_.start([state = shared_] { state->run(); })) {
+        // No thread: the looks at the presses alone are seen.
+        shared.watched.clear();
+        return;
     }
-    wake_.notify_one();
+    shared.wake.notify_one();
 }
 
 std::vector<KeySeen> KeyWatch::take_seen() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(seen_, {});
+    std::lock_guard lock(shared_->mutex);
+    return std::exchange(shared_->seen, {});
 }
 
-void KeyWatch::run() {
-    std::unique_lock lock(mutex_);
-    while (!stop_) {
-        if (watched_.empty()) {
-            wake_.wait(lock);
+void KeyWatch::Shared::run() {
+    std::unique_lock lock(mutex);
+    while (!stop) {
+        if (watched.empty()) {
+            wake.wait(lock);
             continue;
         }
-        if (wake_.wait_for(lock, std::chrono::milliseconds(kKeyPollMs), [this] { return stop_; })) break;
-        for (auto watched = watched_.begin(); watched != watched_.end();) {
-            auto& [key, was_down] = *watched;
+        if (wake.wait_for(lock, std::chrono::milliseconds(kKeyPollMs), [this] { return stop; })) break;
+        for (auto watching = watched.begin(); watching != watched.end();) {
+            auto& [key, was_down] = *watching;
             const bool down = key_is_down(key);
             // Stamped after the look: the key was so by then.
-            if (down != was_down) seen_.push_back({key, GetTickCount(), down});
+            if (down != was_down) seen.push_back({key, GetTickCount(), down});
             was_down = down;
-            watched = down ? std::next(watched) : watched_.erase(watched);
+            watching = down ? std::next(watching) : watched.erase(watching);
         }
     }
 }

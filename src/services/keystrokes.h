@@ -1,12 +1,10 @@
 #pragma once
 // The keys of a paste: the user's own keys it waits for, and its Ctrl+V.
 
+#include "services/detached_thread.h"
 #include "services/paste_queue.h"
 
-#include <condition_variable>
-#include <map>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
 
 // How long a paste waits for the user to let go of the keys that asked for
@@ -28,9 +26,10 @@ bool key_is_down(int vk);
 // state follows it), and only then: nothing runs while no key is held.
 class KeyWatch {
 public:
-    KeyWatch() = default;
+    KeyWatch();
     KeyWatch(const KeyWatch&) = delete;
     KeyWatch& operator=(const KeyWatch&) = delete;
+    // Stops the thread, waiting for it a moment at most (WorkerThread).
     ~KeyWatch();
 
     // Looks at the key now, and on until it is seen up.
@@ -41,14 +40,10 @@ public:
     std::vector<KeySeen> take_seen();
 
 private:
-    void run();
+    struct Shared;  // what the watch and its thread hold jointly
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::map<int, bool> watched_;  // key -> down as last seen
-    std::vector<KeySeen> seen_;
-    bool stop_ = false;
-    std::thread thread_;  // started by the first watch()
+    std::shared_ptr<Shared> shared_;
+    WorkerThread thread_;  // started by the first watch()
 };
 
 // Returns true once no modifier and not key is down; false when the time-out

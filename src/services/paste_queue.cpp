@@ -42,23 +42,29 @@ bool PasteQueue::repeats(const PastePress& press) const {
     const auto last = last_press_.find(press.hotkey);
     if (last == last_press_.end() || earlier(last->second + kPressMemoryMs, press.time)) return false;
     bool was_down = false;
+    bool held_at_last = false;    // the key as last seen at or before the last press
     std::optional<bool> between;  // the key as last seen between the two presses
     std::optional<bool> after;    // the key as first seen from this press on
     for (const KeySeen& seen : seen_) {
         if (seen.key != press.key) continue;
-        if (earlier(last->second, seen.time)) {
-            if (!earlier(seen.time, press.time)) {
-                if (!after) after = seen.down;
-            } else if (was_down && !seen.down) {
-                return false;  // let go between the two presses
-            } else {
-                between = seen.down;
-            }
+        if (!earlier(last->second, seen.time)) {
+            held_at_last = seen.down;
+        } else if (!earlier(seen.time, press.time)) {
+            if (!after) after = seen.down;
+        } else if (was_down && !seen.down) {
+            return false;  // let go between the two presses
+        } else {
+            between = seen.down;
         }
         was_down = seen.down;
     }
-    // Down at the press: as seen before it, or else as first seen after it.
-    return between.value_or(after.value_or(false));
+    // Down at the press: as last seen between the two presses. With nothing
+    // seen there, a key seen down by the last press stayed down: the watch
+    // logs changes only, and follows the key until it sees it up. A release
+    // seen after this press tells nothing of it (every later repeat of one
+    // hold, handled after the release, would paste again). Only a key the
+    // watch was not following at the last press is taken as first seen after.
+    return between.value_or(held_at_last || after.value_or(false));
 }
 
 void PasteQueue::end_turn(double now) {

@@ -41,13 +41,20 @@ void run_paste(const PasteRequest& request, const Steps& steps) {
     if (request.target) force_foreground(request.target);
     if (wait_modifiers_released(kPasteKeysWaitMs, request.key)) {
         Sleep(steps.before_keys_ms);
+        // While the keys were awaited, a window may have come forward (one
+        // the window manager activates late): the keys are the target's.
+        if (request.target && GetForegroundWindow() != request.target && force_foreground(request.target))
+            Sleep(steps.before_keys_ms);
         send_keys(request, steps);
     }
-    PostMessageW(request.main_window, kMsgPasteDone, request.paste, 0);
+    // The main window's return belongs to this paste, so it comes before the
+    // paste's end: the next paste starts there and brings its own target
+    // forward, which a later return would take from it.
     if (request.reopen) {
         Sleep(kBeforeReopenMs);
         PostMessageW(request.main_window, kMsgShowMain, 0, 0);
     }
+    PostMessageW(request.main_window, kMsgPasteDone, request.paste, 0);
 }
 
 constexpr Steps kMainWindowSteps{kBeforeFocusMs, kMainFocusToKeysMs};

@@ -40,9 +40,10 @@ void quick_menu_paste_thread(PasteRequest request);
 void plain_paste_thread(PasteRequest request);
 
 // The main window's paste commands: 60 ms, target to the front, the user's
-// keys released, 80 ms, Ctrl+V; with reopen, 200 ms later kMsgShowMain.
+// keys released, 80 ms, Ctrl+V; with reopen, 200 ms later kMsgShowMain, ahead
+// of kMsgPasteDone. Every road with a target finds it in front again right
+// before its keys.
 void paste_selected_thread(PasteRequest request);
 void paste_selected_thread_2(PasteRequest request);
 void paste_text_thread(PasteRequest request);
 void paste_multiple_thread(PasteRequest request);
-

@@ -10,6 +10,7 @@
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
+#include "storage/use_counts.h"
 
 #include <windows.h>
 
@@ -115,11 +116,15 @@ const wchar_t kDocumentText[] = L"Документ подготовлен {date}
 }  // namespace
 
 HistoryDb::HistoryDb(const std::wstring& db_path, std::int64_t map_size)
-    : statements(std::make_unique<StatementCache>()), path(db_path), map_bytes(map_size) {
+    : statements(std::make_unique<StatementCache>()),
+      use_counts(std::make_unique<UseCountWriter>(db_path)),
+      path(db_path),
+      map_bytes(map_size) {
     open_and_migrate();
 }
 
 HistoryDb::~HistoryDb() {
+    use_counts.reset();
     statements->clear();
     if (db) sqlite3_close(db);
 }

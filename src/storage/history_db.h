@@ -2,10 +2,12 @@
 // The history database: one SQLite file with the history entries, their
 // categories, the quick slots, the templates and the template groups. Every
 // public operation takes the object's mutex for its whole run, so callers never
-// see half of another operation. Failures are quiet: operations return false,
-// 0, -1 or an empty list, and SQLite's message goes to the debugger output;
-// only what the user must know about the file itself (damaged and moved
-// aside, or not writable) is kept for the program to tell (take_notice).
+// see half of another operation; an entry's use count alone is written on a
+// thread of its own (storage/use_counts.h). Failures are quiet: operations
+// return false, 0, -1 or an empty list, and SQLite's message goes to the
+// debugger output; only what the user must know about the file itself
+// (damaged and moved aside, or not writable) is kept for the program to tell
+// (take_notice).
 
 #include "storage/history_records.h"
 #include "storage/manual_order.h"
@@ -21,6 +23,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 struct JsonValue;
 class StatementCache;
+class UseCountWriter;
 
 // How much of the history file SQLite reads through a memory map: in practice
 // all of it (the 200-entry cap and the protected entries bound it), so that a
@@ -90,6 +93,9 @@ public:
     std::optional<HistoryEntry> find_entry(std::int64_t id);
     // Quick slot n (Ctrl+Shift+n) is element n - 1.
     std::vector<HistoryEntry> list_slots();
+    // Quick slot n alone, read without the others; nothing when there are
+    // fewer slots.
+    std::optional<HistoryEntry> find_slot(int n);
     std::vector<Category> list_categories();
     std::vector<Snippet> list_snippets();          // live, by title
     std::vector<Snippet> list_trashed_snippets();  // newest deletion first
@@ -122,6 +128,8 @@ public:
     bool set_link_title(std::int64_t id, const std::wstring& fetched_for, const std::wstring& title);
     bool set_entry_category(std::int64_t id, std::optional<std::int64_t> category);
     int set_entries_category(const std::vector<std::int64_t>& ids, std::optional<std::int64_t> category);
+    // One more use of the entry, written soon, off the caller's thread, and
+    // before the file closes; the lists show it once written.
     bool increment_use_count(std::int64_t id);
 
     // ---- categories, quick slots and manual order
@@ -244,6 +252,7 @@ private:
 
     sqlite3* db = nullptr;
     std::unique_ptr<StatementCache> statements;  // finalized before db closes
+    std::unique_ptr<UseCountWriter> use_counts;  // done before db closes
     std::mutex mutex;
     std::wstring path;
     std::int64_t map_bytes;

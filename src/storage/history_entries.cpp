@@ -8,6 +8,7 @@
 #include "storage/sql_stmt.h"
 #include "storage/sql_text.h"
 #include "storage/transaction.h"
+#include "storage/use_counts.h"
 
 #include <sqlite3.h>
 
@@ -335,6 +336,8 @@ int HistoryDb::set_entries_category(const std::vector<std::int64_t>& ids, std::o
 }
 
 bool HistoryDb::increment_use_count(std::int64_t id) {
+    if (use_counts->count(id)) return true;
+    // No thread: written here, as a paste's last resort.
     std::lock_guard<std::mutex> lock(mutex);
     exec(L"UPDATE history SET use_count=use_count+1 WHERE id=" + std::to_wstring(id));
     return true;

@@ -192,6 +192,14 @@ std::vector<HistoryEntry> HistoryDb::list_slots() {
     return entries_of(slots_statement());
 }
 
+std::optional<HistoryEntry> HistoryDb::find_slot(int n) {
+    if (n < 1) return std::nullopt;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<HistoryEntry> found = entries_of(slots_statement() + L" LIMIT 1 OFFSET ?1", n - 1);
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
+}
+
 // The text and the bulky columns come through a statement of their own, the
 // latter as bytes; the list hands it in, reset it after every entry and bound
 // anew for the next.

@@ -13,6 +13,9 @@
 #include <string_view>
 
 namespace handle_traits {
+struct DbTraits : NullInvalid<sqlite3*> {
+    static void close(sqlite3* db) noexcept { ::sqlite3_close(db); }
+};
 struct StmtTraits : NullInvalid<sqlite3_stmt*> {
     static void close(sqlite3_stmt* s) noexcept { ::sqlite3_finalize(s); }
 };
@@ -21,6 +24,8 @@ struct BlobTraits : NullInvalid<sqlite3_blob*> {
 };
 }  // namespace handle_traits
 
+// A connection, closed once (its statements finalized before).
+using ScopedDb = UniqueHandle<sqlite3*, handle_traits::DbTraits>;
 // A prepared statement, finalized once.
 using ScopedStmt = UniqueHandle<sqlite3_stmt*, handle_traits::StmtTraits>;
 using ScopedBlob = UniqueHandle<sqlite3_blob*, handle_traits::BlobTraits>;

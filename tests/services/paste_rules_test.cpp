@@ -93,8 +93,13 @@ TEST(PasteQueue, OnePressOnePaste) {
         {"tapped again while the window was busy",
          {{{20, '1', 0}, {{'1', 2, true}}, true},
           {{20, '1', 120}, {{'1', 60, false}, {'1', 130, true}, {'1', 400, true}}, true}}},
-        {"a repeat handled after the key went up",
-         {{{20, '1', 0}, {{'1', 2, true}}, true}, {{20, '1', 700}, {{'1', 760, false}, {'1', 800, false}}, false}}},
+        {"held from a press made while the window was busy",
+         {{{20, '1', 100}, {{'1', 1500, true}}, true}, {{20, '1', 600}, {{'1', 1501, true}}, false}}},
+        {"repeats handled after the key went up",
+         {{{20, '1', 0}, {{'1', 2, true}}, true},
+          {{20, '1', 500}, {{'1', 760, false}, {'1', 800, false}}, false},
+          {{20, '1', 533}, {{'1', 801, false}}, false},
+          {{20, '1', 566}, {{'1', 802, false}}, false}}},
     };
     for (const auto& [name, steps] : cases) {
         PasteQueue queue;

@@ -62,6 +62,7 @@ TEST_F(StorageTest, RepeatedCopyRefreshesTheLiveEntry) {
     db->set_custom_title(first, L"mine");
     db->set_link_title(first, L"same", L"link");
     db->increment_use_count(first);
+    ASSERT_EQ(settled("SELECT use_count FROM history WHERE id=" + std::to_string(first), "1"), "1");
     sql("UPDATE history SET created_at='2000-01-01T00:00:00' WHERE id=" + std::to_string(first));
 
     const auto again = db->add_entry(L"same", "", "h2", {}, L"b.exe", false, false, std::nullopt, L"t2", L"", false);
@@ -221,11 +222,14 @@ TEST_F(StorageTest, PinModelAndCategoryOverride) {
 TEST_F(StorageTest, TrashRestoreAndQuickSlots) {
     const auto a = add(L"first"), b = add(L"second"), c = add(L"third");
     db->add_to_slots({a, b, c}, 9);
+    EXPECT_EQ(db->find_slot(2)->id, b);
     db->set_pinned_many({a}, true);
     EXPECT_TRUE(db->trash_entry(a));
     EXPECT_EQ(db->trash_entries({b, 12345}), 2);
     EXPECT_EQ(ids_of(db->list_entries(L"all", false, false)), (std::vector<std::int64_t>{c}));
     EXPECT_EQ(ids_of(db->list_slots()), (std::vector<std::int64_t>{c}));
+    EXPECT_EQ(db->find_slot(1)->id, c);
+    EXPECT_FALSE(db->find_slot(2) || db->find_slot(0));
     EXPECT_EQ(number("SELECT count(*) FROM slot_entries"), 1);
     EXPECT_EQ(value("SELECT pinned FROM history WHERE id=" + std::to_string(a)), "1");
 
@@ -277,6 +281,7 @@ TEST_F(StorageTest, SingleFieldEdits) {
     const auto other = add(L"other");
     EXPECT_TRUE(db->increment_use_count(other));
     db->increment_use_count(other);
+    ASSERT_EQ(settled("SELECT use_count FROM history WHERE id=" + std::to_string(other), "2"), "2");
     EXPECT_EQ(db->list_entries(L"all", false, false)[0].use_count, 2);
 
     const auto cat = db->add_category(L"C");
@@ -285,6 +290,15 @@ TEST_F(StorageTest, SingleFieldEdits) {
     EXPECT_TRUE(db->set_entry_category(other, std::nullopt));
     EXPECT_EQ(db->list_entries(L"all", false, false)[0].category_id, std::nullopt);
     EXPECT_EQ(db->set_entries_category({}, cat), 0);
+}
+
+// A picture's count rewrites megabytes: it is written beside the caller,
+// and all of it before the file closes.
+TEST_F(StorageTest, UseCountsAreWrittenBeforeTheFileCloses) {
+    const auto picture = add_image(L"", Bytes(8 << 20, 7)), text = add(L"text");
+    for (auto id : {picture, text, picture}) db->increment_use_count(id);
+    db.reset();
+    EXPECT_EQ(column("SELECT use_count FROM history ORDER BY id"), (std::vector<std::string>{"2", "1"}));
 }
 
 TEST_F(StorageTest, FailedUpdateIsNotReportedAsAChangedRow) {

@@ -8,6 +8,8 @@
 
 #include "services/encoding.h"
 
+#include <windows.h>
+
 #include <sqlite3.h>
 #include <gtest/gtest.h>
 
@@ -56,6 +58,13 @@ protected:
         return r.empty() || r[0].empty() ? std::string() : r[0][0];
     }
     long long number(const std::string& statement) { return std::stoll(value(statement)); }
+    // value() once it reads expected, or as it reads after a few seconds: for
+    // what the database writes on a thread of its own.
+    std::string settled(const std::string& statement, const std::string& expected) {
+        std::string got = value(statement);
+        for (int i = 0; i < 250 && got != expected; ++i, Sleep(20)) got = value(statement);
+        return got;
+    }
 
     // The first column of every row.
     std::vector<std::string> column(const std::string& statement) {
