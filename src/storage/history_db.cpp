@@ -25,6 +25,11 @@ namespace {
 // Long enough for a backup tool or sqlite3 to finish a short write; short
 // enough that the UI thread, which runs every operation, never stalls long.
 constexpr int kBusyTimeoutMs = 250;
+// A use count of the program's own rewrites a whole row, a picture of
+// megabytes included: a change the user makes meanwhile waits for it (for
+// as long as it may take), rather than being lost.
+constexpr int kOwnCountWaitMs = 5000;
+constexpr int kBusyStepMs = 10;
 
 // SQLite's word that the file is not a database, or a damaged one.
 bool is_damage(int rc) {
@@ -144,9 +149,18 @@ void HistoryDb::open_and_migrate() {
     backfill_source_url();
 }
 
+int HistoryDb::wait_while_busy(void* self, int tries) {
+    const auto* history = static_cast<const HistoryDb*>(self);
+    const int waited = tries * kBusyStepMs;
+    const bool own_count = history->use_counts && history->use_counts->writing();
+    if (waited >= (own_count ? kOwnCountWaitMs : kBusyTimeoutMs)) return 0;
+    Sleep(kBusyStepMs);
+    return 1;
+}
+
 bool HistoryDb::open_connection() {
     const int rc = sqlite3_open(utf8_from_wide(path).c_str(), &db);
-    if (db) sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (db) sqlite3_busy_handler(db, wait_while_busy, this);
     if (rc == SQLITE_OK && map_bytes > 0 && on_local_disk(path))
         exec_sql(db, "PRAGMA mmap_size=" + std::to_string(map_bytes));
     return rc == SQLITE_OK;

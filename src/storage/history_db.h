@@ -201,6 +201,10 @@ private:
     std::int64_t next_sort_order();
 
     void open_and_migrate();
+    // SQLite's busy handler of the connection (tries: its calls so far):
+    // another program's write is waited out briefly, the program's own use
+    // count for longer; 0 gives up.
+    static int wait_while_busy(void* self, int tries);
     bool open_connection();
     bool is_damaged();
     // Closes the connection and moves the file and its companions aside;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -27,6 +28,7 @@ struct UseCountWriter::Shared {
     std::condition_variable wake;
     std::map<std::int64_t, std::int64_t> pending;  // entry id -> uses not yet written
     bool stop = false;
+    std::atomic<bool> writing = false;  // from a batch taken until it is written
 
     void run();
 };
@@ -40,6 +42,7 @@ void UseCountWriter::Shared::run() {
         wake.wait(lock, [this] { return stop || !pending.empty(); });
         if (pending.empty()) break;
         const std::map<std::int64_t, std::int64_t> batch = std::exchange(pending, {});
+        writing = true;
         lock.unlock();
         if (!db && sqlite3_open_v2(utf8_from_wide(path).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
             sqlite3_busy_timeout(db.get(), kWriterBusyTimeoutMs);
@@ -52,6 +55,7 @@ void UseCountWriter::Shared::run() {
             sqlite3_reset(update.get());
         }
         update.reset();
+        writing = false;
         lock.lock();
     }
 }
@@ -66,6 +70,8 @@ UseCountWriter::~UseCountWriter() {
     shared_->wake.notify_all();
     thread_.wait(kQuitWaitMs);
 }
+
+bool UseCountWriter::writing() const { return shared_->writing; }
 
 bool UseCountWriter::count(std::int64_t id) {
     if (!thread_.start([state = shared_] { state->run(); })) return false;

@@ -28,6 +28,8 @@ public:
     // One more use of the entry id, written soon; false when no thread can
     // write it.
     bool count(std::int64_t id);
+    // A count is being written: the file's write lock may be the writer's.
+    bool writing() const;
 
 private:
     struct Shared;  // what the writer and its thread hold jointly

@@ -293,12 +293,17 @@ TEST_F(StorageTest, SingleFieldEdits) {
 }
 
 // A picture's count rewrites megabytes: it is written beside the caller,
-// and all of it before the file closes.
+// and all of it before the file closes; a change the user makes meanwhile
+// waits for it rather than being lost.
 TEST_F(StorageTest, UseCountsAreWrittenBeforeTheFileCloses) {
-    const auto picture = add_image(L"", Bytes(8 << 20, 7)), text = add(L"text");
+    const auto picture = add_image(L"", Bytes(24 << 20, 7)), text = add(L"text");
     for (auto id : {picture, text, picture}) db->increment_use_count(id);
+    sqlite3_busy_timeout(raw, 0);  // the count's write holds the file from the moment this connection cannot have it
+    const auto writing = [&] { return sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr); };
+    for (int i = 0; i < 2000 && writing() != SQLITE_BUSY; ++i) Sleep(1);
+    db->set_pinned_many({text}, true);
     db.reset();
-    EXPECT_EQ(column("SELECT use_count FROM history ORDER BY id"), (std::vector<std::string>{"2", "1"}));
+    EXPECT_EQ(column("SELECT use_count || pinned FROM history ORDER BY id"), (std::vector<std::string>{"20", "11"}));
 }
 
 TEST_F(StorageTest, FailedUpdateIsNotReportedAsAChangedRow) {
