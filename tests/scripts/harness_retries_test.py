@@ -49,6 +49,11 @@ class HarnessRuns(unittest.TestCase):
                 kh.wine("probe.exe", "wait-hidden", "5000", verdict="gone")
         self.run_with(f'echo still-there; echo "{self.FAULT}" >&2; exit 127', steps)
 
+    def test_a_run_ends_with_the_program_whatever_it_left_running(self):
+        # As explorer.exe, started by the first program that needs Wine's desktop, with that program's output.
+        steps = lambda: self.assertEqual(kh.wine("probe.exe", "window", timeout=10).stdout, b"shown\n")
+        self.run_with("echo shown; sleep 20 &", steps)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -186,8 +186,15 @@ def wine(exe, *args, timeout=120, check=True, input=None, env=None, verdict=None
     run_env = dict(os.environ)
     if env:
         run_env.update(env)
-    proc = subprocess.run([WINE, exe, *args], capture_output=True, timeout=timeout,
-                          input=input, env=run_env)
+    # Its output goes to files, not pipes: a program that is the first to
+    # need Wine's desktop starts explorer.exe, which takes its output along
+    # and lives on while any other program of the session does; a pipe would
+    # end only then.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        proc = subprocess.run([WINE, exe, *args], stdout=out, stderr=err, timeout=timeout, input=input, env=run_env)
+        out.seek(0)
+        err.seek(0)
+        proc.stdout, proc.stderr = out.read(), err.read()
     # Wine's loader fault at exit: the run is not made again, as it may have
     # changed the clipboard or the program under test; its output is judged
     # by the caller as that of an ended run, and the event noted.
