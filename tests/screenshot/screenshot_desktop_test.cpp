@@ -16,6 +16,7 @@
 #include "services/tray_icon.h"
 #include "storage/history_db.h"
 #include "support/desktop_input.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 #include "ui/kit/window_class.h"
 #include "ui/main_window/main_window.h"
@@ -315,6 +316,23 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindow
         }
         EXPECT_EQ(settled_foreground(), chosen);
     }
+}
+
+// Right after a shot taken from another program, a click on the main window
+// is the user's choice: the shot's hand-back leaves it in front.
+TEST(ScreenshotHandBack, AClickOnTheMainWindowRightAfterTheShotKeepsItInFront) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 500, 400));
+    ScopedWindow work(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 100, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetForegroundWindow(work.get());
+    ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
+    {
+        OverlayInput input([] { click_closing_button(kCaptureDone); });
+        fx.app().take_screenshot(kShotFullScreen);
+    }
+    click_at(client_center(fx.hwnd()));
+    EXPECT_EQ(settled_window(GetForegroundWindow), fx.hwnd());
 }
 
 TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
