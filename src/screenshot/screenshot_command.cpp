@@ -5,7 +5,6 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "screenshot/capture_overlay.h"
-#include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
 #include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
@@ -21,6 +20,7 @@
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
+#include "ui/dialogs/file_dialog.h"
 #include "ui/main_window/main_window.h"
 
 #include <new>
@@ -61,7 +61,12 @@ void store_screenshot(AppParts& app, const CaptureResult& shot) {
     std::wstring failed_path;  // the chosen file could not be written
     FileDialogAnswer dialog;
     if (shot.action == CaptureAction::Save) {
-        dialog = screenshot_save_dialog()(app.main_hwnd(), folder, screenshot_file_name());
+        dialog = ask_for_file({.owner = app.main_hwnd(),
+                               .save = true,
+                               .filter = L"PNG (*.png)\0*.png\0",
+                               .extension = L"png",
+                               .folder = folder,
+                               .name = screenshot_file_name()});
         // The dialog has asked before a file is replaced.
         if (dialog.outcome == FileDialogAnswer::Outcome::Chosen) {
             if (write_file_atomic(dialog.path, shot.png)) saved_path = dialog.path;

@@ -6,7 +6,6 @@
 #include "config/language.h"
 #include "config/settings.h"
 #include "screenshot/capture_overlay.h"
-#include "screenshot/save_dialog.h"
 #include "screenshot/screen_capture.h"
 #include "screenshot/screenshot.h"
 #include "screenshot/screenshot_rules.h"
@@ -18,6 +17,7 @@
 #include "support/desktop_input.h"
 #include "support/main_window_fixture.h"
 #include "support/test_support.h"
+#include "ui/dialogs/file_dialog.h"
 #include "ui/kit/window_class.h"
 #include "ui/main_window/main_window.h"
 
@@ -200,9 +200,9 @@ struct SaveAnswer {
 };
 SaveAnswer answer;
 
-FileDialogAnswer answer_dialog(HWND, const std::wstring&, const std::wstring& name) {
+FileDialogAnswer answer_dialog(const FileDialogRequest& request) {
     answer.called = true;
-    answer.proposed = name;
+    answer.proposed = request.name;
     if (answer.error) return {FileDialogAnswer::Outcome::Failed, {}, answer.error};
     if (answer.confirm) return {FileDialogAnswer::Outcome::Chosen, answer.path};
     return {};
@@ -230,10 +230,10 @@ protected:
         app.tray->add(main_);
         answer = SaveAnswer{};
         load_language(L"en", source_dir() + L"\\lang");
-        previous_dialog = set_screenshot_save_dialog(answer_dialog);
+        previous_dialog = set_file_dialog(answer_dialog);
     }
     void TearDown() override {
-        set_screenshot_save_dialog(previous_dialog);
+        set_file_dialog(previous_dialog);
         if (app.tray) app.tray->remove();
         app.shutdown();
         DestroyWindow(main_);
@@ -256,7 +256,7 @@ protected:
     TempDir elsewhere;
     App app;
     HWND main_ = nullptr;
-    ScreenshotSaveDialog previous_dialog = nullptr;
+    FileDialog previous_dialog = nullptr;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "support/test_support.h"
 #include "ui/dialogs/confirm_box.h"
 #include "ui/dialogs/dialog_layout.h"
+#include "ui/dialogs/file_dialog.h"
 #include "ui/dialogs/input_box.h"
 #include "ui/dialogs/json_file_dialogs.h"
 #include "ui/dialogs/view_dialog.h"
@@ -331,7 +332,7 @@ TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
     write_bytes(not_json, "notes, not a history");
     ScopedHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     static FileDialogAnswer answer;
-    const JsonPathDialog before = set_json_path_dialog([](HWND, bool) { return answer; });
+    const FileDialog before = set_file_dialog([](const FileDialogRequest&) { return answer; });
     const auto told = [&](FileDialogAnswer given, bool exporting) {
         answer = std::move(given);
         std::wstring text;
@@ -347,7 +348,7 @@ TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
     EXPECT_EQ(told({Outcome::Chosen, locked}, true), tr_format(L"status.export_failed", locked));
     EXPECT_EQ(told({Outcome::Chosen, not_json}, false), tr_format(L"status.import_failed", not_json));
     EXPECT_EQ(told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false), file_dialog_failure(FNERR_BUFFERTOOSMALL));
-    set_json_path_dialog(before);
+    set_file_dialog(before);
 }
 
 TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {

@@ -4,7 +4,9 @@
 
 #include <commdlg.h>
 
-FileDialogAnswer ask_for_file(const FileDialogRequest& request) {
+namespace {
+
+FileDialogAnswer system_file_dialog(const FileDialogRequest& request) {
     wchar_t buffer[MAX_PATH] = {};
     request.name.copy(buffer, MAX_PATH - 1);
     OPENFILENAMEW ofn{};
@@ -21,6 +23,18 @@ FileDialogAnswer ask_for_file(const FileDialogRequest& request) {
         return {FileDialogAnswer::Outcome::Chosen, buffer};
     const DWORD error = CommDlgExtendedError();
     return {error ? FileDialogAnswer::Outcome::Failed : FileDialogAnswer::Outcome::Cancelled, {}, error};
+}
+
+FileDialog g_dialog = system_file_dialog;
+
+}  // namespace
+
+FileDialogAnswer ask_for_file(const FileDialogRequest& request) { return g_dialog(request); }
+
+FileDialog set_file_dialog(FileDialog dialog) {
+    const FileDialog before = g_dialog;
+    g_dialog = dialog ? dialog : system_file_dialog;
+    return before;
 }
 
 std::wstring file_dialog_failure(DWORD error) { return tr_format(L"status.file_dialog_failed", error); }

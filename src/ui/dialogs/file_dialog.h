@@ -31,5 +31,11 @@ struct FileDialogAnswer {
 
 FileDialogAnswer ask_for_file(const FileDialogRequest& request);
 
+// What ask_for_file shows, behind a seam so that tests can answer it
+// themselves: puts another in place (null brings back the system's) and
+// returns the one that was in place.
+using FileDialog = FileDialogAnswer (*)(const FileDialogRequest& request);
+FileDialog set_file_dialog(FileDialog dialog);
+
 // What the user is told of a dialog that failed.
 std::wstring file_dialog_failure(DWORD error);

@@ -2,10 +2,9 @@
 
 #include "config/language.h"
 #include "storage/history_db.h"
+#include "ui/dialogs/file_dialog.h"
 
 namespace {
-
-JsonPathDialog g_dialog = ask_json_path;
 
 constexpr UINT kFailed = MB_OK | MB_ICONERROR;
 
@@ -13,26 +12,17 @@ void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT 
     MessageBoxW(owner, text.c_str(), title.c_str(), type);
 }
 
-// The file chosen; empty when there is none, the user told when the dialog
-// failed.
+// A file "*.json" to save (confirming a replacement) or to open (it must
+// exist); empty when there is none, the user told when the dialog failed.
 std::wstring chosen_file(HWND owner, bool save, const std::wstring& title) {
-    const FileDialogAnswer answer = g_dialog(owner, save);
+    const FileDialogAnswer answer =
+        ask_for_file({.owner = owner, .save = save, .filter = L"JSON (*.json)\0*.json\0", .extension = L"json"});
     if (answer.outcome == FileDialogAnswer::Outcome::Failed)
         tell(owner, file_dialog_failure(answer.error), title, kFailed);
     return answer.outcome == FileDialogAnswer::Outcome::Chosen ? answer.path : std::wstring();
 }
 
 }  // namespace
-
-FileDialogAnswer ask_json_path(HWND owner, bool save) {
-    return ask_for_file({.owner = owner, .save = save, .filter = L"JSON (*.json)\0*.json\0", .extension = L"json"});
-}
-
-JsonPathDialog set_json_path_dialog(JsonPathDialog dialog) {
-    const JsonPathDialog before = g_dialog;
-    g_dialog = dialog ? dialog : ask_json_path;
-    return before;
-}
 
 void export_history_json(HWND owner, HistoryDb& db) {
     const std::wstring& title = tr(L"title.export");
