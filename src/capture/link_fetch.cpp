@@ -177,6 +177,18 @@ bool send_get(FetchHandles& handles, const std::wstring& url, const FetchDeadlin
 
 }  // namespace
 
+std::wstring redirect_target(const std::wstring& from, const std::wstring& location) {
+    const std::wstring to = trim_blanks(location);
+    if (to.empty()) return {};
+    std::wstring target(INTERNET_MAX_URL_LENGTH, L'\0');
+    DWORD size = DWORD(target.size());
+    if (!InternetCombineUrlW(from.c_str(), to.c_str(), target.data(), &size, 0)) return {};
+    target.resize(size);
+    // The next address is fetched under the rules of the first.
+    if (!is_url(target) || url_has_credentials(target) || url_host(target).empty()) return {};
+    return target;
+}
+
 HttpGet http_get(DWORD access_type, const std::wstring& url, std::string& body, const FetchDeadline& deadline) {
     body.clear();
     static const std::wstring agent(kLinkUserAgent, kLinkUserAgent + sizeof kLinkUserAgent - 1);

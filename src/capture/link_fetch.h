@@ -42,6 +42,11 @@ enum class HttpGet {
     NoAnswer,  // no connection, or no response to the request
 };
 
+// Where a redirect from the address from leads, its Location resolved
+// against from as a browser would; empty when it is not to be followed: it
+// is no http or https address, names a user, or names no host.
+std::wstring redirect_target(const std::wstring& from, const std::wstring& location);
+
 // One GET with the given WinINet access type, sending no cookies and no
 // logon, following up to kMaxRedirects redirects under the same rules, and
 // ended at the deadline: no call is begun after it, and one still waiting

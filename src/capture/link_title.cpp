@@ -3,11 +3,9 @@
 #include "services/encoding.h"
 #include "services/text_util.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -132,54 +130,6 @@ std::optional<std::wstring> url_authority(const std::wstring& url) {
     return url.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
 }
 
-// An address in three: its scheme and authority ("https://host:8080"), its
-// path, and its query and fragment. The address has a "://".
-struct UrlParts {
-    std::wstring origin;
-    std::wstring path;
-    std::wstring rest;
-};
-
-UrlParts split_url(const std::wstring& url) {
-    const size_t path_at = std::min(url.find_first_of(L"/?#", url.find(L"://") + 3), url.size());
-    const size_t rest_at = std::min(url.find_first_of(L"?#", path_at), url.size());
-    return {url.substr(0, path_at), url.substr(path_at, rest_at - path_at), url.substr(rest_at)};
-}
-
-// A path from its root with every "." and ".." segment resolved: "/a/b/../c" is "/a/c".
-std::wstring without_dot_segments(const std::wstring& path) {
-    std::vector<std::wstring> kept;
-    for (size_t start = 1;;) {
-        const size_t end = std::min(path.find(L'/', start), path.size());
-        const std::wstring segment = path.substr(start, end - start);
-        if (segment == L"..") {
-            if (!kept.empty()) kept.pop_back();
-        } else if (segment != L".") {
-            kept.push_back(segment);
-        }
-        if (end == path.size()) {
-            if (segment == L"." || segment == L"..") kept.emplace_back();  // "/a/.." names the folder "/"
-            break;
-        }
-        start = end + 1;
-    }
-    std::wstring out;
-    for (const std::wstring& segment : kept) out += L'/' + segment;
-    return out;
-}
-
-// The text starts with a scheme ("mailto:", "HTTP:"): letters, digits, '+',
-// '-' and '.' from a letter on, then ':'.
-bool has_scheme(const std::wstring& text) {
-    const auto letter = [](wchar_t c) { return ascii_lower(c) >= L'a' && ascii_lower(c) <= L'z'; };
-    if (text.empty() || !letter(text[0])) return false;
-    for (wchar_t c : text) {
-        if (c == L':') return true;
-        if (!letter(c) && !(c >= L'0' && c <= L'9') && c != L'+' && c != L'-' && c != L'.') return false;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::uint32_t hex4_value(const std::string& text, size_t pos) {
@@ -229,25 +179,6 @@ std::wstring url_host(const std::wstring& url) {
     if (colon != std::wstring::npos) host.erase(colon);
     for (auto& c : host) c = ascii_lower(c);
     return host;
-}
-
-std::wstring redirect_target(const std::wstring& from, const std::wstring& location) {
-    const std::wstring to = trim_blanks(location);
-    if (to.empty()) return {};
-    const UrlParts here = split_url(from);
-    const std::wstring path = here.path.empty() ? L"/" : here.path;
-    std::wstring target;
-    if (has_scheme(to)) target = to;
-    else if (starts_with(to, L"//")) target = from.substr(0, from.find(L"://") + 1) + to;
-    else if (to[0] == L'/') target = here.origin + to;
-    else if (to[0] == L'?') target = here.origin + path + to;
-    else if (to[0] == L'#') target = here.origin + path + here.rest.substr(0, here.rest.find(L'#')) + to;
-    else target = here.origin + path.substr(0, path.rfind(L'/') + 1) + to;
-    // The next address is fetched under the rules of the first.
-    if (!is_url(target) || url_has_credentials(target) || url_host(target).empty()) return {};
-    UrlParts there = split_url(target);
-    if (!there.path.empty()) there.path = without_dot_segments(there.path);
-    return there.origin + there.path + there.rest;
 }
 
 std::wstring percent_encode(const std::wstring& text) {

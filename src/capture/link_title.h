@@ -19,12 +19,6 @@ std::wstring url_host(const std::wstring& url);
 // an address is never fetched: its credentials are the user's, not a title's.
 bool url_has_credentials(const std::wstring& url);
 
-// Where a redirect from the address from leads, its Location resolved
-// against from as a browser would (another address, one from the host's
-// root, a path beside from's, a query); empty when it is not to be followed:
-// it is no http or https address, names a user, or names no host.
-std::wstring redirect_target(const std::wstring& from, const std::wstring& location);
-
 // The UTF-8 bytes of the text, every byte outside A-Z a-z 0-9 - . _ ~ written
 // as %XX.
 std::wstring percent_encode(const std::wstring& text);
