@@ -129,7 +129,8 @@ void tell_out_of_memory(AppParts& app) {
 // It undoes only what the desktop does: the window in front when the shot
 // ends, the main window and no window at all are the desktop's doing; any
 // other window that comes to the front is the user's choice, and the looks
-// end there. So does asking for the main window (MainWindow::bring_back).
+// end there, as they do when the user moves the keyboard through the program
+// (MainWindow::end_keyboard_hand_back).
 constexpr UINT kHandBackTickMs = 100;
 constexpr int kHandBackChecks = 6;
 struct HandBack {
@@ -191,7 +192,7 @@ void run_screenshot(AppParts& app, ScreenshotMode mode) {
     // the window they took it from, this program's own included: the shot
     // moves the keyboard elsewhere, and it goes back, on every way out.
     // An earlier shot's hand-back is over.
-    KillTimer(main, kTimerKeyboardBack);
+    app.main_window->end_keyboard_hand_back();
     const HWND was_in_front = GetForegroundWindow();
     ScopeExit keyboard_back([main, was_in_front] { hand_keyboard_back(main, was_in_front); });
     bool hid_main = false;

@@ -19,6 +19,8 @@
 HWND AppParts::main_hwnd() const { return main_window ? main_window->hwnd : nullptr; }
 
 bool AppParts::queue_paste(PastePress press, PasteQueue::Start start) {
+    // The paste brings its own program forward.
+    if (main_window) main_window->end_keyboard_hand_back();
     if (press.hotkey != 0) {
         press.time = static_cast<std::uint32_t>(GetMessageTime());
         // Watched before the paste's start holds this thread: a second tap

@@ -10,6 +10,7 @@
 #include "screenshot/screenshot.h"
 #include "screenshot/screenshot_rules.h"
 #include "services/clipboard.h"
+#include "services/focus.h"
 #include "services/ids.h"
 #include "services/image.h"
 #include "services/tray_icon.h"
@@ -301,25 +302,28 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindow
     EXPECT_EQ(entries().size(), 3u);
     EXPECT_EQ(settled_foreground(), main_);
 
-    // Taken from that program, and the user switches at once: where they go, the keyboard stays.
+    // Right after a shot taken from that program, the user goes elsewhere: another program, the main window
+    // asked for, a paste (what it brings forward, even the main window). Where they went, the keyboard stays.
     ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 380, 380, 200, 150, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), nullptr));
-    for (HWND chosen : {other.get(), main_}) {  // the main window through every road that shows it
+    const std::pair<std::function<void()>, HWND> roads[] = {
+        {[&] {
+             ShowWindow(other.get(), SW_SHOW);
+             SetForegroundWindow(other.get());
+         },
+         other.get()},
+        {[&] { app.main_window->bring_back(); }, main_},
+        {[&] { app.queue_paste({}, [&](unsigned) { return force_foreground(main_) && false; }); }, main_},  // no worker
+    };
+    for (const auto& [go, to] : roads) {
         SetForegroundWindow(work.get());
         ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
         screenshot_with([] { click_closing_button(kCaptureDone); });
-        if (chosen == main_) {
-            app.main_window->bring_back();
-        } else {
-            ShowWindow(chosen, SW_SHOW);
-            SetForegroundWindow(chosen);
-        }
-        EXPECT_EQ(settled_foreground(), chosen);
+        go();
+        EXPECT_EQ(settled_foreground(), to);
     }
 }
 
-// Right after a shot taken from another program, a click on the main window
-// is the user's choice: the shot's hand-back leaves it in front.
 TEST(ScreenshotHandBack, AClickOnTheMainWindowRightAfterTheShotKeepsItInFront) {
     MainWindowFixture fx;
     ASSERT_TRUE(fx.open(40, 40, 500, 400));

@@ -423,12 +423,14 @@ void MainWindow::remember_full_width() {
 
 void MainWindow::bring_back() {
     if (!hwnd) return;
-    // Asked for: a screenshot that has just ended no longer hands the
-    // keyboard back to the window it was taken from.
-    KillTimer(hwnd, kTimerKeyboardBack);
+    end_keyboard_hand_back();
     keep_on_work_area(hwnd);
     show_window_animated(hwnd);
     SetForegroundWindow(hwnd);
+}
+
+void MainWindow::end_keyboard_hand_back() {
+    if (hwnd) KillTimer(hwnd, kTimerKeyboardBack);
 }
 
 void MainWindow::keep_focus_on_leave() {

@@ -139,6 +139,10 @@ public:
     // restored once, and one whose monitor went away while it was hidden
     // comes onto the nearest work area first.
     void bring_back();
+    // The user has moved the keyboard (asked for the window, clicked it, asked
+    // for a paste): a screenshot that has just ended no longer hands it back
+    // to the window the shot was taken from.
+    void end_keyboard_hand_back();
     // WM_ACTIVATE: the control with the keyboard (the list or the search
     // field) is kept when the window is left and given it back when the
     // window is activated again; the list gets it the first time or when
