@@ -1,27 +1,23 @@
 #pragma once
 // A web server on 127.0.0.1 inside the test process, for the roads that fetch
-// a page (link titles): every GET gets the same kind of answer, one at a time.
+// a page (link titles): every GET is answered 200 with the same HTML body, or
+// with the same reply sent in pieces, or, without either, every connection is
+// taken and never answered.
 
 #include <atomic>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testsupport {
-
-enum class HttpAnswer {
-    Page,                // 200 with the HTML body
-    Silence,             // the connection is taken and never answered
-    RedirectToSelf,      // 302 to the path asked for
-    SlowRedirectToSelf,  // the same, its head sent a line every half second for two seconds
-};
 
 class LocalHttpServer {
 public:
     // Listens on a free port at once; port() is 0 when that failed.
-    LocalHttpServer(HttpAnswer answer, std::string html);
-    // A Page with the HTML, or Silence without it.
     explicit LocalHttpServer(std::optional<std::string> html);
+    // The reply's pieces go half a second apart (a head that trickles).
+    explicit LocalHttpServer(std::vector<std::string> reply);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -29,15 +25,12 @@ public:
     int port() const { return port_; }
     // "http://127.0.0.1:<port>" + path
     std::wstring url(const std::wstring& path) const;
-    // The requests read so far.
     int requests() const { return requests_; }
 
 private:
     void serve();
-    void answer(unsigned long long client, const std::string& request);
 
-    HttpAnswer answer_;
-    std::string html_;
+    std::vector<std::string> reply_;
     std::atomic<int> requests_{0};
     unsigned long long listener_ = ~0ull;  // a SOCKET
     int port_ = 0;
