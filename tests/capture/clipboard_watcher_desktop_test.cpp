@@ -4,6 +4,7 @@
 #include "services/clock.h"
 #include "services/dib.h"
 #include "storage/history_db.h"
+#include "storage/storage_fixture.h"
 #include "support/test_support.h"
 
 #include <sqlite3.h>
@@ -165,13 +166,15 @@ TEST_F(WatcherTest, CategoryAndSavedPictures) {
 }
 
 TEST_F(WatcherTest, APictureTheHistoryCannotTakeIsNotAnnounced) {
-    const auto limited = testsupport::open_history_taking_short_values(dir.file(L"history.db"));
+    sqlite3* raw = nullptr;
+    sqlite3_open16(dir.file(L"history.db").c_str(), &raw);
+    sqlite3_exec(raw, kRefusePictures, nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
     bool announced = false;
-    watcher().init({limited.get(), &settings, &capture_category, [&](const std::wstring&) { announced = true; }},
-                   nullptr);
+    watcher().init({&db, &settings, &capture_category, [&](const std::wstring&) { announced = true; }}, nullptr);
     const std::vector<std::uint8_t> pixels(32 * 32 * 4, 9);
     put_image(make_dib32(pixels.data(), 32, 32));
     watcher().poll();
-    EXPECT_TRUE(limited->list_entries(L"any", false, false).empty());
+    EXPECT_EQ(texts().size(), 0u);
     EXPECT_FALSE(announced);
 }

@@ -17,6 +17,11 @@
 #include <string>
 #include <vector>
 
+// The file refuses every picture, as a full disk would.
+inline constexpr char kRefusePictures[] =
+    "CREATE TRIGGER refuse_new BEFORE INSERT ON history WHEN NEW.image IS NOT NULL BEGIN SELECT RAISE(ABORT, 'full'); "
+    "END; CREATE TRIGGER refuse_set BEFORE UPDATE OF image ON history BEGIN SELECT RAISE(ABORT, 'full'); END;";
+
 class StorageTest : public ::testing::Test {
 protected:
     StorageTest() : db_path(dir.file(L"history.db")), db(std::make_unique<HistoryDb>(db_path)) {
@@ -58,12 +63,10 @@ protected:
         return r.empty() || r[0].empty() ? std::string() : r[0][0];
     }
     long long number(const std::string& statement) { return std::stoll(value(statement)); }
-    // value() once it reads expected, or as it reads after a few seconds: for
-    // what the database writes on a thread of its own.
+    // value() once it reads expected, or after a few seconds: for a write of a thread of the database's own.
     std::string settled(const std::string& statement, const std::string& expected) {
-        std::string got = value(statement);
-        for (int i = 0; i < 250 && got != expected; ++i, Sleep(20)) got = value(statement);
-        return got;
+        for (int i = 0; i < 250 && value(statement) != expected; ++i) Sleep(20);
+        return value(statement);
     }
 
     // The first column of every row.

@@ -1,11 +1,9 @@
 #include "test_support.h"
 
 #include "services/encoding.h"
-#include "storage/history_db.h"
 
 #include <windows.h>
 #include <shellapi.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,24 +114,5 @@ std::string read_bytes(const std::wstring& path) {
 }
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-namespace {
-
-// Run by SQLite on each connection it opens while registered (an automatic
-// extension), before anyone uses it.
-int take_short_values(sqlite3* db, const char**, const sqlite3_api_routines*) {
-    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1024);
-    return SQLITE_OK;
-}
-
-}  // namespace
-
-std::unique_ptr<HistoryDb> open_history_taking_short_values(const std::wstring& path) {
-    const auto extension = reinterpret_cast<void (*)()>(take_short_values);
-    sqlite3_auto_extension(extension);
-    auto db = std::make_unique<HistoryDb>(path);
-    sqlite3_cancel_auto_extension(extension);
-    return db;
-}
 
 }  // namespace testsupport

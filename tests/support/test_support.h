@@ -1,11 +1,8 @@
 #pragma once
 // Shared by the test programs and the helper programs they start.
 
-#include <memory>
 #include <string>
 #include <vector>
-
-class HistoryDb;
 
 namespace testsupport {
 
@@ -47,9 +44,5 @@ std::vector<std::wstring> command_line_args();
 bool write_bytes(const std::wstring& path, const std::string& bytes);
 std::string read_bytes(const std::wstring& path);
 bool file_exists(const std::wstring& path);
-
-// Opens an existing history file as the program does, on a connection that
-// takes no value over a kilobyte, as SQLite takes none over a gigabyte.
-std::unique_ptr<HistoryDb> open_history_taking_short_values(const std::wstring& path);
 
 }  // namespace testsupport
