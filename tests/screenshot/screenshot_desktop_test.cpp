@@ -301,42 +301,34 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindow
     screenshot_with([] { click_closing_button(kCaptureDone); });
     EXPECT_EQ(entries().size(), 3u);
     EXPECT_EQ(settled_foreground(), main_);
+}
 
-    // Right after a shot taken from that program, the user goes elsewhere: another program, the main window
-    // asked for, a paste (what it brings forward, even the main window). Where they went, the keyboard stays.
-    ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 380, 380, 200, 150, nullptr, nullptr,
+// Right after a shot taken from the user's program, the user goes elsewhere: another program, the main window
+// asked for or clicked, a paste (what it brings forward, even the main window). Where they went, the keyboard stays.
+TEST(ScreenshotHandBack, EndsWhereTheUserGoes) {
+    MainWindowFixture fx;
+    ASSERT_TRUE(fx.open(40, 40, 500, 400));
+    const HWND main = fx.hwnd();
+    ScopedWindow work(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 100, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 600, 400, 200, 150, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), nullptr));
     const std::pair<std::function<void()>, HWND> roads[] = {
-        {[&] {
-             ShowWindow(other.get(), SW_SHOW);
-             SetForegroundWindow(other.get());
-         },
-         other.get()},
-        {[&] { app.main_window->bring_back(); }, main_},
-        {[&] { app.queue_paste({}, [&](unsigned) { return force_foreground(main_) && false; }); }, main_},  // no worker
+        {[&] { ShowWindow(other.get(), SW_SHOW), SetForegroundWindow(other.get()); }, other.get()},
+        {[&] { fx.main_window().bring_back(); }, main},
+        {[&] { click_at(client_center(main)); }, main},
+        {[&] { fx.app().queue_paste({}, [&](unsigned) { return force_foreground(main) && false; }); }, main},
     };
     for (const auto& [go, to] : roads) {
         SetForegroundWindow(work.get());
         ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
-        screenshot_with([] { click_closing_button(kCaptureDone); });
+        {
+            OverlayInput input([] { click_closing_button(kCaptureDone); });
+            fx.app().take_screenshot(kShotFullScreen);
+        }
         go();
-        EXPECT_EQ(settled_foreground(), to);
+        EXPECT_EQ(settled_window(GetForegroundWindow), to);
     }
-}
-
-TEST(ScreenshotHandBack, AClickOnTheMainWindowRightAfterTheShotKeepsItInFront) {
-    MainWindowFixture fx;
-    ASSERT_TRUE(fx.open(40, 40, 500, 400));
-    ScopedWindow work(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 100, 300, 200,
-                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-    SetForegroundWindow(work.get());
-    ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
-    {
-        OverlayInput input([] { click_closing_button(kCaptureDone); });
-        fx.app().take_screenshot(kShotFullScreen);
-    }
-    click_at(client_center(fx.hwnd()));
-    EXPECT_EQ(settled_window(GetForegroundWindow), fx.hwnd());
 }
 
 TEST_F(ScreenshotCommand, ClipboardFollowsTheWayOut) {
