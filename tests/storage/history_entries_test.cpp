@@ -300,10 +300,8 @@ TEST_F(StorageTest, UseCountsAreWrittenBeforeTheFileCloses) {
     sqlite3_busy_timeout(raw, 0);  // the count's write holds the file from the moment this connection cannot have it
     const auto counted_and_held = [&](std::initializer_list<std::int64_t> ids) {
         for (auto id : ids) db->increment_use_count(id);
-        for (int i = 0; i < 2000; ++i) {
+        for (int i = 0; i < 2000; ++i, Sleep(1))
             if (sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_BUSY) return true;
-            Sleep(1);
-        }
         return false;
     };
     ASSERT_TRUE(counted_and_held({picture, text, picture}));
