@@ -78,7 +78,7 @@ bool HistoryDb::delete_category(std::int64_t id) {
 bool HistoryDb::merge_category(std::int64_t from, std::int64_t into) {
     if (from == into) return false;
     std::lock_guard<std::mutex> lock(mutex);
-    Transaction transaction(db, Transaction::Mode::Immediate);
+    Transaction transaction(db);
     if (!transaction) return false;
     const std::wstring sfrom = std::to_wstring(from), sinto = std::to_wstring(into);
     if (query(L"SELECT 1 FROM categories WHERE id=" + sfrom).empty()) return false;

@@ -112,7 +112,8 @@ public:
                            const Bytes& image, const std::wstring& source_app, bool is_image, bool always_new,
                            std::optional<std::int64_t> category, const std::wstring& source_title,
                            const std::wstring& source_url, bool is_browser_page, const std::wstring& image_path = {});
-    // One transaction; the number of ids whose update ran, 0 on failure.
+    // One transaction; the number of ids whose update ran; 0, and nothing
+    // changed, when a statement fails.
     int set_pinned_many(const std::vector<std::int64_t>& ids, bool pin);
     bool trash_entry(std::int64_t id);
     int trash_entries(const std::vector<std::int64_t>& ids);
@@ -223,7 +224,9 @@ private:
     // has one) is bound to id.
     std::vector<HistoryEntry> entries_of(const std::wstring& sql, std::int64_t id = 0);
 
-    bool set_pinned_unlocked(std::int64_t id, bool pin);
+    // Whether the id's update ran (a pin's runs for a missing id too, on no
+    // row); nothing when a statement failed.
+    std::optional<bool> set_pinned_unlocked(std::int64_t id, bool pin);
     // Deletes the unprotected entries beyond the cap, at the far end of the
     // lists' order; returns the saved image files to delete once the deletion
     // is committed.

@@ -91,7 +91,7 @@ std::int64_t HistoryDb::add_entry(const std::wstring& text, const std::string& r
     // the cap goes with the row it makes room for. Taken at once, so that
     // another program's lock is waited out here rather than failing a write
     // halfway; without it (no connection) every statement below fails alone.
-    Transaction transaction(db, Transaction::Mode::Immediate);
+    Transaction transaction(db);
     if (!transaction && db) {
         const int rc = sqlite3_errcode(db);
         note_result(rc);
@@ -205,29 +205,37 @@ std::vector<std::wstring> HistoryDb::apply_cap() {
     return files;
 }
 
-bool HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {
+std::optional<bool> HistoryDb::set_pinned_unlocked(std::int64_t id, bool pin) {
     const std::wstring sid = std::to_wstring(id);
-    if (pin) return exec(L"UPDATE history SET pinned=1, cat_pin_override=0 WHERE id=" + sid) == SQLITE_OK;
-    const auto rows = query(L"SELECT category_id FROM history WHERE id=" + sid);
-    if (rows.empty()) return false;
-    // Unpinning an entry of a pinned category must override the category's pin.
-    bool override_pin = false;
-    if (!rows[0].empty() && !rows[0][0].empty()) {
-        const auto cat = query(L"SELECT pinned FROM categories WHERE id=" + rows[0][0]);
-        override_pin = !cat.empty() && !cat[0].empty() && cat[0][0] == L"1";
+    std::wstring update = L"UPDATE history SET pinned=1, cat_pin_override=0 WHERE id=" + sid;
+    if (!pin) {
+        const auto rows = query(L"SELECT category_id FROM history WHERE id=" + sid);
+        if (rows.empty()) return false;
+        // Unpinning an entry of a pinned category must override the category's pin.
+        bool override_pin = false;
+        if (!rows[0].empty() && !rows[0][0].empty()) {
+            const auto cat = query(L"SELECT pinned FROM categories WHERE id=" + rows[0][0]);
+            override_pin = !cat.empty() && !cat[0].empty() && cat[0][0] == L"1";
+        }
+        update = L"UPDATE history SET pinned=0, cat_pin_override=" + flag(override_pin) + L" WHERE id=" + sid;
     }
-    return exec(L"UPDATE history SET pinned=0, cat_pin_override=" + flag(override_pin) + L" WHERE id=" + sid) ==
-           SQLITE_OK;
+    if (exec(update) != SQLITE_OK) return std::nullopt;
+    return true;
 }
 
+// All or nothing: a selection pinned in part would tell the user the command
+// took when some of it did not.
 int HistoryDb::set_pinned_many(const std::vector<std::int64_t>& ids, bool pin) {
     if (ids.empty()) return 0;
     std::lock_guard<std::mutex> lock(mutex);
     Transaction transaction(db);
     if (!transaction) return 0;
     int count = 0;
-    for (std::int64_t id : ids)
-        if (set_pinned_unlocked(id, pin)) ++count;
+    for (std::int64_t id : ids) {
+        const std::optional<bool> updated = set_pinned_unlocked(id, pin);
+        if (!updated) return 0;
+        if (*updated) ++count;
+    }
     return transaction.commit() ? count : 0;
 }
 

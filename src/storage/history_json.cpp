@@ -151,7 +151,7 @@ int HistoryDb::import_json(const std::wstring& file) {
 
     const std::wstring now = now_iso();
     std::lock_guard<std::mutex> lock(mutex);
-    Transaction transaction(db, Transaction::Mode::Immediate);
+    Transaction transaction(db);
     if (!transaction) {
         note_result(sqlite3_errcode(db));
         return kJsonFileFailed;

@@ -66,7 +66,7 @@ std::wstring slots_statement() {
 // are prepared once and run again for every list.
 std::vector<HistoryEntry> HistoryDb::entries_of(const std::wstring& sql, std::int64_t id) {
     std::vector<HistoryEntry> out;
-    Transaction snapshot(db);  // without it each statement reads on its own
+    Transaction snapshot(db, Transaction::Mode::Deferred);  // without it each statement reads on its own
     {
         auto rows = statements->use(db, utf8_from_wide(sql));
         auto rich = statements->use(db, "SELECT text, rtf, html, image, custom_title FROM history WHERE id=?1");
@@ -164,7 +164,7 @@ std::vector<HistoryEntry> HistoryDb::list_entry_heads(const std::wstring& view, 
                                                       std::size_t text_units) {
     std::lock_guard<std::mutex> lock(mutex);
     std::vector<HistoryEntry> out;
-    Transaction snapshot(db);
+    Transaction snapshot(db, Transaction::Mode::Deferred);
     {
         auto rows = statements->use(
             db, utf8_from_wide(view_statement(view, false, pinned_first, true) + L" LIMIT " + std::to_wstring(count)));

@@ -8,13 +8,15 @@ struct sqlite3;
 
 class Transaction {
 public:
-    // Deferred takes the file's write lock at the first write. Immediate
-    // takes it at once, waiting out another program's lock for as long as the
-    // busy timeout allows: for a transaction that reads before it writes,
-    // which a deferred one could find no longer allowed to write.
+    // Immediate takes the file's write lock at once, waiting out another
+    // writer's lock for as long as the busy handler allows. Deferred takes
+    // none: for a read snapshot only. A deferred transaction that reads
+    // before it writes is refused the write at once while another holds the
+    // lock, or once another has written since its read, and SQLite's busy
+    // handler never runs for that.
     enum class Mode { Deferred, Immediate };
 
-    explicit Transaction(sqlite3* db, Mode mode = Mode::Deferred);
+    explicit Transaction(sqlite3* db, Mode mode = Mode::Immediate);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

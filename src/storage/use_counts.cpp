@@ -28,7 +28,7 @@ struct UseCountWriter::Shared {
     std::condition_variable wake;
     std::map<std::int64_t, std::int64_t> pending;  // entry id -> uses not yet written
     bool stop = false;
-    std::atomic<bool> writing = false;  // from a batch taken until it is written
+    std::atomic<bool> writing = false;  // from a count handed over until it is written
 
     void run();
 };
@@ -42,10 +42,17 @@ void UseCountWriter::Shared::run() {
         wake.wait(lock, [this] { return stop || !pending.empty(); });
         if (pending.empty()) break;
         const std::map<std::int64_t, std::int64_t> batch = std::exchange(pending, {});
-        writing = true;
         lock.unlock();
-        if (!db && sqlite3_open_v2(utf8_from_wide(path).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
-            sqlite3_busy_timeout(db.get(), kWriterBusyTimeoutMs);
+        if (!db) {
+            if (sqlite3_open_v2(utf8_from_wide(path).c_str(), db.put(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+                sqlite3_busy_timeout(db.get(), kWriterBusyTimeoutMs);
+            } else {
+                // SQLite hands back a handle even when the open failed; kept,
+                // it would fail every later count of the session.
+                OutputDebugStringA(sqlite3_errmsg(db.get()));
+                db.reset();
+            }
+        }
         ScopedStmt update = prepare_stmt(db.get(), "UPDATE history SET use_count=use_count+?1 WHERE id=?2");
         for (const auto& [id, uses] : batch) {
             if (!update) break;
@@ -55,8 +62,8 @@ void UseCountWriter::Shared::run() {
             sqlite3_reset(update.get());
         }
         update.reset();
-        writing = false;
         lock.lock();
+        writing = !pending.empty();
     }
 }
 
@@ -78,6 +85,7 @@ bool UseCountWriter::count(std::int64_t id) {
     {
         std::lock_guard lock(shared_->mutex);
         ++shared_->pending[id];
+        shared_->writing = true;
     }
     shared_->wake.notify_one();
     return true;

@@ -16,7 +16,8 @@
 
 class UseCountWriter {
 public:
-    // path: the history file, opened (never created) at the first count.
+    // path: the history file, opened (never created) at the first count, and
+    // again at the next one after an open that failed.
     explicit UseCountWriter(std::wstring path);
     // Writes the counts it was handed before it goes, waiting for its thread
     // a few seconds at most: past that, the counts not yet written are lost,
@@ -28,7 +29,8 @@ public:
     // One more use of the entry id, written soon; false when no thread can
     // write it.
     bool count(std::int64_t id);
-    // A count is being written: the file's write lock may be the writer's.
+    // A count is waiting or being written: the file's write lock may be the
+    // writer's.
     bool writing() const;
 
 private:

@@ -3,6 +3,7 @@
 #include "storage_fixture.h"
 
 #include "services/text_util.h"
+#include "storage/use_counts.h"
 
 #include <string>
 
@@ -291,26 +292,52 @@ TEST_F(StorageTest, SingleFieldEdits) {
 }
 
 // A picture's count rewrites megabytes: it is written beside the caller,
-// and all of it before the file closes; a change the user makes meanwhile
-// waits for it rather than being lost.
+// and all of it before the file closes; a change the user makes meanwhile,
+// an unpin that reads before it writes too, waits for it rather than being
+// lost.
 TEST_F(StorageTest, UseCountsAreWrittenBeforeTheFileCloses) {
     const auto picture = add_image(L"", Bytes(24 << 20, 7)), text = add(L"text");
-    for (auto id : {picture, text, picture}) db->increment_use_count(id);
     sqlite3_busy_timeout(raw, 0);  // the count's write holds the file from the moment this connection cannot have it
-    const auto writing = [&] { return sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr); };
-    for (int i = 0; i < 2000 && writing() != SQLITE_BUSY; ++i) Sleep(1);
-    db->set_pinned_many({text}, true);
+    const auto counted_and_held = [&](std::initializer_list<std::int64_t> ids) {
+        for (auto id : ids) db->increment_use_count(id);
+        for (int i = 0; i < 2000; ++i, Sleep(1))
+            if (sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_BUSY) return true;
+        return false;
+    };
+    ASSERT_TRUE(counted_and_held({picture, text, picture}));
+    EXPECT_EQ(db->set_pinned_many({text}, true), 1);
+    ASSERT_TRUE(counted_and_held({picture}));
+    EXPECT_EQ(db->set_pinned_many({text}, false), 1);
     db.reset();
-    EXPECT_EQ(column("SELECT use_count || pinned FROM history ORDER BY id"), (std::vector<std::string>{"20", "11"}));
+    EXPECT_EQ(column("SELECT use_count || pinned FROM history ORDER BY id"), (std::vector<std::string>{"30", "10"}));
+}
+
+// An open that failed (here: no file there yet) is tried again at the next count.
+TEST_F(StorageTest, UseCountWriterOpensAgainAfterAFailedOpen) {
+    const auto id = add(L"entry");
+    const std::wstring later = dir.file(L"later.db");
+    {
+        UseCountWriter writer(later);
+        writer.count(id);
+        for (int i = 0; i < 250 && writer.writing(); ++i) Sleep(20);
+        ASSERT_FALSE(writer.writing());
+        sql("VACUUM INTO '" + utf8_from_wide(later) + "'");
+        writer.count(id);
+    }
+    sql("ATTACH '" + utf8_from_wide(later) + "' AS later");
+    EXPECT_EQ(value("SELECT use_count FROM later.history WHERE id=" + std::to_string(id)), "1");
 }
 
 TEST_F(StorageTest, FailedUpdateIsNotReportedAsAChangedRow) {
     const auto id = add(L"entry");
-    add(L"second");  // leaves changes() at 1
-    sql("CREATE TRIGGER refuse BEFORE UPDATE OF link_title, image_path ON history "
-        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const auto second = add(L"second");  // leaves changes() at 1
+    sql("CREATE TRIGGER refuse BEFORE UPDATE OF link_title, image_path, pinned ON history WHEN OLD.id=" +
+        std::to_string(id) + " BEGIN SELECT RAISE(ABORT, 'refused'); END");
     EXPECT_FALSE(db->set_link_title(id, L"entry", L"Title"));
     EXPECT_FALSE(db->set_image_path(id, L"C:\\a.png"));
+    // A selection pinned in part is not pinned at all.
+    EXPECT_EQ(db->set_pinned_many({second, id}, true), 0);
+    EXPECT_EQ(value("SELECT pinned FROM history WHERE id=" + std::to_string(second)), "0");
 }
 
 TEST_F(StorageTest, HostileTextRoundTrips) {
