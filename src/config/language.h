@@ -37,7 +37,9 @@ std::wstring language_native_name(const std::wstring& code);
 
 // The text for key, or the key itself. The reference stays valid until the
 // next set_language or load_language, however many other keys are looked up
-// meanwhile.
+// meanwhile. The settings window can switch the language during any modal
+// wait (a dialog, a message box, a menu): a text needed after one is copied
+// or looked up after it.
 const std::wstring& tr(std::wstring_view key);
 
 // Marks a literal as a language key without looking it up.

@@ -9,6 +9,7 @@
 #include "services/dib.h"
 #include "services/handles.h"
 #include "services/ids.h"
+#include "services/window_util.h"
 #include "storage/history_db.h"
 #include "support/box_script.h"
 #include "support/desktop_input.h"
@@ -117,6 +118,15 @@ HistoryEntry picture_entry() {
     return e;
 }
 
+// The file dialog's stand-in: it answers g_answer, after switching the
+// language as the settings window can while the dialog is open when asked to.
+FileDialogAnswer g_answer;
+bool g_switch_language = false;
+FileDialogAnswer answer_file_dialog(const FileDialogRequest&) {
+    if (g_switch_language) set_language(L"ru");
+    return g_answer;
+}
+
 class DialogsDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -153,6 +163,24 @@ protected:
             EXPECT_FALSE(IsWindowEnabled(owner_));
             EXPECT_EQ(GetFocus(), GetDlgItem(open_box(), id));
         };
+    }
+
+    // The message box after an export or import whose file dialog answers given.
+    struct Told {
+        std::wstring title, text;
+    };
+    Told told(HistoryDb& db, FileDialogAnswer given, bool exporting) {
+        g_answer = std::move(given);
+        Told box;
+        BoxScript script({[&] {
+            box = {window_text(open_box()), message_box_text(open_box())};
+            PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
+        }});
+        const FileDialog before = set_file_dialog(answer_file_dialog);
+        if (exporting) export_history_json(owner_, db);
+        else import_history_json(owner_, db);
+        set_file_dialog(before);
+        return box;
     }
 
     App app_;
@@ -315,9 +343,22 @@ TEST_F(DialogsDesktop, TheFileDialogGivesTheFileAndLeavesTheCurrentFolder) {
     EXPECT_EQ(
         ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()}).path,
         elsewhere.file(L"chosen.json"));
-    wchar_t current[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, current);
-    EXPECT_EQ(current, start.path());
+    const auto current = [] {
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        return std::wstring(folder);
+    };
+    EXPECT_EQ(current(), start.path());
+    // The Open dialog of Windows leaves the folder browsed to current, whatever its flags.
+    static std::wstring browsed;
+    browsed = elsewhere.path();
+    const FileDialog before = set_file_dialog([](const FileDialogRequest&) {
+        SetCurrentDirectoryW(browsed.c_str());
+        return FileDialogAnswer{};
+    });
+    ask_for_file({.owner = owner_});
+    set_file_dialog(before);
+    EXPECT_EQ(current(), start.path());
     SetCurrentDirectoryW(L"C:\\");
 }
 
@@ -331,24 +372,28 @@ TEST_F(DialogsDesktop, AFailedExportOrImportSaysSo) {
     write_bytes(locked, "[]");
     write_bytes(not_json, "notes, not a history");
     ScopedHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    static FileDialogAnswer answer;
-    const FileDialog before = set_file_dialog([](const FileDialogRequest&) { return answer; });
-    const auto told = [&](FileDialogAnswer given, bool exporting) {
-        answer = std::move(given);
-        std::wstring text;
-        BoxScript script({[&] {
-            text = message_box_text(open_box());
-            PostMessageW(open_box(), WM_COMMAND, IDOK, 0);
-        }});
-        if (exporting) export_history_json(owner_, db);
-        else import_history_json(owner_, db);
-        return text;
-    };
     using Outcome = FileDialogAnswer::Outcome;
-    EXPECT_EQ(told({Outcome::Chosen, locked}, true), tr_format(L"status.export_failed", locked));
-    EXPECT_EQ(told({Outcome::Chosen, not_json}, false), tr_format(L"status.import_failed", not_json));
-    EXPECT_EQ(told({Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false), file_dialog_failure(FNERR_BUFFERTOOSMALL));
-    set_file_dialog(before);
+    EXPECT_EQ(told(db, {Outcome::Chosen, locked}, true).text, tr_format(L"status.export_failed", locked));
+    EXPECT_EQ(told(db, {Outcome::Chosen, not_json}, false).text, tr_format(L"status.import_failed", not_json));
+    EXPECT_EQ(told(db, {Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false).text,
+              file_dialog_failure(FNERR_BUFFERTOOSMALL));
+}
+
+// The settings window stays usable while a file dialog is open: a language
+// chosen there meanwhile titles the box that follows. Beside the test no
+// language file is found, so every key then shows as itself.
+TEST_F(DialogsDesktop, ALanguageChosenDuringTheFileDialogTitlesTheBoxAfterIt) {
+    TempDir dir;
+    HistoryDb db(dir.file(L"history.db"));
+    g_switch_language = true;
+    using Outcome = FileDialogAnswer::Outcome;
+    // Each box first, then the title of the language in place after the dialog.
+    const std::wstring exported = told(db, {Outcome::Chosen, dir.file(L"saved.json")}, true).title;
+    EXPECT_EQ(exported, tr(L"title.export"));
+    load_language(L"en", source_dir() + L"\\lang");
+    const std::wstring failed = told(db, {Outcome::Failed, {}, FNERR_BUFFERTOOSMALL}, false).title;
+    EXPECT_EQ(failed, tr(L"title.import"));
+    g_switch_language = false;
 }
 
 TEST_F(DialogsDesktop, ScreenshotsInBothThemes) {

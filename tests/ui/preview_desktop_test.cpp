@@ -429,6 +429,33 @@ TEST_F(PreviewDesktop, TheEditorEndsOnAQuitAndLeavesTheStringsAlone) {
     EXPECT_EQ(open_box(), nullptr);
 }
 
+// The settings window stays usable while the editor is open. Beside the test
+// no language file is found, so the language chosen there shows every key as
+// itself: a label other than the one the group box was filled with.
+TEST_F(PreviewDesktop, NoGroupChosenInTheEditorOutlivesALanguageSwitch) {
+    fx_.app().open_settings();
+    SettingsWindow* sw = fx_.app().settings_window;
+    ASSERT_TRUE(sw && sw->window);
+    const std::vector<std::wstring> groups_before = fx_.db().list_snippet_groups();
+    BoxScript script({[&] {
+                          set_editor_text(kIdEditorTitle, L"Signature");
+                          set_editor_text(kIdEditorText, L"Regards");
+                          HWND language = GetDlgItem(sw->window, kIdSettingsLanguage);
+                          SendMessageW(language, CB_SETCURSEL, 0, 0);
+                          SendMessageW(sw->window, WM_COMMAND, MAKEWPARAM(kIdSettingsLanguage, CBN_SELCHANGE),
+                                       reinterpret_cast<LPARAM>(language));
+                      },
+                      // The settings window may stand over the editor's button.
+                      [] { PostMessageW(top_window(kSnippetEditorClass), WM_COMMAND, kIdEditorOk, 0); }});
+    mw_->new_template();
+    ASSERT_NE(tr(L"editor.ungrouped_group"), L"Without group") << "the language was switched";
+    const std::vector<Snippet> stored = fx_.db().list_snippets();
+    const Snippet* signature = find_stored(stored, L"Signature");
+    ASSERT_NE(signature, nullptr);
+    EXPECT_EQ(signature->grp, L"");
+    EXPECT_EQ(fx_.db().list_snippet_groups(), groups_before);
+}
+
 TEST_F(PreviewDesktop, GroupCommandsChangeTheStoredGroups) {
     auto groups = [&] { return fx_.db().list_snippet_groups(); };
     auto has = [&](const std::wstring& name) {

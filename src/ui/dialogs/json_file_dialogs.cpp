@@ -8,24 +8,27 @@ namespace {
 
 constexpr UINT kFailed = MB_OK | MB_ICONERROR;
 
-void tell(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
-    MessageBoxW(owner, text.c_str(), title.c_str(), type);
+// The title is looked up here, after the file dialog: while that dialog was
+// open the settings window may have switched the language, which frees every
+// text looked up before.
+void tell(HWND owner, const std::wstring& text, const wchar_t* title_key, UINT type) {
+    MessageBoxW(owner, text.c_str(), tr(title_key).c_str(), type);
 }
 
 // A file "*.json" to save (confirming a replacement) or to open (it must
 // exist); empty when there is none, the user told when the dialog failed.
-std::wstring chosen_file(HWND owner, bool save, const std::wstring& title) {
+std::wstring chosen_file(HWND owner, bool save, const wchar_t* title_key) {
     const FileDialogAnswer answer =
         ask_for_file({.owner = owner, .save = save, .filter = L"JSON (*.json)\0*.json\0", .extension = L"json"});
     if (answer.outcome == FileDialogAnswer::Outcome::Failed)
-        tell(owner, file_dialog_failure(answer.error), title, kFailed);
+        tell(owner, file_dialog_failure(answer.error), title_key, kFailed);
     return answer.outcome == FileDialogAnswer::Outcome::Chosen ? answer.path : std::wstring();
 }
 
 }  // namespace
 
 void export_history_json(HWND owner, HistoryDb& db) {
-    const std::wstring& title = tr(L"title.export");
+    const wchar_t* title = tr_key(L"title.export");
     const std::wstring path = chosen_file(owner, true, title);
     if (path.empty()) return;
     const int count = db.export_json(path);
@@ -35,7 +38,7 @@ void export_history_json(HWND owner, HistoryDb& db) {
 }
 
 bool import_history_json(HWND owner, HistoryDb& db) {
-    const std::wstring& title = tr(L"title.import");
+    const wchar_t* title = tr_key(L"title.import");
     const std::wstring path = chosen_file(owner, false, title);
     if (path.empty()) return false;
     const int count = db.import_json(path);

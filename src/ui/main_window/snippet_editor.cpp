@@ -44,6 +44,9 @@ struct EditorState {
     MainWindow* main_window = nullptr;
     std::wstring title, group, text;  // shown at start, replaced on OK
     std::wstring original_title;      // keeping it is no duplicate
+    // The group box's first row as shown: the language may change while the
+    // editor is open, and that row still means no group.
+    std::wstring ungrouped_label;
     std::vector<std::wstring> taken_titles;
     bool result = false;
     DialogLook look;  // its brushes are the window's background and field brushes
@@ -60,8 +63,9 @@ HWND add_field(HWND window, const wchar_t* cls, DWORD style, int x, int y, int w
     return field;
 }
 
-void fill_group_box(HWND combo, const EditorState& st) {
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(tr(L"editor.ungrouped_group").c_str()));
+void fill_group_box(HWND combo, EditorState& st) {
+    st.ungrouped_label = tr(L"editor.ungrouped_group");
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(st.ungrouped_label.c_str()));
     HistoryDb* db = database_of(st.main_window);
     const std::vector<std::wstring> groups = db ? db->list_snippet_groups() : std::vector<std::wstring>{};
     int selected = st.group.empty() ? 0 : -1;
@@ -136,7 +140,7 @@ void on_ok(HWND window, EditorState& st) {
     case TemplateProblem::None: break;
     }
     st.title = title;
-    st.group = ungrouped_label_to_name(window_text(GetDlgItem(window, kIdEditorGroup)));
+    st.group = ungrouped_label_to_name(window_text(GetDlgItem(window, kIdEditorGroup)), st.ungrouped_label);
     st.text = with_breaks_of(text, st.text);
     st.result = true;
     close_dialog(window);

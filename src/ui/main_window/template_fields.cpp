@@ -1,6 +1,5 @@
 #include "ui/main_window/template_fields.h"
 
-#include "config/language.h"
 #include "services/text_util.h"
 
 #include <algorithm>
@@ -15,8 +14,8 @@ TemplateProblem check_template_fields(const std::wstring& title, const std::wstr
     return taken ? TemplateProblem::DuplicateTitle : TemplateProblem::None;
 }
 
-std::wstring ungrouped_label_to_name(const std::wstring& text) {
-    return text == tr(L"editor.ungrouped_group") ? std::wstring{} : text;
+std::wstring ungrouped_label_to_name(const std::wstring& text, const std::wstring& ungrouped_label) {
+    return text == ungrouped_label ? std::wstring{} : text;
 }
 
 std::wstring group_name_from_input(const std::wstring& typed) {

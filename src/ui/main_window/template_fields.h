@@ -20,9 +20,10 @@ TemplateProblem check_template_fields(const std::wstring& title, const std::wstr
                                       const std::wstring& original_title,
                                       const std::vector<std::wstring>& taken_titles);
 
-// The group of the editor's group box text: empty for its first row (the
-// label of "editor.ungrouped_group" in the current language), else the text.
-std::wstring ungrouped_label_to_name(const std::wstring& text);
+// The group of the editor's group box text: empty for its first row, shown
+// as ungrouped_label (the label of the language the box was filled in), else
+// the text.
+std::wstring ungrouped_label_to_name(const std::wstring& text, const std::wstring& ungrouped_label);
 
 // A group name from an input box: line breaks become blanks, and blanks at
 // both ends go. Empty when nothing is left.
