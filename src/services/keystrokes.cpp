@@ -53,6 +53,7 @@ struct KeyWatch::Shared {
     std::map<int, bool> watched;  // key -> down as last seen
     std::vector<KeySeen> seen;
     bool stop = false;
+    bool running = false;  // the thread has begun its work
 
     void run();
 };
@@ -60,12 +61,16 @@ struct KeyWatch::Shared {
 KeyWatch::KeyWatch() : shared_(std::make_shared<Shared>()) {}
 
 KeyWatch::~KeyWatch() {
+    bool running = false;
     {
         std::lock_guard lock(shared_->mutex);
         shared_->stop = true;
+        running = shared_->running;
     }
     shared_->wake.notify_all();
-    thread_.wait(kKeyWatchStopWaitMs);
+    // A thread that has not begun (new threads wait for the loader's lock)
+    // finds the stop as it begins: the quit waits only for one at work.
+    if (running) thread_.wait(kKeyWatchStopWaitMs);
 }
 
 void KeyWatch::watch(int key) {
@@ -89,6 +94,7 @@ std::vector<KeySeen> KeyWatch::take_seen() {
 
 void KeyWatch::Shared::run() {
     std::unique_lock lock(mutex);
+    running = true;
     while (!stop) {
         if (watched.empty()) {
             wake.wait(lock);

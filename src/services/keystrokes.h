@@ -29,7 +29,8 @@ public:
     KeyWatch();
     KeyWatch(const KeyWatch&) = delete;
     KeyWatch& operator=(const KeyWatch&) = delete;
-    // Stops the thread, waiting for it a moment at most (WorkerThread).
+    // Stops the thread, waiting a moment at most for one that has begun its
+    // work (WorkerThread).
     ~KeyWatch();
 
     // Looks at the key now, and on until it is seen up.
@@ -38,6 +39,9 @@ public:
     // each change seen since, stamped with GetTickCount, the clock of
     // GetMessageTime.
     std::vector<KeySeen> take_seen();
+    // What the thread works on, shared with the watch: it lasts as long as
+    // either of them.
+    std::weak_ptr<const void> thread_state() const { return shared_; }
 
 private:
     struct Shared;  // what the watch and its thread hold jointly

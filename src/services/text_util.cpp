@@ -44,13 +44,32 @@ const wchar_t* lowered_code_units() {
     return table.data();
 }
 
+// Whether name, each letter lower-cased, is lower (in lower case already).
+bool equals_lowered(std::wstring_view name, std::wstring_view lower) {
+    return std::ranges::equal(name, lower, {}, [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+}
+
 // The header name of "HTML Format" that carries the page's address, in any
 // letter case (not trimmed).
-bool is_source_url_name(std::wstring_view name) {
-    constexpr std::wstring_view kName = L"sourceurl";
-    return name.size() == kName.size() && std::equal(name.begin(), name.end(), kName.begin(), [](wchar_t a, wchar_t b) {
-               return static_cast<wchar_t>(std::towlower(a)) == b;
-           });
+bool is_source_url_name(std::wstring_view name) { return equals_lowered(name, L"sourceurl"); }
+
+struct TemplateVariable {
+    std::wstring_view name;  // lower case; typed in any
+    std::wstring TemplateValues::*value;
+};
+constexpr TemplateVariable kTemplateVariables[] = {
+    {L"date", &TemplateValues::date},         {L"d", &TemplateValues::date},
+    {L"time", &TemplateValues::time},         {L"t", &TemplateValues::time},
+    {L"datetime", &TemplateValues::datetime}, {L"year", &TemplateValues::year},
+    {L"user", &TemplateValues::user},         {L"username", &TemplateValues::user}};
+constexpr size_t kLongestTemplateName =
+    std::ranges::max(kTemplateVariables, {}, [](const TemplateVariable& v) { return v.name.size(); }).name.size();
+
+// The value of the variable called name; null when there is none.
+const std::wstring* template_value(std::wstring_view name, const TemplateValues& values) {
+    for (const TemplateVariable& variable : kTemplateVariables)
+        if (equals_lowered(name, variable.name)) return &(values.*variable.value);
+    return nullptr;
 }
 
 bool is_title_boundary(wchar_t c) {
@@ -209,22 +228,17 @@ std::wstring expand_template_with(const std::wstring& text, const TemplateValues
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
+        // A '{' opens a variable only when a known name and its '}' follow within the longest name's reach: looking
+        // no further keeps a text full of braces that open nothing as cheap as any other text.
         if (text[i] == L'{') {
-            const size_t close = text.find(L'}', i + 1);
-            if (close != std::wstring::npos) {
-                std::wstring name = text.substr(i + 1, close - i - 1);
-                for (auto& c : name) c = static_cast<wchar_t>(std::towlower(c));
-                const std::wstring* value = nullptr;
-                if (name == L"date" || name == L"d") value = &v.date;
-                else if (name == L"time" || name == L"t") value = &v.time;
-                else if (name == L"datetime") value = &v.datetime;
-                else if (name == L"year") value = &v.year;
-                else if (name == L"user" || name == L"username") value = &v.user;
-                if (value) {
-                    out += *value;
-                    i = close + 1;
-                    continue;
-                }
+            const std::wstring_view reach = std::wstring_view(text).substr(i + 1, kLongestTemplateName + 1);
+            const size_t close = reach.find(L'}');
+            const std::wstring* value =
+                close == std::wstring_view::npos ? nullptr : template_value(reach.substr(0, close), v);
+            if (value) {
+                out += *value;
+                i += close + 2;
+                continue;
             }
         }
         out += text[i++];

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,7 +260,8 @@ TEST(Keystrokes, ModifierWaitAndPlainRepaste) {
 
 // Every new thread takes the loader's lock before it runs: while the test
 // holds it, the watch's thread cannot start, and the watch goes first. Its
-// end must not wait for that thread, nor the thread touch what has gone.
+// end does not wait for that thread, which works on what it shares with the
+// watch alone: that outlives the watch, and goes with the thread.
 TEST(Keystrokes, AWatchWhoseThreadNeverRanEndsAtOnce) {
     using LoaderLock = LONG(NTAPI*)(ULONG, ULONG*, ULONG_PTR*);
     using LoaderUnlock = LONG(NTAPI*)(ULONG, ULONG_PTR);
@@ -268,12 +271,18 @@ TEST(Keystrokes, AWatchWhoseThreadNeverRanEndsAtOnce) {
     ASSERT_TRUE(lock && unlock);
     ULONG_PTR cookie = 0;
     lock(0, nullptr, &cookie);
-    {
-        KeyWatch watch;
-        watch.watch(VK_F13);
-    }
+    std::optional<KeyWatch> watch(std::in_place);
+    watch->watch(VK_F13);
+    const std::weak_ptr<const void> state = watch->thread_state();
+    const DWORD start = GetTickCount();
+    watch.reset();
+    const DWORD end_ms = GetTickCount() - start;
+    const bool outlived = !state.expired();
     unlock(0, cookie);
-    Sleep(200);  // the thread runs now
+    for (int i = 0; i < 100 && !state.expired(); ++i) Sleep(20);  // the thread runs now
+    EXPECT_LT(end_ms, 100u);                                      // no wait for it
+    EXPECT_TRUE(outlived);
+    EXPECT_TRUE(state.expired());
 }
 
 TEST(WindowUtil, WidthForClientAndPaths) {

@@ -128,6 +128,9 @@ TEST(TextUtil, TemplateVariables) {
     EXPECT_EQ(expand_template_with(L"{d}/{T}/{DATETIME}/{year}/{user}/{UserName}", v),
               L"05.03.2026/14:07/05.03.2026 14:07/2026/anna/anna");
     EXPECT_EQ(expand_template_with(L"{{date}}", v), L"{05.03.2026}");
+    // A brace that opens no variable is kept as typed, and the next one may open one.
+    EXPECT_EQ(expand_template_with(L"{{date} { {t} {usernames} {{{{{{{{{d}", v),
+              L"{05.03.2026 { 14:07 {usernames} {{{{{{{{05.03.2026");
     // Values are not scanned again.
     const TemplateValues tricky{L"{time}", L"T", L"", L"", L""};
     EXPECT_EQ(expand_template_with(L"{date}", tricky), L"{time}");
