@@ -25,6 +25,7 @@
 #include "services/window_util.h"
 #include "storage/history_db.h"
 #include "ui/dialogs/json_file_dialogs.h"
+#include "ui/kit/list_box.h"
 #include "ui/kit/window_decoration.h"
 #include "ui/kit/window_state.h"
 #include "ui/main_window/main_window.h"
@@ -390,7 +391,8 @@ bool route_control(App& app, int id, int code) {
         return true;
     case kIdEntryList:
         if (code == LBN_DBLCLK) {
-            mw.on_paste_selected();
+            // Only on a card: below the last one is no paste the user asked for.
+            if (list_box_pointer_on_selected_row(mw.entry_list)) mw.on_paste_selected();
             return true;
         }
         if (code == LBN_SELCHANGE) {

@@ -38,6 +38,17 @@ std::wstring_view trim_ini_blanks(std::wstring_view text) {
 
 }  // namespace
 
+std::wstring ini_value_as_read(std::wstring_view text) {
+    text = trim_ini_blanks(text);
+    const bool quoted =
+        text.size() >= 2 && (text.front() == L'"' || text.front() == L'\'') && text.back() == text.front();
+    if (!quoted) return std::wstring(text.substr(0, kMaxValue));
+    // As the system does it: the closing quote goes only when the value fitted.
+    std::wstring inner(text.substr(1, kMaxValue));
+    if (text.size() - 1 <= kMaxValue + 1) inner.pop_back();
+    return inner;
+}
+
 IniSection::IniSection(std::wstring_view lines) {
     while (!lines.empty()) {
         const std::size_t end = std::min(lines.find(L'\0'), lines.size());
@@ -46,20 +57,12 @@ IniSection::IniSection(std::wstring_view lines) {
         // A line without "=" names no value.
         const std::size_t equals = line.find(L'=');
         if (equals == std::wstring_view::npos) continue;
-        entries_.emplace_back(trim_ini_blanks(line.substr(0, equals)), trim_ini_blanks(line.substr(equals + 1)));
+        entries_.emplace_back(trim_ini_blanks(line.substr(0, equals)), line.substr(equals + 1));
     }
 }
 
 std::wstring IniSection::value(const wchar_t* key, const std::wstring& fallback) const {
-    for (const auto& [name, text] : entries_) {
-        if (_wcsicmp(name.c_str(), key) != 0) continue;
-        const bool quoted =
-            text.size() >= 2 && (text.front() == L'"' || text.front() == L'\'') && text.back() == text.front();
-        if (!quoted) return text.substr(0, kMaxValue);
-        // As the system does it: the closing quote goes only when the value fitted.
-        std::wstring inner = text.substr(1, kMaxValue);
-        if (text.size() - 1 <= kMaxValue + 1) inner.pop_back();
-        return inner;
-    }
+    for (const auto& [name, text] : entries_)
+        if (_wcsicmp(name.c_str(), key) == 0) return ini_value_as_read(text);
     return fallback.substr(0, fallback.find_last_not_of(L' ') + 1);
 }

@@ -15,7 +15,7 @@ from korvane_harness import (CF_UNICODETEXT, IDS, SOURCE_DIR, WM_COMMAND, WM_HOT
                              RunningProgram, clipboard_text, helper, language_text, profile_path, reset_profile,
                              temp_dir, wait_for, wait_until, win_path, wine, wine_start)
 
-LBN_DBLCLK = 2
+WM_VKEYTOITEM, VK_RETURN = 0x2E, 0x0D
 # Keys held past a paste's wait for them, by as long again: a paste that starts late on a slow machine has
 # given up all the same when they go up.
 PAST_THE_WAIT = 2 * ProgramIds(os.path.join(SOURCE_DIR, "src", "services", "keystrokes.h")).kPasteKeysWaitMs / 1000
@@ -158,12 +158,13 @@ class PasteTest(unittest.TestCase):
         with RunningProgram({"start_in_tray": "true"}, reset=False) as app:
             target = PasteTarget(ms=60000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
-            # Each road, and where its entry went: the quick menu's first row is the newest copy.
-            roads = (("Copy", "KorvaneMain", IDS.kCmdCopy, clipboard_text, "entry words"),
-                     ("paste", "KorvaneMain", IDS.kCmdPaste, target.now, "entry words"),
-                     ("quick menu", "KorvaneQuickMenu", LBN_DBLCLK << 16 | IDS.kIdQuickMenuList, target.now,
+            # Each road, and where its entry went: the quick menu's first row is the newest copy, chosen
+            # with Enter as its list hands it on.
+            roads = (("Copy", "KorvaneMain", WM_COMMAND, IDS.kCmdCopy, clipboard_text, "entry words"),
+                     ("paste", "KorvaneMain", WM_COMMAND, IDS.kCmdPaste, target.now, "entry words"),
+                     ("quick menu", "KorvaneQuickMenu", WM_VKEYTOITEM, VK_RETURN, target.now,
                       "entry wordscut just before the paste"))
-            for road, window, command, where, acted in roads:
+            for road, window, message, command, where, acted in roads:
                 if window == "KorvaneMain":
                     app.post(IDS.kMsgShowMain)
                     self.assertTrue(wait_until(lambda: app.state()["visible"] == "1"))
@@ -171,7 +172,7 @@ class PasteTest(unittest.TestCase):
                 else:
                     app.post(WM_HOTKEY, IDS.kHotkeyQuickMenu)
                     self.assertIn("menu ", wine(helper("quick_menu_probe"), "wait-shown", "10000").stdout.decode())
-                copy(text="cut just before the " + road, post=[(window, WM_COMMAND, command)])
+                copy(text="cut just before the " + road, post=[(window, message, command)])
                 self.assertEqual(wait_for(where, acted), acted, road)
             self.assertEqual(app.quit(), 0)
         self.assertEqual({"cut just before the " + road[0] for road in roads} - set(texts(history_rows())), set())

@@ -6,8 +6,9 @@
 //                                         "focus <control id>" of the window's focus (0: none of its children)
 //   entry_list_probe keys <key>...        real key presses to whatever has the focus (as settings_driver's)
 //   entry_list_probe select <data>...     exactly the rows with these item data become selected
-//   entry_list_probe click <data> left|right|double
-//                                         a real click on the row, scrolled into view first
+//   entry_list_probe click <data> left|right|double [under]
+//                                         a real click on the row, scrolled into view first;
+//                                         "under": just below it, on the next row or the blank part
 //   entry_list_probe view <sidebar data>  chooses the sidebar row with that item data
 //   entry_list_probe box <class> <button id> <timeout ms> [text=<hex>]
 //                                         waits for a box of the program, prints "title", "text" for
@@ -86,7 +87,7 @@ int select(int argc, char** argv) {
     return n == argc ? 0 : probe::give_up(1, "not every row asked for is in the list");
 }
 
-int click_row(long long data, const std::string& how) {
+int click_row(long long data, const std::string& how, bool under) {
     HWND list = child(kIdEntryList);
     const int row = row_of(list, data);
     RECT client{}, r{};
@@ -100,7 +101,7 @@ int click_row(long long data, const std::string& how) {
         std::printf("no-row\n");
         return probe::give_up(1, "no row with that item data");
     }
-    const POINT at = testsupport::to_screen(list, {r.left + 40, (r.top + r.bottom) / 2});
+    const POINT at = testsupport::to_screen(list, {r.left + 40, under ? r.bottom + 4 : (r.top + r.bottom) / 2});
     testsupport::click_at(at, how == "right");
     if (how == "double") testsupport::click_at(at);
     Sleep(200);
@@ -205,7 +206,8 @@ int main(int argc, char** argv) {
     const std::string cmd = argc >= 2 ? argv[1] : "";
     if (cmd == "rows") return rows();
     if (cmd == "select") return select(argc - 2, argv + 2);
-    if (cmd == "click" && argc >= 4) return click_row(std::strtoll(argv[2], nullptr, 0), argv[3]);
+    if (cmd == "click" && argc >= 4)
+        return click_row(std::strtoll(argv[2], nullptr, 0), argv[3], argc >= 5 && std::string(argv[4]) == "under");
     if (cmd == "view" && argc >= 3) return view(std::strtoll(argv[2], nullptr, 0));
     if (cmd == "target-text") return target_text();
     if (cmd == "keys") return probe::type_keys(argc - 2, argv + 2);

@@ -1,7 +1,7 @@
 """The commands on the entry list, end to end against the real Korvane.exe,
 driven as a user drives them: clicks on the cards, their context menus, the
-menu-bar commands and the question boxes. A double click pastes into the
-program that was in front and the paste is not recorded again; pin, keep,
+menu-bar commands and the question boxes. A double click on a card pastes into
+the program that was in front and the paste is not recorded again; pin, keep,
 trash, restore, delete for good, moves, categories, quick slots and edits
 change the rows at once and in the database. Pictures of the context menus
 in both themes go to screenshots/ in the build folder."""
@@ -15,7 +15,8 @@ import unittest
 import zlib
 
 import korvane_harness as kh
-from korvane_harness import IDS, WM_COMMAND, PasteTarget, RunningProgram, helper, language_text, profile_path, wine
+from korvane_harness import (IDS, WM_COMMAND, WM_HOTKEY, PasteTarget, RunningProgram, helper, language_text,
+                             profile_path, wine)
 
 LIST, MENU = helper("entry_list_probe"), helper("menu_probe")
 VK_RETURN, VK_UP, VK_DOWN = 0x0D, 0x26, 0x28
@@ -129,13 +130,19 @@ class EntryCommandsTest(unittest.TestCase):
         rich, neighbour, picture = seed(
             "add_rich:" + ":".join([hexs(RICH_TEXT), hexs(RTF), hexs(HTML), "", hexs("winword.exe"), "", "", "0"]),
             "add:" + hexs("a plain neighbour"), "add::" + tiny_png().hex())
-        with RunningProgram({"start_in_tray": "true", "dark_mode": "true", "window_h": "640"}, reset=False) as app:
+        database("UPDATE history SET pinned = 1 WHERE id IN (?, ?)", (rich, picture))
+        with RunningProgram({"start_in_tray": "true", "dark_mode": "true", "window_h": "640",
+                             "last_view_filter": str(IDS.kViewPinned)}, reset=False) as app:
             target = PasteTarget(ms=120000)
             self.addCleanup(lambda: (target.proc.kill(), target.proc.communicate()))
             target_text = target.now
-            self.show(app)
+            app.post(WM_HOTKEY, IDS.kHotkeyOpenHistory)
+            self.until(visible, "the main window did not show")
 
-            # A double click pastes text, rich text and HTML, and the window steps aside.
+            # In the pinned view, the picture's tall card over the text's: under the last card a double
+            # click pastes nothing, not even the picture that the hotkey selected; on a card it pastes
+            # text, rich text and HTML, and the window steps aside.
+            probe("click", str(shown()[-1]), "double", "under")
             probe("click", str(rich), "double")
             self.until(lambda: not visible(), "the window stayed")
             self.until(lambda: target_text() == RICH_TEXT, "pasted " + target_text())

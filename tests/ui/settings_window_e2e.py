@@ -277,7 +277,7 @@ class SettingsWindowTest(unittest.TestCase):
             # than the watcher waits to read the list again.
             show_page(6)
             drive("focus", IDS.kIdSettingsShotFolder)
-            drive("keys", "text:" + kh.win_path(folder))
+            drive("keys", 'text: "' + kh.win_path(folder) + '" ')  # in the quotes of "Copy as path"
             self.assertEqual(wait_until(lambda: setting("screenshot_folder") == kh.win_path(folder)), True)
             copy(CLIP_SOURCE, "text=" + "from a listed program".encode().hex())
             copy(painter, "dib=4136")

@@ -5,6 +5,7 @@
 #include "services/ids.h"
 #include "storage/history_db.h"
 #include "ui/app_parts.h"
+#include "ui/kit/list_box.h"
 #include "ui/main_window/entry_command_logic.h"
 #include "ui/main_window/entry_format.h"
 #include "ui/menu/popup_menu.h"
@@ -46,9 +47,8 @@ int MainWindow::select_at(HWND list, POINT screen_point) {
     if (!list) return -1;
     POINT client = screen_point;
     ScreenToClient(list, &client);
-    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-    if (hit == LB_ERR || HIWORD(hit) != 0) return -1;  // outside every row
-    const int row = LOWORD(hit);
+    const int row = list_box_row_at(list, client);
+    if (row < 0) return -1;
     if (list != entry_list) {
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         return row;

@@ -8,6 +8,7 @@
 #include "services/ids.h"
 #include "services/window_util.h"
 #include "ui/kit/draw_util.h"
+#include "ui/kit/list_box.h"
 #include "ui/kit/theme.h"
 #include "ui/main_window/frame_controls.h"
 
@@ -95,9 +96,9 @@ bool paint_button_message(const MainWindow& mw, HWND window, UINT message, WPARA
 }
 
 LRESULT sidebar_row_data_at(HWND list, LPARAM lparam) {
-    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
-    if (HIWORD(hit) != 0) return -1;  // outside every row
-    return SendMessageW(list, LB_GETITEMDATA, LOWORD(hit), 0);
+    const int row = list_box_row_at(list, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+    if (row < 0) return -1;
+    return SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
 }
 
 // A frame button is going: the hover plate must not point at it any more.

@@ -12,6 +12,7 @@
 #include "ui/app_parts.h"
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
+#include "ui/kit/list_box.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/window_class.h"
 #include "ui/kit/window_state.h"
@@ -58,7 +59,9 @@ void fill_with_list(HWND window, const QuickMenu& menu) {
 }
 
 LRESULT on_command(QuickMenu& menu, WPARAM wparam) {
-    if (LOWORD(wparam) == kIdQuickMenuList && HIWORD(wparam) == LBN_DBLCLK) menu.on_list_double_click();
+    if (LOWORD(wparam) == kIdQuickMenuList && HIWORD(wparam) == LBN_DBLCLK &&
+        list_box_pointer_on_selected_row(menu.list))
+        menu.on_list_double_click();
     return 0;
 }
 

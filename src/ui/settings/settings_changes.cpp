@@ -5,6 +5,7 @@
 
 #include "capture/clipboard_watcher.h"
 #include "config/file_locations.h"
+#include "config/ini_values.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "services/autostart.h"
@@ -358,23 +359,27 @@ std::wstring pick_folder_with_browse_dialog(HWND owner) {
 
 void browse_for_folder(SettingsWindow& sw) {
     HWND field = GetDlgItem(sw.window, kIdSettingsShotFolder);
+    Settings* s = settings_of(sw);
     std::wstring folder;
     {
         ScopedCoInit com;
         bool available = false;
-        folder = pick_folder_with_item_dialog(sw.window, window_text(field), available);
+        // The folder as stored: the field may still show the quotes it was typed with.
+        folder = pick_folder_with_item_dialog(sw.window, s ? s->screenshot_folder : L"", available);
         if (!available) folder = pick_folder_with_browse_dialog(sw.window);
     }
     if (folder.empty()) return;
     if (field) SetWindowTextW(field, folder.c_str());
-    if (Settings* s = settings_of(sw)) s->screenshot_folder = folder;
+    if (s) s->screenshot_folder = folder;
     save_settings(sw);
 }
 
+// Kept as the settings file will give it back at the next start: a path
+// pasted with the quotes of "Copy as path" works at once, not only then.
 void on_text_typed(SettingsWindow& sw, int id, HWND edit) {
     Settings* s = settings_of(sw);
     if (!s) return;
-    (id == kIdSettingsFilterList ? s->app_filter_list : s->screenshot_folder) = window_text(edit);
+    (id == kIdSettingsFilterList ? s->app_filter_list : s->screenshot_folder) = ini_value_as_read(window_text(edit));
     save_settings(sw);
 }
 

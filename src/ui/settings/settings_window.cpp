@@ -10,6 +10,7 @@
 #include "ui/kit/control_styles.h"
 #include "ui/kit/draw_util.h"
 #include "ui/kit/hotkey_field.h"
+#include "ui/kit/list_box.h"
 #include "ui/kit/rounded_button.h"
 #include "ui/kit/theme.h"
 #include "ui/kit/toggle_switch.h"
@@ -249,8 +250,7 @@ void hover_nav_row(SettingsWindow& sw, HWND list, int row) {
 }
 
 void on_nav_mouse_move(SettingsWindow& sw, HWND list, LPARAM lparam) {
-    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
-    hover_nav_row(sw, list, HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit)));
+    hover_nav_row(sw, list, list_box_row_at(list, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}));
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
     TrackMouseEvent(&track);
 }
