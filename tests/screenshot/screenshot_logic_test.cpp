@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <bitset>
 #include <cstring>
 
 namespace {
@@ -144,6 +147,25 @@ TEST(WindowShot, TheVisibleFrameAndWhatGivesNone) {
     EXPECT_FALSE(none(window_shot_rect({0, 0, 8, 8}, std::nullopt, false)));
     // Judged by what shows: a frame of 10 pixels whose visible part is 6 high.
     EXPECT_TRUE(none(window_shot_rect({0, 0, 10, 10}, EdgeRect{2, 2, 8, 8}, false)));
+}
+
+// Once a shot has ended, with Return (which ended it) and Ctrl still held: a held key repeats until let go.
+TEST(ShotInput, PressesAreTheUsersChoiceReleasesMovesAndRepeatsAreNot) {
+    std::bitset<256> held;
+    held.set(VK_RETURN), held.set(VK_CONTROL);
+    ShotInputWatch watch(held);
+    const struct {
+        UINT message;
+        unsigned key;
+        bool choice;
+    } events[] = {
+        {WM_LBUTTONUP, 0, false},       {WM_MOUSEMOVE, 0, false},        {WM_MOUSEWHEEL, 0, false},
+        {WM_KEYDOWN, VK_RETURN, false}, {WM_KEYDOWN, VK_CONTROL, false}, {WM_KEYUP, VK_RETURN, false},
+        {WM_KEYDOWN, VK_RETURN, true},  {WM_SYSKEYDOWN, VK_MENU, true},  {WM_KEYDOWN, 'V', true},
+        {WM_LBUTTONDOWN, 0, true},      {WM_RBUTTONDOWN, 0, true},       {WM_MBUTTONDOWN, 0, true},
+        {WM_XBUTTONDOWN, 0, true},      {WM_KEYDOWN, VK_CONTROL, false},
+    };
+    for (const auto& e : events) EXPECT_EQ(watch.is_choice(e.message, e.key), e.choice) << &e - events;
 }
 
 TEST(Annotations, UndoRedoAndTheStampCounter) {

@@ -24,6 +24,16 @@ std::string send_key_names(const std::vector<std::string>& items);
 void move_mouse(POINT screen);
 void mouse_button(bool right, bool down);
 void click_at(POINT screen, bool right = false);
+// Input as the user's own keyboard and mouse give it, through the X server,
+// where the window manager sees it first: starts xdotool with these arguments
+// (for example "mousemove 10 20 click 1"). It runs on its own (Wine gives no
+// handle to wait on for a Linux program): what it sends arrives a few
+// milliseconds later. False when it could not be started.
+bool xdotool(const std::wstring& arguments);
+// The window manager activates the window by itself, with no input, as it
+// does with a window shown again: asked by xdotool, for the window's X window
+// (which Wine keeps in a property of the window). False when it could not ask.
+bool window_manager_activates(HWND window);
 // Turns the mouse wheel by notches (negative: toward the user), 30 ms apart.
 void send_wheel(int notches);
 
