@@ -159,23 +159,20 @@ private:
     std::thread thread_;
 };
 
-// Clicks a button of the toolbar the overlay shows for a full-screen selection.
-void click_toolbar_button(HWND overlay, int id) {
-    RECT r{};
-    GetWindowRect(overlay, &r);
-    const PixelRect whole{0, 0, r.right - r.left, r.bottom - r.top};
-    for (const ToolbarButton& b : layout_toolbar_for(whole, whole.w, whole.h).buttons)
-        if (b.id == id) click_at({r.left + (b.rect.left + b.rect.right) / 2, r.top + (b.rect.top + b.rect.bottom) / 2});
-}
-
-// Clicks a toolbar button that closes the overlay. A click that came while the window manager was still putting the
-// overlay in place is lost, as it would be for a user, who would click again: so is this one, while the overlay stays
-// open.
+// Clicks a button of the toolbar the overlay shows for a full-screen selection,
+// one that closes it. A click that came while the window manager was still
+// putting the overlay in place is lost, as it would be for a user, who would
+// click again: so is this one, while the overlay stays open.
 void click_closing_button(int id) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         HWND hwnd = OverlayInput::overlay();
         if (!hwnd) return;
-        click_toolbar_button(hwnd, id);
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        const PixelRect whole{0, 0, r.right - r.left, r.bottom - r.top};
+        for (const ToolbarButton& b : layout_toolbar_for(whole, whole.w, whole.h).buttons)
+            if (b.id == id)
+                click_at({r.left + (b.rect.left + b.rect.right) / 2, r.top + (b.rect.top + b.rect.bottom) / 2});
         for (int i = 0; i < 60 && OverlayInput::overlay(); ++i) Sleep(50);
     }
 }
@@ -320,12 +317,8 @@ TEST(ScreenshotHandBack, EndsWhereTheUserGoes) {
     ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 600, 400, 200, 150, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), nullptr));
     const std::function<void()> by_click = [] { click_closing_button(kCaptureDone); };
-    // Return pressed, and let go after the shot: the keyboard first goes back to the overlay (through its move
-    // tool), which the main window's hiding may take it from, late.
-    const std::function<void()> by_key = [] {
-        click_toolbar_button(OverlayInput::overlay(), kCaptureToolFirst);
-        send_key_down(VK_RETURN);
-    };
+    // Return, let go after the shot, pressed in the overlay: the main window's hiding may move the keyboard late.
+    const std::function<void()> by_key = [] { SetForegroundWindow(OverlayInput::overlay()), send_key_down(VK_RETURN); };
     const POINT in_work = client_center(work);
     // As it does with a window shown again, or at Alt+Tab.
     const auto window_manager_brings_up = [](HWND window) { ASSERT_TRUE(window_manager_activates(window)); };

