@@ -110,7 +110,6 @@ void on_close(HWND hwnd, App& app) {
 LRESULT on_activate(HWND hwnd, App& app, WPARAM wparam, LPARAM lparam) {
     MainWindow& mw = *app.main_window;
     if (LOWORD(wparam) != WA_INACTIVE) {
-        if (LOWORD(wparam) == WA_CLICKACTIVE) mw.end_keyboard_hand_back();
         if (HIWORD(wparam) == 0 && mw.give_back_focus()) return 0;
         return DefWindowProcW(hwnd, WM_ACTIVATE, wparam, lparam);
     }

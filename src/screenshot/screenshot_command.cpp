@@ -13,6 +13,7 @@
 #include "services/ids.h"
 #include "services/image.h"
 #include "services/image_file.h"
+#include "services/keystrokes.h"
 #include "services/path_inside.h"
 #include "services/scope_exit.h"
 #include "services/sound.h"
@@ -23,6 +24,7 @@
 #include "ui/dialogs/file_dialog.h"
 #include "ui/main_window/main_window.h"
 
+#include <bitset>
 #include <new>
 #include <utility>
 
@@ -126,18 +128,23 @@ void tell_out_of_memory(AppParts& app) {
 // ended: the window manager activates the main window shown again as it is
 // mapped, or the window below the main window its hiding made next in line.
 // So the hand-back looks again, a few times, until that has come and gone.
-// It undoes only what the desktop does: the window in front when the shot
-// ends, the main window and no window at all are the desktop's doing; any
-// other window that comes to the front is the user's choice, and the looks
-// end there, as they do when the user moves the keyboard through the program
-// (MainWindow::end_keyboard_hand_back).
+// It undoes only what the desktop does by itself: what the user does once
+// the shot has ended is the user's choice, and ends the looks. A key or a
+// mouse button pressed anywhere (low-level hooks see them: a switch by keys
+// or a click into another program reaches no window of this program), the
+// main window or a paste asked for (MainWindow::end_keyboard_hand_back) are
+// such choices, and so is any other window that comes to the front: only
+// the window in front when the shot ends, the main window and no window at
+// all can be the desktop's doing.
 constexpr UINT kHandBackTickMs = 100;
 constexpr int kHandBackChecks = 6;
 struct HandBack {
     HWND window = nullptr;    // in front when the shot began
     HWND desktops = nullptr;  // in front when it ended
-    HWND main = nullptr;
+    MainWindow* main = nullptr;
     int checks_left = 0;
+    ShotInputWatch input;
+    bool users_choice = false;  // a press seen since the shot ended
 };
 HandBack g_hand_back;  // the UI thread's
 
@@ -146,22 +153,46 @@ void bring_to_front(HWND window) {
         force_foreground(window);
 }
 
-void CALLBACK hand_back_tick(HWND main, UINT, UINT_PTR id, DWORD) {
+void CALLBACK hand_back_tick(HWND, UINT, UINT_PTR, DWORD) {
     const HWND front = GetForegroundWindow();
-    const bool desktops_doing = !front || front == g_hand_back.desktops || front == g_hand_back.main;
-    if (front != g_hand_back.window && !desktops_doing) {
-        KillTimer(main, id);
-        return;
-    }
+    const bool desktops_doing = !front || front == g_hand_back.desktops || front == g_hand_back.main->hwnd;
+    if (g_hand_back.users_choice || (front != g_hand_back.window && !desktops_doing))
+        return g_hand_back.main->end_keyboard_hand_back();
     bring_to_front(g_hand_back.window);
-    if (--g_hand_back.checks_left <= 0) KillTimer(main, id);
+    if (--g_hand_back.checks_left <= 0) g_hand_back.main->end_keyboard_hand_back();
 }
 
-// The timer lives on the main window: it ends with it.
-void hand_keyboard_back(HWND main, HWND window) {
-    g_hand_back = {window, GetForegroundWindow(), main, kHandBackChecks};
+// A hook is called on every input event of the desktop and holds it up
+// while it runs: it only notes a choice, which the next look acts on.
+void note_input(int code, WPARAM message, unsigned key) {
+    if (code == HC_ACTION && g_hand_back.input.is_choice(static_cast<unsigned>(message), key))
+        g_hand_back.users_choice = true;
+}
+
+LRESULT CALLBACK hand_back_key_hook(int code, WPARAM message, LPARAM event) {
+    note_input(code, message, reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode);
+    return CallNextHookEx(nullptr, code, message, event);
+}
+
+LRESULT CALLBACK hand_back_mouse_hook(int code, WPARAM message, LPARAM event) {
+    note_input(code, message, 0);
+    return CallNextHookEx(nullptr, code, message, event);
+}
+
+std::bitset<256> keys_down() {
+    std::bitset<256> down;
+    for (int vk = 1; vk < static_cast<int>(down.size()); ++vk) down[vk] = key_is_down(vk);
+    return down;
+}
+
+// The timer and the hooks live on the main window: they end with it.
+void hand_keyboard_back(MainWindow& main, HWND window) {
+    g_hand_back = {window, GetForegroundWindow(), &main, kHandBackChecks, ShotInputWatch(keys_down())};
     bring_to_front(window);
-    SetTimer(main, kTimerKeyboardBack, kHandBackTickMs, hand_back_tick);
+    SetTimer(main.hwnd, kTimerKeyboardBack, kHandBackTickMs, hand_back_tick);
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    main.hand_back_keys.reset(SetWindowsHookExW(WH_KEYBOARD_LL, hand_back_key_hook, module, 0));
+    main.hand_back_mouse.reset(SetWindowsHookExW(WH_MOUSE_LL, hand_back_mouse_hook, module, 0));
 }
 
 enum class Taken { Picture, CaptureFailed };
@@ -187,14 +218,15 @@ Taken take_and_edit(AppParts& app, ScreenshotMode mode, CaptureResult& shot) {
 void run_screenshot(AppParts& app, ScreenshotMode mode) {
     if (app.screenshot_busy || !app.main_window || !app.main_window->hwnd || !app.settings) return;
     app.screenshot_busy = true;
-    HWND main = app.main_window->hwnd;
+    MainWindow& main_window = *app.main_window;
+    HWND main = main_window.hwnd;
     // What the user types next, the Ctrl+V of the picture first, belongs to
     // the window they took it from, this program's own included: the shot
     // moves the keyboard elsewhere, and it goes back, on every way out.
     // An earlier shot's hand-back is over.
-    app.main_window->end_keyboard_hand_back();
+    main_window.end_keyboard_hand_back();
     const HWND was_in_front = GetForegroundWindow();
-    ScopeExit keyboard_back([main, was_in_front] { hand_keyboard_back(main, was_in_front); });
+    ScopeExit keyboard_back([&main_window, was_in_front] { hand_keyboard_back(main_window, was_in_front); });
     bool hid_main = false;
     if (IsWindowVisible(main) && !IsIconic(main)) {
         ShowWindow(main, SW_HIDE);

@@ -1,6 +1,8 @@
 // Screenshot command rules.
 #include "screenshot/screenshot_rules.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -39,6 +41,23 @@ ImagePathSource image_path_source(bool saved_inside_folder, bool autosave, const
 
 bool copies_to_clipboard(CaptureAction action, bool copy_setting) {
     return action == CaptureAction::Copy || (action == CaptureAction::Done && copy_setting);
+}
+
+bool ShotInputWatch::is_choice(unsigned message, unsigned key) {
+    const bool held = key < held_.size() && held_[key];
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return !held;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (held) held_.reset(key);
+        return false;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN: return true;
+    default: return false;
+    }
 }
 
 std::wstring program_file_name(const std::wstring& module_path) {

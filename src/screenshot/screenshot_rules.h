@@ -1,12 +1,14 @@
 #pragma once
 // The decisions of the screenshot command that need no screen: the first
 // selection of each mode, which file the history entry points at, when the
-// picture goes to the clipboard, and the program name the entry records.
+// picture goes to the clipboard, the program name the entry records, and
+// which input after a shot is the user's own.
 
 #include "screenshot/annotation.h"
 #include "screenshot/screenshot.h"
 #include "screenshot/shot_geometry.h"
 
+#include <bitset>
 #include <optional>
 #include <string>
 
@@ -39,6 +41,23 @@ ImagePathSource image_path_source(bool saved_inside_folder, bool autosave, const
 
 // Copy always copies, Done when the setting says so, Save never.
 bool copies_to_clipboard(CaptureAction action, bool copy_setting);
+
+// Tells the user's own input after a shot from what the desktop does by
+// itself: a press of a mouse button or of a key is the user's choice, and
+// ends the hand-back of the keyboard. A release is not (the key or button
+// that ended the shot is let go after it), nor a move or the wheel, nor the
+// repeats of a key held since the shot ended, which belong to that press.
+class ShotInputWatch {
+public:
+    // held: the keys (virtual-key codes) down when the shot ended.
+    explicit ShotInputWatch(std::bitset<256> held = {}) : held_(held) {}
+    // message: the WM_ code of a low-level keyboard or mouse event; key: the
+    // virtual key of a keyboard event.
+    bool is_choice(unsigned message, unsigned key);
+
+private:
+    std::bitset<256> held_;
+};
 
 // The file name part of a module path (after the last "\" or "/").
 std::wstring program_file_name(const std::wstring& module_path);

@@ -1,6 +1,7 @@
 #pragma once
-// Scoped owners for kernel, window, GDI, registry and module handles, and for
-// the paired calls of painting, selection, global memory and the clipboard.
+// Scoped owners for kernel, window, GDI, registry, module and hook handles,
+// and for the paired calls of painting, selection, global memory and the
+// clipboard.
 // Each frees its handle exactly once, on every way out of the scope; none is
 // copyable, the handle owners are movable. get() lends the handle, release()
 // gives up ownership. Owners of other kinds of handle build on UniqueHandle
@@ -88,6 +89,9 @@ struct KeyTraits : NullInvalid<HKEY> {
 struct ModuleTraits : NullInvalid<HMODULE> {
     static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
+struct HookTraits : NullInvalid<HHOOK> {
+    static void close(HHOOK h) noexcept { ::UnhookWindowsHookEx(h); }
+};
 
 }  // namespace handle_traits
 
@@ -106,6 +110,7 @@ using ScopedIcon = UniqueHandle<HICON, handle_traits::IconTraits>;
 using ScopedHGlobal = UniqueHandle<HGLOBAL, handle_traits::GlobalTraits>;
 using ScopedKey = UniqueHandle<HKEY, handle_traits::KeyTraits>;
 using ScopedModule = UniqueHandle<HMODULE, handle_traits::ModuleTraits>;
+using ScopedHook = UniqueHandle<HHOOK, handle_traits::HookTraits>;  // SetWindowsHookEx
 
 // A window's or the screen's device context from GetDC (or GetWindowDC, for
 // the whole window with its frame), given back with ReleaseDC.

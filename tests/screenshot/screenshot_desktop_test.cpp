@@ -303,31 +303,57 @@ TEST_F(ScreenshotCommand, FullScreenDoneAddsOnePictureCopiesItAndLeavesTheWindow
     EXPECT_EQ(settled_foreground(), main_);
 }
 
-// Right after a shot taken from the user's program, the user goes elsewhere: another program, the main window
-// asked for or clicked, a paste (what it brings forward, even the main window). Where they went, the keyboard stays.
+// Right after a shot, the user goes elsewhere: another program, the main window asked for, clicked or switched to
+// by keys, a paste (what it brings forward, even the main window), the program below the main window the shot was
+// taken from, clicked. Where they went, the keyboard stays. The release of the key that ended the shot is no such
+// choice: what the desktop brings up after it goes back behind the window the shot was taken from.
 TEST(ScreenshotHandBack, EndsWhereTheUserGoes) {
     MainWindowFixture fx;
     ASSERT_TRUE(fx.open(40, 40, 500, 400));
     const HWND main = fx.hwnd();
-    ScopedWindow work(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 100, 300, 200,
-                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    ScopedWindow work_window(CreateWindowExW(0, L"EDIT", L"work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 100, 300, 200,
+                                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    const HWND work = work_window.get();
     ScopedWindow other(CreateWindowExW(0, L"EDIT", L"other", WS_OVERLAPPEDWINDOW, 600, 400, 200, 150, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), nullptr));
-    const std::pair<std::function<void()>, HWND> roads[] = {
-        {[&] { ShowWindow(other.get(), SW_SHOW), SetForegroundWindow(other.get()); }, other.get()},
-        {[&] { fx.main_window().bring_back(); }, main},
-        {[&] { click_at(client_center(main)); }, main},
-        {[&] { fx.app().queue_paste({}, [&](unsigned) { return force_foreground(main) && false; }); }, main},
+    const std::function<void()> by_click = [] { click_closing_button(kCaptureDone); };
+    // Return, let go after the shot, pressed in the overlay: the main window's hiding may move the keyboard late.
+    const std::function<void()> by_key = [] { SetForegroundWindow(OverlayInput::overlay()), send_key_down(VK_RETURN); };
+    const POINT in_work = client_center(work);
+    // As it does with a window shown again, or at Alt+Tab.
+    const auto window_manager_brings_up = [](HWND window) { ASSERT_TRUE(window_manager_activates(window)); };
+    const struct {
+        HWND from;
+        std::function<void()> end, go;
+        HWND to;
+    } roads[] = {
+        {work, by_click, [&] { ShowWindow(other.get(), SW_SHOW), SetForegroundWindow(other.get()); }, other.get()},
+        {work, by_click, [&] { fx.main_window().bring_back(); }, main},
+        {work, by_click, [&] { click_at(client_center(main)); }, main},
+        {work, by_click, [&] { fx.app().queue_paste({}, [&](unsigned) { return force_foreground(main) && false; }); },
+         main},
+        {work, by_click, [&] { send_key_names({"alt+tab"}), window_manager_brings_up(main); }, main},
+        {main, by_click,
+         [&] {
+             ASSERT_TRUE(
+                 xdotool(L"mousemove " + std::to_wstring(in_work.x) + L" " + std::to_wstring(in_work.y) + L" click 1"));
+         },
+         work},
+        {work, by_key, [&] { send_key_up(VK_RETURN), window_manager_brings_up(main); }, work},
+        {main, by_key, [&] { send_key_up(VK_RETURN), window_manager_brings_up(work); }, main},
     };
-    for (const auto& [go, to] : roads) {
-        SetForegroundWindow(work.get());
-        ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == work.get(); }, 2000));
+    for (const auto& road : roads) {
+        // From the main window, the program is right below it.
+        for (HWND window : {work, road.from}) {
+            SetForegroundWindow(window);
+            ASSERT_TRUE(pump_until([&] { return GetForegroundWindow() == window; }, 2000));
+        }
         {
-            OverlayInput input([] { click_closing_button(kCaptureDone); });
+            OverlayInput input(road.end);
             fx.app().take_screenshot(kShotFullScreen);
         }
-        go();
-        EXPECT_EQ(settled_window(GetForegroundWindow), to);
+        road.go();
+        EXPECT_EQ(settled_window(GetForegroundWindow), road.to) << "road " << &road - roads;
     }
 }
 

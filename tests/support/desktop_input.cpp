@@ -106,6 +106,21 @@ void click_at(POINT screen, bool right) {
     mouse_button(right, false);
 }
 
+bool xdotool(const std::wstring& arguments) {
+    std::wstring command = L"Z:\\usr\\bin\\xdotool " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    ScopedHandle running(process.hProcess), thread(process.hThread);
+    return true;
+}
+
+bool window_manager_activates(HWND window) {
+    const auto x_window = reinterpret_cast<ULONG_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
+    return x_window && xdotool(L"windowactivate " + std::to_wstring(x_window));
+}
+
 void send_wheel(int notches) {
     for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
         INPUT in{};

@@ -168,6 +168,8 @@ const std::vector<MenuRow> kMenuBarMenus[] = {
 }  // namespace
 
 MainWindow::~MainWindow() {
+    // The hand-back's timer calls back into this object.
+    end_keyboard_hand_back();
     destroy_popups();
     clear_thumbnails();
 }
@@ -431,6 +433,8 @@ void MainWindow::bring_back() {
 
 void MainWindow::end_keyboard_hand_back() {
     if (hwnd) KillTimer(hwnd, kTimerKeyboardBack);
+    hand_back_keys.reset();
+    hand_back_mouse.reset();
 }
 
 void MainWindow::keep_focus_on_leave() {

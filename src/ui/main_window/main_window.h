@@ -75,6 +75,10 @@ public:
     int sidebar_wheel_rest = 0;
     std::map<HWND, std::wstring> tooltips;  // text per tool button
     HHOOK preview_hook = nullptr;           // the preview's low-level mouse hook
+    // While a screenshot's hand-back of the keyboard looks: the low-level
+    // hooks that see the user's own presses.
+    ScopedHook hand_back_keys;
+    ScopedHook hand_back_mouse;
     // paste, copy, screenshot, pin, delete, move up, move down, clear, settings, sidebar
     std::array<HWND, 10> tool_buttons{};
     std::vector<HWND> menu_buttons;         // 210..215
@@ -139,9 +143,10 @@ public:
     // restored once, and one whose monitor went away while it was hidden
     // comes onto the nearest work area first.
     void bring_back();
-    // The user has moved the keyboard (asked for the window, clicked it, asked
-    // for a paste): a screenshot that has just ended no longer hands it back
-    // to the window the shot was taken from.
+    // The user has moved the keyboard (asked for the window, asked for a
+    // paste, pressed a key or a button) or the looks are over: a screenshot
+    // that has just ended no longer hands it back to the window the shot was
+    // taken from. Its timer and hooks go.
     void end_keyboard_hand_back();
     // WM_ACTIVATE: the control with the keyboard (the list or the search
     // field) is kept when the window is left and given it back when the
