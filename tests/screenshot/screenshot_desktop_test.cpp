@@ -39,6 +39,22 @@ using namespace testsupport;
 
 namespace {
 
+// Where the desktop has no notification area, Wine shows its icons in a
+// window of its own, shown at the first icon and hidden at the last; the
+// window manager then activates it, a moment later, over whatever the test
+// has put in front. An icon held for the whole run keeps that window up.
+class TrayWindowShown : public ::testing::Environment {
+    void SetUp() override {
+        owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+        tray_.add(owner_.get());
+        settled_window(GetForegroundWindow);
+    }
+    void TearDown() override { tray_.remove(); }
+    ScopedWindow owner_;
+    TrayIcon tray_;
+};
+const auto* const kTrayWindowShown = ::testing::AddGlobalTestEnvironment(new TrayWindowShown);
+
 // A top-level window filled with one colour.
 LRESULT CALLBACK solid_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_ERASEBKGND) {
