@@ -39,10 +39,8 @@ using namespace testsupport;
 
 namespace {
 
-// Where the desktop has no notification area, Wine shows its icons in a
-// window of its own, shown at the first icon and hidden at the last; the
-// window manager then activates it, a moment later, over whatever the test
-// has put in front. An icon held for the whole run keeps that window up.
+// Wine's stand-in for the notification area, shown at the first icon and hidden at the last, may be activated a
+// moment after it shows, over what a case has put in front: an icon held for the whole run keeps it up.
 class TrayWindowShown : public ::testing::Environment {
     void SetUp() override {
         owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));

@@ -33,6 +33,7 @@
 #include <dlgs.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -343,22 +344,15 @@ TEST_F(DialogsDesktop, TheFileDialogGivesTheFileAndLeavesTheCurrentFolder) {
     EXPECT_EQ(
         ask_for_file({.owner = owner_, .save = true, .filter = L"JSON\0*.json\0", .folder = elsewhere.path()}).path,
         elsewhere.file(L"chosen.json"));
-    const auto current = [] {
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        return std::wstring(folder);
-    };
-    EXPECT_EQ(current(), start.path());
+    EXPECT_EQ(std::filesystem::current_path().wstring(), start.path());
     // The Open dialog of Windows leaves the folder browsed to current, whatever its flags.
-    static std::wstring browsed;
-    browsed = elsewhere.path();
     const FileDialog before = set_file_dialog([](const FileDialogRequest&) {
-        SetCurrentDirectoryW(browsed.c_str());
+        SetCurrentDirectoryW(L"C:\\");
         return FileDialogAnswer{};
     });
     ask_for_file({.owner = owner_});
     set_file_dialog(before);
-    EXPECT_EQ(current(), start.path());
+    EXPECT_EQ(std::filesystem::current_path().wstring(), start.path());
     SetCurrentDirectoryW(L"C:\\");
 }
 
