@@ -4,6 +4,9 @@
 
 #include <commdlg.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 FileDialogAnswer system_file_dialog(const FileDialogRequest& request) {
@@ -27,25 +30,16 @@ FileDialogAnswer system_file_dialog(const FileDialogRequest& request) {
 
 FileDialog g_dialog = system_file_dialog;
 
-// Empty when it cannot be read.
-std::wstring current_folder() {
-    const DWORD size = GetCurrentDirectoryW(0, nullptr);
-    if (size == 0) return {};
-    std::wstring folder(size, L'\0');
-    const DWORD length = GetCurrentDirectoryW(size, folder.data());
-    folder.resize(length < size ? length : 0);
-    return folder;
-}
-
 }  // namespace
 
 // OFN_NOCHANGEDIR binds the Save dialog only: the Open dialog of Windows
 // leaves the current folder wherever the user browsed, so it is put back here
 // for both.
 FileDialogAnswer ask_for_file(const FileDialogRequest& request) {
-    const std::wstring folder = current_folder();
+    std::error_code unreadable;
+    const std::filesystem::path folder = std::filesystem::current_path(unreadable);
     FileDialogAnswer answer = g_dialog(request);
-    if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
+    if (!unreadable) std::filesystem::current_path(folder, unreadable);
     return answer;
 }
 
