@@ -24,13 +24,9 @@ std::string send_key_names(const std::vector<std::string>& items);
 void move_mouse(POINT screen);
 void mouse_button(bool right, bool down);
 void click_at(POINT screen, bool right = false);
-// Input as the user's own devices give it, through the X server and its
-// window manager: starts xdotool with these arguments, which runs on its own
-// (Wine gives no handle to wait on for a Linux program). False when it could
-// not start.
+// Starts xdotool (input through the X server, as the user's); Wine gives no handle to wait on for it.
 bool xdotool(const std::wstring& arguments);
-// The window manager activates the window by itself, with no input (asked
-// through xdotool for the X window Wine keeps in a property of the window).
+// The window manager activates the window by itself, with no input.
 bool window_manager_activates(HWND window);
 // Turns the mouse wheel by notches (negative: toward the user), 30 ms apart.
 void send_wheel(int notches);
